@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dataset/field.h"
+
+namespace quill {
+
+// A read-only, forward-only set of rows: an open table or a schema rowset.
+// Rows stream from the source; only the current row is held in the fields.
+class Dataset {
+ public:
+  virtual ~Dataset() = default;
+
+  int FieldCount() const { return static_cast<int>(fields_.size()); }
+  Field& FieldAt(int index) { return *fields_.at(index); }
+  const Field& FieldAt(int index) const { return *fields_.at(index); }
+  Field* FindField(const std::string& name);  // exact name first, then ignoring case
+
+  virtual bool Eof() const = 0;
+  virtual void Next() = 0;
+  // Back to the first row (reads the rows again where the source cannot seek).
+  virtual void First() = 0;
+  // Past the last row: Eof() holds afterwards.
+  virtual void Last() = 0;
+  // The source's own count of the rows, asked once; nullopt when unknown.
+  virtual std::optional<int64_t> RecordCount() = 0;
+
+ protected:
+  std::vector<std::unique_ptr<Field>> fields_;
+};
+
+}  // namespace quill

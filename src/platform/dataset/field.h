@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/formatting/date_time.h"
+
+namespace quill {
+
+// The data kind of a field, named as the class library names it.
+enum class FieldKind {
+  ftUnknown,
+  ftString,
+  ftWideString,
+  ftMemo,
+  ftSmallint,
+  ftWord,
+  ftInteger,
+  ftAutoInc,
+  ftLargeint,
+  ftBoolean,
+  ftFloat,
+  ftBCD,
+  ftCurrency,
+  ftDate,
+  ftTime,
+  ftDateTime,
+  ftBytes,
+  ftVarBytes,
+  ftBlob,
+  ftGuid,
+};
+
+std::string_view FieldKindName(FieldKind kind);
+
+// One column of an open dataset: what it is, and its value on the current row.
+// The backend that reads the rows sets the value; everything above reads it.
+class Field {
+ public:
+  Field(std::string name, std::string class_name, FieldKind kind, int size, int index);
+
+  // Column description.
+  const std::string& Name() const { return name_; }
+  const std::string& ClassName() const { return class_name_; }  // "TStringField", ...
+  FieldKind Kind() const { return kind_; }
+  int Size() const { return size_; }  // declared size in characters
+  int DataSize() const { return data_size_; }
+  void SetDataSize(int data_size) { data_size_ = data_size; }
+  int Index() const { return index_; }  // zero-based position in the dataset
+
+  // Value of the current row.
+  bool IsNull() const { return is_null_; }
+  std::string AsString() const;  // the field text (empty for NULL)
+  int64_t AsInteger() const;
+  double AsFloat() const;
+  bool AsBoolean() const;
+  DateTime AsDateTime() const;
+  // Text of strings, memos and GUIDs (UTF-8), decimal digits of BCD values
+  // (with "." as written by the source), and the raw bytes of binary values.
+  const std::string& RawText() const { return text_; }
+
+  // Setters for the backends, one per value form.
+  void SetNull();
+  void SetInteger(int64_t value);
+  void SetFloat(double value);
+  void SetBoolean(bool value);
+  void SetDateTime(const DateTime& value);
+  void SetText(std::string_view value);  // strings, memos, GUIDs, decimals, bytes
+  std::string& MutableText();             // for chunked reads into the text
+  void MarkNotNull() { is_null_ = false; }
+
+ private:
+  std::string name_;
+  std::string class_name_;
+  FieldKind kind_;
+  int size_;
+  int data_size_ = 0;
+  int index_;
+
+  bool is_null_ = true;
+  int64_t integer_ = 0;
+  double float_ = 0;
+  bool boolean_ = false;
+  DateTime date_time_;
+  std::string text_;
+};
+
+}  // namespace quill

@@ -1,0 +1,6 @@
+#include <iostream>
+
+int main() {
+  std::cout << "Quillmarsh\n";
+  return 0;
+}
