@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/dataset/field.h"
+#include "sources/settings.h"
+
+namespace quill {
+
+// The folder that holds the files of one BLOB column: blob_path, the caption
+// of the source tree's selected node, the table name, then the field name
+// followed by its zero-based index (nothing between), joined by "/", with no
+// trailing "/".
+std::string BlobFileLayout(const std::string& blob_path, const std::string& node_caption,
+                           const std::string& table_name, const Field& field);
+
+// Writes the BLOB of the current row, from the signature the detection chose
+// (options read live from settings), as folder + "/" + number + "." +
+// extension, creating missing folders and replacing an older file. Gives the
+// lower-case extension, or nullopt when no wanted type was found and nothing
+// was written. Read and write failures are thrown.
+std::optional<std::string> SaveBlobToFile(const Field& field, const std::string& folder, uint32_t number,
+                                          const Settings& settings);
+
+}  // namespace quill

@@ -1,0 +1,123 @@
+#pragma once
+
+// The machinery the five dialect writers share.
+//
+// How a dialect writer plugs in:
+//  - It is one function `void EmitXxxTable(TableWriter& writer)` (declared at
+//    the bottom of this file, defined in the dialect's own .cpp), which the
+//    run calls once per table with the table open on its first row.
+//  - Its data lives in one `DialectRules` record: identifier quotes, type map,
+//    value limits and wrap width.
+//  - It builds its table statement in `writer.run.table_text` and hands it
+//    over with `AppendTableStatement` (one script item, progress + 1).
+//  - Unless Table Only or an empty table, it calls `WriteRows` with the one
+//    step of its own, the text of the current row; `WriteRows` does the
+//    progress set-up, the Escape poll, RowLimit, the five-blank rule, the wrap
+//    and the hand-over of each row.
+//  - Values go through `QuoteValue` (the one quoting and NULL step), names
+//    through `QuoteIdentifier` / `QuoteTableName`; the primary key comes from
+//    `PrimaryKeyColumns`, which knows when the rowset must not be read.
+//  - Errors are thrown, never swallowed: the run's per-table trap reports them.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/user_interface.h"
+#include "generator/script_run_state.h"
+#include "platform/dataset/dataset.h"
+#include "sources/settings.h"
+
+namespace quill {
+
+// How a dialect writes names.
+struct IdentifierQuotes {
+  std::string_view open;   // "[", "\"", "`"
+  std::string_view close;  // "]", "\"", "`"; doubled inside a name
+  bool only_when_blank = false;  // quote only names that hold a blank (or a quote)
+};
+
+// One dialect as data.
+struct DialectRules {
+  std::string_view name;  // the dialect name of the header and summary
+  IdentifierQuotes quotes;
+  // The type text of a column by the field's exact class name (the options are
+  // read live); empty when the class is not in the dialect's map.
+  std::string (*type_text)(const Field& field, const Settings& settings) = nullptr;
+  int text_cut = 0;    // string values are cut to this many characters; 0: never
+  int wrap_width = 0;  // row statements are wrapped at this width; 0: never
+};
+
+// What the run hands a writer for one table.
+struct TableWriter {
+  Settings& settings;          // read live, at the moment of use
+  UserInterface& ui;           // progress, Escape, the selected node's caption
+  ScriptRunState& run;
+  Dataset& table;              // open, on its first row
+  Dataset* primary_keys;       // COLUMN_NAME rowset; nullptr when it must not be read
+};
+
+// A value being built. `no_quote` is the NoQuoteFlag: the text is an SQL
+// expression (or the word NULL) and gets no quotes; it holds for one value.
+struct ValueText {
+  std::string text;
+  bool no_quote = false;
+};
+
+struct QuoteRules {
+  bool null_quoted = false;     // an empty value is '' rather than NULL
+  bool unquoted = false;        // a numeric value the options leave unquoted
+  std::string_view prefix;      // before the opening quote ("N" for Unicode text)
+};
+
+// --- shared steps -----------------------------------------------------------
+
+// The one quoting and NULL step: an empty value becomes NULL ('' with
+// null_quoted); an expression or an unquoted number stays as it is; any other
+// value goes between single quotes, each quote inside doubled.
+std::string QuoteValue(const ValueText& value, const QuoteRules& rules);
+
+// A name between the dialect's quotes, the closing quote doubled inside it.
+// With only_when_blank a name without blank or quote character stays bare.
+std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name);
+// The closing quote doubled, nothing else: for names whose outer quotes the
+// caller writes itself.
+std::string EscapeIdentifier(const IdentifierQuotes& quotes, std::string_view name);
+// The table's name for the statements: schema and name each quoted and joined
+// by "." when there is a destination schema, else the quoted name.
+std::string QuoteTableName(const IdentifierQuotes& quotes, std::string_view schema, std::string_view name);
+
+// Every blank becomes "_" when the option Underscore is on.
+std::string ApplyUnderscore(const Settings& settings, std::string_view name);
+
+// Every run of five blanks becomes one blank, in one left-to-right pass, but
+// only outside quoted values and quoted names, so data is never changed.
+void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes);
+
+// The key's column names in the rowset's order, only those that name a field
+// of the table, each once; empty when the rowset must not be read.
+std::vector<std::string> PrimaryKeyColumns(TableWriter& writer);
+
+// Appends run.table_text to the script as one item, empties it and moves the
+// progress bar on by one.
+void AppendTableStatement(TableWriter& writer);
+
+// The row loop. Sets up the progress bar from the record count, then, while
+// the table is not at its end, Escape is not pressed (recorded in
+// run.escape_pressed) and RowCounter < RowLimit: counts the row, calls
+// build_row to write the row's statement into run.table_text, applies the
+// five-blank rule and the wrap of `rules`, appends it as one item, moves to
+// the next row and the progress bar on by one.
+void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row);
+
+// --- the dialect writers ----------------------------------------------------
+
+void EmitMsSqlTable(TableWriter& writer);
+void EmitOracleTable(TableWriter& writer);
+void EmitPervasiveTable(TableWriter& writer);
+void EmitMySqlTable(TableWriter& writer);
+void EmitPostgresTable(TableWriter& writer);
+
+}  // namespace quill
