@@ -1,0 +1,82 @@
+#include "generator/wrap_text.h"
+
+#include <cstddef>
+
+namespace quill {
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+
+bool IsLineBreakAt(std::string_view text, size_t at) { return text.substr(at, kLineBreak.size()) == kLineBreak; }
+
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+}  // namespace
+
+std::string WrapText(std::string_view text, int limit) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 16);
+
+  size_t line_start = 0;   // first byte of the current line in `text`
+  size_t scan = 0;         // next byte to scan
+  int line_length = 0;     // characters of the current line scanned so far
+  size_t last_comma = std::string_view::npos;  // last usable comma of the line
+  char quote = 0;          // the open quote character, 0 outside quotes
+
+  auto start_line = [&](size_t at) {
+    line_start = at;
+    scan = at;
+    line_length = 0;
+    last_comma = std::string_view::npos;
+    quote = 0;
+  };
+
+  while (scan < text.size()) {
+    const char c = text[scan];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == ',' && scan > line_start) {
+      last_comma = scan;
+    } else if (IsLineBreakAt(text, scan)) {
+      result.append(text.substr(line_start, scan + kLineBreak.size() - line_start));
+      start_line(scan + kLineBreak.size());
+      continue;
+    }
+    if (!IsUtf8Continuation(c)) ++line_length;
+    ++scan;
+
+    if (line_length >= limit && last_comma != std::string_view::npos && last_comma + 1 < text.size()) {
+      // Break after the last usable comma; the characters scanned after it
+      // belong to the new line and are scanned again there, outside quotes as
+      // the comma was. A CR LF right after the comma already is the break.
+      size_t next = last_comma + 1;
+      if (IsLineBreakAt(text, next)) {
+        next += kLineBreak.size();
+        result.append(text.substr(line_start, next - line_start));
+      } else {
+        result.append(text.substr(line_start, next - line_start));
+        result.append(kLineBreak);
+      }
+      // Further commas and line breaks right after the break are kept as they
+      // are but passed over: they do not count on the new line.
+      const size_t passed_from = next;
+      while (next < text.size()) {
+        if (text[next] == ',') {
+          ++next;
+        } else if (IsLineBreakAt(text, next)) {
+          next += kLineBreak.size();
+        } else {
+          break;
+        }
+      }
+      result.append(text.substr(passed_from, next - passed_from));
+      start_line(next);
+    }
+  }
+  result.append(text.substr(line_start));
+  return result;
+}
+
+}  // namespace quill

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+// Wraps one statement text so that its lines stay near `limit` characters,
+// breaking with CR LF only after a comma outside quoted values. A line with no
+// usable comma stays longer; a quoted value is never split; CR LF already in
+// the text (outside quotes) starts a new line. Characters are UTF-8 code
+// points.
+std::string WrapText(std::string_view text, int limit);
+
+}  // namespace quill
