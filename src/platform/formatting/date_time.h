@@ -23,7 +23,9 @@ struct DateTime {
 
 // Days since 1899-12-30 with the time of day as fraction. Before the epoch the
 // fraction still counts forward from midnight (-1.25 is 1899-12-29 06:00), as
-// the Jet format and the class library store it.
+// the Jet format and the class library store it. FromSerial rounds to whole
+// milliseconds and throws std::out_of_range for a serial that is not a number
+// or lies outside the years 1 to 9999.
 double ToSerial(const DateTime& value);
 DateTime FromSerial(double serial);
 
