@@ -1,7 +1,8 @@
 #include "platform/ini/ini_document.h"
 
+#include "platform/ini/name_compare.h"
+
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 namespace quill {
@@ -12,12 +13,6 @@ std::string_view Trim(std::string_view text) {
   while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
 }
 
 // A value written in matching single or double quotes reads without them.
@@ -67,7 +62,7 @@ IniDocument::Line IniDocument::ParseLine(const std::string& text) {
 std::optional<size_t> IniDocument::FindSection(const std::string& section) const {
   const std::string_view wanted = Trim(section);
   for (size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind == Line::Kind::kSection && SameName(lines_[i].name, wanted)) return i;
+    if (lines_[i].kind == Line::Kind::kSection && SameNameIgnoringCase(lines_[i].name, wanted)) return i;
   }
   return std::nullopt;
 }
@@ -83,7 +78,7 @@ std::optional<std::string> IniDocument::Find(const std::string& section, const s
   if (!header) return std::nullopt;
   const std::string_view wanted = Trim(key);
   for (size_t i = *header + 1; i < SectionEnd(*header); ++i) {
-    if (lines_[i].kind == Line::Kind::kKey && SameName(lines_[i].name, wanted)) return lines_[i].value;
+    if (lines_[i].kind == Line::Kind::kKey && SameNameIgnoringCase(lines_[i].name, wanted)) return lines_[i].value;
   }
   return std::nullopt;
 }
@@ -93,7 +88,7 @@ std::vector<std::string> IniDocument::SectionNames() const {
   for (const Line& line : lines_) {
     if (line.kind != Line::Kind::kSection) continue;
     const bool seen =
-        std::any_of(names.begin(), names.end(), [&](const std::string& name) { return SameName(name, line.name); });
+        std::any_of(names.begin(), names.end(), [&](const std::string& name) { return SameNameIgnoringCase(name, line.name); });
     if (!seen) names.push_back(line.name);
   }
   return names;
@@ -107,7 +102,7 @@ std::vector<std::pair<std::string, std::string>> IniDocument::Entries(const std:
     const Line& line = lines_[i];
     if (line.kind != Line::Kind::kKey) continue;
     const bool seen = std::any_of(entries.begin(), entries.end(),
-                                  [&](const auto& entry) { return SameName(entry.first, line.name); });
+                                  [&](const auto& entry) { return SameNameIgnoringCase(entry.first, line.name); });
     if (!seen) entries.emplace_back(line.name, line.value);
   }
   return entries;
@@ -123,7 +118,7 @@ void IniDocument::Set(const std::string& section, const std::string& key, const 
   const size_t end = SectionEnd(*header);
   for (size_t i = *header + 1; i < end; ++i) {
     Line& line = lines_[i];
-    if (line.kind == Line::Kind::kKey && SameName(line.name, wanted)) {
+    if (line.kind == Line::Kind::kKey && SameNameIgnoringCase(line.name, wanted)) {
       // Keep the key as it was spelled, with the blanks before the "=".
       line = ParseLine(line.text.substr(0, line.text.find('=')) + "=" + value);
       return;
