@@ -1,0 +1,61 @@
+#include "generator/table_names.h"
+
+#include <algorithm>
+
+namespace quill {
+
+std::string_view TextAfterFirstPoint(std::string_view listed_name) {
+  const size_t point = listed_name.find('.');
+  return point == std::string_view::npos ? listed_name : listed_name.substr(point + 1);
+}
+
+namespace {
+
+bool IsTextFileExtension(std::string_view key) {
+  return key == "csv" || key == "asc" || key == "tab" || key == "txt";
+}
+
+}  // namespace
+
+bool IsTextFileTable(std::string_view listed_name) { return IsTextFileExtension(TextAfterFirstPoint(listed_name)); }
+
+bool HasDuplicateTableNames(const std::vector<std::string>& listed_names) {
+  std::vector<std::string_view> keys;
+  for (const std::string& name : listed_names) {
+    const std::string_view key = TextAfterFirstPoint(name);
+    if (IsTextFileExtension(key)) return false;
+    keys.push_back(key);
+  }
+  std::sort(keys.begin(), keys.end());
+  return std::adjacent_find(keys.begin(), keys.end()) != keys.end();
+}
+
+std::string ReplaceAll(std::string text, char from, char to) {
+  std::replace(text.begin(), text.end(), from, to);
+  return text;
+}
+
+OutputTableNameParts OutputTableNameFor(const Settings& settings, std::string_view listed_name,
+                                        bool text_file_table) {
+  std::string name(listed_name);
+  if (settings.underscore) name = ReplaceAll(name, ' ', '_');
+  const size_t point = name.find('.');
+  if (point != std::string::npos) name = text_file_table ? name.substr(0, point) : name.substr(point + 1);
+  OutputTableNameParts parts{.schema = {}, .name = name};
+  const bool takes_schema = settings.format == TargetDialect::MsSql || settings.format == TargetDialect::PostgreSql ||
+                            settings.format == TargetDialect::MySql;
+  if (takes_schema) parts.schema = settings.ms_schema;
+  return parts;
+}
+
+std::string JoinOutputTableName(TargetDialect dialect, const OutputTableNameParts& parts) {
+  if (parts.schema.empty()) return parts.name;
+  switch (dialect) {
+    case TargetDialect::MsSql: return parts.schema + "].[" + parts.name;
+    case TargetDialect::PostgreSql: return parts.schema + "\".\"" + parts.name;
+    case TargetDialect::MySql: return parts.schema + "`.`" + parts.name;
+    default: return parts.name;
+  }
+}
+
+}  // namespace quill

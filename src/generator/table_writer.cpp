@@ -1,0 +1,181 @@
+#include "generator/table_writer.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
+#include "generator/wrap_text.h"
+
+namespace quill {
+
+namespace {
+
+std::string DoubleEvery(std::string_view text, std::string_view mark) {
+  if (mark.empty()) return std::string(text);
+  std::string result;
+  result.reserve(text.size() + 2);
+  size_t start = 0;
+  for (size_t found = text.find(mark); found != std::string_view::npos; found = text.find(mark, start)) {
+    result.append(text.substr(start, found + mark.size() - start));
+    result.append(mark);
+    start = found + mark.size();
+  }
+  result.append(text.substr(start));
+  return result;
+}
+
+int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
+
+void AdvanceProgress(UserInterface& ui) { ui.SetProgressPosition(ui.ProgressPosition() + 1); }
+
+// The progress set-up before the rows: one step per row of every table when
+// the count is known, else one step per table.
+void StartRowProgress(TableWriter& writer) {
+  int64_t rows = 0;
+  try {
+    rows = writer.table.RecordCount().value_or(0);
+  } catch (const std::exception&) {
+    rows = 0;  // an unreadable count is treated as none
+  }
+  const int64_t tables = static_cast<int64_t>(writer.run.tables_to_process.size());
+  if (rows <= 0) {
+    writer.ui.SetProgressMaximum(ClampToInt(tables + 1));
+    writer.ui.SetProgressPosition(ClampToInt(writer.run.table_index + 1));
+  } else {
+    writer.ui.SetProgressMaximum(ClampToInt((tables + 1) * rows));
+    writer.ui.SetProgressPosition(ClampToInt(rows * writer.run.table_index));
+  }
+}
+
+}  // namespace
+
+std::string QuoteValue(const ValueText& value, const QuoteRules& rules) {
+  if (value.text.empty()) return rules.null_quoted ? "''" : "NULL";
+  if (value.no_quote || rules.unquoted) return value.text;
+  std::string quoted(rules.prefix);
+  quoted += '\'';
+  quoted += DoubleEvery(value.text, "'");
+  quoted += '\'';
+  return quoted;
+}
+
+std::string EscapeIdentifier(const IdentifierQuotes& quotes, std::string_view name) {
+  return DoubleEvery(name, quotes.close);
+}
+
+std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name) {
+  if (quotes.only_when_blank) {
+    const bool needs_quotes = name.find(' ') != std::string_view::npos ||
+                              (!quotes.open.empty() && name.find(quotes.open) != std::string_view::npos) ||
+                              (!quotes.close.empty() && name.find(quotes.close) != std::string_view::npos);
+    if (!needs_quotes) return std::string(name);
+  }
+  std::string quoted(quotes.open);
+  quoted += EscapeIdentifier(quotes, name);
+  quoted += quotes.close;
+  return quoted;
+}
+
+std::string QuoteTableName(const IdentifierQuotes& quotes, std::string_view schema, std::string_view name) {
+  if (schema.empty()) return QuoteIdentifier(quotes, name);
+  return QuoteIdentifier(quotes, schema) + "." + QuoteIdentifier(quotes, name);
+}
+
+std::string ApplyUnderscore(const Settings& settings, std::string_view name) {
+  std::string result(name);
+  if (settings.underscore) std::replace(result.begin(), result.end(), ' ', '_');
+  return result;
+}
+
+void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
+  // A quoted stretch opens at ' or at the dialect's opening name quote and
+  // ends at its closing character; a doubled closing character stays inside.
+  const char name_open = quotes.open.size() == 1 ? quotes.open[0] : '\0';
+  const char name_close = quotes.close.size() == 1 ? quotes.close[0] : '\0';
+  std::string result;
+  result.reserve(text.size());
+  char closing = '\0';  // '\0' while outside quotes
+  size_t i = 0;
+  while (i < text.size()) {
+    const char c = text[i];
+    if (closing != '\0') {
+      result += c;
+      ++i;
+      if (c == closing) {
+        if (i < text.size() && text[i] == closing) {
+          result += text[i];
+          ++i;
+        } else {
+          closing = '\0';
+        }
+      }
+      continue;
+    }
+    if (c == '\'') {
+      closing = '\'';
+    } else if (name_open != '\0' && c == name_open) {
+      closing = name_close;
+    } else if (c == ' ' && text.compare(i, 5, "     ") == 0) {
+      result += ' ';
+      i += 5;
+      continue;
+    }
+    result += c;
+    ++i;
+  }
+  text = std::move(result);
+}
+
+std::vector<std::string> PrimaryKeyColumns(TableWriter& writer) {
+  std::vector<std::string> columns;
+  if (writer.primary_keys == nullptr || writer.run.text_file_table || writer.settings.extr_from_system) {
+    return columns;
+  }
+  Dataset& keys = *writer.primary_keys;
+  Field* column_name = keys.FindField("COLUMN_NAME");
+  if (column_name == nullptr) return columns;
+  for (keys.First(); !keys.Eof(); keys.Next()) {
+    std::string name = column_name->AsString();
+    bool is_field = false;
+    for (int i = 0; i < writer.table.FieldCount() && !is_field; ++i) {
+      is_field = writer.table.FieldAt(i).Name() == name;
+    }
+    if (is_field && std::find(columns.begin(), columns.end(), name) == columns.end()) {
+      columns.push_back(std::move(name));
+    }
+  }
+  return columns;
+}
+
+void AppendTableStatement(TableWriter& writer) {
+  writer.run.script_lines.push_back(std::move(writer.run.table_text));
+  writer.run.table_text.clear();
+  AdvanceProgress(writer.ui);
+}
+
+void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row) {
+  StartRowProgress(writer);
+  ScriptRunState& run = writer.run;
+  run.row_counter = 0;
+  while (!writer.table.Eof()) {
+    if (writer.ui.EscapePressed()) {
+      run.escape_pressed = true;
+      break;
+    }
+    if (run.row_counter >= run.row_limit) break;
+    ++run.row_counter;
+    run.table_text.clear();
+    build_row();
+    SqueezeFiveBlanks(run.table_text, rules.quotes);
+    if (rules.wrap_width > 0) {
+      run.script_lines.push_back(WrapText(run.table_text, rules.wrap_width));
+    } else {
+      run.script_lines.push_back(std::move(run.table_text));
+    }
+    run.table_text.clear();
+    writer.table.Next();
+    AdvanceProgress(writer.ui);
+  }
+}
+
+}  // namespace quill
