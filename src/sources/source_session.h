@@ -11,6 +11,12 @@ namespace quill {
 
 class UserInterface;
 
+// The source's driver is the Jet ODBC driver: its file name, in exactly one of
+// the two spellings, is part of the driver path.
+bool IsJetDsn(const std::string& driver);
+std::string JetConnectionString(const std::string& dbq);
+std::string OdbcConnectionString(const std::string& source_name);
+
 // The main window's texts that connecting shows (replaced by language files).
 struct ConnectionMessages {
   std::string msg_conn_prbl = "Connection problem detected, disable Jet Provider now ?";

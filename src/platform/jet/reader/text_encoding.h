@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quill {
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsValidUtf8(std::string_view bytes);
+
+// Windows-1252 bytes as UTF-8; the five unassigned bytes map to U+FFFD.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Characters (code points) in a UTF-8 text.
+size_t Utf8Length(std::string_view text);
+
+}  // namespace quill

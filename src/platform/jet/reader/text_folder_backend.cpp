@@ -1,0 +1,87 @@
+#include "platform/jet/reader/text_folder_backend.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/dataset/data_access_error.h"
+#include "platform/jet/reader/rowset_dataset.h"
+#include "platform/jet/reader/schema_restrictions.h"
+#include "platform/jet/reader/text_table.h"
+
+namespace quill {
+namespace {
+
+bool IsTextTableFile(const std::filesystem::path& file) {
+  const std::string extension = file.extension().string();
+  for (const char* known : {".csv", ".txt", ".tab", ".asc"}) {
+    if (strcasecmp(extension.c_str(), known) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+TextFolderBackend::TextFolderBackend(const std::string& folder) : folder_(folder) {}
+
+std::vector<std::string> TextFolderBackend::TableFiles() const {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_, error)) {
+    std::error_code ignored;
+    if (entry.is_regular_file(ignored) && IsTextTableFile(entry.path())) names.push_back(entry.path().filename());
+  }
+  if (error) throw DataAccessError("The folder '" + folder_ + "' cannot be read.");
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::unique_ptr<Dataset> TextFolderBackend::OpenSchema(SchemaKind kind, const SchemaRestrictions& restrictions) {
+  auto rowset = std::make_unique<RowsetDataset>();
+  rowset->AddTextColumn("TABLE_CATALOG");
+  rowset->AddTextColumn("TABLE_SCHEMA");
+  rowset->AddTextColumn("TABLE_NAME");
+  switch (kind) {
+    case SchemaKind::Tables:
+      rowset->AddTextColumn("TABLE_TYPE");
+      for (const std::string& name : TableFiles()) {
+        if (MatchesJetRestrictions(restrictions, name)) rowset->AddRow({{}, {}, name, std::string("TABLE")});
+      }
+      break;
+    case SchemaKind::Columns:
+      rowset->AddTextColumn("COLUMN_NAME");
+      rowset->AddIntegerColumn("ORDINAL_POSITION");
+      rowset->AddIntegerColumn("CHARACTER_MAXIMUM_LENGTH");
+      for (const std::string& name : TableFiles()) {
+        if (!MatchesJetRestrictions(restrictions, name)) continue;
+        const TextTableLayout layout = ScanTextTable((std::filesystem::path(folder_) / name).string());
+        for (size_t i = 0; i < layout.column_names.size(); ++i) {
+          RowsetDataset::Cell length;
+          if (!layout.memo_columns[i]) length = int64_t{kTextColumnSize};
+          rowset->AddRow({{}, {}, name, layout.column_names[i], static_cast<int64_t>(i + 1), length});
+        }
+      }
+      break;
+    case SchemaKind::PrimaryKeys:
+      rowset->AddTextColumn("COLUMN_NAME");
+      rowset->AddIntegerColumn("ORDINAL");
+      rowset->AddTextColumn("PK_NAME");
+      break;
+  }
+  return rowset;
+}
+
+std::unique_ptr<Dataset> TextFolderBackend::OpenTable(const std::string& table_name) {
+  const std::vector<std::string> files = TableFiles();
+  for (const std::string& wanted : {table_name, StripBrackets(table_name)}) {
+    for (const std::string& file : files) {
+      if (strcasecmp(file.c_str(), wanted.c_str()) == 0) {
+        return std::make_unique<TextTableDataset>((std::filesystem::path(folder_) / file).string());
+      }
+    }
+  }
+  throw DataAccessError("The table '" + table_name + "' does not exist.");
+}
+
+}  // namespace quill

@@ -1,0 +1,89 @@
+#include "sources/source_session.h"
+
+#include <exception>
+
+#include "common/silent_abort.h"
+#include "common/user_interface.h"
+#include "platform/dataset/data_access_error.h"
+#include "sources/registryaccess.h"
+
+namespace quill {
+namespace {
+
+const char kOdbcKey[] = "SOFTWARE\\ODBC\\ODBC.INI\\";
+
+// A value that cannot be read counts as the empty text.
+std::string ReadSourceValue(const std::string& source_name, const std::string& value_name) {
+  std::string text;
+  ReadRegString(RegistryRoot::LocalMachine, kOdbcKey + source_name + "\\" + value_name, text);
+  return text;
+}
+
+Field& RowsetColumn(Dataset& rowset, const std::string& name) {
+  Field* field = rowset.FindField(name);
+  if (field == nullptr) throw DataAccessError("The tables rowset has no column " + name + ".");
+  return *field;
+}
+
+}  // namespace
+
+bool IsJetDsn(const std::string& driver) {
+  return driver.find("ODBCJT32") != std::string::npos || driver.find("odbcjt32") != std::string::npos;
+}
+
+std::string JetConnectionString(const std::string& dbq) {
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=" + dbq + ";";
+}
+
+std::string OdbcConnectionString(const std::string& source_name) {
+  return "Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + source_name;
+}
+
+SourceSession::SourceSession(Settings& settings, const DsnLoginStore& logins, UserInterface& ui)
+    : settings_(settings), logins_(logins), ui_(ui) {}
+
+void SourceSession::RefreshLogin(const std::string& source_name) { current_login_ = logins_.GetPssw(source_name); }
+
+void SourceSession::ConnectToSource(const std::string& source_name) {
+  const std::string dbq = ReadSourceValue(source_name, "DBQ");
+  const std::string driver = ReadSourceValue(source_name, "Driver");
+  connection_.Close();
+  if (IsJetDsn(driver) && !settings_.jet_eng) {
+    connection_.SetConnectionString(JetConnectionString(dbq));
+  } else {
+    connection_.SetConnectionString(OdbcConnectionString(source_name));
+  }
+  try {
+    RefreshLogin(source_name);
+    connection_.Open(current_login_.user_name, current_login_.password);
+    return;
+  } catch (const std::exception& error) {
+    ui_.ShowErrorDialog(error.what());
+  }
+  // One retry through the ODBC provider, if the user agrees to give up Jet.
+  if (settings_.jet_eng) throw SilentAbort();
+  if (ui_.ShowMessageBox(messages_.msg_conn_prbl, MessageIcon::Question, MessageButtons::YesNo) !=
+      MessageAnswer::Yes) {
+    throw SilentAbort();
+  }
+  settings_.jet_eng = true;
+  connection_.Close();
+  connection_.SetConnectionString(OdbcConnectionString(source_name));
+  RefreshLogin(source_name);
+  connection_.Open(current_login_.user_name, current_login_.password);
+}
+
+void SourceSession::GetTableNames(std::vector<std::string>& tables) {
+  std::unique_ptr<Dataset> rowset = connection_.OpenSchema(SchemaKind::Tables);
+  Field& table_type = RowsetColumn(*rowset, "TABLE_TYPE");
+  Field& table_schema = RowsetColumn(*rowset, "TABLE_SCHEMA");
+  Field& table_name = RowsetColumn(*rowset, "TABLE_NAME");
+  for (; !rowset->Eof(); rowset->Next()) {
+    const std::string type = table_type.AsString();
+    if (type != "TABLE" && !(settings_.extr_from_system && type == "SYSTEM TABLE")) continue;
+    const std::string schema = table_schema.AsString();
+    tables.push_back(schema.empty() ? table_name.AsString() : schema + "." + table_name.AsString());
+  }
+}
+
+}  // namespace quill
