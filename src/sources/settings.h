@@ -81,6 +81,8 @@ struct Settings {
 
   // Live only, never saved.
   bool debug_mode = true;          // Form1.CheckBox1 "Debug mode  (Get only 5 rows)", checked at start
+
+  friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 }  // namespace quill
