@@ -12,6 +12,7 @@ packages=(
   mdbtools mdbtools-dev libfreexl-dev libpugixml-dev libgtest-dev
   xvfb xauth x11-apps imagemagick fp-units-db
   nodejs
+  locales
 )
 
 missing=()

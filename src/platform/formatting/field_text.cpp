@@ -1,0 +1,25 @@
+#include "platform/formatting/field_text.h"
+
+#include "platform/formatting/format_date_time.h"
+#include "platform/formatting/format_float.h"
+#include "platform/formatting/format_settings.h"
+
+namespace quill {
+
+std::string DateFieldText(const DateTime& value) {
+  return FormatDateTime(GlobalFormatSettings().short_date_format, value);
+}
+
+std::string TimeFieldText(const DateTime& value) {
+  return FormatDateTime(GlobalFormatSettings().long_time_format, value);
+}
+
+// "c": the short date, then a blank and the long time unless the time of day
+// is midnight.
+std::string DateTimeFieldText(const DateTime& value) { return FormatDateTime("c", value); }
+
+std::string FloatFieldText(double value) { return FormatFloatGeneral(value); }
+
+std::string BooleanFieldText(bool value) { return value ? "True" : "False"; }
+
+}  // namespace quill
