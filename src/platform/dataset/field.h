@@ -59,8 +59,9 @@ class Field {
   // Text of strings, memos and GUIDs (UTF-8), decimal digits of BCD values
   // (with "." as written by the source), and the raw bytes of binary values.
   const std::string& RawText() const { return text_; }
-
-  // Setters for the backends, one per value form.
+  // Setters for the backends, one per value form. The getters convert from
+  // the form last set, so any kind may carry its value as text (an unsigned
+  // 64-bit value beyond the signed range arrives as its decimal digits).
   void SetNull();
   void SetInteger(int64_t value);
   void SetFloat(double value);
@@ -71,6 +72,9 @@ class Field {
   void MarkNotNull() { is_null_ = false; }
 
  private:
+  // Which setter gave the current value: the getters convert from it.
+  enum class Stored { Integer, Float, Boolean, DateTime, Text };
+
   std::string name_;
   std::string class_name_;
   FieldKind kind_;
@@ -79,6 +83,7 @@ class Field {
   int index_;
 
   bool is_null_ = true;
+  Stored stored_ = Stored::Text;
   int64_t integer_ = 0;
   double float_ = 0;
   bool boolean_ = false;

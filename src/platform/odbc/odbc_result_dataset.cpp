@@ -1,0 +1,396 @@
+#include "platform/odbc/odbc_result_dataset.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+#include "platform/dataset/data_access_error.h"
+
+namespace quill {
+namespace {
+
+// One block of bound rows takes about this much memory, and never more rows
+// than kMaxBlockRows.
+constexpr SQLLEN kBlockBytes = 8 * 1024 * 1024;
+constexpr SQLULEN kMaxBlockRows = 1024;
+// A bound value that outgrows this is read in chunks instead.
+constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
+constexpr std::size_t kChunkBytes = 64 * 1024;
+
+SQLSMALLINT CType(ValueForm form) {
+  switch (form) {
+    case ValueForm::Integer: return SQL_C_SBIGINT;
+    case ValueForm::UnsignedInteger: return SQL_C_UBIGINT;
+    case ValueForm::Float: return SQL_C_DOUBLE;
+    case ValueForm::Boolean: return SQL_C_BIT;
+    case ValueForm::DateTime: return SQL_C_TYPE_TIMESTAMP;
+    case ValueForm::Decimal: return SQL_C_CHAR;
+    case ValueForm::Text: return SQL_C_WCHAR;
+    case ValueForm::Bytes: return SQL_C_BINARY;
+    case ValueForm::Guid: return SQL_C_GUID;
+  }
+  return SQL_C_WCHAR;
+}
+
+// Room a bound value keeps for its terminator.
+SQLLEN TerminatorBytes(ValueForm form) {
+  if (form == ValueForm::Text) return sizeof(SQLWCHAR);
+  if (form == ValueForm::Decimal) return 1;
+  return 0;
+}
+
+std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field) {
+  SQLWCHAR buffer[512] = {};
+  SQLSMALLINT length = 0;
+  if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, field, buffer, sizeof(buffer), &length, nullptr))) return {};
+  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), std::size(buffer) - 1);
+  return Utf16ToUtf8(buffer, chars);
+}
+
+SQLLEN ColumnNumber(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field) {
+  SQLLEN value = 0;
+  if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, field, nullptr, 0, nullptr, &value))) return 0;
+  return value;
+}
+
+DateTime ToDateTime(const SQL_TIMESTAMP_STRUCT& value, FieldKind kind) {
+  DateTime result;
+  if (kind != FieldKind::ftTime) {
+    result.year = value.year;
+    result.month = value.month;
+    result.day = value.day;
+  }
+  if (kind != FieldKind::ftDate) {
+    result.hour = value.hour;
+    result.minute = value.minute;
+    result.second = value.second;
+    result.nanosecond = static_cast<int>(value.fraction);
+  }
+  return result;
+}
+
+std::string GuidText(const SQLGUID& guid) {
+  char text[40];
+  std::snprintf(text, sizeof(text), "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                static_cast<unsigned>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1],
+                guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5], guid.Data4[6], guid.Data4[7]);
+  return text;
+}
+
+}  // namespace
+
+OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options)
+    : session_(std::move(session)), execute_(std::move(execute)), options_(std::move(options)) {
+  First();
+}
+
+OdbcResultDataset::~OdbcResultDataset() = default;
+
+void OdbcResultDataset::Execute_() {
+  statement_.reset();
+  statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
+  const SQLHSTMT statement = statement_->get();
+  // A request only: drivers without query time-outs run without one.
+  SQLSetStmtAttrW(statement, SQL_ATTR_QUERY_TIMEOUT,
+                  reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
+  statement_->Check(execute_(statement), "The data source refused the statement.");
+  if (columns_.empty()) DescribeColumns();
+  BindColumns();
+  block_start_ = 0;
+  rows_fetched_ = 0;
+  position_ = 0;
+  eof_ = false;
+}
+
+void OdbcResultDataset::DescribeColumns() {
+  const SQLHSTMT statement = statement_->get();
+  SQLSMALLINT count = 0;
+  statement_->Check(SQLNumResultCols(statement, &count), "The data source gave no columns.");
+  if (count <= 0) throw DataAccessError("The data source returned no rows for the statement.");
+  for (SQLUSMALLINT number = 1; number <= count; ++number) {
+    OdbcColumnDescription description;
+    description.name = ColumnText(statement, number, SQL_DESC_NAME);
+    description.concise_type = ColumnNumber(statement, number, SQL_DESC_CONCISE_TYPE);
+    description.is_unsigned = ColumnNumber(statement, number, SQL_DESC_UNSIGNED) == SQL_TRUE;
+    description.auto_increment = ColumnNumber(statement, number, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE;
+    description.type_name = ColumnText(statement, number, SQL_DESC_TYPE_NAME);
+    description.length = ColumnNumber(statement, number, SQL_DESC_LENGTH);
+    description.precision = ColumnNumber(statement, number, SQL_DESC_PRECISION);
+    description.scale = ColumnNumber(statement, number, SQL_DESC_SCALE);
+    if (options_.correct_sqlite_types) description = CorrectSqliteColumn(description);
+
+    Column column;
+    column.type = MapColumnType(description);
+    const std::string name = options_.naming ? options_.naming(description.name) : description.name;
+    auto field = std::make_unique<Field>(name, column.type.class_name, column.type.kind, column.type.size,
+                                         static_cast<int>(columns_.size()));
+    field->SetDataSize(column.type.data_size);
+    fields_.push_back(std::move(field));
+    columns_.push_back(std::move(column));
+  }
+}
+
+void OdbcResultDataset::BindColumns() {
+  const SQLHSTMT statement = statement_->get();
+  const bool any_long = std::any_of(columns_.begin(), columns_.end(), [](const Column& c) { return c.type.long_data; });
+  // Without SQL_GD_ANY_COLUMN a driver gives SQLGetData only for columns
+  // after the last bound one.
+  const bool any_column = (session_->facts().getdata_extensions & SQL_GD_ANY_COLUMN) != 0;
+  bool after_long = false;
+  SQLLEN row_bytes = 0;
+  for (Column& column : columns_) {
+    after_long = after_long || column.type.long_data;
+    column.get_data = column.type.long_data || (after_long && !any_column);
+    if (!column.get_data) row_bytes += column.type.bound_bytes + static_cast<SQLLEN>(sizeof(SQLLEN));
+  }
+  array_size_ = 1;
+  if (!any_long) {
+    array_size_ = std::clamp<SQLULEN>(kBlockBytes / std::max<SQLLEN>(row_bytes, 1), 1, kMaxBlockRows);
+  }
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
+  if (!SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(array_size_), 0))) {
+    array_size_ = 1;
+  } else {
+    // The driver may have chosen a smaller array (01S02).
+    SQLULEN actual = array_size_;
+    if (SQL_SUCCEEDED(SQLGetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, &actual, 0, nullptr)) && actual >= 1) {
+      array_size_ = std::min(actual, array_size_);
+    }
+  }
+  row_status_.assign(array_size_, SQL_ROW_SUCCESS);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &rows_fetched_, 0);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, row_status_.data(), 0);
+  for (std::size_t index = 0; index < columns_.size(); ++index) {
+    Column& column = columns_[index];
+    if (column.get_data) continue;
+    column.values.assign(array_size_ * column.type.bound_bytes, 0);
+    column.indicators.assign(array_size_, 0);
+    statement_->Check(SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), CType(column.type.form),
+                                 column.values.data(), column.type.bound_bytes, column.indicators.data()),
+                      "The driver refused to bind a column.");
+  }
+}
+
+std::optional<SQLLEN> OdbcResultDataset::TruncatedLength(const Column& column, SQLULEN row) const {
+  const ValueForm form = column.type.form;
+  if (form != ValueForm::Text && form != ValueForm::Bytes && form != ValueForm::Decimal) return std::nullopt;
+  const SQLLEN indicator = column.indicators[row];
+  if (indicator == SQL_NULL_DATA) return std::nullopt;
+  if (indicator == SQL_NO_TOTAL) return indicator;
+  if (indicator > column.type.bound_bytes - TerminatorBytes(form)) return indicator;
+  return std::nullopt;
+}
+
+bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
+  const SQLHSTMT statement = statement_->get();
+  rows_fetched_ = 0;
+  std::fill(row_status_.begin(), row_status_.end(), SQL_ROW_SUCCESS);
+  const SQLRETURN result = SQLFetch(statement);
+  if (result == SQL_NO_DATA) {
+    eof_ = true;
+    return true;
+  }
+  statement_->Check(result, "The data source could not deliver the rows.");
+  if (array_size_ == 1 && rows_fetched_ == 0) rows_fetched_ = 1;
+  for (SQLULEN row = 0; row < rows_fetched_; ++row) {
+    if (row_status_[row] == SQL_ROW_ERROR) {
+      CheckOdbc(SQL_ERROR, SQL_HANDLE_STMT, statement, "The data source could not deliver a row.");
+    }
+  }
+  // Drivers that do not hold their columns to the declared size (SQLite)
+  // can hand over a value longer than its buffer: read the rows again from
+  // here with room for it, so no value is ever cut.
+  bool grown = false;
+  const SQLULEN first_row = first_unread > block_start_ ? static_cast<SQLULEN>(first_unread - block_start_) : 0;
+  for (Column& column : columns_) {
+    if (column.get_data) continue;
+    for (SQLULEN row = first_row; row < rows_fetched_; ++row) {
+      const std::optional<SQLLEN> length = TruncatedLength(column, row);
+      if (!length) continue;
+      const SQLLEN needed = *length + TerminatorBytes(column.type.form);
+      if (*length == SQL_NO_TOTAL || needed > kMaxBoundBytes) {
+        column.type.long_data = true;
+      } else {
+        const SQLLEN larger = std::max(needed, 2 * column.type.bound_bytes);
+        column.type.bound_bytes = (larger + 1) / 2 * 2;
+      }
+      grown = true;
+      break;
+    }
+  }
+  if (!grown) return true;
+  ReadAgainFrom(std::max(first_unread, block_start_));
+  return false;
+}
+
+void OdbcResultDataset::ReadAgainFrom(int64_t row) {
+  Execute_();
+  MoveTo(row);
+}
+
+void OdbcResultDataset::MoveTo(int64_t row) {
+  while (!eof_ && row >= block_start_ + static_cast<int64_t>(rows_fetched_)) {
+    block_start_ += static_cast<int64_t>(rows_fetched_);
+    if (!FetchBlock(row)) return;  // read again and positioned there
+  }
+  if (eof_) return;
+  position_ = static_cast<SQLULEN>(row - block_start_);
+  LoadRow();
+}
+
+void OdbcResultDataset::LoadRow() {
+  for (std::size_t index = 0; index < columns_.size(); ++index) {
+    Column& column = columns_[index];
+    Field& field = *fields_[index];
+    if (column.get_data) {
+      ReadLongValue(static_cast<int>(index), column, field);
+    } else {
+      ReadBoundValue(column, field, position_);
+    }
+  }
+}
+
+void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row) {
+  const SQLLEN indicator = column.indicators[row];
+  if (indicator == SQL_NULL_DATA) {
+    field.SetNull();
+    return;
+  }
+  const unsigned char* value = column.values.data() + row * column.type.bound_bytes;
+  switch (column.type.form) {
+    case ValueForm::Integer: {
+      int64_t number;
+      std::memcpy(&number, value, sizeof(number));
+      field.SetInteger(number);
+      break;
+    }
+    case ValueForm::UnsignedInteger: {
+      uint64_t number;
+      std::memcpy(&number, value, sizeof(number));
+      if (number > static_cast<uint64_t>(std::numeric_limits<int64_t>::max())) {
+        field.SetText(std::to_string(number));
+      } else {
+        field.SetInteger(static_cast<int64_t>(number));
+      }
+      break;
+    }
+    case ValueForm::Float: {
+      double number;
+      std::memcpy(&number, value, sizeof(number));
+      field.SetFloat(number);
+      break;
+    }
+    case ValueForm::Boolean:
+      field.SetBoolean(*value != 0);
+      break;
+    case ValueForm::DateTime: {
+      SQL_TIMESTAMP_STRUCT stamp;
+      std::memcpy(&stamp, value, sizeof(stamp));
+      field.SetDateTime(ToDateTime(stamp, column.type.kind));
+      break;
+    }
+    case ValueForm::Decimal:
+    case ValueForm::Bytes:
+      field.SetText(std::string_view(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator)));
+      break;
+    case ValueForm::Text: {
+      std::string& text = field.MutableText();
+      text.clear();
+      AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR),
+                        text);
+      field.MarkNotNull();
+      break;
+    }
+    case ValueForm::Guid: {
+      SQLGUID guid;
+      std::memcpy(&guid, value, sizeof(guid));
+      field.SetText(GuidText(guid));
+      break;
+    }
+  }
+}
+
+void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {
+  const SQLHSTMT statement = statement_->get();
+  const bool text = column.type.form != ValueForm::Bytes;
+  const SQLSMALLINT c_type = text ? SQL_C_WCHAR : SQL_C_BINARY;
+  const SQLLEN unit = text ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 1;
+  // Room of one chunk, less the terminator that text chunks carry.
+  const SQLLEN capacity = static_cast<SQLLEN>(kChunkBytes) - (text ? unit : 0);
+  std::vector<unsigned char>& chunk = column.values;
+  chunk.resize(kChunkBytes);
+  std::string bytes;
+  wide_chunks_.clear();
+  bool first_call = true;
+  for (;;) {
+    SQLLEN indicator = 0;
+    const SQLRETURN result = SQLGetData(statement, static_cast<SQLUSMALLINT>(index + 1), c_type, chunk.data(),
+                                        static_cast<SQLLEN>(kChunkBytes), &indicator);
+    if (result == SQL_NO_DATA) break;
+    statement_->Check(result, "The data source could not deliver a long value.");
+    if (first_call && indicator == SQL_NULL_DATA) {
+      field.SetNull();
+      return;
+    }
+    first_call = false;
+    SQLLEN used = capacity;
+    if (indicator != SQL_NO_TOTAL && indicator >= 0 && indicator < capacity) used = indicator;
+    if (text) {
+      const auto* units = reinterpret_cast<const SQLWCHAR*>(chunk.data());
+      wide_chunks_.append(units, units + used / unit);
+    } else {
+      bytes.append(reinterpret_cast<const char*>(chunk.data()), static_cast<std::size_t>(used));
+    }
+    if (result == SQL_SUCCESS) break;
+  }
+  if (text) {
+    std::string& value = field.MutableText();
+    value.clear();
+    AppendUtf16AsUtf8(wide_chunks_.data(), wide_chunks_.size(), value);
+    field.MarkNotNull();
+  } else {
+    field.SetText(bytes);
+  }
+}
+
+void OdbcResultDataset::Next() {
+  if (eof_) return;
+  MoveTo(block_start_ + static_cast<int64_t>(position_) + 1);
+}
+
+void OdbcResultDataset::First() {
+  Execute_();
+  MoveTo(0);
+}
+
+void OdbcResultDataset::Last() {
+  eof_ = true;
+  if (statement_) SQLFreeStmt(statement_->get(), SQL_CLOSE);
+}
+
+std::optional<int64_t> OdbcResultDataset::RecordCount() {
+  if (count_asked_) return record_count_;
+  count_asked_ = true;
+  if (options_.count_statement.empty()) return record_count_;
+  try {
+    OdbcHandle statement(SQL_HANDLE_STMT, session_->connection());
+    SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
+    WideText text = Utf8ToUtf16(options_.count_statement);
+    statement.Check(SQLExecDirectW(statement.get(), text.data(), SQL_NTS), "count");
+    if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return record_count_;
+    SQLBIGINT count = 0;
+    SQLLEN indicator = 0;
+    if (!SQL_SUCCEEDED(SQLGetData(statement.get(), 1, SQL_C_SBIGINT, &count, sizeof(count), &indicator)) ||
+        indicator == SQL_NULL_DATA) {
+      return record_count_;
+    }
+    record_count_ = count;
+  } catch (const DataAccessError&) {
+    // The count stays unknown; reading the rows is not affected.
+  }
+  return record_count_;
+}
+
+}  // namespace quill

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dataset/dataset.h"
+#include "platform/odbc/column_type.h"
+#include "platform/odbc/odbc_handles.h"
+#include "platform/odbc/odbc_session.h"
+#include "platform/odbc/utf16_text.h"
+
+namespace quill {
+
+// The rows of one ODBC result (a query or a catalog function) as a
+// forward-only dataset. Columns of fixed or moderate size are bound to
+// column-wise row arrays and fetched in blocks; when a column holds long data
+// (memo, BLOB) rows are fetched one at a time and the long values read with
+// SQLGetData in chunks, which drivers allow only on single rows. Memory stays
+// one block of rows, whatever the size of the result.
+class OdbcResultDataset : public Dataset {
+ public:
+  // Runs the statement on a fresh handle; called again by First().
+  using Execute = std::function<SQLRETURN(SQLHSTMT)>;
+  // Gives the name a result column is known by (schema rowsets rename some).
+  using ColumnNaming = std::function<std::string(const std::string&)>;
+
+  struct Options {
+    ColumnNaming naming;           // null keeps the driver's names
+    std::string count_statement;   // "SELECT COUNT(*) ..."; empty: count unknown
+    bool correct_sqlite_types = false;
+  };
+
+  OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);
+  ~OdbcResultDataset() override;
+
+  bool Eof() const override { return eof_; }
+  void Next() override;
+  void First() override;
+  void Last() override;
+  std::optional<int64_t> RecordCount() override;
+
+ private:
+  struct Column {
+    OdbcFieldType type;
+    bool get_data = false;  // read with SQLGetData instead of a bound array
+    std::vector<unsigned char> values;
+    std::vector<SQLLEN> indicators;
+  };
+
+  void Execute_();
+  void DescribeColumns();
+  void BindColumns();
+  // Fetches the next block; rows before `first_unread` were delivered already
+  // and are not checked again. Returns false when a value did not fit its
+  // buffer and the statement was read again with a larger one.
+  bool FetchBlock(int64_t first_unread);
+  void ReadAgainFrom(int64_t row);
+  void MoveTo(int64_t row);
+  void LoadRow();
+  void ReadBoundValue(Column& column, Field& field, SQLULEN row);
+  void ReadLongValue(int index, Column& column, Field& field);
+  std::optional<SQLLEN> TruncatedLength(const Column& column, SQLULEN row) const;
+
+  std::shared_ptr<OdbcSession> session_;
+  Execute execute_;
+  Options options_;
+  std::unique_ptr<OdbcHandle> statement_;
+  std::vector<Column> columns_;
+  SQLULEN array_size_ = 1;
+  SQLULEN rows_fetched_ = 0;
+  std::vector<SQLUSMALLINT> row_status_;
+  int64_t block_start_ = 0;  // number of the first row of the block
+  SQLULEN position_ = 0;      // current row within the block
+  bool eof_ = true;
+  bool count_asked_ = false;
+  std::optional<int64_t> record_count_;
+  WideText wide_chunks_;
+};
+
+}  // namespace quill

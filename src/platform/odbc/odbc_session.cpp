@@ -1,0 +1,90 @@
+#include "platform/odbc/odbc_session.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "platform/odbc/utf16_text.h"
+
+namespace quill {
+namespace {
+
+OdbcHandle& PreparedEnvironment(OdbcHandle& environment) {
+  environment.Check(SQLSetEnvAttr(environment.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                    "The ODBC driver manager refused ODBC version 3.");
+  return environment;
+}
+
+std::string InfoText(SQLHDBC connection, SQLUSMALLINT info) {
+  std::vector<SQLWCHAR> buffer(256);
+  SQLSMALLINT length = 0;
+  const SQLRETURN result = SQLGetInfoW(connection, info, buffer.data(),
+                                       static_cast<SQLSMALLINT>(buffer.size() * sizeof(SQLWCHAR)), &length);
+  if (!SQL_SUCCEEDED(result)) return {};
+  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), buffer.size() - 1);
+  return Utf16ToUtf8(buffer.data(), chars);
+}
+
+SQLUINTEGER InfoMask(SQLHDBC connection, SQLUSMALLINT info) {
+  SQLUINTEGER value = 0;
+  if (!SQL_SUCCEEDED(SQLGetInfoW(connection, info, &value, sizeof(value), nullptr))) return 0;
+  return value;
+}
+
+// Null for an empty text, so the driver takes the DSN's own login.
+const SQLWCHAR* OrNull(const WideText& text) { return text.empty() ? nullptr : text.c_str(); }
+
+}  // namespace
+
+OdbcSession::OdbcSession(const std::string& data_source, const std::string& user_name, const std::string& password,
+                         int connection_timeout_seconds, int command_timeout_seconds)
+    : environment_(SQL_HANDLE_ENV, SQL_NULL_HANDLE),
+      connection_(SQL_HANDLE_DBC, PreparedEnvironment(environment_).get()),
+      command_timeout_seconds_(command_timeout_seconds) {
+  // Time-out and read-only mode are requests: drivers that lack them still connect.
+  SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection_timeout_seconds)), 0);
+  SQLSetConnectAttrW(connection_.get(), SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
+  const WideText dsn = Utf8ToUtf16(data_source);
+  const WideText user = Utf8ToUtf16(user_name);
+  const WideText secret = Utf8ToUtf16(password);
+  // SQLConnect takes the three values apart, so no character of a password
+  // can change the meaning of a connection string.
+  connection_.Check(SQLConnectW(connection_.get(), const_cast<SQLWCHAR*>(dsn.c_str()), SQL_NTS,
+                                const_cast<SQLWCHAR*>(OrNull(user)), user.empty() ? 0 : SQL_NTS,
+                                const_cast<SQLWCHAR*>(OrNull(secret)), secret.empty() ? 0 : SQL_NTS),
+                    "The data source \"" + data_source + "\" could not be opened.");
+  connected_ = true;
+  ReadDriverFacts();
+}
+
+OdbcSession::~OdbcSession() {
+  if (connected_) SQLDisconnect(connection_.get());
+}
+
+void OdbcSession::ReadDriverFacts() {
+  const SQLHDBC dbc = connection_.get();
+  std::string driver = InfoText(dbc, SQL_DRIVER_NAME);
+  std::transform(driver.begin(), driver.end(), driver.begin(), [](unsigned char c) { return std::tolower(c); });
+  facts_.is_sqlite = driver.find("sqlite") != std::string::npos;
+  facts_.identifier_quote = InfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
+  if (facts_.identifier_quote == " ") facts_.identifier_quote.clear();
+  facts_.search_escape = InfoText(dbc, SQL_SEARCH_PATTERN_ESCAPE);
+  const SQLUINTEGER schema_usage = InfoMask(dbc, SQL_SCHEMA_USAGE);
+  const SQLUINTEGER catalog_usage = InfoMask(dbc, SQL_CATALOG_USAGE);
+  facts_.schemas_in_statements = (schema_usage & SQL_SU_DML_STATEMENTS) != 0;
+  facts_.catalogs_without_schemas = schema_usage == 0 && catalog_usage != 0;
+  facts_.getdata_extensions = InfoMask(dbc, SQL_GETDATA_EXTENSIONS);
+}
+
+std::string OdbcSession::CurrentCatalog() const {
+  std::vector<SQLWCHAR> buffer(512);
+  SQLINTEGER length = 0;
+  const SQLRETURN result = SQLGetConnectAttrW(connection_.get(), SQL_ATTR_CURRENT_CATALOG, buffer.data(),
+                                              static_cast<SQLINTEGER>(buffer.size() * sizeof(SQLWCHAR)), &length);
+  if (!SQL_SUCCEEDED(result) || length <= 0) return {};
+  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), buffer.size() - 1);
+  return Utf16ToUtf8(buffer.data(), chars);
+}
+
+}  // namespace quill

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <string>
+
+#include "platform/odbc/odbc_handles.h"
+
+namespace quill {
+
+// What a connection needs to know of its driver, asked once after connecting.
+struct OdbcDriverFacts {
+  bool is_sqlite = false;
+  std::string identifier_quote;    // empty when the source quotes nothing
+  std::string search_escape;       // escape of "_" and "%" in catalog patterns
+  bool schemas_in_statements = false;
+  bool catalogs_without_schemas = false;  // databases as catalogs (MariaDB)
+  SQLUINTEGER getdata_extensions = 0;
+};
+
+// One connected ODBC connection. Datasets share it, so it stays connected
+// until the last of them is gone, even after the connection closed.
+class OdbcSession {
+ public:
+  OdbcSession(const std::string& data_source, const std::string& user_name, const std::string& password,
+              int connection_timeout_seconds, int command_timeout_seconds);
+  ~OdbcSession();
+  OdbcSession(const OdbcSession&) = delete;
+  OdbcSession& operator=(const OdbcSession&) = delete;
+
+  SQLHDBC connection() const { return connection_.get(); }
+  const OdbcDriverFacts& facts() const { return facts_; }
+  int command_timeout_seconds() const { return command_timeout_seconds_; }
+  // The database the connection is in, as the driver names it (empty when none).
+  std::string CurrentCatalog() const;
+
+ private:
+  void ReadDriverFacts();
+
+  OdbcHandle environment_;
+  OdbcHandle connection_;
+  bool connected_ = false;
+  int command_timeout_seconds_;
+  OdbcDriverFacts facts_;
+};
+
+}  // namespace quill
