@@ -1,0 +1,73 @@
+#include "shell/escape_poll.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace quill {
+namespace {
+
+constexpr int kPaintInterval = 50;
+
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::Shortcut:
+    case QEvent::ShortcutOverride:
+    case QEvent::ContextMenu:
+    case QEvent::Close:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+EscapePoll::EscapePoll() { since_events_.start(); }
+
+EscapePoll::~EscapePoll() {
+  if (depth_ > 0 && qApp != nullptr) qApp->removeEventFilter(this);
+}
+
+void EscapePoll::Begin() {
+  if (depth_++ == 0) {
+    pressed_ = false;
+    down_ = false;
+    if (qApp != nullptr) qApp->installEventFilter(this);
+  }
+}
+
+void EscapePoll::End() {
+  if (depth_ > 0 && --depth_ == 0 && qApp != nullptr) qApp->removeEventFilter(this);
+}
+
+bool EscapePoll::Poll() {
+  if (since_events_.elapsed() >= kPaintInterval && qApp != nullptr) {
+    QApplication::processEvents(QEventLoop::AllEvents);
+    since_events_.restart();
+  }
+  const bool result = pressed_ || down_;
+  pressed_ = false;
+  return result;
+}
+
+bool EscapePoll::eventFilter(QObject* watched, QEvent* event) {
+  if (IsUserInput(event->type())) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Escape) {
+        if (event->type() == QEvent::KeyPress) pressed_ = true;
+        down_ = event->type() == QEvent::KeyPress;
+      }
+    }
+    return true;
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+}  // namespace quill

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+
+namespace quill {
+
+// The Escape poll of a long command that runs on the user-interface thread:
+// while a command runs, user input is swallowed except for Escape, which is
+// remembered; each poll lets pending paint events through (at most every
+// 50 ms) so the window repaints and the progress bar moves.
+class EscapePoll : public QObject {
+ public:
+  EscapePoll();
+  ~EscapePoll() override;
+
+  void Begin();
+  void End();
+  bool running() const { return depth_ > 0; }
+
+  // True when Escape is down or was pressed since the previous poll.
+  bool Poll();
+
+  // For tests: as if the user pressed Escape.
+  void SimulateEscape() { pressed_ = true; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  int depth_ = 0;
+  bool pressed_ = false;
+  bool down_ = false;
+  QElapsedTimer since_events_;
+};
+
+// Marks a command as running for its scope.
+class EscapePollScope {
+ public:
+  explicit EscapePollScope(EscapePoll& poll) : poll_(poll) { poll_.Begin(); }
+  ~EscapePollScope() { poll_.End(); }
+
+ private:
+  EscapePoll& poll_;
+};
+
+}  // namespace quill

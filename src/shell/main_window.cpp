@@ -1,0 +1,562 @@
+#include "shell/main_window.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTextEdit>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWindowStateChangeEvent>
+
+#include "common/silent_abort.h"
+#include "shell/dialog_presenter.h"
+#include "shell/escape_poll.h"
+#include "shell/table_selection_dialog.h"
+#include "sources/dsn_login_store.h"
+#include "sources/source_session.h"
+
+namespace quill {
+namespace {
+
+constexpr int kDesignedClientWidth = 678;
+constexpr int kDesignedClientHeight = 522;
+constexpr int kMinimumBarTop = 250;
+constexpr int kStatusBarHeight = 25;
+
+QAction* AddItem(QMenu* menu, const QString& object_name, const QString& text,
+                 const QKeySequence& shortcut = QKeySequence()) {
+  QAction* action = menu->addAction(text);
+  action->setObjectName(object_name);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  return action;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(std::string program_folder, Settings& settings)
+    : program_folder_(std::move(program_folder)), settings_(settings), escape_poll_(std::make_unique<EscapePoll>()) {
+  setObjectName("Form1");
+  setWindowTitle(kProductName);
+  setCursor(Qt::PointingHandCursor);
+  setMinimumSize(570, 404);
+  BuildMenus();
+  BuildCentralArea();
+  BuildToolBar();
+  BuildStatusBar();
+  resize(kDesignedClientWidth, kDesignedClientHeight + menuBar()->sizeHint().height());
+
+  // The commands that need a script or a source wait for one.
+  SetScriptCommandsEnabled(false);
+  config_button_->setEnabled(false);
+  delete_button_->setEnabled(false);
+  generate_button_->setEnabled(false);
+  summary_->setPlainText(messages_.intro_text);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::SetLoginStore(DsnLoginStore* logins) {
+  logins_ = logins;
+  session_ = std::make_unique<SourceSession>(settings_, *logins_, *this);
+}
+
+SourceSession& MainWindow::session() {
+  if (!session_) {
+    own_logins_ = std::make_unique<DsnLoginStore>(program_folder_, *this);
+    SetLoginStore(own_logins_.get());
+  }
+  return *session_;
+}
+
+void MainWindow::BuildMenus() {
+  QMenuBar* bar = menuBar();
+
+  QMenu* file = bar->addMenu("File");
+  file->setObjectName("File1");
+  save_as_ = AddItem(file, "Save1", "Save As", QKeySequence("Ctrl+S"));
+  connect(save_as_, &QAction::triggered, this, [this] { RunCommand([this] { SaveCurrentScript(); }); });
+  QAction* exit = AddItem(file, "Exit1", "Exit", QKeySequence("Ctrl+E"));
+  // Exit ends the loop at once: the close handler does not run, nothing is saved.
+  connect(exit, &QAction::triggered, this, [] { QApplication::exit(0); });
+
+  QMenu* edit = bar->addMenu("Edit");
+  edit->setObjectName("Edit1");
+  replace_ = AddItem(edit, "Replace1", "Replace", QKeySequence("Ctrl+R"));
+  replace_->setEnabled(false);
+  select_all_ = AddItem(edit, "SelectAll1", "Select All", QKeySequence("Ctrl+A"));
+  connect(select_all_, &QAction::triggered, this, [this] {
+    if (QPlainTextEdit* editor = ScriptEditor(tabs_->currentIndex())) {
+      editor->setFocus();
+      editor->selectAll();
+    }
+  });
+  copy_ = AddItem(edit, "CopytoClipboard1", "Copy", QKeySequence("Ctrl+C"));
+  connect(copy_, &QAction::triggered, this, [this] {
+    if (QPlainTextEdit* editor = ScriptEditor(tabs_->currentIndex())) {
+      editor->setFocus();
+      editor->copy();
+    }
+  });
+
+  QMenu* connection = bar->addMenu("Connection");
+  connection->setObjectName("Connection1");
+  QAction* refresh = AddItem(connection, "Reconnect1", "Refresh Sources");
+  connect(refresh, &QAction::triggered, this, [this] { RunCommand([this] { RefreshSources(); }); });
+  connection->addSeparator();
+  AddItem(connection, "ODBC1", "ODBC - Add System Sources")->setEnabled(false);
+  AddItem(connection, "ODBCAdministration1", "ODBC - Administration")->setEnabled(false);
+
+  QMenu* options = bar->addMenu("Options");
+  options->setObjectName("Options1");
+  QMenu* output = options->addMenu("SQL Ouput");
+  output->setObjectName("SQLOuput1");
+  dialect_group_ = new QActionGroup(this);
+  const char* dialect_names[] = {"MySql1", "MSSQL1", "Oracle1", "Pervasive1", "PostG1"};
+  const char* dialect_texts[] = {"MySql", "MS SQL", "Oracle", "Pervasive", "PostgreSQL"};
+  for (int i = 0; i < 5; ++i) {
+    QAction* item = AddItem(output, dialect_names[i], dialect_texts[i]);
+    item->setCheckable(true);
+    dialect_group_->addAction(item);
+    dialect_items_.push_back(item);
+    connect(item, &QAction::triggered, this, [this, i] { SelectDialect(i); });
+  }
+  QMenu* content = options->addMenu("SQL Content");
+  content->setObjectName("SQLContent1");
+  content_group_ = new QActionGroup(this);
+  const char* content_names[] = {"TableandData1", "Tableonly1", "DataOnly1"};
+  const char* content_texts[] = {"Table and Data", "Table Only", "Data Only"};
+  for (int i = 0; i < 3; ++i) {
+    QAction* item = AddItem(content, content_names[i], content_texts[i]);
+    item->setCheckable(true);
+    content_group_->addAction(item);
+    content_items_.push_back(item);
+    connect(item, &QAction::triggered, this, [this, i] { SelectContent(i); });
+  }
+  QMenu* drop = options->addMenu("Drop Table");
+  drop->setObjectName("DropTable1");
+  drop_group_ = new QActionGroup(this);
+  drop_on_ = AddItem(drop, "On1", "On");
+  drop_off_ = AddItem(drop, "Off1", "Off");
+  for (QAction* item : {drop_on_, drop_off_}) {
+    item->setCheckable(true);
+    drop_group_->addAction(item);
+  }
+  connect(drop_on_, &QAction::triggered, this, [this] { SelectDrop(true); });
+  connect(drop_off_, &QAction::triggered, this, [this] { SelectDrop(false); });
+  AddItem(options, "Login1", "Login")->setEnabled(false);
+  QAction* font = AddItem(options, "Font1", "Font");
+  connect(font, &QAction::triggered, this, [this] { RunCommand([this] { ChooseScriptFont(); }); });
+  AddItem(options, "Options2", "More Options")->setEnabled(false);
+
+  QMenu* help = bar->addMenu("Help");
+  help->setObjectName("Help1");
+  AddItem(help, "Help2", "Help")->setEnabled(false);
+  help->addSeparator();
+  AddItem(help, "About1", "About")->setEnabled(false);
+
+  QMenu* language = bar->addMenu("Language");
+  language->setObjectName("Language1");
+  AddItem(language, "Englishdefault1", "English (default)")->setEnabled(false);
+  AddItem(language, "Francais1", QString::fromUtf8("Français"))->setEnabled(false);
+
+  QAction* update = bar->addAction("Check for update");
+  update->setObjectName("Checkforupdate1");
+  update->setEnabled(false);
+}
+
+void MainWindow::BuildCentralArea() {
+  central_ = new QWidget(this);
+  central_->setObjectName("ClientArea");
+  setCentralWidget(central_);
+
+  tree_ = new QTreeWidget(central_);
+  tree_->setObjectName("TreeView1");
+  tree_->setHeaderHidden(true);
+  tree_->setRootIsDecorated(false);
+  tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+  tree_->setMouseTracking(true);
+  tree_->setGeometry(8, 30, 217, 177);
+  connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { ApplySelectionRule(node); });
+  connect(tree_, &QTreeWidget::itemDoubleClicked, this,
+          [this](QTreeWidgetItem* node) { RunCommand([this, node] { ActivateNode(node); }); });
+  connect(tree_, &QTreeWidget::customContextMenuRequested, this, [this](const QPoint& at) { ShowTreeMenu(at); });
+
+  jet_check_ = new QCheckBox("Do not use Jet Provider", central_);
+  jet_check_->setObjectName("CheckBox2");
+  jet_check_->setToolTip(
+      "If your tables cannot be listed you can disable the OLEDB Jet Provider. (Primary Key info may be lost)");
+  jet_check_->setGeometry(8, 220, 217, 17);
+  connect(jet_check_, &QCheckBox::toggled, this, [this](bool checked) { settings_.jet_eng = checked; });
+
+  debug_check_ = new QCheckBox("Debug mode  (Get only 5 rows)", central_);
+  debug_check_->setObjectName("CheckBox1");
+  debug_check_->setGeometry(8, 236, 217, 17);
+  debug_check_->setChecked(true);
+  settings_.debug_mode = true;
+  connect(debug_check_, &QCheckBox::toggled, this, [this](bool checked) { settings_.debug_mode = checked; });
+
+  summary_ = new QPlainTextEdit(central_);
+  summary_->setObjectName("Memo2");
+  summary_->setReadOnly(true);
+  summary_->setGeometry(8, 256, 217, 97);
+  QPalette tip = summary_->palette();
+  tip.setColor(QPalette::Base, QColor(255, 255, 225));
+  summary_->setPalette(tip);
+
+  tabs_ = new QTabBar(central_);
+  tabs_->setObjectName("TabControl1");
+  tabs_->setGeometry(232, 30, 356, 30);
+  tabs_->setExpanding(false);
+  connect(tabs_, &QTabBar::currentChanged, this, [this](int) { ShowCurrentTab(); });
+
+  close_tab_image_ = new QLabel(QString::fromUtf8("✕"), central_);
+  close_tab_image_->setObjectName("Image1");
+  close_tab_image_->setGeometry(593, 36, 14, 22);
+  close_tab_image_->setToolTip("Close");
+  close_tab_image_->hide();
+  close_tab_image_->installEventFilter(this);
+
+  script_panel_ = new QWidget(central_);
+  script_panel_->setObjectName("Panel2");
+  script_panel_->setGeometry(232, 60, 377, 325);
+
+  welcome_panel_ = new QWidget(central_);
+  welcome_panel_->setObjectName("Bevel2");
+  welcome_panel_->setAutoFillBackground(true);
+  QPalette white = welcome_panel_->palette();
+  white.setColor(QPalette::Window, Qt::white);
+  welcome_panel_->setPalette(white);
+  welcome_panel_->setGeometry(230, 30, 378, 358);
+
+  splitter_bar_ = new QWidget(central_);
+  splitter_bar_->setObjectName("Panel1");
+  splitter_bar_->setCursor(Qt::SplitVCursor);
+  splitter_bar_->setGeometry(8, 392, 601, 7);
+  splitter_bar_->setMouseTracking(true);
+  splitter_bar_->installEventFilter(this);
+
+  log_ = new QTextEdit(central_);
+  log_->setObjectName("Memo1");
+  log_->setReadOnly(true);
+  log_->setAcceptRichText(false);
+  log_->setLineWrapMode(QTextEdit::NoWrap);
+  log_->setGeometry(8, 408, 553, 60);
+
+  clear_button_ = new QPushButton("Clear", central_);
+  clear_button_->setObjectName("Button1");
+  connect(clear_button_, &QPushButton::clicked, log_, &QTextEdit::clear);
+  save_log_button_ = new QPushButton("Save", central_);
+  save_log_button_->setObjectName("Button2");
+  connect(save_log_button_, &QPushButton::clicked, this, [this] { RunCommand([this] { SaveLog(); }); });
+
+  source_menu_ = new QMenu(this);
+  source_menu_->setObjectName("PopupMenu1");
+  QAction* list_tables = AddItem(source_menu_, "ListTables1", "List Tables");
+  connect(list_tables, &QAction::triggered, this, [this] {
+    RunCommand([this] { ListTablesOfSource(tree_->currentItem(), false); });
+  });
+  QAction* generate = AddItem(source_menu_, "BatchConversion1", "Generate SQL");
+  connect(generate, &QAction::triggered, this, [this] {
+    RunCommand([this] {
+      if (tree_->currentItem() == nullptr) throw SilentAbort();
+      RunGenerateScript(tree_->currentItem()->text(0), QString());
+    });
+  });
+  QMenu* export_menu = source_menu_->addMenu("Export to File (Beta)");
+  export_menu->setObjectName("ExporttoFile1");
+  AddItem(export_menu, "AccessMDBFile1", "Access MDB File")->setEnabled(false);
+  AddItem(export_menu, "ExcelCSVFile1", "Excel CSV File")->setEnabled(false);
+  AddItem(export_menu, "MSXMLFile1", "MS XML File")->setEnabled(false);
+  AddItem(source_menu_, "Configure1", "Configure")->setEnabled(false);
+  AddItem(source_menu_, "Password1", "Password")->setEnabled(false);
+  AddItem(source_menu_, "Delete1", "Delete")->setEnabled(false);
+
+  root_menu_ = new QMenu(this);
+  root_menu_->setObjectName("PopupMenu2");
+  QAction* root_refresh = AddItem(root_menu_, "Refresh1", "Refresh");
+  connect(root_refresh, &QAction::triggered, this, [this] { RunCommand([this] { RefreshSources(); }); });
+  AddItem(root_menu_, "AddRemSystemSources1", "Add System Sources")->setEnabled(false);
+}
+
+void MainWindow::BuildToolBar() {
+  auto* tool_bar = new QToolBar(central_);
+  tool_bar->setObjectName("ToolBar1");
+  tool_bar->setMovable(false);
+  tool_bar->setGeometry(0, 0, kDesignedClientWidth, 30);
+
+  auto add_button = [&](const QString& object_name, const QString& text) {
+    auto* button = new QToolButton(tool_bar);
+    button->setObjectName(object_name);
+    button->setText(text);
+    button->setToolTip(text);
+    tool_bar->addWidget(button);
+    return button;
+  };
+  save_button_ = add_button("ToolButton1", "Save Script");
+  connect(save_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { SaveCurrentScript(); }); });
+  tool_bar->addSeparator();
+  add_button_ = add_button("ToolButton3", "Add Source");
+  add_button_->setEnabled(false);
+  config_button_ = add_button("ToolButton4", "Config Source");
+  delete_button_ = add_button("ToolButton5", "Delete Source");
+  tool_bar->addSeparator();
+  generate_button_ = add_button("ToolButton7", "Generate SQL");
+  connect(generate_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { GenerateFromToolbar(); }); });
+  tool_bar->addSeparator();
+
+  dialect_combo_ = new QComboBox(tool_bar);
+  dialect_combo_->setObjectName("ComboBox1");
+  dialect_combo_->setToolTip("SQL Output");
+  dialect_combo_->addItems({"MySql", "MS SQL", "Oracle", "Pervasive", "PostgreSQL"});
+  tool_bar->addWidget(dialect_combo_);
+  connect(dialect_combo_, &QComboBox::activated, this, [this](int index) { SelectDialect(index); });
+
+  content_combo_ = new QComboBox(tool_bar);
+  content_combo_->setObjectName("ComboBox2");
+  content_combo_->setToolTip("SQL Content");
+  content_combo_->addItems({"Table and Data", "Table Only", "Data Only"});
+  tool_bar->addWidget(content_combo_);
+  connect(content_combo_, &QComboBox::activated, this, [this](int index) { SelectContent(index); });
+
+  schema_edit_ = new QLineEdit(tool_bar);
+  schema_edit_->setObjectName("Edit2");
+  schema_edit_->setToolTip("Destination Schema/Database, aplies only to MySql, MS SQL and Postgres");
+  // A real placeholder: whatever is typed, however the box was reached, is the schema.
+  schema_edit_->setPlaceholderText("Schema/Database");
+  schema_edit_->setMaximumWidth(120);
+  schema_edit_action_ = tool_bar->addWidget(schema_edit_);
+  connect(schema_edit_, &QLineEdit::textChanged, this,
+          [this](const QString& text) { settings_.ms_schema = text.toStdString(); });
+
+  drop_check_ = new QCheckBox("Drop Table", tool_bar);
+  drop_check_->setObjectName("CheckBox3");
+  drop_check_->setToolTip("Include or not DROP table clause");
+  tool_bar->addWidget(drop_check_);
+  connect(drop_check_, &QCheckBox::clicked, this, [this](bool checked) { SelectDrop(checked); });
+
+  SelectDialect(0);
+  SelectContent(0);
+  SelectDrop(false);
+}
+
+void MainWindow::BuildStatusBar() {
+  auto* status_bar = new QWidget(central_);
+  status_bar->setObjectName("StatusBar1");
+  status_text_ = new QLabel(" Ready", status_bar);
+  status_text_->setObjectName("StatusPanel0");
+  status_text_->setFrameShape(QFrame::Panel);
+  status_text_->setFrameShadow(QFrame::Sunken);
+  progress_ = new QProgressBar(status_bar);
+  progress_->setObjectName("ProgressBar1");
+  progress_->setTextVisible(false);
+  progress_->setRange(0, 100);
+  progress_->setValue(0);
+  auto* panel2 = new QLabel(status_bar);
+  panel2->setObjectName("StatusPanel2");
+  panel2->setFrameShape(QFrame::Panel);
+  panel2->setFrameShadow(QFrame::Sunken);
+}
+
+// The splitter bar's top decides the vertical layout.
+void MainWindow::LayoutForBar(int bar_top) {
+  const int height = central_->height();
+  const int p = bar_top;
+  summary_->move(summary_->x(), p - 103);
+  tree_->resize(tree_->width(), std::max(0, p - 173));
+  debug_check_->move(debug_check_->x(), p - 123);
+  jet_check_->move(jet_check_->x(), p - 140);
+  welcome_panel_->resize(welcome_panel_->width(), std::max(0, p - 37));
+  script_panel_->resize(script_panel_->width(), std::max(0, p - 66));
+  splitter_bar_->move(8, p);
+  log_->setGeometry(log_->x(), p + 15, log_->width(), std::max(0, height - p - 45));
+  clear_button_->setGeometry(clear_button_->x(), p + 15, 39, std::max(0, (height - p - 50) / 2));
+  save_log_button_->setGeometry(save_log_button_->x(), (height - p - 45) / 2 + p + 15, 39,
+                                std::max(0, (height - p - 50) / 2));
+  for (QPlainTextEdit* editor : script_memos_) editor->setGeometry(script_panel_->rect());
+}
+
+void MainWindow::LayoutAll() {
+  const int height = central_->height();
+  const int width = central_->width();
+  if (bar_pos_ <= 0) bar_pos_ = height - 392;  // a first bar inside the drag limits
+  int p = height - bar_pos_;
+  if (p < kMinimumBarTop) {
+    bar_pos_ = 100;
+    p = kMinimumBarTop;
+  }
+  LayoutForBar(p);
+  log_->resize(std::max(0, width - 67), log_->height());
+  clear_button_->move(width - 52, clear_button_->y());
+  save_log_button_->move(width - 52, save_log_button_->y());
+  welcome_panel_->resize(std::max(0, width - 247), welcome_panel_->height());
+  script_panel_->resize(std::max(0, width - 247), script_panel_->height());
+  close_tab_image_->move(width - 28, close_tab_image_->y());
+  tabs_->resize(std::max(0, width - 270), tabs_->height());
+  splitter_bar_->resize(std::max(0, width - 23), splitter_bar_->height());
+  for (QPlainTextEdit* editor : script_memos_) editor->setGeometry(script_panel_->rect());
+  if (auto* tool_bar = central_->findChild<QToolBar*>("ToolBar1")) tool_bar->resize(width, 30);
+  if (auto* status_bar = central_->findChild<QWidget*>("StatusBar1")) {
+    status_bar->setGeometry(0, height - kStatusBarHeight, width, kStatusBarHeight);
+    const int panel0 = std::max(0, width - 265);
+    status_text_->setGeometry(0, 0, panel0, kStatusBarHeight);
+    progress_->setGeometry(panel0 + 2, 3, 240 - 4, kStatusBarHeight - 6);
+    if (auto* panel2 = status_bar->findChild<QLabel*>("StatusPanel2"))
+      panel2->setGeometry(panel0 + 240, 0, 50, kStatusBarHeight);
+  }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  LayoutAll();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  // Tracks maximize and restore as the system commands do.
+  if (event->type() == QEvent::WindowStateChange) {
+    if (isMaximized()) maximized_flag_ = true;
+    else if (!isMinimized()) maximized_flag_ = false;
+  }
+  QMainWindow::changeEvent(event);
+}
+
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate && !escape_poll_->running()) QuietRebuildSources();
+  return QMainWindow::event(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == close_tab_image_ && event->type() == QEvent::MouseButtonRelease) {
+    CloseCurrentTab();
+    return true;
+  }
+  if (watched == splitter_bar_) {
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+        if (mouse->button() == Qt::LeftButton) {
+          dragging_bar_ = true;
+          drag_origin_ = mouse->globalPosition().toPoint() - splitter_bar_->pos();
+        }
+        return true;
+      case QEvent::MouseButtonRelease:
+        if (mouse->button() == Qt::LeftButton) dragging_bar_ = false;
+        return true;
+      case QEvent::MouseMove: {
+        const int height = central_->height();
+        const int new_top = mouse->globalPosition().toPoint().y() - drag_origin_.y();
+        if (dragging_bar_ && new_top >= kMinimumBarTop && new_top <= height - 100) splitter_bar_->move(8, new_top);
+        bar_pos_ = height - splitter_bar_->y();
+        LayoutForBar(splitter_bar_->y());
+        return true;
+      }
+      default:
+        break;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  SaveWindowSettings();
+  event->accept();
+}
+
+QPoint MainWindow::PlacedPoint(int dx, int dy) const {
+  const QRect frame = frameGeometry();
+  return QPoint(frame.left() + frame.width() / 2 - dx, frame.top() + frame.height() / 2 - dy);
+}
+
+template <typename Command>
+void MainWindow::RunCommand(Command command) {
+  try {
+    command();
+  } catch (const SilentAbort&) {
+  } catch (const std::exception& error) {
+    ShowErrorDialog(error.what());
+  }
+  // A command may have switched the Jet provider off; the box shows it.
+  const QSignalBlocker blocker(jet_check_);
+  jet_check_->setChecked(settings_.jet_eng);
+}
+
+// --- UserInterface -----------------------------------------------------------
+
+void MainWindow::ShowPlacedMessage(const std::string& text, int dx, int dy) {
+  DialogPresenter::Current().ShowMessage(this, kProductName, QString::fromStdString(text), MessageIcon::None,
+                                         MessageButtons::Ok, false, PlacedPoint(dx, dy));
+}
+
+MessageAnswer MainWindow::ShowMessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                                         bool default_is_no) {
+  return DialogPresenter::Current().ShowMessage(this, kProductName, QString::fromStdString(text), icon, buttons,
+                                                default_is_no, std::nullopt);
+}
+
+void MainWindow::ShowErrorDialog(const std::string& text) {
+  DialogPresenter::Current().ShowMessage(this, "Error", QString::fromStdString(text), MessageIcon::Error,
+                                         MessageButtons::Ok, false, std::nullopt);
+}
+
+void MainWindow::AddLogLine(const std::string& text) { log_->append(QString::fromStdString(text).toHtmlEscaped()); }
+
+void MainWindow::AddColoredLine(const std::string& text, uint32_t color) {
+  // The colour value is the class library's: 0x00BBGGRR.
+  const QColor qt_color(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+  log_->append(QString("<span style=\"color:%1\">%2</span>")
+                   .arg(qt_color.name(), QString::fromStdString(text).toHtmlEscaped()));
+}
+
+void MainWindow::SetStatusText(const std::string& text) {
+  status_text_->setText(QString::fromStdString(text));
+  status_text_->repaint();
+}
+
+void MainWindow::SetProgressMinimum(int minimum) { progress_->setMinimum(minimum); }
+void MainWindow::SetProgressMaximum(int maximum) { progress_->setMaximum(maximum); }
+void MainWindow::SetProgressPosition(int position) { progress_->setValue(std::clamp(position, progress_->minimum(), progress_->maximum())); }
+int MainWindow::ProgressMaximum() const { return progress_->maximum(); }
+int MainWindow::ProgressPosition() const { return progress_->value(); }
+
+bool MainWindow::EscapePressed() { return escape_poll_->Poll(); }
+
+std::string MainWindow::SelectedNodeCaption() const {
+  QTreeWidgetItem* node = tree_->currentItem();
+  return node != nullptr ? node->text(0).toStdString() : std::string();
+}
+
+bool MainWindow::SelectTables(const std::vector<std::string>& listed_tables, const std::string& caption,
+                              std::vector<std::string>& chosen_tables) {
+  if (table_selection_dialog_ == nullptr) return false;
+  return table_selection_dialog_->Run(listed_tables, caption, chosen_tables);
+}
+
+bool MainWindow::RunForeignKeyDesigner(const std::vector<std::string>&, ForeignKeyScripts& scripts) {
+  // The designer window is not part of this program yet: go on without keys.
+  scripts = ForeignKeyScripts{};
+  return true;
+}
+
+void MainWindow::Pause(int milliseconds) {
+  QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void MainWindow::StatusPause() {
+  Pause(300);
+  SetStatusText(messages_.status_ready.toStdString());
+}
+
+}  // namespace quill

@@ -1,0 +1,203 @@
+#pragma once
+
+#include <QFont>
+#include <QMainWindow>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/user_interface.h"
+#include "shell/main_window_messages.h"
+#include "sources/settings.h"
+
+class QAction;
+class QActionGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QTabBar;
+class QTextEdit;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace quill {
+
+class DsnLoginStore;
+class EscapePoll;
+class SourceSession;
+class TableSelectionDialog;
+
+// The main window: the source tree, the output options, the script tabs with
+// their summaries, the log view and the status bar with its progress bar. It
+// is also the core's view of the windows while a command runs.
+class MainWindow : public QMainWindow, public UserInterface {
+  Q_OBJECT
+
+ public:
+  // program_folder ends with "/"; "options.ini" and "pssw/" live there.
+  MainWindow(std::string program_folder, Settings& settings);
+  ~MainWindow() override;
+
+  // Windows created after the main window that it hands work to.
+  void SetLoginStore(DsnLoginStore* logins);
+  void SetTableSelectionDialog(TableSelectionDialog* dialog) { table_selection_dialog_ = dialog; }
+
+  Settings& settings() { return settings_; }
+  MainWindowMessages& messages() { return messages_; }
+  SourceSession& session();
+  QTreeWidget* tree() const { return tree_; }
+  const QFont& script_font() const { return script_font_; }
+  int bar_pos() const { return bar_pos_; }
+  bool maximized_flag() const { return maximized_flag_; }
+
+  // Reads the window's keys of "options.ini" and applies them; the first
+  // thing after construction, as at every start.
+  void LoadWindowSettings(int startup_pause_milliseconds = 1000);
+  // Writes the window's keys (the close handler).
+  void SaveWindowSettings();
+
+  // --- commands, also used by tests ---------------------------------------
+  void QuietRebuildSources();
+  void RefreshSources();
+  void ListTablesOfSource(QTreeWidgetItem* source_node, bool sort_while_filling);
+  void ListTablesOfSchema(QTreeWidgetItem* schema_node);
+  void ActivateNode(QTreeWidgetItem* node);  // the tree's double click
+  void GenerateFromToolbar();
+  void RunGenerateScript(const QString& source_name, const QString& table_name);
+  void CloseCurrentTab();
+  void SaveCurrentScript();
+  void SaveLog();
+  void ChooseScriptFont();
+  void SelectDialect(int dialect);
+  void SelectContent(int content);
+  void SelectDrop(bool on);
+  int TabCount() const;
+  QPlainTextEdit* ScriptEditor(int index) const;
+  QString SummaryText() const;
+  QString LogText() const;
+  QString StatusText() const;
+
+  // --- UserInterface -------------------------------------------------------
+  void ShowPlacedMessage(const std::string& text, int dx, int dy) override;
+  MessageAnswer ShowMessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                               bool default_is_no = false) override;
+  void ShowErrorDialog(const std::string& text) override;
+  void AddLogLine(const std::string& text) override;
+  void AddColoredLine(const std::string& text, uint32_t color) override;
+  void SetStatusText(const std::string& text) override;
+  void SetProgressMinimum(int minimum) override;
+  void SetProgressMaximum(int maximum) override;
+  void SetProgressPosition(int position) override;
+  int ProgressMaximum() const override;
+  int ProgressPosition() const override;
+  bool EscapePressed() override;
+  std::string SelectedNodeCaption() const override;
+  bool SelectTables(const std::vector<std::string>& listed_tables, const std::string& caption,
+                    std::vector<std::string>& chosen_tables) override;
+  bool RunForeignKeyDesigner(const std::vector<std::string>& tables, ForeignKeyScripts& scripts) override;
+  void AddScriptTab(const ScriptDocument& document) override;
+  void Pause(int milliseconds) override;
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildCentralArea();
+  void BuildStatusBar();
+  void LayoutForBar(int bar_top);
+  void LayoutAll();
+  void ApplySelectionRule(QTreeWidgetItem* node);
+  void ShowTreeMenu(const QPoint& position);
+  void AddSourceNodes(const std::vector<std::string>& sources);
+  QTreeWidgetItem* AddRoot();
+  void FillSourceChildren(QTreeWidgetItem* source_node, const QStringList& names, bool text_file_rule);
+  QStringList ListTableNames(const QString& source_name, bool sort, bool drop_equal_names);
+  void ShowCurrentTab();
+  void SetScriptCommandsEnabled(bool enabled);
+  void ApplyFontToEditors();
+  void StatusPause();
+  QPoint PlacedPoint(int dx, int dy) const;
+  // Runs a command: the silent abort ends it without a message, any other
+  // error is shown in an error box.
+  template <typename Command>
+  void RunCommand(Command command);
+
+  std::string program_folder_;
+  Settings& settings_;
+  MainWindowMessages messages_;
+  DsnLoginStore* logins_ = nullptr;
+  std::unique_ptr<DsnLoginStore> own_logins_;
+  std::unique_ptr<SourceSession> session_;
+  std::unique_ptr<EscapePoll> escape_poll_;
+  TableSelectionDialog* table_selection_dialog_ = nullptr;
+
+  // Output options (menus and toolbar kept in step).
+  QActionGroup* dialect_group_ = nullptr;
+  QActionGroup* content_group_ = nullptr;
+  QActionGroup* drop_group_ = nullptr;
+  std::vector<QAction*> dialect_items_;
+  std::vector<QAction*> content_items_;
+  QAction* drop_on_ = nullptr;
+  QAction* drop_off_ = nullptr;
+  QComboBox* dialect_combo_ = nullptr;   // ComboBox1
+  QComboBox* content_combo_ = nullptr;   // ComboBox2
+  QCheckBox* drop_check_ = nullptr;      // CheckBox3
+  QLineEdit* schema_edit_ = nullptr;     // Edit2
+  QAction* schema_edit_action_ = nullptr;
+
+  // Commands enabled by what exists.
+  QAction* save_as_ = nullptr;
+  QAction* select_all_ = nullptr;
+  QAction* copy_ = nullptr;
+  QAction* replace_ = nullptr;
+  QToolButton* save_button_ = nullptr;      // ToolButton1
+  QToolButton* add_button_ = nullptr;       // ToolButton3
+  QToolButton* config_button_ = nullptr;    // ToolButton4
+  QToolButton* delete_button_ = nullptr;    // ToolButton5
+  QToolButton* generate_button_ = nullptr;  // ToolButton7
+
+  QTreeWidget* tree_ = nullptr;            // TreeView1
+  QMenu* source_menu_ = nullptr;           // PopupMenu1
+  QMenu* root_menu_ = nullptr;             // PopupMenu2
+  QCheckBox* jet_check_ = nullptr;         // CheckBox2
+  QCheckBox* debug_check_ = nullptr;       // CheckBox1
+  QPlainTextEdit* summary_ = nullptr;      // Memo2
+  QTabBar* tabs_ = nullptr;                // TabControl1
+  QLabel* close_tab_image_ = nullptr;      // Image1
+  QWidget* script_panel_ = nullptr;        // Panel2
+  QWidget* welcome_panel_ = nullptr;       // Bevel2
+  QWidget* splitter_bar_ = nullptr;        // Panel1
+  QTextEdit* log_ = nullptr;               // Memo1
+  QPushButton* clear_button_ = nullptr;    // Button1
+  QPushButton* save_log_button_ = nullptr; // Button2
+  QLabel* status_text_ = nullptr;          // StatusBar1 panel 0
+  QProgressBar* progress_ = nullptr;       // ProgressBar1 in panel 1
+  QWidget* central_ = nullptr;
+
+  std::vector<QPlainTextEdit*> script_memos_;  // ScriptMemos, index = tab index
+  std::vector<std::string> script_texts_;  // each script's text as generated
+  std::vector<QString> script_summaries_;
+  QFont script_font_;
+  QColor script_font_color_;
+
+  int bar_pos_ = 0;  // distance from the splitter bar's top to the client bottom
+  bool dragging_bar_ = false;
+  QPoint drag_origin_;
+  bool maximized_flag_ = false;
+  bool in_rebuild_ = false;
+};
+
+}  // namespace quill

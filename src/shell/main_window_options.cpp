@@ -1,0 +1,94 @@
+// The output options of the menus and the tool bar, kept in step, and the
+// main window's keys of "options.ini".
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+#include <QThread>
+#include <QToolBar>
+
+#include "shell/main_window.h"
+#include "shell/script_font.h"
+#include "sources/settings_file.h"
+
+namespace quill {
+
+void MainWindow::SelectDialect(int dialect) {
+  if (dialect < 0 || dialect >= static_cast<int>(dialect_items_.size())) return;
+  dialect_items_[dialect]->setChecked(true);
+  dialect_combo_->setCurrentIndex(dialect);
+  settings_.format = static_cast<TargetDialect>(dialect);
+  // The destination schema applies to MySql, MS SQL and PostgreSQL only.
+  const bool schema_applies = dialect == 0 || dialect == 1 || dialect == 4;
+  schema_edit_action_->setVisible(schema_applies);
+}
+
+void MainWindow::SelectContent(int content) {
+  if (content < 0 || content >= static_cast<int>(content_items_.size())) return;
+  content_items_[content]->setChecked(true);
+  content_combo_->setCurrentIndex(content);
+  settings_.content = static_cast<ContentMode>(content);
+}
+
+void MainWindow::SelectDrop(bool on) {
+  (on ? drop_on_ : drop_off_)->setChecked(true);
+  drop_check_->setChecked(on);
+  settings_.drop = on;
+}
+
+void MainWindow::LoadWindowSettings(int startup_pause_milliseconds) {
+  const std::string options_path = OptionsFilePath(program_folder_);
+  settings_.width = width();
+  settings_.height = height();
+  settings_.top = y();
+  settings_.left = x();
+  const Settings before = settings_;
+  LoadMainWindowOptions(settings_, options_path);
+
+  SelectContent(static_cast<int>(settings_.content));
+  SelectDialect(static_cast<int>(settings_.format));
+  SelectDrop(settings_.drop);
+  script_font_ = ScriptFontFromSettings(settings_, script_font_);
+  script_font_color_ = ScriptFontColor(settings_.font_color, palette());
+  if (settings_.width != before.width || settings_.height != before.height) resize(settings_.width, settings_.height);
+  if (settings_.top != before.top || settings_.left != before.left) move(settings_.left, settings_.top);
+  if (startup_pause_milliseconds > 0) QThread::msleep(static_cast<unsigned long>(startup_pause_milliseconds));
+  maximized_flag_ = settings_.maximized;
+  bar_pos_ = settings_.bar_pos;
+  schema_edit_->setText(QString::fromStdString(settings_.ms_schema));
+  jet_check_->setChecked(settings_.jet_eng);
+  ApplyFontToEditors();
+  LayoutAll();
+}
+
+void MainWindow::SaveWindowSettings() {
+  settings_.bar_pos = bar_pos_;
+  settings_.maximized = maximized_flag_;
+  if (!maximized_flag_) {
+    settings_.width = width();
+    settings_.height = height();
+    settings_.top = y();
+    settings_.left = x();
+  }
+  settings_.ms_schema = schema_edit_->text().toStdString();
+  try {
+    SaveMainWindowOptions(settings_, OptionsFilePath(program_folder_));
+  } catch (const std::exception& error) {
+    ShowErrorDialog(error.what());
+  }
+}
+
+void MainWindow::ApplyFontToEditors() {
+  auto apply = [this](QWidget* editor) {
+    editor->setFont(script_font_);
+    QPalette palette = editor->palette();
+    palette.setColor(QPalette::Text, script_font_color_);
+    editor->setPalette(palette);
+  };
+  for (QPlainTextEdit* editor : script_memos_) apply(editor);
+  apply(log_);
+}
+
+}  // namespace quill

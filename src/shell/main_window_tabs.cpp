@@ -1,0 +1,175 @@
+// Script tabs with their editors and summaries, and the log view's commands.
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "common/silent_abort.h"
+#include "generator/script_generator.h"
+#include "platform/files/atomic_file.h"
+#include "shell/dialog_presenter.h"
+#include "shell/escape_poll.h"
+#include "shell/main_window.h"
+#include "shell/script_font.h"
+#include "sources/settings_file.h"
+
+namespace quill {
+namespace {
+
+// The editor shows line breaks as they are typed; every stored break is CR LF.
+QString ToEditorText(const std::string& text) {
+  QString shown = QString::fromStdString(text);
+  shown.replace("\r\n", "\n");
+  return shown;
+}
+
+std::string EditorLines(const QPlainTextEdit* editor) {
+  std::string text;
+  for (QTextBlock block = editor->document()->begin(); block.isValid(); block = block.next()) {
+    text += block.text().toStdString();
+    text += "\r\n";
+  }
+  return text;
+}
+
+}  // namespace
+
+int MainWindow::TabCount() const { return tabs_->count(); }
+
+QPlainTextEdit* MainWindow::ScriptEditor(int index) const {
+  if (index < 0 || index >= static_cast<int>(script_memos_.size())) return nullptr;
+  return script_memos_[index];
+}
+
+QString MainWindow::SummaryText() const { return summary_->toPlainText(); }
+QString MainWindow::LogText() const { return log_->toPlainText(); }
+QString MainWindow::StatusText() const { return status_text_->text(); }
+
+void MainWindow::SetScriptCommandsEnabled(bool enabled) {
+  save_as_->setEnabled(enabled);
+  save_button_->setEnabled(enabled);
+  select_all_->setEnabled(enabled);
+  copy_->setEnabled(enabled);
+  replace_->setEnabled(false);  // the replace dialog is not part of this program yet
+}
+
+void MainWindow::AddScriptTab(const ScriptDocument& document) {
+  std::string text;
+  for (const std::string& line : document.lines) {
+    text += line;
+    text += "\r\n";
+  }
+  auto* editor = new QPlainTextEdit(script_panel_);
+  editor->setObjectName(QString("ScriptMemo%1").arg(script_memos_.size()));
+  editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+  editor->setGeometry(script_panel_->rect());
+  editor->setPlainText(ToEditorText(text));
+  editor->document()->setModified(false);
+  script_memos_.push_back(editor);
+  script_texts_.push_back(std::move(text));
+  script_summaries_.push_back(QString::fromStdString(document.summary));
+  ApplyFontToEditors();
+
+  const int index = tabs_->addTab(QString::fromStdString(document.tab_caption));
+  tabs_->setTabData(index, document.tab_image);
+  tabs_->setCurrentIndex(index);
+  ShowCurrentTab();
+  SetScriptCommandsEnabled(true);
+  close_tab_image_->show();
+  welcome_panel_->hide();
+}
+
+void MainWindow::ShowCurrentTab() {
+  const int index = tabs_->currentIndex();
+  if (index < 0 || index >= static_cast<int>(script_memos_.size())) return;
+  for (QPlainTextEdit* editor : script_memos_) editor->setVisible(editor == script_memos_[index]);
+  script_memos_[index]->raise();
+  summary_->setPlainText(script_summaries_[index]);
+}
+
+void MainWindow::CloseCurrentTab() {
+  const int index = tabs_->currentIndex();
+  if (index < 0) return;
+  delete script_memos_[index];
+  script_memos_.erase(script_memos_.begin() + index);
+  script_texts_.erase(script_texts_.begin() + index);
+  script_summaries_.erase(script_summaries_.begin() + index);
+  {
+    const QSignalBlocker blocker(tabs_);
+    tabs_->removeTab(index);
+    // The last remaining tab becomes current, not the neighbour.
+    if (tabs_->count() > 0) tabs_->setCurrentIndex(tabs_->count() - 1);
+  }
+  if (tabs_->count() > 0) {
+    ShowCurrentTab();
+    welcome_panel_->hide();
+    return;
+  }
+  summary_->setPlainText(messages_.intro_text);
+  SetScriptCommandsEnabled(false);
+  close_tab_image_->hide();
+  welcome_panel_->show();
+}
+
+void MainWindow::SaveCurrentScript() {
+  const int index = tabs_->currentIndex();
+  if (index < 0) return;
+  const QString file = DialogPresenter::Current().ChooseSaveFile(this, "Save As", tabs_->tabText(index),
+                                                                  "SQL File (*.sql);;Dump File (*.dump)", "sql");
+  if (!file.isEmpty()) {
+    SetProgressPosition(0);
+    SetStatusText(messages_.status_saving.toStdString());
+    SetProgressMaximum(2);
+    SetProgressPosition(1);
+    // An editor left as generated keeps the script's bytes exactly; an edited
+    // one is written line by line.
+    QPlainTextEdit* editor = script_memos_[index];
+    const std::string bytes = editor->document()->isModified() ? EditorLines(editor) : script_texts_[index];
+    WriteFileAtomically(file.toStdString(), bytes);
+    SetProgressPosition(ProgressMaximum());
+  }
+  SetStatusText(messages_.status_ready.toStdString());
+}
+
+void MainWindow::SaveLog() {
+  const QString file = DialogPresenter::Current().ChooseSaveFile(this, "Save", "Log.txt", "Text File (*.txt)", "");
+  if (file.isEmpty()) return;
+  std::string text;
+  for (QTextBlock block = log_->document()->begin(); block.isValid(); block = block.next()) {
+    text += block.text().toStdString();
+    text += "\r\n";
+  }
+  WriteFileAtomically(file.toStdString(), text);
+}
+
+void MainWindow::ChooseScriptFont() {
+  DialogPresenter::Current().ChooseFont(this, script_font_, script_font_color_);
+  ApplyFontToEditors();
+  StoreScriptFont(script_font_, script_font_color_, settings_);
+  settings_.font_color = ColorNumber(script_font_color_, palette());
+  SaveFontOptions(settings_, OptionsFilePath(program_folder_));
+}
+
+void MainWindow::RunGenerateScript(const QString& source_name, const QString& table_name) {
+  EscapePollScope running(*escape_poll_);
+  ScriptGenerator generator(settings_, session(), *this, SystemNow);
+  ScriptRunMessages& texts = generator.messages();
+  texts.msg_no_tables_found = messages_.msg_no_tables_found.toStdString();
+  texts.select_window_caption = messages_.select_window_caption.toStdString();
+  texts.msg_dupl_tbl_nm_found = messages_.msg_dupl_tbl_nm_found.toStdString();
+  texts.msg_do_you_want = messages_.msg_do_you_want.toStdString();
+  texts.status_generate = messages_.status_generate.toStdString();
+  texts.status_abort = messages_.status_abort.toStdString();
+  texts.msg_cant_get_data = messages_.msg_cant_get_data.toStdString();
+  texts.msg_error_w_tabl = messages_.msg_error_w_tabl.toStdString();
+  texts.status_ready = messages_.status_ready.toStdString();
+  texts.msg_debug_mode_on = messages_.msg_debug_mode_on.toStdString();
+  generator.GenerateScript(source_name.toStdString(), table_name.toStdString());
+}
+
+}  // namespace quill

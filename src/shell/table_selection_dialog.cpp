@@ -1,0 +1,191 @@
+#include "shell/table_selection_dialog.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+
+#include "common/clock.h"
+#include "common/silent_abort.h"
+#include "generator/log_stamp.h"
+#include "generator/table_selection_file.h"
+#include "shell/dialog_presenter.h"
+#include "shell/main_window.h"
+
+namespace quill {
+
+TableSelectionDialog::TableSelectionDialog(MainWindow& main_window)
+    : QDialog(&main_window), main_window_(main_window) {
+  setObjectName("Form9");
+  setWindowTitle("Select Tables");
+  setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowMinimizeButtonHint);
+  setFixedSize(424, 328);
+
+  auto* available = new QLabel("Available tables :", this);
+  available->setObjectName("Label1");
+  available->setGeometry(8, 8, 180, 16);
+  check_list_ = new QListWidget(this);
+  check_list_->setObjectName("CheckListBox1");
+  check_list_->setGeometry(8, 26, 180, 250);
+
+  auto* to_process_label = new QLabel("Tables to process :", this);
+  to_process_label->setObjectName("Label2");
+  to_process_label->setGeometry(236, 8, 180, 16);
+  to_process_ = new QPlainTextEdit(this);
+  to_process_->setObjectName("Memo1");
+  to_process_->setReadOnly(true);
+  to_process_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  to_process_->setGeometry(236, 26, 180, 250);
+
+  auto add_button = [this](const char* object_name, const char* text, int x, int y, int width) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(object_name);
+    button->setGeometry(x, y, width, 25);
+    return button;
+  };
+  QPushButton* copy = add_button("Button1", ">>", 194, 120, 36);
+  QPushButton* select_all = add_button("Button3", "Select All", 8, 284, 88);
+  QPushButton* deselect_all = add_button("Button4", "Deselect All", 100, 284, 88);
+  QPushButton* clear = add_button("Button5", "Clear", 236, 284, 60);
+  QPushButton* done = add_button("Button2", "Done", 356, 296, 60);
+  QPushButton* cancel = add_button("Button6", "Cancel", 296, 296, 58);
+  QPushButton* load = add_button("Button7", "Load", 8, 300, 60);
+  QPushButton* save = add_button("Button8", "Save", 72, 300, 60);
+  done->setDefault(true);
+
+  connect(copy, &QPushButton::clicked, this, &TableSelectionDialog::CopyCheckedToList);
+  connect(select_all, &QPushButton::clicked, this, [this] { SetAllChecked(true); });
+  connect(deselect_all, &QPushButton::clicked, this, [this] { SetAllChecked(false); });
+  connect(clear, &QPushButton::clicked, to_process_, &QPlainTextEdit::clear);
+  connect(done, &QPushButton::clicked, this, &TableSelectionDialog::Done);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  auto guarded = [this](void (TableSelectionDialog::*command)()) {
+    return [this, command] {
+      try {
+        (this->*command)();
+      } catch (const SilentAbort&) {
+      } catch (const std::exception& error) {
+        main_window_.ShowErrorDialog(error.what());
+      }
+    };
+  };
+  connect(load, &QPushButton::clicked, this, guarded(&TableSelectionDialog::LoadSelection));
+  connect(save, &QPushButton::clicked, this, guarded(&TableSelectionDialog::SaveSelection));
+}
+
+bool TableSelectionDialog::Run(const std::vector<std::string>& listed_tables, const std::string& caption,
+                               std::vector<std::string>& chosen_tables) {
+  to_process_->clear();
+  check_list_->clear();
+  for (const std::string& name : listed_tables) {
+    auto* item = new QListWidgetItem(QString::fromStdString(name), check_list_);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+  }
+  setWindowTitle(QString::fromStdString(caption));
+  if (exec() != QDialog::Accepted) return false;
+  chosen_tables.clear();
+  for (QTextBlock block = to_process_->document()->begin(); block.isValid(); block = block.next())
+    chosen_tables.push_back(block.text().toStdString());
+  return true;
+}
+
+void TableSelectionDialog::showEvent(QShowEvent* event) {
+  const QRect main = main_window_.frameGeometry();
+  move(main.left() + main.width() / 2 - 208, main.top() + main.height() / 2 - 164);
+  QDialog::showEvent(event);
+}
+
+std::vector<std::string> TableSelectionDialog::CheckedNames() const {
+  std::vector<std::string> names;
+  for (int i = 0; i < check_list_->count(); ++i)
+    if (check_list_->item(i)->checkState() == Qt::Checked) names.push_back(check_list_->item(i)->text().toStdString());
+  return names;
+}
+
+void TableSelectionDialog::CopyCheckedToList() {
+  QStringList lines;
+  for (const std::string& name : CheckedNames()) lines.append(QString::fromStdString(name));
+  to_process_->setPlainText(lines.join('\n'));
+}
+
+void TableSelectionDialog::Done() {
+  if (to_process_->document()->isEmpty()) {
+    const QRect frame = frameGeometry();
+    DialogPresenter::Current().ShowMessage(this, kProductName, messages_.msg_at_least_one, MessageIcon::None,
+                                           MessageButtons::Ok, false,
+                                           QPoint(frame.left() + frame.width() / 2 - 100,
+                                                  frame.top() + frame.height() / 2 - 60));
+    return;
+  }
+  accept();
+}
+
+void TableSelectionDialog::SetAllChecked(bool checked) {
+  for (int i = 0; i < check_list_->count(); ++i) check_list_->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void TableSelectionDialog::Warn(const QString& text) {
+  DialogPresenter::Current().ShowMessage(this, kProductName, text, MessageIcon::Warning, MessageButtons::Ok, false,
+                                         std::nullopt);
+}
+
+void TableSelectionDialog::SaveSelection() {
+  const std::vector<std::string> names = CheckedNames();
+  if (names.empty()) {
+    Warn(messages_.msg_no_tbl_sel);
+    return;
+  }
+  const QString file = DialogPresenter::Current().ChooseSaveFile(this, "Save Table Selection", "TableSelection.tbs",
+                                                                  "TBS Table Selection File (*.tbs)", "tbs");
+  if (file.isEmpty()) return;
+  WriteTableSelectionFile(file.toStdString(), HeaderStamp(SystemNow), main_window_.SelectedNodeCaption(), names);
+}
+
+void TableSelectionDialog::LoadSelection() {
+  const QString file = DialogPresenter::Current().ChooseOpenFile(
+      this, "Load Table Selection", "TBS Table Selection File (*.tbs);;FKS Foreign Key Set (*.fks)");
+  if (file.isEmpty()) return;
+  const SelectionFileKind kind = SelectionFileKindOf(file.toStdString());
+  if (kind == SelectionFileKind::Unsupported) {
+    Warn(messages_.msg_file_not_supp);
+    return;
+  }
+  const std::vector<std::string> names = ReadSelectionFileNames(file.toStdString(), kind);
+  if (names.empty()) {
+    Warn(messages_.msg_no_tbl_in_file);
+    return;
+  }
+  if (!CheckedNames().empty() &&
+      DialogPresenter::Current().ShowMessage(this, kProductName, messages_.msg_des_tbl, MessageIcon::Question,
+                                             MessageButtons::YesNo, false, std::nullopt) == MessageAnswer::Yes)
+    SetAllChecked(false);
+
+  QStringList not_found;
+  for (const std::string& name : names) {
+    if (name.find("//") != std::string::npos) continue;
+    const QString wanted = QString::fromStdString(name);
+    bool matched = false;
+    for (int i = 0; i < check_list_->count(); ++i) {
+      if (check_list_->item(i)->text() == wanted) {
+        check_list_->item(i)->setCheckState(Qt::Checked);
+        matched = true;
+      }
+    }
+    if (!matched) not_found.append(wanted);
+  }
+  if (not_found.isEmpty()) return;
+  QString text;
+  if (not_found.size() == 1) {
+    text = messages_.msg_tbl_rej1 + not_found.first() + "\r\n";
+  } else {
+    text = QString::number(not_found.size()) + messages_.msg_tbl_rej2 + "\r\n\r\n";
+    for (const QString& name : not_found) text += name + "\r\n";
+  }
+  DialogPresenter::Current().ShowMessage(this, kProductName, text, MessageIcon::Information, MessageButtons::Ok, false,
+                                         std::nullopt);
+}
+
+}  // namespace quill
