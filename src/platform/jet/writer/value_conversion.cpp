@@ -1,0 +1,413 @@
+#include "platform/jet/writer/value_conversion.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "platform/jet/writer/byte_order.h"
+#include "platform/jet/writer/jet_write_error.h"
+#include "platform/jet/writer/text_encoding.h"
+
+namespace quill::jet {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i];
+    char y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::optional<double> ParseDouble(std::string_view text) {
+  text = Trim(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// Rounds half to even, as the engine does when a fraction meets a whole-number column.
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
+  text = Trim(text);
+  std::string_view digits = text;
+  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (!digits.empty() && error == std::errc() && end == digits.data() + digits.size()) return value;
+  const std::optional<double> number = ParseDouble(text);
+  if (!number || std::fabs(*number) >= 9.2e18) return std::nullopt;
+  return static_cast<std::int64_t>(RoundHalfEven(*number));
+}
+
+// Currency: an exact decimal with four places, rounded half to even beyond them.
+std::optional<std::int64_t> ParseCurrency(std::string_view text) {
+  text = Trim(text);
+  bool negative = false;
+  std::string_view rest = text;
+  if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
+    negative = rest.front() == '-';
+    rest.remove_prefix(1);
+  }
+  std::size_t point = rest.find('.');
+  std::string_view whole = rest.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? std::string_view() : rest.substr(point + 1);
+  auto all_digits = [](std::string_view s) {
+    for (char c : s) {
+      if (c < '0' || c > '9') return false;
+    }
+    return true;
+  };
+  if ((whole.empty() && fraction.empty()) || !all_digits(whole) || !all_digits(fraction) || whole.size() > 15) {
+    const std::optional<double> number = ParseDouble(text);
+    if (!number || std::fabs(*number) > 922337203685477.0) return std::nullopt;
+    return static_cast<std::int64_t>(RoundHalfEven(*number * 10000.0));
+  }
+  std::int64_t value = 0;
+  for (char c : whole) value = value * 10 + (c - '0');
+  for (std::size_t k = 0; k < 4; ++k) value = value * 10 + (k < fraction.size() ? fraction[k] - '0' : 0);
+  if (fraction.size() > 4) {
+    const char next = fraction[4];
+    const bool more = fraction.find_first_not_of('0', 5) != std::string_view::npos;
+    if (next > '5' || (next == '5' && (more || value % 2 == 1))) ++value;
+  }
+  return negative ? -value : value;
+}
+
+std::optional<DateTime> ParseDate(std::string_view text) {
+  text = Trim(text);
+  DateTime result;
+  std::size_t at = 0;
+  auto number = [&](std::size_t max_digits, int& out) {
+    std::size_t digits = 0;
+    int value = 0;
+    while (at < text.size() && digits < max_digits && text[at] >= '0' && text[at] <= '9') {
+      value = value * 10 + (text[at] - '0');
+      ++at;
+      ++digits;
+    }
+    out = value;
+    return digits > 0;
+  };
+  auto expect = [&](char a, char b = '\0') {
+    if (at < text.size() && (text[at] == a || (b != '\0' && text[at] == b))) {
+      ++at;
+      return true;
+    }
+    return false;
+  };
+  auto time = [&]() {
+    if (!number(2, result.hour) || !expect(':') || !number(2, result.minute)) return false;
+    if (expect(':')) {
+      if (!number(2, result.second)) return false;
+      if (expect('.', ',')) {
+        int fraction = 0;
+        const std::size_t begin = at;
+        if (!number(9, fraction)) return false;
+        for (std::size_t k = at - begin; k < 9; ++k) fraction *= 10;
+        result.nanosecond = fraction;
+      }
+    }
+    return true;
+  };
+  const bool time_only = text.find(':') != std::string_view::npos && text.find(':') <= 2;
+  if (time_only) {
+    if (!time()) return std::nullopt;
+  } else {
+    if (!number(4, result.year) || !expect('-', '/') || !number(2, result.month) || !expect('-', '/') ||
+        !number(2, result.day)) {
+      return std::nullopt;
+    }
+    if (at < text.size()) {
+      if (!expect(' ', 'T')) return std::nullopt;
+      while (at < text.size() && text[at] == ' ') ++at;
+      if (!time()) return std::nullopt;
+    }
+  }
+  if (at != text.size()) return std::nullopt;
+  return result;
+}
+
+bool IsValidDate(const DateTime& d) {
+  static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (d.year < 100 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
+  const bool leap = (d.year % 4 == 0 && d.year % 100 != 0) || d.year % 400 == 0;
+  if (d.day > kDays[d.month - 1] || (d.month == 2 && d.day == 29 && !leap)) return false;
+  return d.hour >= 0 && d.hour < 24 && d.minute >= 0 && d.minute < 60 && d.second >= 0 && d.second < 60 &&
+         d.nanosecond >= 0 && d.nanosecond < 1'000'000'000;
+}
+
+std::optional<Bytes> ParseGuid(std::string_view text) {
+  text = Trim(text);
+  if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
+  if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-') return std::nullopt;
+  std::uint8_t raw[16];
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < text.size(); i += (text[i] == '-' ? 1 : 2)) {
+    if (text[i] == '-') continue;
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
+    if (error != std::errc() || end != text.data() + i + 2) return std::nullopt;
+    raw[n++] = static_cast<std::uint8_t>(value);
+  }
+  // The first three groups are stored little endian, as the GUID structure holds them.
+  Bytes out(raw, raw + 16);
+  std::swap(out[0], out[3]);
+  std::swap(out[1], out[2]);
+  std::swap(out[4], out[5]);
+  std::swap(out[6], out[7]);
+  return out;
+}
+
+std::string DateText(const DateTime& d) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day, d.hour, d.minute,
+                d.second);
+  return buffer;
+}
+
+std::string DoubleText(double value) {
+  char buffer[64];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return error == std::errc() ? std::string(buffer, end) : std::string();
+}
+
+[[noreturn]] void Refuse(const Variant& value, const ColumnDefinition& column, const std::string& why) {
+  throw JetWriteError("The value " + DescribeValue(value) + " cannot be stored in column '" + column.name + "': " +
+                      why + ".");
+}
+
+std::int64_t WholeNumberOf(const Variant& value, const ColumnDefinition& column) {
+  if (const auto* b = std::get_if<bool>(&value)) return *b ? -1 : 0;
+  if (const auto* i = std::get_if<std::int64_t>(&value)) return *i;
+  if (const auto* d = std::get_if<double>(&value)) {
+    if (!std::isfinite(*d) || std::fabs(*d) >= 9.2e18) Refuse(value, column, "the number is out of range");
+    return static_cast<std::int64_t>(RoundHalfEven(*d));
+  }
+  if (const auto* s = std::get_if<std::string>(&value)) {
+    if (const auto parsed = ParseWholeNumber(*s)) return *parsed;
+    Refuse(value, column, "it is not a number");
+  }
+  Refuse(value, column, "the column holds numbers");
+}
+
+double FloatingPointOf(const Variant& value, const ColumnDefinition& column) {
+  if (const auto* b = std::get_if<bool>(&value)) return *b ? -1.0 : 0.0;
+  if (const auto* i = std::get_if<std::int64_t>(&value)) return static_cast<double>(*i);
+  if (const auto* d = std::get_if<double>(&value)) {
+    if (!std::isfinite(*d)) Refuse(value, column, "the number is not finite");
+    return *d;
+  }
+  if (const auto* s = std::get_if<std::string>(&value)) {
+    if (const auto parsed = ParseDouble(*s)) return *parsed;
+    Refuse(value, column, "it is not a number");
+  }
+  Refuse(value, column, "the column holds numbers");
+}
+
+Bytes LittleEndian(std::uint64_t value, std::size_t size) {
+  Bytes out(size);
+  for (std::size_t k = 0; k < size; ++k) out[k] = static_cast<std::uint8_t>(value >> (8 * k));
+  return out;
+}
+
+std::u32string TextOf(const Variant& value, const ColumnDefinition& column) {
+  if (const auto* s = std::get_if<std::string>(&value)) return DecodeUtf8(*s);
+  if (const auto* b = std::get_if<bool>(&value)) return *b ? U"True" : U"False";
+  if (const auto* i = std::get_if<std::int64_t>(&value)) return DecodeUtf8(std::to_string(*i));
+  if (const auto* d = std::get_if<double>(&value)) return DecodeUtf8(DoubleText(*d));
+  if (const auto* t = std::get_if<DateTime>(&value)) return DecodeUtf8(DateText(*t));
+  Refuse(value, column, "the column holds text");
+}
+
+std::size_t Utf16Length(const std::u32string& text) {
+  std::size_t units = 0;
+  for (char32_t c : text) units += c >= 0x10000 ? 2 : 1;
+  return units;
+}
+
+}  // namespace
+
+Bytes NumericFromInt64(std::int64_t value) {
+  Bytes out(17, 0);
+  const std::uint64_t magnitude = value < 0 ? ~static_cast<std::uint64_t>(value) + 1 : static_cast<std::uint64_t>(value);
+  out[0] = value < 0 ? 0x80 : 0x00;
+  PutU32(&out[9], static_cast<std::uint32_t>(magnitude >> 32));
+  PutU32(&out[13], static_cast<std::uint32_t>(magnitude));
+  return out;
+}
+
+std::int64_t NumericToInt64(const Bytes& stored) {
+  const std::uint64_t magnitude = (static_cast<std::uint64_t>(GetU32(&stored[9])) << 32) | GetU32(&stored[13]);
+  return (stored[0] & 0x80) != 0 ? static_cast<std::int64_t>(~magnitude + 1) : static_cast<std::int64_t>(magnitude);
+}
+
+std::string DescribeValue(const Variant& value) {
+  if (const auto* s = std::get_if<std::string>(&value)) {
+    return "'" + (s->size() > 40 ? s->substr(0, 40) + "..." : *s) + "'";
+  }
+  if (const auto* b = std::get_if<bool>(&value)) return *b ? "True" : "False";
+  if (const auto* i = std::get_if<std::int64_t>(&value)) return std::to_string(*i);
+  if (const auto* d = std::get_if<double>(&value)) return DoubleText(*d);
+  if (const auto* t = std::get_if<DateTime>(&value)) return DateText(*t);
+  if (const auto* bytes = std::get_if<Bytes>(&value)) return "of " + std::to_string(bytes->size()) + " bytes";
+  return "Null";
+}
+
+CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, const JetFormat& format) {
+  CellValue cell;
+  const bool empty = std::holds_alternative<std::monostate>(value) || std::holds_alternative<Null>(value);
+  if (column.type == JetType::kBoolean) {
+    // A Boolean column has no Null: the engine stores No.
+    cell.present = true;
+    if (empty) return cell;
+    if (const auto* s = std::get_if<std::string>(&value)) {
+      const std::string_view text = Trim(*s);
+      for (const char* yes : {"true", "yes", "on"}) {
+        if (EqualsIgnoringCase(text, yes)) cell.boolean = true;
+      }
+      bool known = cell.boolean;
+      for (const char* no : {"false", "no", "off"}) {
+        if (EqualsIgnoringCase(text, no)) known = true;
+      }
+      if (!known) {
+        const std::optional<double> number = ParseDouble(text);
+        if (!number) Refuse(value, column, "it is not a Yes/No value");
+        cell.boolean = *number != 0;
+      }
+      return cell;
+    }
+    if (std::holds_alternative<DateTime>(value) || std::holds_alternative<Bytes>(value)) {
+      Refuse(value, column, "the column holds Yes/No values");
+    }
+    cell.boolean = FloatingPointOf(value, column) != 0;
+    return cell;
+  }
+  if (empty) return cell;
+  cell.present = true;
+  switch (column.type) {
+    case JetType::kByte:
+    case JetType::kInteger:
+    case JetType::kLongInteger: {
+      const std::int64_t number = WholeNumberOf(value, column);
+      const std::int64_t low = column.type == JetType::kByte ? 0 : column.type == JetType::kInteger ? -32768 : INT32_MIN;
+      const std::int64_t high = column.type == JetType::kByte ? 255 : column.type == JetType::kInteger ? 32767 : INT32_MAX;
+      if (number < low || number > high) {
+        Refuse(value, column, "it lies outside " + std::to_string(low) + " to " + std::to_string(high));
+      }
+      cell.bytes = LittleEndian(static_cast<std::uint64_t>(number), FixedSize(column.type));
+      return cell;
+    }
+    case JetType::kNumeric:
+      cell.bytes = NumericFromInt64(WholeNumberOf(value, column));
+      return cell;
+    case JetType::kCurrency: {
+      std::int64_t scaled = 0;
+      if (const auto* s = std::get_if<std::string>(&value)) {
+        const auto parsed = ParseCurrency(*s);
+        if (!parsed) Refuse(value, column, "it is not a number");
+        scaled = *parsed;
+      } else {
+        const double number = FloatingPointOf(value, column);
+        if (std::fabs(number) > 922337203685477.0) Refuse(value, column, "the number is out of range");
+        scaled = static_cast<std::int64_t>(RoundHalfEven(number * 10000.0));
+      }
+      cell.bytes = LittleEndian(static_cast<std::uint64_t>(scaled), 8);
+      return cell;
+    }
+    case JetType::kSingle: {
+      const double number = FloatingPointOf(value, column);
+      if (std::fabs(number) > std::numeric_limits<float>::max()) Refuse(value, column, "the number is out of range");
+      const float single = static_cast<float>(number);
+      std::uint32_t bits;
+      std::memcpy(&bits, &single, sizeof bits);
+      cell.bytes = LittleEndian(bits, 4);
+      return cell;
+    }
+    case JetType::kDouble: {
+      cell.bytes.resize(8);
+      PutDouble(cell.bytes.data(), FloatingPointOf(value, column));
+      return cell;
+    }
+    case JetType::kDateTime: {
+      double serial = 0;
+      std::optional<DateTime> date;
+      if (const auto* t = std::get_if<DateTime>(&value)) date = *t;
+      if (const auto* s = std::get_if<std::string>(&value)) {
+        date = ParseDate(*s);
+        if (!date) Refuse(value, column, "it is not a date");
+      }
+      if (date) {
+        if (!IsValidDate(*date)) Refuse(value, column, "the date lies outside the years 100 to 9999 or does not exist");
+        serial = ToSerial(*date);
+      } else if (std::holds_alternative<double>(value) || std::holds_alternative<std::int64_t>(value)) {
+        serial = FloatingPointOf(value, column);
+      } else {
+        Refuse(value, column, "the column holds dates");
+      }
+      cell.bytes.resize(8);
+      PutDouble(cell.bytes.data(), serial);
+      return cell;
+    }
+    case JetType::kGuid: {
+      if (const auto* bytes = std::get_if<Bytes>(&value); bytes && bytes->size() == 16) {
+        cell.bytes = *bytes;
+        return cell;
+      }
+      const auto* s = std::get_if<std::string>(&value);
+      const std::optional<Bytes> guid = s ? ParseGuid(*s) : std::nullopt;
+      if (!guid) Refuse(value, column, "it is not a GUID");
+      cell.bytes = *guid;
+      return cell;
+    }
+    case JetType::kText:
+    case JetType::kMemo: {
+      const std::u32string text = TextOf(value, column);
+      if (text.empty() && !column.allow_zero_length) {
+        throw JetWriteError("Column '" + column.name + "' cannot hold a zero-length string.");
+      }
+      if (column.type == JetType::kText && Utf16Length(text) > column.max_characters) {
+        throw JetWriteError("The value " + DescribeValue(value) + " is too long for column '" + column.name + "' (" +
+                            std::to_string(Utf16Length(text)) + " characters, at most " +
+                            std::to_string(column.max_characters) + ").");
+      }
+      // Long texts are never compressed: the format compresses memo values
+      // of at most 1024 characters only.
+      const bool compress = column.compressed_unicode && (column.type == JetType::kText || text.size() <= 1024);
+      cell.bytes = format.IsJet4() ? EncodeJet4Text(text, compress) : EncodeJet3Text(text, column.name);
+      return cell;
+    }
+    case JetType::kOle:
+    case JetType::kBinary: {
+      const auto* bytes = std::get_if<Bytes>(&value);
+      if (bytes == nullptr) Refuse(value, column, "the column holds binary data");
+      if (column.type == JetType::kBinary && bytes->size() > 255) Refuse(value, column, "it is longer than 255 bytes");
+      cell.bytes = *bytes;
+      return cell;
+    }
+    case JetType::kBoolean:
+      break;
+  }
+  return cell;
+}
+
+}  // namespace quill::jet
