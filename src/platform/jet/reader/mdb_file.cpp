@@ -103,7 +103,9 @@ JetFieldType DescribeMdbColumn(const MdbColumn& column, bool jet3) {
     case MDB_REPID:
       return {"TGuidField", FieldKind::ftGuid, 38};
     case MDB_NUMERIC:
-      return {"TBCDField", FieldKind::ftBCD, column.col_prec};
+      // libmdb's two names are crossed: col_scale holds the precision (and
+      // its own numeric conversion reads them that way round).
+      return {"TBCDField", FieldKind::ftBCD, column.col_scale};
     default:
       return {"TField", FieldKind::ftUnknown, 0};
   }

@@ -1,5 +1,6 @@
 #include "platform/jet/reader/mdb_table_dataset.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/dataset/data_access_error.h"
@@ -25,6 +26,17 @@ void AppendUtf8(std::string& out, uint32_t code_point) {
     out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (code_point & 0x3F));
   }
+}
+
+// A replication ID as the engine writes it: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX},
+// the first three groups stored little-endian. libmdb's own text of it lacks
+// the last hyphen.
+std::string GuidText(const unsigned char* bytes) {
+  char text[39];
+  std::snprintf(text, sizeof text, "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", bytes[3],
+                bytes[2], bytes[1], bytes[0], bytes[5], bytes[4], bytes[7], bytes[6], bytes[8], bytes[9], bytes[10],
+                bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
+  return text;
 }
 
 }  // namespace
@@ -164,12 +176,10 @@ void MdbTableDataset::ReadField(Field& field, MdbColumn& column, const MdbField&
       g_free(text);
       break;
     }
-    case MDB_REPID: {
-      char* text = mdb_uuid_to_string(mdb->pg_buf, start);
-      field.SetText(text);
-      g_free(text);
+    case MDB_REPID:
+      if (raw.siz >= 16) field.SetText(GuidText(page + start));
+      else field.SetNull();
       break;
-    }
     case MDB_TEXT:
       field.SetText(DecodeText(reinterpret_cast<const char*>(page + start), raw.siz));
       break;
