@@ -35,7 +35,9 @@ std::string WrapText(std::string_view text, int limit) {
     const char c = text[scan];
     if (quote != 0) {
       if (c == quote) quote = 0;
-    } else if (c == '\'' || c == '"') {
+    } else if (c == '\'' || c == '"' || c == '`') {
+      // Back quotes too: a back-quoted name may hold an apostrophe, which
+      // must not be taken for the start of a value.
       quote = c;
     } else if (c == ',' && scan > line_start) {
       last_comma = scan;

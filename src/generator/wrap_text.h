@@ -6,7 +6,8 @@
 namespace quill {
 
 // Wraps one statement text so that its lines stay near `limit` characters,
-// breaking with CR LF only after a comma outside quoted values. A line with no
+// breaking with CR LF only after a comma outside quoted values and names
+// (', " and `, each closed by itself). A line with no
 // usable comma stays longer; a quoted value is never split; CR LF already in
 // the text (outside quotes) starts a new line. Characters are UTF-8 code
 // points.

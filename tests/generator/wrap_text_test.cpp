@@ -29,6 +29,8 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"EveryLineIsWrappedAgain", "aa,bb,cc,dd,ee,ff", 6, "aa,bb,\r\ncc,dd,\r\nee,ff"},
         WrapCase{"CommasInsideSingleQuotesNeverCount", "'a,b,c,d,e,f',g", 5, "'a,b,c,d,e,f',\r\ng"},
         WrapCase{"EachQuoteKindClosesOnlyItself", "\"a'b\",'c\"d',e", 3, "\"a'b\",\r\n'c\"d',\r\ne"},
+        WrapCase{"ApostropheInABackQuotedNameOpensNoValue", "INSERT INTO `O'Brien` VALUES('a,b,c,d',1,2)", 30,
+                 "INSERT INTO `O'Brien` VALUES('a,b,c,d',\r\n1,2)"},
         WrapCase{"QuotedValueMovesWholeToTheNextLine", "x,'aaaaaaaaaa,bbb',c", 5,
                  "x,\r\n'aaaaaaaaaa,bbb',\r\nc"},
         WrapCase{"LineBreakInTheTextStartsANewLine", "abc,def\r\nghi,jkl", 8, "abc,def\r\nghi,jkl"},

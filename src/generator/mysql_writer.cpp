@@ -1,0 +1,142 @@
+// The MySql dialect: back-quoted names, a table-level key, STR_TO_DATE and
+// LOAD_FILE expressions, backslashes doubled in values, rows wrapped at 60.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generator/dialect_values.h"
+#include "generator/table_writer.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+std::string DateTypeText(const Settings& settings, std::string_view type) {
+  return settings.convert ? "varchar(" + settings.size + ")" : std::string(type);
+}
+
+std::string MySqlTypeText(const Field& field, const Settings& settings) {
+  const std::string& c = field.ClassName();
+  if (c == "TStringField" || c == "TWideStringField") {
+    return field.Size() > 255 ? "longtext" : "varchar(" + std::to_string(field.Size()) + ")";
+  }
+  if (c == "TMemoField") return "longtext";
+  if (c == "TSmallintField") return "smallint(6)";
+  if (c == "TIntegerField" || c == "TAutoIncField") return "int(11)";
+  if (c == "TLargeintField") return "bigint(20)";
+  if (c == "TWordField") return "smallint(6) unsigned";
+  if (c == "TFloatField" || c == "TBCDField") return "double";
+  if (c == "TBooleanField") return "bool";
+  if (c == "TDateTimeField") return DateTypeText(settings, "datetime");
+  if (c == "TDateField") return DateTypeText(settings, "date");
+  if (c == "TTimeField") return "time";
+  if (c == "TBlobField") return settings.extract_files && !settings.save_as_raw ? "varchar(255)" : "longblob";
+  if (c == "TBytesField" || c == "TVarBytesField") return "tinyblob";
+  if (c == "TGuidField") return "varchar(255)";
+  return {};
+}
+
+const DialectRules kMySqlRules{
+    .name = "MySql",
+    .quotes = {.open = "`", .close = "`", .only_when_blank = false},
+    .type_text = &MySqlTypeText,
+    .text_cut = 0,
+    .wrap_width = 60,
+};
+
+std::string ColumnName(const Settings& settings, const std::string& field_name) {
+  return QuoteIdentifier(kMySqlRules.quotes, ApplyUnderscore(settings, field_name));
+}
+
+std::string TableName(const ScriptRunState& run) {
+  return QuoteTableName(kMySqlRules.quotes, run.output_schema, run.output_name);
+}
+
+// MySql reads a backslash inside a quoted text as an escape: each one is
+// doubled so the value arrives as it was.
+std::string MySqlLiteral(std::string_view text) { return SqlLiteral(DoubleEach(text, '\\')); }
+
+bool KeepsCommas(const std::string& c) {
+  // BLOB texts and file paths are data, not numbers: their commas stay.
+  return c == "TStringField" || c == "TWideStringField" || c == "TMemoField" || c == "TBlobField";
+}
+
+void WriteTableStatement(TableWriter& writer) {
+  const Settings& settings = writer.settings;
+  ScriptRunState& run = writer.run;
+  std::string& text = run.table_text;
+  if (settings.drop) text += "DROP TABLE IF EXISTS " + TableName(run) + ";" + std::string(kCrLf);
+  text += "CREATE TABLE " + TableName(run) + " (" + std::string(kCrLf);
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    const Field& field = writer.table.FieldAt(i);
+    if (i > 0) text += "," + std::string(kCrLf);
+    std::string type = MySqlTypeText(field, settings);
+    if (type.empty()) type = "UNKNOWN";
+    text += ColumnName(settings, field.Name()) + " " + type;
+  }
+  // The key names are back-quoted like the columns, so blanks and reserved
+  // words cannot break the clause.
+  const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  if (!key.empty()) {
+    text += "," + std::string(kCrLf) + "PRIMARY KEY(";
+    for (size_t k = 0; k < key.size(); ++k) {
+      if (k > 0) text += ",";
+      text += ColumnName(settings, key[k]);
+    }
+    text += ")";
+  }
+  text += std::string(kCrLf) + ");";
+  AppendTableStatement(writer);
+}
+
+std::string FieldValue(TableWriter& writer, const Field& field) {
+  const Settings& settings = writer.settings;
+  const std::string& c = field.ClassName();
+  ValueText value{field.AsString(), false};
+  if (c == "TBlobField") {
+    value.text.clear();
+    if (settings.text_from_blob) {
+      value.text = field.AsString();
+    } else if (const auto file = WriteRowBlobFile(writer, field)) {
+      if (settings.save_as_raw) {
+        value = {"LOAD_FILE(" + MySqlLiteral(file->Path()) + ")", true};
+      } else {
+        value.text = file->Path();
+      }
+    }
+  }
+  // A NULL date stays NULL: STR_TO_DATE('') would give the zero date.
+  if (settings.formatting && (c == "TDateTimeField" || c == "TDateField") && !field.IsNull()) {
+    value = {"STR_TO_DATE(" + MySqlLiteral(field.AsString()) + "," + MySqlLiteral(settings.my_format) + ")", true};
+  }
+  if (c == "TBooleanField") value.text = BooleanDigits(field);
+  if (c == "TFloatField") value.text = FloatText(field, settings);
+  if (value.no_quote) return value.text;
+  if (!KeepsCommas(c)) CommasToPoints(value.text);
+  value.text = DoubleEach(value.text, '\\');
+  return QuoteValue(value, {.null_quoted = settings.null_quoted});
+}
+
+void WriteRowStatement(TableWriter& writer) {
+  std::string& text = writer.run.table_text;
+  text += "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    if (i > 0) text += ",";
+    text += FieldValue(writer, writer.table.FieldAt(i));
+  }
+  text += ");";
+}
+
+}  // namespace
+
+void EmitMySqlTable(TableWriter& writer) {
+  const Settings& settings = writer.settings;
+  if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
+  if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
+  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer); });
+}
+
+}  // namespace quill

@@ -1,0 +1,137 @@
+// The Pervasive dialect: every name in double quotes, 20-character column
+// names, a table-level key, dates formatted by the built-in formatter, every
+// value quoted, rows not wrapped.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "generator/dialect_values.h"
+#include "generator/table_writer.h"
+#include "platform/formatting/format_date_time.h"
+
+namespace quill {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr int kPervasiveNameLength = 20;
+
+std::string DateTypeText(const Settings& settings, std::string_view type) {
+  return settings.convert ? "char(" + settings.size + ")" : std::string(type);
+}
+
+std::string PervasiveTypeText(const Field& field, const Settings& settings) {
+  const std::string& c = field.ClassName();
+  if (c == "TBCDField") return "bigint";
+  if (c == "TBytesField") return "binary(" + std::to_string(field.Size()) + ")";
+  if (c == "TBooleanField") return "bit";
+  if (c == "TStringField") return field.Size() > 254 ? "longvarchar" : "char(" + std::to_string(field.Size()) + ")";
+  if (c == "TDateField") return DateTypeText(settings, "date");
+  if (c == "TDateTimeField") return DateTypeText(settings, "timestamp");
+  if (c == "TFloatField") return "double";
+  if (c == "TAutoIncField") return "identity";
+  if (c == "TBlobField") return settings.extract_files && !settings.save_as_raw ? "varchar(254)" : "longvarbinary";
+  if (c == "TIntegerField") return "integer";
+  if (c == "TMemoField") return "longvarchar";
+  if (c == "TSmallintField") return "integer";
+  if (c == "TTimeField") return "time";
+  if (c == "TWordField") return "utinyint";
+  if (c == "TLargeintField") return "bigint";
+  if (c == "TWideStringField") {
+    return field.Size() > 255 ? "longvarchar" : "varchar(" + std::to_string(field.Size()) + ")";
+  }
+  if (c == "TVarBytesField") return "varchar(255)";
+  if (c == "TGuidField") return "varchar(255)";
+  return {};
+}
+
+const DialectRules kPervasiveRules{
+    .name = "Pervasive",
+    .quotes = {.open = "\"", .close = "\"", .only_when_blank = false},
+    .type_text = &PervasiveTypeText,
+    .text_cut = 0,
+    .wrap_width = 0,
+};
+
+std::string ColumnName(const Settings& settings, const std::string& field_name) {
+  return QuoteIdentifier(kPervasiveRules.quotes,
+                         FirstCharacters(ApplyUnderscore(settings, field_name), kPervasiveNameLength));
+}
+
+std::string TableName(const ScriptRunState& run) { return QuoteIdentifier(kPervasiveRules.quotes, run.output_name); }
+
+void WriteTableStatement(TableWriter& writer) {
+  const Settings& settings = writer.settings;
+  ScriptRunState& run = writer.run;
+  std::string& text = run.table_text;
+  if (settings.drop) text += "DROP TABLE " + TableName(run) + ";" + std::string(kCrLf);
+  text += "CREATE TABLE " + TableName(run) + std::string(kCrLf) + "(";
+
+  // A class outside the map keeps the type of the column before it, as the
+  // statement needs a type after every name; the first column falls back to
+  // the type that holds any text.
+  std::string type = "longvarchar";
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    const Field& field = writer.table.FieldAt(i);
+    if (i > 0) text += "," + std::string(kCrLf);
+    if (std::string mapped = PervasiveTypeText(field, settings); !mapped.empty()) type = std::move(mapped);
+    text += ColumnName(settings, field.Name()) + " " + type;
+  }
+  // The key names take the columns' own form, so they name the columns just
+  // written (quoted, cut like them).
+  const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  if (!key.empty()) {
+    text += "," + std::string(kCrLf) + "PRIMARY KEY(";
+    for (size_t k = 0; k < key.size(); ++k) {
+      if (k > 0) text += ",";
+      text += ColumnName(settings, key[k]);
+    }
+    text += ")";
+  }
+  text += std::string(kCrLf) + ");";
+  AppendTableStatement(writer);
+}
+
+std::string FieldValue(TableWriter& writer, const Field& field) {
+  const Settings& settings = writer.settings;
+  const std::string& c = field.ClassName();
+  std::string value = field.AsString();
+  if (c == "TBlobField") {
+    value.clear();
+    if (settings.text_from_blob) {
+      value = field.AsString();
+    } else if (const auto file = WriteRowBlobFile(writer, field)) {
+      // A raw file is written but the script holds no reference to it.
+      if (!settings.save_as_raw) value = file->Path();
+    }
+  }
+  if (settings.formatting && (c == "TDateTimeField" || c == "TDateField") && !field.IsNull()) {
+    value = FormatDateTime(settings.pe_format, field.AsDateTime());
+  }
+  if (c == "TBooleanField") value = BooleanDigits(field);
+  if (c == "TFloatField") value = FloatText(field, settings);
+  return value;
+}
+
+void WriteRowStatement(TableWriter& writer) {
+  std::string& text = writer.run.table_text;
+  text += "INSERT INTO " + TableName(writer.run) + " VALUES (";
+  const QuoteRules rules{.null_quoted = writer.settings.null_quoted};
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    if (i > 0) text += ",";
+    text += QuoteValue({FieldValue(writer, writer.table.FieldAt(i)), false}, rules);
+  }
+  text += ");";
+}
+
+}  // namespace
+
+void EmitPervasiveTable(TableWriter& writer) {
+  const Settings& settings = writer.settings;
+  if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
+  if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
+  WriteRows(writer, kPervasiveRules, [&] { WriteRowStatement(writer); });
+}
+
+}  // namespace quill

@@ -1,0 +1,84 @@
+#include "generator/blob_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "platform/files/in_out_error.h"
+
+namespace quill {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kPng("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class SaveBlobToFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = fs::temp_directory_path() / ("quill-blob-" + std::to_string(::getpid()));
+    fs::remove_all(root_);
+    settings_.files_method = 0;
+    settings_.find_png = true;
+    settings_.find_jpg = true;
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  Field Blob(const std::string& bytes) {
+    Field field("photo", "TBlobField", FieldKind::ftBlob, 0, 1);
+    field.SetText(bytes);
+    return field;
+  }
+
+  fs::path root_;
+  Settings settings_;
+};
+
+TEST_F(SaveBlobToFileTest, WritesFromTheSignatureOnIntoNewFolders) {
+  const std::string folder = (root_ / "dsn" / "t" / "photo1").string();
+  const auto extension = SaveBlobToFile(Blob("HEADER" + kPng), folder, 7, settings_);
+  ASSERT_EQ(extension, "png");
+  EXPECT_EQ(ReadAll(fs::path(folder) / "7.png"), kPng);
+}
+
+TEST_F(SaveBlobToFileTest, ReplacesTheFileOfAnEarlierRun) {
+  const std::string folder = root_.string();
+  ASSERT_TRUE(SaveBlobToFile(Blob("old" + kPng + "old"), folder, 1, settings_));
+  ASSERT_TRUE(SaveBlobToFile(Blob(kPng), folder, 1, settings_));
+  EXPECT_EQ(ReadAll(root_ / "1.png"), kPng);
+}
+
+TEST_F(SaveBlobToFileTest, WritesNothingWhenNoWantedTypeIsFound) {
+  settings_.files_method = 1;  // Filter: the earliest type, a GIF, is not ticked
+  const std::string folder = (root_ / "none").string();
+  EXPECT_EQ(SaveBlobToFile(Blob("GIF89a.." + kPng), folder, 1, settings_), std::nullopt);
+  EXPECT_EQ(SaveBlobToFile(Blob("\x89"), folder, 2, settings_), std::nullopt);
+  EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(SaveBlobToFileTest, FolderThatCannotBeMadeIsAnError) {
+  fs::create_directories(root_);
+  std::ofstream(root_ / "file") << "x";
+  EXPECT_THROW(SaveBlobToFile(Blob(kPng), (root_ / "file" / "sub").string(), 1, settings_), InOutError);
+}
+
+TEST(BlobFileLayout, FolderOfRootNodeTableAndFieldWithItsIndex) {
+  const Field field("photo", "TBlobField", FieldKind::ftBlob, 0, 3);
+  EXPECT_EQ(BlobFileLayout("/data/blobs", "Sales DSN", "dbo.Orders", field), "/data/blobs/Sales DSN/dbo.Orders/photo3");
+}
+
+TEST(BlobFileLayout, NamesFromTheSourceStayInsideTheRoot) {
+  const Field field("a/b", "TBlobField", FieldKind::ftBlob, 0, 0);
+  EXPECT_EQ(BlobFileLayout("/r", "..", "../../etc", field), "/r/__/.._.._etc/a_b0");
+}
+
+}  // namespace
+}  // namespace quill
