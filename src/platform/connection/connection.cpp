@@ -4,14 +4,8 @@
 #include <cctype>
 
 #include "platform/connection/connection_string.h"
-#include "platform/odbc/odbc_backend.h"
-
-// The Jet provider (Access files, text-file folders, Excel) plugs in here once
-// its reader exists.
-#if __has_include("platform/jet/reader/jet_backend.h")
 #include "platform/jet/reader/jet_backend.h"
-#define QUILL_HAS_JET_BACKEND 1
-#endif
+#include "platform/odbc/odbc_backend.h"
 
 namespace quill {
 namespace {
@@ -27,14 +21,6 @@ bool IsOdbcProvider(const std::string& provider) {
 }
 
 bool IsJetProvider(const std::string& provider) { return Lower(provider).rfind("microsoft.jet.oledb.", 0) == 0; }
-
-std::unique_ptr<ConnectionBackend> OpenJet(const std::string& data_source) {
-#ifdef QUILL_HAS_JET_BACKEND
-  return OpenJetBackend(data_source);
-#else
-  throw DataAccessError("The Jet provider is not available: \"" + data_source + "\" cannot be opened.");
-#endif
-}
 
 }  // namespace
 
@@ -52,7 +38,7 @@ void Connection::Open(const std::string& user_name, const std::string& password)
     backend_ = std::make_unique<OdbcBackend>(data_source, user_name, password, connection_timeout_seconds_,
                                              command_timeout_seconds_);
   } else if (IsJetProvider(provider)) {
-    backend_ = OpenJet(data_source);
+    backend_ = OpenJetBackend(data_source);
   } else {
     throw DataAccessError("Provider cannot be found. It may not be properly installed. (" + provider + ")");
   }

@@ -18,28 +18,6 @@ constexpr SQLULEN kMaxBlockRows = 1024;
 constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
 
-SQLSMALLINT CType(ValueForm form) {
-  switch (form) {
-    case ValueForm::Integer: return SQL_C_SBIGINT;
-    case ValueForm::UnsignedInteger: return SQL_C_UBIGINT;
-    case ValueForm::Float: return SQL_C_DOUBLE;
-    case ValueForm::Boolean: return SQL_C_BIT;
-    case ValueForm::DateTime: return SQL_C_TYPE_TIMESTAMP;
-    case ValueForm::Decimal: return SQL_C_CHAR;
-    case ValueForm::Text: return SQL_C_WCHAR;
-    case ValueForm::Bytes: return SQL_C_BINARY;
-    case ValueForm::Guid: return SQL_C_GUID;
-  }
-  return SQL_C_WCHAR;
-}
-
-// Room a bound value keeps for its terminator.
-SQLLEN TerminatorBytes(ValueForm form) {
-  if (form == ValueForm::Text) return sizeof(SQLWCHAR);
-  if (form == ValueForm::Decimal) return 1;
-  return 0;
-}
-
 std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field) {
   SQLWCHAR buffer[512] = {};
   SQLSMALLINT length = 0;
@@ -79,6 +57,28 @@ std::string GuidText(const SQLGUID& guid) {
 }
 
 }  // namespace
+
+SQLSMALLINT OdbcResultDataset::CType(ValueForm form) const {
+  switch (form) {
+    case ValueForm::Integer: return SQL_C_SBIGINT;
+    case ValueForm::UnsignedInteger: return SQL_C_UBIGINT;
+    case ValueForm::Float: return SQL_C_DOUBLE;
+    case ValueForm::Boolean: return SQL_C_BIT;
+    case ValueForm::DateTime: return SQL_C_TYPE_TIMESTAMP;
+    case ValueForm::Decimal: return SQL_C_CHAR;
+    case ValueForm::Text: return options_.text_as_utf8 ? SQL_C_CHAR : SQL_C_WCHAR;
+    case ValueForm::Bytes: return SQL_C_BINARY;
+    case ValueForm::Guid: return SQL_C_GUID;
+  }
+  return SQL_C_WCHAR;
+}
+
+// Room a bound value keeps for its terminator.
+SQLLEN OdbcResultDataset::TerminatorBytes(ValueForm form) const {
+  if (form == ValueForm::Text) return options_.text_as_utf8 ? 1 : static_cast<SQLLEN>(sizeof(SQLWCHAR));
+  if (form == ValueForm::Decimal) return 1;
+  return 0;
+}
 
 OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options)
     : session_(std::move(session)), execute_(std::move(execute)), options_(std::move(options)) {
@@ -122,6 +122,10 @@ void OdbcResultDataset::DescribeColumns() {
 
     Column column;
     column.type = MapColumnType(description);
+    if (options_.text_as_utf8 && column.type.form == ValueForm::Text && !column.type.long_data) {
+      // Up to four bytes a character instead of two units.
+      column.type.bound_bytes = (column.type.bound_bytes / static_cast<SQLLEN>(sizeof(SQLWCHAR)) - 1) * 4 + 1;
+    }
     const std::string name = options_.naming ? options_.naming(description.name) : description.name;
     auto field = std::make_unique<Field>(name, column.type.class_name, column.type.kind, column.type.size,
                                          static_cast<int>(columns_.size()));
@@ -295,6 +299,10 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       field.SetText(std::string_view(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator)));
       break;
     case ValueForm::Text: {
+      if (options_.text_as_utf8) {
+        field.SetText(std::string_view(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator)));
+        break;
+      }
       std::string& text = field.MutableText();
       text.clear();
       AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR),
@@ -313,11 +321,13 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
 
 void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {
   const SQLHSTMT statement = statement_->get();
-  const bool text = column.type.form != ValueForm::Bytes;
-  const SQLSMALLINT c_type = text ? SQL_C_WCHAR : SQL_C_BINARY;
+  // UTF-16 chunks are gathered and converted at the end, so that a surrogate
+  // pair split between two chunks survives; bytes and UTF-8 go straight on.
+  const bool text = column.type.form != ValueForm::Bytes && !options_.text_as_utf8;
+  const SQLSMALLINT c_type = CType(column.type.form == ValueForm::Bytes ? ValueForm::Bytes : ValueForm::Text);
   const SQLLEN unit = text ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 1;
   // Room of one chunk, less the terminator that text chunks carry.
-  const SQLLEN capacity = static_cast<SQLLEN>(kChunkBytes) - (text ? unit : 0);
+  const SQLLEN capacity = static_cast<SQLLEN>(kChunkBytes) - TerminatorBytes(column.type.form == ValueForm::Bytes ? ValueForm::Bytes : ValueForm::Text);
   std::vector<unsigned char>& chunk = column.values;
   chunk.resize(kChunkBytes);
   std::string bytes;

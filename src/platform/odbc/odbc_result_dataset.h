@@ -35,6 +35,10 @@ class OdbcResultDataset : public Dataset {
     ColumnNaming naming;           // null keeps the driver's names
     std::string count_statement;   // "SELECT COUNT(*) ..."; empty: count unknown
     bool correct_sqlite_types = false;
+    // Read character data as SQL_C_CHAR: for drivers known to hand over UTF-8
+    // unchanged there, and to mangle characters beyond 16 bits in UTF-16
+    // (SQLite).
+    bool text_as_utf8 = false;
   };
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);
@@ -67,6 +71,8 @@ class OdbcResultDataset : public Dataset {
   void ReadBoundValue(Column& column, Field& field, SQLULEN row);
   void ReadLongValue(int index, Column& column, Field& field);
   std::optional<SQLLEN> TruncatedLength(const Column& column, SQLULEN row) const;
+  SQLSMALLINT CType(ValueForm form) const;
+  SQLLEN TerminatorBytes(ValueForm form) const;
 
   std::shared_ptr<OdbcSession> session_;
   Execute execute_;

@@ -1,0 +1,134 @@
+// The connection: provider by connection string, open and close, and the
+// parts of the ODBC provider that need no database.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "fixtures/test_database.h"
+#include "platform/connection/connection.h"
+#include "platform/connection/connection_string.h"
+#include "platform/odbc/table_reference.h"
+#include "platform/odbc/utf16_text.h"
+#include "source_connection.h"
+
+namespace quill::testing {
+namespace {
+
+TEST(ConnectionString, ValuesByKey) {
+  struct Case {
+    std::string text, key;
+    std::optional<std::string> value;
+  };
+  const std::vector<Case> cases = {
+      {"Provider=MSDASQL.1;Persist Security Info=True;Data Source=My DSN", "Data Source", "My DSN"},
+      {"Provider=MSDASQL.1;Persist Security Info=True;Data Source=My DSN", "provider", "MSDASQL.1"},
+      {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=/data/x.mdb;", "Data Source",
+       "/data/x.mdb"},
+      {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=;", "Data Source", ""},
+      {" data source = spaced ;", "Data Source", "spaced"},
+      {"Data Source=\"semi;colon\";Provider=MSDASQL", "Data Source", "semi;colon"},
+      {"Provider=MSDASQL.1", "Data Source", std::nullopt},
+      {"", "Provider", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ConnectionStringValue(c.text, c.key), c.value) << c.text;
+}
+
+TEST(Connection, ClosedConnectionRefusesRowsets) {
+  Connection connection;
+  EXPECT_FALSE(connection.IsOpen());
+  EXPECT_EQ(connection.ConnectionTimeout(), 30);
+  EXPECT_EQ(connection.CommandTimeout(), 45);
+  EXPECT_THROW(connection.OpenSchema(SchemaKind::Tables), DataAccessError);
+  EXPECT_THROW(connection.OpenTable("t"), DataAccessError);
+}
+
+TEST(Connection, UnknownProviderAndEmptySourcesFail) {
+  for (const std::string text : {"Provider=SQLOLEDB.1;Data Source=x", "Provider=MSDASQL.1;Persist Security Info=True;Data Source=",
+                                 "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=;"}) {
+    Connection connection;
+    connection.SetConnectionString(text);
+    EXPECT_THROW(connection.Open("", ""), DataAccessError) << text;
+    EXPECT_FALSE(connection.IsOpen()) << text;
+  }
+}
+
+TEST(Connection, JetProviderOpensItsDataSourcePath) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("quill-jet-" + std::to_string(getpid()));
+  std::filesystem::create_directories(folder);
+  Connection connection;
+  connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=" +
+                                 folder.string() + ";");
+  connection.Open("", "");
+  EXPECT_TRUE(connection.IsOpen());
+  connection.Close();
+  std::filesystem::remove_all(folder);
+}
+
+TEST(Connection, OpenWhenOpenDoesNothingAndCloseCloses) {
+  TestDatabase database = TestDatabase::Sqlite();
+  database.Execute("CREATE TABLE t (k INTEGER)");
+  Connection connection;
+  connection.SetConnectionString(OdbcConnectionStringFor(database.Dsn()));
+  connection.Open("", "");
+  connection.SetConnectionString(OdbcConnectionStringFor("No Such Source"));
+  EXPECT_NO_THROW(connection.Open("", ""));
+  auto dataset = connection.OpenTable("t");
+  connection.Close();
+  EXPECT_FALSE(connection.IsOpen());
+  EXPECT_THROW(connection.OpenTable("t"), DataAccessError);
+  // A dataset opened before the close still reads its rows.
+  dataset->First();
+  EXPECT_TRUE(dataset->Eof());
+  connection.SetConnectionString(OdbcConnectionStringFor(database.Dsn()));
+  connection.Open("", "");
+  EXPECT_TRUE(connection.OpenTable("t")->Eof());
+}
+
+TEST(TableReference, ListedNames) {
+  struct Case {
+    std::string listed;
+    bool schemas;
+    std::string schema, table;
+  };
+  const std::vector<Case> cases = {
+      {"orders", true, "", "orders"},
+      {"sales.orders", true, "sales", "orders"},
+      {"sales.order.lines", true, "sales", "order.lines"},
+      {"clients.csv", false, "", "clients.csv"},
+      {"[MSysObjects]", false, "", "MSysObjects"},
+      {"[pg_catalog.pg_class]", true, "pg_catalog", "pg_class"},
+      {"[clients.csv]", false, "", "clients.csv"},
+      {"[", false, "", "["},
+      {"[]", false, "", ""},
+  };
+  for (const Case& c : cases) {
+    const TableReference reference = ParseListedTableName(c.listed, c.schemas);
+    EXPECT_EQ(reference.schema, c.schema) << c.listed;
+    EXPECT_EQ(reference.table, c.table) << c.listed;
+  }
+}
+
+TEST(TableReference, QuotingDoublesTheQuoteCharacter) {
+  EXPECT_EQ(QuoteIdentifier("order lines", "\""), "\"order lines\"");
+  EXPECT_EQ(QuoteIdentifier("say \"hi\"", "\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(QuoteIdentifier("odd`name", "`"), "`odd``name`");
+  EXPECT_EQ(QuoteIdentifier("bare", ""), "bare");
+  EXPECT_EQ(QualifiedTableName({"sales", "a.b"}, "\""), "\"sales\".\"a.b\"");
+}
+
+TEST(Utf16Text, RoundTripsAndReplacesBrokenUnits) {
+  for (const std::string text : {"", "plain", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", "\xF0\x9F\x98\x80\xF0\x9D\x84\x9E"}) {
+    EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(text)), text);
+  }
+  EXPECT_EQ(Utf8ToUtf16("\xF0\x9F\x98\x80").size(), 2u);  // a surrogate pair
+  const WideText lone_high = {'a', 0xD83D, 'b'};
+  EXPECT_EQ(Utf16ToUtf8(lone_high), "a\xEF\xBF\xBD" "b");
+  const WideText lone_low = {0xDE00};
+  EXPECT_EQ(Utf16ToUtf8(lone_low), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xFF" "b\xC3")), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+}
+
+}  // namespace
+}  // namespace quill::testing

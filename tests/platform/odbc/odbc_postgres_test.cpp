@@ -1,0 +1,159 @@
+// The ODBC provider over psqlodbc (Unicode driver): a source with schemas.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fixtures/test_database.h"
+#include "platform/dataset/data_access_error.h"
+#include "source_connection.h"
+
+namespace quill::testing {
+namespace {
+
+struct ExpectedField {
+  std::string declared_type;
+  std::string class_name;
+  FieldKind kind;
+};
+
+void ExpectFieldClasses(TestDatabase& database, const std::vector<ExpectedField>& cases) {
+  TableDescription table{"typed", {}, {}, {}, ""};
+  for (std::size_t i = 0; i < cases.size(); ++i) table.columns.push_back({"c" + std::to_string(i), cases[i].declared_type});
+  database.CreateTable(table);
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("public.typed");
+  ASSERT_EQ(dataset->FieldCount(), static_cast<int>(cases.size()));
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Field& field = dataset->FieldAt(static_cast<int>(i));
+    EXPECT_EQ(field.ClassName(), cases[i].class_name) << cases[i].declared_type;
+    EXPECT_EQ(field.Kind(), cases[i].kind) << cases[i].declared_type;
+  }
+}
+
+TEST(OdbcPostgres, FieldClassesThroughTheWideApi) {
+  TestDatabase database = TestDatabase::Postgres({.name = "", .bools_as_char = false});
+  ExpectFieldClasses(database, {
+                                   {"VARCHAR(20)", "TWideStringField", FieldKind::ftWideString},
+                                   {"CHAR(3)", "TWideStringField", FieldKind::ftWideString},
+                                   {"TEXT", "TMemoField", FieldKind::ftMemo},
+                                   {"SMALLINT", "TSmallintField", FieldKind::ftSmallint},
+                                   {"INTEGER", "TIntegerField", FieldKind::ftInteger},
+                                   {"BIGINT", "TLargeintField", FieldKind::ftLargeint},
+                                   {"BOOLEAN", "TBooleanField", FieldKind::ftBoolean},
+                                   {"REAL", "TFloatField", FieldKind::ftFloat},
+                                   {"DOUBLE PRECISION", "TFloatField", FieldKind::ftFloat},
+                                   {"NUMERIC(10,2)", "TBCDField", FieldKind::ftBCD},
+                                   {"DATE", "TDateField", FieldKind::ftDate},
+                                   {"TIME", "TTimeField", FieldKind::ftTime},
+                                   {"TIMESTAMP", "TDateTimeField", FieldKind::ftDateTime},
+                                   {"BYTEA", "TBlobField", FieldKind::ftBlob},
+                                   {"UUID", "TGuidField", FieldKind::ftGuid},
+                               });
+}
+
+TEST(OdbcPostgres, ValuesOfEveryForm) {
+  TestDatabase database = TestDatabase::Postgres({.name = "", .bools_as_char = false});
+  database.CreateTable({"v",
+                        {{"n", "NUMERIC(12,3)"},
+                         {"b", "BOOLEAN"},
+                         {"g", "UUID"},
+                         {"t", "TIME(3)"},
+                         {"m", "TIMESTAMP(6)"},
+                         {"f4", "REAL"},
+                         {"data", "BYTEA"}},
+                        {},
+                        {{"-123456789.125", "TRUE", "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'", "'12:34:56.789'",
+                          "'0099-12-31 23:59:59.123456'", "1.5", "'\\x00ff10'::bytea"},
+                         {"NULL", "FALSE", "NULL", "NULL", "NULL", "NULL", "NULL"}},
+                        ""});
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("public.v");
+  EXPECT_EQ(dataset->FindField("n")->RawText(), "-123456789.125");
+  EXPECT_TRUE(dataset->FindField("b")->AsBoolean());
+  EXPECT_EQ(dataset->FindField("g")->AsString(), "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
+  const DateTime time = dataset->FindField("t")->AsDateTime();
+  EXPECT_EQ((std::vector<int>{time.hour, time.minute, time.second}), (std::vector<int>{12, 34, 56}));
+  EXPECT_EQ(dataset->FindField("m")->AsDateTime(), (DateTime{99, 12, 31, 23, 59, 59, 123456000}));
+  EXPECT_EQ(dataset->FindField("f4")->AsFloat(), 1.5);
+  EXPECT_EQ(dataset->FindField("data")->RawText(), std::string("\x00\xff\x10", 3));
+  dataset->Next();
+  EXPECT_TRUE(dataset->FindField("n")->IsNull());
+  EXPECT_FALSE(dataset->FindField("b")->AsBoolean());
+  EXPECT_FALSE(dataset->FindField("b")->IsNull());
+  EXPECT_TRUE(dataset->FindField("data")->IsNull());
+}
+
+// Two schemas holding tables of the same name, one with a blank in its name.
+TEST(OdbcPostgres, SchemasTablesWithBlanksAndRestrictions) {
+  TestDatabase database = TestDatabase::Postgres();
+  database.CreateSchema("sales");
+  database.CreateTable({"orders", {{"id", "INTEGER"}, {"note", "TEXT"}}, {"id"}, {{"1", "'public one'"}}, ""});
+  database.CreateTable({"orders", {{"code", "INTEGER"}, {"line", "INTEGER"}}, {"code", "line"}, {{"7", "8"}}, "sales"});
+  database.CreateTable({"order lines", {{"k", "INTEGER"}}, {}, {{"3"}}, "sales"});
+  database.Execute("CREATE VIEW sales.big_orders AS SELECT * FROM sales.orders");
+  auto connection = OpenSource(database);
+
+  std::vector<std::string> listed;
+  for (auto tables = connection->OpenSchema(SchemaKind::Tables); !tables->Eof(); tables->Next()) {
+    listed.push_back(tables->FindField("TABLE_SCHEMA")->AsString() + "." + tables->FindField("TABLE_NAME")->AsString() +
+                     ":" + tables->FindField("TABLE_TYPE")->AsString());
+  }
+  std::sort(listed.begin(), listed.end());
+  EXPECT_EQ(listed, (std::vector<std::string>{"public.orders:TABLE", "sales.big_orders:VIEW",
+                                              "sales.order lines:TABLE", "sales.orders:TABLE"}));
+
+  EXPECT_EQ(connection->OpenTable("sales.order lines")->FieldAt(0).AsInteger(), 3);
+  EXPECT_EQ(connection->OpenTable("public.orders")->FindField("note")->AsString(), "public one");
+  EXPECT_EQ(connection->OpenTable("[sales.orders]")->FindField("code")->AsInteger(), 7);
+
+  SchemaRestrictions sales_orders{std::nullopt, "sales", "orders"};
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::PrimaryKeys, sales_orders), "COLUMN_NAME"),
+            (std::vector<std::string>{"code", "line"}));
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Columns, sales_orders), "COLUMN_NAME"),
+            (std::vector<std::string>{"code", "line"}));
+  SchemaRestrictions public_orders{std::nullopt, "public", "orders"};
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::PrimaryKeys, public_orders), "COLUMN_NAME"),
+            (std::vector<std::string>{"id"}));
+  SchemaRestrictions blank{std::nullopt, "sales", "order lines"};
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Columns, blank), "COLUMN_NAME"),
+            (std::vector<std::string>{"k"}));
+}
+
+// A varchar without a length is reported with the driver's default size,
+// shorter than the values it may hold.
+TEST(OdbcPostgres, UnboundedVarcharArrivesWhole) {
+  TestDatabase database = TestDatabase::Postgres();
+  database.Execute("CREATE TABLE t (id INTEGER, s VARCHAR)");
+  database.Execute("INSERT INTO t SELECT k, CASE WHEN k = 1700 THEN repeat('y', 5000) ELSE 'v' || k END "
+                   "FROM generate_series(1, 2000) AS k");
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("t");
+  EXPECT_EQ(dataset->RecordCount(), 2000);
+  int64_t id = 1;
+  for (; !dataset->Eof(); dataset->Next(), ++id) {
+    ASSERT_EQ(dataset->FindField("id")->AsInteger(), id);
+    ASSERT_EQ(dataset->FindField("s")->AsString(), id == 1700 ? std::string(5000, 'y') : "v" + std::to_string(id));
+  }
+  EXPECT_EQ(id, 2001);
+}
+
+TEST(OdbcPostgres, TableThatDisappearedGivesTheDriversText) {
+  TestDatabase database = TestDatabase::Postgres();
+  database.Execute("CREATE TABLE gone (k INTEGER)");
+  auto connection = OpenSource(database);
+  database.Execute("DROP TABLE gone");
+  try {
+    connection->OpenTable("public.gone");
+    FAIL() << "opened a dropped table";
+  } catch (const DataAccessError& error) {
+    EXPECT_NE(std::string(error.what()).find("[42P01]"), std::string::npos) << error.what();
+    EXPECT_NE(std::string(error.what()).find("gone"), std::string::npos) << error.what();
+  }
+  database.Execute("CREATE TABLE back (k INTEGER)");
+  EXPECT_TRUE(connection->OpenTable("public.back")->Eof());
+}
+
+}  // namespace
+}  // namespace quill::testing

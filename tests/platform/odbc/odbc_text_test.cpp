@@ -1,0 +1,103 @@
+// Text arrives as UTF-8 exactly as each engine stores it, from bound
+// columns and from long ones alike.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fixtures/test_database.h"
+#include "source_connection.h"
+
+namespace quill::testing {
+namespace {
+
+const std::vector<std::string>& Samples() {
+  static const std::vector<std::string> samples = {
+      "O'Brien \"quoted\"",
+      "back\\slash \\n not a line end",
+      "tab\there",
+      "two\r\nlines\nand a lone\rreturn",
+      "Gr\xC3\xBC\xC3\x9F"
+      "e, \xC3\xA9t\xC3\xA9, \xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0, \xE2\x82\xAC",
+      "four bytes: \xF0\x9F\x98\x80 and \xF0\x9D\x84\x9E",
+      "",
+  };
+  return samples;
+}
+
+std::string Literal(const std::string& text, Engine engine) {
+  if (engine == Engine::Sqlite) {
+    // The driver garbles characters beyond 16 bits in statement texts: build
+    // the value from its UTF-8 bytes instead.
+    static const char* digits = "0123456789ABCDEF";
+    std::string hex;
+    for (unsigned char c : text) hex += std::string{digits[c >> 4], digits[c & 15]};
+    return "CAST(x'" + hex + "' AS TEXT)";
+  }
+  std::string literal = "'";
+  for (char c : text) {
+    if (c == '\'') literal += "''";
+    else if (c == '\\' && engine == Engine::MariaDb) literal += "\\\\";
+    else literal += c;
+  }
+  return literal + "'";
+}
+
+TestDatabase DatabaseFor(Engine engine) {
+  switch (engine) {
+    case Engine::Sqlite: return TestDatabase::Sqlite();
+    case Engine::Postgres: return TestDatabase::Postgres();
+    case Engine::MariaDb: return TestDatabase::MariaDb();
+  }
+  return TestDatabase::Sqlite();
+}
+
+class OdbcText : public ::testing::TestWithParam<Engine> {};
+
+TEST_P(OdbcText, ArrivesExactlyAsStored) {
+  TestDatabase database = DatabaseFor(GetParam());
+  TableDescription table{"texts", {{"id", "INTEGER"}, {"short_text", "VARCHAR(100)"}, {"long_text", "TEXT"}}, {}, {}, ""};
+  for (std::size_t i = 0; i < Samples().size(); ++i) {
+    const std::string literal = Literal(Samples()[i], GetParam());
+    table.rows.push_back({std::to_string(i), literal, literal});
+  }
+  database.CreateTable(table);
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("texts");
+  EXPECT_EQ(dataset->FindField("long_text")->ClassName(), "TMemoField");
+  std::size_t row = 0;
+  for (; !dataset->Eof(); dataset->Next(), ++row) {
+    ASSERT_LT(row, Samples().size());
+    EXPECT_EQ(dataset->FindField("id")->AsInteger(), static_cast<int64_t>(row));
+    EXPECT_EQ(dataset->FindField("short_text")->AsString(), Samples()[row]);
+    EXPECT_EQ(dataset->FindField("long_text")->AsString(), Samples()[row]);
+    EXPECT_FALSE(dataset->FindField("short_text")->IsNull());
+  }
+  EXPECT_EQ(row, Samples().size());
+}
+
+// Long text crosses the chunks it is read in, with 4-byte characters on
+// every chunk boundary.
+TEST_P(OdbcText, LongTextAcrossChunks) {
+  TestDatabase database = DatabaseFor(GetParam());
+  std::string text;
+  while (text.size() < 300000) text += "a\xF0\x9F\x98\x80\xC3\xA9";
+  const std::string type = GetParam() == Engine::MariaDb ? "LONGTEXT" : "TEXT";
+  database.CreateTable({"memo", {{"body", type}}, {}, {{Literal(text, GetParam())}}, ""});
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("memo");
+  EXPECT_EQ(dataset->FieldAt(0).AsString(), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, OdbcText, ::testing::Values(Engine::Sqlite, Engine::Postgres, Engine::MariaDb),
+                         [](const ::testing::TestParamInfo<Engine>& info) {
+                           switch (info.param) {
+                             case Engine::Sqlite: return std::string("Sqlite");
+                             case Engine::Postgres: return std::string("Postgres");
+                             case Engine::MariaDb: return std::string("MariaDb");
+                           }
+                           return std::string("Unknown");
+                         });
+
+}  // namespace
+}  // namespace quill::testing
