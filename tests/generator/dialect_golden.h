@@ -1,0 +1,53 @@
+#pragma once
+
+// Golden scripts of one table per case, through a whole run of the generator
+// over a real test database, for the dialect writers' tests.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fixtures/test_database.h"
+#include "generator_harness.h"
+
+namespace quill::testing {
+
+struct DialectGoldenCase {
+  std::string name;
+  TableDescription table;
+  std::function<void(Settings&)> options;
+  std::vector<std::string> expected;  // the table's items of the script
+};
+
+// The items of a one-table run between the header and the foreign-key tail.
+inline std::vector<std::string> DialectTableItems(const GeneratorHarness& harness) {
+  const std::vector<std::string>& script = harness.Script();
+  const bool has_tail = harness.settings.content != ContentMode::DataOnly;
+  if (script.size() < (has_tail ? 2u : 1u)) return {};
+  return {script.begin() + 1, script.end() - (has_tail ? 1 : 0)};
+}
+
+// Runs each case as a one-table run in `dialect`; tables are created once by
+// name, so cases may share a table.
+inline void RunDialectGoldenCases(TestDatabase& db, TargetDialect dialect, const std::vector<DialectGoldenCase>& cases,
+                                  const std::string& node_caption = "src") {
+  std::set<std::string> created;
+  for (const DialectGoldenCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (created.insert(c.table.name).second) db.CreateTable(c.table);
+    GeneratorHarness harness;
+    harness.settings.format = dialect;
+    harness.ui.SetSelectedNodeCaption(node_caption);
+    if (c.options) c.options(harness.settings);
+    harness.generator.GenerateScript(db.Dsn(), c.table.name);
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    EXPECT_EQ(DialectTableItems(harness), c.expected);
+  }
+}
+
+inline void DataOnly(Settings& s) { s.content = ContentMode::DataOnly; }
+
+}  // namespace quill::testing
