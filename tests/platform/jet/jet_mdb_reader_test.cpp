@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "fixtures/odbc_configuration.h"
 #include "platform/dataset/data_access_error.h"
 #include "platform/jet/reader/jet_backend.h"
+#include "platform/jet/jet_reader_test_support.h"
 #include "platform/jet/writer/jet_database.h"
 #include "platform/jet/writer/value_conversion.h"
 
@@ -23,7 +23,7 @@ using jet::JetType;
 using jet::Variant;
 
 std::string MdbPath(const std::string& name) {
-  return (fs::path(testing::OdbcConfigurationFolder()) / name).string();
+  return testing::ProcessPath(name).string();
 }
 
 ColumnDefinition Column(const std::string& name, JetType type, size_t characters = 0) {
@@ -102,13 +102,6 @@ void WriteAllTypes(const std::string& path, jet::JetVersion version) {
   database.Close();
 }
 
-std::vector<std::string> Column(Dataset& rowset, const std::string& name) {
-  std::vector<std::string> values;
-  Field* field = rowset.FindField(name);
-  if (field == nullptr) return {"no column " + name};
-  for (rowset.First(); !rowset.Eof(); rowset.Next()) values.push_back(field->AsString());
-  return values;
-}
 
 class JetMdbReader : public ::testing::TestWithParam<jet::JetVersion> {
  protected:
@@ -241,10 +234,10 @@ TEST_P(JetMdbReader, StreamsRowsOverManyPages) {
 
 TEST_P(JetMdbReader, PrimaryKeysAndColumnsRowsets) {
   auto keys = backend_->OpenSchema(SchemaKind::PrimaryKeys, {std::nullopt, std::nullopt, "All Types"});
-  EXPECT_EQ(Column(*keys, "COLUMN_NAME"), (std::vector<std::string>{"id"}));
-  EXPECT_EQ(Column(*keys, "TABLE_NAME"), (std::vector<std::string>{"All Types"}));
-  EXPECT_EQ(Column(*keys, "ORDINAL"), (std::vector<std::string>{"1"}));
-  EXPECT_EQ(Column(*keys, "PK_NAME"), (std::vector<std::string>{"PrimaryKey"}));
+  EXPECT_EQ(testing::ColumnValues(*keys, "COLUMN_NAME"), (std::vector<std::string>{"id"}));
+  EXPECT_EQ(testing::ColumnValues(*keys, "TABLE_NAME"), (std::vector<std::string>{"All Types"}));
+  EXPECT_EQ(testing::ColumnValues(*keys, "ORDINAL"), (std::vector<std::string>{"1"}));
+  EXPECT_EQ(testing::ColumnValues(*keys, "PK_NAME"), (std::vector<std::string>{"PrimaryKey"}));
   auto no_keys = backend_->OpenSchema(SchemaKind::PrimaryKeys, {std::string(), std::string(), "empty"});
   EXPECT_TRUE(no_keys->Eof());
   // Jet has no schemas: a schema restriction finds nothing.
@@ -254,7 +247,7 @@ TEST_P(JetMdbReader, PrimaryKeysAndColumnsRowsets) {
   auto columns = backend_->OpenSchema(SchemaKind::Columns, {std::nullopt, std::nullopt, "ALL TYPES"});
   std::vector<std::string> names;
   for (const ColumnDefinition& column : AllTypes()) names.push_back(column.name);
-  EXPECT_EQ(Column(*columns, "COLUMN_NAME"), names);
+  EXPECT_EQ(testing::ColumnValues(*columns, "COLUMN_NAME"), names);
 }
 
 TEST_P(JetMdbReader, OpensTablesByBracketedOrDifferentlyCasedName) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "fixtures/odbc_configuration.h"
 #include "platform/dataset/data_access_error.h"
 #include "platform/jet/reader/jet_backend.h"
+#include "platform/jet/jet_reader_test_support.h"
 #include "platform/jet/reader/text_file_format.h"
 
 namespace quill {
@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 // A folder of this test process, removed with the process's configuration.
 fs::path MakeFolder(const std::string& name) {
-  const fs::path folder = fs::path(testing::OdbcConfigurationFolder()) / name;
+  const fs::path folder = testing::ProcessPath(name);
   fs::create_directories(folder);
   return folder;
 }
@@ -28,14 +28,6 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-std::vector<std::string> Column(Dataset& rowset, const std::string& name) {
-  std::vector<std::string> values;
-  Field* field = rowset.FindField(name);
-  EXPECT_NE(field, nullptr) << name;
-  if (field == nullptr) return values;
-  for (rowset.First(); !rowset.Eof(); rowset.Next()) values.push_back(field->AsString());
-  return values;
-}
 
 using Row = std::vector<std::optional<std::string>>;
 
@@ -60,12 +52,12 @@ TEST(JetTextFolder, ListsTextFilesWithTheirExtensionSorted) {
   fs::create_directories(folder / "sub.csv");  // a folder is no table
   auto backend = OpenJetBackend(folder.string());
   auto tables = backend->OpenSchema(SchemaKind::Tables, {});
-  EXPECT_EQ(Column(*tables, "TABLE_NAME"), (std::vector<std::string>{"b.TXT", "c.tab", "clients.csv", "d.asc"}));
-  EXPECT_EQ(Column(*tables, "TABLE_TYPE"), (std::vector<std::string>{"TABLE", "TABLE", "TABLE", "TABLE"}));
-  EXPECT_EQ(Column(*tables, "TABLE_SCHEMA"), (std::vector<std::string>{"", "", "", ""}));
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_NAME"), (std::vector<std::string>{"b.TXT", "c.tab", "clients.csv", "d.asc"}));
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_TYPE"), (std::vector<std::string>{"TABLE", "TABLE", "TABLE", "TABLE"}));
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_SCHEMA"), (std::vector<std::string>{"", "", "", ""}));
 
   auto one = backend->OpenSchema(SchemaKind::Tables, {std::nullopt, std::nullopt, "CLIENTS.csv"});
-  EXPECT_EQ(Column(*one, "TABLE_NAME"), (std::vector<std::string>{"clients.csv"}));
+  EXPECT_EQ(testing::ColumnValues(*one, "TABLE_NAME"), (std::vector<std::string>{"clients.csv"}));
   auto keys = backend->OpenSchema(SchemaKind::PrimaryKeys, {std::nullopt, std::nullopt, "clients.csv"});
   EXPECT_TRUE(keys->Eof());
   EXPECT_NE(keys->FindField("COLUMN_NAME"), nullptr);
@@ -143,8 +135,8 @@ TEST(JetTextFolder, LongValuesMakeAMemoColumn) {
   EXPECT_EQ(Rows(*table), (std::vector<Row>{{fits, wide_fits, "short"}, {std::nullopt, std::nullopt, too_long}}));
 
   auto columns = backend->OpenSchema(SchemaKind::Columns, {std::nullopt, std::nullopt, "long.csv"});
-  EXPECT_EQ(Column(*columns, "COLUMN_NAME"), (std::vector<std::string>{"fits", "wide", "long"}));
-  EXPECT_EQ(Column(*columns, "ORDINAL_POSITION"), (std::vector<std::string>{"1", "2", "3"}));
+  EXPECT_EQ(testing::ColumnValues(*columns, "COLUMN_NAME"), (std::vector<std::string>{"fits", "wide", "long"}));
+  EXPECT_EQ(testing::ColumnValues(*columns, "ORDINAL_POSITION"), (std::vector<std::string>{"1", "2", "3"}));
 }
 
 TEST(JetTextFolder, ReadsUtf8AndWindows1252Text) {
@@ -190,7 +182,7 @@ TEST(JetTextFolder, FirstRereadsAndLastEndsTheRows) {
 }
 
 TEST(JetDataSource, EmptyOrMissingSourceFailsAtOpen) {
-  const std::string missing = (fs::path(testing::OdbcConfigurationFolder()) / "nothing.mdb").string();
+  const std::string missing = testing::ProcessPath("nothing.mdb").string();
   struct Case {
     std::string data_source;
     std::string message;

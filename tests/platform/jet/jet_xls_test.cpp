@@ -6,6 +6,7 @@
 
 #include "platform/dataset/data_access_error.h"
 #include "platform/jet/reader/jet_backend.h"
+#include "platform/jet/jet_reader_test_support.h"
 
 namespace quill {
 namespace {
@@ -13,21 +14,14 @@ namespace {
 // Made by data/make_workbook_xls.py.
 const std::string kWorkbook = std::string(QUILL_SOURCE_DIR) + "/tests/platform/jet/data/workbook.xls";
 
-std::vector<std::string> Column(Dataset& rowset, const std::string& name) {
-  std::vector<std::string> values;
-  Field* field = rowset.FindField(name);
-  if (field == nullptr) return {"no column " + name};
-  for (rowset.First(); !rowset.Eof(); rowset.Next()) values.push_back(field->AsString());
-  return values;
-}
 
 TEST(JetXls, ListsOneTablePerSheet) {
   auto backend = OpenJetBackend(kWorkbook);
   auto tables = backend->OpenSchema(SchemaKind::Tables, {});
-  EXPECT_EQ(Column(*tables, "TABLE_NAME"), (std::vector<std::string>{"Clients", "Price List"}));
-  EXPECT_EQ(Column(*tables, "TABLE_TYPE"), (std::vector<std::string>{"TABLE", "TABLE"}));
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_NAME"), (std::vector<std::string>{"Clients", "Price List"}));
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_TYPE"), (std::vector<std::string>{"TABLE", "TABLE"}));
   auto columns = backend->OpenSchema(SchemaKind::Columns, {std::nullopt, std::nullopt, "Price List"});
-  EXPECT_EQ(Column(*columns, "COLUMN_NAME"), (std::vector<std::string>{"item", "F2"}));
+  EXPECT_EQ(testing::ColumnValues(*columns, "COLUMN_NAME"), (std::vector<std::string>{"item", "F2"}));
 }
 
 TEST(JetXls, FieldsTakeTheKindTheirValuesShare) {

@@ -4,29 +4,12 @@
 #include <cstring>
 
 #include "platform/dataset/data_access_error.h"
+#include "platform/jet/reader/text_encoding.h"
 
 namespace quill {
 namespace {
 
 constexpr int kOffsetMask = 0x1fff;  // row offsets carry flags in their top bits
-
-void AppendUtf8(std::string& out, uint32_t code_point) {
-  if (code_point < 0x80) {
-    out += static_cast<char>(code_point);
-  } else if (code_point < 0x800) {
-    out += static_cast<char>(0xC0 | (code_point >> 6));
-    out += static_cast<char>(0x80 | (code_point & 0x3F));
-  } else if (code_point < 0x10000) {
-    out += static_cast<char>(0xE0 | (code_point >> 12));
-    out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code_point & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (code_point >> 18));
-    out += static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code_point & 0x3F));
-  }
-}
 
 // A replication ID as the engine writes it: {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX},
 // the first three groups stored little-endian. libmdb's own text of it lacks

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "platform/dataset/connection_backend.h"
 #include "platform/dataset/dataset.h"
 
 namespace quill {
@@ -33,5 +35,11 @@ class RowsetDataset : public Dataset {
   std::vector<std::vector<Cell>> rows_;
   size_t position_ = 0;
 };
+
+// An empty schema rowset of the Jet stand-in with the columns of its kind:
+// TABLE_CATALOG, TABLE_SCHEMA, TABLE_NAME, then TABLE_TYPE (tables);
+// COLUMN_NAME, ORDINAL_POSITION, CHARACTER_MAXIMUM_LENGTH (columns);
+// COLUMN_NAME, ORDINAL, PK_NAME (primary keys). Catalog and schema stay NULL.
+std::unique_ptr<RowsetDataset> MakeSchemaRowset(SchemaKind kind);
 
 }  // namespace quill

@@ -11,20 +11,25 @@ constexpr uint16_t kHighControls[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+}  // namespace
+
 void AppendUtf8(std::string& out, uint32_t code_point) {
   if (code_point < 0x80) {
     out += static_cast<char>(code_point);
   } else if (code_point < 0x800) {
     out += static_cast<char>(0xC0 | (code_point >> 6));
     out += static_cast<char>(0x80 | (code_point & 0x3F));
-  } else {
+  } else if (code_point < 0x10000) {
     out += static_cast<char>(0xE0 | (code_point >> 12));
+    out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code_point & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code_point >> 18));
+    out += static_cast<char>(0x80 | ((code_point >> 12) & 0x3F));
     out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (code_point & 0x3F));
   }
 }
-
-}  // namespace
 
 bool IsValidUtf8(std::string_view bytes) {
   size_t i = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,9 @@ bool IsValidUtf8(std::string_view bytes);
 
 // Windows-1252 bytes as UTF-8; the five unassigned bytes map to U+FFFD.
 std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Appends one code point (at most U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, uint32_t code_point);
 
 // Characters (code points) in a UTF-8 text.
 size_t Utf8Length(std::string_view text);

@@ -38,36 +38,20 @@ std::vector<std::string> TextFolderBackend::TableFiles() const {
 }
 
 std::unique_ptr<Dataset> TextFolderBackend::OpenSchema(SchemaKind kind, const SchemaRestrictions& restrictions) {
-  auto rowset = std::make_unique<RowsetDataset>();
-  rowset->AddTextColumn("TABLE_CATALOG");
-  rowset->AddTextColumn("TABLE_SCHEMA");
-  rowset->AddTextColumn("TABLE_NAME");
-  switch (kind) {
-    case SchemaKind::Tables:
-      rowset->AddTextColumn("TABLE_TYPE");
-      for (const std::string& name : TableFiles()) {
-        if (MatchesJetRestrictions(restrictions, name)) rowset->AddRow({{}, {}, name, std::string("TABLE")});
-      }
-      break;
-    case SchemaKind::Columns:
-      rowset->AddTextColumn("COLUMN_NAME");
-      rowset->AddIntegerColumn("ORDINAL_POSITION");
-      rowset->AddIntegerColumn("CHARACTER_MAXIMUM_LENGTH");
-      for (const std::string& name : TableFiles()) {
-        if (!MatchesJetRestrictions(restrictions, name)) continue;
-        const TextTableLayout layout = ScanTextTable((std::filesystem::path(folder_) / name).string());
-        for (size_t i = 0; i < layout.column_names.size(); ++i) {
-          RowsetDataset::Cell length;
-          if (!layout.memo_columns[i]) length = int64_t{kTextColumnSize};
-          rowset->AddRow({{}, {}, name, layout.column_names[i], static_cast<int64_t>(i + 1), length});
-        }
-      }
-      break;
-    case SchemaKind::PrimaryKeys:
-      rowset->AddTextColumn("COLUMN_NAME");
-      rowset->AddIntegerColumn("ORDINAL");
-      rowset->AddTextColumn("PK_NAME");
-      break;
+  auto rowset = MakeSchemaRowset(kind);
+  if (kind == SchemaKind::PrimaryKeys) return rowset;  // text files have no keys
+  for (const std::string& name : TableFiles()) {
+    if (!MatchesJetRestrictions(restrictions, name)) continue;
+    if (kind == SchemaKind::Tables) {
+      rowset->AddRow({{}, {}, name, std::string("TABLE")});
+      continue;
+    }
+    const TextTableLayout layout = ScanTextTable((std::filesystem::path(folder_) / name).string());
+    for (size_t i = 0; i < layout.column_names.size(); ++i) {
+      RowsetDataset::Cell length;
+      if (!layout.memo_columns[i]) length = int64_t{kTextColumnSize};
+      rowset->AddRow({{}, {}, name, layout.column_names[i], static_cast<int64_t>(i + 1), length});
+    }
   }
   return rowset;
 }
@@ -75,9 +59,11 @@ std::unique_ptr<Dataset> TextFolderBackend::OpenSchema(SchemaKind kind, const Sc
 std::unique_ptr<Dataset> TextFolderBackend::OpenTable(const std::string& table_name) {
   const std::vector<std::string> files = TableFiles();
   for (const std::string& wanted : {table_name, StripBrackets(table_name)}) {
-    for (const std::string& file : files) {
-      if (strcasecmp(file.c_str(), wanted.c_str()) == 0) {
-        return std::make_unique<TextTableDataset>((std::filesystem::path(folder_) / file).string());
+    for (const bool exact : {true, false}) {
+      for (const std::string& file : files) {
+        if (exact ? file == wanted : strcasecmp(file.c_str(), wanted.c_str()) == 0) {
+          return std::make_unique<TextTableDataset>((std::filesystem::path(folder_) / file).string());
+        }
       }
     }
   }

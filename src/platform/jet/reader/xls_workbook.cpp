@@ -161,33 +161,21 @@ void XlsSheetDataset::LoadRow() {
 XlsBackend::XlsBackend(const std::string& path) : path_(path), workbook_(path) {}
 
 std::unique_ptr<Dataset> XlsBackend::OpenSchema(SchemaKind kind, const SchemaRestrictions& restrictions) {
-  auto rowset = std::make_unique<RowsetDataset>();
-  rowset->AddTextColumn("TABLE_CATALOG");
-  rowset->AddTextColumn("TABLE_SCHEMA");
-  rowset->AddTextColumn("TABLE_NAME");
-  switch (kind) {
-    case SchemaKind::Tables:
-      rowset->AddTextColumn("TABLE_TYPE");
-      for (const std::string& name : workbook_.SheetNames()) {
-        if (MatchesJetRestrictions(restrictions, name)) rowset->AddRow({{}, {}, name, std::string("TABLE")});
-      }
-      break;
-    case SchemaKind::Columns:
-      rowset->AddTextColumn("COLUMN_NAME");
-      rowset->AddIntegerColumn("ORDINAL_POSITION");
-      for (const std::string& name : workbook_.SheetNames()) {
-        if (!MatchesJetRestrictions(restrictions, name)) continue;
-        XlsSheetDataset sheet(path_, name);
-        for (int i = 0; i < sheet.FieldCount(); ++i) {
-          rowset->AddRow({{}, {}, name, sheet.FieldAt(i).Name(), int64_t{i + 1}});
-        }
-      }
-      break;
-    case SchemaKind::PrimaryKeys:
-      rowset->AddTextColumn("COLUMN_NAME");
-      rowset->AddIntegerColumn("ORDINAL");
-      rowset->AddTextColumn("PK_NAME");
-      break;
+  auto rowset = MakeSchemaRowset(kind);
+  if (kind == SchemaKind::PrimaryKeys) return rowset;  // sheets have no keys
+  for (const std::string& name : workbook_.SheetNames()) {
+    if (!MatchesJetRestrictions(restrictions, name)) continue;
+    if (kind == SchemaKind::Tables) {
+      rowset->AddRow({{}, {}, name, std::string("TABLE")});
+      continue;
+    }
+    XlsSheetDataset sheet(path_, name);
+    for (int i = 0; i < sheet.FieldCount(); ++i) {
+      const Field& field = sheet.FieldAt(i);
+      RowsetDataset::Cell length;
+      if (field.Kind() == FieldKind::ftWideString) length = int64_t{field.Size()};
+      rowset->AddRow({{}, {}, name, field.Name(), int64_t{i + 1}, length});
+    }
   }
   return rowset;
 }
