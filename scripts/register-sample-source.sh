@@ -3,7 +3,7 @@
 # through the SQLite3 ODBC driver, unless a source of that name exists.
 #   register-sample-source.sh DATABASE_FILE
 # Works on the system ODBC configuration that odbcinst names (ODBCSYSINI
-# moves it); as a user other than root it asks sudo for the writes.
+# moves it); when that folder is not writable it asks sudo for the writes.
 set -euo pipefail
 
 readonly source_name="Quillmarsh Sample"
@@ -13,8 +13,12 @@ readonly driver_name="SQLite3"
 database=$(realpath -- "$1")
 [ -f "$database" ] || { echo "register-sample-source.sh: no database at $database" >&2; exit 1; }
 
+# sudo only when the configuration files are not ours to write.
+config_folder=$(dirname "$(odbcinst -j | sed -n 's/^SYSTEM DATA SOURCES\.*: //p')")
 sudo_cmd=()
-[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo --preserve-env=ODBCSYSINI)
+if [ ! -w "$config_folder" ]; then
+  sudo_cmd=(sudo --preserve-env=ODBCSYSINI)
+fi
 
 template=$(mktemp)
 trap 'rm -f -- "$template"' EXIT
