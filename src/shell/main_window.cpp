@@ -15,7 +15,7 @@
 #include <QTabBar>
 #include <QTextEdit>
 #include <QThread>
-#include <QToolBar>
+#include <QHBoxLayout>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
@@ -292,43 +292,45 @@ void MainWindow::BuildCentralArea() {
 }
 
 void MainWindow::BuildToolBar() {
-  auto* tool_bar = new QToolBar(central_);
+  // A plain row rather than a QToolBar, which would fold controls that do
+  // not fit into an extension menu.
+  auto* tool_bar = new QWidget(central_);
   tool_bar->setObjectName("ToolBar1");
-  tool_bar->setMovable(false);
   tool_bar->setGeometry(0, 0, kDesignedClientWidth, 30);
+  auto* row = new QHBoxLayout(tool_bar);
+  row->setContentsMargins(2, 2, 2, 2);
+  row->setSpacing(2);
 
   auto add_button = [&](const QString& object_name, const QString& text) {
     auto* button = new QToolButton(tool_bar);
     button->setObjectName(object_name);
     button->setText(text);
     button->setToolTip(text);
-    tool_bar->addWidget(button);
+    button->setAutoRaise(true);
+    row->addWidget(button);
     return button;
   };
   save_button_ = add_button("ToolButton1", "Save Script");
   connect(save_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { SaveCurrentScript(); }); });
-  tool_bar->addSeparator();
   add_button_ = add_button("ToolButton3", "Add Source");
   add_button_->setEnabled(false);
   config_button_ = add_button("ToolButton4", "Config Source");
   delete_button_ = add_button("ToolButton5", "Delete Source");
-  tool_bar->addSeparator();
   generate_button_ = add_button("ToolButton7", "Generate SQL");
   connect(generate_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { GenerateFromToolbar(); }); });
-  tool_bar->addSeparator();
 
   dialect_combo_ = new QComboBox(tool_bar);
   dialect_combo_->setObjectName("ComboBox1");
   dialect_combo_->setToolTip("SQL Output");
   dialect_combo_->addItems({"MySql", "MS SQL", "Oracle", "Pervasive", "PostgreSQL"});
-  tool_bar->addWidget(dialect_combo_);
+  row->addWidget(dialect_combo_);
   connect(dialect_combo_, &QComboBox::activated, this, [this](int index) { SelectDialect(index); });
 
   content_combo_ = new QComboBox(tool_bar);
   content_combo_->setObjectName("ComboBox2");
   content_combo_->setToolTip("SQL Content");
   content_combo_->addItems({"Table and Data", "Table Only", "Data Only"});
-  tool_bar->addWidget(content_combo_);
+  row->addWidget(content_combo_);
   connect(content_combo_, &QComboBox::activated, this, [this](int index) { SelectContent(index); });
 
   schema_edit_ = new QLineEdit(tool_bar);
@@ -337,14 +339,15 @@ void MainWindow::BuildToolBar() {
   // A real placeholder: whatever is typed, however the box was reached, is the schema.
   schema_edit_->setPlaceholderText("Schema/Database");
   schema_edit_->setMaximumWidth(120);
-  schema_edit_action_ = tool_bar->addWidget(schema_edit_);
+  row->addWidget(schema_edit_);
   connect(schema_edit_, &QLineEdit::textChanged, this,
           [this](const QString& text) { settings_.ms_schema = text.toStdString(); });
 
   drop_check_ = new QCheckBox("Drop Table", tool_bar);
   drop_check_->setObjectName("CheckBox3");
   drop_check_->setToolTip("Include or not DROP table clause");
-  tool_bar->addWidget(drop_check_);
+  row->addWidget(drop_check_);
+  row->addStretch(1);
   connect(drop_check_, &QCheckBox::clicked, this, [this](bool checked) { SelectDrop(checked); });
 
   SelectDialect(0);
@@ -407,7 +410,7 @@ void MainWindow::LayoutAll() {
   tabs_->resize(std::max(0, width - 270), tabs_->height());
   splitter_bar_->resize(std::max(0, width - 23), splitter_bar_->height());
   for (QPlainTextEdit* editor : script_memos_) editor->setGeometry(script_panel_->rect());
-  if (auto* tool_bar = central_->findChild<QToolBar*>("ToolBar1")) tool_bar->resize(width, 30);
+  if (auto* tool_bar = central_->findChild<QWidget*>("ToolBar1")) tool_bar->resize(width, 30);
   if (auto* status_bar = central_->findChild<QWidget*>("StatusBar1")) {
     status_bar->setGeometry(0, height - kStatusBarHeight, width, kStatusBarHeight);
     const int panel0 = std::max(0, width - 265);

@@ -156,7 +156,6 @@ class MainWindow : public QMainWindow, public UserInterface {
   QComboBox* content_combo_ = nullptr;   // ComboBox2
   QCheckBox* drop_check_ = nullptr;      // CheckBox3
   QLineEdit* schema_edit_ = nullptr;     // Edit2
-  QAction* schema_edit_action_ = nullptr;
 
   // Commands enabled by what exists.
   QAction* save_as_ = nullptr;

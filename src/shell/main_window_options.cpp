@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 #include <QThread>
-#include <QToolBar>
 
 #include "shell/main_window.h"
 #include "shell/script_font.h"
@@ -22,7 +21,7 @@ void MainWindow::SelectDialect(int dialect) {
   settings_.format = static_cast<TargetDialect>(dialect);
   // The destination schema applies to MySql, MS SQL and PostgreSQL only.
   const bool schema_applies = dialect == 0 || dialect == 1 || dialect == 4;
-  schema_edit_action_->setVisible(schema_applies);
+  schema_edit_->setVisible(schema_applies);
 }
 
 void MainWindow::SelectContent(int content) {

@@ -77,6 +77,21 @@ TableSelectionDialog::TableSelectionDialog(MainWindow& main_window)
 
 bool TableSelectionDialog::Run(const std::vector<std::string>& listed_tables, const std::string& caption,
                                std::vector<std::string>& chosen_tables) {
+  Fill(listed_tables, caption);
+  if (exec() != QDialog::Accepted) return false;
+  chosen_tables = TablesToProcess();
+  return true;
+}
+
+std::vector<std::string> TableSelectionDialog::TablesToProcess() const {
+  std::vector<std::string> lines;
+  if (to_process_->document()->isEmpty()) return lines;
+  for (QTextBlock block = to_process_->document()->begin(); block.isValid(); block = block.next())
+    lines.push_back(block.text().toStdString());
+  return lines;
+}
+
+void TableSelectionDialog::Fill(const std::vector<std::string>& listed_tables, const std::string& caption) {
   to_process_->clear();
   check_list_->clear();
   for (const std::string& name : listed_tables) {
@@ -85,11 +100,6 @@ bool TableSelectionDialog::Run(const std::vector<std::string>& listed_tables, co
     item->setCheckState(Qt::Unchecked);
   }
   setWindowTitle(QString::fromStdString(caption));
-  if (exec() != QDialog::Accepted) return false;
-  chosen_tables.clear();
-  for (QTextBlock block = to_process_->document()->begin(); block.isValid(); block = block.next())
-    chosen_tables.push_back(block.text().toStdString());
-  return true;
 }
 
 void TableSelectionDialog::showEvent(QShowEvent* event) {

@@ -39,6 +39,11 @@ class TableSelectionDialog : public QDialog {
   bool Run(const std::vector<std::string>& listed_tables, const std::string& caption,
            std::vector<std::string>& chosen_tables);
 
+  // Run's first half: empties both lists, fills the check list, sets the caption.
+  void Fill(const std::vector<std::string>& listed_tables, const std::string& caption);
+  // The lines of the list to process.
+  std::vector<std::string> TablesToProcess() const;
+
   // The buttons' commands, also used by tests.
   void CopyCheckedToList();  // ">>"
   void Done();

@@ -1,0 +1,84 @@
+#include "shell_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace quill::testing {
+
+QApplication& TestApplication() {
+  static int argc = 1;
+  static char name[] = "test_shell";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = [] {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    return new QApplication(argc, argv);
+  }();
+  return *application;
+}
+
+ScriptedDialogs::ScriptedDialogs() {
+  TestApplication();
+  DialogPresenter::SetCurrent(this);
+}
+
+ScriptedDialogs::~ScriptedDialogs() {
+  DialogPresenter::SetCurrent(nullptr);
+  EXPECT_TRUE(answers_.empty()) << "scripted answers left unused";
+}
+
+MessageAnswer ScriptedDialogs::ShowMessage(QWidget*, const QString& title, const QString& text, MessageIcon icon,
+                                           MessageButtons buttons, bool, std::optional<QPoint> top_left) {
+  messages_.push_back({title, text, icon, buttons, top_left});
+  if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+  if (answers_.empty()) {
+    ADD_FAILURE() << "unscripted question: " << text.toStdString();
+    return MessageAnswer::No;
+  }
+  const MessageAnswer answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+QString ScriptedDialogs::ChooseSaveFile(QWidget*, const QString&, const QString& suggested_name, const QString&,
+                                        const QString&) {
+  suggested_file_names_.push_back(suggested_name);
+  if (save_files_.empty()) return {};
+  const QString path = save_files_.front();
+  save_files_.pop_front();
+  return path;
+}
+
+QString ScriptedDialogs::ChooseOpenFile(QWidget*, const QString&, const QString&) {
+  if (open_files_.empty()) return {};
+  const QString path = open_files_.front();
+  open_files_.pop_front();
+  return path;
+}
+
+QString ScriptedDialogs::ChooseFolder(QWidget*, const QString&, const QString&) { return {}; }
+
+bool ScriptedDialogs::ChooseFont(QWidget*, QFont&, QColor&) { return false; }
+
+TemporaryFolder::TemporaryFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quill-shell-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+  path_ = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadFileBytes(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
+
+}  // namespace quill::testing

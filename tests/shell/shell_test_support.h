@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "shell/dialog_presenter.h"
+
+class QApplication;
+
+namespace quill::testing {
+
+// The one application object of a shell test process (offscreen platform).
+QApplication& TestApplication();
+
+struct ShownMessage {
+  QString title;
+  QString text;
+  MessageIcon icon = MessageIcon::None;
+  MessageButtons buttons = MessageButtons::Ok;
+  std::optional<QPoint> top_left;
+};
+
+// Answers the windows' dialogs from a script and records every message; a
+// question nobody scripted fails the test (and answers No).
+class ScriptedDialogs : public DialogPresenter {
+ public:
+  ScriptedDialogs();
+  ~ScriptedDialogs() override;
+
+  void AnswerQuestion(MessageAnswer answer) { answers_.push_back(answer); }
+  void AnswerSaveFile(const QString& path) { save_files_.push_back(path); }
+  void AnswerOpenFile(const QString& path) { open_files_.push_back(path); }
+
+  const std::vector<ShownMessage>& messages() const { return messages_; }
+  const std::vector<QString>& suggested_file_names() const { return suggested_file_names_; }
+
+  MessageAnswer ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
+                            MessageButtons buttons, bool default_is_no, std::optional<QPoint> top_left) override;
+  QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested_name, const QString& filter,
+                         const QString& default_suffix) override;
+  QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter) override;
+  QString ChooseFolder(QWidget* parent, const QString& title, const QString& start_folder) override;
+  bool ChooseFont(QWidget* parent, QFont& font, QColor& color) override;
+
+ private:
+  std::deque<MessageAnswer> answers_;
+  std::deque<QString> save_files_;
+  std::deque<QString> open_files_;
+  std::vector<ShownMessage> messages_;
+  std::vector<QString> suggested_file_names_;
+};
+
+// A fresh folder standing in for the program's folder; removed at the end.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  const std::filesystem::path& path() const { return path_; }
+  // The path with a trailing "/", as the program's folder is given.
+  std::string ProgramFolder() const { return path_.string() + "/"; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadFileBytes(const std::filesystem::path& path);
+
+}  // namespace quill::testing
