@@ -62,8 +62,7 @@ void SourceSession::ConnectToSource(const std::string& source_name) {
   }
   // One retry through the ODBC provider, if the user agrees to give up Jet.
   if (settings_.jet_eng) throw SilentAbort();
-  if (ui_.ShowMessageBox(messages_.msg_conn_prbl, MessageIcon::Question, MessageButtons::YesNo) !=
-      MessageAnswer::Yes) {
+  if (ui_.ShowMessageBox(messages_.msg_conn_prbl, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes) {
     throw SilentAbort();
   }
   settings_.jet_eng = true;

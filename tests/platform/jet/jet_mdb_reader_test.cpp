@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/dataset/data_access_error.h"
-#include "platform/jet/reader/jet_backend.h"
 #include "platform/jet/jet_reader_test_support.h"
+#include "platform/jet/reader/jet_backend.h"
 #include "platform/jet/writer/jet_database.h"
 #include "platform/jet/writer/value_conversion.h"
 
@@ -22,9 +22,7 @@ using jet::ColumnDefinition;
 using jet::JetType;
 using jet::Variant;
 
-std::string MdbPath(const std::string& name) {
-  return testing::ProcessPath(name).string();
-}
+std::string MdbPath(const std::string& name) { return testing::ProcessPath(name).string(); }
 
 ColumnDefinition Column(const std::string& name, JetType type, size_t characters = 0) {
   ColumnDefinition column;
@@ -59,21 +57,21 @@ std::vector<ColumnDefinition> AllTypes() {
   ColumnDefinition numeric = Column("amount", JetType::kNumeric);
   numeric.precision = 18;
   numeric.scale = 0;
-  return {Column("id", JetType::kLongInteger),  Column("flag", JetType::kBoolean),
-          Column("small", JetType::kByte),      Column("short", JetType::kInteger),
-          Column("price", JetType::kCurrency),  Column("ratio", JetType::kSingle),
-          Column("exact", JetType::kDouble),    Column("stamp", JetType::kDateTime),
-          Column("raw", JetType::kBinary, 16),  Column("name", JetType::kText, 40),
-          Column("picture", JetType::kOle),     Column("notes", JetType::kMemo),
-          Column("uid", JetType::kGuid),        numeric};
+  return {Column("id", JetType::kLongInteger), Column("flag", JetType::kBoolean),
+          Column("small", JetType::kByte),     Column("short", JetType::kInteger),
+          Column("price", JetType::kCurrency), Column("ratio", JetType::kSingle),
+          Column("exact", JetType::kDouble),   Column("stamp", JetType::kDateTime),
+          Column("raw", JetType::kBinary, 16), Column("name", JetType::kText, 40),
+          Column("picture", JetType::kOle),    Column("notes", JetType::kMemo),
+          Column("uid", JetType::kGuid),       numeric};
 }
 
 std::vector<std::vector<Variant>> AllTypeRows(jet::JetVersion version) {
   const jet::Null null;
   return {
       {int64_t{1}, true, int64_t{200}, int64_t{-12345}, std::string("1234.5678"), 1.5, 3.141592653589793,
-       DateTime{2024, 2, 29, 13, 45, 30, 0}, Bytes{0, 1, 2, 255}, NameText(version), AllBytes(10000), LongText(),
-       kGuid, kBigNumber},
+       DateTime{2024, 2, 29, 13, 45, 30, 0}, Bytes{0, 1, 2, 255}, NameText(version), AllBytes(10000), LongText(), kGuid,
+       kBigNumber},
       {int64_t{2}, false, null, null, null, null, null, null, null, null, null, null, null, null},
       {int64_t{3}, false, int64_t{0}, int64_t{0}, std::string("0"), 0.0, -0.5, DateTime{1899, 12, 30, 0, 0, 0, 0},
        Bytes{7}, std::string(""), AllBytes(20), std::string("short memo"), kGuid, std::string("0")},
@@ -101,7 +99,6 @@ void WriteAllTypes(const std::string& path, jet::JetVersion version) {
   }
   database.Close();
 }
-
 
 class JetMdbReader : public ::testing::TestWithParam<jet::JetVersion> {
  protected:
@@ -143,12 +140,18 @@ TEST_P(JetMdbReader, MapsAccessTypesToFieldClasses) {
     int size;
   };
   const std::vector<Expected> expected = {
-      {"id", "TIntegerField", FieldKind::ftInteger, 0},   {"flag", "TBooleanField", FieldKind::ftBoolean, 0},
-      {"small", "TWordField", FieldKind::ftWord, 0},       {"short", "TSmallintField", FieldKind::ftSmallint, 0},
-      {"price", "TBCDField", FieldKind::ftCurrency, 19},   {"ratio", "TFloatField", FieldKind::ftFloat, 0},
-      {"exact", "TFloatField", FieldKind::ftFloat, 0},     {"stamp", "TDateTimeField", FieldKind::ftDateTime, 0},
-      {"raw", "TVarBytesField", FieldKind::ftVarBytes, -1}, {"name", "TWideStringField", FieldKind::ftWideString, 40},
-      {"picture", "TBlobField", FieldKind::ftBlob, 0},     {"notes", "TMemoField", FieldKind::ftMemo, 0},
+      {"id", "TIntegerField", FieldKind::ftInteger, 0},
+      {"flag", "TBooleanField", FieldKind::ftBoolean, 0},
+      {"small", "TWordField", FieldKind::ftWord, 0},
+      {"short", "TSmallintField", FieldKind::ftSmallint, 0},
+      {"price", "TBCDField", FieldKind::ftCurrency, 19},
+      {"ratio", "TFloatField", FieldKind::ftFloat, 0},
+      {"exact", "TFloatField", FieldKind::ftFloat, 0},
+      {"stamp", "TDateTimeField", FieldKind::ftDateTime, 0},
+      {"raw", "TVarBytesField", FieldKind::ftVarBytes, -1},
+      {"name", "TWideStringField", FieldKind::ftWideString, 40},
+      {"picture", "TBlobField", FieldKind::ftBlob, 0},
+      {"notes", "TMemoField", FieldKind::ftMemo, 0},
       {"uid", "TGuidField", FieldKind::ftGuid, 38},
       // Access 97 has no Numeric type; its definition there carries no precision.
       {"amount", "TBCDField", FieldKind::ftBCD, GetParam() == jet::JetVersion::kJet3 ? -1 : 18},
@@ -260,6 +263,21 @@ TEST_P(JetMdbReader, OpensTablesByBracketedOrDifferentlyCasedName) {
     ADD_FAILURE() << "opened a missing table";
   } catch (const DataAccessError& error) {
     EXPECT_EQ(std::string(error.what()), "The table 'Missing' does not exist.");
+  }
+}
+
+TEST_P(JetMdbReader, ATableWhoseFileVanishedAfterListingFailsClearly) {
+  const std::string copy =
+      MdbPath(std::string("vanishing-") + (GetParam() == jet::JetVersion::kJet3 ? "3" : "4") + ".mdb");
+  fs::copy_file(path_, copy, fs::copy_options::overwrite_existing);
+  auto backend = OpenJetBackend(copy);
+  EXPECT_FALSE(backend->OpenSchema(SchemaKind::Tables, {})->Eof());
+  fs::remove(copy);
+  try {
+    backend->OpenTable("All Types");
+    ADD_FAILURE() << "opened a table of a removed file";
+  } catch (const DataAccessError& error) {
+    EXPECT_EQ(std::string(error.what()), "Could not find file '" + copy + "'.");
   }
 }
 

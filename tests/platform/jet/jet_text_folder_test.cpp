@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/dataset/data_access_error.h"
-#include "platform/jet/reader/jet_backend.h"
 #include "platform/jet/jet_reader_test_support.h"
+#include "platform/jet/reader/jet_backend.h"
 #include "platform/jet/reader/text_file_format.h"
 
 namespace quill {
@@ -27,7 +27,6 @@ fs::path MakeFolder(const std::string& name) {
 void WriteFile(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
-
 
 using Row = std::vector<std::optional<std::string>>;
 
@@ -52,8 +51,10 @@ TEST(JetTextFolder, ListsTextFilesWithTheirExtensionSorted) {
   fs::create_directories(folder / "sub.csv");  // a folder is no table
   auto backend = OpenJetBackend(folder.string());
   auto tables = backend->OpenSchema(SchemaKind::Tables, {});
-  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_NAME"), (std::vector<std::string>{"b.TXT", "c.tab", "clients.csv", "d.asc"}));
-  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_TYPE"), (std::vector<std::string>{"TABLE", "TABLE", "TABLE", "TABLE"}));
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_NAME"),
+            (std::vector<std::string>{"b.TXT", "c.tab", "clients.csv", "d.asc"}));
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_TYPE"),
+            (std::vector<std::string>{"TABLE", "TABLE", "TABLE", "TABLE"}));
   EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_SCHEMA"), (std::vector<std::string>{"", "", "", ""}));
 
   auto one = backend->OpenSchema(SchemaKind::Tables, {std::nullopt, std::nullopt, "CLIENTS.csv"});
@@ -69,9 +70,8 @@ TEST(JetTextFolder, DetectsTheSeparatorOfTheFirstLine) {
     char separator;
   };
   const std::vector<Case> cases = {
-      {"id;name;town", ';'},        {"id,name,town", ','},  {"id\tname\ttown", '\t'},
-      {"\"a;b\",c,d", ','},          {"a;b,c;d", ';'},       {"a,b;c", ','},
-      {"single", ';'},               {"", ';'},
+      {"id;name;town", ';'}, {"id,name,town", ','}, {"id\tname\ttown", '\t'}, {"\"a;b\",c,d", ','},
+      {"a;b,c;d", ';'},      {"a,b;c", ','},        {"single", ';'},          {"", ';'},
   };
   for (const Case& c : cases) EXPECT_EQ(DetectSeparator(c.first_line), c.separator) << c.first_line;
 }
@@ -115,6 +115,23 @@ TEST(JetTextFolder, OpensBracketedNamesAndOnlyListedFiles) {
   for (const std::string name : {"secret.key", "../names/clients.csv", "missing.csv", ""}) {
     EXPECT_THROW(backend->OpenTable(name), DataAccessError) << name;
   }
+}
+
+TEST(JetTextFolder, AFileRemovedAfterListingFailsClearly) {
+  const fs::path folder = MakeFolder("vanishing");
+  WriteFile(folder / "clients.csv", "id;name\n1;Ann\n");
+  auto backend = OpenJetBackend(folder.string());
+  EXPECT_EQ(testing::ColumnValues(*backend->OpenSchema(SchemaKind::Tables, {}), "TABLE_NAME"),
+            (std::vector<std::string>{"clients.csv"}));
+  fs::remove(folder / "clients.csv");
+  try {
+    backend->OpenTable("clients.csv");
+    ADD_FAILURE() << "opened a removed file";
+  } catch (const DataAccessError& error) {
+    EXPECT_EQ(std::string(error.what()), "The table 'clients.csv' does not exist.");
+  }
+  fs::remove_all(folder);
+  EXPECT_THROW(backend->OpenSchema(SchemaKind::Tables, {}), DataAccessError);
 }
 
 TEST(JetTextFolder, LongValuesMakeAMemoColumn) {

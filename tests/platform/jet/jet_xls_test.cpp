@@ -5,15 +5,14 @@
 #include <vector>
 
 #include "platform/dataset/data_access_error.h"
-#include "platform/jet/reader/jet_backend.h"
 #include "platform/jet/jet_reader_test_support.h"
+#include "platform/jet/reader/jet_backend.h"
 
 namespace quill {
 namespace {
 
 // Made by data/make_workbook_xls.py.
 const std::string kWorkbook = std::string(QUILL_SOURCE_DIR) + "/tests/platform/jet/data/workbook.xls";
-
 
 TEST(JetXls, ListsOneTablePerSheet) {
   auto backend = OpenJetBackend(kWorkbook);

@@ -2,11 +2,15 @@
 
 #include <strings.h>
 
+#include <filesystem>
+
 #include "platform/dataset/data_access_error.h"
 
 namespace quill {
 
 MdbFile::MdbFile(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) throw DataAccessError("Could not find file '" + path + "'.");
   handle_ = mdb_open(path.c_str(), MDB_NOFLAGS);
   if (handle_ == nullptr) {
     throw DataAccessError("Unrecognized database format '" + path + "'.");
@@ -94,8 +98,7 @@ JetFieldType DescribeMdbColumn(const MdbColumn& column, bool jet3) {
       return {"TVarBytesField", FieldKind::ftVarBytes, column.col_size};
     case MDB_TEXT:
       // Jet 4 stores text as UCS-2: the column size is in bytes there.
-      return {"TWideStringField", FieldKind::ftWideString,
-              jet3 ? column.col_size : column.col_size / 2};
+      return {"TWideStringField", FieldKind::ftWideString, jet3 ? column.col_size : column.col_size / 2};
     case MDB_OLE:
       return {"TBlobField", FieldKind::ftBlob, 0};
     case MDB_MEMO:

@@ -4,6 +4,9 @@
 #include <string_view>
 #include <vector>
 
+// glib's C++ parts must come before mdbtools.h, which includes glib inside
+// its C linkage block.
+#include <glib.h>
 #include <mdbtools.h>
 
 #include "platform/dataset/field.h"

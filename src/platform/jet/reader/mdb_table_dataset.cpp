@@ -54,8 +54,7 @@ std::string Jet4TextToUtf8(const char* bytes, size_t length) {
   out.reserve(units.size());
   for (size_t i = 0; i < units.size(); ++i) {
     const uint16_t unit = units[i];
-    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-        units[i + 1] <= 0xDFFF) {
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF) {
       AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
       ++i;
     } else if (unit >= 0xD800 && unit <= 0xDFFF) {
@@ -160,8 +159,10 @@ void MdbTableDataset::ReadField(Field& field, MdbColumn& column, const MdbField&
       break;
     }
     case MDB_REPID:
-      if (raw.siz >= 16) field.SetText(GuidText(page + start));
-      else field.SetNull();
+      if (raw.siz >= 16)
+        field.SetText(GuidText(page + start));
+      else
+        field.SetNull();
       break;
     case MDB_TEXT:
       field.SetText(DecodeText(reinterpret_cast<const char*>(page + start), raw.siz));

@@ -75,8 +75,8 @@ TextTableDataset::TextTableDataset(const std::string& path) : path_(path), layou
     if (layout_.memo_columns[i]) {
       fields_.push_back(std::make_unique<Field>(layout_.column_names[i], "TMemoField", FieldKind::ftMemo, 0, index));
     } else {
-      fields_.push_back(
-          std::make_unique<Field>(layout_.column_names[i], "TStringField", FieldKind::ftString, kTextColumnSize, index));
+      fields_.push_back(std::make_unique<Field>(layout_.column_names[i], "TStringField", FieldKind::ftString,
+                                                kTextColumnSize, index));
     }
   }
   First();

@@ -18,7 +18,7 @@ constexpr int kTextColumnSize = 255;  // longer values make the column a memo
 // and the longest value of each column.
 struct TextTableLayout {
   char separator = ';';
-  bool windows_1252 = false;  // the file is not valid UTF-8
+  bool windows_1252 = false;              // the file is not valid UTF-8
   std::vector<std::string> column_names;  // UTF-8
   std::vector<bool> memo_columns;
   int64_t row_count = 0;

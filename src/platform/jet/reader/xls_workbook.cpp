@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/dataset/data_access_error.h"
 #include "platform/jet/reader/rowset_dataset.h"
@@ -16,9 +17,7 @@ namespace {
 
 constexpr int kSheetTextSize = 255;
 
-bool IsNumber(const FreeXL_CellValue& cell) {
-  return cell.type == FREEXL_CELL_INT || cell.type == FREEXL_CELL_DOUBLE;
-}
+bool IsNumber(const FreeXL_CellValue& cell) { return cell.type == FREEXL_CELL_INT || cell.type == FREEXL_CELL_DOUBLE; }
 
 bool IsDate(const FreeXL_CellValue& cell) {
   return cell.type == FREEXL_CELL_DATE || cell.type == FREEXL_CELL_DATETIME || cell.type == FREEXL_CELL_TIME;
@@ -80,6 +79,8 @@ void SelectSheet(const XlsWorkbook& workbook, const std::string& sheet_name, uns
 }  // namespace
 
 XlsWorkbook::XlsWorkbook(const std::string& path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) throw DataAccessError("Could not find file '" + path + "'.");
   if (freexl_open(path.c_str(), &handle_) != FREEXL_OK) {
     if (handle_ != nullptr) freexl_close(handle_);
     handle_ = nullptr;
