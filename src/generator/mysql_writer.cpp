@@ -1,5 +1,5 @@
 // The MySql dialect: back-quoted names, a table-level key, STR_TO_DATE and
-// LOAD_FILE expressions, backslashes doubled in values, rows wrapped at 60.
+// LOAD_FILE expressions, values escaped for MySql, rows wrapped at 60.
 
 #include <string>
 #include <string_view>
@@ -56,8 +56,34 @@ std::string TableName(const ScriptRunState& run) {
 }
 
 // MySql reads a backslash inside a quoted text as an escape: each one is
-// doubled so the value arrives as it was.
-std::string MySqlLiteral(std::string_view text) { return SqlLiteral(DoubleEach(text, '\\')); }
+// doubled so the value arrives as it was. Line breaks and NUL are written as
+// their escapes too, because the command-line client takes CR LF for a line
+// end even inside a quoted value and would drop the CR.
+std::string EscapeMySqlText(std::string_view text) {
+  std::string escaped;
+  escaped.reserve(text.size() + 2);
+  for (const char c : text) {
+    switch (c) {
+      case '\\':
+        escaped += "\\\\";
+        break;
+      case '\r':
+        escaped += "\\r";
+        break;
+      case '\n':
+        escaped += "\\n";
+        break;
+      case '\0':
+        escaped += "\\0";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string MySqlLiteral(std::string_view text) { return SqlLiteral(EscapeMySqlText(text)); }
 
 bool KeepsCommas(const std::string& c) {
   // BLOB texts and file paths are data, not numbers: their commas stay.
@@ -116,7 +142,7 @@ std::string FieldValue(TableWriter& writer, const Field& field) {
   if (c == "TFloatField") value.text = FloatText(field, settings);
   if (value.no_quote) return value.text;
   if (!KeepsCommas(c)) CommasToPoints(value.text);
-  value.text = DoubleEach(value.text, '\\');
+  value.text = EscapeMySqlText(value.text);
   return QuoteValue(value, {.null_quoted = settings.null_quoted});
 }
 

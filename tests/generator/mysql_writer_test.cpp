@@ -16,14 +16,17 @@ namespace {
 TEST(MySqlWriterTest, SqliteGoldenScripts) {
   TestDatabase db = TestDatabase::Sqlite();
   const std::vector<DialectGoldenCase> cases = {
-      {"no key: CREATE ends with the last column; backslashes doubled, also a final one; text keeps its commas",
+      {"no key: CREATE ends with the last column; backslashes doubled, also a final one; line breaks "
+       "escaped; text keeps its commas",
        {"notes", {{"id", "INT"}, {"s", "VARCHAR(255)"}, {"t", "VARCHAR(256)"}, {"m", "TEXT"}}, {},
-        {{"1", "'a\\b'", "'ends\\'", "'x,y'"}, {"NULL", "NULL", "''", "NULL"}}},
+        {{"1", "'a\\b'", "'ends\\'", "'x,y'"}, {"NULL", "NULL", "''", "NULL"},
+         {"3", "NULL", "NULL", "'x' || char(13,10) || 'y'"}}},
        [](Settings& s) { s.drop = true; },
        {"DROP TABLE IF EXISTS `notes`;\r\nCREATE TABLE `notes` (\r\n`id` int(11),\r\n`s` varchar(255),\r\n"
         "`t` longtext,\r\n`m` longtext\r\n);",
         "INSERT INTO `notes` VALUES('1','a\\\\b','ends\\\\','x,y');",
-        "INSERT INTO `notes` VALUES(NULL,NULL,NULL,NULL);"}},
+        "INSERT INTO `notes` VALUES(NULL,NULL,NULL,NULL);",
+        "INSERT INTO `notes` VALUES('3',NULL,NULL,'x\\r\\ny');"}},
 
       {"a composite key lists its columns back-quoted; back quotes in names doubled",
        {"pairs", {{"a id", "INT"}, {"b", "VARCHAR(5)"}, {"x`y", "INT"}}, {"a id", "b"}, {{"1", "'k'", "2"}}},
