@@ -59,6 +59,7 @@ bool IsIndexable(JetType type) {
 
 Bytes IndexKey(const ColumnDefinition& column, const CellValue& cell, const JetFormat& format) {
   Bytes key;
+  key.reserve(2 + 4 * cell.bytes.size());
   if (!cell.present) {
     key.push_back(kNullFlag);
     return key;
