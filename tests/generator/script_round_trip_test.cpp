@@ -126,8 +126,10 @@ class ScriptRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(ScriptRoundTrip, TargetHoldsTheSourceValues) {
   const RoundTripCase& c = GetParam();
+  DsnOptions booleans_as_bits;
+  booleans_as_bits.bools_as_char = false;
   TestDatabase source =
-      c.source == Engine::Sqlite ? TestDatabase::Sqlite() : TestDatabase::Postgres({.bools_as_char = false});
+      c.source == Engine::Sqlite ? TestDatabase::Sqlite() : TestDatabase::Postgres(booleans_as_bits);
   TableDescription table{kTable, {}, {"id", "Line"}, SourceRows(c.source)};
   for (const Column& column : kColumns) {
     table.columns.push_back({column.name, c.source == Engine::Sqlite ? column.sqlite_type : column.postgres_type});
