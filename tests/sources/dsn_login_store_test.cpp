@@ -8,6 +8,7 @@
 
 #include "fixtures/odbc_configuration.h"
 #include "fixtures/scripted_user_interface.h"
+#include "fixtures/temporary_folder.h"
 #include "platform/files/read_file.h"
 #include "sources/dsn_key_file.h"
 
@@ -25,19 +26,15 @@ mode_t ModeOf(const std::string& path) {
 class DsnLoginStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quill-logins-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    program_folder_ = pattern + "/";
     std::ofstream(quill::testing::OdbcConfigurationFolder() + "/odbc.ini", std::ios::trunc)
         << "[Sales Data]\nDriver=SQLite3\nDatabase=/tmp/sales.db\n\n"
            "[Broken Key]\nDriver=SQLite3\n\n"
            "[Warehouse]\nDriver=PostgreSQL Unicode\n";
   }
-  void TearDown() override { std::filesystem::remove_all(program_folder_); }
-
   std::string KeyFile(const std::string& source) const { return program_folder_ + "pssw/" + source + ".key"; }
 
-  std::string program_folder_;
+  quill::testing::TemporaryFolder temporary_;
+  const std::string program_folder_ = temporary_.path();
 };
 
 TEST_F(DsnLoginStoreTest, WithoutKeyFilesEverySourceHasAnEmptyLogin) {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fixtures/temporary_folder.h"
 #include "platform/files/read_file.h"
 
 namespace quill {
@@ -12,13 +13,6 @@ namespace {
 
 class SettingsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quill-settings-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern + "/";
-    path_ = OptionsFilePath(folder_);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   void WriteFile(const std::string& text) { std::ofstream(path_, std::ios::binary | std::ios::trunc) << text; }
   std::string FileText() const { return ReadWholeFile(path_).value_or("<missing>"); }
@@ -31,8 +25,8 @@ class SettingsFileTest : public ::testing::Test {
     LoadLanguageOption(settings, path_);
   }
 
-  std::string folder_;
-  std::string path_;
+  quill::testing::TemporaryFolder folder_;
+  std::string path_ = OptionsFilePath(folder_.path());
 };
 
 TEST_F(SettingsFileTest, TheFileIsOptionsIniInTheProgramsFolder) {

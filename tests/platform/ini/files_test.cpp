@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "fixtures/temporary_folder.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/program_folder.h"
 #include "platform/files/read_file.h"
@@ -25,9 +26,8 @@ mode_t ModeOf(const std::string& path) {
 }
 
 TEST(WriteFileAtomicallyTest, ReplacesTheFileWithTheRequestedAccess) {
-  std::string folder = (std::filesystem::temp_directory_path() / "quill-files-XXXXXX").string();
-  ASSERT_NE(mkdtemp(folder.data()), nullptr);
-  const std::string path = folder + "/file.key";
+  const quill::testing::TemporaryFolder folder;
+  const std::string path = folder.path() + "file.key";
   const mode_t old_mask = umask(022);
 
   WriteFileAtomically(path, std::string("first\0bytes", 11));
@@ -39,7 +39,6 @@ TEST(WriteFileAtomicallyTest, ReplacesTheFileWithTheRequestedAccess) {
   EXPECT_EQ(ModeOf(path), 0600u);
 
   umask(old_mask);
-  std::filesystem::remove_all(folder);
 }
 
 TEST(ReadWholeFileTest, AMissingFileReadsAsNothing) {

@@ -1,11 +1,11 @@
 #include "platform/ini/profile_strings.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "fixtures/temporary_folder.h"
 #include "platform/files/in_out_error.h"
 #include "platform/files/read_file.h"
 
@@ -14,16 +14,9 @@ namespace {
 
 class ProfileStringsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quill-ini-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
-    path_ = (folder_ / "options.ini").string();
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-
-  std::filesystem::path folder_;
-  std::string path_;
+  quill::testing::TemporaryFolder temporary_;
+  std::filesystem::path folder_ = temporary_.path();
+  std::string path_ = temporary_.path() + "options.ini";
 };
 
 TEST_F(ProfileStringsTest, AMissingFileGivesTheDefault) {
