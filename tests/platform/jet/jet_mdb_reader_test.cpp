@@ -166,6 +166,9 @@ TEST_P(JetMdbReader, MapsAccessTypesToFieldClasses) {
       EXPECT_EQ(field.Size(), expected[i].size) << field.Name();
     }
   }
+  // Data sizes as the ODBC side gives them: a double's 8 bytes, wide text with its terminator.
+  EXPECT_EQ(table->FindField("exact")->DataSize(), 8);
+  EXPECT_EQ(table->FindField("name")->DataSize(), 82);
 }
 
 TEST_P(JetMdbReader, ReadsEveryValueBackRowForRow) {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/dataset/data_access_error.h"
+#include "platform/jet/reader/jet_field.h"
 #include "platform/jet/reader/text_encoding.h"
 
 namespace quill {
@@ -75,7 +76,7 @@ MdbTableDataset::MdbTableDataset(const std::string& path, const std::string& tab
   for (int i = 0; i < table_->ColumnCount(); ++i) {
     const MdbColumn& column = table_->Column(i);
     const JetFieldType type = DescribeMdbColumn(column, jet3);
-    fields_.push_back(std::make_unique<Field>(column.name, type.class_name, type.kind, type.size, i));
+    fields_.push_back(MakeJetField(column.name, type.class_name, type.kind, type.size, i));
   }
   raw_fields_.resize(table_->ColumnCount());
   chunk_.resize(2 * MDB_PGSIZE);

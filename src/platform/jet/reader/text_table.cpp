@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/dataset/data_access_error.h"
+#include "platform/jet/reader/jet_field.h"
 #include "platform/jet/reader/text_encoding.h"
 
 namespace quill {
@@ -73,10 +74,10 @@ TextTableDataset::TextTableDataset(const std::string& path) : path_(path), layou
   for (size_t i = 0; i < layout_.column_names.size(); ++i) {
     const int index = static_cast<int>(i);
     if (layout_.memo_columns[i]) {
-      fields_.push_back(std::make_unique<Field>(layout_.column_names[i], "TMemoField", FieldKind::ftMemo, 0, index));
+      fields_.push_back(MakeJetField(layout_.column_names[i], "TMemoField", FieldKind::ftMemo, 0, index));
     } else {
-      fields_.push_back(std::make_unique<Field>(layout_.column_names[i], "TStringField", FieldKind::ftString,
-                                                kTextColumnSize, index));
+      fields_.push_back(
+          MakeJetField(layout_.column_names[i], "TStringField", FieldKind::ftString, kTextColumnSize, index));
     }
   }
   First();

@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/dataset/data_access_error.h"
+#include "platform/jet/reader/jet_field.h"
 #include "platform/jet/reader/rowset_dataset.h"
 #include "platform/jet/reader/schema_restrictions.h"
 #include "platform/jet/reader/text_encoding.h"
@@ -121,13 +122,13 @@ XlsSheetDataset::XlsSheetDataset(const std::string& path, const std::string& she
       longest = std::max(longest, Utf8Length(CellText(cell)));
     }
     if (all_numbers && !all_dates) {
-      fields_.push_back(std::make_unique<Field>(name, "TFloatField", FieldKind::ftFloat, 0, c));
+      fields_.push_back(MakeJetField(name, "TFloatField", FieldKind::ftFloat, 0, c));
     } else if (all_dates && !all_numbers) {
-      fields_.push_back(std::make_unique<Field>(name, "TDateTimeField", FieldKind::ftDateTime, 0, c));
+      fields_.push_back(MakeJetField(name, "TDateTimeField", FieldKind::ftDateTime, 0, c));
     } else if (longest > static_cast<size_t>(kSheetTextSize)) {
-      fields_.push_back(std::make_unique<Field>(name, "TMemoField", FieldKind::ftMemo, 0, c));
+      fields_.push_back(MakeJetField(name, "TMemoField", FieldKind::ftMemo, 0, c));
     } else {
-      fields_.push_back(std::make_unique<Field>(name, "TWideStringField", FieldKind::ftWideString, kSheetTextSize, c));
+      fields_.push_back(MakeJetField(name, "TWideStringField", FieldKind::ftWideString, kSheetTextSize, c));
     }
   }
   First();
