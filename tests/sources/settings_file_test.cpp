@@ -207,6 +207,16 @@ TEST_F(SettingsFileTest, HandEditedMainWindowValues) {
   }
 }
 
+TEST_F(SettingsFileTest, AnUnderlinedFontIsSavedButComesBackPlain) {
+  Settings settings;
+  settings.font_style = 4;
+  SaveFontOptions(settings, path_);
+  EXPECT_NE(FileText().find("FontStyle=4\n"), std::string::npos);
+  Settings restarted;
+  LoadMainWindowOptions(restarted, path_);
+  EXPECT_EQ(restarted.font_style, 0);
+}
+
 TEST_F(SettingsFileTest, ValuesOfTheWrongFormCountAsMissing) {
   WriteFile(
       "[Data]\nConvert=yes\nLeave=$1\nSize=abc\nAccess=1.5\n"

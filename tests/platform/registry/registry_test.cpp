@@ -1,6 +1,7 @@
 #include "platform/registry/registry.h"
 
 #include <gtest/gtest.h>
+#include <odbcinst.h>
 
 #include <filesystem>
 #include <fstream>
@@ -132,6 +133,24 @@ TEST_F(RegistryOdbcTest, EveryOpenReadsTheConfigurationAgain) {
   ASSERT_TRUE(key);
   ASSERT_EQ(key->values.size(), 1u);
   EXPECT_EQ(key->values[0].name, "Later Source");
+}
+
+TEST_F(RegistryOdbcTest, ASourceWrittenThroughUnixOdbcShowsAtOnce) {
+  ASSERT_TRUE(SQLSetConfigMode(ODBC_SYSTEM_DSN));
+  ASSERT_TRUE(SQLWriteDSNToIni("Added In This Run", "SQLite3"));
+  ASSERT_TRUE(SQLWritePrivateProfileString("Added In This Run", "Database", "/srv/added.db", "ODBC.INI"));
+  SQLSetConfigMode(ODBC_BOTH_DSN);
+
+  const std::optional<RegistryKey> sources =
+      OpenRegistryKey(RegistryRoot::LocalMachine, "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources");
+  ASSERT_TRUE(sources);
+  ASSERT_NE(sources->FindValue("Added In This Run"), nullptr);
+  EXPECT_EQ(Text(*sources->FindValue("Added In This Run")), "SQLite3");
+  const std::optional<RegistryKey> added =
+      OpenRegistryKey(RegistryRoot::LocalMachine, "SOFTWARE\\ODBC\\ODBC.INI\\Added In This Run");
+  ASSERT_TRUE(added);
+  EXPECT_EQ(Text(*added->FindValue("DBQ")), "/srv/added.db");
+  EXPECT_EQ(Text(*added->FindValue("Driver")), std::string(kLibraries) + "libsqlite3odbc.so");
 }
 
 TEST(RegistryOdbcMissingFileTest, WithoutOdbcIniTheDataSourcesKeyDoesNotOpen) {
