@@ -42,12 +42,34 @@ inline void RunDialectGoldenCases(TestDatabase& db, TargetDialect dialect, const
     harness.settings.format = dialect;
     harness.ui.SetSelectedNodeCaption(node_caption);
     if (c.options) c.options(harness.settings);
-    harness.generator.GenerateScript(db.Dsn(), c.table.name);
+    // PostgreSQL lists its tables with their schema.
+    const std::string schema = c.table.schema.empty() ? "public" : c.table.schema;
+    harness.generator.GenerateScript(db.Dsn(),
+                                     db.engine() == Engine::Postgres ? schema + "." + c.table.name : c.table.name);
     ASSERT_EQ(harness.ui.tabs().size(), 1u);
     EXPECT_EQ(DialectTableItems(harness), c.expected);
   }
 }
 
 inline void DataOnly(Settings& s) { s.content = ContentMode::DataOnly; }
+
+// A PostgreSQL table whose columns arrive as the field classes SQLite cannot
+// give: auto-increment, wide string, BCD, GUID, BLOB, large integer.
+inline TableDescription PostgresClassesTable() {
+  return {"classes",
+          {{"id", "serial"}, {"name", "varchar(10)"}, {"memo", "text"}, {"amount", "numeric(10,2)"},
+           {"flag", "boolean"}, {"photo", "bytea"}, {"uid", "uuid"}, {"ratio", "float8"}, {"small", "smallint"},
+           {"big", "bigint"}},
+          {"id"},
+          {{"1", "'Grüße'", "'it''s'", "12.50", "true", "'\\x0102'", "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'", "0.5",
+            "7", "8"}}};
+}
+
+// Booleans as BIT, so they arrive as booleans.
+inline TestDatabase PostgresWithBooleans() {
+  DsnOptions options;
+  options.bools_as_char = false;
+  return TestDatabase::Postgres(options);
+}
 
 }  // namespace quill::testing

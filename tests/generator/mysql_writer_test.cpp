@@ -105,5 +105,17 @@ TEST(MySqlWriterTest, DestinationDatabaseAndBlobValues) {
   std::filesystem::remove_all(root);
 }
 
+TEST(MySqlWriterTest, PostgresFieldClasses) {
+  TestDatabase db = PostgresWithBooleans();
+  RunDialectGoldenCases(db, TargetDialect::MySql,
+                        {{"auto-increment, wide string, memo, BCD, boolean, BLOB, GUID, float and integer classes",
+                          PostgresClassesTable(), nullptr,
+       {"CREATE TABLE `classes` (\r\n`id` int(11),\r\n`name` varchar(10),\r\n`memo` longtext,\r\n`amount` double,\r\n"
+        "`flag` bool,\r\n`photo` longblob,\r\n`uid` varchar(255),\r\n`ratio` double,\r\n`small` smallint(6),\r\n"
+        "`big` bigint(20),\r\nPRIMARY KEY(`id`)\r\n);",
+        "INSERT INTO `classes` VALUES('1','Grüße','it''s','12.50',\r\n'1',NULL,'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}','0.5','7',\r\n"
+        "'8');"}}});
+}
+
 }  // namespace
 }  // namespace quill::testing

@@ -130,5 +130,18 @@ TEST(PostgresWriterTest, BlobValues) {
   std::filesystem::remove_all(root);
 }
 
+TEST(PostgresWriterTest, PostgresFieldClasses) {
+  TestDatabase db = PostgresWithBooleans();
+  RunDialectGoldenCases(db, TargetDialect::PostgreSql,
+                        {{"auto-increment, wide string, memo, BCD, boolean, BLOB, GUID, float and integer classes",
+                          PostgresClassesTable(), nullptr,
+       {"CREATE TABLE \"classes\" (\r\n\"id\" serial PRIMARY KEY,\r\n\"name\" character(10),\r\n\"memo\" text,\r\n"
+        "\"amount\" decimal,\r\n\"flag\" boolean,\r\n\"photo\" oid,\r\n\"uid\" character(255),\r\n\"ratio\" decimal,\r\n"
+        "\"small\" smallint,\r\n\"big\" bigint\r\n);",
+        "INSERT INTO \"classes\" (\"id\",\"name\",\"memo\",\"amount\",\"flag\",\"photo\",\"uid\",\"ratio\",\r\n"
+        "\"small\",\"big\")\r\n   VALUES ('1','Grüße','it''s','12.50','1',NULL,\r\n"
+        "'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}','0.5','7','8');"}}});
+}
+
 }  // namespace
 }  // namespace quill::testing
