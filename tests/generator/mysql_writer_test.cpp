@@ -43,6 +43,11 @@ TEST(MySqlWriterTest, SqliteGoldenScripts) {
         "STR_TO_DATE('2004-12-31 10:11:12',\r\n'%Y-%m-%d %H:%i:%s'),'10:11:12');",
         "INSERT INTO `dates` VALUES(NULL,NULL,NULL);"}},
 
+      {"an empty table gets its CREATE part only",
+       {"empty", {{"a", "INT"}}, {"a"}, {}},
+       nullptr,
+       {"CREATE TABLE `empty` (\r\n`a` int(11),\r\nPRIMARY KEY(`a`)\r\n);"}},
+
       {"converted dates are varchar columns",
        {"dates", {}, {}, {}},
        [](Settings& s) { s.convert = true; s.size = "25"; s.content = ContentMode::TableOnly; },
