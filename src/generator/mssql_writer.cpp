@@ -3,13 +3,13 @@
 
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "generator/blob_files.h"
+#include "generator/dialect_values.h"
 #include "generator/table_writer.h"
-#include "platform/formatting/format_float.h"
 
 namespace quill {
 
@@ -96,22 +96,6 @@ bool IsUnquotedNumeric(const std::string& c) {
          c == "TSmallintField" || c == "TWordField" || c == "TFloatField" || c == "TAutoIncField";
 }
 
-// The first `limit` characters (UTF-8 code points) of text.
-void CutToCharacters(std::string& text, int limit) {
-  int count = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-      if (count == limit) {
-        text.resize(i);
-        return;
-      }
-      ++count;
-    }
-  }
-}
-
-std::string QuotedLiteral(std::string_view text) { return QuoteValue({std::string(text), false}, {}); }
-
 // The N of "a GO after every N-th row", read as the class library reads an
 // integer; a text that is none, or 0, ends the table with the library's error.
 int64_t GoEveryRows(const std::string& text) {
@@ -129,44 +113,31 @@ int64_t GoEveryRows(const std::string& text) {
 }
 
 ValueText BlobValue(TableWriter& writer, const Field& field) {
-  const Settings& settings = writer.settings;
-  if (settings.text_from_blob) return {field.AsString(), false};
-  if (field.IsNull() || !settings.extract_files) return {};
-  const std::string folder =
-      BlobFileLayout(settings.blob_path, writer.ui.SelectedNodeCaption(), writer.run.listed_table_name, field);
-  const auto extension = SaveBlobToFile(field, folder, writer.run.row_counter, settings);
-  if (!extension) return {};
-  const std::string path = folder + "/" + std::to_string(writer.run.row_counter) + "." + *extension;
-  if (settings.save_as_raw) {
-    return {" * FROM OPENROWSET(BULK N" + QuotedLiteral(path) + ", SINGLE_BLOB)", true};
+  if (writer.settings.text_from_blob) return {field.AsString(), false};
+  const std::optional<RowBlobFile> file = WriteRowBlobFile(writer, field);
+  if (!file) return {};
+  if (writer.settings.save_as_raw) {
+    return {" * FROM OPENROWSET(BULK N" + SqlLiteral(file->Path()) + ", SINGLE_BLOB)", true};
   }
-  return {path, false};
+  return {file->Path(), false};
 }
 
 ValueText FieldValue(TableWriter& writer, const Field& field) {
   const std::string& c = field.ClassName();
   ValueText value;
   if (c == "TBooleanField") {
-    // NULL stays NULL: unknown is not false.
-    if (!field.IsNull()) value.text = field.AsBoolean() ? "1" : "0";
+    value.text = BooleanDigits(field);  // NULL stays NULL: unknown is not false
   } else if (c == "TBytesField") {
     if (!field.IsNull()) value.text = "Binary Data.";
   } else if (c == "TBlobField") {
     value = BlobValue(writer, field);
   } else if (c == "TFloatField") {
-    if (!field.IsNull()) {
-      const std::string& mask = writer.settings.float_format;
-      value.text = mask.empty() ? field.AsString() : FormatFloat(mask, field.AsFloat());
-    }
+    value.text = FloatText(field, writer.settings);
   } else {
     value.text = field.AsString();
   }
-  if (c == "TWideStringField" || c == "TStringField") CutToCharacters(value.text, kMsSqlTextLimit);
-  if (!KeepsCommas(c) && !value.no_quote) {
-    for (char& ch : value.text) {
-      if (ch == ',') ch = '.';
-    }
-  }
+  if (c == "TWideStringField" || c == "TStringField") value.text = FirstCharacters(value.text, kMsSqlTextLimit);
+  if (!KeepsCommas(c) && !value.no_quote) CommasToPoints(value.text);
   return value;
 }
 

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
 #include "common/script_document.h"
 #include "generator/log_stamp.h"
@@ -64,7 +65,7 @@ void ScriptGenerator::ShowScriptResult() {
     ui_.Pause(300);
     ui_.AddLogLine(LogStamp(clock_) + " - Aborted by user.");
   } else {
-    document.lines = run_.script_lines;
+    document.lines = std::move(run_.script_lines);  // a script can be large: no second copy
     std::string summary = "Source : " + run_.source_name;
     if (SeveralTables()) {
       summary += "\nTable : Selected tables (" + std::to_string(run_.tables_to_process.size()) + ")";

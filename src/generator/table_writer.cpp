@@ -30,7 +30,8 @@ void AdvanceProgress(UserInterface& ui) { ui.SetProgressPosition(ui.ProgressPosi
 
 // The progress set-up before the rows: one step per row of every table when
 // the count is known, else one step per table.
-void StartRowProgress(TableWriter& writer) {
+// Gives the record count (0 when unknown).
+int64_t StartRowProgress(TableWriter& writer) {
   int64_t rows = 0;
   try {
     rows = writer.table.RecordCount().value_or(0);
@@ -45,6 +46,7 @@ void StartRowProgress(TableWriter& writer) {
     writer.ui.SetProgressMaximum(ClampToInt((tables + 1) * rows));
     writer.ui.SetProgressPosition(ClampToInt(rows * writer.run.table_index));
   }
+  return rows;
 }
 
 }  // namespace
@@ -90,6 +92,7 @@ std::string ApplyUnderscore(const Settings& settings, std::string_view name) {
 void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
   // A quoted stretch opens at ' or at the dialect's opening name quote and
   // ends at its closing character; a doubled closing character stays inside.
+  if (text.find("     ") == std::string::npos) return;  // most rows: nothing to do
   const char name_open = quotes.open.size() == 1 ? quotes.open[0] : '\0';
   const char name_close = quotes.close.size() == 1 ? quotes.close[0] : '\0';
   std::string result;
@@ -154,8 +157,12 @@ void AppendTableStatement(TableWriter& writer) {
 }
 
 void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row) {
-  StartRowProgress(writer);
+  const int64_t rows = StartRowProgress(writer);
   ScriptRunState& run = writer.run;
+  // Room for every row up front: growing a list of a million items would
+  // copy it again and again.
+  const int64_t expected = std::min<int64_t>(rows, run.row_limit);
+  if (expected > 0) run.script_lines.reserve(run.script_lines.size() + static_cast<size_t>(expected) + 1);
   run.row_counter = 0;
   while (!writer.table.Eof()) {
     if (writer.ui.EscapePressed()) {
@@ -170,7 +177,8 @@ void WriteRows(TableWriter& writer, const DialectRules& rules, const std::functi
     if (rules.wrap_width > 0) {
       run.script_lines.push_back(WrapText(run.table_text, rules.wrap_width));
     } else {
-      run.script_lines.push_back(std::move(run.table_text));
+      // A copy holds just the text; the work buffer keeps its room for the next row.
+      run.script_lines.emplace_back(run.table_text);
     }
     run.table_text.clear();
     writer.table.Next();

@@ -1,0 +1,176 @@
+// The MS SQL script of a 1,000,000-row SQLite table: script lines per second
+// and peak memory of the whole run (connect to finished script), next to
+// `sqlite3 FILE .dump` of the same file.
+//
+// Usage: bench_mssql_script [rows]     (default 1000000)
+// Targets: run wall time <= 1.0 x the dump's; peak memory <= 1.2 x script
+// size + 64 MB.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "common/user_interface.h"
+#include "generator/script_generator.h"
+#include "sources/dsn_login_store.h"
+#include "sources/settings.h"
+#include "sources/source_session.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using Seconds = std::chrono::duration<double>;
+
+constexpr const char* kDsn = "Bench SQLite";
+
+// Runs a program with its arguments (no shell), standard output into a file.
+int RunProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The table of the data-access benchmark (bench/dataset_read.cpp), built the
+// same way: integer key, text with quotes, real, timestamp, 20% NULLs, a
+// small BLOB in every fourth row.
+void BuildTable(const fs::path& file, long rows) {
+  const std::string sql =
+      "CREATE TABLE bench (id INTEGER PRIMARY KEY, name VARCHAR(40), amount REAL, stamp TIMESTAMP, "
+      "note VARCHAR(40), data BLOB);"
+      "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " +
+      std::to_string(rows) +
+      ") INSERT INTO bench SELECT k, 'O''Brien \"' || k || '\"', k * 0.25, "
+      "datetime(1700000000 + k * 37, 'unixepoch'), CASE WHEN k % 5 = 0 THEN NULL ELSE 'note ' || k END, "
+      "CASE WHEN k % 4 = 0 THEN randomblob(16 + k % 48) ELSE NULL END FROM n;";
+  if (RunProgram({"sqlite3", file.string(), sql}, "/dev/null") != 0) throw std::runtime_error("sqlite3 failed");
+}
+
+void WriteOdbcConfiguration(const fs::path& folder, const fs::path& database) {
+  std::ofstream(folder / "odbcinst.ini") << "[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n";
+  std::ofstream(folder / "odbc.ini") << "[ODBC Data Sources]\n" << kDsn << "=SQLite3\n\n[" << kDsn
+                                     << "]\nDriver=SQLite3\nDatabase=" << database.string() << "\n";
+  setenv("ODBCSYSINI", folder.c_str(), 1);
+  setenv("ODBCINI", (folder / "user-odbc.ini").c_str(), 1);
+}
+
+// The windows, silent: only the script's size is kept.
+class BenchUserInterface : public quill::UserInterface {
+ public:
+  void ShowPlacedMessage(const std::string& text, int, int) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  quill::MessageAnswer ShowMessageBox(const std::string& text, quill::MessageIcon, quill::MessageButtons,
+                                      bool) override {
+    std::fprintf(stderr, "%s\n", text.c_str());
+    return quill::MessageAnswer::No;
+  }
+  void ShowErrorDialog(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void AddLogLine(const std::string&) override {}
+  void AddColoredLine(const std::string& text, uint32_t) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void SetStatusText(const std::string&) override {}
+  void SetProgressMinimum(int) override {}
+  void SetProgressMaximum(int maximum) override { maximum_ = maximum; }
+  void SetProgressPosition(int position) override { position_ = position; }
+  int ProgressMaximum() const override { return maximum_; }
+  int ProgressPosition() const override { return position_; }
+  bool EscapePressed() override { return false; }
+  std::string SelectedNodeCaption() const override { return kDsn; }
+  bool SelectTables(const std::vector<std::string>&, const std::string&, std::vector<std::string>&) override {
+    return false;
+  }
+  bool RunForeignKeyDesigner(const std::vector<std::string>&, quill::ForeignKeyScripts&) override { return true; }
+  void AddScriptTab(const quill::ScriptDocument& document) override {
+    items = document.lines.size();
+    for (const std::string& item : document.lines) bytes += item.size() + 2;  // each item and its CR LF
+  }
+  void Pause(int) override {}
+
+  size_t items = 0;
+  size_t bytes = 0;
+
+ private:
+  int maximum_ = 100;
+  int position_ = 0;
+};
+
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024.0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
+  char pattern[] = "/tmp/quill-bench-XXXXXX";
+  if (mkdtemp(pattern) == nullptr) return 2;
+  const fs::path folder = pattern;
+  const fs::path database = folder / "bench.sqlite";
+  WriteOdbcConfiguration(folder, database);
+
+  std::printf("building %ld rows...\n", rows);
+  BuildTable(database, rows);
+
+  const auto dump_start = std::chrono::steady_clock::now();
+  RunProgram({"sqlite3", database.string(), ".dump"}, (folder / "dump.sql").string());
+  const double dump_seconds = Seconds(std::chrono::steady_clock::now() - dump_start).count();
+  const double dump_megabytes = fs::file_size(folder / "dump.sql") / 1048576.0;
+  fs::remove(folder / "dump.sql");
+
+  const double baseline_megabytes = PeakMegabytes();
+  BenchUserInterface ui;
+  size_t items = 0;
+  size_t bytes = 0;
+  const auto run_start = std::chrono::steady_clock::now();
+  {
+    quill::Settings settings;
+    settings.format = quill::TargetDialect::MsSql;
+    settings.debug_mode = false;
+    quill::DsnLoginStore logins(folder.string(), ui);
+    quill::SourceSession session(settings, logins, ui);
+    quill::ScriptGenerator generator(settings, session, ui, &quill::SystemNow);
+    generator.GenerateScript(kDsn, "bench");
+    items = ui.items;
+    bytes = ui.bytes;
+  }
+  const double run_seconds = Seconds(std::chrono::steady_clock::now() - run_start).count();
+  const double peak_megabytes = PeakMegabytes();
+  const double script_megabytes = bytes / 1048576.0;
+
+  std::printf("sqlite3 .dump      : %.2f s, %.1f MB\n", dump_seconds, dump_megabytes);
+  std::printf("MS SQL script run  : %.2f s, %zu items, %.0f lines/s, %.1f MB\n", run_seconds, items,
+              items / run_seconds, script_megabytes);
+  std::printf("peak memory        : %.1f MB (%.1f MB before the run)\n", peak_megabytes, baseline_megabytes);
+  const double time_ratio = run_seconds / dump_seconds;
+  const double memory_limit = 1.2 * script_megabytes + 64;
+  std::printf("time target        : %.2f x the dump (target <= 1.0): %s\n", time_ratio,
+              time_ratio <= 1.0 ? "met" : "MISSED");
+  std::printf("memory target      : %.1f MB of at most %.1f MB: %s\n", peak_megabytes, memory_limit,
+              peak_megabytes <= memory_limit ? "met" : "MISSED");
+
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  return 0;
+}

@@ -1,0 +1,110 @@
+// The steps every dialect writer shares: quoting, names, the five-blank rule.
+
+#include "generator/table_writer.h"
+
+#include <gtest/gtest.h>
+
+#include "generator/table_names.h"
+
+namespace quill {
+namespace {
+
+constexpr IdentifierQuotes kBrackets{.open = "[", .close = "]", .only_when_blank = false};
+constexpr IdentifierQuotes kDoubleQuotesWhenBlank{.open = "\"", .close = "\"", .only_when_blank = true};
+
+struct QuoteCase {
+  std::string text;
+  bool no_quote;
+  QuoteRules rules;
+  std::string expected;
+};
+
+TEST(QuoteValueTest, NullsExpressionsNumbersAndText) {
+  const std::vector<QuoteCase> cases = {
+      {"", false, {}, "NULL"},
+      {"", false, {.null_quoted = true}, "''"},
+      {"", true, {}, "NULL"},  // an empty expression is still NULL
+      {"O'Hara", false, {}, "'O''Hara'"},
+      {"''", false, {}, "''''''"},
+      {"12", false, {.unquoted = true}, "12"},
+      {" * FROM OPENROWSET(BULK N'a', SINGLE_BLOB)", true, {}, " * FROM OPENROWSET(BULK N'a', SINGLE_BLOB)"},
+      {"Grüße", false, {.prefix = "N"}, "N'Grüße'"},
+  };
+  for (const QuoteCase& c : cases) {
+    EXPECT_EQ(QuoteValue({c.text, c.no_quote}, c.rules), c.expected) << "value: " << c.text;
+  }
+}
+
+TEST(QuoteIdentifierTest, ClosingQuoteIsDoubledSoNoNameEndsTheQuotesEarly) {
+  EXPECT_EQ(QuoteIdentifier(kBrackets, "Orders"), "[Orders]");
+  EXPECT_EQ(QuoteIdentifier(kBrackets, "a]b"), "[a]]b]");
+  EXPECT_EQ(QuoteIdentifier(kBrackets, "x]; DROP TABLE y; --"), "[x]]; DROP TABLE y; --]");
+  EXPECT_EQ(QuoteTableName(kBrackets, "sa]les", "Orders"), "[sa]]les].[Orders]");
+  EXPECT_EQ(QuoteTableName(kBrackets, "", "Order Details"), "[Order Details]");
+
+  EXPECT_EQ(QuoteIdentifier(kDoubleQuotesWhenBlank, "Orders"), "Orders");
+  EXPECT_EQ(QuoteIdentifier(kDoubleQuotesWhenBlank, "Order Details"), "\"Order Details\"");
+  EXPECT_EQ(QuoteIdentifier(kDoubleQuotesWhenBlank, "a\"b"), "\"a\"\"b\"");
+}
+
+struct SqueezeCase {
+  std::string text;
+  std::string expected;
+};
+
+TEST(SqueezeFiveBlanksTest, SqueezesOnlyOutsideQuotedValuesAndNames) {
+  const std::string ten(10, ' ');
+  const std::string seven(7, ' ');
+  const std::vector<SqueezeCase> cases = {
+      {"a" + ten + "b", "a  b"},          // ten blanks give two
+      {"a" + seven + "b", "a   b"},       // seven give three
+      {"a    b", "a    b"},              // four stay
+      {"('" + ten + "')", "('" + ten + "')"},  // a value keeps its blanks
+      {"('it''s" + ten + "x')" + ten, "('it''s" + ten + "x')  "},  // a doubled quote stays inside
+      {"[a" + ten + "b]" + ten, "[a" + ten + "b]  "},              // so does a bracketed name
+      {"[a]]" + ten + "b]", "[a]]" + ten + "b]"},                  // ... with a doubled bracket in it
+      {"N'x'" + seven + "'y" + seven + "'", "N'x'   'y" + seven + "'"},
+  };
+  for (const SqueezeCase& c : cases) {
+    std::string text = c.text;
+    SqueezeFiveBlanks(text, kBrackets);
+    EXPECT_EQ(text, c.expected) << "text: [" << c.text << "]";
+  }
+}
+
+TEST(TableNamesTest, TextFileTablesAndDuplicates) {
+  EXPECT_TRUE(IsTextFileTable("clients.csv"));
+  EXPECT_TRUE(IsTextFileTable("a.txt"));
+  EXPECT_FALSE(IsTextFileTable("clients.CSV"));  // exact case
+  EXPECT_TRUE(IsTextFileTable("csv"));           // the whole name counts when it has no "."
+  EXPECT_FALSE(IsTextFileTable("dbo.Orders"));
+
+  EXPECT_TRUE(HasDuplicateTableNames({"a.users", "b.users"}));
+  EXPECT_FALSE(HasDuplicateTableNames({"a.users", "b.Users"}));      // case counts
+  EXPECT_FALSE(HasDuplicateTableNames({"a.users", "b.users", "x.csv"}));  // text files skip the check
+  EXPECT_TRUE(HasDuplicateTableNames({"users", "s.users"}));
+}
+
+TEST(TableNamesTest, OutputTableNameDropsTheSourceSchemaAndTakesTheDestinationOne) {
+  Settings settings;
+  settings.format = TargetDialect::MsSql;
+  settings.ms_schema = "sales";
+  const OutputTableNameParts orders = OutputTableNameFor(settings, "dbo.Orders", false);
+  EXPECT_EQ(orders.schema, "sales");
+  EXPECT_EQ(orders.name, "Orders");
+  EXPECT_EQ(JoinOutputTableName(TargetDialect::MsSql, orders), "sales].[Orders");
+  EXPECT_EQ(JoinOutputTableName(TargetDialect::PostgreSql, orders), "sales\".\"Orders");
+  EXPECT_EQ(JoinOutputTableName(TargetDialect::MySql, orders), "sales`.`Orders");
+
+  const OutputTableNameParts clients = OutputTableNameFor(settings, "clients.csv", true);
+  EXPECT_EQ(clients.name, "clients");
+
+  settings.format = TargetDialect::Oracle;  // no destination schema in this dialect
+  settings.underscore = true;
+  const OutputTableNameParts details = OutputTableNameFor(settings, "Order Details", false);
+  EXPECT_EQ(details.schema, "");
+  EXPECT_EQ(JoinOutputTableName(TargetDialect::Oracle, details), "Order_Details");
+}
+
+}  // namespace
+}  // namespace quill
