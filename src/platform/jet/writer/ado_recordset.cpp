@@ -26,8 +26,11 @@ const std::string& Field::Name() const { return owner_->table_->columns[index_].
 void Field::SetValue(const Variant& value) {
   Recordset& owner = *owner_;
   owner.CheckOpen();
-  if (!owner.new_row_) throw JetWriteError("No new row is being added: call AddNew first.");
-  (*owner.new_row_)[index_] = ConvertValue(value, owner.table_->columns[index_], owner.database_->format());
+  if (!owner.adding_) throw JetWriteError("No new row is being added: call AddNew first.");
+  // Converted into a scratch cell first, so that a refused value leaves the field as it was.
+  CellValue& cell = owner.scratch_;
+  ConvertValueInto(value, owner.table_->columns[index_], owner.database_->format(), cell);
+  std::swap(cell, owner.new_row_[index_]);
 }
 
 Field& FieldCollection::Item(std::size_t index) {
@@ -50,7 +53,8 @@ void Recordset::Open(const std::string& table_name, Connection& connection, int,
   table_ = table;
   fields_.fields_.clear();
   for (std::size_t i = 0; i < table->columns.size(); ++i) fields_.fields_.push_back(Field(*this, i));
-  new_row_.reset();
+  new_row_.assign(table->columns.size(), CellValue());
+  adding_ = false;
 }
 
 void Recordset::CheckOpen() const {
@@ -59,26 +63,27 @@ void Recordset::CheckOpen() const {
 
 void Recordset::AddNew() {
   CheckOpen();
-  std::vector<CellValue> row;
-  for (const ColumnDefinition& column : table_->columns) row.push_back(ConvertValue(Variant(), column, database_->format()));
-  new_row_ = std::move(row);
+  for (std::size_t i = 0; i < table_->columns.size(); ++i) {
+    ConvertValueInto(Variant(), table_->columns[i], database_->format(), new_row_[i]);
+  }
+  adding_ = true;
 }
 
 FieldCollection& Recordset::Fields() { return fields_; }
 
 void Recordset::Update() {
   CheckOpen();
-  if (!new_row_) throw JetWriteError("No new row is being added: call AddNew first.");
-  std::vector<CellValue> row = std::move(*new_row_);
-  new_row_.reset();
-  database_->AddRow(*table_, std::move(row));
+  if (!adding_) throw JetWriteError("No new row is being added: call AddNew first.");
+  adding_ = false;
+  database_->AddRow(*table_, new_row_);
 }
 
 void Recordset::Close() {
   database_.reset();
   table_ = nullptr;
   fields_.fields_.clear();
-  new_row_.reset();
+  new_row_.clear();
+  adding_ = false;
 }
 
 void Stream::SetType(int type) { type_ = type; }

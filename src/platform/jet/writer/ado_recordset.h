@@ -79,7 +79,9 @@ class Recordset {
   std::shared_ptr<JetDatabase> database_;
   JetTable* table_ = nullptr;
   FieldCollection fields_;
-  std::optional<std::vector<CellValue>> new_row_;
+  std::vector<CellValue> new_row_;  // kept from row to row for its buffers
+  bool adding_ = false;
+  CellValue scratch_;
 };
 
 // A binary stream loaded from a file, whose content becomes a field value.

@@ -19,11 +19,7 @@ void AppendBigEndian32(Bytes& out, std::uint32_t value) {
 
 // One level of the tree: its entries, laid into pages, written; returns for
 // every page its last entry (key and row) for the level above.
-struct Node {
-  std::string_view key;
-  std::uint32_t row_pointer;
-  std::uint32_t child;  // for intermediate entries
-};
+using Node = IndexEntry;
 
 std::vector<Node> WriteLevel(const std::vector<Node>& nodes, bool leaf, std::uint32_t table_page, PageFile& file,
                              const JetFormat& format, std::vector<std::uint32_t>& written) {
@@ -78,11 +74,8 @@ std::vector<Node> WriteLevel(const std::vector<Node>& nodes, bool leaf, std::uin
 
 IndexPages WriteIndex(const std::vector<IndexEntry>& entries, std::uint32_t table_page, PageFile& file,
                       const JetFormat& format) {
-  std::vector<Node> nodes;
-  nodes.reserve(entries.size());
-  for (const IndexEntry& entry : entries) nodes.push_back({entry.key, entry.row_pointer, 0});
   IndexPages result;
-  std::vector<Node> level = WriteLevel(nodes, true, table_page, file, format, result.pages);
+  std::vector<Node> level = WriteLevel(entries, true, table_page, file, format, result.pages);
   while (level.size() > 1) level = WriteLevel(level, false, table_page, file, format, result.pages);
   result.root = level.front().child;
   return result;

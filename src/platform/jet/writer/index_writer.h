@@ -10,10 +10,12 @@
 
 namespace quill::jet {
 
-// One index entry: the key bytes and the row they point at.
+// One index entry: the key bytes, the row they point at and, on the levels
+// above the leaves, the page below whose last entry this is.
 struct IndexEntry {
   std::string_view key;
   std::uint32_t row_pointer;
+  std::uint32_t child = 0;
 };
 
 struct IndexPages {

@@ -146,11 +146,12 @@ void JetDatabase::AddPrimaryKey(JetTable& table, const std::string& key_name, co
   }
   table.keys = std::move(keys);
   table.key_rows = std::move(key_rows);
+  table.key_order = std::move(order);
   table.key_column = column->number;
   table.key_name = key_name;
 }
 
-void JetDatabase::AddRow(JetTable& table, std::vector<CellValue> cells) {
+void JetDatabase::AddRow(JetTable& table, std::vector<CellValue>& cells) {
   CheckOpen();
   for (const ColumnDefinition& column : table.columns) {
     if (!column.nullable && !cells[column.number].present) {
@@ -190,13 +191,14 @@ void JetDatabase::AddRow(JetTable& table, std::vector<CellValue> cells) {
     CellValue& cell = cells[column.number];
     if (column.IsLongValue() && cell.present) cell.bytes = long_values_.Store(cell.bytes);
   }
-  const Bytes row = EncodeRow(table.columns, cells, format_);
-  const std::uint32_t pointer = table.rows->Add(row);
+  EncodeRow(table.columns, cells, format_, row_buffer_);
+  const std::uint32_t pointer = table.rows->Add(row_buffer_);
   ++table.row_count;
   if (table.key_name) {
     table.keys.push_back(std::move(key));
     table.key_rows.push_back(pointer);
     table.key_set.insert(table.keys.back());
+    table.key_order.clear();
   }
 }
 
@@ -208,7 +210,7 @@ void JetDatabase::WriteCatalogRows(JetTable& catalog) {
     const std::vector<Variant> row = CatalogRow(columns, values);
     std::vector<CellValue> cells;
     for (std::size_t i = 0; i < columns.size(); ++i) cells.push_back(ConvertValue(row[i], columns[i], format_));
-    AddRow(catalog, std::move(cells));
+    AddRow(catalog, cells);
   };
   using Values = std::vector<std::pair<std::string, Variant>>;
   add(Values{{"Id", kTablesContainerId}, {"ParentId", kRootId}, {"Name", std::string("Tables")},
@@ -239,11 +241,18 @@ void JetDatabase::WriteTableTail(JetTable& table, DataPageWriter& maps) {
   if (table.key_name) {
     std::vector<IndexEntry> entries;
     entries.reserve(table.keys.size());
-    for (std::size_t i = 0; i < table.keys.size(); ++i) entries.push_back({table.keys[i], table.key_rows[i]});
-    // Whole entries sort as their bytes: key first, then the row pointer.
-    std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
-      return a.key != b.key ? a.key < b.key : a.row_pointer < b.row_pointer;
-    });
+    if (table.key_order.size() == table.keys.size()) {
+      // Sorted when the key was added, and no row came after it.
+      for (std::uint32_t i : table.key_order) entries.push_back({table.keys[i], table.key_rows[i], 0});
+    } else {
+      for (std::size_t i = 0; i < table.keys.size(); ++i) entries.push_back({table.keys[i], table.key_rows[i], 0});
+      // Whole entries sort as their bytes: key first, then the row pointer.
+      std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
+        return a.key != b.key ? a.key < b.key : a.row_pointer < b.row_pointer;
+      });
+    }
+    table.key_order = std::vector<std::uint32_t>();
+    table.key_rows = std::vector<std::uint32_t>();
     const IndexPages index = WriteIndex(entries, table.definition_page, file_, format_);
     PrimaryKeyDefinition key;
     key.name = *table.key_name;

@@ -35,6 +35,7 @@ struct JetTable {
   std::size_t key_column = 0;
   std::deque<std::string> keys;           // index key of every row, in row order
   std::vector<std::uint32_t> key_rows;    // row pointer of every key
+  std::vector<std::uint32_t> key_order;   // keys in index order, while no row came after the key
   std::unordered_set<std::string_view> key_set;  // built when the first row after the key arrives
 
   const ColumnDefinition* FindColumn(std::string_view column_name) const;
@@ -62,7 +63,9 @@ class JetDatabase {
   void AddPrimaryKey(JetTable& table, const std::string& key_name, const std::string& column_name);
 
   // Stores one row of converted values (one per column).
-  void AddRow(JetTable& table, std::vector<CellValue> cells);
+  // Long values in cells are replaced by their references.
+  void AddRow(JetTable& table, std::vector<CellValue>& cells);
+  void AddRow(JetTable& table, std::vector<CellValue>&& cells) { AddRow(table, cells); }
 
   // Lays out indexes, usage maps, table definitions and the catalog, then
   // gives the file its name. Nothing can be added afterwards.
@@ -78,6 +81,7 @@ class JetDatabase {
   LongValueWriter long_values_;
   std::deque<JetTable> tables_;  // system tables first
   DateTime created_;
+  Bytes row_buffer_;
   bool closed_ = false;
 };
 

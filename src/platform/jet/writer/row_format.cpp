@@ -1,6 +1,7 @@
 #include "platform/jet/writer/row_format.h"
 
 #include <algorithm>
+#include <array>
 
 #include "platform/jet/writer/byte_order.h"
 
@@ -30,18 +31,19 @@ RowShape ShapeOf(const std::vector<ColumnDefinition>& columns) {
 
 }  // namespace
 
-Bytes EncodeRow(const std::vector<ColumnDefinition>& columns, const std::vector<CellValue>& cells,
-                const JetFormat& format) {
+void EncodeRow(const std::vector<ColumnDefinition>& columns, const std::vector<CellValue>& cells,
+               const JetFormat& format, Bytes& row) {
   const RowShape shape = ShapeOf(columns);
   const std::size_t count_size = format.IsJet4() ? 2 : 1;
-  Bytes row(count_size + shape.fixed_size, 0);
+  row.assign(count_size + shape.fixed_size, 0);
   if (format.IsJet4()) {
     PutU16(row.data(), static_cast<std::uint32_t>(shape.column_count));
   } else {
     PutU8(row.data(), static_cast<std::uint32_t>(shape.column_count));
   }
-  Bytes mask(shape.mask_size, 0);
-  std::vector<std::size_t> var_offsets(shape.var_count + 1, 0);
+  // At most 255 columns: 32 bytes of mask, 256 offsets.
+  std::array<std::uint8_t, 32> mask{};
+  std::array<std::size_t, 257> var_offsets{};
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const ColumnDefinition& column = columns[i];
     const CellValue& cell = cells[i];
@@ -60,8 +62,8 @@ Bytes EncodeRow(const std::vector<ColumnDefinition>& columns, const std::vector<
   }
   var_offsets[shape.var_count] = row.size();  // end of the variable data
   if (shape.var_count == 0) {
-    row.insert(row.end(), mask.begin(), mask.end());
-    return row;
+    row.insert(row.end(), mask.begin(), mask.begin() + static_cast<std::ptrdiff_t>(shape.mask_size));
+    return;
   }
   if (format.IsJet4()) {
     // Lowest address first: end offset, then the entries from last to first.
@@ -79,7 +81,8 @@ Bytes EncodeRow(const std::vector<ColumnDefinition>& columns, const std::vector<
       jumps = needed;
     }
     for (std::size_t k = shape.var_count + 1; k-- > 0;) AppendU8(row, static_cast<std::uint32_t>(var_offsets[k] & 0xFF));
-    std::vector<std::uint8_t> jump_table(jumps, 0xFF);
+    std::array<std::uint8_t, 32> jump_table;
+    jump_table.fill(0xFF);
     for (std::size_t j = 0; j < jumps; ++j) {
       for (std::size_t k = 0; k <= shape.var_count; ++k) {
         if (var_offsets[k] >= 256 * (j + 1)) {
@@ -91,8 +94,7 @@ Bytes EncodeRow(const std::vector<ColumnDefinition>& columns, const std::vector<
     for (std::size_t j = jumps; j-- > 0;) row.push_back(jump_table[j]);
     AppendU8(row, static_cast<std::uint32_t>(shape.var_count));
   }
-  row.insert(row.end(), mask.begin(), mask.end());
-  return row;
+  row.insert(row.end(), mask.begin(), mask.begin() + static_cast<std::ptrdiff_t>(shape.mask_size));
 }
 
 CellValue DecodeCell(const std::uint8_t* row, std::size_t size, const std::vector<ColumnDefinition>& columns,

@@ -19,8 +19,9 @@ struct CellValue {
 
 // A data row: column count, fixed part, variable part, the variable-column
 // offset table (with the jump table in Jet 3), its entry count, null mask.
-Bytes EncodeRow(const std::vector<ColumnDefinition>& columns, const std::vector<CellValue>& cells,
-                const JetFormat& format);
+// Into row, whose buffer is reused.
+void EncodeRow(const std::vector<ColumnDefinition>& columns, const std::vector<CellValue>& cells,
+               const JetFormat& format, Bytes& row);
 
 // The stored value of one column of a row this writer encoded.
 CellValue DecodeCell(const std::uint8_t* row, std::size_t size, const std::vector<ColumnDefinition>& columns,

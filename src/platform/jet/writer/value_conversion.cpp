@@ -224,10 +224,49 @@ double FloatingPointOf(const Variant& value, const ColumnDefinition& column) {
   Refuse(value, column, "the column holds numbers");
 }
 
-Bytes LittleEndian(std::uint64_t value, std::size_t size) {
-  Bytes out(size);
+void SetLittleEndian(Bytes& out, std::uint64_t value, std::size_t size) {
+  out.resize(size);
   for (std::size_t k = 0; k < size; ++k) out[k] = static_cast<std::uint8_t>(value >> (8 * k));
-  return out;
+}
+
+bool IsPlainAscii(std::string_view text) {
+  for (char c : text) {
+    if (c <= 0 || static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// The common case of text, printable ASCII without NUL, without the detour
+// through code points: every encoding holds it byte for byte.
+void EncodePlainAscii(const std::string& text, const Variant& value, const ColumnDefinition& column,
+                      const JetFormat& format, Bytes& out) {
+  if (text.empty() && !column.allow_zero_length) {
+    throw JetWriteError("Column '" + column.name + "' cannot hold a zero-length string.");
+  }
+  if (column.type == JetType::kText && text.size() > column.max_characters) {
+    throw JetWriteError("The value " + DescribeValue(value) + " is too long for column '" + column.name + "' (" +
+                        std::to_string(text.size()) + " characters, at most " + std::to_string(column.max_characters) +
+                        ").");
+  }
+  out.clear();
+  if (!format.IsJet4()) {
+    out.assign(text.begin(), text.end());
+    return;
+  }
+  const bool compress =
+      column.compressed_unicode && text.size() > 2 && (column.type == JetType::kText || text.size() <= 1024);
+  if (compress) {
+    out.reserve(text.size() + 2);
+    out.push_back(0xFF);
+    out.push_back(0xFE);
+    out.insert(out.end(), text.begin(), text.end());
+    return;
+  }
+  out.resize(text.size() * 2);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    out[2 * i] = static_cast<std::uint8_t>(text[i]);
+    out[2 * i + 1] = 0;
+  }
 }
 
 std::u32string TextOf(const Variant& value, const ColumnDefinition& column) {
@@ -273,13 +312,15 @@ std::string DescribeValue(const Variant& value) {
   return "Null";
 }
 
-CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, const JetFormat& format) {
-  CellValue cell;
+void ConvertValueInto(const Variant& value, const ColumnDefinition& column, const JetFormat& format, CellValue& cell) {
+  cell.present = false;
+  cell.boolean = false;
+  cell.bytes.clear();
   const bool empty = std::holds_alternative<std::monostate>(value) || std::holds_alternative<Null>(value);
   if (column.type == JetType::kBoolean) {
     // A Boolean column has no Null: the engine stores No.
     cell.present = true;
-    if (empty) return cell;
+    if (empty) return;
     if (const auto* s = std::get_if<std::string>(&value)) {
       const std::string_view text = Trim(*s);
       for (const char* yes : {"true", "yes", "on"}) {
@@ -294,15 +335,15 @@ CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, con
         if (!number) Refuse(value, column, "it is not a Yes/No value");
         cell.boolean = *number != 0;
       }
-      return cell;
+      return;
     }
     if (std::holds_alternative<DateTime>(value) || std::holds_alternative<Bytes>(value)) {
       Refuse(value, column, "the column holds Yes/No values");
     }
     cell.boolean = FloatingPointOf(value, column) != 0;
-    return cell;
+    return;
   }
-  if (empty) return cell;
+  if (empty) return;
   cell.present = true;
   switch (column.type) {
     case JetType::kByte:
@@ -314,12 +355,12 @@ CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, con
       if (number < low || number > high) {
         Refuse(value, column, "it lies outside " + std::to_string(low) + " to " + std::to_string(high));
       }
-      cell.bytes = LittleEndian(static_cast<std::uint64_t>(number), FixedSize(column.type));
-      return cell;
+      SetLittleEndian(cell.bytes, static_cast<std::uint64_t>(number), FixedSize(column.type));
+      return;
     }
     case JetType::kNumeric:
       cell.bytes = NumericFromInt64(WholeNumberOf(value, column));
-      return cell;
+      return;
     case JetType::kCurrency: {
       std::int64_t scaled = 0;
       if (const auto* s = std::get_if<std::string>(&value)) {
@@ -331,8 +372,8 @@ CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, con
         if (std::fabs(number) > 922337203685477.0) Refuse(value, column, "the number is out of range");
         scaled = static_cast<std::int64_t>(RoundHalfEven(number * 10000.0));
       }
-      cell.bytes = LittleEndian(static_cast<std::uint64_t>(scaled), 8);
-      return cell;
+      SetLittleEndian(cell.bytes, static_cast<std::uint64_t>(scaled), 8);
+      return;
     }
     case JetType::kSingle: {
       const double number = FloatingPointOf(value, column);
@@ -340,13 +381,13 @@ CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, con
       const float single = static_cast<float>(number);
       std::uint32_t bits;
       std::memcpy(&bits, &single, sizeof bits);
-      cell.bytes = LittleEndian(bits, 4);
-      return cell;
+      SetLittleEndian(cell.bytes, bits, 4);
+      return;
     }
     case JetType::kDouble: {
       cell.bytes.resize(8);
       PutDouble(cell.bytes.data(), FloatingPointOf(value, column));
-      return cell;
+      return;
     }
     case JetType::kDateTime: {
       double serial = 0;
@@ -366,21 +407,25 @@ CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, con
       }
       cell.bytes.resize(8);
       PutDouble(cell.bytes.data(), serial);
-      return cell;
+      return;
     }
     case JetType::kGuid: {
       if (const auto* bytes = std::get_if<Bytes>(&value); bytes && bytes->size() == 16) {
         cell.bytes = *bytes;
-        return cell;
+        return;
       }
       const auto* s = std::get_if<std::string>(&value);
       const std::optional<Bytes> guid = s ? ParseGuid(*s) : std::nullopt;
       if (!guid) Refuse(value, column, "it is not a GUID");
       cell.bytes = *guid;
-      return cell;
+      return;
     }
     case JetType::kText:
     case JetType::kMemo: {
+      if (const auto* s = std::get_if<std::string>(&value); s != nullptr && IsPlainAscii(*s)) {
+        EncodePlainAscii(*s, value, column, format, cell.bytes);
+        return;
+      }
       const std::u32string text = TextOf(value, column);
       if (text.empty() && !column.allow_zero_length) {
         throw JetWriteError("Column '" + column.name + "' cannot hold a zero-length string.");
@@ -394,7 +439,7 @@ CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, con
       // of at most 1024 characters only.
       const bool compress = column.compressed_unicode && (column.type == JetType::kText || text.size() <= 1024);
       cell.bytes = format.IsJet4() ? EncodeJet4Text(text, compress) : EncodeJet3Text(text, column.name);
-      return cell;
+      return;
     }
     case JetType::kOle:
     case JetType::kBinary: {
@@ -402,11 +447,16 @@ CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, con
       if (bytes == nullptr) Refuse(value, column, "the column holds binary data");
       if (column.type == JetType::kBinary && bytes->size() > 255) Refuse(value, column, "it is longer than 255 bytes");
       cell.bytes = *bytes;
-      return cell;
+      return;
     }
     case JetType::kBoolean:
       break;
   }
+}
+
+CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, const JetFormat& format) {
+  CellValue cell;
+  ConvertValueInto(value, column, format, cell);
   return cell;
 }
 

@@ -18,6 +18,8 @@ namespace quill::jet {
 // throws JetWriteError naming the column. Memo and OLE values come back as
 // their full content; the row's reference is made when the row is stored.
 CellValue ConvertValue(const Variant& value, const ColumnDefinition& column, const JetFormat& format);
+// The same into an existing cell, reusing its buffer.
+void ConvertValueInto(const Variant& value, const ColumnDefinition& column, const JetFormat& format, CellValue& cell);
 
 // The 17-byte numeric column that holds 64-bit integers: a sign byte, then
 // the magnitude as four 32-bit little-endian words, the most significant first.
