@@ -15,6 +15,10 @@ packages=(
   locales
 )
 
+# The Jet writer tests install the npm package mdb-reader; Debian's nodejs
+# comes without npm, other builds of nodejs bring their own.
+command -v npm >/dev/null 2>&1 || packages+=(npm)
+
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
