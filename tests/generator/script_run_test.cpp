@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "fixtures/odbc_data_sources.h"
 #include "fixtures/test_database.h"
 #include "generator_harness.h"
 
@@ -323,6 +326,76 @@ TEST(ScriptRunTest, NoTablesFoundTurnsOnSystemTablesWhenTheUserAgrees) {
   EXPECT_TRUE(harness.settings.extr_from_system);  // stays on after the run
   EXPECT_EQ(harness.ui.table_selections().size(), 1u);
   EXPECT_TRUE(harness.ui.tabs().empty());
+}
+
+}  // namespace
+}  // namespace quill::testing
+
+namespace quill::testing {
+namespace {
+
+TEST(ScriptRunTest, TextFileTableKeepsItsNameWithoutExtensionAndReadsNoKey) {
+  const std::filesystem::path folder = GeneratorHarness::MakeProgramFolder();
+  std::ofstream(folder / "clients.csv") << "id;name\r\n1;Ann\r\n2;O'Hara\r\n";
+  // A source of the text-file driver: the Jet stand-in reads its folder.
+  RegisterSystemDsn("Quill Texts", (folder / "odbcjt32.so").string(), {{"DBQ", folder.string()}});
+  GeneratorHarness harness;
+  harness.generator.GenerateScript("Quill Texts", "clients.csv");
+  ASSERT_EQ(harness.ui.tabs().size(), 1u);
+  EXPECT_TRUE(harness.generator.run().text_file_table);
+  EXPECT_EQ(harness.generator.run().output_table_name, "clients");
+  EXPECT_EQ(harness.Script(),
+            (std::vector<std::string>{harness.Script().front(),
+                                      "CREATE TABLE [clients] (\r\n[id] [varchar] (255),\r\n[name] [varchar] (255)\r\n)",
+                                      "INSERT INTO [clients] (id,name)\r\n   VALUES ('1','Ann')",
+                                      "INSERT INTO [clients] (id,name)\r\n   VALUES ('2','O''Hara')", ""}));
+  EXPECT_EQ(harness.ui.LogTexts().at(1), kStampText + " Table : clients.csv - OK");
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace quill::testing
+
+namespace quill::testing {
+namespace {
+
+TEST(ScriptRunTest, ProgressStepsThroughTablesAndRows) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(IntegerTable("a", 2));
+  db.CreateTable(IntegerTable("b", 0));
+  db.CreateTable(IntegerTable("c", 1));
+  GeneratorHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"a", "b", "c"});
+  harness.ui.AnswerMessageBox(MessageAnswer::No);
+  harness.generator.GenerateScript(db.Dsn(), "");
+  // Tables + 1 steps; with rows, (tables + 1) x rows steps, starting at
+  // rows x the table's index; one step per statement.
+  EXPECT_EQ(harness.ui.progress_maximums(), (std::vector<int>{4, 8, 4}));
+  EXPECT_EQ(harness.ui.progress_positions(), (std::vector<int>{0, 1, 0, 1, 2, 3, 4, 2, 3, 4}));
+}
+
+TEST(ScriptRunTest, ALastTableFailingMidRowsIsAnErrorNotAStopByTheUser) {
+  TestDatabase db = TestDatabase::Postgres();
+  db.CreateTable({"pix", {{"id", "integer"}, {"photo", "bytea"}}, {"id"},
+                  {{"1", "NULL"}, {"2", "'\\xffd8ffe000104a464946'"}, {"3", "NULL"}}});
+  const std::filesystem::path folder = GeneratorHarness::MakeProgramFolder();
+  std::ofstream(folder / "not a folder") << "x";  // the BLOB root is a file: writing the BLOB fails
+  GeneratorHarness harness;
+  harness.settings.extract_files = true;
+  harness.settings.find_jpg = true;
+  harness.settings.files_method = 0;
+  harness.settings.blob_path = (folder / "not a folder").string();
+  harness.generator.GenerateScript(db.Dsn(), "public.pix");
+
+  ASSERT_EQ(harness.ui.placed_messages().size(), 1u);
+  EXPECT_EQ(harness.ui.placed_messages()[0].text.rfind("Error with table : public.pix : ", 0), 0u);
+  ASSERT_EQ(harness.ui.tabs().size(), 1u);
+  const std::vector<std::string>& script = harness.Script();
+  ASSERT_EQ(script.size(), 4u);  // header, CREATE, the first row, the foreign-key tail
+  EXPECT_EQ(script[2], "INSERT INTO [pix] (id,photo)\r\n   VALUES ('1',NULL)");
+  EXPECT_EQ(harness.ui.LogTexts().back(), kDashes);
+  EXPECT_EQ(harness.ui.LogTexts().at(harness.ui.LogTexts().size() - 2), kStampText + " End of script.");
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
