@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "platform/jet/writer/byte_order.h"
+#include "platform/jet/writer/column_properties.h"
 #include "platform/jet/writer/database_header.h"
 #include "platform/jet/writer/index_key.h"
 #include "platform/jet/writer/index_writer.h"
@@ -222,11 +223,15 @@ void JetDatabase::WriteCatalogRows(JetTable& catalog) {
   add(Values{{"Id", kDatabaseObjectId}, {"ParentId", kDatabasesContainerId}, {"Name", std::string("MSysDb")},
              {"Type", kDatabaseObject}, {"Flags", std::int64_t{0}}});
   for (const JetTable& table : tables_) {
-    add(Values{{"Id", static_cast<std::int64_t>(table.definition_page)},
-               {"ParentId", kTablesContainerId},
-               {"Name", table.name},
-               {"Type", kTableObject},
-               {"Flags", static_cast<std::int64_t>(static_cast<std::int32_t>(table.catalog_flags))}});
+    Values values{{"Id", static_cast<std::int64_t>(table.definition_page)},
+                  {"ParentId", kTablesContainerId},
+                  {"Name", table.name},
+                  {"Type", kTableObject},
+                  {"Flags", static_cast<std::int64_t>(static_cast<std::int32_t>(table.catalog_flags))}};
+    if (std::optional<Bytes> properties = BuildColumnProperties(table.columns, format_)) {
+      values.emplace_back("LvProp", std::move(*properties));
+    }
+    add(std::move(values));
   }
 }
 
