@@ -2,6 +2,7 @@
 // and Jet 4: tables, columns, keys and every value read back row for row.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -263,6 +264,14 @@ TEST_P(JetMdbReader, PrimaryKeysAndColumnsRowsets) {
   std::vector<std::string> names;
   for (const ColumnDefinition& column : AllTypes()) names.push_back(column.name);
   EXPECT_EQ(testing::ColumnValues(*columns, "COLUMN_NAME"), names);
+
+  // Unrestricted, the rowsets cover the system tables too.
+  auto all_keys = backend_->OpenSchema(SchemaKind::PrimaryKeys, {});
+  EXPECT_EQ(testing::ColumnValues(*all_keys, "TABLE_NAME"), (std::vector<std::string>{"All Types"}));
+  auto all_columns = backend_->OpenSchema(SchemaKind::Columns, {});
+  const std::vector<std::string> tables = testing::ColumnValues(*all_columns, "TABLE_NAME");
+  EXPECT_EQ(std::count(tables.begin(), tables.end(), "All Types"), 14);
+  EXPECT_GT(std::count(tables.begin(), tables.end(), "MSysObjects"), 0);
 }
 
 TEST_P(JetMdbReader, OpensTablesByBracketedOrDifferentlyCasedName) {
