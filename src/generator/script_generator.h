@@ -27,7 +27,7 @@ class ScriptGenerator {
   ScriptRunMessages& messages() { return messages_; }
   // The designer's scripts, pending until the next run takes them.
   ForeignKeyScripts& foreign_key_scripts() { return foreign_key_scripts_; }
-  // The state of the latest run.
+  // The state of the latest run (its finished script has moved into the tab).
   const ScriptRunState& run() const { return run_; }
 
  private:

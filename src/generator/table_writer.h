@@ -67,9 +67,9 @@ struct ValueText {
 };
 
 struct QuoteRules {
-  bool null_quoted = false;     // an empty value is '' rather than NULL
-  bool unquoted = false;        // a numeric value the options leave unquoted
-  std::string_view prefix = {}; // before the opening quote ("N" for Unicode text)
+  bool null_quoted = false;      // an empty value is '' rather than NULL
+  bool unquoted = false;         // a numeric value the options leave unquoted
+  std::string_view prefix = {};  // before the opening quote ("N" for Unicode text)
 };
 
 // --- shared steps -----------------------------------------------------------
