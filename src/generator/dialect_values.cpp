@@ -1,8 +1,10 @@
 #include "generator/dialect_values.h"
 
+#include <locale.h>
+
 #include <clocale>
 #include <cwctype>
-#include <locale.h>
+#include <vector>
 
 #include "generator/blob_files.h"
 #include "platform/formatting/format_float.h"
@@ -117,6 +119,33 @@ std::string FloatText(const Field& field, const Settings& settings) {
   return FormatFloat(settings.float_format, field.AsFloat());
 }
 
+std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& rules) {
+  ScriptRunState& run = writer.run;
+  const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  const bool inline_key = rules.key_form == KeyForm::kInlineUnlessComposite && key.size() == 1;
+  std::string text;
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    const Field& field = writer.table.FieldAt(i);
+    if (i > 0) text += ",\r\n";
+    text += rules.column_name(field.Name()) + " " + rules.type_text(field);
+    if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
+      text += " PRIMARY KEY";
+      run.primary_key_marked = true;
+    }
+  }
+  if (!key.empty() && !inline_key) {
+    text += ",\r\n";
+    text += rules.key_clause;
+    for (size_t k = 0; k < key.size(); ++k) {
+      if (k > 0) text += ",";
+      text += rules.column_name(key[k]);
+    }
+    text += ")";
+    run.primary_key_marked = true;
+  }
+  return text;
+}
+
 std::optional<RowBlobFile> WriteRowBlobFile(TableWriter& writer, const Field& field) {
   const Settings& settings = writer.settings;
   if (field.IsNull() || !settings.extract_files) return std::nullopt;
@@ -125,6 +154,17 @@ std::optional<RowBlobFile> WriteRowBlobFile(TableWriter& writer, const Field& fi
   const std::optional<std::string> extension = SaveBlobToFile(field, folder, writer.run.row_counter, settings);
   if (!extension) return std::nullopt;
   return RowBlobFile{folder, std::to_string(writer.run.row_counter) + "." + *extension};
+}
+
+ValueText BlobValue(TableWriter& writer, const Field& field,
+                    const std::function<std::string(const RowBlobFile& file)>& raw_reference) {
+  if (writer.settings.text_from_blob) return {field.AsString(), false};
+  const std::optional<RowBlobFile> file = WriteRowBlobFile(writer, field);
+  if (!file) return {};
+  if (!writer.settings.save_as_raw) return {file->Path(), false};
+  std::string reference = raw_reference(*file);
+  const bool expression = !reference.empty();
+  return {std::move(reference), expression};
 }
 
 }  // namespace quill

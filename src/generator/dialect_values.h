@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,25 @@ std::string BooleanDigits(const Field& field);
 // mask is empty); empty for NULL.
 std::string FloatText(const Field& field, const Settings& settings);
 
+// How a dialect writes the columns and the key of its CREATE TABLE.
+enum class KeyForm {
+  kInlineUnlessComposite,  // " PRIMARY KEY" after the type of a one-column key; a longer key as a clause
+  kClause,                 // always the table-level clause
+};
+
+struct ColumnDefinitionRules {
+  std::function<std::string(const std::string& field_name)> column_name;  // as written in the statement
+  std::function<std::string(const Field& field)> type_text;               // the full type text
+  KeyForm key_form = KeyForm::kClause;
+  std::string_view key_clause;  // "PRIMARY KEY (" or "PRIMARY KEY("
+};
+
+// Every column as name + " " + type, joined by "," CR LF, then the key: a
+// clause "," CR LF + key_clause + the key's names in the columns' own form
+// + ")", so it always names columns just written. Sets PrimaryKeyMarked once
+// the key is written.
+std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& rules);
+
 // The file a BLOB value of the current row was written to.
 struct RowBlobFile {
   std::string folder;     // BlobFileLayout's folder, "/" between its parts
@@ -44,5 +64,12 @@ struct RowBlobFile {
 // nullopt when the field is NULL, files are not extracted or no wanted type
 // was found.
 std::optional<RowBlobFile> WriteRowBlobFile(TableWriter& writer, const Field& field);
+
+// The value of a BLOB field: its text with TextFromBlob; else, once its file
+// is written, the expression `raw_reference` makes of the file (no quotes)
+// with saveasraw, or the file's path without; empty when no file was written
+// or the reference is empty.
+ValueText BlobValue(TableWriter& writer, const Field& field,
+                    const std::function<std::string(const RowBlobFile& file)>& raw_reference);
 
 }  // namespace quill

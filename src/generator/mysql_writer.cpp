@@ -96,24 +96,16 @@ void WriteTableStatement(TableWriter& writer) {
   std::string& text = run.table_text;
   if (settings.drop) text += "DROP TABLE IF EXISTS " + TableName(run) + ";" + std::string(kCrLf);
   text += "CREATE TABLE " + TableName(run) + " (" + std::string(kCrLf);
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
-    const Field& field = writer.table.FieldAt(i);
-    if (i > 0) text += "," + std::string(kCrLf);
-    std::string type = MySqlTypeText(field, settings);
-    if (type.empty()) type = "UNKNOWN";
-    text += ColumnName(settings, field.Name()) + " " + type;
-  }
   // The key names are back-quoted like the columns, so blanks and reserved
   // words cannot break the clause.
-  const std::vector<std::string> key = PrimaryKeyColumns(writer);
-  if (!key.empty()) {
-    text += "," + std::string(kCrLf) + "PRIMARY KEY(";
-    for (size_t k = 0; k < key.size(); ++k) {
-      if (k > 0) text += ",";
-      text += ColumnName(settings, key[k]);
-    }
-    text += ")";
-  }
+  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+                                     .type_text =
+                                         [&](const Field& field) {
+                                           std::string type = MySqlTypeText(field, settings);
+                                           return type.empty() ? std::string("UNKNOWN") : type;
+                                         },
+                                     .key_form = KeyForm::kClause,
+                                     .key_clause = "PRIMARY KEY("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
@@ -123,16 +115,8 @@ std::string FieldValue(TableWriter& writer, const Field& field) {
   const std::string& c = field.ClassName();
   ValueText value{field.AsString(), false};
   if (c == "TBlobField") {
-    value.text.clear();
-    if (settings.text_from_blob) {
-      value.text = field.AsString();
-    } else if (const auto file = WriteRowBlobFile(writer, field)) {
-      if (settings.save_as_raw) {
-        value = {"LOAD_FILE(" + MySqlLiteral(file->Path()) + ")", true};
-      } else {
-        value.text = file->Path();
-      }
-    }
+    value = BlobValue(writer, field,
+                      [](const RowBlobFile& file) { return "LOAD_FILE(" + MySqlLiteral(file.Path()) + ")"; });
   }
   // A NULL date stays NULL: STR_TO_DATE('') would give the zero date.
   if (settings.formatting && (c == "TDateTimeField" || c == "TDateField") && !field.IsNull()) {

@@ -21,7 +21,9 @@ std::string DateTypeText(const Settings& settings) {
   return settings.convert ? "varchar2(" + settings.size + ")" : "date";
 }
 
-std::string VarcharText(int size) { return "varchar2(" + std::to_string(size > kOracleTextLimit ? kOracleTextLimit : size) + ")"; }
+std::string VarcharText(int size) {
+  return "varchar2(" + std::to_string(size > kOracleTextLimit ? kOracleTextLimit : size) + ")";
+}
 
 std::string OracleTypeText(const Field& field, const Settings& settings) {
   const std::string& c = field.ClassName();
@@ -78,27 +80,14 @@ void WriteTableStatement(TableWriter& writer) {
 
   // A one-column key is marked inline; a key of several columns becomes a
   // table-level clause, so the target gets the whole key.
-  const std::vector<std::string> key = PrimaryKeyColumns(writer);
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
-    const Field& field = writer.table.FieldAt(i);
-    if (i > 0) text += "," + std::string(kCrLf);
-    std::string type = OracleTypeText(field, settings);
-    if (type.empty()) type = "UNKNOWN";
-    if (key.size() == 1 && !run.primary_key_marked && field.Name() == key.front()) {
-      type += " PRIMARY KEY";
-      run.primary_key_marked = true;
-    }
-    text += ColumnName(settings, field.Name()) + " " + type;
-  }
-  if (key.size() > 1) {
-    text += "," + std::string(kCrLf) + "PRIMARY KEY (";
-    for (size_t k = 0; k < key.size(); ++k) {
-      if (k > 0) text += ",";
-      text += ColumnName(settings, key[k]);
-    }
-    text += ")";
-    run.primary_key_marked = true;
-  }
+  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+                                     .type_text =
+                                         [&](const Field& field) {
+                                           std::string type = OracleTypeText(field, settings);
+                                           return type.empty() ? std::string("UNKNOWN") : type;
+                                         },
+                                     .key_form = KeyForm::kInlineUnlessComposite,
+                                     .key_clause = "PRIMARY KEY ("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
@@ -108,17 +97,9 @@ ValueText FieldValue(TableWriter& writer, const Field& field) {
   const std::string& c = field.ClassName();
   ValueText value{field.AsString(), false};
   if (c == "TBlobField") {
-    if (settings.text_from_blob) {
-      value.text = field.AsString();
-    } else if (const auto file = WriteRowBlobFile(writer, field)) {
-      if (settings.save_as_raw) {
-        value = {"BFILENAME(" + SqlLiteral(file->folder) + "," + SqlLiteral(file->file_name) + ")", true};
-      } else {
-        value.text = file->Path();
-      }
-    } else {
-      value.text.clear();
-    }
+    value = BlobValue(writer, field, [](const RowBlobFile& file) {
+      return "BFILENAME(" + SqlLiteral(file.folder) + "," + SqlLiteral(file.file_name) + ")";
+    });
   }
   if (settings.formatting && (c == "TDateTimeField" || c == "TDateField")) {
     value = {"TO_DATE(" + SqlLiteral(field.AsString()) + "," + SqlLiteral(settings.or_format) + ")", true};

@@ -70,25 +70,20 @@ void WriteTableStatement(TableWriter& writer) {
 
   // A class outside the map keeps the type of the column before it, as the
   // statement needs a type after every name; the first column falls back to
-  // the type that holds any text.
+  // the type that holds any text. The key names take the columns' own form
+  // (quoted, cut like them), so they name the columns just written.
   std::string type = "longvarchar";
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
-    const Field& field = writer.table.FieldAt(i);
-    if (i > 0) text += "," + std::string(kCrLf);
-    if (std::string mapped = PervasiveTypeText(field, settings); !mapped.empty()) type = std::move(mapped);
-    text += ColumnName(settings, field.Name()) + " " + type;
-  }
-  // The key names take the columns' own form, so they name the columns just
-  // written (quoted, cut like them).
-  const std::vector<std::string> key = PrimaryKeyColumns(writer);
-  if (!key.empty()) {
-    text += "," + std::string(kCrLf) + "PRIMARY KEY(";
-    for (size_t k = 0; k < key.size(); ++k) {
-      if (k > 0) text += ",";
-      text += ColumnName(settings, key[k]);
-    }
-    text += ")";
-  }
+  text +=
+      ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+                                 .type_text =
+                                     [&](const Field& field) {
+                                       if (std::string mapped = PervasiveTypeText(field, settings); !mapped.empty()) {
+                                         type = std::move(mapped);
+                                       }
+                                       return type;
+                                     },
+                                 .key_form = KeyForm::kClause,
+                                 .key_clause = "PRIMARY KEY("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
@@ -98,13 +93,8 @@ std::string FieldValue(TableWriter& writer, const Field& field) {
   const std::string& c = field.ClassName();
   std::string value = field.AsString();
   if (c == "TBlobField") {
-    value.clear();
-    if (settings.text_from_blob) {
-      value = field.AsString();
-    } else if (const auto file = WriteRowBlobFile(writer, field)) {
-      // A raw file is written but the script holds no reference to it.
-      if (!settings.save_as_raw) value = file->Path();
-    }
+    // A raw file is written but the script holds no reference to it.
+    value = BlobValue(writer, field, [](const RowBlobFile&) { return std::string(); }).text;
   }
   if (settings.formatting && (c == "TDateTimeField" || c == "TDateField") && !field.IsNull()) {
     value = FormatDateTime(settings.pe_format, field.AsDateTime());

@@ -53,9 +53,9 @@ const DialectRules kPostgresRules{
 
 // Until a datestyle is chosen the dates are read as ISO, year first.
 std::string DatestyleText(const Settings& settings) {
-  static constexpr std::string_view kDatestyles[] = {
-      "ISO, YMD",      "ISO, MDY",      "ISO, DMY",      "SQL, YMD",    "SQL, MDY",    "SQL, DMY",
-      "Postgres, YMD", "Postgres, MDY", "Postgres, DMY", "German, YMD", "German, MDY", "German, DMY"};
+  static constexpr std::string_view kDatestyles[] = {"ISO, YMD",      "ISO, MDY",    "ISO, DMY",      "SQL, YMD",
+                                                     "SQL, MDY",      "SQL, DMY",    "Postgres, YMD", "Postgres, MDY",
+                                                     "Postgres, DMY", "German, YMD", "German, MDY",   "German, DMY"};
   const int choice = settings.po_format;
   if (choice < 0 || choice >= static_cast<int>(std::size(kDatestyles))) return std::string(kDatestyles[0]);
   return std::string(kDatestyles[choice]);
@@ -89,27 +89,14 @@ void WriteTableStatement(TableWriter& writer) {
 
   // A one-column key is marked inline; a key of several columns becomes a
   // table-level clause, so the target gets the whole key.
-  const std::vector<std::string> key = PrimaryKeyColumns(writer);
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
-    const Field& field = writer.table.FieldAt(i);
-    if (i > 0) text += "," + std::string(kCrLf);
-    std::string type = PostgresTypeText(field, settings);
-    if (type.empty()) type = "UNKNOWN";
-    if (key.size() == 1 && !run.primary_key_marked && field.Name() == key.front()) {
-      type += " PRIMARY KEY";
-      run.primary_key_marked = true;
-    }
-    text += ColumnName(settings, field.Name()) + " " + type;
-  }
-  if (key.size() > 1) {
-    text += "," + std::string(kCrLf) + "PRIMARY KEY (";
-    for (size_t k = 0; k < key.size(); ++k) {
-      if (k > 0) text += ",";
-      text += ColumnName(settings, key[k]);
-    }
-    text += ")";
-    run.primary_key_marked = true;
-  }
+  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+                                     .type_text =
+                                         [&](const Field& field) {
+                                           std::string type = PostgresTypeText(field, settings);
+                                           return type.empty() ? std::string("UNKNOWN") : type;
+                                         },
+                                     .key_form = KeyForm::kInlineUnlessComposite,
+                                     .key_clause = "PRIMARY KEY ("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
@@ -120,16 +107,8 @@ std::string FieldValue(TableWriter& writer, const Field& field) {
   ValueText value{field.AsString(), false};
   if (c == "TFloatField") value.text = FloatText(field, settings);
   if (c == "TBlobField") {
-    value.text.clear();
-    if (settings.text_from_blob) {
-      value.text = field.AsString();
-    } else if (const auto file = WriteRowBlobFile(writer, field)) {
-      if (settings.save_as_raw) {
-        value = {"lo_import(" + SqlLiteral(file->Path()) + ")", true};
-      } else {
-        value.text = file->Path();
-      }
-    }
+    value =
+        BlobValue(writer, field, [](const RowBlobFile& file) { return "lo_import(" + SqlLiteral(file.Path()) + ")"; });
   }
   if (c == "TBooleanField") value.text = BooleanDigits(field);
   // A NULL date stays NULL: to_timestamp('') would give the year 1 BC.
