@@ -122,5 +122,13 @@ TEST(TestDatabaseServerTest, DatabasesAreRemovedAtTheEnd) {
   EXPECT_FALSE(std::filesystem::exists(sqlite_path));
 }
 
+TEST(TestDatabaseLifetimeTest, AssigningANewDatabaseRemovesTheOldOne) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const std::string first_path = db.DatabaseName();
+  db = TestDatabase::Sqlite();
+  EXPECT_FALSE(std::filesystem::exists(first_path));
+  EXPECT_TRUE(std::filesystem::exists(db.DatabaseName()));
+}
+
 }  // namespace
 }  // namespace quill::testing
