@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <vector>
 
 namespace quill {
@@ -39,6 +40,18 @@ class ByteReader {
   explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
 
   size_t Position() const { return position_; }
+  // Moves to the next `value` that has at least one byte after it; false
+  // (at the end) when there is none. Equal to reading byte by byte.
+  bool SkipTo(unsigned char value) {
+    if (Remaining() < 2) return false;
+    const void* found = std::memchr(bytes_.data() + position_, value, bytes_.size() - 1 - position_);
+    if (found == nullptr) {
+      position_ = bytes_.size() - 1;
+      return false;
+    }
+    position_ = static_cast<size_t>(static_cast<const char*>(found) - bytes_.data());
+    return true;
+  }
   size_t Remaining() const { return bytes_.size() - position_; }
   void StepBack() { --position_; }
   int Read() {
@@ -58,9 +71,10 @@ bool Matches(int expected, int actual) { return expected == kAnyByte || expected
 int64_t FirstOccurrence(std::string_view bytes, const BlobSignature& signature) {
   int64_t first = -1;
   ByteReader reader(bytes);
-  while (reader.Remaining() >= 2) {
+  const auto first_byte = static_cast<unsigned char>(signature.bytes[0]);
+  while (reader.SkipTo(first_byte)) {
     const size_t start = reader.Position();
-    if (reader.Read() != signature.bytes[0]) continue;
+    reader.Read();
     const int second = reader.Read();
     if (second != signature.bytes[1]) {
       // This byte may itself start a match.
