@@ -4,6 +4,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +26,8 @@
 #include "common/silent_abort.h"
 #include "shell/dialog_presenter.h"
 #include "shell/escape_poll.h"
+#include "shell/foreign_key_designer.h"
+#include "shell/options_dialog.h"
 #include "shell/table_selection_dialog.h"
 #include "sources/dsn_login_store.h"
 #include "sources/source_session.h"
@@ -155,14 +160,19 @@ void MainWindow::BuildMenus() {
   }
   connect(drop_on_, &QAction::triggered, this, [this] { SelectDrop(true); });
   connect(drop_off_, &QAction::triggered, this, [this] { SelectDrop(false); });
-  AddItem(options, "Login1", "Login")->setEnabled(false);
+  QAction* login = AddItem(options, "Login1", "Login");
+  connect(login, &QAction::triggered, this, [this] { RunCommand([this] { ShowOptionsDialog(1); }); });
   QAction* font = AddItem(options, "Font1", "Font");
   connect(font, &QAction::triggered, this, [this] { RunCommand([this] { ChooseScriptFont(); }); });
-  AddItem(options, "Options2", "More Options")->setEnabled(false);
+  QAction* more_options = AddItem(options, "Options2", "More Options");
+  connect(more_options, &QAction::triggered, this, [this] { RunCommand([this] { ShowOptionsDialog(-1); }); });
 
   QMenu* help = bar->addMenu("Help");
   help->setObjectName("Help1");
-  AddItem(help, "Help2", "Help")->setEnabled(false);
+  QAction* help_file = AddItem(help, "Help2", "Help");
+  // Named relative to the current folder, as the welcome pages are.
+  connect(help_file, &QAction::triggered, this,
+          [] { QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath("TARNWICK.CHM"))); });
   help->addSeparator();
   AddItem(help, "About1", "About")->setEnabled(false);
 
@@ -281,7 +291,8 @@ void MainWindow::BuildCentralArea() {
   AddItem(export_menu, "ExcelCSVFile1", "Excel CSV File")->setEnabled(false);
   AddItem(export_menu, "MSXMLFile1", "MS XML File")->setEnabled(false);
   AddItem(source_menu_, "Configure1", "Configure")->setEnabled(false);
-  AddItem(source_menu_, "Password1", "Password")->setEnabled(false);
+  QAction* password = AddItem(source_menu_, "Password1", "Password");
+  connect(password, &QAction::triggered, this, [this] { RunCommand([this] { ShowOptionsDialog(1); }); });
   AddItem(source_menu_, "Delete1", "Delete")->setEnabled(false);
 
   root_menu_ = new QMenu(this);
@@ -546,15 +557,28 @@ bool MainWindow::SelectTables(const std::vector<std::string>& listed_tables, con
   return table_selection_dialog_->Run(listed_tables, caption, chosen_tables);
 }
 
-bool MainWindow::RunForeignKeyDesigner(const std::vector<std::string>&, ForeignKeyScripts& scripts) {
-  // The designer window is not part of this program yet: go on without keys.
-  scripts = ForeignKeyScripts{};
-  return true;
+bool MainWindow::RunForeignKeyDesigner(const std::vector<std::string>& tables, ForeignKeyScripts& scripts) {
+  if (foreign_key_designer_ == nullptr) foreign_key_designer_ = new ForeignKeyDesigner(*this, settings_);
+  // The run's input filter would swallow every click in the designer.
+  const bool polling = escape_poll_->running();
+  if (polling) escape_poll_->End();
+  const bool done = foreign_key_designer_->Run(tables, scripts);
+  if (polling) escape_poll_->Begin();
+  return done;
 }
 
 void MainWindow::Pause(int milliseconds) {
   QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+void MainWindow::ShowOptionsDialog(int page) {
+  if (options_dialog_ != nullptr) options_dialog_->Open(page);
+}
+
+void MainWindow::SyncJetProviderBox() {
+  const QSignalBlocker blocker(jet_check_);
+  jet_check_->setChecked(settings_.jet_eng);
 }
 
 void MainWindow::StatusPause() {

@@ -245,3 +245,19 @@ TEST_F(MainWindowTest, TextFileSourceListsFilesWithTheirExtensionAndScriptsOne) 
 
 }  // namespace
 }  // namespace quill
+
+namespace quill {
+namespace {
+
+TEST_F(MainWindowTest, AFailedSaveIsReportedAndKeepsTheStatus) {
+  MainWindow& window = Window();
+  window.AddScriptTab(Document("people", "Source : s"));
+  dialogs_.AnswerSaveFile(QString::fromStdString((folder_.path() / "no such folder" / "people.sql").string()));
+  Find<QAction>("Save1")->trigger();
+  ASSERT_FALSE(dialogs_.messages().empty());
+  EXPECT_EQ(dialogs_.messages().back().icon, MessageIcon::Error);
+  EXPECT_EQ(window.StatusText(), " Writing File... ");
+}
+
+}  // namespace
+}  // namespace quill
