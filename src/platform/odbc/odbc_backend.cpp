@@ -128,6 +128,7 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   options.count_statement = "SELECT COUNT(*) FROM " + name;
   options.correct_sqlite_types = facts.is_sqlite;
   options.text_as_utf8 = facts.is_sqlite;
+  options.bind_long_values = facts.is_sqlite;
   return std::make_unique<OdbcResultDataset>(
       session_, [statement_text](SQLHSTMT statement) { return SQLExecDirectW(statement, statement_text->data(), SQL_NTS); },
       std::move(options));

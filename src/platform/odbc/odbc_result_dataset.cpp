@@ -17,6 +17,8 @@ constexpr SQLULEN kMaxBlockRows = 1024;
 // A bound value that outgrows this is read in chunks instead.
 constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
+// The first buffer of a long column bound to row arrays.
+constexpr SQLLEN kFirstLongBoundBytes = 256;
 
 std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field) {
   SQLWCHAR buffer[512] = {};
@@ -88,6 +90,7 @@ OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execu
 OdbcResultDataset::~OdbcResultDataset() = default;
 
 void OdbcResultDataset::Execute_() {
+  eof_ = true;  // stays so when the statement fails
   statement_.reset();
   statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
   const SQLHSTMT statement = statement_->get();
@@ -125,6 +128,11 @@ void OdbcResultDataset::DescribeColumns() {
     if (options_.text_as_utf8 && column.type.form == ValueForm::Text && !column.type.long_data) {
       // Up to four bytes a character instead of two units.
       column.type.bound_bytes = (column.type.bound_bytes / static_cast<SQLLEN>(sizeof(SQLWCHAR)) - 1) * 4 + 1;
+    }
+    if (options_.bind_long_values && column.type.long_data &&
+        (column.type.form == ValueForm::Text || column.type.form == ValueForm::Bytes)) {
+      column.type.long_data = false;
+      column.type.bound_bytes = kFirstLongBoundBytes + TerminatorBytes(column.type.form);
     }
     const std::string name = options_.naming ? options_.naming(description.name) : description.name;
     auto field = std::make_unique<Field>(name, column.type.class_name, column.type.kind, column.type.size,
@@ -192,7 +200,7 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
   std::fill(row_status_.begin(), row_status_.end(), SQL_ROW_SUCCESS);
   const SQLRETURN result = SQLFetch(statement);
   if (result == SQL_NO_DATA) {
-    eof_ = true;
+    Last();
     return true;
   }
   statement_->Check(result, "The data source could not deliver the rows.");
@@ -376,7 +384,9 @@ void OdbcResultDataset::First() {
 
 void OdbcResultDataset::Last() {
   eof_ = true;
-  if (statement_) SQLFreeStmt(statement_->get(), SQL_CLOSE);
+  // Only freeing the statement ends it everywhere: SQLite keeps the file's
+  // read lock while a closed statement handle lives on.
+  statement_.reset();
 }
 
 std::optional<int64_t> OdbcResultDataset::RecordCount() {

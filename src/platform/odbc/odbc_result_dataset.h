@@ -39,6 +39,11 @@ class OdbcResultDataset : public Dataset {
     // unchanged there, and to mangle characters beyond 16 bits in UTF-16
     // (SQLite).
     bool text_as_utf8 = false;
+    // Bind memo and BLOB columns too, starting small: for drivers that give
+    // SQLGetData only on single rows but read the same rows again in the same
+    // order (SQLite), a value that outgrows its buffer is cheaper to read
+    // again than every row one at a time.
+    bool bind_long_values = false;
   };
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);

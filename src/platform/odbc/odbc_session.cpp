@@ -45,6 +45,12 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection_timeout_seconds)), 0);
   SQLSetConnectAttrW(connection_.get(), SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
+  Connect(data_source, user_name, password);
+  ReadDriverFacts();
+  if (facts_.is_sqlite) ReconnectSqliteStepping(data_source, user_name, password);
+}
+
+void OdbcSession::Connect(const std::string& data_source, const std::string& user_name, const std::string& password) {
   const WideText dsn = Utf8ToUtf16(data_source);
   const WideText user = Utf8ToUtf16(user_name);
   const WideText secret = Utf8ToUtf16(password);
@@ -55,7 +61,30 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
                                 const_cast<SQLWCHAR*>(OrNull(secret)), secret.empty() ? 0 : SQL_NTS),
                     "The data source \"" + data_source + "\" could not be opened.");
   connected_ = true;
-  ReadDriverFacts();
+}
+
+// By default the SQLite driver reads a whole result into memory when the
+// statement runs; with StepAPI it steps through the rows as they are fetched,
+// so reading a table takes the same memory whatever its size. The option
+// travels in a connection string, which only a name free of its special
+// characters can safely join.
+void OdbcSession::ReconnectSqliteStepping(const std::string& data_source, const std::string& user_name,
+                                          const std::string& password) {
+  if (data_source.find_first_of(";{}") != std::string::npos || data_source.empty() || data_source.front() == ' ' ||
+      data_source.back() == ' ') {
+    return;
+  }
+  SQLDisconnect(connection_.get());
+  connected_ = false;
+  WideText text = Utf8ToUtf16("DSN=" + data_source + ";StepAPI=1");
+  SQLSMALLINT length = 0;
+  const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, text.data(), SQL_NTS, nullptr, 0, &length,
+                                             SQL_DRIVER_NOPROMPT);
+  if (SQL_SUCCEEDED(result)) {
+    connected_ = true;
+    return;
+  }
+  Connect(data_source, user_name, password);
 }
 
 OdbcSession::~OdbcSession() {

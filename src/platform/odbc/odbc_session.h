@@ -36,7 +36,10 @@ class OdbcSession {
   std::string CurrentCatalog() const;
 
  private:
+  void Connect(const std::string& data_source, const std::string& user_name, const std::string& password);
   void ReadDriverFacts();
+  void ReconnectSqliteStepping(const std::string& data_source, const std::string& user_name,
+                               const std::string& password);
 
   OdbcHandle environment_;
   OdbcHandle connection_;

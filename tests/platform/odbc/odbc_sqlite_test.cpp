@@ -205,16 +205,24 @@ TEST(OdbcSqlite, RecordCountFirstAndLast) {
   auto connection = OpenSource(database);
   auto dataset = connection->OpenTable("n");
   EXPECT_EQ(dataset->RecordCount(), 2500);
-  database.Execute("DELETE FROM n WHERE k > 10");
-  EXPECT_EQ(dataset->RecordCount(), 2500) << "asked once";
   dataset->Next();
   EXPECT_EQ(dataset->FieldAt(0).AsInteger(), 2);
   dataset->Last();
   EXPECT_TRUE(dataset->Eof());
   dataset->Next();
   EXPECT_TRUE(dataset->Eof());
+  // The rows are read as they are fetched, so the source is changed only
+  // while the dataset does not read.
+  database.Execute("DELETE FROM n WHERE k > 10");
+  EXPECT_EQ(dataset->RecordCount(), 2500) << "asked once";
   dataset->First();  // reads again: the rows deleted meanwhile are gone
   EXPECT_EQ(ColumnTexts(*dataset, "k").size(), 10u);
+
+  // Counting while the rows are being read leaves the reading whole.
+  auto counted = connection->OpenTable("[n]");
+  EXPECT_EQ(counted->FieldAt(0).AsInteger(), 1);
+  EXPECT_EQ(counted->RecordCount(), 10);
+  EXPECT_EQ(ColumnTexts(*counted, "k").size(), 10u);
 
   auto empty = connection->OpenSchema(SchemaKind::Tables);
   EXPECT_EQ(empty->RecordCount(), std::nullopt);
