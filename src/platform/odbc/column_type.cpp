@@ -138,7 +138,11 @@ OdbcFieldType MapColumnType(const OdbcColumnDescription& column) {
     case SQL_REAL:
     case SQL_FLOAT:
     case SQL_DOUBLE:
-      if (IsCurrencyName(column.type_name)) return DecimalType(column);
+      // A money type reported as floating point (PostgreSQL) comes as its
+      // number: its text is formatted for the server's locale ("-$1,234.50").
+      if (IsCurrencyName(column.type_name)) {
+        return Make("TBCDField", FieldKind::ftCurrency, ValueForm::Float, ClampToInt(column.precision), 8, 8);
+      }
       return Make("TFloatField", FieldKind::ftFloat, ValueForm::Float, 0, 8, 8);
     case SQL_DECIMAL:
     case SQL_NUMERIC:

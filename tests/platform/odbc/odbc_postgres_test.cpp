@@ -50,6 +50,7 @@ TEST(OdbcPostgres, FieldClassesThroughTheWideApi) {
                                    {"TIMESTAMP", "TDateTimeField", FieldKind::ftDateTime},
                                    {"BYTEA", "TBlobField", FieldKind::ftBlob},
                                    {"UUID", "TGuidField", FieldKind::ftGuid},
+                                   {"MONEY", "TBCDField", FieldKind::ftCurrency},
                                });
 }
 
@@ -57,6 +58,7 @@ TEST(OdbcPostgres, ValuesOfEveryForm) {
   TestDatabase database = TestDatabase::Postgres({.name = "", .bools_as_char = false});
   database.CreateTable({"v",
                         {{"n", "NUMERIC(12,3)"},
+                         {"price", "MONEY"},
                          {"b", "BOOLEAN"},
                          {"g", "UUID"},
                          {"t", "TIME(3)"},
@@ -64,13 +66,15 @@ TEST(OdbcPostgres, ValuesOfEveryForm) {
                          {"f4", "REAL"},
                          {"data", "BYTEA"}},
                         {},
-                        {{"-123456789.125", "TRUE", "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'", "'12:34:56.789'",
+                        {{"-123456789.125", "'-1234.5'", "TRUE", "'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11'", "'12:34:56.789'",
                           "'0099-12-31 23:59:59.123456'", "1.5", "'\\x00ff10'::bytea"},
-                         {"NULL", "FALSE", "NULL", "NULL", "NULL", "NULL", "NULL"}},
+                         {"NULL", "NULL", "FALSE", "NULL", "NULL", "NULL", "NULL", "NULL"}},
                         ""});
   auto connection = OpenSource(database);
   auto dataset = connection->OpenTable("public.v");
   EXPECT_EQ(dataset->FindField("n")->RawText(), "-123456789.125");
+  EXPECT_EQ(dataset->FindField("price")->AsFloat(), -1234.5);
+  EXPECT_EQ(dataset->FindField("price")->AsString(), "-1234.5");
   EXPECT_TRUE(dataset->FindField("b")->AsBoolean());
   EXPECT_EQ(dataset->FindField("g")->AsString(), "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
   const DateTime time = dataset->FindField("t")->AsDateTime();
