@@ -1,0 +1,111 @@
+#include "foreignkeys/constraint_scripts.h"
+
+#include <string_view>
+
+#include "foreignkeys/md5.h"
+#include "generator/dialect_values.h"
+#include "generator/table_names.h"
+#include "generator/table_writer.h"
+
+namespace quill {
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+constexpr size_t kShortNameLength = 20;  // Oracle and Pervasive constraint names
+
+// The quotes and column cuts of the table writers, dialect by dialect.
+constexpr IdentifierQuotes kBrackets{.open = "[", .close = "]", .only_when_blank = false};
+constexpr IdentifierQuotes kBackQuotes{.open = "`", .close = "`", .only_when_blank = false};
+constexpr IdentifierQuotes kDoubleQuotes{.open = "\"", .close = "\"", .only_when_blank = false};
+constexpr IdentifierQuotes kOracleQuotes{.open = "\"", .close = "\"", .only_when_blank = true};
+constexpr int kOracleColumnLength = 30;
+constexpr int kPervasiveColumnLength = 20;
+
+bool UsesShortNames(TargetDialect dialect) {
+  return dialect == TargetDialect::Oracle || dialect == TargetDialect::Pervasive;
+}
+
+// Oracle leaves plain names bare; a name with a blank or a quote of either
+// kind is quoted so it cannot end the statement.
+std::string OracleName(std::string_view name) {
+  if (name.find('\'') != std::string_view::npos) return "\"" + EscapeIdentifier(kOracleQuotes, name) + "\"";
+  return QuoteIdentifier(kOracleQuotes, name);
+}
+
+// A table or constraint name as the dialect writes it.
+std::string NameForm(TargetDialect dialect, std::string_view name) {
+  switch (dialect) {
+    case TargetDialect::MsSql: return QuoteIdentifier(kBrackets, name);
+    case TargetDialect::MySql: return QuoteIdentifier(kBackQuotes, name);
+    case TargetDialect::PostgreSql: return QuoteIdentifier(kDoubleQuotes, LowerCase(name));
+    case TargetDialect::Oracle: return OracleName(name);
+    case TargetDialect::Pervasive: return QuoteIdentifier(kDoubleQuotes, name);
+  }
+  return std::string(name);
+}
+
+std::string ColumnForm(TargetDialect dialect, const std::string& column) {
+  if (dialect == TargetDialect::Oracle) return NameForm(dialect, FirstCharacters(column, kOracleColumnLength));
+  if (dialect == TargetDialect::Pervasive) return NameForm(dialect, FirstCharacters(column, kPervasiveColumnLength));
+  return NameForm(dialect, column);
+}
+
+std::string TableForm(TargetDialect dialect, const OutputTableNameParts& parts) {
+  if (parts.schema.empty()) return NameForm(dialect, parts.name);
+  return NameForm(dialect, parts.schema) + "." + NameForm(dialect, parts.name);
+}
+
+OutputTableNameParts TableParts(const Settings& settings, const std::string& listed_name) {
+  return OutputTableNameFor(settings, listed_name, IsTextFileTable(listed_name));
+}
+
+}  // namespace
+
+std::string ConstraintName(const Settings& settings, bool encrypt, const ForeignKeyValues& key) {
+  const OutputTableNameParts fk_table = TableParts(settings, key.fk_table);
+  const OutputTableNameParts pk_table = TableParts(settings, key.pk_table);
+  const std::string names = fk_table.name + "_" + ApplyUnderscore(settings, key.fk_field) + "_" + pk_table.name +
+                            "_" + ApplyUnderscore(settings, key.pk_field);
+  // The destination schema exactly as typed, blanks kept.
+  std::string name = fk_table.schema.empty() ? "FK_QMV_" + names : "FK_QMV_" + fk_table.schema + "_" + names;
+  const bool short_names = UsesShortNames(settings.format);
+  if (short_names || encrypt) name = MD5PrintOf(name);
+  if (short_names && name.size() > kShortNameLength) name.resize(kShortNameLength);
+  return name;
+}
+
+void AppendConstraintScripts(const Settings& settings, bool encrypt, const ForeignKeyValues& key,
+                             ForeignKeyScripts& scripts) {
+  const TargetDialect dialect = settings.format;
+  const std::string name = NameForm(dialect, ConstraintName(settings, encrypt, key));
+  const std::string fk_table = TableForm(dialect, TableParts(settings, key.fk_table));
+  const std::string pk_table = TableForm(dialect, TableParts(settings, key.pk_table));
+  const std::string fk_field = ColumnForm(dialect, ApplyUnderscore(settings, key.fk_field));
+  const std::string pk_field = ColumnForm(dialect, ApplyUnderscore(settings, key.pk_field));
+  const std::string crlf(kCrLf);
+  const std::string foreign_key = "ADD CONSTRAINT " + name + " FOREIGN KEY (" + fk_field + ") REFERENCES " + pk_table;
+
+  std::string& drop = scripts.drop_constraint_script;
+  std::string& add = scripts.add_constraint_script;
+  switch (dialect) {
+    case TargetDialect::MsSql:
+      drop += "ALTER TABLE " + fk_table + " DROP CONSTRAINT " + name + crlf + "Go" + crlf;
+      add += "ALTER TABLE " + fk_table + crlf + foreign_key + "(" + pk_field + ")" + crlf + "Go" + crlf;
+      break;
+    case TargetDialect::MySql:
+      drop += "ALTER TABLE " + fk_table + " DROP FOREIGN KEY " + name + ";" + crlf;
+      add += "ALTER TABLE " + fk_table + " " + foreign_key + "(" + pk_field + ");" + crlf;
+      break;
+    case TargetDialect::PostgreSql:
+      drop += "ALTER TABLE " + fk_table + " DROP CONSTRAINT " + name + ";" + crlf;
+      add += "ALTER TABLE " + fk_table + " " + foreign_key + " (" + pk_field + ") MATCH FULL;" + crlf;
+      break;
+    case TargetDialect::Oracle:
+    case TargetDialect::Pervasive:
+      drop += "ALTER TABLE " + fk_table + " DROP CONSTRAINT " + name + ";" + crlf;
+      add += "ALTER TABLE " + fk_table + " " + foreign_key + " (" + pk_field + ");" + crlf;
+      break;
+  }
+}
+
+}  // namespace quill

@@ -1,0 +1,127 @@
+#include "foreignkeys/constraint_scripts.h"
+
+#include <gtest/gtest.h>
+
+namespace quill {
+namespace {
+
+struct ScriptCase {
+  const char* label;
+  TargetDialect dialect;
+  std::string destination_schema;
+  bool underscore;
+  bool encrypt;
+  std::string drop;
+  std::string add;
+};
+
+const ForeignKeyValues kOrdersToClients{"dbo.orders", "client id", "dbo.clients", "id"};
+
+const ScriptCase kCases[] = {
+    {"MS SQL", TargetDialect::MsSql, "", false, false,
+     "ALTER TABLE [orders] DROP CONSTRAINT [FK_QMV_orders_client id_clients_id]\r\nGo\r\n",
+     "ALTER TABLE [orders]\r\nADD CONSTRAINT [FK_QMV_orders_client id_clients_id] FOREIGN KEY ([client id]) "
+     "REFERENCES [clients]([id])\r\nGo\r\n"},
+    {"MS SQL, schema, underscore", TargetDialect::MsSql, "sales", true, false,
+     "ALTER TABLE [sales].[orders] DROP CONSTRAINT [FK_QMV_sales_orders_client_id_clients_id]\r\nGo\r\n",
+     "ALTER TABLE [sales].[orders]\r\nADD CONSTRAINT [FK_QMV_sales_orders_client_id_clients_id] FOREIGN KEY "
+     "([client_id]) REFERENCES [sales].[clients]([id])\r\nGo\r\n"},
+    {"MySql, schema kept with its blank", TargetDialect::MySql, "my shop", false, false,
+     "ALTER TABLE `my shop`.`orders` DROP FOREIGN KEY `FK_QMV_my shop_orders_client id_clients_id`;\r\n",
+     "ALTER TABLE `my shop`.`orders` ADD CONSTRAINT `FK_QMV_my shop_orders_client id_clients_id` FOREIGN KEY "
+     "(`client id`) REFERENCES `my shop`.`clients`(`id`);\r\n"},
+    {"MySql, encrypted", TargetDialect::MySql, "shop", false, true,
+     "ALTER TABLE `shop`.`orders` DROP FOREIGN KEY `87998d61ba8f2c69e0ba644db1aa4502`;\r\n",
+     "ALTER TABLE `shop`.`orders` ADD CONSTRAINT `87998d61ba8f2c69e0ba644db1aa4502` FOREIGN KEY (`client id`) "
+     "REFERENCES `shop`.`clients`(`id`);\r\n"},
+    {"PostgreSQL", TargetDialect::PostgreSql, "", true, false,
+     "ALTER TABLE \"orders\" DROP CONSTRAINT \"fk_qmv_orders_client_id_clients_id\";\r\n",
+     "ALTER TABLE \"orders\" ADD CONSTRAINT \"fk_qmv_orders_client_id_clients_id\" FOREIGN KEY (\"client_id\") "
+     "REFERENCES \"clients\" (\"id\") MATCH FULL;\r\n"},
+    {"Oracle ignores the schema", TargetDialect::Oracle, "sales", false, false,
+     "ALTER TABLE orders DROP CONSTRAINT 20960223c751919443e1;\r\n",
+     "ALTER TABLE orders ADD CONSTRAINT 20960223c751919443e1 FOREIGN KEY (\"client id\") REFERENCES clients "
+     "(id);\r\n"},
+    {"Pervasive, encrypt changes nothing", TargetDialect::Pervasive, "sales", false, true,
+     "ALTER TABLE \"orders\" DROP CONSTRAINT \"20960223c751919443e1\";\r\n",
+     "ALTER TABLE \"orders\" ADD CONSTRAINT \"20960223c751919443e1\" FOREIGN KEY (\"client id\") REFERENCES "
+     "\"clients\" (\"id\");\r\n"},
+};
+
+TEST(ConstraintScriptsTest, AddAndDropPerDialect) {
+  for (const ScriptCase& test : kCases) {
+    Settings settings;
+    settings.format = test.dialect;
+    settings.ms_schema = test.destination_schema;
+    settings.underscore = test.underscore;
+    ForeignKeyScripts scripts;
+    AppendConstraintScripts(settings, test.encrypt, kOrdersToClients, scripts);
+    EXPECT_EQ(scripts.drop_constraint_script, test.drop) << test.label;
+    EXPECT_EQ(scripts.add_constraint_script, test.add) << test.label;
+  }
+}
+
+TEST(ConstraintScriptsTest, NameLengthsByDialectAndEncryption) {
+  // A long readable name stays whole; hashed names are 32 characters, cut
+  // to 20 where the dialect keeps names short.
+  const ForeignKeyValues key{"s.a_rather_long_table_name", "a_rather_long_column", "s.another_long_table",
+                             "its_key"};
+  struct {
+    TargetDialect dialect;
+    bool encrypt;
+    size_t length;
+  } const cases[] = {
+      {TargetDialect::MsSql, false, 79},     {TargetDialect::MsSql, true, 32},
+      {TargetDialect::PostgreSql, true, 32}, {TargetDialect::Oracle, false, 20},
+      {TargetDialect::Oracle, true, 20},     {TargetDialect::Pervasive, false, 20},
+  };
+  for (const auto& test : cases) {
+    Settings settings;
+    settings.format = test.dialect;
+    const std::string name = ConstraintName(settings, test.encrypt, key);
+    EXPECT_EQ(name.size(), test.length) << static_cast<int>(test.dialect) << " " << name;
+    if (test.encrypt || test.dialect == TargetDialect::Oracle) {
+      EXPECT_EQ(name.find_first_not_of("0123456789abcdef"), std::string::npos) << name;
+    }
+  }
+}
+
+TEST(ConstraintScriptsTest, ClosingQuotesInsideNamesAreDoubled) {
+  const ForeignKeyValues key{"od]d`s\"", "c]o`l\"", "pk", "id"};
+  struct {
+    TargetDialect dialect;
+    std::string fk_table;
+    std::string fk_field;
+  } const cases[] = {
+      {TargetDialect::MsSql, "[od]]d`s\"]", "([c]]o`l\"])"},
+      {TargetDialect::MySql, "`od]d``s\"`", "(`c]o``l\"`)"},
+      {TargetDialect::PostgreSql, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
+      {TargetDialect::Oracle, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
+      {TargetDialect::Pervasive, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
+  };
+  for (const auto& test : cases) {
+    Settings settings;
+    settings.format = test.dialect;
+    ForeignKeyScripts scripts;
+    AppendConstraintScripts(settings, false, key, scripts);
+    EXPECT_NE(scripts.add_constraint_script.find("ALTER TABLE " + test.fk_table), std::string::npos)
+        << scripts.add_constraint_script;
+    EXPECT_NE(scripts.add_constraint_script.find(test.fk_field), std::string::npos) << scripts.add_constraint_script;
+  }
+}
+
+TEST(ConstraintScriptsTest, EqualRowsGiveEqualNamesAndRowsAppendInOrder) {
+  Settings settings;
+  settings.format = TargetDialect::PostgreSql;
+  ForeignKeyScripts scripts;
+  AppendConstraintScripts(settings, false, {"a", "b_id", "b", "id"}, scripts);
+  AppendConstraintScripts(settings, false, {"a", "b_id", "b", "id"}, scripts);
+  AppendConstraintScripts(settings, false, {"a", "c_id", "c", "id"}, scripts);
+  EXPECT_EQ(scripts.drop_constraint_script,
+            "ALTER TABLE \"a\" DROP CONSTRAINT \"fk_qmv_a_b_id_b_id\";\r\n"
+            "ALTER TABLE \"a\" DROP CONSTRAINT \"fk_qmv_a_b_id_b_id\";\r\n"
+            "ALTER TABLE \"a\" DROP CONSTRAINT \"fk_qmv_a_c_id_c_id\";\r\n");
+}
+
+}  // namespace
+}  // namespace quill
