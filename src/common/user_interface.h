@@ -10,7 +10,7 @@
 namespace quill {
 
 enum class MessageIcon { None, Information, Warning, Error, Question };
-enum class MessageButtons { Ok, YesNo };
+enum class MessageButtons { Ok, YesNo, OkCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 constexpr uint32_t kLogRed = 255;  // the colour value of warning lines

@@ -49,6 +49,9 @@ MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString&
   if (buttons == MessageButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(default_is_no ? QMessageBox::No : QMessageBox::Yes);
+  } else if (buttons == MessageButtons::OkCancel) {
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Ok);
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
@@ -58,6 +61,7 @@ MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString&
   }
   const int result = box.exec();
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+  if (buttons == MessageButtons::OkCancel) return result == QMessageBox::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
   return result == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
 }
 

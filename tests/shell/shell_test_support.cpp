@@ -59,7 +59,12 @@ QString ScriptedDialogs::ChooseOpenFile(QWidget*, const QString&, const QString&
   return path;
 }
 
-QString ScriptedDialogs::ChooseFolder(QWidget*, const QString&, const QString&) { return {}; }
+QString ScriptedDialogs::ChooseFolder(QWidget*, const QString&, const QString&) {
+  if (folders_.empty()) return {};
+  const QString path = folders_.front();
+  folders_.pop_front();
+  return path;
+}
 
 bool ScriptedDialogs::ChooseFont(QWidget*, QFont&, QColor&) { return false; }
 

@@ -33,6 +33,7 @@ class ScriptedDialogs : public DialogPresenter {
   void AnswerQuestion(MessageAnswer answer) { answers_.push_back(answer); }
   void AnswerSaveFile(const QString& path) { save_files_.push_back(path); }
   void AnswerOpenFile(const QString& path) { open_files_.push_back(path); }
+  void AnswerFolder(const QString& path) { folders_.push_back(path); }
 
   const std::vector<ShownMessage>& messages() const { return messages_; }
   const std::vector<QString>& suggested_file_names() const { return suggested_file_names_; }
@@ -49,6 +50,7 @@ class ScriptedDialogs : public DialogPresenter {
   std::deque<MessageAnswer> answers_;
   std::deque<QString> save_files_;
   std::deque<QString> open_files_;
+  std::deque<QString> folders_;
   std::vector<ShownMessage> messages_;
   std::vector<QString> suggested_file_names_;
 };
