@@ -31,6 +31,8 @@ namespace quill {
 
 class DsnLoginStore;
 class EscapePoll;
+class ForeignKeyDesigner;
+class OptionsDialog;
 class SourceSession;
 class TableSelectionDialog;
 
@@ -48,6 +50,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   // Windows created after the main window that it hands work to.
   void SetLoginStore(DsnLoginStore* logins);
   void SetTableSelectionDialog(TableSelectionDialog* dialog) { table_selection_dialog_ = dialog; }
+  void SetOptionsDialog(OptionsDialog* dialog) { options_dialog_ = dialog; }
+  void SetForeignKeyDesigner(ForeignKeyDesigner* designer) { foreign_key_designer_ = designer; }
 
   Settings& settings() { return settings_; }
   MainWindowMessages& messages() { return messages_; }
@@ -78,6 +82,10 @@ class MainWindow : public QMainWindow, public UserInterface {
   void SelectDialect(int dialect);
   void SelectContent(int content);
   void SelectDrop(bool on);
+  // The options dialog, modally, on the given page (-1: the page shown last).
+  void ShowOptionsDialog(int page);
+  // "Do not use Jet Provider" shows the setting again (it has two boxes).
+  void SyncJetProviderBox();
   int TabCount() const;
   QPlainTextEdit* ScriptEditor(int index) const;
   QString SummaryText() const;
@@ -143,6 +151,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   std::unique_ptr<SourceSession> session_;
   std::unique_ptr<EscapePoll> escape_poll_;
   TableSelectionDialog* table_selection_dialog_ = nullptr;
+  OptionsDialog* options_dialog_ = nullptr;
+  ForeignKeyDesigner* foreign_key_designer_ = nullptr;  // made on first use when none was given
 
   // Output options (menus and toolbar kept in step).
   QActionGroup* dialect_group_ = nullptr;
