@@ -56,6 +56,22 @@ class Argument {
   std::optional<WideText> text_;
 };
 
+using Arguments = std::shared_ptr<std::vector<Argument>>;
+
+// Catalog as it is; schema and table as escaped patterns.
+Arguments PatternArguments(const std::optional<std::string>& catalog, const std::optional<std::string>& schema,
+                           const std::optional<std::string>& table, const std::string& escape) {
+  const auto pattern = [&escape](const std::optional<std::string>& name) -> std::optional<std::string> {
+    if (!name) return std::nullopt;
+    return EscapePattern(*name, escape);
+  };
+  auto arguments = std::make_shared<std::vector<Argument>>();
+  arguments->emplace_back(catalog);
+  arguments->emplace_back(pattern(schema));
+  arguments->emplace_back(pattern(table));
+  return arguments;
+}
+
 }  // namespace
 
 OdbcBackend::OdbcBackend(const std::string& data_source, const std::string& user_name, const std::string& password,
@@ -76,26 +92,18 @@ std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRe
   OdbcResultDataset::Execute execute;
   switch (kind) {
     case SchemaKind::Tables: {
-      auto arguments = std::make_shared<std::vector<Argument>>();
-      arguments->emplace_back(catalog);
-      arguments->emplace_back(schema ? std::optional(EscapePattern(*schema, facts.search_escape)) : std::nullopt);
-      arguments->emplace_back(table ? std::optional(EscapePattern(*table, facts.search_escape)) : std::nullopt);
-      execute = [arguments](SQLHSTMT statement) {
-        auto& a = *arguments;
-        return SQLTablesW(statement, a[0].data(), a[0].length(), a[1].data(), a[1].length(), a[2].data(),
-                          a[2].length(), nullptr, 0);
+      auto a = PatternArguments(catalog, schema, table, facts.search_escape);
+      execute = [a](SQLHSTMT statement) {
+        return SQLTablesW(statement, (*a)[0].data(), (*a)[0].length(), (*a)[1].data(), (*a)[1].length(),
+                          (*a)[2].data(), (*a)[2].length(), nullptr, 0);
       };
       break;
     }
     case SchemaKind::Columns: {
-      auto arguments = std::make_shared<std::vector<Argument>>();
-      arguments->emplace_back(catalog);
-      arguments->emplace_back(schema ? std::optional(EscapePattern(*schema, facts.search_escape)) : std::nullopt);
-      arguments->emplace_back(table ? std::optional(EscapePattern(*table, facts.search_escape)) : std::nullopt);
-      execute = [arguments](SQLHSTMT statement) {
-        auto& a = *arguments;
-        return SQLColumnsW(statement, a[0].data(), a[0].length(), a[1].data(), a[1].length(), a[2].data(),
-                           a[2].length(), nullptr, 0);
+      auto a = PatternArguments(catalog, schema, table, facts.search_escape);
+      execute = [a](SQLHSTMT statement) {
+        return SQLColumnsW(statement, (*a)[0].data(), (*a)[0].length(), (*a)[1].data(), (*a)[1].length(),
+                           (*a)[2].data(), (*a)[2].length(), nullptr, 0);
       };
       break;
     }

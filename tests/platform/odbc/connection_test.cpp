@@ -11,7 +11,7 @@
 #include "platform/connection/connection_string.h"
 #include "platform/odbc/table_reference.h"
 #include "platform/odbc/utf16_text.h"
-#include "source_connection.h"
+#include "odbc_test_support.h"
 
 namespace quill::testing {
 namespace {

@@ -13,7 +13,7 @@
 #include "fixtures/test_database.h"
 #include "fixtures/test_servers.h"
 #include "platform/dataset/data_access_error.h"
-#include "source_connection.h"
+#include "odbc_test_support.h"
 
 namespace quill::testing {
 namespace {

@@ -7,16 +7,10 @@
 
 #include "fixtures/test_database.h"
 #include "platform/dataset/data_access_error.h"
-#include "source_connection.h"
+#include "odbc_test_support.h"
 
 namespace quill::testing {
 namespace {
-
-struct ExpectedField {
-  std::string declared_type;
-  std::string class_name;
-  FieldKind kind;
-};
 
 TEST(OdbcMariaDb, FieldClasses) {
   const std::vector<ExpectedField> cases = {
@@ -44,17 +38,7 @@ TEST(OdbcMariaDb, FieldClasses) {
       {"BLOB", "TBlobField", FieldKind::ftBlob},
   };
   TestDatabase database = TestDatabase::MariaDb();
-  TableDescription table{"typed", {}, {}, {}, ""};
-  for (std::size_t i = 0; i < cases.size(); ++i) table.columns.push_back({"c" + std::to_string(i), cases[i].declared_type});
-  database.CreateTable(table);
-  auto connection = OpenSource(database);
-  auto dataset = connection->OpenTable("typed");
-  ASSERT_EQ(dataset->FieldCount(), static_cast<int>(cases.size()));
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    const Field& field = dataset->FieldAt(static_cast<int>(i));
-    EXPECT_EQ(field.ClassName(), cases[i].class_name) << cases[i].declared_type;
-    EXPECT_EQ(field.Kind(), cases[i].kind) << cases[i].declared_type;
-  }
+  ExpectFieldClasses(database, "typed", "typed", cases);
 }
 
 TEST(OdbcMariaDb, UnsignedValuesBeyondTheSignedRangeKeepTheirDigits) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fixtures/test_database.h"
-#include "source_connection.h"
+#include "odbc_test_support.h"
 
 namespace quill::testing {
 namespace {

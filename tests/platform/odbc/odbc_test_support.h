@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "fixtures/test_database.h"
 #include "platform/connection/connection.h"
 
@@ -41,6 +43,33 @@ inline std::vector<std::string> ColumnTexts(Dataset& dataset, const std::string&
   std::vector<std::string> texts;
   for (; !dataset.Eof(); dataset.Next()) texts.push_back(dataset.FindField(column)->AsString());
   return texts;
+}
+
+// One column type of a field-class table: the engine's type text and the
+// field it must give.
+struct ExpectedField {
+  std::string declared_type;
+  std::string class_name;
+  FieldKind kind;
+};
+
+// Creates the table `name` with one column per case (c0, c1, ...) and checks
+// the fields that opening `listed_name` gives.
+inline void ExpectFieldClasses(TestDatabase& database, const std::string& name, const std::string& listed_name,
+                               const std::vector<ExpectedField>& cases) {
+  TableDescription table{name, {}, {}, {}, ""};
+  for (std::size_t i = 0; i < cases.size(); ++i) table.columns.push_back({"c" + std::to_string(i), cases[i].declared_type});
+  database.CreateTable(table);
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable(listed_name);
+  ASSERT_EQ(dataset->FieldCount(), static_cast<int>(cases.size()));
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const Field& field = dataset->FieldAt(static_cast<int>(i));
+    EXPECT_EQ(field.Name(), "c" + std::to_string(i));
+    EXPECT_EQ(field.Index(), static_cast<int>(i));
+    EXPECT_EQ(field.ClassName(), cases[i].class_name) << cases[i].declared_type;
+    EXPECT_EQ(field.Kind(), cases[i].kind) << cases[i].declared_type;
+  }
 }
 
 }  // namespace quill::testing
