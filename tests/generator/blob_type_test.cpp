@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,8 @@ struct DetectCase {
   int32_t offset;
   std::string extension;
 };
+
+void PrintTo(const DetectCase& c, std::ostream* out) { *out << c.name; }
 
 class DetectBlobTypeTest : public ::testing::TestWithParam<DetectCase> {};
 
@@ -96,6 +99,8 @@ struct ReadErrorCase {
   const char* name;
   std::string bytes;
 };
+
+void PrintTo(const ReadErrorCase& c, std::ostream* out) { *out << c.name; }
 
 class DetectBlobTypeReadError : public ::testing::TestWithParam<ReadErrorCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace quill {
@@ -12,6 +13,8 @@ struct TextCase {
   std::string text;
   std::string expected;
 };
+
+void PrintTo(const TextCase& c, std::ostream* out) { *out << c.name; }
 
 class LowerCaseTest : public ::testing::TestWithParam<TextCase> {};
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,8 @@ struct RoundTripCase {
   TargetDialect dialect;
   std::function<void(Settings&)> options;
 };
+
+void PrintTo(const RoundTripCase& c, std::ostream* out) { *out << c.name; }
 
 class ScriptRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace quill {
@@ -13,6 +14,8 @@ struct WrapCase {
   int limit;
   std::string expected;
 };
+
+void PrintTo(const WrapCase& c, std::ostream* out) { *out << c.name; }
 
 class WrapTextTest : public ::testing::TestWithParam<WrapCase> {};
 
