@@ -106,27 +106,68 @@ TEST(PostgresWriterTest, BlobValues) {
   TestDatabase db = TestDatabase::Sqlite();
   const std::filesystem::path root = GeneratorHarness::MakeProgramFolder();
   const std::string folder = root.string() + "/src/pix/photo1";
+  // A header then a PNG; nothing known; "BM" before a JPEG; a JPEG without its
+  // JFIF marker; a BLOB shorter than two bytes.
   const TableDescription table{"pix", {{"id", "INT"}, {"photo", "BLOB"}}, {},
-                               {{"1", "X'4F4C4500894E4789504E470D0A1A0A'"}, {"2", "X'414243'"}}};
+                               {{"1", "X'4F4C4500894E4789504E470D0A1A0A'"},
+                                {"2", "X'414243'"},
+                                {"3", "X'424DFFD8FFE000104A4649460001'"},
+                                {"4", "X'FFD8FFE1001045786966000100'"},
+                                {"5", "X'89'"}}};
   auto files = [&](Settings& s) {
     s.extract_files = true;
     s.files_method = 0;
     s.find_png = true;
+    s.find_jpg = true;
+    s.find_bmp = true;
     s.blob_path = root.string();
   };
   const std::string head = "INSERT INTO \"pix\" (\"id\",\"photo\")\r\n   VALUES (";
+  const std::vector<std::string> unknown_rows = {head + "'4',NULL);", head + "'5',NULL);"};
   const std::vector<DialectGoldenCase> cases = {
       {"raw files: an oid column filled by lo_import", table, [&](Settings& s) { files(s); s.save_as_raw = true; },
        {"CREATE TABLE \"pix\" (\r\n\"id\" integer,\r\n\"photo\" oid\r\n);",
-        WrapText(head + "'1',lo_import('" + folder + "/1.png'));", 80), head + "'2',NULL);"}},
+        WrapText(head + "'1',lo_import('" + folder + "/1.png'));", 80), head + "'2',NULL);",
+        WrapText(head + "'3',lo_import('" + folder + "/3.bmp'));", 80), unknown_rows[0], unknown_rows[1]}},
       {"file paths: a character column holding the quoted path", table, files,
        {"CREATE TABLE \"pix\" (\r\n\"id\" integer,\r\n\"photo\" character(255)\r\n);",
-        WrapText(head + "'1','" + folder + "/1.png');", 80), head + "'2',NULL);"}},
+        WrapText(head + "'1','" + folder + "/1.png');", 80), head + "'2',NULL);",
+        WrapText(head + "'3','" + folder + "/3.bmp');", 80), unknown_rows[0], unknown_rows[1]}},
       {"BLOB text: a text column", table, [](Settings& s) { s.text_from_blob = true; s.content = ContentMode::TableOnly; },
        {"CREATE TABLE \"pix\" (\r\n\"id\" integer,\r\n\"photo\" text\r\n);"}},
   };
   RunDialectGoldenCases(db, TargetDialect::PostgreSql, cases);
   EXPECT_TRUE(std::filesystem::exists(folder + "/1.png"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/3.bmp"));
+  EXPECT_FALSE(std::filesystem::exists(folder + "/4.jpg"));
+  std::filesystem::remove_all(root);
+}
+
+TEST(PostgresWriterTest, BlobWhoseCandidateRunsPastTheEndFailsTheTable) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable({"pix", {{"id", "INT"}, {"photo", "BLOB"}}, {},
+                  {{"1", "X'89504E47'"}, {"2", "X'4142424D'"}, {"3", "X'89504E47'"}}});
+  const std::filesystem::path root = GeneratorHarness::MakeProgramFolder();
+  GeneratorHarness harness;
+  harness.settings.format = TargetDialect::PostgreSql;
+  harness.settings.extract_files = true;
+  harness.settings.files_method = 0;
+  harness.settings.find_bmp = true;
+  harness.settings.find_png = true;
+  harness.settings.save_as_raw = true;
+  harness.settings.blob_path = root.string();
+  harness.generator.GenerateScript(db.Dsn(), "pix");
+  ASSERT_EQ(harness.ui.tabs().size(), 1u);
+  const std::vector<std::string> items = DialectTableItems(harness);
+  ASSERT_EQ(items.size(), 2u);  // the CREATE statement and the first row stay
+  EXPECT_NE(items[1].find("'1',lo_import("), std::string::npos);
+  bool logged = false;
+  for (const std::string& line : harness.ui.LogTexts()) {
+    logged = logged || line.find("Error with table : pix : Stream read error") != std::string::npos;
+  }
+  EXPECT_TRUE(logged);
+  ASSERT_EQ(harness.ui.placed_messages().size(), 1u);
+  EXPECT_EQ(harness.ui.placed_messages()[0].text, "Error with table : pix : Stream read error");
   std::filesystem::remove_all(root);
 }
 
