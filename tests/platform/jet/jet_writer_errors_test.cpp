@@ -63,7 +63,8 @@ TEST_P(JetWriterErrorsTest, EachBadCallFailsAloneAndTheRestIsWritten) {
   ExpectError([&] { recordset.Fields().Item(1).SetValue(std::string("Annabel")); },
               "is too long for column 'Name' (7 characters, at most 5)");
   ExpectError([&] { recordset.Fields().Item(1).SetValue(std::string()); }, "cannot hold a zero-length string");
-  ExpectError([&] { recordset.Fields().Item(2).SetValue(std::string("31.02.2001")); }, "it is not a date");
+  ExpectError([&] { recordset.Fields().Item(2).SetValue(std::string("2001-02-31")); }, "does not exist");
+  ExpectError([&] { recordset.Fields().Item(2).SetValue(std::string("soon")); }, "it is not a date");
   ExpectError([&] { recordset.Fields().Item(0).SetValue(std::string("3000000000")); },
               "it lies outside -2147483648 to 2147483647");
   if (jet3) {

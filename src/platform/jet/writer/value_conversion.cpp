@@ -11,15 +11,10 @@
 #include "platform/jet/writer/byte_order.h"
 #include "platform/jet/writer/jet_write_error.h"
 #include "platform/jet/writer/text_encoding.h"
+#include "platform/jet/writer/value_text.h"
 
 namespace quill::jet {
 namespace {
-
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -33,120 +28,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::optional<double> ParseDouble(std::string_view text) {
-  text = Trim(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  double value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-// Rounds half to even, as the engine does when a fraction meets a whole-number column.
-double RoundHalfEven(double value) { return std::nearbyint(value); }
-
-std::optional<std::int64_t> ParseWholeNumber(std::string_view text) {
-  text = Trim(text);
-  std::string_view digits = text;
-  if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-  std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  if (!digits.empty() && error == std::errc() && end == digits.data() + digits.size()) return value;
-  const std::optional<double> number = ParseDouble(text);
-  if (!number || std::fabs(*number) >= 9.2e18) return std::nullopt;
-  return static_cast<std::int64_t>(RoundHalfEven(*number));
-}
-
-// Currency: an exact decimal with four places, rounded half to even beyond them.
-std::optional<std::int64_t> ParseCurrency(std::string_view text) {
-  text = Trim(text);
-  bool negative = false;
-  std::string_view rest = text;
-  if (!rest.empty() && (rest.front() == '-' || rest.front() == '+')) {
-    negative = rest.front() == '-';
-    rest.remove_prefix(1);
-  }
-  std::size_t point = rest.find('.');
-  std::string_view whole = rest.substr(0, point);
-  std::string_view fraction = point == std::string_view::npos ? std::string_view() : rest.substr(point + 1);
-  auto all_digits = [](std::string_view s) {
-    for (char c : s) {
-      if (c < '0' || c > '9') return false;
-    }
-    return true;
-  };
-  if ((whole.empty() && fraction.empty()) || !all_digits(whole) || !all_digits(fraction) || whole.size() > 15) {
-    const std::optional<double> number = ParseDouble(text);
-    if (!number || std::fabs(*number) > 922337203685477.0) return std::nullopt;
-    return static_cast<std::int64_t>(RoundHalfEven(*number * 10000.0));
-  }
-  std::int64_t value = 0;
-  for (char c : whole) value = value * 10 + (c - '0');
-  for (std::size_t k = 0; k < 4; ++k) value = value * 10 + (k < fraction.size() ? fraction[k] - '0' : 0);
-  if (fraction.size() > 4) {
-    const char next = fraction[4];
-    const bool more = fraction.find_first_not_of('0', 5) != std::string_view::npos;
-    if (next > '5' || (next == '5' && (more || value % 2 == 1))) ++value;
-  }
-  return negative ? -value : value;
-}
-
-std::optional<DateTime> ParseDate(std::string_view text) {
-  text = Trim(text);
-  DateTime result;
-  std::size_t at = 0;
-  auto number = [&](std::size_t max_digits, int& out) {
-    std::size_t digits = 0;
-    int value = 0;
-    while (at < text.size() && digits < max_digits && text[at] >= '0' && text[at] <= '9') {
-      value = value * 10 + (text[at] - '0');
-      ++at;
-      ++digits;
-    }
-    out = value;
-    return digits > 0;
-  };
-  auto expect = [&](char a, char b = '\0') {
-    if (at < text.size() && (text[at] == a || (b != '\0' && text[at] == b))) {
-      ++at;
-      return true;
-    }
-    return false;
-  };
-  auto time = [&]() {
-    if (!number(2, result.hour) || !expect(':') || !number(2, result.minute)) return false;
-    if (expect(':')) {
-      if (!number(2, result.second)) return false;
-      if (expect('.', ',')) {
-        int fraction = 0;
-        const std::size_t begin = at;
-        if (!number(9, fraction)) return false;
-        for (std::size_t k = at - begin; k < 9; ++k) fraction *= 10;
-        result.nanosecond = fraction;
-      }
-    }
-    return true;
-  };
-  const bool time_only = text.find(':') != std::string_view::npos && text.find(':') <= 2;
-  if (time_only) {
-    if (!time()) return std::nullopt;
-  } else {
-    if (!number(4, result.year) || !expect('-', '/') || !number(2, result.month) || !expect('-', '/') ||
-        !number(2, result.day)) {
-      return std::nullopt;
-    }
-    if (at < text.size()) {
-      if (!expect(' ', 'T')) return std::nullopt;
-      while (at < text.size() && text[at] == ' ') ++at;
-      if (!time()) return std::nullopt;
-    }
-  }
-  if (at != text.size()) return std::nullopt;
-  return result;
-}
-
 bool IsValidDate(const DateTime& d) {
   static const int kDays[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (d.year < 100 || d.year > 9999 || d.month < 1 || d.month > 12 || d.day < 1) return false;
@@ -157,7 +38,7 @@ bool IsValidDate(const DateTime& d) {
 }
 
 std::optional<Bytes> ParseGuid(std::string_view text) {
-  text = Trim(text);
+  text = TrimBlanks(text);
   if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
   if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-') return std::nullopt;
   std::uint8_t raw[16];
@@ -204,7 +85,7 @@ std::int64_t WholeNumberOf(const Variant& value, const ColumnDefinition& column)
     return static_cast<std::int64_t>(RoundHalfEven(*d));
   }
   if (const auto* s = std::get_if<std::string>(&value)) {
-    if (const auto parsed = ParseWholeNumber(*s)) return *parsed;
+    if (const auto parsed = ParseWholeNumberText(*s)) return *parsed;
     Refuse(value, column, "it is not a number");
   }
   Refuse(value, column, "the column holds numbers");
@@ -218,7 +99,7 @@ double FloatingPointOf(const Variant& value, const ColumnDefinition& column) {
     return *d;
   }
   if (const auto* s = std::get_if<std::string>(&value)) {
-    if (const auto parsed = ParseDouble(*s)) return *parsed;
+    if (const auto parsed = ParseNumberText(*s)) return *parsed;
     Refuse(value, column, "it is not a number");
   }
   Refuse(value, column, "the column holds numbers");
@@ -322,7 +203,7 @@ void ConvertValueInto(const Variant& value, const ColumnDefinition& column, cons
     cell.present = true;
     if (empty) return;
     if (const auto* s = std::get_if<std::string>(&value)) {
-      const std::string_view text = Trim(*s);
+      const std::string_view text = TrimBlanks(*s);
       for (const char* yes : {"true", "yes", "on"}) {
         if (EqualsIgnoringCase(text, yes)) cell.boolean = true;
       }
@@ -331,7 +212,7 @@ void ConvertValueInto(const Variant& value, const ColumnDefinition& column, cons
         if (EqualsIgnoringCase(text, no)) known = true;
       }
       if (!known) {
-        const std::optional<double> number = ParseDouble(text);
+        const std::optional<double> number = ParseNumberText(text);
         if (!number) Refuse(value, column, "it is not a Yes/No value");
         cell.boolean = *number != 0;
       }
@@ -364,7 +245,7 @@ void ConvertValueInto(const Variant& value, const ColumnDefinition& column, cons
     case JetType::kCurrency: {
       std::int64_t scaled = 0;
       if (const auto* s = std::get_if<std::string>(&value)) {
-        const auto parsed = ParseCurrency(*s);
+        const auto parsed = ParseCurrencyText(*s);
         if (!parsed) Refuse(value, column, "it is not a number");
         scaled = *parsed;
       } else {
@@ -394,7 +275,7 @@ void ConvertValueInto(const Variant& value, const ColumnDefinition& column, cons
       std::optional<DateTime> date;
       if (const auto* t = std::get_if<DateTime>(&value)) date = *t;
       if (const auto* s = std::get_if<std::string>(&value)) {
-        date = ParseDate(*s);
+        date = ParseDateText(*s);
         if (!date) Refuse(value, column, "it is not a date");
       }
       if (date) {
