@@ -79,10 +79,14 @@ TEST(MsSqlWriterTest, SqliteGoldenScripts) {
        {"CREATE TABLE [pairs] (\r\n[a] [int],\r\n[b] [varchar] (5),\r\n[c] [int],\r\nPRIMARY KEY ([a],[b])\r\n)"}},
 
       {"names with blanks and brackets",
-       {"odd names", {{"First Name", "VARCHAR(5)"}, {"x]y", "INTEGER"}, {"plain", "INTEGER"}}, {}, {{"'Al'", "1", "2"}}},
+       {"odd names",
+        {{"First Name", "VARCHAR(5)"}, {"x]y", "INTEGER"}, {"plain", "INTEGER"}, {"1st", "INTEGER"}, {"it's", "INTEGER"}},
+        {},
+        {{"'Al'", "1", "2", "3", "4"}}},
        nullptr,
-       {"CREATE TABLE [odd names] (\r\n[First Name] [varchar] (5),\r\n[x]]y] [int],\r\n[plain] [int]\r\n)",
-        "INSERT INTO [odd names] ([First Name],[x]]y],plain)\r\n   VALUES ('Al','1','2')"}},
+       {"CREATE TABLE [odd names] (\r\n[First Name] [varchar] (5),\r\n[x]]y] [int],\r\n[plain] [int],\r\n"
+        "[1st] [int],\r\n[it's] [int]\r\n)",
+        "INSERT INTO [odd names] ([First Name],[x]]y],plain,[1st],[it's])\r\n   VALUES ('Al','1','2','3','4')"}},
 
       {"Underscore: blanks become _ in the table and column names",
        {"under score", {{"First Name", "VARCHAR(5)"}}, {}, {{"'Al'"}}},
