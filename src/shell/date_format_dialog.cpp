@@ -15,6 +15,7 @@
 #include "platform/formatting/format_settings.h"
 #include "shell/dialog_presenter.h"
 #include "shell/radio_group.h"
+#include "shell/settings_bindings.h"
 #include "sources/settings_file.h"
 
 namespace quill {
@@ -25,13 +26,6 @@ constexpr int kClientHeight = 497;
 constexpr int kPlacementDx = 257;
 constexpr int kPlacementDy = 265;
 const QString kTypeYourFormat = "Type your format string here (without quotes) :";
-
-QLabel* AddLabel(QVBoxLayout* column, const QString& text) {
-  auto* label = new QLabel(text);
-  label->setWordWrap(true);
-  column->addWidget(label);
-  return label;
-}
 
 // An example statement with its format string in red.
 QLabel* AddExample(QVBoxLayout* column, const QString& before, const QString& red, const QString& after) {
@@ -212,10 +206,10 @@ DateFormatDialog::DateFormatDialog(Settings& settings, std::string program_folde
   setModal(true);
 
   auto* column = new QVBoxLayout(this);
-  AddLabel(column,
+  AddWrappedLabel(column,
            "In order to handle date fields correctly sometimes SQL engines need to know the format of input date "
            "fields. ");
-  AddLabel(column,
+  AddWrappedLabel(column,
            "To do so they use a format string wich indicate in wich order day month and year  are appearing so they "
            "can convert it to fit the way they read them.");
   pages_ = new QTabWidget;
@@ -245,9 +239,7 @@ DateFormatDialog::~DateFormatDialog() = default;
 QLineEdit* DateFormatDialog::AddFormatEdit(const QString& object_name, std::string Settings::*field) {
   auto* edit = new QLineEdit;
   edit->setObjectName(object_name);
-  connect(edit, &QLineEdit::textChanged, this,
-          [this, field](const QString& text) { settings_.*field = text.toStdString(); });
-  show_settings_.push_back([this, edit, field] { edit->setText(QString::fromStdString(settings_.*field)); });
+  show_settings_.push_back(BindLineEdit(edit, settings_, field));
   return edit;
 }
 
@@ -257,23 +249,14 @@ QComboBox* DateFormatDialog::AddChoiceCombo(const QString& object_name, const QS
   combo->setObjectName(object_name);
   combo->addItems(items);
   combo->setCurrentIndex(-1);
-  connect(combo, &QComboBox::currentIndexChanged, this, [this, field](int index) { settings_.*field = index; });
-  show_settings_.push_back([this, combo, field] {
-    const int wanted = settings_.*field;
-    combo->setCurrentIndex(wanted >= 0 && wanted < combo->count() ? wanted : -1);
-    settings_.*field = combo->currentIndex();
-  });
+  show_settings_.push_back(BindComboBox(combo, settings_, field));
   return combo;
 }
 
 RadioGroup* DateFormatDialog::AddRadioGroup(const QString& object_name, const QString& caption,
                                             const QStringList& items, int Settings::*field) {
   auto* group = new RadioGroup(object_name, caption, items, nullptr);
-  connect(group, &RadioGroup::ItemIndexChanged, this, [this, field](int index) { settings_.*field = index; });
-  show_settings_.push_back([this, group, field] {
-    group->SetItemIndex(settings_.*field);
-    settings_.*field = group->ItemIndex();
-  });
+  show_settings_.push_back(BindRadioGroup(group, settings_, field));
   return group;
 }
 
@@ -283,17 +266,26 @@ void DateFormatDialog::ShowSettings() {
 
 // --- pages -------------------------------------------------------------------
 
-QWidget* DateFormatDialog::BuildMySqlPage() {
+QWidget* DateFormatDialog::BuildFormatStringPage(const FormatStringPage& text) {
   auto* page = new QWidget;
-  page->setObjectName("MySqlPage");
+  page->setObjectName(text.page_name);
   auto* column = new QVBoxLayout(page);
-  AddLabel(column, "With MySql we will use STR_TO_DATE to insert date fields, example (format string in red) :");
-  AddExample(column, "INSERT INTO dates VALUES (STR_TO_DATE('12/31/2004','", "%m/%d/%Y", "'));");
-  AddLabel(column, "Use the following format specifiers :");
-  AddReadOnlyList(column, "Memo1", kMySqlSpecifiers);
-  AddLabel(column, kTypeYourFormat);
-  column->addWidget(AddFormatEdit("Edit1", &Settings::my_format));
-  AddLabel(column, "Warning : Date formating is working with MySql 4.1.1 and up.");
+  AddWrappedLabel(column, text.intro);
+  AddExample(column, text.example_before, text.example_format, text.example_after);
+  AddWrappedLabel(column, text.list_heading);
+  AddReadOnlyList(column, text.list_name, text.specifiers);
+  AddWrappedLabel(column, kTypeYourFormat);
+  column->addWidget(AddFormatEdit(text.edit_name, text.field));
+  return page;
+}
+
+QWidget* DateFormatDialog::BuildMySqlPage() {
+  QWidget* page = BuildFormatStringPage(
+      {"MySqlPage", "With MySql we will use STR_TO_DATE to insert date fields, example (format string in red) :",
+       "INSERT INTO dates VALUES (STR_TO_DATE('12/31/2004','", "%m/%d/%Y", "'));",
+       "Use the following format specifiers :", "Memo1", kMySqlSpecifiers, "Edit1", &Settings::my_format});
+  AddWrappedLabel(static_cast<QVBoxLayout*>(page->layout()),
+                  "Warning : Date formating is working with MySql 4.1.1 and up.");
   return page;
 }
 
@@ -301,7 +293,7 @@ QWidget* DateFormatDialog::BuildMsSqlPage() {
   auto* page = new QWidget;
   page->setObjectName("MsSqlPage");
   auto* column = new QVBoxLayout(page);
-  AddLabel(column, "With MS SQL we use SET DATEFORMAT to specify in wich order day month and year will appear.");
+  AddWrappedLabel(column, "With MS SQL we use SET DATEFORMAT to specify in wich order day month and year will appear.");
   AddExample(column, "Example : SET DATEFORMAT ", "dmy", "");
   column->addWidget(AddRadioGroup("RadioGroup1", "Convert DATE and DATETIME fields to", {"TIMESTAMP", "DATETIME"},
                                   &Settings::ms_type));
@@ -316,32 +308,26 @@ QWidget* DateFormatDialog::BuildMsSqlPage() {
 }
 
 QWidget* DateFormatDialog::BuildOraclePage() {
-  auto* page = new QWidget;
-  page->setObjectName("OraclePage");
-  auto* column = new QVBoxLayout(page);
-  AddLabel(column, "With Oracle we will use TO_DATE to insert date fields, example (format string in red) :");
-  AddExample(column, "INSERT INTO dates VALUES (to_date('29/05/2003','", "DD/MM/YYYY'", "'));");
-  AddLabel(column, "Use the following format specifiers");
-  AddReadOnlyList(column, "Memo3", kOracleSpecifiers);
-  AddLabel(column, kTypeYourFormat);
-  column->addWidget(AddFormatEdit("Edit3", &Settings::or_format));
-  return page;
+  return BuildFormatStringPage(
+      {"OraclePage", "With Oracle we will use TO_DATE to insert date fields, example (format string in red) :",
+       "INSERT INTO dates VALUES (to_date('29/05/2003','", "DD/MM/YYYY'", "'));",
+       "Use the following format specifiers", "Memo3", kOracleSpecifiers, "Edit3", &Settings::or_format});
 }
 
 QWidget* DateFormatDialog::BuildPervasivePage() {
   auto* page = new QWidget;
   page->setObjectName("PervasivePage");
   auto* column = new QVBoxLayout(page);
-  AddLabel(column, "With Pervasive we will format date with Quillmarsh built-in function.");
+  AddWrappedLabel(column, "With Pervasive we will format date with Quillmarsh built-in function.");
   auto* inner = new QTabWidget;
   inner->setObjectName("PageControl2");
 
   auto* format_page = new QWidget;
   format_page->setObjectName("FormatStringPage");
   auto* format_column = new QVBoxLayout(format_page);
-  AddLabel(format_column, "Use the following format specifiers :");
+  AddWrappedLabel(format_column, "Use the following format specifiers :");
   AddReadOnlyList(format_column, "Memo4", kBuiltInSpecifiers);
-  AddLabel(format_column, kTypeYourFormat);
+  AddWrappedLabel(format_column, kTypeYourFormat);
   format_column->addWidget(AddFormatEdit("Edit2", &Settings::pe_format));
   inner->addTab(format_page, "Format string");
   inner->addTab(BuildGlobalVariablesPage(), "Global variables");
@@ -397,7 +383,7 @@ QWidget* DateFormatDialog::BuildPostgreSqlPage() {
   auto* page = new QWidget;
   page->setObjectName("PostgreSqlPage");
   auto* column = new QVBoxLayout(page);
-  AddLabel(column, "With PostgreSQL we can use datestyle or format string");
+  AddWrappedLabel(column, "With PostgreSQL we can use datestyle or format string");
   column->addWidget(AddRadioGroup("RadioGroup2", QString(), {"Use datestyle", "Use format string"},
                                   &Settings::post_form_type));
 

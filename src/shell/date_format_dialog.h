@@ -51,6 +51,21 @@ class DateFormatDialog : public QDialog {
   void done(int result) override;
 
  private:
+  // A dialect page built around one format string: an introduction, an
+  // example with the format string in red, the specifiers and the edit box.
+  struct FormatStringPage {
+    const char* page_name;
+    QString intro;
+    QString example_before;
+    QString example_format;
+    QString example_after;
+    QString list_heading;
+    const char* list_name;
+    const char* specifiers;
+    const char* edit_name;
+    std::string Settings::*field;
+  };
+  QWidget* BuildFormatStringPage(const FormatStringPage& text);
   QWidget* BuildMySqlPage();
   QWidget* BuildMsSqlPage();
   QWidget* BuildOraclePage();

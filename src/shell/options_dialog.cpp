@@ -21,6 +21,7 @@
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 #include "shell/radio_group.h"
+#include "shell/settings_bindings.h"
 #include "shell/source_item_delegate.h"
 #include "shell/tree_nodes.h"
 #include "shell/up_down.h"
@@ -40,13 +41,6 @@ constexpr int kLoginLength = 20;
 constexpr int kUpDownMinimum = -29;
 constexpr int kUpDownMaximum = 95;
 const QString kNoDsnFound = "-- No DSN Found --";
-
-QLabel* AddLabel(QVBoxLayout* column, const QString& text) {
-  auto* label = new QLabel(text);
-  label->setWordWrap(true);
-  column->addWidget(label);
-  return label;
-}
 
 // The whole text as a decimal integer, as the field-size arrows read it.
 std::optional<long long> ParseWholeNumber(const std::string& text) {
@@ -113,8 +107,7 @@ QCheckBox* OptionsDialog::AddCheckBox(QVBoxLayout* column, const QString& object
   auto* box = new QCheckBox(caption);
   box->setObjectName(object_name);
   column->addWidget(box);
-  connect(box, &QCheckBox::toggled, this, [this, field](bool checked) { settings_.*field = checked; });
-  show_settings_.push_back([this, box, field] { box->setChecked(settings_.*field); });
+  show_settings_.push_back(BindCheckBox(box, settings_, field));
   KeepField(field);
   return box;
 }
@@ -122,12 +115,7 @@ QCheckBox* OptionsDialog::AddCheckBox(QVBoxLayout* column, const QString& object
 QLineEdit* OptionsDialog::AddEdit(const QString& object_name, std::string Settings::*field) {
   auto* edit = new QLineEdit;
   edit->setObjectName(object_name);
-  connect(edit, &QLineEdit::textChanged, this,
-          [this, field](const QString& text) { settings_.*field = text.toStdString(); });
-  show_settings_.push_back([this, edit, field] {
-    const QString text = QString::fromStdString(settings_.*field);
-    if (edit->text() != text) edit->setText(text);
-  });
+  show_settings_.push_back(BindLineEdit(edit, settings_, field));
   KeepField(field);
   return edit;
 }
@@ -135,12 +123,7 @@ QLineEdit* OptionsDialog::AddEdit(const QString& object_name, std::string Settin
 RadioGroup* OptionsDialog::AddRadioGroup(const QString& object_name, const QString& caption,
                                          const QStringList& items, int Settings::*field) {
   auto* group = new RadioGroup(object_name, caption, items, nullptr);
-  connect(group, &RadioGroup::ItemIndexChanged, this, [this, field](int index) { settings_.*field = index; });
-  show_settings_.push_back([this, group, field] {
-    group->SetItemIndex(settings_.*field);
-    // An index outside the items chooses nothing; the setting says so too.
-    settings_.*field = group->ItemIndex();
-  });
+  show_settings_.push_back(BindRadioGroup(group, settings_, field));
   KeepField(field);
   return group;
 }
@@ -197,19 +180,19 @@ QWidget* OptionsDialog::BuildLoginPage() {
   auto* page = new QWidget;
   page->setObjectName("LoginPage");
   auto* column = new QVBoxLayout(page);
-  AddLabel(column, "DSN :");
+  AddWrappedLabel(column, "DSN :");
   sources_ = new QComboBox;
   sources_->setObjectName("ComboBox1");
   sources_->setItemDelegate(new SourceItemDelegate(sources_));
   column->addWidget(sources_);
   connect(sources_, &QComboBox::currentIndexChanged, this, [this](int) { ShowLoginOfChosenSource(); });
 
-  AddLabel(column, "User Name :");
+  AddWrappedLabel(column, "User Name :");
   user_edit_ = new QLineEdit;
   user_edit_->setObjectName("Edit3");
   user_edit_->setMaxLength(kLoginLength);
   column->addWidget(user_edit_);
-  AddLabel(column, "Password :");
+  AddWrappedLabel(column, "Password :");
   password_edit_ = new QLineEdit;
   password_edit_->setObjectName("Edit4");
   password_edit_->setMaxLength(kLoginLength);
@@ -235,7 +218,7 @@ QWidget* OptionsDialog::BuildBlobPage() {
       &Settings::save_as_raw);
   raw->setToolTip("Not included : Pervasive, MS XML, CSV.");
 
-  AddLabel(column, "Root path where files will be stored :");
+  AddWrappedLabel(column, "Root path where files will be stored :");
   auto* root_row = new QHBoxLayout;
   blob_root_edit_ = AddEdit("Edit6", &Settings::blob_path);
   root_row->addWidget(blob_root_edit_);
@@ -301,8 +284,8 @@ QWidget* OptionsDialog::BuildFormatPage() {
   ms_sql->setObjectName("GroupBox3");
   auto* ms_column = new QVBoxLayout(ms_sql);
   AddCheckBox(ms_column, "CheckBox1", "Don't put quotes on numeric fields", &Settings::quoted);
-  AddLabel(ms_column, "This includes ; ");
-  AddLabel(ms_column, "numeric, bigint, int, smallint, tinyint, bit, float.");
+  AddWrappedLabel(ms_column, "This includes ; ");
+  AddWrappedLabel(ms_column, "numeric, bigint, int, smallint, tinyint, bit, float.");
   auto* go_row = new QHBoxLayout;
   auto* go_check_cell = new QVBoxLayout;
   AddCheckBox(go_check_cell, "CheckBox11", "Add GO Statement Every", &Settings::go);

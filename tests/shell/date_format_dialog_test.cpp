@@ -16,53 +16,26 @@
 #include "shell/main_window.h"
 #include "shell/options_dialog.h"
 #include "shell/radio_group.h"
-#include "shell_test_support.h"
+#include "options_dialogs_fixture.h"
 #include "sources/settings_file.h"
 
 namespace quill {
 namespace {
 
 using testing::ReadFileBytes;
-using testing::ScriptedDialogs;
-using testing::TemporaryFolder;
 
-class DateFormatDialogTest : public ::testing::Test {
+class DateFormatDialogTest : public testing::OptionsDialogsTest {
  protected:
-  DateFormatDialogTest() {
-    testing::TestApplication();
-    GlobalFormatSettings() = CLocaleFormatSettings();
-  }
+  DateFormatDialogTest() { GlobalFormatSettings() = CLocaleFormatSettings(); }
 
-  DateFormatDialog& Dialog() {
-    if (!dialog_) {
-      window_ = std::make_unique<MainWindow>(folder_.ProgramFolder(), settings_);
-      window_->LoadWindowSettings(0);
-      logins_ = std::make_unique<DsnLoginStore>(folder_.ProgramFolder(), *window_);
-      window_->SetLoginStore(logins_.get());
-      options_ = std::make_unique<OptionsDialog>(*window_, settings_, *logins_, folder_.ProgramFolder());
-      dialog_ = std::make_unique<DateFormatDialog>(settings_, folder_.ProgramFolder(), options_.get());
-      options_->SetDateFormatDialog(dialog_.get());
-    }
-    return *dialog_;
-  }
+  DateFormatDialog& Dialog() { return DateDialog(); }
 
   template <typename T>
   T* Find(const char* object_name) {
-    T* found = Dialog().findChild<T*>(object_name);
-    EXPECT_NE(found, nullptr) << object_name;
-    return found;
+    return FindIn<T>(Dialog(), object_name);
   }
 
   void UpdateVariables() { Find<QPushButton>("Button2")->click(); }
-  QString LastMessage() const { return dialogs_.messages().empty() ? QString() : dialogs_.messages().back().text; }
-
-  ScriptedDialogs dialogs_;
-  TemporaryFolder folder_;
-  Settings settings_;
-  std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<DsnLoginStore> logins_;
-  std::unique_ptr<OptionsDialog> options_;
-  std::unique_ptr<DateFormatDialog> dialog_;
 };
 
 TEST_F(DateFormatDialogTest, OpensFromTheOptionsDialogOnThePageOfTheCurrentDialect) {
@@ -74,7 +47,7 @@ TEST_F(DateFormatDialogTest, OpensFromTheOptionsDialogOnThePageOfTheCurrentDiale
   EXPECT_EQ(dialog.windowTitle(), "Quillmarsh - Date Field Formatting");
 
   for (const TargetDialect dialect : {TargetDialect::PostgreSql, TargetDialect::Pervasive, TargetDialect::MySql}) {
-    window_->SelectDialect(static_cast<int>(dialect));
+    Window().SelectDialect(static_cast<int>(dialect));
     int page = -1;
     QPoint position;
     QTimer::singleShot(0, &dialog, [&] {
@@ -82,10 +55,10 @@ TEST_F(DateFormatDialogTest, OpensFromTheOptionsDialogOnThePageOfTheCurrentDiale
       position = dialog.frameGeometry().topLeft();
       dialog.close();  // the close box saves as OK does
     });
-    options_->OpenDateFormats();
+    Options().OpenDateFormats();
     EXPECT_EQ(page, static_cast<int>(dialect));
     EXPECT_EQ(pages->tabText(page), captions[static_cast<int>(dialect)]);
-    const QRect owner = options_->frameGeometry();
+    const QRect owner = Options().frameGeometry();
     EXPECT_EQ(position, QPoint(owner.left() + owner.width() / 2 - 257, owner.top() + owner.height() / 2 - 265));
   }
   EXPECT_NE(ReadFileBytes(folder_.path() / "options.ini").find("PeFormat=YYYY-MM-DD"), std::string::npos);

@@ -29,7 +29,7 @@
 #include "shell/radio_group.h"
 #include "shell/source_item_delegate.h"
 #include "shell/up_down.h"
-#include "shell_test_support.h"
+#include "options_dialogs_fixture.h"
 #include "sources/dsn_key_file.h"
 #include "sources/settings_file.h"
 
@@ -38,7 +38,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::ReadFileBytes;
-using testing::ScriptedDialogs;
 using testing::TemporaryFolder;
 
 const char* const kCheckBoxes[] = {"CheckBox1",  "CheckBox2",  "CheckBox3",  "CheckBox4",  "CheckBox5",
@@ -47,48 +46,19 @@ const char* const kCheckBoxes[] = {"CheckBox1",  "CheckBox2",  "CheckBox3",  "Ch
                                    "CheckBox17", "CheckBox18", "CheckBox19", "CheckBox20", "CheckBox21",
                                    "CheckBox22", "CheckBox23", "CheckBox24"};
 
-class OptionsDialogTest : public ::testing::Test {
+class OptionsDialogTest : public testing::OptionsDialogsTest {
  protected:
-  OptionsDialogTest() { testing::TestApplication(); }
-
-  MainWindow& Window() {
-    if (!window_) {
-      window_ = std::make_unique<MainWindow>(folder_.ProgramFolder(), settings_);
-      window_->LoadWindowSettings(0);
-      logins_ = std::make_unique<DsnLoginStore>(folder_.ProgramFolder(), *window_);
-      window_->SetLoginStore(logins_.get());
-    }
-    return *window_;
-  }
-
-  OptionsDialog& Dialog() {
-    if (!dialog_) {
-      MainWindow& window = Window();
-      dialog_ = std::make_unique<OptionsDialog>(window, settings_, *logins_, folder_.ProgramFolder());
-      window.SetOptionsDialog(dialog_.get());
-      date_dialog_ = std::make_unique<DateFormatDialog>(settings_, folder_.ProgramFolder(), dialog_.get());
-      dialog_->SetDateFormatDialog(date_dialog_.get());
-    }
-    return *dialog_;
-  }
+  OptionsDialog& Dialog() { return Options(); }
 
   template <typename T>
   T* Find(const char* object_name) {
-    T* found = Dialog().findChild<T*>(object_name);
-    EXPECT_NE(found, nullptr) << object_name;
-    return found;
+    return FindIn<T>(Dialog(), object_name);
   }
 
   template <typename T>
   T* FindInWindow(const char* object_name) {
-    T* found = Window().findChild<T*>(object_name);
-    EXPECT_NE(found, nullptr) << object_name;
-    return found;
+    return FindIn<T>(Window(), object_name);
   }
-
-  void WriteOptions(const std::string& text) { std::ofstream(folder_.path() / "options.ini") << text; }
-  std::string OptionsText() { return ReadFileBytes(folder_.path() / "options.ini"); }
-  std::string OptionsPath() { return OptionsFilePath(folder_.ProgramFolder()); }
 
   static void RegisterSource(const std::string& name) {
     testing::RegisterSystemDsn(name, testing::kSqliteDriver, {{"Database", "/nonexistent/quill.db"}});
@@ -101,16 +71,6 @@ class OptionsDialogTest : public ::testing::Test {
     ADD_FAILURE() << "no source node " << dsn;
     return nullptr;
   }
-
-  QString LastMessage() const { return dialogs_.messages().empty() ? QString() : dialogs_.messages().back().text; }
-
-  ScriptedDialogs dialogs_;
-  TemporaryFolder folder_;
-  Settings settings_;
-  std::unique_ptr<MainWindow> window_;
-  std::unique_ptr<DsnLoginStore> logins_;
-  std::unique_ptr<OptionsDialog> dialog_;
-  std::unique_ptr<DateFormatDialog> date_dialog_;
 };
 
 TEST_F(OptionsDialogTest, FirstStartShowsEveryDesignedState) {
@@ -514,6 +474,34 @@ TEST_F(OptionsDialogTest, ScriptFollowsOptionsChangedInTheDialogWithoutARestart)
   const QString script = window.ScriptEditor(1)->toPlainText();
   EXPECT_TRUE(script.contains("order_lines")) << script.toStdString();
   EXPECT_TRUE(script.contains("first_name")) << script.toStdString();
+}
+
+TEST_F(OptionsDialogTest, DateFormattingWithNothingChosenInTheDateDialogTakesTheFallbacks) {
+  auto database = testing::TestDatabase::Sqlite();
+  database.CreateTable({"events", {{"id", "INTEGER"}, {"day", "DATE"}}, {"id"}, {{"1", "'2004-12-31'"}}});
+  MainWindow& window = Window();
+  OptionsDialog& dialog = Dialog();
+  window.QuietRebuildSources();
+  dialog.show();
+  Find<QRadioButton>("RadioButton2")->click();  // "Use date formatting"
+  dialog.accept();
+  // The date dialog still shows nothing chosen.
+  EXPECT_EQ(date_dialog_->findChild<QComboBox*>("ComboBox1")->currentIndex(), -1);
+  EXPECT_EQ(date_dialog_->findChild<RadioGroup*>("RadioGroup2")->ItemIndex(), -1);
+
+  const struct {
+    TargetDialect dialect;
+    std::vector<QString> expected;
+  } cases[] = {
+      {TargetDialect::MsSql, {"SET DATEFORMAT mdy", "DATETIME]"}},
+      {TargetDialect::PostgreSql, {"SET datestyle TO ISO, YMD;"}},
+  };
+  for (const auto& test : cases) {
+    window.SelectDialect(static_cast<int>(test.dialect));
+    window.RunGenerateScript(QString::fromStdString(database.Dsn()), "events");
+    const QString script = window.ScriptEditor(window.TabCount() - 1)->toPlainText();
+    for (const QString& text : test.expected) EXPECT_TRUE(script.contains(text)) << script.toStdString();
+  }
 }
 
 }  // namespace
