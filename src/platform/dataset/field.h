@@ -44,7 +44,9 @@ class Field {
   const std::string& Name() const { return name_; }
   const std::string& ClassName() const { return class_name_; }  // "TStringField", ...
   FieldKind Kind() const { return kind_; }
-  int Size() const { return size_; }  // declared size in characters
+  // Declared size in characters (bytes for binary columns, digits for
+  // decimals; 0 for fixed-size kinds).
+  int Size() const { return size_; }
   int DataSize() const { return data_size_; }
   void SetDataSize(int data_size) { data_size_ = data_size; }
   int Index() const { return index_; }  // zero-based position in the dataset
