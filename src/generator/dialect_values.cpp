@@ -127,7 +127,8 @@ std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& 
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += ",\r\n";
-    text += rules.column_name(field.Name()) + " " + rules.type_text(field);
+    const std::string type = rules.type_text(field);
+    text += rules.column_name(field.Name()) + " " + (type.empty() ? std::string(rules.unknown_type) : type);
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       text += " PRIMARY KEY";
       run.primary_key_marked = true;

@@ -42,7 +42,8 @@ enum class KeyForm {
 
 struct ColumnDefinitionRules {
   std::function<std::string(const std::string& field_name)> column_name;  // as written in the statement
-  std::function<std::string(const Field& field)> type_text;               // the full type text
+  std::function<std::string(const Field& field)> type_text;               // empty for a class outside the map
+  std::string_view unknown_type = "UNKNOWN";                              // the type of such a class
   KeyForm key_form = KeyForm::kClause;
   std::string_view key_clause;  // "PRIMARY KEY (" or "PRIMARY KEY("
 };

@@ -99,11 +99,7 @@ void WriteTableStatement(TableWriter& writer) {
   // The key names are back-quoted like the columns, so blanks and reserved
   // words cannot break the clause.
   text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
-                                     .type_text =
-                                         [&](const Field& field) {
-                                           std::string type = MySqlTypeText(field, settings);
-                                           return type.empty() ? std::string("UNKNOWN") : type;
-                                         },
+                                     .type_text = [&](const Field& field) { return MySqlTypeText(field, settings); },
                                      .key_form = KeyForm::kClause,
                                      .key_clause = "PRIMARY KEY("});
   text += std::string(kCrLf) + ");";

@@ -81,11 +81,7 @@ void WriteTableStatement(TableWriter& writer) {
   // A one-column key is marked inline; a key of several columns becomes a
   // table-level clause, so the target gets the whole key.
   text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
-                                     .type_text =
-                                         [&](const Field& field) {
-                                           std::string type = OracleTypeText(field, settings);
-                                           return type.empty() ? std::string("UNKNOWN") : type;
-                                         },
+                                     .type_text = [&](const Field& field) { return OracleTypeText(field, settings); },
                                      .key_form = KeyForm::kInlineUnlessComposite,
                                      .key_clause = "PRIMARY KEY ("});
   text += std::string(kCrLf) + ");";
