@@ -1,0 +1,125 @@
+#include "export/access_export.h"
+
+#include <exception>
+
+#include "export/export_table_name.h"
+#include "platform/jet/writer/ado_constants.h"
+
+namespace quill {
+
+std::string AccessEngineType(const Settings& settings) {
+  switch (settings.access) {
+    case 0: return "4";
+    case 1: return "5";
+    default: return "";
+  }
+}
+
+std::string AccessConnectionString(const std::string& mdb_file, const Settings& settings) {
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + mdb_file +
+         ";Jet OLEDB:Engine Type=" + AccessEngineType(settings);
+}
+
+AccessColumnType AccessColumnTypeFor(const Field& field, const Settings& settings) {
+  switch (field.Kind()) {
+    case FieldKind::ftString:
+    case FieldKind::ftWideString: return {jet::kAdWChar, field.Size(), true};
+    case FieldKind::ftSmallint: return {jet::kAdSmallInt, 0, true};
+    case FieldKind::ftInteger: return {jet::kAdInteger, 0, true};
+    case FieldKind::ftAutoInc: return {jet::kAdInteger, 0, false};
+    // Unsigned small integers reach 65535: a byte column would refuse most
+    // of them, so they get a long integer column.
+    case FieldKind::ftWord: return {jet::kAdInteger, 0, true};
+    case FieldKind::ftLargeint: return {jet::kAdBigInt, 0, true};
+    case FieldKind::ftBoolean: return {jet::kAdBoolean, 0, false};
+    case FieldKind::ftFloat: return {jet::kAdDouble, 0, true};
+    case FieldKind::ftCurrency: return {jet::kAdCurrency, 0, false};
+    // A single keeps about seven digits and would change decimal values.
+    case FieldKind::ftBCD: return {jet::kAdDouble, 0, true};
+    case FieldKind::ftDate:
+    case FieldKind::ftTime:
+    case FieldKind::ftDateTime: return {jet::kAdDate, 0, true};
+    case FieldKind::ftMemo: return {jet::kAdLongVarWChar, 0, true};
+    case FieldKind::ftBlob:
+      // Extracted files without raw storage leave only their path here.
+      if (settings.extract_files && !settings.save_as_raw) return {jet::kAdWChar, 255, true};
+      return {jet::kAdLongVarBinary, 0, true};
+    case FieldKind::ftGuid: return {jet::kAdGuid, 0, true};
+    case FieldKind::ftUnknown:
+    case FieldKind::ftBytes:
+    case FieldKind::ftVarBytes: break;
+  }
+  return {jet::kAdWChar, 50, true};
+}
+
+AccessExport::AccessExport(const Settings& settings, UserInterface& ui) : settings_(settings), ui_(ui) {}
+
+void AccessExport::CreateAccessDatabase(const std::string& mdb_file) {
+  export_catalog_ = std::make_unique<jet::Catalog>();
+  export_catalog_->Create(AccessConnectionString(mdb_file, settings_));
+}
+
+void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std::string& key_column) {
+  for (int k = 0; k < source.FieldCount(); ++k) {
+    const Field& field = source.FieldAt(k);
+    const AccessColumnType mapped = AccessColumnTypeFor(field, settings_);
+    jet::Column column;
+    column.SetParentCatalog(*export_catalog_);
+    column.SetName(field.Name());
+    column.SetType(mapped.type);
+    column.SetDefinedSize(mapped.defined_size);
+    column.Properties().Item("Description").SetValue(std::string());
+    column.Properties().Item("Nullable").SetValue(field.Name() == key_column ? false : mapped.nullable);
+    column.Properties().Item("Jet OLEDB:Allow Zero Length").SetValue(false);
+    column.Properties().Item("Jet OLEDB:Compressed UNICODE Strings").SetValue(true);
+    table.Columns().Append(column, mapped.type, mapped.defined_size);
+  }
+}
+
+bool AccessExport::CreateAccessTable(const std::string& listed_name, const std::string& /*mdb_file*/,
+                                     Dataset& source, bool keep_schema, const std::string& key_column) {
+  const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
+  try {
+    jet::Table table;
+    table.SetParentCatalog(*export_catalog_);
+    table.SetName(access_name);
+    MapAccessColumn(source, table, key_column);
+    export_catalog_->Tables().Append(table);
+    return true;
+  } catch (const std::exception& error) {
+    if (!settings_.disable_warn) {
+      ui_.ShowMessageBox("Error with table : " + access_name + " : " + error.what(), MessageIcon::Error,
+                         MessageButtons::Ok);
+    }
+    return false;
+  }
+}
+
+bool AccessExport::SetAccessPrimaryKey(const std::string& listed_name, const std::string& key_column,
+                                       bool keep_schema) {
+  try {
+    const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
+    jet::Table& table = export_catalog_->Tables().Item(access_name);
+    jet::Column& column = table.Columns().Item(key_column);
+    jet::Key key;
+    key.SetName("PrimaryKey");
+    key.SetType(jet::kAdKeyPrimary);
+    key.SetRelatedTable("");
+    key.Columns().Append(column.Name(), column.Type(), column.DefinedSize());
+    key.Columns().Item(column.Name()).SetRelatedColumn("");
+    table.Keys().Append(key, jet::kAdKeyPrimary, "", "", "");
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+void AccessExport::CloseAccessDatabase() {
+  if (!export_catalog_) return;
+  if (settings_.access == 0) ui_.Pause(1000);
+  export_catalog_->Tables().Refresh();
+  export_catalog_->SetActiveConnection(nullptr);
+  export_catalog_.reset();
+}
+
+}  // namespace quill

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "common/user_interface.h"
+#include "platform/dataset/dataset.h"
+#include "platform/jet/writer/adox_catalog.h"
+#include "sources/settings.h"
+
+namespace quill {
+
+// The engine type of the new file from the "Generated Access File Format"
+// item: "4" for Access 97, "5" for Access 2000, empty otherwise.
+std::string AccessEngineType(const Settings& settings);
+// "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<file>;Jet OLEDB:Engine Type=<type>".
+std::string AccessConnectionString(const std::string& mdb_file, const Settings& settings);
+
+// The column type, defined size and "Nullable" of a source field in the
+// Access file, before the primary-key rule.
+struct AccessColumnType {
+  int type;
+  int defined_size;
+  bool nullable;
+};
+AccessColumnType AccessColumnTypeFor(const Field& field, const Settings& settings);
+
+// The structure side of an Access export: the new database's catalog, each
+// table with its columns, its primary key, and the closing of the file.
+class AccessExport {
+ public:
+  AccessExport(const Settings& settings, UserInterface& ui);
+
+  // Creates the file and stays connected to it; errors propagate.
+  void CreateAccessDatabase(const std::string& mdb_file);
+  // Appends the table with one column per source field; false (after a
+  // message box unless warnings are disabled) when the catalog refuses it.
+  bool CreateAccessTable(const std::string& listed_name, const std::string& mdb_file, Dataset& source,
+                         bool keep_schema, const std::string& key_column);
+  // Sets the one-column primary key; false when it cannot be set.
+  bool SetAccessPrimaryKey(const std::string& listed_name, const std::string& key_column, bool keep_schema);
+  // Completes and closes the file.
+  void CloseAccessDatabase();
+
+ private:
+  void MapAccessColumn(Dataset& source, jet::Table& table, const std::string& key_column);
+
+  const Settings& settings_;
+  UserInterface& ui_;
+  std::unique_ptr<jet::Catalog> export_catalog_;
+};
+
+}  // namespace quill

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/clock.h"
+#include "common/user_interface.h"
+#include "platform/dataset/dataset.h"
+#include "sources/settings.h"
+
+namespace quill {
+
+// Whether text is an XML element name (the Name production of XML 1.0): no
+// blanks, no leading digit, "-" or ".".
+bool IsXmlName(std::string_view name);
+
+// What the XML export needs besides its arguments: the live options, the
+// windows (progress, the selected node's caption for BLOB folders) and the
+// clock of the date comment.
+struct XmlExportContext {
+  const Settings& settings;
+  UserInterface& ui;
+  Clock clock;
+};
+
+// The text of a field's value in the XML file, by its kind.
+std::string XmlValueText(const XmlExportContext& context, const Field& field, const std::string& table_name,
+                         int row_number);
+
+// Writes the source table, from its first row, as one XML document named
+// after table_name: the comments, then one "Records" element per row holding
+// one element per field. Rows stream to a file beside the target, which
+// replaces the target only when complete. False when a name is not an XML
+// name, a value has characters XML cannot hold, or reading or writing fails;
+// the target is then left as it was.
+bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const std::string& file_name,
+                      const std::string& table_name);
+
+}  // namespace quill
