@@ -1,0 +1,288 @@
+#include "shell/foreign_key_designer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+
+#include "common/silent_abort.h"
+#include "shell/dialog_presenter.h"
+#include "shell/main_window.h"
+#include "sources/source_session.h"
+
+namespace quill {
+namespace {
+
+constexpr int kLoadingDelayMilliseconds = 1000;  // Timer1: the loading starts after the first paint
+constexpr int kRowPitch = 45;
+
+const char* const kCautionText =
+    "Foreign keys are the major source of database problems. Creating Foreign Keys is part of establishing a "
+    "database structure. If you're not familiar with Foreign keys just leave this window using 'Continue' button. "
+    "You can seriously harm your database, like not being able to drop tables anymore and other integrity "
+    "restrictions. Most of the time you can set your Foreign Keys using your DBMS GUI. ";
+
+}  // namespace
+
+ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& settings)
+    : QDialog(&main_window), main_window_(main_window), model_(settings, *this, SystemNow) {
+  setObjectName("Form12");
+  setWindowTitle("Set Foreign Keys");
+  // No title-bar buttons: Continue and Cancel All are the ways out.
+  setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  setFixedSize(600, 394);
+
+  auto add_label = [this](QWidget* parent, const char* object_name, const QString& text, int x, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(object_name);
+    label->move(x, y);
+    label->adjustSize();
+    return label;
+  };
+  add_label(this, "Label1", "Foreign Key", 128, 16);
+  add_label(this, "Label3", "Must link to", 272, 16);
+  add_label(this, "Label2", "Primary Key", 408, 16);
+
+  scroll_box_ = new QScrollArea(this);
+  scroll_box_->setObjectName("ScrollBox1");
+  scroll_box_->setGeometry(8, 40, 585, 217);
+  scroll_box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll_box_->setWidgetResizable(false);
+  rows_area_ = new QWidget;
+  rows_area_->resize(565, 213);
+  scroll_box_->setWidget(rows_area_);
+
+  caution_title_ = add_label(rows_area_, "Label4", "EXTREME CAUTION ! EXPERIMENTED USERS ONLY", 64, 32);
+  caution_title_->setStyleSheet("color: red; font-weight: bold; font-size: 16px");
+  caution_title_->adjustSize();
+  caution_text_ = add_label(rows_area_, "Label5", kCautionText, 64, 68);
+  caution_text_->setWordWrap(true);
+  caution_text_->resize(438, 65);
+  caution_types_ =
+      add_label(rows_area_, "Label6", "For better results set Foreign Keys between fields that are of the same type.",
+                96, 168);
+  caution_types_->setStyleSheet("color: red");
+
+  auto* loading = new QGroupBox(this);
+  loading->setObjectName("GroupBox1");
+  loading->setGeometry(8, 264, 289, 57);
+  progress_ = new QProgressBar(loading);
+  progress_->setObjectName("ProgressBar1");
+  progress_->setGeometry(8, 12, 273, 16);
+  progress_->setTextVisible(false);
+  status_ = new QLabel("Loading source tables info...", loading);
+  status_->setObjectName("Label7");
+  status_->setGeometry(8, 34, 273, 16);
+
+  auto* options = new QGroupBox(this);
+  options->setObjectName("GroupBox2");
+  options->setGeometry(304, 264, 289, 57);
+  encrypt_ = new QCheckBox("Encrypt Foreign key id", options);
+  encrypt_->setObjectName("CheckBox2");
+  encrypt_->setGeometry(8, 12, 273, 17);
+  drop_existing_ = new QCheckBox("Drop same existing Foreign Key ", options);
+  drop_existing_->setObjectName("CheckBox1");
+  drop_existing_->setGeometry(8, 32, 273, 17);
+  drop_existing_->setChecked(true);
+  connect(encrypt_, &QCheckBox::toggled, this, [this](bool on) { model_.encrypt = on; });
+  connect(drop_existing_, &QCheckBox::toggled, this, [this](bool on) { model_.drop_existing = on; });
+
+  auto add_button = [this](const char* object_name, const char* text, int x, int y) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(object_name);
+    button->setGeometry(x, y, 113, 25);
+    return button;
+  };
+  add_ = add_button("Add", "Add Foreign Key", 8, 328);
+  QPushButton* clear = add_button("Clear", "Delete Last", 128, 328);
+  QPushButton* select_all = add_button("SelAll", "Select All", 248, 328);
+  QPushButton* deselect_all = add_button("DesAll", "Deselect All", 360, 328);
+  QPushButton* analyse = add_button("Analyse", "Analyse Selected", 480, 328);
+  load_ = add_button("Load", "Load", 8, 360);
+  QPushButton* save = add_button("Save", "Save Selected", 128, 360);
+  QPushButton* save_all = add_button("SaveAll", "Save All", 248, 360);
+  cancel_ = add_button("Cancel", "Cancel All", 360, 360);
+  done_ = add_button("Done", "Continue", 480, 360);
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+
+  connect(add_, &QPushButton::clicked, this, &ForeignKeyDesigner::AddRow);
+  connect(clear, &QPushButton::clicked, this, &ForeignKeyDesigner::DeleteLastRow);
+  connect(select_all, &QPushButton::clicked, this, &ForeignKeyDesigner::SelectAllRows);
+  connect(deselect_all, &QPushButton::clicked, this, &ForeignKeyDesigner::DeselectAllRows);
+  connect(analyse, &QPushButton::clicked, this, &ForeignKeyDesigner::AnalyseSelected);
+  connect(load_, &QPushButton::clicked, this, &ForeignKeyDesigner::LoadRows);
+  connect(save, &QPushButton::clicked, this, &ForeignKeyDesigner::SaveSelected);
+  connect(save_all, &QPushButton::clicked, this, &ForeignKeyDesigner::SaveAllRows);
+  connect(cancel_, &QPushButton::clicked, this, &ForeignKeyDesigner::CancelAll);
+  connect(done_, &QPushButton::clicked, this, &ForeignKeyDesigner::Continue);
+
+  timer_ = new QTimer(this);
+  timer_->setObjectName("Timer1");
+  timer_->setSingleShot(true);
+  timer_->setInterval(kLoadingDelayMilliseconds);
+  connect(timer_, &QTimer::timeout, this, &ForeignKeyDesigner::LoadSourceInfo);
+}
+
+bool ForeignKeyDesigner::Run(const std::vector<std::string>& chosen_tables, ForeignKeyScripts& scripts) {
+  model_.Show(chosen_tables);
+  ShowModel();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect desktop = screen->availableGeometry();
+    move(desktop.center() - QPoint(width() / 2, height() / 2));
+  }
+  const bool done = exec() == QDialog::Accepted;
+  timer_->stop();
+  if (done) model_.TakeScripts(scripts);
+  return done;
+}
+
+void ForeignKeyDesigner::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  caution_title_->repaint();
+  caution_text_->repaint();
+  caution_types_->repaint();
+  status_->repaint();
+  timer_->start();
+}
+
+template <typename Command>
+void ForeignKeyDesigner::RunCommand(Command command) {
+  try {
+    command();
+  } catch (const SilentAbort&) {
+  } catch (const std::exception& error) {
+    ShowErrorDialog(error.what());
+  }
+  ShowModel();
+}
+
+void ForeignKeyDesigner::LoadSourceInfo() {
+  timer_->stop();
+  RunCommand([this] { model_.LoadSourceInfo(main_window_.session().connection()); });
+  if (add_->isEnabled()) add_->setFocus();
+}
+
+void ForeignKeyDesigner::AddRow() {
+  const int before = model_.RowCount();
+  RunCommand([this] { model_.Add(); });
+  if (model_.RowCount() > before) {
+    scroll_box_->verticalScrollBar()->setValue(scroll_box_->verticalScrollBar()->maximum());
+    scroll_box_->repaint();
+  }
+}
+
+void ForeignKeyDesigner::DeleteLastRow() { RunCommand([this] { model_.DeleteLast(); }); }
+void ForeignKeyDesigner::SelectAllRows() { RunCommand([this] { model_.SelectAll(); }); }
+void ForeignKeyDesigner::DeselectAllRows() { RunCommand([this] { model_.DeselectAll(); }); }
+void ForeignKeyDesigner::AnalyseSelected() { RunCommand([this] { model_.Analyse(); }); }
+void ForeignKeyDesigner::SaveSelected() { RunCommand([this] { model_.SaveSelected(); }); }
+void ForeignKeyDesigner::SaveAllRows() { RunCommand([this] { model_.SaveAll(); }); }
+void ForeignKeyDesigner::LoadRows() { RunCommand([this] { model_.Load(); }); }
+
+void ForeignKeyDesigner::CancelAll() {
+  RunCommand([this] { model_.CancelAll(); });
+  QDialog::reject();
+}
+
+void ForeignKeyDesigner::reject() {
+  // Only the commands that leave the window may close it.
+  if (cancel_->isEnabled()) CancelAll();
+}
+
+void ForeignKeyDesigner::Continue() {
+  bool done = false;
+  RunCommand([this, &done] { done = model_.Continue(); });
+  if (done) accept();
+}
+
+ForeignKeyRowWidget* ForeignKeyDesigner::NewRowWidget(int index) {
+  auto* widget = new ForeignKeyRowWidget(rows_area_);
+  widget->setObjectName(QString("MyFrame%1").arg(index + 1));
+  widget->setGeometry(2, (index + 1) * kRowPitch - 35, 561, 47);
+  using Box = ForeignKeyRowWidget::Box;
+  widget->on_item_chosen = [this, index](Box box, int item) {
+    RunCommand([this, index, box, item] {
+      switch (box) {
+        case Box::FkTable: model_.SelectFkTable(index, item); break;
+        case Box::FkField: model_.SelectFkField(index, item); break;
+        case Box::PkTable: model_.SelectPkTable(index, item); break;
+        case Box::PkField: model_.SelectPkField(index, item); break;
+      }
+    });
+  };
+  widget->on_text_typed = [this, index](Box box, const QString& text) {
+    RunCommand([this, index, box, text] {
+      const std::string typed = text.toStdString();
+      if (box == Box::FkTable) model_.TypeFkTable(index, typed);
+      if (box == Box::PkTable) model_.TypePkTable(index, typed);
+    });
+  };
+  widget->on_checked = [this, index](bool checked) { RunCommand([this, index, checked] { model_.SetChecked(index, checked); }); };
+  widget->show();
+  return widget;
+}
+
+void ForeignKeyDesigner::ShowModel() {
+  const std::vector<ForeignKeyRow>& rows = model_.rows();
+  while (row_widgets_.size() > rows.size()) {
+    delete row_widgets_.back();
+    row_widgets_.pop_back();
+  }
+  while (row_widgets_.size() < rows.size()) row_widgets_.push_back(NewRowWidget(static_cast<int>(row_widgets_.size())));
+  for (size_t i = 0; i < rows.size(); ++i) row_widgets_[i]->ShowRow(rows[i]);
+  const int rows_bottom = static_cast<int>(rows.size()) * kRowPitch + 12;
+  rows_area_->resize(rows_area_->width(), std::max(213, rows_bottom));
+
+  caution_title_->setVisible(model_.caution_visible());
+  caution_text_->setVisible(model_.caution_visible());
+  caution_types_->setVisible(model_.caution_visible());
+  add_->setEnabled(model_.add_enabled());
+  load_->setEnabled(model_.load_enabled());
+  done_->setEnabled(model_.leave_enabled());
+  cancel_->setEnabled(model_.leave_enabled());
+}
+
+MessageAnswer ForeignKeyDesigner::ShowMessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                                                 bool default_is_no) {
+  return DialogPresenter::Current().ShowMessage(this, kProductName, QString::fromStdString(text), icon, buttons,
+                                                default_is_no, std::nullopt);
+}
+
+void ForeignKeyDesigner::ShowErrorDialog(const std::string& text) {
+  DialogPresenter::Current().ShowMessage(this, "Error", QString::fromStdString(text), MessageIcon::Error,
+                                         MessageButtons::Ok, false, std::nullopt);
+}
+
+void ForeignKeyDesigner::ShowLoadingStatus(const std::string& text) {
+  status_->setText(QString::fromStdString(text));
+  status_->repaint();
+}
+
+void ForeignKeyDesigner::ShowLoadingProgress(int position, int maximum) {
+  progress_->setMaximum(std::max(maximum, 1));
+  progress_->setValue(position);
+  progress_->repaint();
+}
+
+std::string ForeignKeyDesigner::ChooseSaveFile(const std::string& suggested_name) {
+  return DialogPresenter::Current()
+      .ChooseSaveFile(this, "Save Foreign Key Set", QString::fromStdString(suggested_name),
+                      "FKS Foreign Key Set (*.fks)", "fks")
+      .toStdString();
+}
+
+std::string ForeignKeyDesigner::ChooseOpenFile() {
+  return DialogPresenter::Current().ChooseOpenFile(this, "Open Foreign Key Set", "FKS Foreign Key Set (*.fks)")
+      .toStdString();
+}
+
+std::string ForeignKeyDesigner::SelectedNodeCaption() const { return main_window_.SelectedNodeCaption(); }
+
+}  // namespace quill
