@@ -55,8 +55,9 @@ std::string Utf8ToWindows1252(std::string_view text) {
     result.append(buffer, static_cast<std::size_t>(out - buffer));
     if (done != static_cast<std::size_t>(-1)) break;
     if (errno == E2BIG) continue;
-    // EILSEQ (no byte for it, or malformed) and EINVAL (cut at the end).
     result.push_back('?');
+    if (errno == EINVAL) break;  // a sequence cut off at the end
+    // EILSEQ: no byte for the character, or bytes that are not UTF-8.
     const std::size_t skip = SequenceLength(std::string_view(in, in_left));
     in += skip;
     in_left -= skip;

@@ -1,0 +1,239 @@
+// CSV files read back byte for byte, and the export frame driven through the
+// CSV export over real SQLite and PostgreSQL sources.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "export/ansi_text.h"
+#include "export_harness.h"
+#include "fixtures/test_database.h"
+
+namespace quill::testing {
+namespace {
+
+TableDescription PeopleTable() {
+  return {"people",
+          {{"id", "INTEGER"}, {"name", "VARCHAR(20)"}, {"price", "REAL"}},
+          {"id"},
+          {{"1", "'Ann;Lee'"}, {"2", "NULL", "NULL"}, {"3", "'Zoë €'", "0"}, {"4", "'日本'", "2.5"}}};
+}
+
+TableDescription NumberTable(const std::string& name, int rows) {
+  TableDescription table{name, {{"n", "INTEGER"}}, {"n"}, {}};
+  for (int i = 1; i <= rows; ++i) table.rows.push_back({std::to_string(i)});
+  return table;
+}
+
+std::string Numbers(int first, int last) {
+  std::string text;
+  for (int i = first; i <= last; ++i) text += std::to_string(i) + "\r\n";
+  return text;
+}
+
+TEST(CsvExportTest, RowsAsSemicolonTextInWindows1252WithoutHeaderOrQuotes) {
+  TestDatabase db = TestDatabase::Sqlite();
+  TableDescription people = PeopleTable();
+  people.rows[0].push_back("1.25");
+  db.CreateTable(people);
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"people"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+
+  // The semicolon inside a value cannot be told from a column break; "€"
+  // and "ë" have their code-page bytes; characters the code page lacks are "?".
+  EXPECT_EQ(harness.Contents("people.csv"), "1;Ann;Lee;1.25\r\n2;;\r\n3;Zo\xEB \x80;0\r\n4;??;2.5\r\n");
+  EXPECT_EQ(harness.ui.LogTexts(),
+            (std::vector<std::string>{kDashLine, kExportStamp + " Start of generating Excel csv file... 1 tables to export.",
+                                      kExportStamp + " Table people exported.",
+                                      kExportStamp + " End of generating Excel csv file(s).", kDashLine}));
+  EXPECT_EQ(harness.ui.status_texts(),
+            (std::vector<std::string>{" Generating Excel csv file... ", " Generating file... Table people (ESC to abort)",
+                                      " Ready "}));
+  ASSERT_EQ(harness.ui.table_selections().size(), 1u);
+  EXPECT_EQ(harness.ui.table_selections()[0].caption, "Select Tables - " + db.Dsn());
+  EXPECT_EQ(harness.ui.table_selections()[0].listed_tables, std::vector<std::string>{"people"});
+}
+
+TEST(CsvExportTest, AnExistingFileIsReplaced) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 2));
+  ExportHarness harness;
+  { std::ofstream(harness.OutFile("t.csv")) << "older and longer content\r\n"; }
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"t"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+  EXPECT_EQ(harness.Contents("t.csv"), Numbers(1, 2));
+}
+
+TEST(CsvExportTest, DebugModeWritesFiveRowsAndShowsTheNoticeAfterTheFooter) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("many", 7));
+  db.CreateTable(NumberTable("few", 3));
+  ExportHarness harness;
+  harness.settings.debug_mode = true;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"many", "few"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+
+  EXPECT_EQ(harness.Contents("many.csv"), Numbers(1, 5));
+  EXPECT_EQ(harness.Contents("few.csv"), Numbers(1, 3));
+  ASSERT_EQ(harness.ui.placed_messages().size(), 1u);
+  EXPECT_EQ(harness.ui.placed_messages()[0].text, "Debug mode is ON only 5 rows of table(s) is returned.");
+  EXPECT_EQ(harness.ui.placed_messages()[0].dx, 150);
+  EXPECT_EQ(harness.ui.placed_messages()[0].dy, 60);
+  const std::vector<std::string>& events = harness.ui.events();
+  const auto footer = std::find(events.begin(), events.end(), "log: " + kDashLine);
+  ASSERT_NE(footer, events.end());
+  EXPECT_NE(std::find(footer + 1, events.end(), "log: " + kDashLine), events.end());
+  EXPECT_EQ(events.at(events.size() - 2).rfind("placed: ", 0), 0u) << events.at(events.size() - 2);
+}
+
+TEST(CsvExportTest, AnEmptyTableIsLoggedInRedAndSkipped) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("empty", 0));
+  db.CreateTable(NumberTable("full", 1));
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"empty", "full"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+
+  EXPECT_EQ(harness.OutFiles(), std::vector<std::string>{"full.csv"});
+  const std::vector<LogLine>& lines = harness.ui.log_lines();
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[2].text, kExportStamp + " Cannot get data on table : empty.");
+  EXPECT_EQ(lines[2].color, kLogRed);
+  EXPECT_EQ(lines[3].text, kExportStamp + " Table full exported.");
+  EXPECT_EQ(harness.ui.progress_positions(), (std::vector<int>{0, 1, 2, 2}));
+  EXPECT_EQ(harness.ui.ProgressMaximum(), 2);
+}
+
+TEST(CsvExportTest, EscapeBeforeTheFirstTableWritesHeaderAndFooterOnly) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 1));
+  ExportHarness harness;
+  harness.ui.PressEscapeAtPoll(1);
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"t"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+
+  EXPECT_TRUE(harness.OutFiles().empty());
+  EXPECT_EQ(harness.ui.LogTexts(),
+            (std::vector<std::string>{kDashLine, kExportStamp + " Start of generating Excel csv file... 1 tables to export.",
+                                      kExportStamp + " End of generating Excel csv file(s).", kDashLine}));
+}
+
+TEST(CsvExportTest, EscapeBetweenTablesStopsAfterTheCurrentOne) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("a", 1));
+  db.CreateTable(NumberTable("b", 1));
+  ExportHarness harness;
+  harness.ui.PressEscapeAtPoll(2);
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"a", "b"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+  EXPECT_EQ(harness.OutFiles(), std::vector<std::string>{"a.csv"});
+}
+
+TEST(CsvExportTest, CancelledFolderOrSelectionEndsTheRunSilently) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 1));
+  ExportHarness harness;
+  harness.run.CsvExportRun(db.Dsn(), "");
+  EXPECT_TRUE(harness.ui.table_selections().empty());
+
+  harness.ui.AnswerTableSelection(std::nullopt);
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+  EXPECT_TRUE(harness.ui.log_lines().empty());
+  EXPECT_TRUE(harness.ui.status_texts().empty());
+  EXPECT_TRUE(harness.OutFiles().empty());
+}
+
+TEST(CsvExportTest, ATableThatCannotBeOpenedLeavesTheRunWithoutFooter) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 1));
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"missing", "t"});
+  EXPECT_ANY_THROW(harness.run.CsvExportRun(db.Dsn(), harness.out.string()));
+  EXPECT_EQ(harness.ui.log_lines().size(), 2u);  // the header alone
+  EXPECT_TRUE(harness.OutFiles().empty());
+}
+
+TEST(CsvExportTest, AFolderThatDoesNotExistLeavesTheRun) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 1));
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"t"});
+  EXPECT_THROW(harness.run.CsvExportRun(db.Dsn(), (harness.out / "no" / "such").string()), std::runtime_error);
+}
+
+// Two tables of one schema: the question decides whether the prefix stays.
+struct SchemaAnswerCase {
+  MessageAnswer answer;
+  std::vector<std::string> files;
+  friend void PrintTo(const SchemaAnswerCase& c, std::ostream* out) {
+    *out << (c.answer == MessageAnswer::Yes ? "Yes" : "No");
+  }
+};
+
+class CsvSchemaQuestionTest : public ::testing::TestWithParam<SchemaAnswerCase> {};
+
+TEST_P(CsvSchemaQuestionTest, TheAnswerNamesTheFiles) {
+  TestDatabase db = TestDatabase::Postgres();
+  db.CreateTable(NumberTable("a", 1));
+  db.CreateTable(NumberTable("b", 1));
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.a", "public.b"});
+  harness.ui.AnswerMessageBox(GetParam().answer);
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+
+  ASSERT_EQ(harness.ui.message_boxes().size(), 1u);
+  EXPECT_EQ(harness.ui.message_boxes()[0].text, "All tables are from same schema. Remove schema info ?");
+  EXPECT_EQ(harness.ui.message_boxes()[0].icon, MessageIcon::Question);
+  EXPECT_EQ(harness.ui.message_boxes()[0].buttons, MessageButtons::YesNo);
+  EXPECT_EQ(harness.OutFiles(), GetParam().files);
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, CsvSchemaQuestionTest,
+                         ::testing::Values(SchemaAnswerCase{MessageAnswer::Yes, {"a.csv", "b.csv"}},
+                                           SchemaAnswerCase{MessageAnswer::No, {"public.a.csv", "public.b.csv"}}));
+
+TEST(CsvExportTest, OneTableOrTablesOfTwoSchemasAskNothing) {
+  TestDatabase db = TestDatabase::Postgres();
+  db.CreateSchema("sales");
+  db.CreateTable(NumberTable("a", 1));
+  TableDescription b = NumberTable("b", 1);
+  b.schema = "sales";
+  db.CreateTable(b);
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.a"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+  EXPECT_EQ(harness.OutFiles(), std::vector<std::string>{"a.csv"});
+
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.a", "sales.b"});
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+  EXPECT_TRUE(harness.ui.message_boxes().empty());
+  EXPECT_EQ(harness.OutFiles(), (std::vector<std::string>{"a.csv", "public.a.csv", "sales.b.csv"}));
+}
+
+struct AnsiCase {
+  std::string utf8;
+  std::string ansi;
+  friend void PrintTo(const AnsiCase& c, std::ostream* out) { *out << ::testing::PrintToString(c.utf8); }
+};
+
+class AnsiTextTest : public ::testing::TestWithParam<AnsiCase> {};
+
+TEST_P(AnsiTextTest, Converts) { EXPECT_EQ(Utf8ToWindows1252(GetParam().utf8), GetParam().ansi); }
+
+INSTANTIATE_TEST_SUITE_P(Cases, AnsiTextTest,
+                         ::testing::Values(AnsiCase{"plain; text\r\n", "plain; text\r\n"},
+                                           AnsiCase{"\xC3\xA9t\xC3\xA9", "\xE9t\xE9"},
+                                           AnsiCase{"\xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D", "\x80 \x93q\x94"},
+                                           AnsiCase{"a\xE6\x97\xA5z", "a?z"},
+                                           AnsiCase{"a\xF0\x9F\x98\x80z", "a?z"},
+                                           AnsiCase{"a\xFFz", "a?z"},          // a stray byte
+                                           AnsiCase{"a\xE2\x82", "a?"},        // cut at the end
+                                           AnsiCase{"a\xE2z", "a?z"},          // broken sequence keeps what follows
+                                           AnsiCase{std::string("a\0b", 3), std::string("a\0b", 3)}));
+
+}  // namespace
+}  // namespace quill::testing
