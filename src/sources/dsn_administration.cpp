@@ -1,0 +1,242 @@
+// The installer requests on system data sources, done with unixODBC's
+// profile calls: Debian's drivers have no setup entry of their own, so the
+// request is carried out here and the setup dialog is the program's.
+#include "sources/dsn_administration.h"
+
+#include <odbcinst.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "platform/ini/name_compare.h"
+#include "sources/dsn_login_store.h"
+#include "sources/registryaccess.h"
+
+namespace quill {
+namespace {
+
+constexpr char kOdbcIni[] = "ODBC.INI";
+constexpr size_t kProfileBufferSize = 65536;
+
+// The profile calls act on the system odbc.ini only in system-DSN mode; the
+// mode is put back so that nothing else in the process sees it changed.
+class SystemDsnMode {
+ public:
+  SystemDsnMode() {
+    SQLGetConfigMode(&previous_);
+    SQLSetConfigMode(ODBC_SYSTEM_DSN);
+  }
+  ~SystemDsnMode() { SQLSetConfigMode(previous_); }
+  SystemDsnMode(const SystemDsnMode&) = delete;
+  SystemDsnMode& operator=(const SystemDsnMode&) = delete;
+
+ private:
+  UWORD previous_ = ODBC_BOTH_DSN;
+};
+
+bool HasControlCharacter(const std::string& text) {
+  return std::any_of(text.begin(), text.end(), [](char ch) { return static_cast<unsigned char>(ch) < 0x20; });
+}
+
+bool ContainsName(const std::vector<std::string>& names, const std::string& name) {
+  return std::any_of(names.begin(), names.end(), [&](const std::string& item) { return SameNameIgnoringCase(item, name); });
+}
+
+// Names that would break the file or land in unixODBC's own sections are refused.
+bool IsValidSourceName(const std::string& name) {
+  if (name.empty() || HasControlCharacter(name)) return false;
+  if (SameNameIgnoringCase(name, "ODBC") || SameNameIgnoringCase(name, "ODBC Data Sources")) return false;
+  return SQLValidDSN(name.c_str());
+}
+
+bool IsValidAttribute(const std::string& key, const std::string& value) {
+  if (key.empty() || HasControlCharacter(key) || HasControlCharacter(value)) return false;
+  if (key.find_first_of("=[]") != std::string::npos || key.front() == ';' || key.front() == '#') return false;
+  if (key.front() == ' ' || key.back() == ' ') return false;
+  // The request itself sets these two.
+  return !SameNameIgnoringCase(key, "DSN") && !SameNameIgnoringCase(key, "Driver");
+}
+
+// An installed driver's section, or the library a source names directly.
+bool IsInstalledDriver(const std::string& driver) {
+  if (driver.empty()) return false;
+  std::vector<std::string> drivers;
+  if (OdbcDriverList(drivers) && ContainsName(drivers, driver)) return true;
+  std::error_code error;
+  return driver.front() == '/' && std::filesystem::is_regular_file(driver, error);
+}
+
+bool SourceExists(const std::string& name) {
+  std::vector<std::string> sources;
+  return SystemDsnList(sources) && ContainsName(sources, name);
+}
+
+// The list's "DSN" pair gives the name; every other pair is an attribute.
+void ParseAttributeList(const std::string& attribute_list, std::string& name, SourceAttributes& attributes) {
+  size_t start = 0;
+  while (start < attribute_list.size()) {
+    const size_t end = std::min(attribute_list.find('\0', start), attribute_list.size());
+    const std::string pair = attribute_list.substr(start, end - start);
+    if (pair.empty()) break;
+    const size_t equals = pair.find('=');
+    const std::string key = pair.substr(0, equals);
+    const std::string value = equals == std::string::npos ? std::string() : pair.substr(equals + 1);
+    if (SameNameIgnoringCase(key, "DSN")) {
+      name = value;
+    } else {
+      attributes.emplace_back(key, value);
+    }
+    start = end + 1;
+  }
+}
+
+bool AreValidAttributes(const SourceAttributes& attributes) {
+  return std::all_of(attributes.begin(), attributes.end(),
+                     [](const auto& attribute) { return IsValidAttribute(attribute.first, attribute.second); });
+}
+
+bool WriteAttributes(const std::string& name, const SourceAttributes& attributes) {
+  for (const auto& [key, value] : attributes) {
+    if (!SQLWritePrivateProfileString(name.c_str(), key.c_str(), value.c_str(), kOdbcIni)) return false;
+  }
+  return true;
+}
+
+// A new source, or one of that name written anew (the installer replaces it).
+bool AddSource(const std::string& name, const std::string& driver, const SourceAttributes& attributes) {
+  if (!IsValidSourceName(name) || !AreValidAttributes(attributes)) return false;
+  SystemDsnMode mode;
+  return SQLWriteDSNToIni(name.c_str(), driver.c_str()) && WriteAttributes(name, attributes);
+}
+
+// An existing source keeps its place and driver; attributes no longer listed go.
+bool RewriteAttributes(const std::string& name, const SourceAttributes& old_attributes,
+                       const SourceAttributes& attributes) {
+  if (!AreValidAttributes(attributes)) return false;
+  SystemDsnMode mode;
+  for (const auto& [old_key, old_value] : old_attributes) {
+    const bool kept = std::any_of(attributes.begin(), attributes.end(),
+                                  [&](const auto& attribute) { return SameNameIgnoringCase(attribute.first, old_key); });
+    if (!kept && !SQLWritePrivateProfileString(name.c_str(), old_key.c_str(), nullptr, kOdbcIni)) return false;
+  }
+  return WriteAttributes(name, attributes);
+}
+
+std::vector<std::string> SplitAtNuls(const char* buffer, size_t size) {
+  std::vector<std::string> items;
+  size_t start = 0;
+  while (start < size && buffer[start] != '\0') {
+    const std::string item(buffer + start);
+    items.push_back(item);
+    start += item.size() + 1;
+  }
+  return items;
+}
+
+bool IsDigits(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
+// "4.0.6019.0" from the version part of a file name; empty when it is none.
+std::string FourNumberVersion(const std::string& text) {
+  std::vector<std::string> numbers;
+  size_t start = 0;
+  while (true) {
+    const size_t point = text.find('.', start);
+    const std::string part = text.substr(start, point == std::string::npos ? std::string::npos : point - start);
+    // Each number of a file version is a 16-bit word.
+    if (!IsDigits(part) || part.size() > 5 || std::stoul(part) > 0xFFFF) return {};
+    numbers.push_back(std::to_string(std::stoul(part)));
+    if (point == std::string::npos) break;
+    start = point + 1;
+  }
+  if (numbers.size() > 4) return {};
+  while (numbers.size() < 4) numbers.push_back("0");
+  return numbers[0] + "." + numbers[1] + "." + numbers[2] + "." + numbers[3];
+}
+
+}  // namespace
+
+std::string DsnAttributeList(const std::string& name) {
+  if (name.empty()) return std::string(2, '\0');
+  return "DSN=" + name + std::string(2, '\0');
+}
+
+bool ConfigSystemDataSource(DriverSetupDialog* setup_dialog, InstallerRequest request, const std::string& driver,
+                            const std::string& attribute_list) {
+  if (!IsInstalledDriver(driver)) return false;
+  std::string name;
+  SourceAttributes attributes;
+  ParseAttributeList(attribute_list, name, attributes);
+  switch (request) {
+    case InstallerRequest::AddSystemDsn:
+      if (setup_dialog != nullptr && !setup_dialog->EditSource(driver, name, false, attributes)) return false;
+      return AddSource(name, driver, attributes);
+    case InstallerRequest::ConfigSystemDsn: {
+      if (!SourceExists(name)) return false;
+      if (setup_dialog == nullptr) return true;
+      const SourceAttributes old_attributes = ReadSourceAttributes(name);
+      SourceAttributes attributes = old_attributes;
+      if (!setup_dialog->EditSource(driver, name, true, attributes)) return false;
+      return RewriteAttributes(name, old_attributes, attributes);
+    }
+    case InstallerRequest::RemoveSystemDsn: {
+      if (!SourceExists(name)) return false;
+      SystemDsnMode mode;
+      return SQLRemoveDSNFromIni(name.c_str());
+    }
+  }
+  return false;
+}
+
+bool ConfigDataSource(DriverSetupDialog& setup_dialog, const std::string& driver, const std::string& name) {
+  return ConfigSystemDataSource(&setup_dialog, InstallerRequest::AddSystemDsn, driver, DsnAttributeList(name));
+}
+
+bool RemoveSystemDSN(DsnLoginStore& logins, const std::string& driver, const std::string& name) {
+  const bool removed = ConfigSystemDataSource(nullptr, InstallerRequest::RemoveSystemDsn, driver, DsnAttributeList(name));
+  logins.DelPssw(name);
+  return removed;
+}
+
+std::string DsnDriverName(const std::string& source) {
+  std::string driver;
+  ReadRegString(RegistryRoot::LocalMachine, "SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources\\" + source, driver);
+  return driver;
+}
+
+SourceAttributes ReadSourceAttributes(const std::string& source) {
+  SourceAttributes attributes;
+  if (!SourceExists(source)) return attributes;
+  SystemDsnMode mode;
+  std::vector<char> buffer(kProfileBufferSize, '\0');
+  const int length = SQLGetPrivateProfileString(source.c_str(), nullptr, "", buffer.data(),
+                                                static_cast<int>(buffer.size() - 1), kOdbcIni);
+  if (length <= 0) return attributes;
+  for (const std::string& key : SplitAtNuls(buffer.data(), static_cast<size_t>(length))) {
+    if (SameNameIgnoringCase(key, "Driver")) continue;
+    std::vector<char> value(kProfileBufferSize, '\0');
+    SQLGetPrivateProfileString(source.c_str(), key.c_str(), "", value.data(), static_cast<int>(value.size() - 1),
+                               kOdbcIni);
+    attributes.emplace_back(key, value.data());
+  }
+  return attributes;
+}
+
+std::string GetFileVersionString(const std::string& file_name) {
+  std::error_code error;
+  const std::filesystem::path real_path = std::filesystem::canonical(file_name, error);
+  if (error) return {};
+  const std::string name = real_path.filename().string();
+  const size_t so_version = name.find(".so.");
+  if (so_version != std::string::npos) return FourNumberVersion(name.substr(so_version + 4));
+  if (name.size() <= 3 || name.compare(name.size() - 3, 3, ".so") != 0) return {};
+  const std::string stem = name.substr(0, name.size() - 3);
+  const size_t dash = stem.find_last_of("-_");
+  if (dash == std::string::npos) return {};
+  return FourNumberVersion(stem.substr(dash + 1));
+}
+
+}  // namespace quill
