@@ -1,0 +1,82 @@
+#include "shell/replace_dialog.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "shell/main_window.h"
+
+namespace quill {
+namespace {
+
+constexpr int kResultDx = 100;
+constexpr int kResultDy = 60;
+
+// The tab strip's current tab; the main window names its tab strip TabControl1.
+int CurrentTabIndex(const MainWindow& main_window) {
+  const auto* tabs = main_window.findChild<QTabBar*>("TabControl1");
+  return tabs == nullptr ? -1 : tabs->currentIndex();
+}
+
+}  // namespace
+
+ReplaceDialog::ReplaceDialog(MainWindow& main_window) : QDialog(&main_window), main_window_(main_window) {
+  setObjectName("Form5");
+  setWindowTitle("Replace all in selected document");
+  setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowCloseButtonHint);
+  setFixedSize(266, 155);
+
+  auto* find_label = new QLabel("Text to find :", this);
+  find_label->setObjectName("Label1");
+  find_label->setGeometry(8, 8, 250, 16);
+  find_edit_ = new QLineEdit(this);
+  find_edit_->setObjectName("Edit1");
+  find_edit_->setGeometry(8, 24, 250, 21);
+
+  auto* replace_label = new QLabel("Replace with :", this);
+  replace_label->setObjectName("Label2");
+  replace_label->setGeometry(8, 52, 250, 16);
+  replace_edit_ = new QLineEdit(this);
+  replace_edit_->setObjectName("Edit2");
+  replace_edit_->setGeometry(8, 68, 250, 21);
+
+  case_check_ = new QCheckBox("Case sensitive search", this);
+  case_check_->setObjectName("CheckBox1");
+  case_check_->setGeometry(8, 96, 250, 17);
+
+  auto* replace_all = new QPushButton("Replace All", this);
+  replace_all->setObjectName("Button1");
+  replace_all->setGeometry(8, 122, 121, 25);
+  connect(replace_all, &QPushButton::clicked, this, [this] { ReplaceAll(); });
+  auto* done = new QPushButton("Done", this);
+  done->setObjectName("Button2");
+  done->setGeometry(137, 122, 121, 25);
+  connect(done, &QPushButton::clicked, this, &QDialog::close);
+}
+
+void ReplaceDialog::showEvent(QShowEvent* event) {
+  const QRect main = main_window_.frameGeometry();
+  move(main.left() + main.width() / 2 - 220, main.top() + main.height() / 2 - 193);
+  QDialog::showEvent(event);
+}
+
+void ReplaceDialog::ReplaceAll() {
+  if (find_edit_->text().isEmpty()) return;
+  // The command opening this dialog is enabled only while a script tab exists.
+  QPlainTextEdit* editor = main_window_.ScriptEditor(CurrentTabIndex(main_window_));
+  if (editor == nullptr) return;
+  const QString old_text = editor->toPlainText();
+  QString new_text = old_text;
+  new_text.replace(find_edit_->text(), replace_edit_->text(),
+                   case_check_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive);
+  const QString& message =
+      new_text == old_text ? messages_.no_occurrences_found : messages_.all_occurrences_replaced;
+  if (new_text != old_text) editor->setPlainText(new_text);
+  main_window_.ShowPlacedMessage(message.toStdString(), kResultDx, kResultDy);
+}
+
+}  // namespace quill

@@ -1,0 +1,107 @@
+#include "shell/replace_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "options_dialogs_fixture.h"
+
+namespace quill {
+namespace {
+
+class ReplaceDialogTest : public testing::OptionsDialogsTest {
+ protected:
+  ReplaceDialog& Dialog() {
+    if (!dialog_) dialog_ = std::make_unique<ReplaceDialog>(Window());
+    return *dialog_;
+  }
+
+  QPlainTextEdit* AddScript(const QString& text) {
+    ScriptDocument document;
+    document.tab_caption = "script";
+    document.lines = {"x"};
+    Window().AddScriptTab(document);
+    QPlainTextEdit* editor = Window().ScriptEditor(Window().TabCount() - 1);
+    editor->setPlainText(text);
+    return editor;
+  }
+
+  void Replace(const QString& find, const QString& with, bool case_sensitive) {
+    FindIn<QLineEdit>(Dialog(), "Edit1")->setText(find);
+    FindIn<QLineEdit>(Dialog(), "Edit2")->setText(with);
+    FindIn<QCheckBox>(Dialog(), "CheckBox1")->setChecked(case_sensitive);
+    FindIn<QPushButton>(Dialog(), "Button1")->click();
+  }
+
+  std::unique_ptr<ReplaceDialog> dialog_;
+};
+
+TEST_F(ReplaceDialogTest, ReplacesEveryOccurrenceOfTheWholeScriptAndSaysWhetherAnyWasFound) {
+  const QString script = "select a from People;\nSELECT b from people;";
+  struct Case {
+    const char* find;
+    const char* with;
+    bool case_sensitive;
+    QString result;
+    QString message;
+  };
+  const Case cases[] = {
+      {"select", "INSERT", false, "INSERT a from People;\nINSERT b from people;", "All occurrences replaced."},
+      {"select", "INSERT", true, "INSERT a from People;\nSELECT b from people;", "All occurrences replaced."},
+      {"select", "SELECT", false, "SELECT a from People;\nSELECT b from people;", "All occurrences replaced."},
+      {"from", "from", false, script, "No occurrences found."},
+      {"People", "People", true, script, "No occurrences found."},
+      // Ignoring case, a text replaced by itself still rewrites "people".
+      {"People", "People", false, "select a from People;\nSELECT b from People;", "All occurrences replaced."},
+      {"PEOPLE", "x", true, script, "No occurrences found."},
+      {"from", "", false, "select a  People;\nSELECT b  people;", "All occurrences replaced."},
+  };
+  for (const Case& test : cases) {
+    QPlainTextEdit* editor = AddScript(script);
+    const size_t before = dialogs_.messages().size();
+    Replace(test.find, test.with, test.case_sensitive);
+    EXPECT_EQ(editor->toPlainText().toStdString(), test.result.toStdString()) << test.find << " -> " << test.with;
+    ASSERT_EQ(dialogs_.messages().size(), before + 1);
+    const testing::ShownMessage& shown = dialogs_.messages().back();
+    EXPECT_EQ(shown.text.toStdString(), test.message.toStdString()) << test.find;
+    EXPECT_EQ(shown.title, "Quillmarsh");
+    EXPECT_EQ(shown.icon, MessageIcon::None);
+    const QRect main = Window().frameGeometry();
+    EXPECT_EQ(shown.top_left, QPoint(main.left() + main.width() / 2 - 100, main.top() + main.height() / 2 - 60));
+  }
+}
+
+TEST_F(ReplaceDialogTest, WorksOnTheCurrentTabOnly) {
+  QPlainTextEdit* first = AddScript("one two");
+  QPlainTextEdit* second = AddScript("one two");
+  FindIn<QTabBar>(Window(), "TabControl1")->setCurrentIndex(0);
+  Replace("one", "1", false);
+  EXPECT_EQ(first->toPlainText(), "1 two");
+  EXPECT_EQ(second->toPlainText(), "one two");
+}
+
+TEST_F(ReplaceDialogTest, WithNothingToFindNothingHappens) {
+  QPlainTextEdit* editor = AddScript("one two");
+  Replace("", "x", false);
+  EXPECT_EQ(editor->toPlainText(), "one two");
+  EXPECT_TRUE(dialogs_.messages().empty());
+}
+
+TEST_F(ReplaceDialogTest, OpensOverTheMainWindowWithItsDesignedControls) {
+  ReplaceDialog& dialog = Dialog();
+  EXPECT_EQ(dialog.objectName(), "Form5");
+  EXPECT_EQ(dialog.windowTitle(), "Replace all in selected document");
+  EXPECT_EQ(FindIn<QCheckBox>(dialog, "CheckBox1")->text(), "Case sensitive search");
+  dialog.show();
+  const QRect main = Window().frameGeometry();
+  EXPECT_EQ(dialog.pos(), QPoint(main.left() + main.width() / 2 - 220, main.top() + main.height() / 2 - 193));
+  FindIn<QPushButton>(dialog, "Button2")->click();
+  EXPECT_FALSE(dialog.isVisible());
+}
+
+}  // namespace
+}  // namespace quill
