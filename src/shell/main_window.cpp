@@ -287,9 +287,12 @@ void MainWindow::BuildCentralArea() {
   });
   QMenu* export_menu = source_menu_->addMenu("Export to File (Beta)");
   export_menu->setObjectName("ExporttoFile1");
-  AddItem(export_menu, "AccessMDBFile1", "Access MDB File")->setEnabled(false);
-  AddItem(export_menu, "ExcelCSVFile1", "Excel CSV File")->setEnabled(false);
-  AddItem(export_menu, "MSXMLFile1", "MS XML File")->setEnabled(false);
+  connect(AddItem(export_menu, "AccessMDBFile1", "Access MDB File"), &QAction::triggered, this,
+          [this] { RunCommand([this] { ExportToAccess(); }); });
+  connect(AddItem(export_menu, "ExcelCSVFile1", "Excel CSV File"), &QAction::triggered, this,
+          [this] { RunCommand([this] { ExportToCsv(); }); });
+  connect(AddItem(export_menu, "MSXMLFile1", "MS XML File"), &QAction::triggered, this,
+          [this] { RunCommand([this] { ExportToXml(); }); });
   AddItem(source_menu_, "Configure1", "Configure")->setEnabled(false);
   QAction* password = AddItem(source_menu_, "Password1", "Password");
   connect(password, &QAction::triggered, this, [this] { RunCommand([this] { ShowOptionsDialog(1); }); });

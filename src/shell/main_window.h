@@ -75,6 +75,10 @@ class MainWindow : public QMainWindow, public UserInterface {
   void ActivateNode(QTreeWidgetItem* node);  // the tree's double click
   void GenerateFromToolbar();
   void RunGenerateScript(const QString& source_name, const QString& table_name);
+  // The exports of the source pop-up menu, over the selected source.
+  void ExportToAccess();
+  void ExportToCsv();
+  void ExportToXml();
   void CloseCurrentTab();
   void SaveCurrentScript();
   void SaveLog();
@@ -138,6 +142,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   void ApplyFontToEditors();
   void StatusPause();
   QPoint PlacedPoint(int dx, int dy) const;
+  // The caption of the selected node; the silent abort when none is selected.
+  std::string SelectedSourceForExport() const;
   // Runs a command: the silent abort ends it without a message, any other
   // error is shown in an error box.
   template <typename Command>
