@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "common/split_string.h"
+#include "common/text_lines.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/in_out_error.h"
 #include "platform/files/read_file.h"
@@ -33,21 +34,7 @@ std::vector<std::string> ReadForeignKeySetLines(const std::string& path) {
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) throw InOutErrorFromErrno(errno != 0 ? errno : ENOENT);
   const std::string text = IsValidUtf8(*bytes) ? std::move(*bytes) : Windows1252ToUtf8(*bytes);
-  // Lines end with CR LF, LF or CR; a last line without an end counts too.
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char ch = text[i];
-    if (ch == '\r' || ch == '\n') {
-      lines.push_back(line);
-      line.clear();
-      if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += ch;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
+  return TextLines(text);
 }
 
 bool ParseForeignKeySetLine(const std::string& line, ForeignKeySetRow& row) {
