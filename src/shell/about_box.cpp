@@ -1,0 +1,159 @@
+#include "shell/about_box.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QSoundEffect>
+#include <QUrl>
+
+#include "generator/script_header.h"
+#include "shell/dialog_presenter.h"
+#include "shell/shell_resources.h"
+#include "shell/system_information.h"
+
+namespace quill {
+
+namespace {
+
+constexpr int kBoxWidth = 256;
+constexpr int kBoxHeight = 321;
+
+QLabel* AddIcon(QWidget* parent, const QString& object_name, const QString& picture, int x, int y) {
+  auto* icon = new QLabel(parent);
+  icon->setObjectName(object_name);
+  icon->setPixmap(QPixmap(picture));
+  icon->setGeometry(x, y, 17, 17);
+  icon->setCursor(Qt::PointingHandCursor);
+  return icon;
+}
+
+}  // namespace
+
+QRegion BitmapToRegion(const QImage& bitmap, QRgb key_color) {
+  QRegion region;
+  const QRgb key = key_color & 0xFFFFFF;
+  for (int y = 0; y < bitmap.height(); ++y) {
+    int x = 0;
+    while (x < bitmap.width()) {
+      while (x < bitmap.width() && (bitmap.pixel(x, y) & 0xFFFFFF) == key) ++x;
+      const int start = x;
+      while (x < bitmap.width() && (bitmap.pixel(x, y) & 0xFFFFFF) != key) ++x;
+      if (x > start) region += QRect(start, y, x - start, 1);
+    }
+  }
+  return region;
+}
+
+void PlayWaveResource(const QString& name) {
+  EnsureShellResources();
+  const QString path = ":/sounds/" + name;
+  if (!QFile::exists(path)) {
+    DialogPresenter::Current().ShowMessage(nullptr, name, "Could not find this Resource", MessageIcon::Error,
+                                           MessageButtons::Ok, false, std::nullopt);
+    return;
+  }
+  QFile resource(path);
+  if (!resource.open(QIODevice::ReadOnly) || resource.size() == 0) {
+    DialogPresenter::Current().ShowMessage(nullptr, name, "Could not load this Resource", MessageIcon::Error,
+                                           MessageButtons::Ok, false, std::nullopt);
+    return;
+  }
+  // One player for the program: a new sound replaces the one playing.
+  static QSoundEffect* player = new QSoundEffect;
+  player->setSource(QUrl("qrc" + path));
+  player->play();
+}
+
+AboutBox::AboutBox(QWidget* main_window)
+    : QDialog(main_window, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      main_window_(main_window) {
+  EnsureShellResources();
+  setObjectName("Form3");
+  setWindowTitle("About");
+  setFixedSize(kBoxWidth, kBoxHeight);
+
+  const QImage picture(":/pictures/about.png");
+  auto* background = new QLabel(this);
+  background->setObjectName("Image1");
+  background->setPixmap(QPixmap::fromImage(picture));
+  background->setGeometry(0, 0, kBoxWidth, kBoxHeight);
+  // The picture's transparent colour is its bottom-left pixel's.
+  if (!picture.isNull()) setMask(BitmapToRegion(picture, picture.pixel(0, picture.height() - 1)));
+
+  auto* title = new QLabel(QString("Quillmarsh v.") + kProgramVersion, this);
+  title->setObjectName("Label1");
+  title->setGeometry(0, 30, kBoxWidth, 24);
+  title->setAlignment(Qt::AlignCenter);
+  title->setStyleSheet("color: white; font-weight: bold;");
+
+  link_ = new QLabel(kMakerWebSite, this);
+  link_->setObjectName("Label2");
+  link_->setGeometry(61, 88, 144, 13);
+  link_->setAlignment(Qt::AlignCenter);
+  link_->setCursor(Qt::PointingHandCursor);
+  link_->setStyleSheet("color: #1f4e79; text-decoration: underline;");
+
+  information_ = new QLabel(this);
+  information_->setObjectName("Label4");
+  information_->setGeometry(40, 128, 178, 121);
+  information_->setMinimumSize(178, 121);
+  information_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+  sound_icon_ = AddIcon(this, "Image2", ":/pictures/sound.png", 120, 264);
+  close_icon_ = AddIcon(this, "Image3", ":/pictures/close.png", 216, 8);
+  for (QLabel* control : {link_, sound_icon_, close_icon_}) control->installEventFilter(this);
+}
+
+void AboutBox::PlaceAndFill() {
+  if (main_window_ != nullptr) {
+    const QRect main = main_window_->frameGeometry();
+    move(main.left() + main.width() / 2 - 130, main.top() + main.height() / 2 - 141);
+  }
+  QString text = QString::fromStdString(SystemInformationText(ReadSystemFacts()));
+  // A label breaks lines at LF; the CR of each line end would show as a glyph.
+  information_->setText(text.replace("\r\n", "\n"));
+}
+
+void AboutBox::Open() {
+  PlaceAndFill();
+  exec();
+}
+
+QString AboutBox::SystemInformation() const { return information_->text(); }
+
+bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress && watched == link_) {
+    QDesktopServices::openUrl(QUrl(kMakerWebSite));
+    return true;
+  }
+  if (event->type() == QEvent::MouseButtonRelease && watched == sound_icon_) {
+    PlayWaveResource("SOUND1");
+    return true;
+  }
+  if (event->type() == QEvent::MouseButtonRelease && watched == close_icon_) {
+    close();
+    return true;
+  }
+  // The controls act as buttons: their presses never start a drag.
+  if (event->type() == QEvent::MouseButtonPress) return true;
+  return QDialog::eventFilter(watched, event);
+}
+
+void AboutBox::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return QDialog::mousePressEvent(event);
+  dragging_ = true;
+  drag_offset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void AboutBox::mouseMoveEvent(QMouseEvent* event) {
+  if (dragging_) move(event->globalPosition().toPoint() - drag_offset_);
+}
+
+void AboutBox::mouseReleaseEvent(QMouseEvent* event) {
+  dragging_ = false;
+  QDialog::mouseReleaseEvent(event);
+}
+
+}  // namespace quill

@@ -1,0 +1,62 @@
+#include "shell/language_file.h"
+
+#include <cctype>
+
+#include "common/split_string.h"
+#include "platform/jet/reader/text_encoding.h"
+
+namespace quill {
+
+namespace {
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char ch = text[i];
+    if (ch == '\r' || ch == '\n') {
+      lines.push_back(line);
+      line.clear();
+      if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      line += ch;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+std::vector<LanguageLine> ParseLanguageList(std::string_view bytes) {
+  const std::string text = IsValidUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
+  std::vector<LanguageLine> result;
+  for (const std::string& line : SplitLines(text)) {
+    const std::vector<std::string> pieces = SplitString(line, "=");
+    LanguageLine parsed;
+    parsed.key = pieces[0];
+    if (parsed.key.find("//") != std::string::npos) continue;
+    if (pieces.size() > 1) parsed.text = pieces[1];
+    result.push_back(std::move(parsed));
+  }
+  return result;
+}
+
+std::string WelcomePageOfLanguage(const std::string& file_name) {
+  std::string page;
+  for (size_t i = 0; i < file_name.size();) {
+    if (i + 3 <= file_name.size() && std::tolower(static_cast<unsigned char>(file_name[i])) == 'l' &&
+        std::tolower(static_cast<unsigned char>(file_name[i + 1])) == 'n' &&
+        std::tolower(static_cast<unsigned char>(file_name[i + 2])) == 'g') {
+      page += "xml";
+      i += 3;
+    } else {
+      page += file_name[i++];
+    }
+  }
+  return "languages/" + page;
+}
+
+std::string LanguageMenuCaption(const std::string& file_name) { return file_name.substr(0, file_name.find('.')); }
+
+}  // namespace quill

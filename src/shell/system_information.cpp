@@ -1,0 +1,91 @@
+#include "shell/system_information.h"
+
+#include <sys/sysinfo.h>
+#include <sys/utsname.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "platform/formatting/format_float.h"
+#include "sources/registryaccess.h"
+
+namespace quill {
+
+namespace {
+
+constexpr const char* kCrLf = "\r\n";
+
+// The PRETTY_NAME of /etc/os-release without its quotes; empty when missing.
+std::string OsReleaseName() {
+  std::ifstream file("/etc/os-release");
+  std::string line;
+  while (std::getline(file, line)) {
+    if (line.rfind("PRETTY_NAME=", 0) != 0) continue;
+    std::string value = line.substr(12);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+      value = value.substr(1, value.size() - 2);
+    }
+    return value;
+  }
+  return {};
+}
+
+std::string Megabytes(uint64_t bytes) { return std::to_string(bytes / 1024 / 1024); }
+
+}  // namespace
+
+SystemFacts ReadSystemFacts() {
+  SystemFacts facts;
+  utsname names{};
+  const bool have_uname = uname(&names) == 0;
+  facts.os_name = OsReleaseName();
+  if (facts.os_name.empty() && have_uname) facts.os_name = names.sysname;
+  if (have_uname) facts.service_pack = names.release;
+
+  const std::string processor = "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0\\";
+  std::string cpu_name;
+  if (ReadRegString(RegistryRoot::LocalMachine, processor + "ProcessorNameString", cpu_name)) facts.cpu_name = cpu_name;
+  uint32_t mhz = 0;
+  if (ReadRegDWORD(RegistryRoot::LocalMachine, processor + "~Mhz", mhz)) facts.cpu_mhz = mhz;
+
+  struct sysinfo memory {};
+  if (sysinfo(&memory) == 0) {
+    const uint64_t unit = memory.mem_unit == 0 ? 1 : memory.mem_unit;
+    facts.total_ram_bytes = static_cast<uint64_t>(memory.totalram) * unit;
+    facts.available_ram_bytes = (static_cast<uint64_t>(memory.freeram) + memory.bufferram) * unit;
+    if (facts.total_ram_bytes > 0) {
+      facts.memory_load_percent = static_cast<int>(
+          (facts.total_ram_bytes - std::min(facts.available_ram_bytes, facts.total_ram_bytes)) * 100 /
+          facts.total_ram_bytes);
+    }
+  }
+
+  // The installed driver manager's version stands in for the data-access
+  // components; a missing value shows as an empty version.
+  std::string version;
+  if (!ReadRegString(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\DataAccess\\FullInstallVer", version)) {
+    version.clear();
+  }
+  facts.data_access_version = version;
+  return facts;
+}
+
+std::string SystemInformationText(const SystemFacts& facts) {
+  std::string text = "OS : " + facts.os_name + " " + facts.service_pack + kCrLf;
+  if (facts.cpu_name) text += "CPU : " + *facts.cpu_name;
+  if (facts.cpu_mhz) {
+    // 1024, not 1000: 2400 MHz shows as 2.3 GHz.
+    if (*facts.cpu_mhz > 1024) {
+      text += ", " + FormatFloat("#.#", *facts.cpu_mhz / 1024.0) + " GHz" + kCrLf;
+    } else {
+      text += ", " + std::to_string(*facts.cpu_mhz) + " MHz" + kCrLf;
+    }
+  }
+  text += std::string(kCrLf) + "Total RAM : " + Megabytes(facts.total_ram_bytes) + " Mb" + kCrLf;
+  text += "Available RAM : " + Megabytes(facts.available_ram_bytes) + " Mb" + kCrLf;
+  text += std::to_string(facts.memory_load_percent) + "% memory in use." + kCrLf;
+  text += std::string(kCrLf) + "MDAC Version : " + facts.data_access_version.value_or("Unknown");
+  return text;
+}
+
+}  // namespace quill
