@@ -21,12 +21,6 @@ using Rows = std::vector<std::vector<std::string>>;
 
 std::string Schema(const std::string& file) { return RunCommand({"mdb-schema", "--indexes", file, "mysql"}); }
 
-TableDescription NumberTable(const std::string& name, int rows) {
-  TableDescription table{name, {{"n", "INTEGER"}}, {"n"}, {}};
-  for (int i = 1; i <= rows; ++i) table.rows.push_back({std::to_string(i)});
-  return table;
-}
-
 TEST(AccessExportTest, ColumnsKeyAndRowsOfASqliteTable) {
   TestDatabase db = TestDatabase::Sqlite();
   db.CreateTable({"people",

@@ -22,12 +22,6 @@ TableDescription PeopleTable() {
           {{"1", "'Ann;Lee'"}, {"2", "NULL", "NULL"}, {"3", "'Zoë €'", "0"}, {"4", "'日本'", "2.5"}}};
 }
 
-TableDescription NumberTable(const std::string& name, int rows) {
-  TableDescription table{name, {{"n", "INTEGER"}}, {"n"}, {}};
-  for (int i = 1; i <= rows; ++i) table.rows.push_back({std::to_string(i)});
-  return table;
-}
-
 std::string Numbers(int first, int last) {
   std::string text;
   for (int i = first; i <= last; ++i) text += std::to_string(i) + "\r\n";

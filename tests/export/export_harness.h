@@ -11,6 +11,7 @@
 
 #include "export/export_run.h"
 #include "fixtures/scripted_user_interface.h"
+#include "fixtures/test_database.h"
 #include "sources/dsn_login_store.h"
 #include "sources/settings.h"
 #include "sources/source_session.h"
@@ -22,6 +23,13 @@ namespace quill::testing {
 inline DateTime ExportNow() { return DateTime{2026, 3, 4, 5, 6, 7, 0}; }
 inline const std::string kExportStamp = "2026-03-04 - 05:06:07";
 inline const std::string kDashLine(56, '-');
+
+// A table of one integer key column "n" holding 1 to rows.
+inline TableDescription NumberTable(const std::string& name, int rows) {
+  TableDescription table{name, {{"n", "INTEGER"}}, {"n"}, {}};
+  for (int i = 1; i <= rows; ++i) table.rows.push_back({std::to_string(i)});
+  return table;
+}
 
 // An export as the main window holds it: the live settings (debug mode off),
 // a scripted user interface, the login store, the source session, a fixed

@@ -140,9 +140,7 @@ TEST(XmlExportTest, AValueWithAControlCharacterFailsItsTableInsteadOfAMalformedF
 
 TEST(XmlExportTest, DebugModeWritesFiveRecordsAndItsComment) {
   TestDatabase db = TestDatabase::Sqlite();
-  TableDescription table{"many", {{"n", "INTEGER"}}, {"n"}, {}};
-  for (int i = 1; i <= 7; ++i) table.rows.push_back({std::to_string(i)});
-  db.CreateTable(table);
+  db.CreateTable(NumberTable("many", 7));
   ExportHarness harness;
   harness.settings.debug_mode = true;
   harness.ui.AnswerTableSelection(std::vector<std::string>{"many"});
