@@ -30,25 +30,27 @@ bool IsUserInput(QEvent::Type type) {
 
 EscapePoll::EscapePoll() { since_events_.start(); }
 
-EscapePoll::~EscapePoll() {
-  if (depth_ > 0 && qApp != nullptr) qApp->removeEventFilter(this);
-}
+EscapePoll::~EscapePoll() = default;
 
 void EscapePoll::Begin() {
   if (depth_++ == 0) {
     pressed_ = false;
     down_ = false;
-    if (qApp != nullptr) qApp->installEventFilter(this);
   }
 }
 
 void EscapePoll::End() {
-  if (depth_ > 0 && --depth_ == 0 && qApp != nullptr) qApp->removeEventFilter(this);
+  if (depth_ > 0) --depth_;
 }
 
+// Input is filtered only while the poll itself lets events through: the
+// message boxes and dialogs a command opens run their own loops and take
+// clicks and keys as usual.
 bool EscapePoll::Poll() {
   if (since_events_.elapsed() >= kPaintInterval && qApp != nullptr) {
+    qApp->installEventFilter(this);
     QApplication::processEvents(QEventLoop::AllEvents);
+    qApp->removeEventFilter(this);
     since_events_.restart();
   }
   const bool result = pressed_ || down_;

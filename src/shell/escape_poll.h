@@ -6,9 +6,9 @@
 namespace quill {
 
 // The Escape poll of a long command that runs on the user-interface thread:
-// while a command runs, user input is swallowed except for Escape, which is
-// remembered; each poll lets pending paint events through (at most every
-// 50 ms) so the window repaints and the progress bar moves.
+// each poll lets pending events through (at most every 50 ms) so the window
+// repaints and the progress bar moves, swallowing the user's input meanwhile
+// except for Escape, which is remembered.
 class EscapePoll : public QObject {
  public:
   EscapePoll();

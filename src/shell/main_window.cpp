@@ -562,12 +562,7 @@ bool MainWindow::SelectTables(const std::vector<std::string>& listed_tables, con
 
 bool MainWindow::RunForeignKeyDesigner(const std::vector<std::string>& tables, ForeignKeyScripts& scripts) {
   if (foreign_key_designer_ == nullptr) foreign_key_designer_ = new ForeignKeyDesigner(*this, settings_);
-  // The run's input filter would swallow every click in the designer.
-  const bool polling = escape_poll_->running();
-  if (polling) escape_poll_->End();
-  const bool done = foreign_key_designer_->Run(tables, scripts);
-  if (polling) escape_poll_->Begin();
-  return done;
+  return foreign_key_designer_->Run(tables, scripts);
 }
 
 void MainWindow::Pause(int milliseconds) {

@@ -31,6 +31,24 @@ SQLUINTEGER InfoMask(SQLHDBC connection, SQLUSMALLINT info) {
   return value;
 }
 
+// By default the SQLite, PostgreSQL and MariaDB drivers read a whole result
+// into memory when the statement runs. Each has an option that makes it hand
+// rows over as they are fetched (SQLite steps through them, PostgreSQL reads
+// through a cursor in blocks, MariaDB leaves them on the server until fetched),
+// so reading a table takes the same memory whatever its size.
+std::string StreamingOption(const std::string& driver_name) {
+  if (driver_name.find("sqlite") != std::string::npos) return "StepAPI=1";
+  if (driver_name.find("psqlodbc") != std::string::npos) return "UseDeclareFetch=1;Fetch=1024";
+  if (driver_name.find("maodbc") != std::string::npos) return "NO_CACHE=1";
+  return {};
+}
+
+// A value that can stand in a connection string: braced, as the ODBC rules
+// allow, when free of the characters that could end the brace early.
+bool JoinableInConnectionString(const std::string& value) {
+  return value.find_first_of("{}") == std::string::npos;
+}
+
 // Null for an empty text, so the driver takes the DSN's own login.
 const SQLWCHAR* OrNull(const WideText& text) { return text.empty() ? nullptr : text.c_str(); }
 
@@ -47,7 +65,8 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   SQLSetConnectAttrW(connection_.get(), SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
   Connect(data_source, user_name, password);
   ReadDriverFacts();
-  if (facts_.is_sqlite) ReconnectSqliteStepping(data_source, user_name, password);
+  const std::string streaming = StreamingOption(facts_.driver_name);
+  if (!streaming.empty()) ReconnectStreaming(data_source, user_name, password, streaming);
 }
 
 void OdbcSession::Connect(const std::string& data_source, const std::string& user_name, const std::string& password) {
@@ -63,22 +82,23 @@ void OdbcSession::Connect(const std::string& data_source, const std::string& use
   connected_ = true;
 }
 
-// By default the SQLite driver reads a whole result into memory when the
-// statement runs; with StepAPI it steps through the rows as they are fetched,
-// so reading a table takes the same memory whatever its size. The option
-// travels in a connection string, which only a name free of its special
-// characters can safely join.
-void OdbcSession::ReconnectSqliteStepping(const std::string& data_source, const std::string& user_name,
-                                          const std::string& password) {
-  if (data_source.find_first_of(";{}") != std::string::npos || data_source.empty() || data_source.front() == ' ' ||
-      data_source.back() == ' ') {
+// The options travel in a connection string, which only values free of its
+// special characters can safely join; otherwise the first connection stays.
+void OdbcSession::ReconnectStreaming(const std::string& data_source, const std::string& user_name,
+                                     const std::string& password, const std::string& option) {
+  if (data_source.find_first_of(";{}=") != std::string::npos || data_source.empty() || data_source.front() == ' ' ||
+      data_source.back() == ' ' || !JoinableInConnectionString(user_name) || !JoinableInConnectionString(password)) {
     return;
   }
+  std::string text = "DSN=" + data_source + ";";
+  if (!user_name.empty()) text += "UID={" + user_name + "};";
+  if (!password.empty()) text += "PWD={" + password + "};";
+  text += option;
   SQLDisconnect(connection_.get());
   connected_ = false;
-  WideText text = Utf8ToUtf16("DSN=" + data_source + ";StepAPI=1");
+  WideText wide = Utf8ToUtf16(text);
   SQLSMALLINT length = 0;
-  const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, text.data(), SQL_NTS, nullptr, 0, &length,
+  const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, wide.data(), SQL_NTS, nullptr, 0, &length,
                                              SQL_DRIVER_NOPROMPT);
   if (SQL_SUCCEEDED(result)) {
     connected_ = true;
@@ -95,6 +115,7 @@ void OdbcSession::ReadDriverFacts() {
   const SQLHDBC dbc = connection_.get();
   std::string driver = InfoText(dbc, SQL_DRIVER_NAME);
   std::transform(driver.begin(), driver.end(), driver.begin(), [](unsigned char c) { return std::tolower(c); });
+  facts_.driver_name = driver;
   facts_.is_sqlite = driver.find("sqlite") != std::string::npos;
   facts_.identifier_quote = InfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
   if (facts_.identifier_quote == " ") facts_.identifier_quote.clear();

@@ -11,6 +11,7 @@ namespace quill {
 
 // What a connection needs to know of its driver, asked once after connecting.
 struct OdbcDriverFacts {
+  std::string driver_name;  // the driver library's name, lower case
   bool is_sqlite = false;
   std::string identifier_quote;    // empty when the source quotes nothing
   std::string search_escape;       // escape of "_" and "%" in catalog patterns
@@ -38,8 +39,8 @@ class OdbcSession {
  private:
   void Connect(const std::string& data_source, const std::string& user_name, const std::string& password);
   void ReadDriverFacts();
-  void ReconnectSqliteStepping(const std::string& data_source, const std::string& user_name,
-                               const std::string& password);
+  void ReconnectStreaming(const std::string& data_source, const std::string& user_name,
+                          const std::string& password, const std::string& option);
 
   OdbcHandle environment_;
   OdbcHandle connection_;
