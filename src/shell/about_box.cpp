@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QSoundEffect>
 #include <QUrl>
+#include <algorithm>
 
 #include "generator/script_header.h"
 #include "shell/dialog_presenter.h"
@@ -88,7 +89,7 @@ AboutBox::AboutBox(QWidget* main_window)
   title->setAlignment(Qt::AlignCenter);
   title->setStyleSheet("color: white; font-weight: bold;");
 
-  link_ = new QLabel(kMakerWebSite, this);
+  link_ = new QLabel(kMakerWebSiteShown, this);
   link_->setObjectName("Label2");
   link_->setGeometry(61, 88, 144, 13);
   link_->setAlignment(Qt::AlignCenter);
@@ -100,6 +101,9 @@ AboutBox::AboutBox(QWidget* main_window)
   information_->setGeometry(40, 128, 178, 121);
   information_->setMinimumSize(178, 121);
   information_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  QFont small = information_->font();
+  small.setPointSizeF(small.pointSizeF() * 0.85);
+  information_->setFont(small);
 
   sound_icon_ = AddIcon(this, "Image2", ":/pictures/sound.png", 120, 264);
   close_icon_ = AddIcon(this, "Image3", ":/pictures/close.png", 216, 8);
@@ -114,6 +118,9 @@ void AboutBox::PlaceAndFill() {
   QString text = QString::fromStdString(SystemInformationText(ReadSystemFacts()));
   // A label breaks lines at LF; the CR of each line end would show as a glyph.
   information_->setText(text.replace("\r\n", "\n"));
+  // At least its designed size, wider for a long system name.
+  information_->resize(std::max(178, std::min(information_->sizeHint().width(), width() - 40)),
+                       std::max(121, information_->sizeHint().height()));
 }
 
 void AboutBox::Open() {

@@ -11,6 +11,7 @@ class QLabel;
 namespace quill {
 
 inline const QString kMakerWebSite = "https://www.quillmarsh.net/";
+inline const QString kMakerWebSiteShown = "www.quillmarsh.net";
 
 // The window shape of a picture: every pixel whose colour (RGB, alpha
 // ignored) differs from key_color, joined row by row; empty when there is

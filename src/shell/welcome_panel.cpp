@@ -96,8 +96,8 @@ WelcomePanel::WelcomePanel(QWidget* parent, WelcomeCommandHandler handler)
   viewport()->setPalette(white);
   // The contents stay transparent so the picture behind them shows.
   contents_->setObjectName("WelcomeContents");
-  contents_->setAutoFillBackground(false);
   setWidget(contents_);
+  contents_->setAutoFillBackground(false);  // setWidget turns it on
   setWidgetResizable(false);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), [this] { viewport()->update(); });
   connect(horizontalScrollBar(), &QScrollBar::valueChanged, viewport(), [this] { viewport()->update(); });

@@ -122,7 +122,7 @@ class AboutBoxTest : public ::testing::Test {
 
 TEST_F(AboutBoxTest, ShowsTitleVersionAndSystemInformation) {
   EXPECT_EQ(Find<QLabel>("Label1")->text(), "Quillmarsh v.1.6.4.28");
-  EXPECT_EQ(Find<QLabel>("Label2")->text(), kMakerWebSite);
+  EXPECT_EQ(Find<QLabel>("Label2")->text(), kMakerWebSiteShown);
   box_.PlaceAndFill();
   const QString text = box_.SystemInformation();
   EXPECT_TRUE(text.startsWith("OS : ")) << text.toStdString();
