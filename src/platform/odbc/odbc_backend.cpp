@@ -131,15 +131,24 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   const OdbcDriverFacts& facts = session_->facts();
   const TableReference reference = ParseListedTableName(table_name, facts.schemas_in_statements);
   const std::string name = QualifiedTableName(reference, facts.identifier_quote);
-  auto statement_text = std::make_shared<WideText>(Utf8ToUtf16("SELECT * FROM " + name));
   OdbcResultDataset::Options options;
   options.count_statement = "SELECT COUNT(*) FROM " + name;
   options.correct_sqlite_types = facts.is_sqlite;
   options.text_as_utf8 = facts.is_sqlite;
   options.bind_long_values = facts.is_sqlite;
-  return std::make_unique<OdbcResultDataset>(
-      session_, [statement_text](SQLHSTMT statement) { return SQLExecDirectW(statement, statement_text->data(), SQL_NTS); },
-      std::move(options));
+  OdbcResultDataset::Execute execute;
+  if (facts.is_sqlite) {
+    // The SQLite driver has no wide calls: the driver manager would narrow
+    // the statement's characters, so names beyond ASCII go as UTF-8 bytes.
+    auto statement_text = std::make_shared<std::string>("SELECT * FROM " + name);
+    execute = [statement_text](SQLHSTMT statement) {
+      return SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(statement_text->data()), SQL_NTS);
+    };
+  } else {
+    auto statement_text = std::make_shared<WideText>(Utf8ToUtf16("SELECT * FROM " + name));
+    execute = [statement_text](SQLHSTMT statement) { return SQLExecDirectW(statement, statement_text->data(), SQL_NTS); };
+  }
+  return std::make_unique<OdbcResultDataset>(session_, std::move(execute), std::move(options));
 }
 
 }  // namespace quill

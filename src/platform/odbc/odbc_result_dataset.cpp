@@ -20,7 +20,18 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 // The first buffer of a long column bound to row arrays.
 constexpr SQLLEN kFirstLongBoundBytes = 256;
 
-std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field) {
+// A driver that speaks UTF-8 through its narrow calls (SQLite) is asked with
+// them: the driver manager's widening would take each byte for a character.
+std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field, bool text_as_utf8) {
+  if (text_as_utf8) {
+    SQLCHAR narrow[1024] = {};
+    SQLSMALLINT narrow_length = 0;
+    if (!SQL_SUCCEEDED(SQLColAttribute(statement, column, field, narrow, sizeof(narrow), &narrow_length, nullptr)))
+      return {};
+    const std::size_t bytes = std::min<std::size_t>(static_cast<std::size_t>(std::max<SQLSMALLINT>(narrow_length, 0)),
+                                                    sizeof(narrow) - 1);
+    return std::string(reinterpret_cast<const char*>(narrow), bytes);
+  }
   SQLWCHAR buffer[512] = {};
   SQLSMALLINT length = 0;
   if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, field, buffer, sizeof(buffer), &length, nullptr))) return {};
@@ -113,11 +124,11 @@ void OdbcResultDataset::DescribeColumns() {
   if (count <= 0) throw DataAccessError("The data source returned no rows for the statement.");
   for (SQLUSMALLINT number = 1; number <= count; ++number) {
     OdbcColumnDescription description;
-    description.name = ColumnText(statement, number, SQL_DESC_NAME);
+    description.name = ColumnText(statement, number, SQL_DESC_NAME, options_.text_as_utf8);
     description.concise_type = ColumnNumber(statement, number, SQL_DESC_CONCISE_TYPE);
     description.is_unsigned = ColumnNumber(statement, number, SQL_DESC_UNSIGNED) == SQL_TRUE;
     description.auto_increment = ColumnNumber(statement, number, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE;
-    description.type_name = ColumnText(statement, number, SQL_DESC_TYPE_NAME);
+    description.type_name = ColumnText(statement, number, SQL_DESC_TYPE_NAME, options_.text_as_utf8);
     description.length = ColumnNumber(statement, number, SQL_DESC_LENGTH);
     description.precision = ColumnNumber(statement, number, SQL_DESC_PRECISION);
     description.scale = ColumnNumber(statement, number, SQL_DESC_SCALE);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
 #include "platform/dataset/data_access_error.h"
 #include "odbc_test_support.h"
@@ -249,6 +250,27 @@ TEST(OdbcSqlite, TableThatDisappearedGivesTheDriversTextAndTheNextOpenWorks) {
     EXPECT_EQ(std::string(error.what()).front(), '[') << error.what();
   }
   EXPECT_TRUE(connection->OpenTable("kept")->Eof());
+}
+
+}  // namespace
+}  // namespace quill::testing
+
+namespace quill::testing {
+namespace {
+
+// The SQLite driver has only narrow calls; names beyond ASCII, up to 4-byte
+// characters, must still open and come back exactly.
+TEST(OdbcSqliteNames, TableAndColumnNamesBeyondAsciiOpenAndReadBackExactly) {
+  TestDatabase database = TestDatabase::Sqlite();
+  const ScriptRun created = RunSqliteScript(
+      database, "CREATE TABLE \"日本 表\" (\"prénom\" TEXT, \"名前😀\" TEXT); INSERT INTO \"日本 表\" VALUES ('Zoë', 'x');");
+  ASSERT_TRUE(created.succeeded) << created.output;
+  auto connection = OpenSource(database);
+  auto table = connection->OpenTable("日本 表");
+  ASSERT_EQ(table->FieldCount(), 2);
+  EXPECT_EQ(table->FieldAt(0).Name(), "prénom");
+  EXPECT_EQ(table->FieldAt(1).Name(), "名前😀");
+  EXPECT_EQ(table->FieldAt(0).AsString(), "Zoë");
 }
 
 }  // namespace
