@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTextDocument>
 
 #include "shell/main_window.h"
 
@@ -75,7 +76,11 @@ void ReplaceDialog::ReplaceAll() {
                    case_check_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive);
   const QString& message =
       new_text == old_text ? messages_.no_occurrences_found : messages_.all_occurrences_replaced;
-  if (new_text != old_text) editor->setPlainText(new_text);
+  if (new_text != old_text) {
+    editor->setPlainText(new_text);
+    // Saving takes the editor's text only when it is marked modified.
+    editor->document()->setModified(true);
+  }
   main_window_.ShowPlacedMessage(message.toStdString(), kResultDx, kResultDy);
 }
 

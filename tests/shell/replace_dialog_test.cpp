@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTextDocument>
 
 #include "options_dialogs_fixture.h"
 
@@ -62,9 +63,12 @@ TEST_F(ReplaceDialogTest, ReplacesEveryOccurrenceOfTheWholeScriptAndSaysWhetherA
   };
   for (const Case& test : cases) {
     QPlainTextEdit* editor = AddScript(script);
+    editor->document()->setModified(false);
     const size_t before = dialogs_.messages().size();
     Replace(test.find, test.with, test.case_sensitive);
     EXPECT_EQ(editor->toPlainText().toStdString(), test.result.toStdString()) << test.find << " -> " << test.with;
+    // A changed script is saved as shown, not as it was generated.
+    EXPECT_EQ(editor->document()->isModified(), test.result != script) << test.find;
     ASSERT_EQ(dialogs_.messages().size(), before + 1);
     const testing::ShownMessage& shown = dialogs_.messages().back();
     EXPECT_EQ(shown.text.toStdString(), test.message.toStdString()) << test.find;
@@ -82,6 +86,15 @@ TEST_F(ReplaceDialogTest, WorksOnTheCurrentTabOnly) {
   Replace("one", "1", false);
   EXPECT_EQ(first->toPlainText(), "1 two");
   EXPECT_EQ(second->toPlainText(), "one two");
+}
+
+TEST_F(ReplaceDialogTest, TheReplacedScriptIsWhatIsSaved) {
+  AddScript("INSERT INTO people VALUES (1);");
+  Replace("people", "persons", false);
+  const std::filesystem::path saved = folder_.path() / "saved.sql";
+  dialogs_.AnswerSaveFile(QString::fromStdString(saved.string()));
+  Window().SaveCurrentScript();
+  EXPECT_EQ(testing::ReadFileBytes(saved), "INSERT INTO persons VALUES (1);\r\n");
 }
 
 TEST_F(ReplaceDialogTest, WithNothingToFindNothingHappens) {
