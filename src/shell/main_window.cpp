@@ -509,6 +509,8 @@ void MainWindow::RunCommand(Command command) {
   jet_check_->setChecked(settings_.jet_eng);
 }
 
+void MainWindow::RunGuarded(const std::function<void()>& command) { RunCommand(command); }
+
 // --- UserInterface -----------------------------------------------------------
 
 void MainWindow::ShowPlacedMessage(const std::string& text, int dx, int dy) {

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,10 @@ class MainWindow : public QMainWindow, public UserInterface {
   void SetTableSelectionDialog(TableSelectionDialog* dialog) { table_selection_dialog_ = dialog; }
   void SetOptionsDialog(OptionsDialog* dialog) { options_dialog_ = dialog; }
   void SetForeignKeyDesigner(ForeignKeyDesigner* designer) { foreign_key_designer_ = designer; }
+  // The list of ODBC drivers, where a new system data source is added.
+  void SetShowOdbc(std::function<void()> show_odbc) { show_odbc_ = std::move(show_odbc); }
+  // Runs a command of another window the way the window's own commands run.
+  void RunGuarded(const std::function<void()>& command);
 
   Settings& settings() { return settings_; }
   MainWindowMessages& messages() { return messages_; }
@@ -152,6 +157,7 @@ class MainWindow : public QMainWindow, public UserInterface {
   std::string program_folder_;
   Settings& settings_;
   MainWindowMessages messages_;
+  std::function<void()> show_odbc_;
   DsnLoginStore* logins_ = nullptr;
   std::unique_ptr<DsnLoginStore> own_logins_;
   std::unique_ptr<SourceSession> session_;

@@ -55,7 +55,7 @@ void MainWindow::SetScriptCommandsEnabled(bool enabled) {
   save_button_->setEnabled(enabled);
   select_all_->setEnabled(enabled);
   copy_->setEnabled(enabled);
-  replace_->setEnabled(false);  // the replace dialog is not part of this program yet
+  replace_->setEnabled(enabled);
 }
 
 void MainWindow::AddScriptTab(const ScriptDocument& document) {

@@ -65,8 +65,10 @@ void MainWindow::RefreshSources() {
   AddRoot();
   if (sources.empty()) {
     tree_->setUpdatesEnabled(true);
-    ShowMessageBox(messages_.msg_no_avail_src_f.toStdString(), MessageIcon::Question, MessageButtons::YesNo);
-    // Adding a system data source is a window of its own, not part of this program yet.
+    if (ShowMessageBox(messages_.msg_no_avail_src_f.toStdString(), MessageIcon::Question, MessageButtons::YesNo) ==
+            MessageAnswer::Yes &&
+        show_odbc_)
+      show_odbc_();
   } else {
     AddSourceNodes(sources);
   }
