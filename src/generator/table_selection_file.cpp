@@ -4,33 +4,13 @@
 #include <filesystem>
 
 #include "common/split_string.h"
+#include "common/text_lines.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/in_out_error.h"
 #include "platform/files/read_file.h"
+#include "platform/jet/reader/text_encoding.h"
 
 namespace quill {
-namespace {
-
-// Lines of a text file: ended by CR LF, LF or CR; a last line without an end
-// counts as well.
-std::vector<std::string> TextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char ch = text[i];
-    if (ch == '\r' || ch == '\n') {
-      lines.push_back(line);
-      line.clear();
-      if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += ch;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
-}  // namespace
 
 void WriteTableSelectionFile(const std::string& path, const std::string& date_and_time,
                              const std::string& source_caption, const std::vector<std::string>& table_names) {
@@ -53,7 +33,9 @@ std::vector<std::string> ReadSelectionFileNames(const std::string& path, Selecti
   const std::optional<std::string> text = ReadWholeFile(path);
   if (!text) throw InOutErrorFromErrno(errno != 0 ? errno : ENOENT);
   std::vector<std::string> names;
-  for (const std::string& line : TextLines(*text)) {
+  // Read as UTF-8, and as Windows-1252 when the bytes are not valid UTF-8.
+  const std::string decoded = IsValidUtf8(*text) ? *text : Windows1252ToUtf8(*text);
+  for (const std::string& line : TextLines(decoded)) {
     if (kind == SelectionFileKind::Tables) {
       names.push_back(line);
       continue;

@@ -3,35 +3,15 @@
 #include <cctype>
 
 #include "common/split_string.h"
+#include "common/text_lines.h"
 #include "platform/jet/reader/text_encoding.h"
 
 namespace quill {
 
-namespace {
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::string line;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char ch = text[i];
-    if (ch == '\r' || ch == '\n') {
-      lines.push_back(line);
-      line.clear();
-      if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      line += ch;
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
-}  // namespace
-
 std::vector<LanguageLine> ParseLanguageList(std::string_view bytes) {
   const std::string text = IsValidUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
   std::vector<LanguageLine> result;
-  for (const std::string& line : SplitLines(text)) {
+  for (const std::string& line : TextLines(text)) {
     const std::vector<std::string> pieces = SplitString(line, "=");
     LanguageLine parsed;
     parsed.key = pieces[0];

@@ -92,3 +92,18 @@ TEST_F(TableSelectionDialogTest, ForeignKeySetRowsCheckBothTablesAndReportMissin
 
 }  // namespace
 }  // namespace quill
+
+namespace quill {
+namespace {
+
+TEST_F(TableSelectionDialogTest, SelectionFileInWindows1252IsReadAsItsCharacters) {
+  const std::string path = (folder_.path() / "old.tbs").string();
+  std::ofstream(path) << "//Table Selection File\r\nCaf\xE9\r\n";
+  dialog_.Fill({"Café", "Other"}, "Select Tables - s");
+  dialogs_.AnswerOpenFile(QString::fromStdString(path));
+  dialog_.LoadSelection();
+  EXPECT_EQ(Checked(), QStringList({QString::fromUtf8("Café")}));
+}
+
+}  // namespace
+}  // namespace quill
