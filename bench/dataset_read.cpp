@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "platform/connection/connection.h"
 
 extern char** environ;
@@ -34,52 +35,7 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr const char* kDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-
-int Spawn(const std::vector<std::string>& arguments, const char* output_file) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_file, O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Integer key, text with quotes, real, timestamp, 20% NULLs, a small BLOB in
-// every fourth row.
-void BuildTable(const fs::path& file, long rows) {
-  if (fs::exists(file)) return;
-  const fs::path partial = file.string() + ".partial";
-  fs::remove(partial);
-  const std::string sql =
-      "CREATE TABLE bench (id INTEGER PRIMARY KEY, name VARCHAR(40), amount REAL, stamp TIMESTAMP, "
-      "note VARCHAR(40), data BLOB);"
-      "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " +
-      std::to_string(rows) +
-      ") INSERT INTO bench SELECT k, 'O''Brien \"' || k || '\"', k * 0.25, "
-      "datetime(1700000000 + k * 37, 'unixepoch'), CASE WHEN k % 5 = 0 THEN NULL ELSE 'note ' || k END, "
-      "CASE WHEN k % 4 = 0 THEN randomblob(16 + k % 48) ELSE NULL END FROM n;";
-  if (Spawn({"sqlite3", partial.string(), sql}, "/dev/null") != 0) throw std::runtime_error("sqlite3 failed");
-  fs::rename(partial, file);
-}
-
-// A private ODBC configuration with one DSN per cache file.
-void WriteOdbcConfiguration(const fs::path& folder, const std::vector<std::pair<std::string, fs::path>>& sources) {
-  fs::create_directories(folder);
-  std::ofstream(folder / "odbcinst.ini") << "[SQLite3]\nDriver=" << kDriver << "\n";
-  std::ofstream odbc(folder / "odbc.ini");
-  for (const auto& [dsn, file] : sources) odbc << "[" << dsn << "]\nDriver=SQLite3\nDatabase=" << file.string() << "\n\n";
-  setenv("ODBCSYSINI", folder.c_str(), 1);
-  setenv("ODBCINI", (folder / "user-odbc.ini").c_str(), 1);
-}
+using quill::bench::Measurement;
 
 // Reads every row through the dataset, touching every value.
 long ReadThroughDataset(const std::string& dsn) {
@@ -147,45 +103,6 @@ long ReadBoundArrays(const std::string& dsn) {
   return rows;
 }
 
-struct Measurement {
-  double seconds = 0;
-  long peak_kib = 0;
-};
-
-// Runs `work` in a child process: its wall time and its own peak memory.
-Measurement MeasureOnce(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    try {
-      work();
-      _exit(0);
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "%s\n", error.what());
-      _exit(1);
-    }
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Measurement measurement;
-  measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  measurement.peak_kib = usage.ru_maxrss;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("a measured run failed");
-  return measurement;
-}
-
-// The best time of three runs (the machine may be busy), the highest peak.
-Measurement Measure(const std::function<void()>& work) {
-  Measurement best = MeasureOnce(work);
-  for (int run = 1; run < 3; ++run) {
-    const Measurement next = MeasureOnce(work);
-    best.seconds = std::min(best.seconds, next.seconds);
-    best.peak_kib = std::max(best.peak_kib, next.peak_kib);
-  }
-  return best;
-}
-
 }  // namespace
 
 int main() {
@@ -195,10 +112,10 @@ int main() {
   std::vector<std::pair<std::string, fs::path>> sources;
   for (long rows : sizes) {
     const fs::path file = cache / ("bench_" + std::to_string(rows) + ".sqlite");
-    BuildTable(file, rows);
+    quill::bench::BuildBenchTable(file, rows);
     sources.emplace_back("Bench " + std::to_string(rows), file);
   }
-  WriteOdbcConfiguration(cache / "odbc", sources);
+  quill::bench::WriteOdbcConfiguration(cache / "odbc", sources);
 
   std::printf("%-10s %-22s %10s %14s %12s\n", "rows", "reader", "seconds", "rows/s", "peak MiB");
   for (std::size_t i = 0; i < sizes.size(); ++i) {
@@ -208,10 +125,10 @@ int main() {
     const auto expect_rows = [rows](long read) {
       if (read != rows) throw std::runtime_error("read " + std::to_string(read) + " rows");
     };
-    const Measurement floor = Measure([&] { expect_rows(ReadBoundArrays(dsn)); });
-    const Measurement dataset = Measure([&] { expect_rows(ReadThroughDataset(dsn)); });
-    const Measurement dump = Measure([&] {
-      if (Spawn({"sqlite3", file, ".dump"}, "/dev/null") != 0) throw std::runtime_error("sqlite3 .dump failed");
+    const Measurement floor = quill::bench::MeasureBestOfThree([&] { expect_rows(ReadBoundArrays(dsn)); });
+    const Measurement dataset = quill::bench::MeasureBestOfThree([&] { expect_rows(ReadThroughDataset(dsn)); });
+    const Measurement dump = quill::bench::MeasureBestOfThree([&] {
+      if (quill::bench::RunProgram({"sqlite3", file, ".dump"}) != 0) throw std::runtime_error("sqlite3 .dump failed");
     });
     const auto print = [rows](const char* reader, const Measurement& m) {
       std::printf("%-10ld %-22s %10.3f %14.0f %12.1f\n", rows, reader, m.seconds, rows / m.seconds, m.peak_kib / 1024.0);

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "platform/jet/writer/ado_recordset.h"
 #include "platform/jet/writer/adox_catalog.h"
 
@@ -36,52 +37,7 @@ using namespace quill::jet;
 
 constexpr long kRows = 1'000'000;
 
-struct Measurement {
-  double seconds = 0;
-  double cpu_seconds = 0;  // user and system: steadier than wall time on a busy machine
-  long peak_kib = 0;
-};
-
-// Runs `work` in a child process: its wall time and its own peak memory.
-Measurement Measure(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = fork();
-  if (pid == 0) {
-    try {
-      work();
-      _exit(0);
-    } catch (const std::exception& error) {
-      std::fprintf(stderr, "%s\n", error.what());
-      _exit(1);
-    }
-  }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Measurement measurement;
-  measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  measurement.peak_kib = usage.ru_maxrss;
-  measurement.cpu_seconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-                            usage.ru_stime.tv_usec / 1e6;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("a measured run failed");
-  return measurement;
-}
-
-int Spawn(const std::vector<std::string>& arguments) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using quill::bench::Measurement;
 
 // 1700000000 + k * 37 seconds after 1970-01-01 as the field text gives it
 // ("yyyy-mm-dd hh:nn:ss"), without the C library's time zone work per call.
@@ -179,10 +135,10 @@ int main() {
   for (const auto& [engine, label] : {std::pair<std::string, std::string>{"5", "Jet 4"}, {"4", "Jet 3"}}) {
     const std::string file = (folder / ("bench_" + engine + ".mdb")).string();
     fs::remove(file);
-    const Measurement write = Measure([&] { WriteDatabase(file, engine); });
+    const Measurement write = quill::bench::MeasureOnce([&] { WriteDatabase(file, engine); });
     const double file_mib = static_cast<double>(fs::file_size(file)) / (1024.0 * 1024.0);
-    const Measurement read = Measure([&] {
-      if (Spawn({"mdb-export", file, "bench"}) != 0) throw std::runtime_error("mdb-export failed");
+    const Measurement read = quill::bench::MeasureOnce([&] {
+      if (quill::bench::RunProgram({"mdb-export", file, "bench"}) != 0) throw std::runtime_error("mdb-export failed");
     });
     const auto print = [&](const char* step, const Measurement& m) {
       std::printf("%-8s %-26s %10.3f %10.3f %14.0f %12.1f %12.1f\n", label.c_str(), step, m.seconds, m.cpu_seconds,

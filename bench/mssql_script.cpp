@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "common/user_interface.h"
 #include "generator/script_generator.h"
 #include "sources/dsn_login_store.h"
@@ -35,46 +36,6 @@ namespace fs = std::filesystem;
 using Seconds = std::chrono::duration<double>;
 
 constexpr const char* kDsn = "Bench SQLite";
-
-// Runs a program with its arguments (no shell), standard output into a file.
-int RunProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// The table of the data-access benchmark (bench/dataset_read.cpp), built the
-// same way: integer key, text with quotes, real, timestamp, 20% NULLs, a
-// small BLOB in every fourth row.
-void BuildTable(const fs::path& file, long rows) {
-  const std::string sql =
-      "CREATE TABLE bench (id INTEGER PRIMARY KEY, name VARCHAR(40), amount REAL, stamp TIMESTAMP, "
-      "note VARCHAR(40), data BLOB);"
-      "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " +
-      std::to_string(rows) +
-      ") INSERT INTO bench SELECT k, 'O''Brien \"' || k || '\"', k * 0.25, "
-      "datetime(1700000000 + k * 37, 'unixepoch'), CASE WHEN k % 5 = 0 THEN NULL ELSE 'note ' || k END, "
-      "CASE WHEN k % 4 = 0 THEN randomblob(16 + k % 48) ELSE NULL END FROM n;";
-  if (RunProgram({"sqlite3", file.string(), sql}, "/dev/null") != 0) throw std::runtime_error("sqlite3 failed");
-}
-
-void WriteOdbcConfiguration(const fs::path& folder, const fs::path& database) {
-  std::ofstream(folder / "odbcinst.ini") << "[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n";
-  std::ofstream(folder / "odbc.ini") << "[ODBC Data Sources]\n" << kDsn << "=SQLite3\n\n[" << kDsn
-                                     << "]\nDriver=SQLite3\nDatabase=" << database.string() << "\n";
-  setenv("ODBCSYSINI", folder.c_str(), 1);
-  setenv("ODBCINI", (folder / "user-odbc.ini").c_str(), 1);
-}
 
 // The windows, silent: only the script's size is kept.
 class BenchUserInterface : public quill::UserInterface {
@@ -128,13 +89,13 @@ int main(int argc, char** argv) {
   if (mkdtemp(pattern) == nullptr) return 2;
   const fs::path folder = pattern;
   const fs::path database = folder / "bench.sqlite";
-  WriteOdbcConfiguration(folder, database);
+  quill::bench::WriteOdbcConfiguration(folder, {{kDsn, database}});
 
   std::printf("building %ld rows...\n", rows);
-  BuildTable(database, rows);
+  quill::bench::BuildBenchTable(database, rows);
 
   const auto dump_start = std::chrono::steady_clock::now();
-  RunProgram({"sqlite3", database.string(), ".dump"}, (folder / "dump.sql").string());
+  quill::bench::RunProgram({"sqlite3", database.string(), ".dump"}, (folder / "dump.sql").string());
   const double dump_seconds = Seconds(std::chrono::steady_clock::now() - dump_start).count();
   const double dump_megabytes = fs::file_size(folder / "dump.sql") / 1048576.0;
   fs::remove(folder / "dump.sql");

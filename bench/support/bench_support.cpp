@@ -1,0 +1,101 @@
+#include "bench_support.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace quill::bench {
+
+namespace fs = std::filesystem;
+
+int RunProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void BuildBenchTable(const fs::path& file, long rows) {
+  if (fs::exists(file)) return;
+  const fs::path partial = file.string() + ".partial";
+  fs::remove(partial);
+  const std::string sql =
+      "CREATE TABLE bench (id INTEGER PRIMARY KEY, name VARCHAR(40), amount REAL, stamp TIMESTAMP, "
+      "note VARCHAR(40), data BLOB);"
+      "WITH RECURSIVE n(k) AS (SELECT 1 UNION ALL SELECT k + 1 FROM n WHERE k < " +
+      std::to_string(rows) +
+      ") INSERT INTO bench SELECT k, 'O''Brien \"' || k || '\"', k * 0.25, "
+      "datetime(1700000000 + k * 37, 'unixepoch'), CASE WHEN k % 5 = 0 THEN NULL ELSE 'note ' || k END, "
+      "CASE WHEN k % 4 = 0 THEN randomblob(16 + k % 48) ELSE NULL END FROM n;";
+  if (RunProgram({"sqlite3", partial.string(), sql}) != 0) throw std::runtime_error("sqlite3 failed");
+  fs::rename(partial, file);
+}
+
+void WriteOdbcConfiguration(const fs::path& folder, const std::vector<std::pair<std::string, fs::path>>& sources) {
+  fs::create_directories(folder);
+  std::ofstream(folder / "odbcinst.ini") << "[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n";
+  std::ofstream odbc(folder / "odbc.ini");
+  odbc << "[ODBC Data Sources]\n";
+  for (const auto& source : sources) odbc << source.first << "=SQLite3\n";
+  odbc << "\n";
+  for (const auto& [dsn, file] : sources) odbc << "[" << dsn << "]\nDriver=SQLite3\nDatabase=" << file.string() << "\n\n";
+  setenv("ODBCSYSINI", folder.c_str(), 1);
+  setenv("ODBCINI", (folder / "user-odbc.ini").c_str(), 1);
+}
+
+Measurement MeasureOnce(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    try {
+      work();
+      _exit(0);
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+      _exit(1);
+    }
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  Measurement measurement;
+  measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  measurement.peak_kib = usage.ru_maxrss;
+  measurement.cpu_seconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
+                            usage.ru_stime.tv_usec / 1e6;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("a measured run failed");
+  return measurement;
+}
+
+Measurement MeasureBestOfThree(const std::function<void()>& work) {
+  Measurement best = MeasureOnce(work);
+  for (int run = 1; run < 3; ++run) {
+    const Measurement next = MeasureOnce(work);
+    best.seconds = std::min(best.seconds, next.seconds);
+    best.cpu_seconds = std::min(best.cpu_seconds, next.cpu_seconds);
+    best.peak_kib = std::max(best.peak_kib, next.peak_kib);
+  }
+  return best;
+}
+
+}  // namespace quill::bench
