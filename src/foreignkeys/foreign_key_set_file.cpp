@@ -7,7 +7,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/files/in_out_error.h"
 #include "platform/files/read_file.h"
-#include "platform/jet/reader/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 namespace {
@@ -33,7 +33,7 @@ std::vector<std::string> ReadForeignKeySetLines(const std::string& path) {
   errno = 0;
   std::optional<std::string> bytes = ReadWholeFile(path);
   if (!bytes) throw InOutErrorFromErrno(errno != 0 ? errno : ENOENT);
-  const std::string text = IsValidUtf8(*bytes) ? std::move(*bytes) : Windows1252ToUtf8(*bytes);
+  const std::string text = TextFileToUtf8(*bytes);
   return TextLines(text);
 }
 

@@ -8,7 +8,7 @@
 #include "platform/files/atomic_file.h"
 #include "platform/files/in_out_error.h"
 #include "platform/files/read_file.h"
-#include "platform/jet/reader/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 
@@ -33,8 +33,7 @@ std::vector<std::string> ReadSelectionFileNames(const std::string& path, Selecti
   const std::optional<std::string> text = ReadWholeFile(path);
   if (!text) throw InOutErrorFromErrno(errno != 0 ? errno : ENOENT);
   std::vector<std::string> names;
-  // Read as UTF-8, and as Windows-1252 when the bytes are not valid UTF-8.
-  const std::string decoded = IsValidUtf8(*text) ? *text : Windows1252ToUtf8(*text);
+  const std::string decoded = TextFileToUtf8(*text);
   for (const std::string& line : TextLines(decoded)) {
     if (kind == SelectionFileKind::Tables) {
       names.push_back(line);

@@ -4,12 +4,12 @@
 
 #include "common/split_string.h"
 #include "common/text_lines.h"
-#include "platform/jet/reader/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 
 std::vector<LanguageLine> ParseLanguageList(std::string_view bytes) {
-  const std::string text = IsValidUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
+  const std::string text = TextFileToUtf8(bytes);
   std::vector<LanguageLine> result;
   for (const std::string& line : TextLines(text)) {
     const std::vector<std::string> pieces = SplitString(line, "=");

@@ -16,7 +16,7 @@
 #include <fstream>
 
 #include "options_dialogs_fixture.h"
-#include "platform/jet/reader/text_encoding.h"
+#include "platform/text/text_encoding.h"
 #include "shell/foreign_key_designer.h"
 #include "shell/language_file.h"
 #include "shell/radio_group.h"

@@ -4,7 +4,7 @@
 
 #include "platform/dataset/data_access_error.h"
 #include "platform/jet/reader/jet_field.h"
-#include "platform/jet/reader/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 namespace {

@@ -11,7 +11,7 @@
 #include "platform/jet/reader/jet_field.h"
 #include "platform/jet/reader/rowset_dataset.h"
 #include "platform/jet/reader/schema_restrictions.h"
-#include "platform/jet/reader/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/jet/reader/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 #include <cstdint>
 
@@ -91,6 +91,10 @@ size_t Utf8Length(std::string_view text) {
     if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
   }
   return count;
+}
+
+std::string TextFileToUtf8(std::string_view bytes) {
+  return IsValidUtf8(bytes) ? std::string(bytes) : Windows1252ToUtf8(bytes);
 }
 
 }  // namespace quill
