@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QSoundEffect>
 #include <QUrl>
 #include <algorithm>
 
@@ -13,6 +12,7 @@
 #include "shell/dialog_presenter.h"
 #include "shell/shell_resources.h"
 #include "shell/system_information.h"
+#include "shell/wave_player.h"
 
 namespace quill {
 
@@ -56,15 +56,14 @@ void PlayWaveResource(const QString& name) {
     return;
   }
   QFile resource(path);
-  if (!resource.open(QIODevice::ReadOnly) || resource.size() == 0) {
+  const std::optional<WaveSound> sound =
+      resource.open(QIODevice::ReadOnly) ? ParseWave(resource.readAll()) : std::nullopt;
+  if (!sound) {
     DialogPresenter::Current().ShowMessage(nullptr, name, "Could not load this Resource", MessageIcon::Error,
                                            MessageButtons::Ok, false, std::nullopt);
     return;
   }
-  // One player for the program: a new sound replaces the one playing.
-  static QSoundEffect* player = new QSoundEffect;
-  player->setSource(QUrl("qrc" + path));
-  player->play();
+  PlayWave(*sound);
 }
 
 AboutBox::AboutBox(QWidget* main_window)
