@@ -12,7 +12,7 @@ namespace {
 
 // One block of bound rows takes about this much memory, and never more rows
 // than kMaxBlockRows.
-constexpr SQLLEN kBlockBytes = 8 * 1024 * 1024;
+constexpr SQLLEN kBlockBytes = 4 * 1024 * 1024;  // for each of the two sets
 constexpr SQLULEN kMaxBlockRows = 1024;
 // A bound value that outgrows this is read in chunks instead.
 constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
@@ -98,9 +98,15 @@ OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execu
   First();
 }
 
-OdbcResultDataset::~OdbcResultDataset() = default;
+OdbcResultDataset::~OdbcResultDataset() {
+  StopFetchAhead();
+  const std::lock_guard lock(session_->calls());
+  statement_.reset();
+}
 
 void OdbcResultDataset::Execute_() {
+  StopFetchAhead();
+  const std::lock_guard lock(session_->calls());
   eof_ = true;  // stays so when the statement fails
   statement_.reset();
   statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
@@ -112,7 +118,8 @@ void OdbcResultDataset::Execute_() {
   if (columns_.empty()) DescribeColumns();
   BindColumns();
   block_start_ = 0;
-  rows_fetched_ = 0;
+  rows_fetched_ = {};
+  set_ = 0;
   position_ = 0;
   eof_ = false;
 }
@@ -181,24 +188,58 @@ void OdbcResultDataset::BindColumns() {
       array_size_ = std::min(actual, array_size_);
     }
   }
-  row_status_.assign(array_size_, SQL_ROW_SUCCESS);
-  SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &rows_fetched_, 0);
-  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, row_status_.data(), 0);
-  for (std::size_t index = 0; index < columns_.size(); ++index) {
-    Column& column = columns_[index];
-    if (column.get_data) continue;
-    column.values.assign(array_size_ * column.type.bound_bytes, 0);
-    column.indicators.assign(array_size_, 0);
-    statement_->Check(SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), CType(column.type.form),
-                                 column.values.data(), column.type.bound_bytes, column.indicators.data()),
-                      "The driver refused to bind a column.");
+  fetch_ahead_ = array_size_ > 1;
+  const int sets = fetch_ahead_ ? kSets : 1;
+  for (int set = 0; set < kSets; ++set) row_status_[set].assign(set < sets ? array_size_ : 0, SQL_ROW_SUCCESS);
+  for (Column& column : columns_) {
+    for (int set = 0; set < kSets; ++set) {
+      const bool used = !column.get_data && set < sets;
+      column.values[set].assign(used ? array_size_ * column.type.bound_bytes : 0, 0);
+      column.indicators[set].assign(used ? array_size_ : 0, 0);
+    }
   }
+  bound_set_ = -1;  // bound by the first fetch
+}
+
+SQLRETURN OdbcResultDataset::FetchInto(int set) {
+  const SQLHSTMT statement = statement_->get();
+  if (bound_set_ != set) {
+    SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &rows_fetched_[set], 0);
+    SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, row_status_[set].data(), 0);
+    for (std::size_t index = 0; index < columns_.size(); ++index) {
+      Column& column = columns_[index];
+      if (column.get_data) continue;
+      const SQLRETURN bound = SQLBindCol(statement, static_cast<SQLUSMALLINT>(index + 1), CType(column.type.form),
+                                         column.values[set].data(), column.type.bound_bytes,
+                                         column.indicators[set].data());
+      if (!SQL_SUCCEEDED(bound)) return bound;
+    }
+    bound_set_ = set;
+  }
+  rows_fetched_[set] = 0;
+  std::fill(row_status_[set].begin(), row_status_[set].end(), SQL_ROW_SUCCESS);
+  return SQLFetch(statement);
+}
+
+void OdbcResultDataset::StartFetchAhead() {
+  const int set = 1 - set_;
+  ahead_pending_ = true;
+  ahead_.Start([this, set] {
+    const std::lock_guard lock(session_->calls());
+    ahead_result_ = FetchInto(set);
+  });
+}
+
+void OdbcResultDataset::StopFetchAhead() {
+  if (!ahead_pending_) return;
+  ahead_.Wait();
+  ahead_pending_ = false;
 }
 
 std::optional<SQLLEN> OdbcResultDataset::TruncatedLength(const Column& column, SQLULEN row) const {
   const ValueForm form = column.type.form;
   if (form != ValueForm::Text && form != ValueForm::Bytes && form != ValueForm::Decimal) return std::nullopt;
-  const SQLLEN indicator = column.indicators[row];
+  const SQLLEN indicator = column.indicators[set_][row];
   if (indicator == SQL_NULL_DATA) return std::nullopt;
   if (indicator == SQL_NO_TOTAL) return indicator;
   if (indicator > column.type.bound_bytes - TerminatorBytes(form)) return indicator;
@@ -206,19 +247,29 @@ std::optional<SQLLEN> OdbcResultDataset::TruncatedLength(const Column& column, S
 }
 
 bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
-  const SQLHSTMT statement = statement_->get();
-  rows_fetched_ = 0;
-  std::fill(row_status_.begin(), row_status_.end(), SQL_ROW_SUCCESS);
-  const SQLRETURN result = SQLFetch(statement);
+  SQLRETURN result;
+  if (ahead_pending_) {
+    ahead_.Wait();
+    ahead_pending_ = false;
+    set_ = 1 - set_;
+    result = ahead_result_;
+  } else {
+    const std::lock_guard lock(session_->calls());
+    result = FetchInto(set_);
+  }
   if (result == SQL_NO_DATA) {
     Last();
     return true;
   }
-  statement_->Check(result, "The data source could not deliver the rows.");
-  if (array_size_ == 1 && rows_fetched_ == 0) rows_fetched_ = 1;
-  for (SQLULEN row = 0; row < rows_fetched_; ++row) {
-    if (row_status_[row] == SQL_ROW_ERROR) {
-      CheckOdbc(SQL_ERROR, SQL_HANDLE_STMT, statement, "The data source could not deliver a row.");
+  SQLULEN& rows_fetched = rows_fetched_[set_];
+  {
+    const std::lock_guard lock(session_->calls());
+    statement_->Check(result, "The data source could not deliver the rows.");
+    if (array_size_ == 1 && rows_fetched == 0) rows_fetched = 1;
+    for (SQLULEN row = 0; row < rows_fetched; ++row) {
+      if (row_status_[set_][row] == SQL_ROW_ERROR) {
+        CheckOdbc(SQL_ERROR, SQL_HANDLE_STMT, statement_->get(), "The data source could not deliver a row.");
+      }
     }
   }
   // Drivers that do not hold their columns to the declared size (SQLite)
@@ -228,7 +279,7 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
   const SQLULEN first_row = first_unread > block_start_ ? static_cast<SQLULEN>(first_unread - block_start_) : 0;
   for (Column& column : columns_) {
     if (column.get_data) continue;
-    for (SQLULEN row = first_row; row < rows_fetched_; ++row) {
+    for (SQLULEN row = first_row; row < rows_fetched; ++row) {
       const std::optional<SQLLEN> length = TruncatedLength(column, row);
       if (!length) continue;
       const SQLLEN needed = *length + TerminatorBytes(column.type.form);
@@ -242,7 +293,11 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
       break;
     }
   }
-  if (!grown) return true;
+  if (!grown) {
+    // A short block is most likely the last: no thread for the end.
+    if (fetch_ahead_ && rows_fetched == array_size_) StartFetchAhead();
+    return true;
+  }
   ReadAgainFrom(std::max(first_unread, block_start_));
   return false;
 }
@@ -253,8 +308,8 @@ void OdbcResultDataset::ReadAgainFrom(int64_t row) {
 }
 
 void OdbcResultDataset::MoveTo(int64_t row) {
-  while (!eof_ && row >= block_start_ + static_cast<int64_t>(rows_fetched_)) {
-    block_start_ += static_cast<int64_t>(rows_fetched_);
+  while (!eof_ && row >= block_start_ + static_cast<int64_t>(rows_fetched_[set_])) {
+    block_start_ += static_cast<int64_t>(rows_fetched_[set_]);
     if (!FetchBlock(row)) return;  // read again and positioned there
   }
   if (eof_) return;
@@ -275,12 +330,12 @@ void OdbcResultDataset::LoadRow() {
 }
 
 void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row) {
-  const SQLLEN indicator = column.indicators[row];
+  const SQLLEN indicator = column.indicators[set_][row];
   if (indicator == SQL_NULL_DATA) {
     field.SetNull();
     return;
   }
-  const unsigned char* value = column.values.data() + row * column.type.bound_bytes;
+  const unsigned char* value = column.values[set_].data() + row * column.type.bound_bytes;
   switch (column.type.form) {
     case ValueForm::Integer: {
       int64_t number;
@@ -339,6 +394,7 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
 }
 
 void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {
+  const std::lock_guard lock(session_->calls());
   const SQLHSTMT statement = statement_->get();
   // UTF-16 chunks are gathered and converted at the end, so that a surrogate
   // pair split between two chunks survives; bytes and UTF-8 go straight on.
@@ -347,7 +403,7 @@ void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {
   const SQLLEN unit = text ? static_cast<SQLLEN>(sizeof(SQLWCHAR)) : 1;
   // Room of one chunk, less the terminator that text chunks carry.
   const SQLLEN capacity = static_cast<SQLLEN>(kChunkBytes) - TerminatorBytes(column.type.form == ValueForm::Bytes ? ValueForm::Bytes : ValueForm::Text);
-  std::vector<unsigned char>& chunk = column.values;
+  std::vector<unsigned char>& chunk = column.values[0];
   chunk.resize(kChunkBytes);
   std::string bytes;
   wide_chunks_.clear();
@@ -395,8 +451,10 @@ void OdbcResultDataset::First() {
 
 void OdbcResultDataset::Last() {
   eof_ = true;
+  StopFetchAhead();
   // Only freeing the statement ends it everywhere: SQLite keeps the file's
   // read lock while a closed statement handle lives on.
+  const std::lock_guard lock(session_->calls());
   statement_.reset();
 }
 
@@ -404,6 +462,7 @@ std::optional<int64_t> OdbcResultDataset::RecordCount() {
   if (count_asked_) return record_count_;
   count_asked_ = true;
   if (options_.count_statement.empty()) return record_count_;
+  const std::lock_guard lock(session_->calls());
   try {
     OdbcHandle statement(SQL_HANDLE_STMT, session_->connection());
     SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,

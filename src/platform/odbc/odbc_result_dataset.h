@@ -3,6 +3,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "platform/dataset/dataset.h"
 #include "platform/odbc/column_type.h"
+#include "platform/odbc/fetch_ahead.h"
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/odbc_session.h"
 #include "platform/odbc/utf16_text.h"
@@ -24,6 +26,11 @@ namespace quill {
 // (memo, BLOB) rows are fetched one at a time and the long values read with
 // SQLGetData in chunks, which drivers allow only on single rows. Memory stays
 // one block of rows, whatever the size of the result.
+//
+// With bound row arrays the next block is fetched on a worker thread while
+// the caller reads the current one: two sets of arrays take turns. Every
+// call on the connection's statements holds the session's call lock, so the
+// worker never meets another call on the same connection.
 class OdbcResultDataset : public Dataset {
  public:
   // Runs the statement on a fresh handle; called again by First().
@@ -56,11 +63,15 @@ class OdbcResultDataset : public Dataset {
   std::optional<int64_t> RecordCount() override;
 
  private:
+  // Each bound column has two sets of row arrays, the one being read and
+  // the one the worker fills.
+  static constexpr int kSets = 2;
+
   struct Column {
     OdbcFieldType type;
     bool get_data = false;  // read with SQLGetData instead of a bound array
-    std::vector<unsigned char> values;
-    std::vector<SQLLEN> indicators;
+    std::array<std::vector<unsigned char>, kSets> values;
+    std::array<std::vector<SQLLEN>, kSets> indicators;
   };
 
   void Execute_();
@@ -70,6 +81,13 @@ class OdbcResultDataset : public Dataset {
   // and are not checked again. Returns false when a value did not fit its
   // buffer and the statement was read again with a larger one.
   bool FetchBlock(int64_t first_unread);
+  // Points the statement's bindings at set `set` and fetches one block into
+  // it; the driver's result. Called with the call lock held, on either thread.
+  SQLRETURN FetchInto(int set);
+  // Starts fetching the block after the current one into the other set.
+  void StartFetchAhead();
+  // Waits for a block being fetched ahead and forgets it.
+  void StopFetchAhead();
   void ReadAgainFrom(int64_t row);
   void MoveTo(int64_t row);
   void LoadRow();
@@ -85,8 +103,14 @@ class OdbcResultDataset : public Dataset {
   std::unique_ptr<OdbcHandle> statement_;
   std::vector<Column> columns_;
   SQLULEN array_size_ = 1;
-  SQLULEN rows_fetched_ = 0;
-  std::vector<SQLUSMALLINT> row_status_;
+  std::array<SQLULEN, kSets> rows_fetched_ = {};
+  std::array<std::vector<SQLUSMALLINT>, kSets> row_status_;
+  int set_ = 0;        // the set of the current block
+  int bound_set_ = 0;  // the set the statement's bindings point at
+  bool fetch_ahead_ = false;  // row arrays of more than one row: blocks are fetched ahead
+  bool ahead_pending_ = false;
+  SQLRETURN ahead_result_ = SQL_SUCCESS;
+  FetchAhead ahead_;
   int64_t block_start_ = 0;  // number of the first row of the block
   SQLULEN position_ = 0;      // current row within the block
   bool eof_ = true;

@@ -128,6 +128,7 @@ void OdbcSession::ReadDriverFacts() {
 }
 
 std::string OdbcSession::CurrentCatalog() const {
+  const std::lock_guard lock(calls_);
   std::vector<SQLWCHAR> buffer(512);
   SQLINTEGER length = 0;
   const SQLRETURN result = SQLGetConnectAttrW(connection_.get(), SQL_ATTR_CURRENT_CATALOG, buffer.data(),

@@ -3,6 +3,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <mutex>
 #include <string>
 
 #include "platform/odbc/odbc_handles.h"
@@ -35,6 +36,10 @@ class OdbcSession {
   int command_timeout_seconds() const { return command_timeout_seconds_; }
   // The database the connection is in, as the driver names it (empty when none).
   std::string CurrentCatalog() const;
+  // Held around every call on the connection's statements: a dataset may be
+  // fetching its next block on a thread of its own meanwhile, and not every
+  // driver takes calls from two threads at once.
+  std::mutex& calls() const { return calls_; }
 
  private:
   void Connect(const std::string& data_source, const std::string& user_name, const std::string& password);
@@ -47,6 +52,7 @@ class OdbcSession {
   bool connected_ = false;
   int command_timeout_seconds_;
   OdbcDriverFacts facts_;
+  mutable std::mutex calls_;
 };
 
 }  // namespace quill

@@ -89,6 +89,34 @@ TEST_P(OdbcText, LongTextAcrossChunks) {
   EXPECT_EQ(dataset->FieldAt(0).AsString(), text);
 }
 
+// Rows of many blocks arrive whole and in order while the same connection
+// answers other calls between them: a count, key and column rowsets, and a
+// second table read to its end.
+TEST_P(OdbcText, ManyBlocksWhileTheConnectionServesOtherCalls) {
+  TestDatabase database = DatabaseFor(GetParam());
+  std::string insert = "INSERT INTO rows_table VALUES ";
+  for (int k = 1; k <= 5000; ++k) insert += (k > 1 ? ",(" : "(") + std::to_string(k) + ",'row " + std::to_string(k) + "')";
+  database.Execute("CREATE TABLE rows_table (id INTEGER PRIMARY KEY, label VARCHAR(20))");
+  database.Execute(insert);
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("rows_table");
+  int64_t expected = 1;
+  for (; !dataset->Eof(); dataset->Next(), ++expected) {
+    ASSERT_EQ(dataset->FieldAt(0).AsInteger(), expected);
+    ASSERT_EQ(dataset->FieldAt(1).AsString(), "row " + std::to_string(expected));
+    if (expected % 1500 == 1) {
+      EXPECT_EQ(connection->OpenTable("rows_table")->RecordCount(), 5000);
+      SchemaRestrictions restrictions;
+      restrictions.table = "rows_table";
+      EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::PrimaryKeys, restrictions), "COLUMN_NAME"),
+                (std::vector<std::string>{"id"}));
+      EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Columns, restrictions), "COLUMN_NAME").size(), 2u);
+      EXPECT_EQ(ReadRows(*connection->OpenTable("rows_table")).size(), 5000u);
+    }
+  }
+  EXPECT_EQ(expected, 5001);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, OdbcText, ::testing::Values(Engine::Sqlite, Engine::Postgres, Engine::MariaDb),
                          [](const ::testing::TestParamInfo<Engine>& info) {
                            switch (info.param) {
