@@ -4,6 +4,7 @@
 
 #include "foreignkeys/md5.h"
 #include "generator/dialect_values.h"
+#include "platform/text/text_encoding.h"
 #include "generator/table_names.h"
 #include "generator/table_writer.h"
 
@@ -23,6 +24,20 @@ constexpr int kPervasiveColumnLength = 20;
 
 bool UsesShortNames(TargetDialect dialect) {
   return dialect == TargetDialect::Oracle || dialect == TargetDialect::Pervasive;
+}
+
+// Whether the engine takes the readable name whole: MySql refuses names of
+// more than 64 characters and MS SQL of more than 128; PostgreSQL cuts
+// names to 63 bytes without a word, so two long names could end up one.
+bool FitsTheEngine(TargetDialect dialect, std::string_view name) {
+  switch (dialect) {
+    case TargetDialect::MySql: return Utf8Length(name) <= 64;
+    case TargetDialect::MsSql: return Utf8Length(name) <= 128;
+    case TargetDialect::PostgreSql: return name.size() <= 63;
+    case TargetDialect::Oracle:
+    case TargetDialect::Pervasive: return true;
+  }
+  return true;
 }
 
 // Oracle leaves plain names bare; a name with a blank or a quote of either
@@ -69,7 +84,8 @@ std::string ConstraintName(const Settings& settings, bool encrypt, const Foreign
   // The destination schema exactly as typed, blanks kept.
   std::string name = fk_table.schema.empty() ? "FK_QMV_" + names : "FK_QMV_" + fk_table.schema + "_" + names;
   const bool short_names = UsesShortNames(settings.format);
-  if (short_names || encrypt) name = MD5PrintOf(name);
+  // A readable name too long for the engine gets the print as well.
+  if (short_names || encrypt || !FitsTheEngine(settings.format, name)) name = MD5PrintOf(name);
   if (short_names && name.size() > kShortNameLength) name.resize(kShortNameLength);
   return name;
 }

@@ -62,8 +62,9 @@ TEST(ConstraintScriptsTest, AddAndDropPerDialect) {
 }
 
 TEST(ConstraintScriptsTest, NameLengthsByDialectAndEncryption) {
-  // A long readable name stays whole; hashed names are 32 characters, cut
-  // to 20 where the dialect keeps names short.
+  // A long readable name stays whole where the engine takes it, else it is
+  // hashed like an encrypted one; hashed names are 32 characters, cut to 20
+  // where the dialect keeps names short.
   const ForeignKeyValues key{"s.a_rather_long_table_name", "a_rather_long_column", "s.another_long_table",
                              "its_key"};
   struct {
@@ -72,6 +73,7 @@ TEST(ConstraintScriptsTest, NameLengthsByDialectAndEncryption) {
     size_t length;
   } const cases[] = {
       {TargetDialect::MsSql, false, 79},     {TargetDialect::MsSql, true, 32},
+      {TargetDialect::MySql, false, 32},     {TargetDialect::PostgreSql, false, 32},
       {TargetDialect::PostgreSql, true, 32}, {TargetDialect::Oracle, false, 20},
       {TargetDialect::Oracle, true, 20},     {TargetDialect::Pervasive, false, 20},
   };
@@ -80,10 +82,22 @@ TEST(ConstraintScriptsTest, NameLengthsByDialectAndEncryption) {
     settings.format = test.dialect;
     const std::string name = ConstraintName(settings, test.encrypt, key);
     EXPECT_EQ(name.size(), test.length) << static_cast<int>(test.dialect) << " " << name;
-    if (test.encrypt || test.dialect == TargetDialect::Oracle) {
+    if (name.size() != 79) {
       EXPECT_EQ(name.find_first_not_of("0123456789abcdef"), std::string::npos) << name;
     }
   }
+}
+
+TEST(ConstraintScriptsTest, MySqlKeepsReadableNamesUpToItsLimit) {
+  Settings settings;
+  settings.format = TargetDialect::MySql;
+  // "FK_QMV_" + table + "_c_p_id": 64 characters with a table name of 50.
+  EXPECT_EQ(ConstraintName(settings, false, {std::string(50, 't'), "c", "p", "id"}),
+            "FK_QMV_" + std::string(50, 't') + "_c_p_id");
+  EXPECT_EQ(ConstraintName(settings, false, {std::string(51, 't'), "c", "p", "id"}).size(), 32u);
+  // Characters count, not bytes.
+  const std::string letters = std::string(48, 't') + "\xC3\xA9\xC3\xA9";
+  EXPECT_EQ(ConstraintName(settings, false, {letters, "c", "p", "id"}), "FK_QMV_" + letters + "_c_p_id");
 }
 
 TEST(ConstraintScriptsTest, ClosingQuotesInsideNamesAreDoubled) {
