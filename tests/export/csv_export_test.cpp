@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -157,6 +161,35 @@ TEST(CsvExportTest, AFolderThatDoesNotExistLeavesTheRun) {
   ExportHarness harness;
   harness.ui.AnswerTableSelection(std::vector<std::string>{"t"});
   EXPECT_THROW(harness.run.CsvExportRun(db.Dsn(), (harness.out / "no" / "such").string()), std::runtime_error);
+}
+
+// A write that fails part-way (here the file-size limit) gives the red line,
+// keeps the earlier file as it was and leaves no partial file behind; the
+// run goes on with the next table.
+TEST(CsvExportTest, AFailedWriteKeepsTheEarlierFileAndTheRunGoesOn) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("big", 5000));
+  db.CreateTable(NumberTable("small", 2));
+  ExportHarness harness;
+  { std::ofstream(harness.OutFile("big.csv")) << "earlier\r\n"; }
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"big", "small"});
+
+  rlimit old_limit{};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  const auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  rlimit limit = old_limit;
+  limit.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &limit);
+  harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
+
+  EXPECT_EQ(harness.Contents("big.csv"), "earlier\r\n");
+  EXPECT_EQ(harness.Contents("small.csv"), Numbers(1, 2));
+  EXPECT_EQ(harness.OutFiles(), (std::vector<std::string>{"big.csv", "small.csv"}));
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  EXPECT_NE(std::find(log.begin(), log.end(), kExportStamp + " Table big not exported."), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), kExportStamp + " Table small exported."), log.end());
 }
 
 // Two tables of one schema: the question decides whether the prefix stays.
