@@ -43,17 +43,20 @@ std::string EscapePattern(const std::string& name, const std::string& escape) {
   return escaped;
 }
 
-// A catalog-function argument: null when unassigned.
+// A catalog-function argument, for the wide calls and as UTF-8 for the
+// narrow ones: null when unassigned.
 class Argument {
  public:
-  explicit Argument(const std::optional<std::string>& value) {
-    if (value) text_ = Utf8ToUtf16(*value);
+  explicit Argument(const std::optional<std::string>& value) : narrow_(value) {
+    if (value) wide_ = Utf8ToUtf16(*value);
   }
-  SQLWCHAR* data() { return text_ ? text_->data() : nullptr; }
-  SQLSMALLINT length() const { return text_ ? SQL_NTS : 0; }
+  SQLWCHAR* data() { return wide_ ? wide_->data() : nullptr; }
+  SQLCHAR* narrow() { return narrow_ ? reinterpret_cast<SQLCHAR*>(narrow_->data()) : nullptr; }
+  SQLSMALLINT length() const { return wide_ ? SQL_NTS : 0; }
 
  private:
-  std::optional<WideText> text_;
+  std::optional<std::string> narrow_;
+  std::optional<WideText> wide_;
 };
 
 using Arguments = std::shared_ptr<std::vector<Argument>>;
@@ -89,21 +92,34 @@ std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRe
   std::optional<std::string> schema = Assigned(restrictions.schema);
   std::optional<std::string> table = Assigned(restrictions.table);
 
+  // The SQLite driver has no wide calls: the driver manager would narrow the
+  // names' characters, so they go to the narrow calls as UTF-8 bytes.
+  const bool narrow = facts.is_sqlite;
   OdbcResultDataset::Execute execute;
   switch (kind) {
     case SchemaKind::Tables: {
       auto a = PatternArguments(catalog, schema, table, facts.search_escape);
-      execute = [a](SQLHSTMT statement) {
-        return SQLTablesW(statement, (*a)[0].data(), (*a)[0].length(), (*a)[1].data(), (*a)[1].length(),
-                          (*a)[2].data(), (*a)[2].length(), nullptr, 0);
+      execute = [a, narrow](SQLHSTMT statement) {
+        auto& v = *a;
+        if (narrow) {
+          return SQLTables(statement, v[0].narrow(), v[0].length(), v[1].narrow(), v[1].length(), v[2].narrow(),
+                           v[2].length(), nullptr, 0);
+        }
+        return SQLTablesW(statement, v[0].data(), v[0].length(), v[1].data(), v[1].length(), v[2].data(),
+                          v[2].length(), nullptr, 0);
       };
       break;
     }
     case SchemaKind::Columns: {
       auto a = PatternArguments(catalog, schema, table, facts.search_escape);
-      execute = [a](SQLHSTMT statement) {
-        return SQLColumnsW(statement, (*a)[0].data(), (*a)[0].length(), (*a)[1].data(), (*a)[1].length(),
-                           (*a)[2].data(), (*a)[2].length(), nullptr, 0);
+      execute = [a, narrow](SQLHSTMT statement) {
+        auto& v = *a;
+        if (narrow) {
+          return SQLColumns(statement, v[0].narrow(), v[0].length(), v[1].narrow(), v[1].length(), v[2].narrow(),
+                            v[2].length(), nullptr, 0);
+        }
+        return SQLColumnsW(statement, v[0].data(), v[0].length(), v[1].data(), v[1].length(), v[2].data(),
+                           v[2].length(), nullptr, 0);
       };
       break;
     }
@@ -113,10 +129,14 @@ std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRe
       arguments->emplace_back(catalog);
       arguments->emplace_back(schema);
       arguments->emplace_back(table);
-      execute = [arguments](SQLHSTMT statement) {
-        auto& a = *arguments;
-        return SQLPrimaryKeysW(statement, a[0].data(), a[0].length(), a[1].data(), a[1].length(), a[2].data(),
-                               a[2].length());
+      execute = [arguments, narrow](SQLHSTMT statement) {
+        auto& v = *arguments;
+        if (narrow) {
+          return SQLPrimaryKeys(statement, v[0].narrow(), v[0].length(), v[1].narrow(), v[1].length(),
+                                v[2].narrow(), v[2].length());
+        }
+        return SQLPrimaryKeysW(statement, v[0].data(), v[0].length(), v[1].data(), v[1].length(), v[2].data(),
+                               v[2].length());
       };
       break;
     }
@@ -136,6 +156,7 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   options.correct_sqlite_types = facts.is_sqlite;
   options.text_as_utf8 = facts.is_sqlite;
   options.bind_long_values = facts.is_sqlite;
+  options.count_narrow = facts.is_sqlite;
   OdbcResultDataset::Execute execute;
   if (facts.is_sqlite) {
     // The SQLite driver has no wide calls: the driver manager would narrow

@@ -467,8 +467,12 @@ std::optional<int64_t> OdbcResultDataset::RecordCount() {
     OdbcHandle statement(SQL_HANDLE_STMT, session_->connection());
     SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
+    std::string narrow_text = options_.count_statement;
     WideText text = Utf8ToUtf16(options_.count_statement);
-    statement.Check(SQLExecDirectW(statement.get(), text.data(), SQL_NTS), "count");
+    statement.Check(options_.count_narrow
+                        ? SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(narrow_text.data()), SQL_NTS)
+                        : SQLExecDirectW(statement.get(), text.data(), SQL_NTS),
+                    "count");
     if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return record_count_;
     SQLBIGINT count = 0;
     SQLLEN indicator = 0;

@@ -41,6 +41,7 @@ class OdbcResultDataset : public Dataset {
   struct Options {
     ColumnNaming naming;           // null keeps the driver's names
     std::string count_statement;   // "SELECT COUNT(*) ..."; empty: count unknown
+    bool count_narrow = false;     // the count statement goes as UTF-8 to the narrow call
     bool correct_sqlite_types = false;
     // Read character data as SQL_C_CHAR: for drivers known to hand over UTF-8
     // unchanged there, and to mangle characters beyond 16 bits in UTF-16

@@ -259,11 +259,12 @@ namespace quill::testing {
 namespace {
 
 // The SQLite driver has only narrow calls; names beyond ASCII, up to 4-byte
-// characters, must still open and come back exactly.
+// characters, must still open, list, count and come back exactly.
 TEST(OdbcSqliteNames, TableAndColumnNamesBeyondAsciiOpenAndReadBackExactly) {
   TestDatabase database = TestDatabase::Sqlite();
   const ScriptRun created = RunSqliteScript(
-      database, "CREATE TABLE \"日本 表\" (\"prénom\" TEXT, \"名前😀\" TEXT); INSERT INTO \"日本 表\" VALUES ('Zoë', 'x');");
+      database, "CREATE TABLE \"日本 表\" (\"prénom\" TEXT PRIMARY KEY, \"名前😀\" TEXT); "
+                "INSERT INTO \"日本 表\" VALUES ('Zoë', 'x');");
   ASSERT_TRUE(created.succeeded) << created.output;
   auto connection = OpenSource(database);
   auto table = connection->OpenTable("日本 表");
@@ -271,6 +272,17 @@ TEST(OdbcSqliteNames, TableAndColumnNamesBeyondAsciiOpenAndReadBackExactly) {
   EXPECT_EQ(table->FieldAt(0).Name(), "prénom");
   EXPECT_EQ(table->FieldAt(1).Name(), "名前😀");
   EXPECT_EQ(table->FieldAt(0).AsString(), "Zoë");
+  EXPECT_EQ(table->RecordCount(), 1);
+
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Tables), "TABLE_NAME"), std::vector<std::string>{"日本 表"});
+  SchemaRestrictions restrictions;
+  restrictions.table = "日本 表";
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Tables, restrictions), "TABLE_NAME"),
+            std::vector<std::string>{"日本 表"});
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Columns, restrictions), "COLUMN_NAME"),
+            (std::vector<std::string>{"prénom", "名前😀"}));
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::PrimaryKeys, restrictions), "COLUMN_NAME"),
+            std::vector<std::string>{"prénom"});
 }
 
 }  // namespace
