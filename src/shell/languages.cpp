@@ -17,6 +17,7 @@
 #include <stdexcept>
 
 #include "platform/files/read_file.h"
+#include "shell/data_source_dialog.h"
 #include "shell/date_format_dialog.h"
 #include "shell/dialog_presenter.h"
 #include "shell/foreign_key_designer.h"
@@ -24,8 +25,10 @@
 #include "shell/main_window.h"
 #include "shell/options_dialog.h"
 #include "shell/radio_group.h"
+#include "shell/replace_dialog.h"
 #include "shell/shell_resources.h"
 #include "shell/table_selection_dialog.h"
+#include "shell/update_check.h"
 #include "shell/welcome_panel.h"
 #include "sources/settings_file.h"
 
@@ -77,6 +80,13 @@ Target Message(MessageSetter setter) { return {Kind::Message, Window::Main, null
   Message([](const LanguageWindows& w, const QString& t) {                       \
     if (w.designer) w.designer->messages().field = t.toStdString();              \
   })
+
+#define REPLACE_MESSAGE(field) \
+  Message([](const LanguageWindows& w, const QString& t) { if (w.replace) w.replace->messages().field = t; })
+#define UPDATE_MESSAGE(field) \
+  Message([](const LanguageWindows& w, const QString& t) { if (w.update) w.update->messages().field = t; })
+#define ADD_SOURCE_MESSAGE(field) \
+  Message([](const LanguageWindows& w, const QString& t) { if (w.add_source) w.add_source->messages().field = t; })
 
 constexpr Window M = Window::Main;
 constexpr Window P = Window::Options;
@@ -167,7 +177,7 @@ const std::vector<KeyTargets>& KeyTable() {
       {"MsgCannotDelete", {MAIN_MESSAGE(msg_cannot_delete)}},
       {"MsgDeleted", {MAIN_MESSAGE(msg_deleted)}},
       {"MsgDoYouWant", {MAIN_MESSAGE(msg_do_you_want)}},
-      {"MsgCannotAccess", {}},  // the main window shows no such message here
+      {"MsgCannotAccess", {}},  // a message no window shows
       {"MsgConnPrbl", {MAIN_MESSAGE(msg_conn_prbl)}},
       {"MsgNoTablesFound", {MAIN_MESSAGE(msg_no_tables_found)}},
       {"MsgDebugModeON", {MAIN_MESSAGE(msg_debug_mode_on)}},
@@ -218,7 +228,7 @@ const std::vector<KeyTargets>& KeyTable() {
       {"OptionWindowMiscSystemTbl", {Caption(P, "CheckBox6")}},
       {"OptionWindowMiscAlpha", {Caption(P, "CheckBox9")}},
       {"MsgPsswAdded", {LOGIN_MESSAGE(msg_pssw_added)}},
-      {"MsgPsswNotAdded", {}},  // the dialog asks nothing when the values are missing
+      {"MsgPsswNotAdded", {}},  // a message no window shows
       {"MsgPsswOnDisk", {LOGIN_MESSAGE(msg_pssw_on_disk)}},
       {"MsgAreYouSureFolder", {OPTIONS_MESSAGE(msg_sure_delete)}},
       // Replace dialog.
@@ -228,15 +238,15 @@ const std::vector<KeyTargets>& KeyTable() {
       {"SearchWindowTextFind", {Caption(F5, "Label1")}},
       {"SearchWindowTextRepl", {Caption(F5, "Label2")}},
       {"SearchWindowCase", {Caption(F5, "CheckBox1")}},
-      {"SearchWindowAlloccrepl", {}},
-      {"SearchWindownooccfound", {}},
+      {"SearchWindowAlloccrepl", {REPLACE_MESSAGE(all_occurrences_replaced)}},
+      {"SearchWindownooccfound", {REPLACE_MESSAGE(no_occurrences_found)}},
       // Add-data-source dialog.
       {"ODBCWindowCaption", {WindowCaption(F11)}},
       {"ODBCWindowDriver", {Caption(F11, "Label1")}},
       {"ODBCWindowDSN", {Caption(F11, "Label2")}},
       {"ODBCWindowCreate", {Caption(F11, "Button2")}},
       {"ODBCinfo", {Caption(F11, "Label5")}},
-      {"MsgDSNCreated", {}},
+      {"MsgDSNCreated", {ADD_SOURCE_MESSAGE(data_source_created)}},
       // Table-selection dialog.
       {"SelectWindowAvailTbl", {Caption(F9, "Label1")}},
       {"SelectWindowTablToProc", {Caption(F9, "Label2")}},
@@ -308,14 +318,14 @@ const std::vector<KeyTargets>& KeyTable() {
       // Update window.
       {"UpdateWindowCaption", {WindowCaption(F8)}},
       {"UpdateWindowButton", {Caption(F8, "Button1")}},
-      {"MsgUpdateGetInfo", {}},
-      {"MsgUpdateNoInfo", {}},
-      {"MsgUpdateNoInfoDlg", {}},
-      {"MsgUpdateRetr", {}},
-      {"MsgUpdateNewVer", {}},
-      {"MsgUpdateAvail", {}},
-      {"MsgUpdateVisit", {}},
-      {"MsgUpdateUpToDate", {}},
+      {"MsgUpdateGetInfo", {UPDATE_MESSAGE(getting)}},
+      {"MsgUpdateNoInfo", {UPDATE_MESSAGE(failed_status)}},
+      {"MsgUpdateNoInfoDlg", {UPDATE_MESSAGE(failed_box)}},
+      {"MsgUpdateRetr", {UPDATE_MESSAGE(retrieved)}},
+      {"MsgUpdateNewVer", {UPDATE_MESSAGE(new_version_1)}},
+      {"MsgUpdateAvail", {UPDATE_MESSAGE(new_version_2)}},
+      {"MsgUpdateVisit", {UPDATE_MESSAGE(new_version_3)}},
+      {"MsgUpdateUpToDate", {UPDATE_MESSAGE(up_to_date)}},
   };
   return table;
 }

@@ -8,28 +8,30 @@ class QWidget;
 
 namespace quill {
 
+class DataSourceDialog;
 class DateFormatDialog;
 class ForeignKeyDesigner;
 class MainWindow;
 class OptionsDialog;
+class ReplaceDialog;
 class TableSelectionDialog;
+class UpdateCheckDialog;
 class WelcomePanel;
 
 // The language list built in for "francais.lng".
 inline const std::string kBuiltInLanguage = "francais.lng";
 
 // The windows whose texts a language list replaces; any of them may be
-// missing (its keys then change nothing). The replace, update and
-// add-data-source windows are found by their captions and controls only.
+// missing (its keys then change nothing).
 struct LanguageWindows {
   MainWindow* main_window = nullptr;
   OptionsDialog* options = nullptr;
   DateFormatDialog* date_format = nullptr;
   TableSelectionDialog* table_selection = nullptr;
   ForeignKeyDesigner* designer = nullptr;
-  QWidget* replace = nullptr;     // Form5
-  QWidget* update = nullptr;      // Form8
-  QWidget* add_source = nullptr;  // Form11
+  ReplaceDialog* replace = nullptr;        // Form5
+  UpdateCheckDialog* update = nullptr;     // Form8
+  DataSourceDialog* add_source = nullptr;  // Form11
   WelcomePanel* welcome_panel = nullptr;
 };
 

@@ -17,10 +17,13 @@
 
 #include "options_dialogs_fixture.h"
 #include "platform/text/text_encoding.h"
+#include "shell/data_source_dialog.h"
 #include "shell/foreign_key_designer.h"
 #include "shell/language_file.h"
 #include "shell/radio_group.h"
+#include "shell/replace_dialog.h"
 #include "shell/table_selection_dialog.h"
+#include "shell/update_check.h"
 #include "shell/welcome_panel.h"
 
 namespace quill {
@@ -103,6 +106,9 @@ class LanguagesTest : public testing::OptionsDialogsTest {
       selection_ = std::make_unique<TableSelectionDialog>(Window());
       designer_ = std::make_unique<ForeignKeyDesigner>(Window(), settings_);
       welcome_ = InstallWelcomePanel(Window().findChild<QWidget*>("Bevel2"), nullptr);
+      replace_ = std::make_unique<ReplaceDialog>(Window());
+      update_ = std::make_unique<UpdateCheckDialog>(Window(), "http://127.0.0.1:9");
+      add_source_ = std::make_unique<DataSourceDialog>(Window());
     }
     LanguageWindows windows;
     windows.main_window = &Window();
@@ -111,6 +117,9 @@ class LanguagesTest : public testing::OptionsDialogsTest {
     windows.table_selection = selection_.get();
     windows.designer = designer_.get();
     windows.welcome_panel = welcome_;
+    windows.replace = replace_.get();
+    windows.update = update_.get();
+    windows.add_source = add_source_.get();
     return windows;
   }
 
@@ -130,6 +139,9 @@ class LanguagesTest : public testing::OptionsDialogsTest {
   QString previous_folder_;
   std::unique_ptr<TableSelectionDialog> selection_;
   std::unique_ptr<ForeignKeyDesigner> designer_;
+  std::unique_ptr<ReplaceDialog> replace_;
+  std::unique_ptr<UpdateCheckDialog> update_;
+  std::unique_ptr<DataSourceDialog> add_source_;
   WelcomePanel* welcome_ = nullptr;
 };
 
@@ -178,6 +190,38 @@ TEST_F(LanguagesTest, ListAppliesCaptionsHintsMessagesAcrossWindows) {
   EXPECT_EQ(WelcomeText(), "Willkommen");
   EXPECT_EQ(settings_.lang, "deutsch.lng");
   EXPECT_NE(OptionsText().find("lang=deutsch.lng"), std::string::npos);
+}
+
+TEST_F(LanguagesTest, ReplaceUpdateAndAddSourceWindowsTakeCaptionsAndMessages) {
+  const LanguageWindows windows = Windows();
+  ApplyLanguageList(windows,
+                    "SearchWindowCaption=Ersetzen\r\n"
+                    "SearchWindowAlloccrepl=Alles ersetzt.\r\n"
+                    "SearchWindownooccfound=Nichts gefunden.\r\n"
+                    "UpdateWindowButton=Pr\xfc" "fen\r\n"
+                    "MsgUpdateGetInfo=Hole...\r\n"
+                    "MsgUpdateNoInfo=Keine Info...\r\n"
+                    "MsgUpdateNoInfoDlg=Keine Info vom Server.\r\n"
+                    "MsgUpdateRetr=Geholt...\r\n"
+                    "MsgUpdateNewVer=Neue Version\r\n"
+                    "MsgUpdateAvail=da ! Ihre ist\r\n"
+                    "MsgUpdateVisit=Besuchen ?\r\n"
+                    "MsgUpdateUpToDate=Aktuell.\r\n"
+                    "ODBCWindowCreate=Anlegen\r\n"
+                    "BtnDone=Fertig\r\n"
+                    "MsgDSNCreated=Angelegt.");
+  EXPECT_EQ(replace_->windowTitle(), "Ersetzen");
+  EXPECT_EQ(replace_->messages().all_occurrences_replaced, "Alles ersetzt.");
+  EXPECT_EQ(replace_->messages().no_occurrences_found, "Nichts gefunden.");
+  EXPECT_EQ(FindIn<QPushButton>(*update_, "Button1")->text(), QString::fromUtf8("Prüfen"));
+  const UpdateCheckMessages& update = update_->messages();
+  EXPECT_EQ((QStringList{update.getting, update.failed_status, update.failed_box, update.retrieved,
+                         update.new_version_1, update.new_version_2, update.new_version_3, update.up_to_date}),
+            (QStringList{"Hole...", "Keine Info...", "Keine Info vom Server.", "Geholt...", "Neue Version",
+                         "da ! Ihre ist", "Besuchen ?", "Aktuell."}));
+  EXPECT_EQ(FindIn<QPushButton>(*add_source_, "Button2")->text(), "Anlegen");
+  EXPECT_EQ(FindIn<QPushButton>(*add_source_, "Button3")->text(), "Fertig");
+  EXPECT_EQ(add_source_->messages().data_source_created, "Angelegt.");
 }
 
 TEST_F(LanguagesTest, ContentItemChangesWhileTheSelectionStays) {
