@@ -144,7 +144,9 @@ class MainWindow : public QMainWindow, public UserInterface {
   QStringList ListTableNames(const QString& source_name, bool sort, bool drop_equal_names);
   void ShowCurrentTab();
   void SetScriptCommandsEnabled(bool enabled);
+  // The script font and colour on every editor and the log, or on one editor.
   void ApplyFontToEditors();
+  void ApplyScriptFont(QWidget* editor);
   void StatusPause();
   QPoint PlacedPoint(int dx, int dy) const;
   // The caption of the selected node; the silent abort when none is selected.

@@ -79,15 +79,16 @@ void MainWindow::SaveWindowSettings() {
   }
 }
 
+void MainWindow::ApplyScriptFont(QWidget* editor) {
+  editor->setFont(script_font_);
+  QPalette palette = editor->palette();
+  palette.setColor(QPalette::Text, script_font_color_);
+  editor->setPalette(palette);
+}
+
 void MainWindow::ApplyFontToEditors() {
-  auto apply = [this](QWidget* editor) {
-    editor->setFont(script_font_);
-    QPalette palette = editor->palette();
-    palette.setColor(QPalette::Text, script_font_color_);
-    editor->setPalette(palette);
-  };
-  for (QPlainTextEdit* editor : script_memos_) apply(editor);
-  apply(log_);
+  for (QPlainTextEdit* editor : script_memos_) ApplyScriptFont(editor);
+  ApplyScriptFont(log_);
 }
 
 }  // namespace quill
