@@ -10,10 +10,12 @@
 namespace quill {
 namespace {
 
-// One block of bound rows takes about this much memory, and never more rows
-// than kMaxBlockRows.
-constexpr SQLLEN kBlockBytes = 4 * 1024 * 1024;  // for each of the two sets
-constexpr SQLULEN kMaxBlockRows = 1024;
+// One block of bound rows takes about this much memory (each of the two
+// sets), and never more rows than kMaxBlockRows. Blocks are large because
+// every block is handed between two threads, and a hand-over waits for a
+// thread to wake.
+constexpr SQLLEN kBlockBytes = 4 * 1024 * 1024;
+constexpr SQLULEN kMaxBlockRows = 8192;
 // A bound value that outgrows this is read in chunks instead.
 constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
@@ -118,6 +120,7 @@ void OdbcResultDataset::Execute_() {
   if (columns_.empty()) DescribeColumns();
   BindColumns();
   block_start_ = 0;
+  block_delivered_.reset();
   rows_fetched_ = {};
   set_ = 0;
   position_ = 0;
@@ -225,8 +228,10 @@ void OdbcResultDataset::StartFetchAhead() {
   const int set = 1 - set_;
   ahead_pending_ = true;
   ahead_.Start([this, set] {
+    const Clock::time_point start = Clock::now();
     const std::lock_guard lock(session_->calls());
     ahead_result_ = FetchInto(set);
+    ahead_fetch_ = Clock::now() - start;
   });
 }
 
@@ -247,15 +252,20 @@ std::optional<SQLLEN> OdbcResultDataset::TruncatedLength(const Column& column, S
 }
 
 bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
+  const Clock::time_point requested = Clock::now();
+  // How long the caller took over the rows of the block before.
+  const Clock::duration reading = block_delivered_ ? requested - *block_delivered_ : Clock::duration::zero();
   SQLRETURN result;
   if (ahead_pending_) {
     ahead_.Wait();
     ahead_pending_ = false;
     set_ = 1 - set_;
     result = ahead_result_;
+    last_fetch_ = ahead_fetch_;
   } else {
     const std::lock_guard lock(session_->calls());
     result = FetchInto(set_);
+    last_fetch_ = Clock::now() - requested;
   }
   if (result == SQL_NO_DATA) {
     Last();
@@ -294,8 +304,12 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
     }
   }
   if (!grown) {
-    // A short block is most likely the last: no thread for the end.
-    if (fetch_ahead_ && rows_fetched == array_size_) StartFetchAhead();
+    block_delivered_ = Clock::now();
+    // Fetching ahead pays when the caller does real work on the rows (a
+    // script, a file): the two then overlap. A caller that only reads them
+    // would wait for the worker at every block, and a short block is most
+    // likely the last.
+    if (fetch_ahead_ && rows_fetched == array_size_ && reading * 2 >= last_fetch_) StartFetchAhead();
     return true;
   }
   ReadAgainFrom(std::max(first_unread, block_start_));

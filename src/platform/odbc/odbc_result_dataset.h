@@ -4,6 +4,7 @@
 #include <sqlext.h>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,7 +29,8 @@ namespace quill {
 // one block of rows, whatever the size of the result.
 //
 // With bound row arrays the next block is fetched on a worker thread while
-// the caller reads the current one: two sets of arrays take turns. Every
+// the caller works on the current one, when the caller's work takes long
+// enough to pay for the hand-over: two sets of arrays take turns. Every
 // call on the connection's statements holds the session's call lock, so the
 // worker never meets another call on the same connection.
 class OdbcResultDataset : public Dataset {
@@ -108,9 +110,13 @@ class OdbcResultDataset : public Dataset {
   std::array<std::vector<SQLUSMALLINT>, kSets> row_status_;
   int set_ = 0;        // the set of the current block
   int bound_set_ = 0;  // the set the statement's bindings point at
-  bool fetch_ahead_ = false;  // row arrays of more than one row: blocks are fetched ahead
+  using Clock = std::chrono::steady_clock;
+  bool fetch_ahead_ = false;  // row arrays of more than one row: blocks may be fetched ahead
   bool ahead_pending_ = false;
   SQLRETURN ahead_result_ = SQL_SUCCESS;
+  Clock::duration ahead_fetch_{};  // how long the worker's fetch took
+  Clock::duration last_fetch_{};   // how long the current block took to fetch
+  std::optional<Clock::time_point> block_delivered_;  // when the current block was handed over
   FetchAhead ahead_;
   int64_t block_start_ = 0;  // number of the first row of the block
   SQLULEN position_ = 0;      // current row within the block
