@@ -51,7 +51,7 @@ std::string MsSqlTypeText(const Field& field, const Settings& settings) {
   if (c == "TMemoField") return "text]";
   if (c == "TSmallintField") return "smallint]";
   if (c == "TVarBytesField") return "sql_variant]";
-  if (c == "TWordField") return "tinyint]";
+  if (c == "TWordField") return "int]";  // unsigned 16 bits: tinyint ends at 255, smallint at 32767
   if (c == "TGuidField") return "varchar] (255)";
   if (c == "TAutoIncField") return "int]";
   if (c == "TDateField") return DateTypeText(settings);

@@ -28,7 +28,9 @@ std::string VarcharText(int size) {
 std::string OracleTypeText(const Field& field, const Settings& settings) {
   const std::string& c = field.ClassName();
   if (c == "TStringField") return VarcharText(field.Size());
-  if (c == "TFloatField") return "float(" + std::to_string(field.DataSize() > 0 ? field.DataSize() : 8) + ")";
+  // Oracle counts a float's precision in bits: float(8) would keep about two
+  // digits of a double. The default precision keeps them all.
+  if (c == "TFloatField") return "float";
   if (c == "TDateTimeField") return DateTypeText(settings);
   if (c == "TMemoField") return "long";
   if (c == "TVarBytesField") return "raw";
@@ -43,7 +45,7 @@ std::string OracleTypeText(const Field& field, const Settings& settings) {
   if (c == "TDateField") return DateTypeText(settings);
   if (c == "TWordField") return "integer";
   if (c == "TTimeField") return DateTypeText(settings);
-  if (c == "TBytesField") return "varchar2";
+  if (c == "TBytesField") return "varchar2(255)";  // Oracle takes no varchar2 without a length
   if (c == "TGuidField") return "varchar(255)";
   return {};
 }

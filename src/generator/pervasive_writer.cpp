@@ -23,7 +23,7 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 
 std::string PervasiveTypeText(const Field& field, const Settings& settings) {
   const std::string& c = field.ClassName();
-  if (c == "TBCDField") return "bigint";
+  if (c == "TBCDField") return "decimal(15,4)";  // a whole-number type would lose the fraction
   if (c == "TBytesField") return "binary(" + std::to_string(field.Size()) + ")";
   if (c == "TBooleanField") return "bit";
   if (c == "TStringField") return field.Size() > 254 ? "longvarchar" : "char(" + std::to_string(field.Size()) + ")";
@@ -36,7 +36,7 @@ std::string PervasiveTypeText(const Field& field, const Settings& settings) {
   if (c == "TMemoField") return "longvarchar";
   if (c == "TSmallintField") return "integer";
   if (c == "TTimeField") return "time";
-  if (c == "TWordField") return "utinyint";
+  if (c == "TWordField") return "usmallint";  // unsigned 16 bits, not 8
   if (c == "TLargeintField") return "bigint";
   if (c == "TWideStringField") {
     return field.Size() > 255 ? "longvarchar" : "varchar(" + std::to_string(field.Size()) + ")";

@@ -24,7 +24,8 @@ std::string PostgresTypeText(const Field& field, const Settings& settings) {
   const std::string& c = field.ClassName();
   if (c == "TStringField" || c == "TWideStringField") return "character(" + std::to_string(field.Size()) + ")";
   if (c == "TMemoField") return "text";
-  if (c == "TSmallintField" || c == "TWordField") return "smallint";
+  if (c == "TSmallintField") return "smallint";
+  if (c == "TWordField") return "integer";  // unsigned 16 bits: smallint ends at 32767
   if (c == "TIntegerField") return "integer";
   if (c == "TLargeintField") return "bigint";
   if (c == "TAutoIncField") return "serial";

@@ -193,5 +193,42 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"PostgresToMySqlFormatString", Engine::Postgres, TargetDialect::MySql, MySqlFormatString}),
     [](const ::testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
 
+// Column types that must hold the source's values in every dialect: unsigned
+// 16-bit integers (MariaDB's SMALLINT UNSIGNED) up to 65535, and binary
+// columns, written as the text "Binary Data.", with a length Oracle accepts.
+// The PostgreSQL script loads the integers whole.
+TEST(ScriptRoundTripTypes, UnsignedSmallIntegersAndBinaryColumns) {
+  TestDatabase source = TestDatabase::MariaDb();
+  source.CreateTable({"words",
+                      {{"id", "INT"}, {"w", "SMALLINT UNSIGNED"}, {"b", "BINARY(4)"}},
+                      {"id"},
+                      {{"1", "0", "NULL"}, {"2", "300", "NULL"}, {"3", "65535", "NULL"}}});
+  const struct {
+    TargetDialect dialect;
+    std::vector<std::string> columns;
+  } cases[] = {
+      {TargetDialect::MsSql, {"[w] [int]", "[b] [varchar] (15)"}},
+      {TargetDialect::PostgreSql, {"\"w\" integer"}},
+      {TargetDialect::Pervasive, {"\"w\" usmallint", "\"b\" binary(4)"}},
+      {TargetDialect::MySql, {"`w` smallint(6) unsigned"}},
+      {TargetDialect::Oracle, {"w integer", "b varchar2(255)"}},
+  };
+  for (const auto& c : cases) {
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.generator.GenerateScript(source.Dsn(), "words");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::string script = harness.ScriptText();
+    for (const std::string& column : c.columns) EXPECT_NE(script.find(column), std::string::npos) << script;
+    if (c.dialect != TargetDialect::PostgreSql) continue;
+    TestDatabase target = TestDatabase::Postgres();
+    const ScriptRun load = RunPsqlScript(target, script);
+    ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+    std::vector<std::string> values;
+    for (const QueryRow& row : target.Query("SELECT w FROM words ORDER BY id")) values.push_back(row.at(0).value_or(""));
+    EXPECT_EQ(values, (std::vector<std::string>{"0", "300", "65535"}));
+  }
+}
+
 }  // namespace
 }  // namespace quill::testing
