@@ -64,14 +64,24 @@ locale_t Utf8Locale() {
 }  // namespace
 
 std::string FirstCharacters(std::string_view text, int limit) {
+  std::string cut(text);
+  KeepFirstCharacters(cut, limit);
+  return cut;
+}
+
+void KeepFirstCharacters(std::string& text, int limit) {
+  // No more bytes than the limit: no more characters either.
+  if (limit >= 0 && text.size() <= static_cast<size_t>(limit)) return;
   int count = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     if (!IsUtf8Continuation(text[i])) {
-      if (count == limit) return std::string(text.substr(0, i));
+      if (count == limit) {
+        text.resize(i);
+        return;
+      }
       ++count;
     }
   }
-  return std::string(text);
 }
 
 void CommasToPoints(std::string& text) {

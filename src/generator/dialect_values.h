@@ -13,6 +13,8 @@ namespace quill {
 
 // The first `limit` characters (UTF-8 code points) of text.
 std::string FirstCharacters(std::string_view text, int limit);
+// The same cut, made in place.
+void KeepFirstCharacters(std::string& text, int limit);
 
 // Every "," becomes "." (a locale's decimal comma turned into a point).
 void CommasToPoints(std::string& text);

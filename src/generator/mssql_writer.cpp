@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "generator/dialect_values.h"
 #include "generator/table_writer.h"
@@ -122,23 +123,50 @@ ValueText BlobValue(TableWriter& writer, const Field& field) {
   return {file->Path(), false};
 }
 
-ValueText FieldValue(TableWriter& writer, const Field& field) {
+// What a column's class decides about its values, worked out once a table
+// rather than for every value.
+struct ColumnValueRules {
+  enum class Form { kBoolean, kBytes, kBlob, kFloat, kText } form;
+  bool cut_text;            // string columns are cut to the text limit
+  bool keeps_commas;        // text keeps its commas; numbers get points
+  bool unquoted_numeric;    // unquoted when the Quoted option is on
+  std::string_view prefix;  // "N" for Unicode text
+};
+
+ColumnValueRules ValueRulesOf(const Field& field) {
   const std::string& c = field.ClassName();
-  ValueText value;
-  if (c == "TBooleanField") {
-    value.text = BooleanDigits(field);  // NULL stays NULL: unknown is not false
-  } else if (c == "TBytesField") {
-    if (!field.IsNull()) value.text = "Binary Data.";
-  } else if (c == "TBlobField") {
-    value = BlobValue(writer, field);
-  } else if (c == "TFloatField") {
-    value.text = FloatText(field, writer.settings);
-  } else {
-    value.text = field.AsString();
+  using Form = ColumnValueRules::Form;
+  const Form form = c == "TBooleanField" ? Form::kBoolean
+                    : c == "TBytesField" ? Form::kBytes
+                    : c == "TBlobField"  ? Form::kBlob
+                    : c == "TFloatField" ? Form::kFloat
+                                         : Form::kText;
+  return {form, c == "TWideStringField" || c == "TStringField", KeepsCommas(c), IsUnquotedNumeric(c),
+          c == "TWideStringField" ? "N" : ""};
+}
+
+void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
+  using Form = ColumnValueRules::Form;
+  value.no_quote = false;
+  switch (rules.form) {
+    case Form::kBoolean:
+      value.text = BooleanDigits(field);  // NULL stays NULL: unknown is not false
+      break;
+    case Form::kBytes:
+      value.text = field.IsNull() ? "" : "Binary Data.";
+      break;
+    case Form::kBlob:
+      value = BlobValue(writer, field);
+      break;
+    case Form::kFloat:
+      value.text = FloatText(field, writer.settings);
+      break;
+    case Form::kText:
+      value.text = field.AsString();
+      break;
   }
-  if (c == "TWideStringField" || c == "TStringField") value.text = FirstCharacters(value.text, kMsSqlTextLimit);
-  if (!KeepsCommas(c) && !value.no_quote) CommasToPoints(value.text);
-  return value;
+  if (rules.cut_text) KeepFirstCharacters(value.text, kMsSqlTextLimit);
+  if (!rules.keeps_commas && !value.no_quote) CommasToPoints(value.text);
 }
 
 void WriteTableStatement(TableWriter& writer) {
@@ -178,20 +206,21 @@ void WriteTableStatement(TableWriter& writer) {
   AppendTableStatement(writer);
 }
 
-void WriteRowStatement(TableWriter& writer, const std::string& row_head) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head,
+                       const std::vector<ColumnValueRules>& columns, ValueText& value) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
   std::string& text = run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
+    const ColumnValueRules& column = columns[static_cast<std::size_t>(i)];
     if (i > 0) text += ",";
-    const ValueText value = FieldValue(writer, field);
-    const std::string& c = field.ClassName();
+    ReadFieldValue(writer, field, column, value);
     const QuoteRules rules{.null_quoted = settings.null_quoted,
-                           .unquoted = settings.quoted && IsUnquotedNumeric(c),
-                           .prefix = c == "TWideStringField" ? "N" : ""};
-    text += QuoteValue(value, rules);
+                           .unquoted = settings.quoted && column.unquoted_numeric,
+                           .prefix = column.prefix};
+    AppendQuotedValue(text, value, rules);
     if (run.select_row_mode) text += " As " + BareOrBracketed(field.Name());
   }
   const bool go_here = settings.go && static_cast<int64_t>(run.row_counter) % GoEveryRows(settings.go_lines) == 0;
@@ -214,7 +243,10 @@ void EmitMsSqlTable(TableWriter& writer) {
     row_head += BareOrBracketed(ApplyUnderscore(settings, writer.table.FieldAt(i).Name()));
   }
   row_head += ")" + std::string(kCrLf) + (writer.run.select_row_mode ? "   SELECT " : "   VALUES (");
-  WriteRows(writer, kMsSqlRules, [&] { WriteRowStatement(writer, row_head); });
+  std::vector<ColumnValueRules> columns;
+  for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i)));
+  ValueText value;  // one buffer for every value of the table
+  WriteRows(writer, kMsSqlRules, [&] { WriteRowStatement(writer, row_head, columns, value); });
 }
 
 }  // namespace quill

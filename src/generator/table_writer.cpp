@@ -51,13 +51,31 @@ int64_t StartRowProgress(TableWriter& writer) {
 
 }  // namespace
 
+void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules) {
+  if (value.text.empty()) {
+    out += rules.null_quoted ? "''" : "NULL";
+    return;
+  }
+  if (value.no_quote || rules.unquoted) {
+    out += value.text;
+    return;
+  }
+  out += rules.prefix;
+  out += '\'';
+  const std::string_view text = value.text;
+  std::size_t start = 0;
+  for (std::size_t quote = text.find('\''); quote != std::string_view::npos; quote = text.find('\'', start)) {
+    out.append(text.substr(start, quote + 1 - start));
+    out += '\'';
+    start = quote + 1;
+  }
+  out.append(text.substr(start));
+  out += '\'';
+}
+
 std::string QuoteValue(const ValueText& value, const QuoteRules& rules) {
-  if (value.text.empty()) return rules.null_quoted ? "''" : "NULL";
-  if (value.no_quote || rules.unquoted) return value.text;
-  std::string quoted(rules.prefix);
-  quoted += '\'';
-  quoted += DoubleEvery(value.text, "'");
-  quoted += '\'';
+  std::string quoted;
+  AppendQuotedValue(quoted, value, rules);
   return quoted;
 }
 

@@ -78,6 +78,9 @@ struct QuoteRules {
 // null_quoted); an expression or an unquoted number stays as it is; any other
 // value goes between single quotes, each quote inside doubled.
 std::string QuoteValue(const ValueText& value, const QuoteRules& rules);
+// QuoteValue's text appended to out: the row loop's form, without a string
+// of its own for each value.
+void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules);
 
 // A name between the dialect's quotes, the closing quote doubled inside it.
 // With only_when_blank a name without blank or quote character stays bare.
