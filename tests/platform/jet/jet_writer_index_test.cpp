@@ -49,6 +49,8 @@ TEST_P(JetWriterIndexTest, HundredThousandRowsAreFoundThroughTheIndex) {
   }
   EXPECT_EQ(RunCommand({"mdb-count", file, "Large Table"}), "100000\n");
 
+  EXPECT_EQ(PrimaryKeyFlags(file, "Large Table") & 0x09, 0x09) << "unique and required";
+
   const std::vector<std::string> keys = PrimaryKeyLeafKeys(file, "Large Table");
   ASSERT_EQ(keys.size(), static_cast<std::size_t>(kRowCount));
   EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));

@@ -220,6 +220,11 @@ std::optional<std::vector<std::string>> LookUpByPrimaryKey(const std::string& fi
   return std::nullopt;
 }
 
+int PrimaryKeyFlags(const std::string& file, const std::string& table_name) {
+  MdbTable reader(file, table_name);
+  return static_cast<int>(reader.PrimaryKey()->flags);
+}
+
 std::vector<std::string> PrimaryKeyLeafKeys(const std::string& file, const std::string& table_name) {
   MdbTable reader(file, table_name);
   MdbIndex* index = reader.PrimaryKey();

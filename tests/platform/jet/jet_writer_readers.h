@@ -34,6 +34,10 @@ std::vector<std::optional<double>> StoredDateSerials(const std::string& file, co
 std::optional<std::vector<std::string>> LookUpByPrimaryKey(const std::string& file, const std::string& table,
                                                            const std::string& key);
 
+// The flags byte of the table's primary-key index as libmdb reads it
+// (0x01 unique, 0x02 ignore nulls, 0x08 required).
+int PrimaryKeyFlags(const std::string& file, const std::string& table);
+
 // Every key of the index's leaf pages, left to right, as libmdb parses them.
 std::vector<std::string> PrimaryKeyLeafKeys(const std::string& file, const std::string& table);
 

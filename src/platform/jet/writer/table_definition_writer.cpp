@@ -118,8 +118,10 @@ Bytes BuildDefinition(const TableDefinition& table, const JetFormat& format) {
     }
     AppendU32(out, table.key->used_pages);
     AppendU32(out, table.key->root_page);
+    // Jet 4 keeps four more bytes before the flags (at 46 of the block's 52).
+    if (jet4) AppendZeros(out, 4);
     AppendU8(out, kUniqueIndex | kRequiredIndex);
-    if (jet4) AppendZeros(out, 9);
+    if (jet4) AppendZeros(out, 5);
     // The logical index: number 0 backed by physical index 0, no relation.
     if (jet4) AppendU32(out, 0);
     AppendU32(out, 0);
