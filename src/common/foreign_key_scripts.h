@@ -9,7 +9,7 @@ namespace quill {
 struct ForeignKeyScripts {
   std::string add_constraint_script;   // AddConstraintScript
   std::string drop_constraint_script;  // DropConstraintScript
-  bool drop_existing = false;          // "Drop same existing Foreign Key"
+  bool drop_existing = true;           // "Drop same existing Foreign Key", checked by design
 };
 
 }  // namespace quill

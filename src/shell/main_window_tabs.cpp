@@ -15,6 +15,7 @@
 #include "platform/files/atomic_file.h"
 #include "shell/dialog_presenter.h"
 #include "shell/escape_poll.h"
+#include "shell/foreign_key_designer.h"
 #include "shell/main_window.h"
 #include "shell/script_font.h"
 #include "sources/settings_file.h"
@@ -169,6 +170,10 @@ void MainWindow::ChooseScriptFont() {
 void MainWindow::RunGenerateScript(const QString& source_name, const QString& table_name) {
   EscapePollScope running(*escape_poll_);
   ScriptGenerator generator(settings_, session(), *this, SystemNow);
+  // A run over several tables puts the drop script first while the
+  // designer's box is checked, also when the designer is not shown.
+  generator.foreign_key_scripts().drop_existing =
+      foreign_key_designer_ == nullptr || foreign_key_designer_->model().drop_existing;
   ScriptRunMessages& texts = generator.messages();
   texts.msg_no_tables_found = messages_.msg_no_tables_found.toStdString();
   texts.select_window_caption = messages_.select_window_caption.toStdString();

@@ -147,6 +147,37 @@ TEST_F(ForeignKeyDesignerTest, CancelAllEndsTheRunWithoutATab) {
   EXPECT_EQ(window_.TabCount(), 0);
 }
 
+// A run over several tables without the designer still follows its drop
+// box: checked (as designed), the empty drop script is an item of its own
+// before the first table; cleared in an earlier run, there is none.
+TEST_F(ForeignKeyDesignerTest, TheDropBoxDecidesTheDropItemAlsoWithoutTheDesigner) {
+  window_.chosen_tables = {"clients", "orders"};
+  const auto line_ends_before_first_table = [&] {
+    const std::string path = (folder_.path() / "script.sql").string();
+    dialogs_.AnswerSaveFile(QString::fromStdString(path));
+    window_.SaveCurrentScript();
+    const std::string script = ReadFileBytes(path);
+    const std::string head = script.substr(0, script.find("CREATE TABLE"));
+    std::size_t count = 0;
+    for (std::size_t at = head.find("\r\n"); at != std::string::npos; at = head.find("\r\n", at + 2)) ++count;
+    return count;
+  };
+  dialogs_.AnswerQuestion(MessageAnswer::No);  // "Do you want to set foreign key(s) ?"
+  window_.RunGenerateScript(QString::fromStdString(source_.Dsn()), "");
+  const std::size_t with_drop_item = line_ends_before_first_table();
+
+  dialogs_.AnswerQuestion(MessageAnswer::Yes);  // the designer, with no key: Done asks nothing
+  WhenLoaded([&](ForeignKeyDesigner& shown) {
+    static_cast<QCheckBox*>(Child(shown, "CheckBox1"))->setChecked(false);
+    Click(shown, "Done");
+  });
+  window_.RunGenerateScript(QString::fromStdString(source_.Dsn()), "");
+  dialogs_.AnswerQuestion(MessageAnswer::No);
+  window_.RunGenerateScript(QString::fromStdString(source_.Dsn()), "");
+  ASSERT_EQ(window_.TabCount(), 3);
+  EXPECT_EQ(line_ends_before_first_table(), with_drop_item - 1);
+}
+
 // The designer in a real run: its DROP goes before the first table, its ADD
 // after the last, and a real engine takes the script's tables, then the ADD,
 // then the DROP.
