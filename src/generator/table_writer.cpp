@@ -10,17 +10,25 @@ namespace quill {
 
 namespace {
 
-std::string DoubleEvery(std::string_view text, std::string_view mark) {
-  if (mark.empty()) return std::string(text);
-  std::string result;
-  result.reserve(text.size() + 2);
+// Appends text to out with every occurrence of mark doubled.
+void AppendDoublingEvery(std::string& out, std::string_view text, std::string_view mark) {
+  if (mark.empty()) {
+    out.append(text);
+    return;
+  }
   size_t start = 0;
   for (size_t found = text.find(mark); found != std::string_view::npos; found = text.find(mark, start)) {
-    result.append(text.substr(start, found + mark.size() - start));
-    result.append(mark);
+    out.append(text.substr(start, found + mark.size() - start));
+    out.append(mark);
     start = found + mark.size();
   }
-  result.append(text.substr(start));
+  out.append(text.substr(start));
+}
+
+std::string DoubleEvery(std::string_view text, std::string_view mark) {
+  std::string result;
+  result.reserve(text.size() + 2);
+  AppendDoublingEvery(result, text, mark);
   return result;
 }
 
@@ -62,14 +70,7 @@ void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRule
   }
   out += rules.prefix;
   out += '\'';
-  const std::string_view text = value.text;
-  std::size_t start = 0;
-  for (std::size_t quote = text.find('\''); quote != std::string_view::npos; quote = text.find('\'', start)) {
-    out.append(text.substr(start, quote + 1 - start));
-    out += '\'';
-    start = quote + 1;
-  }
-  out.append(text.substr(start));
+  AppendDoublingEvery(out, value.text, "'");
   out += '\'';
 }
 
