@@ -50,9 +50,9 @@ class BenchUserInterface : public quill::UserInterface {
     return false;
   }
   bool RunForeignKeyDesigner(const std::vector<std::string>&, quill::ForeignKeyScripts&) override { return true; }
-  void AddScriptTab(const quill::ScriptDocument& document) override {
-    items = document.lines.size();
-    for (const std::string& item : document.lines) bytes += item.size() + 2;  // each item and its CR LF
+  void AddScriptTab(quill::ScriptDocument document) override {
+    items = document.script.ItemCount();
+    bytes = document.script.size();
   }
   void Pause(int) override {}
 

@@ -25,22 +25,20 @@ int main(int argc, char** argv) {
 
   quill::ScriptDocument document;
   document.tab_caption = "bench";
-  document.lines.reserve(static_cast<std::size_t>(rows) + 1);
-  document.lines.push_back("CREATE TABLE [bench] (\r\n[id] [int] PRIMARY KEY,\r\n[label] [nvarchar](40)\r\n)");
-  std::size_t bytes = 0;
+  document.script.AppendItem("CREATE TABLE [bench] (\r\n[id] [int] PRIMARY KEY,\r\n[label] [nvarchar](40)\r\n)");
   for (long row = 1; row <= rows; ++row) {
-    document.lines.push_back("INSERT INTO [bench] ([id],[label],[price],[moment])\r\n   VALUES (" +
-                             std::to_string(row) + ",N'row ''" + std::to_string(row) +
-                             "'' with a quote',12.5,'2024-03-05 06:07:08')");
-    bytes += document.lines.back().size() + 2;
+    document.script.AppendItem("INSERT INTO [bench] ([id],[label],[price],[moment])\r\n   VALUES (" +
+                               std::to_string(row) + ",N'row ''" + std::to_string(row) +
+                               "'' with a quote',12.5,'2024-03-05 06:07:08')");
   }
+  const std::size_t bytes = document.script.size();
 
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quill-bench-script-tab";
   std::filesystem::create_directories(folder);
   quill::Settings settings;
   quill::MainWindow window(folder.string(), settings);
   const auto start = std::chrono::steady_clock::now();
-  window.AddScriptTab(document);
+  window.AddScriptTab(std::move(document));
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
   rusage usage{};

@@ -63,7 +63,8 @@ class UserInterface {
   virtual bool RunForeignKeyDesigner(const std::vector<std::string>& tables, ForeignKeyScripts& scripts) = 0;
 
   // A new script tab, made current.
-  virtual void AddScriptTab(const ScriptDocument& document) = 0;
+  // The tab takes the document over.
+  virtual void AddScriptTab(ScriptDocument document) = 0;
 
   // The short pauses of the run (300 ms before the last log lines).
   virtual void Pause(int milliseconds) = 0;

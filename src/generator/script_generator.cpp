@@ -31,7 +31,7 @@ void ScriptGenerator::GenerateScript(const std::string& source_name, const std::
   ui_.SetProgressMinimum(0);
 
   run_.dialect_name = DialectName(settings_.format);
-  run_.script_lines.push_back(ScriptHeader(settings_, clock_));
+  run_.script_lines.AppendItem(ScriptHeader(settings_, clock_));
 
   if (!SelectTablesForScript(table_name)) return;
 
@@ -93,7 +93,7 @@ bool ScriptGenerator::SelectTablesForScript(const std::string& table_name) {
 
   ui_.SetProgressMaximum(static_cast<int>(run_.tables_to_process.size()) + 1);
   if (settings_.content != ContentMode::DataOnly && foreign_key_scripts_.drop_existing) {
-    run_.script_lines.push_back(foreign_key_scripts_.drop_constraint_script);
+    run_.script_lines.AppendItem(foreign_key_scripts_.drop_constraint_script);
   }
   foreign_key_scripts_.drop_constraint_script.clear();
   return true;

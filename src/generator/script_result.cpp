@@ -47,7 +47,7 @@ std::string RecordsLine(Dataset* table) {
 
 void ScriptGenerator::ShowScriptResult() {
   if (settings_.content != ContentMode::DataOnly) {
-    run_.script_lines.push_back(foreign_key_scripts_.add_constraint_script);
+    run_.script_lines.AppendItem(foreign_key_scripts_.add_constraint_script);
   }
   foreign_key_scripts_.add_constraint_script.clear();
 
@@ -59,13 +59,13 @@ void ScriptGenerator::ShowScriptResult() {
   // poll said so during the rows. A table that failed mid-rows is no stop.
   const bool stopped = run_.table_index < static_cast<int>(run_.tables_to_process.size()) || run_.escape_pressed;
   if (stopped) {
-    document.lines = {"Aborted by user."};
+    document.script.AppendItem("Aborted by user.");
     document.summary = "Aborted by user.";
-    ui_.AddScriptTab(document);
+    ui_.AddScriptTab(std::move(document));
     ui_.Pause(300);
     ui_.AddLogLine(LogStamp(clock_) + " - Aborted by user.");
   } else {
-    document.lines = std::move(run_.script_lines);  // a script can be large: no second copy
+    document.script = std::move(run_.script_lines);  // a script can be large: no second copy
     std::string summary = "Source : " + run_.source_name;
     if (SeveralTables()) {
       summary += "\nTable : Selected tables (" + std::to_string(run_.tables_to_process.size()) + ")";
@@ -77,7 +77,7 @@ void ScriptGenerator::ShowScriptResult() {
     summary += "\nLanguage : " + run_.dialect_name;
     if (const std::string dates = DatesLine(settings_); !dates.empty()) summary += "\n" + dates;
     document.summary = summary;
-    ui_.AddScriptTab(document);
+    ui_.AddScriptTab(std::move(document));
   }
 
   run_.tables_to_process.clear();

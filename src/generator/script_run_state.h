@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "common/script_buffer.h"
+
 namespace quill {
 
 constexpr uint32_t kNoRowLimit = 4294967295u;  // RowLimit outside debug mode
@@ -21,7 +23,7 @@ struct ScriptRunState {
   std::string output_schema;
   std::string output_name;
 
-  std::vector<std::string> script_lines;       // ScriptLines: one item per statement
+  ScriptBuffer script_lines;                   // ScriptLines: one item per statement
   std::string table_text;                      // TableText: work text of the current table
   std::vector<std::string> tables_to_process;  // TablesToProcess
   int table_index = 0;                         // TableIndex, zero-based

@@ -170,18 +170,14 @@ std::vector<std::string> PrimaryKeyColumns(TableWriter& writer) {
 }
 
 void AppendTableStatement(TableWriter& writer) {
-  writer.run.script_lines.push_back(std::move(writer.run.table_text));
+  writer.run.script_lines.AppendItem(writer.run.table_text);
   writer.run.table_text.clear();
   AdvanceProgress(writer.ui);
 }
 
 void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row) {
-  const int64_t rows = StartRowProgress(writer);
+  StartRowProgress(writer);
   ScriptRunState& run = writer.run;
-  // Room for every row up front: growing a list of a million items would
-  // copy it again and again.
-  const int64_t expected = std::min<int64_t>(rows, run.row_limit);
-  if (expected > 0) run.script_lines.reserve(run.script_lines.size() + static_cast<size_t>(expected) + 1);
   run.row_counter = 0;
   while (!writer.table.Eof()) {
     if (writer.ui.EscapePressed()) {
@@ -194,10 +190,10 @@ void WriteRows(TableWriter& writer, const DialectRules& rules, const std::functi
     build_row();
     SqueezeFiveBlanks(run.table_text, rules.quotes);
     if (rules.wrap_width > 0) {
-      run.script_lines.push_back(WrapText(run.table_text, rules.wrap_width));
+      run.script_lines.AppendItem(WrapText(run.table_text, rules.wrap_width));
     } else {
-      // A copy holds just the text; the work buffer keeps its room for the next row.
-      run.script_lines.emplace_back(run.table_text);
+      // The work text keeps its room for the next row.
+      run.script_lines.AppendItem(run.table_text);
     }
     run.table_text.clear();
     writer.table.Next();

@@ -119,7 +119,7 @@ class MainWindow : public QMainWindow, public UserInterface {
   bool SelectTables(const std::vector<std::string>& listed_tables, const std::string& caption,
                     std::vector<std::string>& chosen_tables) override;
   bool RunForeignKeyDesigner(const std::vector<std::string>& tables, ForeignKeyScripts& scripts) override;
-  void AddScriptTab(const ScriptDocument& document) override;
+  void AddScriptTab(ScriptDocument document) override;
   void Pause(int milliseconds) override;
 
  protected:

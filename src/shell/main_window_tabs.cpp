@@ -69,12 +69,8 @@ void MainWindow::SetScriptCommandsEnabled(bool enabled) {
   replace_->setEnabled(enabled);
 }
 
-void MainWindow::AddScriptTab(const ScriptDocument& document) {
-  std::string text;
-  for (const std::string& line : document.lines) {
-    text += line;
-    text += "\r\n";
-  }
+void MainWindow::AddScriptTab(ScriptDocument document) {
+  std::string text = document.script.Text();
   auto* editor = new QPlainTextEdit(script_panel_);
   editor->setObjectName(QString("ScriptMemo%1").arg(script_memos_.size()));
   editor->setLineWrapMode(QPlainTextEdit::NoWrap);

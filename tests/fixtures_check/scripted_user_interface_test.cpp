@@ -87,7 +87,7 @@ TEST(ScriptedUserInterfaceTest, RecordsEveryCallInOrder) {
   ui.SetProgressPosition(4);
   ui.ShowPlacedMessage("Placed", 30, 40);
   ui.ShowErrorDialog("Broken");
-  ui.AddScriptTab(ScriptDocument{"Script1", 2, {"line"}, "summary"});
+  ui.AddScriptTab(ScriptDocument{"Script1", 2, ScriptBuffer::FromItems({"line"}), "summary"});
   ui.Pause(300);
   EXPECT_EQ(ui.SelectedNodeCaption(), "Sample");
   EXPECT_EQ(ui.events(), (std::vector<std::string>{"status: Working", "log: plain", "log: warning", "placed: Placed",

@@ -38,7 +38,7 @@ struct GeneratorHarness {
   }
 
   // The lines of the one tab the run added.
-  const std::vector<std::string>& Script() const { return ui.tabs().at(0).lines; }
+  std::vector<std::string> Script() const { return ui.tabs().at(0).script.Items(); }
   // The script as the editor shows it: every item followed by CR LF.
   std::string ScriptText() const {
     std::string text;

@@ -48,9 +48,9 @@ TEST(ScriptRunTest, OneTableHeaderSummaryLogAndStatus) {
   const ScriptDocument& tab = harness.ui.tabs()[0];
   EXPECT_EQ(tab.tab_caption, "Order_Details_");
   EXPECT_EQ(tab.tab_image, 2);
-  EXPECT_EQ(tab.lines.front(),
+  EXPECT_EQ(tab.script.Item(0),
             "/* Created with Quillmarsh v.1.6.4.28 */\r\n/* 2026-03-04 05:06:07 */\r\n/* Type of SQL : MS SQL */\r\n");
-  EXPECT_EQ(tab.lines.back(), "");  // the (empty) foreign-key tail
+  EXPECT_EQ(tab.script.Item(tab.script.ItemCount() - 1), "");  // the (empty) foreign-key tail
   EXPECT_EQ(tab.summary, "Source : " + db.Dsn() +
                              "\nTable : Order Details$\nColumns : 2\nRecords : 1\nLanguage : MS SQL\nDates : As they are");
   EXPECT_EQ(harness.ui.LogTexts(),
@@ -106,8 +106,8 @@ TEST(ScriptRunTest, ThreeTablesWithAnEmptyOneAndWarningsDisabled) {
   // The designer's drop box is checked while the user leaves it so: its
   // empty drop script is an item before the first table. The empty table
   // still gets its CREATE statement, and no rows.
-  EXPECT_EQ(tab.lines, (std::vector<std::string>{
-                           tab.lines[0], "",
+  EXPECT_EQ(tab.script.Items(), (std::vector<std::string>{
+                           std::string(tab.script.Item(0)), "",
                            "SET DATEFORMAT mdy\r\nCREATE TABLE [a] (\r\n[i] [int] PRIMARY KEY\r\n)",
                            "INSERT INTO [a] (i)\r\n   VALUES ('1')", "INSERT INTO [a] (i)\r\n   VALUES ('2')",
                            "SET DATEFORMAT mdy\r\nCREATE TABLE [b] (\r\n[i] [int] PRIMARY KEY\r\n)",
@@ -158,7 +158,7 @@ TEST(ScriptRunTest, EscapeStopsTheRunBeforeATableOrDuringTheRows) {
     harness.generator.GenerateScript(db.Dsn(), "");
 
     ASSERT_EQ(harness.ui.tabs().size(), 1u);
-    EXPECT_EQ(harness.ui.tabs()[0].lines, std::vector<std::string>{"Aborted by user."});
+    EXPECT_EQ(harness.ui.tabs()[0].script.Items(), std::vector<std::string>{"Aborted by user."});
     EXPECT_EQ(harness.ui.tabs()[0].summary, "Aborted by user.");
     std::vector<std::string> expected_log = {kDashes, kStampText + " Start of script.",
                                              "Type of SQL : MS SQL - Source : " + db.Dsn() +

@@ -242,9 +242,9 @@ TEST_F(LanguagesTest, IntroTextShowsAtOnceOnlyWhileNoScriptIsOpen) {
 
   ScriptDocument document;
   document.tab_caption = "t";
-  document.lines = {"x"};
+  document.script = ScriptBuffer::FromItems({"x"});
   document.summary = "the summary";
-  Window().AddScriptTab(document);
+  Window().AddScriptTab(std::move(document));
   ApplyLanguageList(windows, "IntroText=Salut");
   EXPECT_EQ(Window().messages().intro_text, "Salut");
   EXPECT_NE(summary->toPlainText(), "Salut");

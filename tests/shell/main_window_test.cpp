@@ -60,7 +60,7 @@ class MainWindowTest : public ::testing::Test {
   ScriptDocument Document(const std::string& caption, const std::string& summary) {
     ScriptDocument document;
     document.tab_caption = caption;
-    document.lines = {"/* " + caption + " */\r\n", "INSERT 1"};
+    document.script = ScriptBuffer::FromItems({"/* " + caption + " */\r\n", "INSERT 1"});
     document.summary = summary;
     return document;
   }
@@ -156,8 +156,8 @@ TEST_F(MainWindowTest, ClosingTheSecondOfThreeTabsMakesTheLastCurrent) {
 TEST_F(MainWindowTest, SavingWritesTheScriptBytesAndTheLogLines) {
   MainWindow& window = Window();
   ScriptDocument document = Document("people", "Source : s");
-  document.lines = {"/* header */\r\n", "INSERT INTO t VALUES ('a\rb')"};
-  window.AddScriptTab(document);
+  document.script = ScriptBuffer::FromItems({"/* header */\r\n", "INSERT INTO t VALUES ('a\rb')"});
+  window.AddScriptTab(std::move(document));
   const auto script_path = folder_.path() / "people.sql";
   dialogs_.AnswerSaveFile(QString::fromStdString(script_path.string()));
   window.SaveCurrentScript();

@@ -24,8 +24,8 @@ class ReplaceDialogTest : public testing::OptionsDialogsTest {
   QPlainTextEdit* AddScript(const QString& text) {
     ScriptDocument document;
     document.tab_caption = "script";
-    document.lines = {"x"};
-    Window().AddScriptTab(document);
+    document.script = ScriptBuffer::FromItems({"x"});
+    Window().AddScriptTab(std::move(document));
     QPlainTextEdit* editor = Window().ScriptEditor(Window().TabCount() - 1);
     editor->setPlainText(text);
     return editor;
