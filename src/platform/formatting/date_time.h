@@ -16,6 +16,9 @@ struct DateTime {
   int minute = 0;
   int second = 0;
   int nanosecond = 0;
+  // A time value before zero (a MariaDB TIME such as -01:02:03). Time values
+  // also carry hours beyond 23 (up to 838 there); dates never do either.
+  bool negative = false;
 
   bool IsMidnight() const { return hour == 0 && minute == 0 && second == 0 && nanosecond == 0; }
   friend bool operator==(const DateTime&, const DateTime&) = default;
