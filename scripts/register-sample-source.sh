@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Registers the sample database as the system data source "Quillmarsh Sample"
-# through the SQLite3 ODBC driver, unless a source of that name exists.
+# Points the system data source "Quillmarsh Sample" at the sample database
+# through the SQLite3 ODBC driver:
 #   register-sample-source.sh DATABASE_FILE
+# A source of that name that points at another copy of the sample (another
+# checkout's build/program/sample.sqlite, an installed quillmarsh/sample.sqlite)
+# is pointed at this one; a source of that name that points anywhere else is
+# the user's own and left alone.
 # Works on the system ODBC configuration that odbcinst names (ODBCSYSINI
 # moves it); when that folder is not writable it asks sudo for the writes.
 set -euo pipefail
@@ -30,9 +34,24 @@ if ! odbcinst -q -d -n "$driver_name" >/dev/null 2>&1; then
   "${sudo_cmd[@]}" odbcinst -i -d -f "$template" >/dev/null
 fi
 
-if odbcinst -q -s -l -n "$source_name" >/dev/null 2>&1; then
-  echo "The data source \"$source_name\" exists already; left as it is."
-  exit 0
+if existing=$(odbcinst -q -s -l -n "$source_name" 2>/dev/null); then
+  current=$(printf '%s\n' "$existing" | sed -n 's/^[Dd][Aa][Tt][Aa][Bb][Aa][Ss][Ee][[:space:]]*=[[:space:]]*//p' | head -n 1)
+  driver=$(printf '%s\n' "$existing" | sed -n 's/^[Dd][Rr][Ii][Vv][Ee][Rr][[:space:]]*=[[:space:]]*//p' | head -n 1)
+  if [ "$current" = "$database" ] && [ "$driver" = "$driver_name" ]; then
+    echo "The data source \"$source_name\" points at $database already."
+    exit 0
+  fi
+  case "$current" in
+    */build/program/sample.sqlite | */quillmarsh/sample.sqlite)
+      "${sudo_cmd[@]}" odbcinst -u -s -l -n "$source_name" >/dev/null
+      echo "The data source \"$source_name\" pointed at $current; it now points at this checkout's sample."
+      ;;
+    *)
+      echo "The data source \"$source_name\" exists and points at ${current:-no file} (not a sample database); left as it is."
+      echo "To use this checkout's sample instead, remove it with:  odbcinst -u -s -l -n \"$source_name\"  and run this again."
+      exit 0
+      ;;
+  esac
 fi
 
 printf '[%s]\nDescription=Quillmarsh sample database\nDriver=%s\nDatabase=%s\n' \

@@ -43,22 +43,50 @@ TEST(SampleDatabaseTest, HoldsKeysTextDatesNullsAndAPicture) {
             (std::vector<QueryRow>{{"1975-05-05"}, {std::nullopt}}));
 }
 
-TEST(RegisterSampleSourceTest, RegistersOnceAndLeavesAnExistingSource) {
+TEST(RegisterSampleSourceTest, RegistersTheSampleForQueries) {
   TestDatabase sample = TestDatabase::Sqlite();
   ASSERT_TRUE(RunSqliteScript(sample, SampleScript()).succeeded);
-  TestDatabase other = TestDatabase::Sqlite();
-  const std::string script = std::string(QUILL_SOURCE_DIR) + "/scripts/register-sample-source.sh";
-
   // The script works on the system configuration that ODBCSYSINI names,
   // which here is this test process's private one.
-  const ProgramRun first = RunProgram({script, sample.DatabaseName()});
-  ASSERT_TRUE(first.succeeded) << first.output;
-  const ProgramRun second = RunProgram({script, other.DatabaseName()});
-  ASSERT_TRUE(second.succeeded) << second.output;
-  EXPECT_NE(second.output.find("exists already"), std::string::npos) << second.output;
-
+  const ProgramRun run = RunProgram({std::string(QUILL_SOURCE_DIR) + "/scripts/register-sample-source.sh",
+                                     sample.DatabaseName()});
+  ASSERT_TRUE(run.succeeded) << run.output;
   OdbcSession session("DSN=Quillmarsh Sample", TextApi::Utf8);
   EXPECT_EQ(session.Query("SELECT COUNT(*) FROM customers"), (std::vector<QueryRow>{{"5"}}));
+}
+
+// An existing source of the sample's name is pointed at this sample only when
+// it pointed at another copy of the sample; the user's own source is kept,
+// with a message saying how to remove it.
+TEST(RegisterSampleSourceTest, RepointsOnlyAnotherCopyOfTheSample) {
+  TestDatabase sample = TestDatabase::Sqlite();
+  const struct {
+    std::string existing;  // the Database of an existing source; empty: none
+    bool repointed;
+    std::string message;
+  } cases[] = {
+      {"", true, "Registered"},
+      {sample.DatabaseName(), true, "already"},
+      {"/gone/checkout/build/program/sample.sqlite", true, "now points at this checkout's sample"},
+      {"/usr/lib/quillmarsh/sample.sqlite", true, "now points at this checkout's sample"},
+      {"/home/someone/accounts.sqlite", false, "odbcinst -u -s -l -n \"Quillmarsh Sample\""},
+  };
+  for (const auto& test : cases) {
+    std::string folder = (std::filesystem::temp_directory_path() / "quill-sample-odbc-XXXXXX").string();
+    ASSERT_NE(mkdtemp(folder.data()), nullptr);
+    std::ofstream(folder + "/odbc.ini")
+        << (test.existing.empty() ? "" : "[Quillmarsh Sample]\nDriver=SQLite3\nDatabase=" + test.existing + "\n");
+    const ProgramRun run = RunProgram({std::string(QUILL_SOURCE_DIR) + "/scripts/register-sample-source.sh",
+                                       sample.DatabaseName()},
+                                      {"ODBCSYSINI=" + folder, "ODBCINI=" + folder + "/user-odbc.ini"});
+    const std::string sources = ReadText(folder + "/odbc.ini");
+    std::filesystem::remove_all(folder);
+    EXPECT_TRUE(run.succeeded) << test.existing << run.output;
+    EXPECT_NE(run.output.find(test.message), std::string::npos) << test.existing << run.output;
+    const std::string expected = "Database=" + (test.repointed ? sample.DatabaseName() : test.existing) + "\n";
+    EXPECT_NE(sources.find(expected), std::string::npos) << test.existing << sources;
+    EXPECT_EQ(sources.find("[Quillmarsh Sample]"), sources.rfind("[Quillmarsh Sample]")) << sources;
+  }
 }
 
 TEST(RegisterSampleSourceTest, AddsTheSqlite3DriverWhenTheConfigurationLacksIt) {
