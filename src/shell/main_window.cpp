@@ -27,6 +27,7 @@
 #include "shell/dialog_presenter.h"
 #include "shell/escape_poll.h"
 #include "shell/foreign_key_designer.h"
+#include "shell/help_page.h"
 #include "shell/options_dialog.h"
 #include "shell/table_selection_dialog.h"
 #include "sources/dsn_login_store.h"
@@ -170,9 +171,7 @@ void MainWindow::BuildMenus() {
   QMenu* help = bar->addMenu("Help");
   help->setObjectName("Help1");
   QAction* help_file = AddItem(help, "Help2", "Help");
-  // Named relative to the current folder, as the welcome pages are.
-  connect(help_file, &QAction::triggered, this,
-          [] { QDesktopServices::openUrl(QUrl::fromLocalFile(QDir::current().absoluteFilePath("TARNWICK.CHM"))); });
+  connect(help_file, &QAction::triggered, this, [this] { ShowHelpPage(); });
   help->addSeparator();
   AddItem(help, "About1", "About")->setEnabled(false);
 
@@ -584,6 +583,13 @@ void MainWindow::SyncJetProviderBox() {
 void MainWindow::StatusPause() {
   Pause(300);
   SetStatusText(messages_.status_ready.toStdString());
+}
+
+void MainWindow::ShowHelpPage() {
+  const QString path = HelpPagePath(QString::fromStdString(program_folder_));
+  if (OpenHelpPage(path)) return;
+  ShowMessageBox("No browser could be started to show the help. The help page is the file:\n" + path.toStdString(),
+                 MessageIcon::Information, MessageButtons::Ok);
 }
 
 }  // namespace quill

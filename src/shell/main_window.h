@@ -88,6 +88,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   void SaveCurrentScript();
   void SaveLog();
   void ChooseScriptFont();
+  // Help > Help: the help page in the desktop's browser, else where it is.
+  void ShowHelpPage();
   void SelectDialect(int dialect);
   void SelectContent(int content);
   void SelectDrop(bool on);

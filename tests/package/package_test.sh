@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Makes the Debian package from the build folder, unpacks it into a scratch
+# root and starts the installed program from there under Xvfb: it passes when
+# the main window comes up from the user's own program folder.
+#   package_test.sh BUILD_FOLDER
+set -euo pipefail
+build=$1
+scratch=$(mktemp -d)
+program_pid=
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  rm -rf -- "$scratch"
+}
+trap cleanup EXIT
+
+cpack -G DEB -B "$scratch/package" --config "$build/CPackConfig.cmake" >"$scratch/cpack.log" 2>&1 ||
+  { cat "$scratch/cpack.log"; exit 1; }
+deb=$(ls "$scratch"/package/quillmarsh_*.deb)
+dpkg-deb -f "$deb" Depends | grep -q libsqliteodbc || { echo "the package does not depend on the SQLite driver"; exit 1; }
+dpkg -x "$deb" "$scratch/root"
+
+for file in usr/bin/quillmarsh usr/lib/quillmarsh/quillmarsh usr/lib/quillmarsh/sample.sqlite \
+  usr/lib/quillmarsh/welcome.xml usr/lib/quillmarsh/tarnwick.html usr/lib/quillmarsh/languages/francais.xml \
+  usr/share/applications/quillmarsh.desktop usr/share/icons/hicolor/scalable/apps/quillmarsh.svg; do
+  [ -e "$scratch/root/$file" ] || { echo "missing from the package: $file"; exit 1; }
+done
+grep -q '^Exec=quillmarsh$' "$scratch/root/usr/share/applications/quillmarsh.desktop"
+grep -q '^Icon=quillmarsh$' "$scratch/root/usr/share/applications/quillmarsh.desktop"
+
+# A private home, runtime folder and ODBC configuration: nothing of the
+# machine's is read or changed.
+mkdir -p "$scratch/home" "$scratch/runtime" "$scratch/odbc"
+chmod 700 "$scratch/runtime"
+touch "$scratch/odbc/odbc.ini" "$scratch/odbc/odbcinst.ini"
+export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" ODBCSYSINI="$scratch/odbc" ODBCINI="$scratch/odbc/user.ini"
+unset XDG_DATA_HOME
+
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  QT_QPA_PLATFORM=xcb "$1" >"$2/program.log" 2>&1 &
+  program=$!
+  for _ in $(seq 1 100); do
+    if xwininfo -root -tree | grep -q "\"Quillmarsh v\.[0-9.]*\""; then
+      kill "$program"; wait "$program" 2>/dev/null || true
+      exit 0
+    fi
+    kill -0 "$program" 2>/dev/null || { echo "the installed program ended:"; cat "$2/program.log"; exit 1; }
+    sleep 0.2
+  done
+  echo "no main window after 20 s"; cat "$2/program.log"; kill "$program"; exit 1
+' _ "$scratch/root/usr/bin/quillmarsh" "$scratch"
+
+user_folder="$scratch/home/.local/share/quillmarsh"
+[ -x "$user_folder/quillmarsh" ] && [ ! -L "$user_folder/quillmarsh" ] ||
+  { echo "the program was not started from the user's own folder"; exit 1; }
+[ -e "$user_folder/languages/francais.xml" ] || { echo "the user's folder lacks the language pages"; exit 1; }
+echo "The package installs and the program starts from $user_folder."
