@@ -10,7 +10,7 @@ packages=(
   unixodbc-dev odbcinst unixodbc
   libsqliteodbc sqlite3 odbc-postgresql odbc-mariadb
   mdbtools-dev libfreexl-dev libpugixml-dev
-  xdg-utils
+  xdg-utils fonts-dejavu-core fonts-wqy-microhei
 )
 
 "$top/install-packages.sh" "${packages[@]}"
