@@ -86,6 +86,9 @@ struct Results {
   double replace_all = 0;
   double save = 0;
   long left_kib = 0;
+  double long_line_first_paint = 0;
+  double long_line_repaint = 0;
+  long shown_peak_kib = 0;  // before Replace All, which holds the old and the new script for a moment
 };
 
 // The results come back from the child through a file.
@@ -156,6 +159,9 @@ void RunView(long rows, const std::filesystem::path& folder, const std::filesyst
   timed([&] { SendKey(view, Qt::Key_Z, Qt::ControlModifier); });
   timed([&] { SendKey(view, Qt::Key_End, Qt::ControlModifier); SendKey(view, Qt::Key_Y, Qt::NoModifier, "y"); });
 
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  results.shown_peak_kib = usage.ru_maxrss;
   start = Clock::now();
   view->ReplaceEvery("with a quote", "WITH A QUOTE", Qt::CaseInsensitive);
   view->viewport()->repaint();
@@ -190,6 +196,34 @@ void RunPlainEditor(long rows, const std::filesystem::path& out) {
   editor.setPlainText(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
   WaitForPaint(editor.viewport());
   results.first_paint = Since(start);
+  WriteResults(out, results);
+}
+
+// A script whose one value fills a line of 4 MB: first screen, then a
+// repaint (the caret's blink, a scroll by one line).
+void RunLongLine(const std::filesystem::path& folder, const std::filesystem::path& out) {
+  int argc = 1;
+  char name[] = "bench_script_tab";
+  char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+  Window shown(folder);
+  quill::ScriptDocument document;
+  document.tab_caption = "long";
+  document.script.AppendItem("INSERT INTO [bench] ([label]) VALUES (N'" + std::string(std::size_t{4} << 20, 'x') + "')");
+  for (int row = 0; row < 100; ++row) document.script.AppendItem("INSERT INTO [bench] ([label]) VALUES (N'short')");
+  Results results;
+  auto start = Clock::now();
+  shown.window.AddScriptTab(std::move(document));
+  quill::ScriptView* view = shown.window.ScriptEditor(0);
+  WaitForPaint(view->viewport());
+  results.long_line_first_paint = Since(start);
+  start = Clock::now();
+  view->viewport()->repaint();
+  view->verticalScrollBar()->setValue(1);
+  view->viewport()->repaint();
+  view->verticalScrollBar()->setValue(0);
+  view->viewport()->repaint();
+  results.long_line_repaint = Since(start) / 3;
   WriteResults(out, results);
 }
 
@@ -228,6 +262,8 @@ int main(int argc, char** argv) {
   const Results plain = ReadResults(out);
   MeasureOnce([&] { RunClosedTabs(folder, out); });
   const Results closed = ReadResults(out);
+  MeasureOnce([&] { RunLongLine(folder, out); });
+  const Results long_line = ReadResults(out);
 
   std::printf("script tab, %ld rows, about %.0f MB of script\n", rows, bytes / 1048576.0);
   std::printf("  first screen painted : %8.3f s   plain text editor %7.3f s   ratio %.3f\n", view.first_paint,
@@ -240,6 +276,10 @@ int main(int argc, char** argv) {
   std::printf("  peak memory          : %8.1f MB  plain text editor %7.1f MB   ratio %.3f\n",
               view_run.peak_kib / 1024.0, plain_run.peak_kib / 1024.0,
               static_cast<double>(view_run.peak_kib) / plain_run.peak_kib);
+  std::printf("  peak memory before Replace All (script shown, scrolled and edited): %.1f MB\n",
+              view.shown_peak_kib / 1024.0);
+  std::printf("a line of 4 MB: first screen %.3f s, a repaint %.1f ms\n", long_line.long_line_first_paint,
+              long_line.long_line_repaint * 1000);
   std::printf("five closed 200,000-row tabs leave the process at %.1f MB\n", closed.left_kib / 1024.0);
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -26,6 +28,8 @@ constexpr qreal kTabStopDistance = 80;  // pixels
 // A line's bytes as shown: each character decoded as the caret walks them,
 // so positions in the string and in the bytes always match.
 QString ShownText(std::string_view bytes) {
+  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
+  if (view.isValidUtf8()) return QString::fromUtf8(view);
   QString shown;
   shown.reserve(static_cast<qsizetype>(bytes.size()));
   for (std::size_t at = 0; at < bytes.size();) {
@@ -115,7 +119,7 @@ ScriptView::ScriptView(ScriptBuffer script, QWidget* parent)
   blink_ = new QTimer(this);
   connect(blink_, &QTimer::timeout, this, [this] {
     caret_shown_ = !caret_shown_;
-    viewport()->update();
+    viewport()->update(CaretRect());
   });
   UpdateScrollBars();
 }
@@ -140,34 +144,45 @@ void ScriptView::UpdateScrollBars() {
   horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
 }
 
-QString ScriptView::LineString(std::size_t line) const { return ShownText(text_.Line(line)); }
-
-void ScriptView::LayOut(QTextLayout& layout) const {
+const ScriptView::LaidOutLine& ScriptView::LaidOut(std::size_t line) const {
+  auto found = laid_out_.find(line);
+  if (found != laid_out_.end()) return found->second;
+  // A few screens' worth are kept; scrolling far starts afresh.
+  if (laid_out_.size() > 512) laid_out_.clear();
+  LaidOutLine& laid_out = laid_out_[line];
+  laid_out.start = text_.LineStart(line);
+  laid_out.bytes = text_.Line(line);
+  laid_out.layout = std::make_unique<QTextLayout>(ShownText(laid_out.bytes), font());
   QTextOption option;
   option.setWrapMode(QTextOption::NoWrap);
   option.setTabStopDistance(kTabStopDistance);
-  layout.setTextOption(option);
-  layout.setFont(font());
-  layout.beginLayout();
-  QTextLine line = layout.createLine();
-  if (line.isValid()) line.setLineWidth(INT_MAX / 256);
-  layout.endLayout();
+  laid_out.layout->setTextOption(option);
+  laid_out.layout->setCacheEnabled(true);
+  laid_out.layout->beginLayout();
+  QTextLine text_line = laid_out.layout->createLine();
+  if (text_line.isValid()) text_line.setLineWidth(INT_MAX / 256);
+  laid_out.layout->endLayout();
+  return laid_out;
 }
 
+void ScriptView::ForgetLayouts() { laid_out_.clear(); }
+
 qreal ScriptView::XOf(std::size_t offset) const {
-  const std::size_t line = text_.LineOf(offset);
-  const std::string bytes = text_.Line(line);
-  QTextLayout layout(ShownText(bytes));
-  LayOut(layout);
-  return layout.lineAt(0).cursorToX(ShownIndex(bytes, offset - text_.LineStart(line)));
+  const LaidOutLine& line = LaidOut(text_.LineOf(offset));
+  return line.layout->lineAt(0).cursorToX(ShownIndex(line.bytes, offset - line.start));
 }
 
 std::size_t ScriptView::OffsetInLineAtX(std::size_t line, qreal x) const {
-  const std::string bytes = text_.Line(line);
-  QTextLayout layout(ShownText(bytes));
-  LayOut(layout);
-  const int index = layout.lineAt(0).xToCursor(x, QTextLine::CursorBetweenCharacters);
-  return text_.LineStart(line) + BytePosition(bytes, index);
+  const LaidOutLine& laid_out = LaidOut(line);
+  const int index = laid_out.layout->lineAt(0).xToCursor(x, QTextLine::CursorBetweenCharacters);
+  return laid_out.start + BytePosition(laid_out.bytes, index);
+}
+
+QRect ScriptView::CaretRect() const {
+  const long long row = static_cast<long long>(text_.LineOf(caret_)) - FirstVisibleLine();
+  if (row < 0 || row > VisibleLineCount() + 1) return {};
+  const int x = kMargin + static_cast<int>(XOf(caret_)) - horizontalScrollBar()->value();
+  return QRect(x - 2, kMargin + static_cast<int>(row) * LineHeight(), 5, LineHeight());
 }
 
 std::size_t ScriptView::OffsetAt(const QPoint& point) const {
@@ -177,7 +192,7 @@ std::size_t ScriptView::OffsetAt(const QPoint& point) const {
   return OffsetInLineAtX(line, point.x() - kMargin + horizontalScrollBar()->value());
 }
 
-void ScriptView::paintEvent(QPaintEvent*) {
+void ScriptView::paintEvent(QPaintEvent* event) {
   QPainter painter(viewport());
   painter.setPen(palette().color(QPalette::Text));
   const int height = LineHeight();
@@ -188,24 +203,26 @@ void ScriptView::paintEvent(QPaintEvent*) {
   selected.setBackground(palette().brush(QPalette::Highlight));
   selected.setForeground(palette().brush(QPalette::HighlightedText));
   const int widest_before = widest_;
-  for (auto line = static_cast<std::size_t>(FirstVisibleLine()); line < text_.LineCount(); ++line) {
-    const int top = kMargin + static_cast<int>(line - static_cast<std::size_t>(FirstVisibleLine())) * height;
-    if (top >= viewport()->height()) break;
-    const std::size_t line_start = text_.LineStart(line);
-    const std::string bytes = text_.Line(line);
-    const std::size_t line_end = line_start + bytes.size();
-    QTextLayout layout(ShownText(bytes));
-    LayOut(layout);
+  const auto first = static_cast<std::size_t>(FirstVisibleLine());
+  // Only the lines in the part to paint are laid out (the caret's blink
+  // paints one line).
+  const int from_row = std::max(0, (event->rect().top() - kMargin) / height);
+  for (std::size_t line = first + static_cast<std::size_t>(from_row); line < text_.LineCount(); ++line) {
+    const int top = kMargin + static_cast<int>(line - first) * height;
+    if (top > event->rect().bottom()) break;
+    const LaidOutLine& laid_out = LaidOut(line);
+    const std::size_t line_start = laid_out.start;
+    const std::size_t line_end = line_start + laid_out.bytes.size();
     QList<QTextLayout::FormatRange> ranges;
     const bool break_selected = selection_from <= line_end && selection_to > line_end;
     if (selection_from < selection_to && selection_from <= line_end && selection_to > line_start) {
-      const int from = ShownIndex(bytes, std::max(selection_from, line_start) - line_start);
-      const int to = ShownIndex(bytes, std::min(selection_to, line_end) - line_start);
+      const int from = ShownIndex(laid_out.bytes, std::max(selection_from, line_start) - line_start);
+      const int to = ShownIndex(laid_out.bytes, std::min(selection_to, line_end) - line_start);
       ranges.append({from, to - from, selected});
     }
     const QPointF origin(left, top);
-    layout.draw(&painter, origin, ranges);
-    const QTextLine shown = layout.lineAt(0);
+    laid_out.layout->draw(&painter, origin, ranges);
+    const QTextLine shown = laid_out.layout->lineAt(0);
     if (break_selected) {
       // A selected line break shows as a blank's width of selection.
       painter.fillRect(QRectF(left + shown.naturalTextWidth(), top, fontMetrics().horizontalAdvance(' '), height),
@@ -213,7 +230,7 @@ void ScriptView::paintEvent(QPaintEvent*) {
     }
     widest_ = std::max(widest_, static_cast<int>(std::ceil(shown.naturalTextWidth())));
     if (caret_shown_ && hasFocus() && caret_ >= line_start && caret_ <= line_end) {
-      layout.drawCursor(&painter, origin, ShownIndex(bytes, caret_ - line_start), 1);
+      laid_out.layout->drawCursor(&painter, origin, ShownIndex(laid_out.bytes, caret_ - line_start), 1);
     }
   }
   if (widest_ > widest_before) QTimer::singleShot(0, this, [this] { UpdateScrollBars(); });
@@ -229,6 +246,7 @@ void ScriptView::scrollContentsBy(int, int) { viewport()->update(); }
 void ScriptView::changeEvent(QEvent* event) {
   QAbstractScrollArea::changeEvent(event);
   if (event->type() == QEvent::FontChange) {
+    ForgetLayouts();
     widest_ = 0;
     wanted_x_ = -1;
     UpdateScrollBars();
@@ -312,9 +330,9 @@ std::size_t ScriptView::NextPosition(std::size_t offset) const {
 }
 
 std::size_t ScriptView::WordStart(std::size_t offset) const {
-  const std::size_t line = text_.LineOf(offset);
-  const std::size_t line_start = text_.LineStart(line);
-  const std::string bytes = text_.Line(line);
+  const LaidOutLine& laid_out = LaidOut(text_.LineOf(offset));
+  const std::size_t line_start = laid_out.start;
+  const std::string& bytes = laid_out.bytes;
   std::size_t at = offset - line_start;
   while (at > 0 && !IsWordByte(bytes[at - 1])) --at;
   while (at > 0 && IsWordByte(bytes[at - 1])) --at;
@@ -322,9 +340,9 @@ std::size_t ScriptView::WordStart(std::size_t offset) const {
 }
 
 std::size_t ScriptView::WordEnd(std::size_t offset) const {
-  const std::size_t line = text_.LineOf(offset);
-  const std::size_t line_start = text_.LineStart(line);
-  const std::string bytes = text_.Line(line);
+  const LaidOutLine& laid_out = LaidOut(text_.LineOf(offset));
+  const std::size_t line_start = laid_out.start;
+  const std::string& bytes = laid_out.bytes;
   std::size_t at = offset - line_start;
   while (at < bytes.size() && IsWordByte(bytes[at])) ++at;
   while (at < bytes.size() && !IsWordByte(bytes[at])) ++at;
@@ -411,11 +429,7 @@ void ScriptView::inputMethodEvent(QInputMethodEvent* event) {
 }
 
 QVariant ScriptView::inputMethodQuery(Qt::InputMethodQuery query) const {
-  if (query == Qt::ImCursorRectangle) {
-    const int row = static_cast<int>(text_.LineOf(caret_)) - FirstVisibleLine();
-    const int x = kMargin + static_cast<int>(XOf(caret_)) - horizontalScrollBar()->value();
-    return QRect(x, kMargin + row * LineHeight(), 1, LineHeight());
-  }
+  if (query == Qt::ImCursorRectangle) return CaretRect();
   return QAbstractScrollArea::inputMethodQuery(query);
 }
 
@@ -437,14 +451,29 @@ void ScriptView::mouseReleaseEvent(QMouseEvent* event) {
 void ScriptView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const std::size_t at = OffsetAt(event->position().toPoint());
-  const std::size_t line = text_.LineOf(at);
-  const std::string bytes = text_.Line(line);
-  const std::size_t line_start = text_.LineStart(line);
+  const LaidOutLine& laid_out = LaidOut(text_.LineOf(at));
+  const std::string& bytes = laid_out.bytes;
+  const std::size_t line_start = laid_out.start;
   std::size_t from = at - line_start;
   std::size_t to = from;
   while (from > 0 && IsWordByte(bytes[from - 1])) --from;
   while (to < bytes.size() && IsWordByte(bytes[to])) ++to;
   SetSelection(line_start + from, line_start + to);
+}
+
+void ScriptView::contextMenuEvent(QContextMenuEvent* event) {
+  // The edit commands of the system's plain edit control.
+  const bool selection = caret_ != anchor_;
+  QMenu menu(this);
+  menu.addAction("Undo", this, &ScriptView::Undo)->setEnabled(text_.CanUndo());
+  menu.addSeparator();
+  menu.addAction("Cut", this, &ScriptView::Cut)->setEnabled(selection);
+  menu.addAction("Copy", this, &ScriptView::Copy)->setEnabled(selection);
+  menu.addAction("Paste", this, &ScriptView::Paste)->setEnabled(!QApplication::clipboard()->text().isEmpty());
+  menu.addAction("Delete", this, [this] { ReplaceSelection("", ScriptText::EditKind::kOther); })->setEnabled(selection);
+  menu.addSeparator();
+  menu.addAction("Select All", this, &ScriptView::SelectAll)->setEnabled(!text_.empty());
+  menu.exec(event->globalPos());
 }
 
 void ScriptView::SelectAll() { SetSelection(0, text_.size()); }
@@ -506,6 +535,7 @@ void ScriptView::DeleteForward() {
 }
 
 void ScriptView::AfterEdit() {
+  ForgetLayouts();
   wanted_x_ = -1;
   UpdateScrollBars();
   EnsureCaretVisible();
@@ -519,6 +549,7 @@ bool ScriptView::ReplaceEvery(const QString& find, const QString& with, Qt::Case
                                              std::string_view(with_bytes.constData(), with_bytes.size()),
                                              case_sensitivity == Qt::CaseSensitive ? nullptr : FoldCase);
   if (!changed) return false;
+  ForgetLayouts();
   // The caret and the scroll position are not kept.
   caret_ = anchor_ = 0;
   widest_ = 0;

@@ -2,15 +2,17 @@
 
 #include <QAbstractScrollArea>
 #include <QString>
+#include <QTextLayout>
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "common/script_buffer.h"
 #include "common/script_text.h"
 
 class QTimer;
-class QTextLayout;
 
 namespace quill {
 
@@ -61,15 +63,23 @@ class ScriptView : public QAbstractScrollArea {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
 
  private:
   int LineHeight() const;
   int VisibleLineCount() const;
   void UpdateScrollBars();
-  // A line's text as shown, and the layout of it in the view's font.
-  QString LineString(std::size_t line) const;
-  void LayOut(QTextLayout& layout) const;
+  // A line as shown: its bytes and its layout in the view's font, kept
+  // until the text or the font changes (a long line is laid out once).
+  struct LaidOutLine {
+    std::size_t start = 0;
+    std::string bytes;
+    std::unique_ptr<QTextLayout> layout;
+  };
+  const LaidOutLine& LaidOut(std::size_t line) const;
+  void ForgetLayouts();
+  QRect CaretRect() const;
   // The caret's x in its line, and the byte offset nearest to a point.
   qreal XOf(std::size_t offset) const;
   std::size_t OffsetAt(const QPoint& point) const;
@@ -96,6 +106,7 @@ class ScriptView : public QAbstractScrollArea {
   bool caret_shown_ = true;
   bool dragging_ = false;
   QTimer* blink_ = nullptr;
+  mutable std::unordered_map<std::size_t, LaidOutLine> laid_out_;
 };
 
 }  // namespace quill
