@@ -121,6 +121,8 @@ ScriptView::ScriptView(ScriptBuffer script, QWidget* parent)
     caret_shown_ = !caret_shown_;
     viewport()->update(CaretRect());
   });
+  drag_scroll_ = new QTimer(this);
+  connect(drag_scroll_, &QTimer::timeout, this, [this] { MoveCaret(OffsetAt(drag_point_), true); });
   UpdateScrollBars();
 }
 
@@ -441,11 +443,17 @@ void ScriptView::mousePressEvent(QMouseEvent* event) {
 }
 
 void ScriptView::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_) MoveCaret(OffsetAt(event->position().toPoint()), true);
+  if (!dragging_) return;
+  drag_point_ = event->position().toPoint();
+  MoveCaret(OffsetAt(drag_point_), true);
+  if (viewport()->rect().contains(drag_point_)) drag_scroll_->stop();
+  else if (!drag_scroll_->isActive()) drag_scroll_->start(50);
 }
 
 void ScriptView::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) dragging_ = false;
+  if (event->button() != Qt::LeftButton) return;
+  dragging_ = false;
+  drag_scroll_->stop();
 }
 
 void ScriptView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -106,6 +106,8 @@ class ScriptView : public QAbstractScrollArea {
   bool caret_shown_ = true;
   bool dragging_ = false;
   QTimer* blink_ = nullptr;
+  QTimer* drag_scroll_ = nullptr;  // goes on selecting while the mouse is held outside
+  QPoint drag_point_;
   mutable std::unordered_map<std::size_t, LaidOutLine> laid_out_;
 };
 

@@ -135,6 +135,11 @@ TEST_F(ScriptViewTest, TheMouseSetsTheCaretAndDragsASelection) {
   EXPECT_EQ(view->SelectedText(), "\n");
   QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, second_line_start);
   EXPECT_EQ(view->SelectedText(), "gamma");
+  QTest::mousePress(view->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(1, 4 + line_height / 2));
+  QTest::mouseMove(view->viewport(), second_line_start + QPoint(view->fontMetrics().horizontalAdvance("gam"), 0));
+  QTest::mouseRelease(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      second_line_start + QPoint(view->fontMetrics().horizontalAdvance("gam"), 0));
+  EXPECT_EQ(view->SelectedText(), "alpha beta\ngam");
 }
 
 TEST_F(ScriptViewTest, CtrlEndShowsTheLastLineOfALongScript) {
