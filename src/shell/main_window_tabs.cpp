@@ -11,10 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 #include "common/silent_abort.h"
 #include "generator/script_generator.h"
 #include "platform/files/atomic_file.h"
@@ -79,11 +75,7 @@ void MainWindow::CloseCurrentTab() {
   if (index < 0) return;
   delete script_memos_[index];
   script_memos_.erase(script_memos_.begin() + index);
-#if defined(__GLIBC__)
-  // The script's chunks are freed; the C library keeps freed memory of
-  // reused sizes unless asked to give it back.
-  malloc_trim(0);
-#endif
+  ReleaseFreedMemory();
   script_summaries_.erase(script_summaries_.begin() + index);
   {
     const QSignalBlocker blocker(tabs_);

@@ -16,6 +16,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "common/replace_every.h"
 #include "common/utf8_steps.h"
 
@@ -107,6 +111,12 @@ bool IsWordByte(char byte) {
 char32_t FoldCase(char32_t value) { return QChar::toCaseFolded(value); }
 
 }  // namespace
+
+void ReleaseFreedMemory() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
 
 ScriptView::ScriptView(ScriptBuffer script, QWidget* parent)
     : QAbstractScrollArea(parent), text_(std::move(script)) {
@@ -557,6 +567,7 @@ bool ScriptView::ReplaceEvery(const QString& find, const QString& with, Qt::Case
                                              std::string_view(with_bytes.constData(), with_bytes.size()),
                                              case_sensitivity == Qt::CaseSensitive ? nullptr : FoldCase);
   if (!changed) return false;
+  ReleaseFreedMemory();
   ForgetLayouts();
   // The caret and the scroll position are not kept.
   caret_ = anchor_ = 0;

@@ -16,6 +16,10 @@ class QTimer;
 
 namespace quill {
 
+// Hands memory freed by a script (a closed tab, a replaced text) back to the
+// system: the C library keeps freed blocks of sizes it expects again.
+void ReleaseFreedMemory();
+
 // The editor of a script tab: a plain multi-line text view over the run's
 // script (ScriptText), laying out only the lines on screen. Both scroll
 // bars, no word wrap; caret, selection by mouse and keys, copy, cut, paste,
