@@ -29,6 +29,7 @@
 #include "shell/foreign_key_designer.h"
 #include "shell/help_page.h"
 #include "shell/options_dialog.h"
+#include "shell/script_view.h"
 #include "shell/table_selection_dialog.h"
 #include "sources/dsn_login_store.h"
 #include "sources/source_session.h"
@@ -103,16 +104,16 @@ void MainWindow::BuildMenus() {
   replace_->setEnabled(false);
   select_all_ = AddItem(edit, "SelectAll1", "Select All", QKeySequence("Ctrl+A"));
   connect(select_all_, &QAction::triggered, this, [this] {
-    if (QPlainTextEdit* editor = ScriptEditor(tabs_->currentIndex())) {
+    if (ScriptView* editor = ScriptEditor(tabs_->currentIndex())) {
       editor->setFocus();
-      editor->selectAll();
+      editor->SelectAll();
     }
   });
   copy_ = AddItem(edit, "CopytoClipboard1", "Copy", QKeySequence("Ctrl+C"));
   connect(copy_, &QAction::triggered, this, [this] {
-    if (QPlainTextEdit* editor = ScriptEditor(tabs_->currentIndex())) {
+    if (ScriptView* editor = ScriptEditor(tabs_->currentIndex())) {
       editor->setFocus();
-      editor->copy();
+      editor->Copy();
     }
   });
 
@@ -401,7 +402,7 @@ void MainWindow::LayoutForBar(int bar_top) {
   clear_button_->setGeometry(clear_button_->x(), p + 15, 39, std::max(0, (height - p - 50) / 2));
   save_log_button_->setGeometry(save_log_button_->x(), (height - p - 45) / 2 + p + 15, 39,
                                 std::max(0, (height - p - 50) / 2));
-  for (QPlainTextEdit* editor : script_memos_) editor->setGeometry(script_panel_->rect());
+  for (ScriptView* editor : script_memos_) editor->setGeometry(script_panel_->rect());
 }
 
 void MainWindow::LayoutAll() {
@@ -422,7 +423,7 @@ void MainWindow::LayoutAll() {
   close_tab_image_->move(width - 28, close_tab_image_->y());
   tabs_->resize(std::max(0, width - 270), tabs_->height());
   splitter_bar_->resize(std::max(0, width - 23), splitter_bar_->height());
-  for (QPlainTextEdit* editor : script_memos_) editor->setGeometry(script_panel_->rect());
+  for (ScriptView* editor : script_memos_) editor->setGeometry(script_panel_->rect());
   if (auto* tool_bar = central_->findChild<QWidget*>("ToolBar1")) tool_bar->resize(width, 30);
   if (auto* status_bar = central_->findChild<QWidget*>("StatusBar1")) {
     status_bar->setGeometry(0, height - kStatusBarHeight, width, kStatusBarHeight);

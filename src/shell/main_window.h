@@ -34,6 +34,7 @@ class DsnLoginStore;
 class EscapePoll;
 class ForeignKeyDesigner;
 class OptionsDialog;
+class ScriptView;
 class SourceSession;
 class TableSelectionDialog;
 
@@ -98,7 +99,7 @@ class MainWindow : public QMainWindow, public UserInterface {
   // "Do not use Jet Provider" shows the setting again (it has two boxes).
   void SyncJetProviderBox();
   int TabCount() const;
-  QPlainTextEdit* ScriptEditor(int index) const;
+  ScriptView* ScriptEditor(int index) const;
   QString SummaryText() const;
   QString LogText() const;
   QString StatusText() const;
@@ -212,8 +213,7 @@ class MainWindow : public QMainWindow, public UserInterface {
   QProgressBar* progress_ = nullptr;       // ProgressBar1 in panel 1
   QWidget* central_ = nullptr;
 
-  std::vector<QPlainTextEdit*> script_memos_;  // ScriptMemos, index = tab index
-  std::vector<std::string> script_texts_;  // each script's text as generated
+  std::vector<ScriptView*> script_memos_;  // ScriptMemos, index = tab index
   std::vector<QString> script_summaries_;
   QFont script_font_;
   QColor script_font_color_;

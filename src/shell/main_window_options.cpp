@@ -10,6 +10,7 @@
 
 #include "shell/main_window.h"
 #include "shell/script_font.h"
+#include "shell/script_view.h"
 #include "sources/settings_file.h"
 
 namespace quill {
@@ -87,7 +88,7 @@ void MainWindow::ApplyScriptFont(QWidget* editor) {
 }
 
 void MainWindow::ApplyFontToEditors() {
-  for (QPlainTextEdit* editor : script_memos_) ApplyScriptFont(editor);
+  for (ScriptView* editor : script_memos_) ApplyScriptFont(editor);
   ApplyScriptFont(log_);
 }
 

@@ -9,6 +9,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <string_view>
+#include <vector>
 
 #include "common/silent_abort.h"
 #include "generator/script_generator.h"
@@ -18,41 +19,14 @@
 #include "shell/foreign_key_designer.h"
 #include "shell/main_window.h"
 #include "shell/script_font.h"
+#include "shell/script_view.h"
 #include "sources/settings_file.h"
 
 namespace quill {
-namespace {
-
-// The editor shows line breaks as they are typed; every stored break is CR LF.
-// One pass over the bytes: replacing inside the QString moves its tail at
-// every break, which takes seconds on a script of a million rows.
-QString ToEditorText(std::string_view text) {
-  std::string shown;
-  shown.reserve(text.size());
-  std::size_t start = 0;
-  for (std::size_t found = text.find("\r\n"); found != std::string_view::npos; found = text.find("\r\n", start)) {
-    shown.append(text.substr(start, found - start));
-    shown += '\n';
-    start = found + 2;
-  }
-  shown.append(text.substr(start));
-  return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
-}
-
-std::string EditorLines(const QPlainTextEdit* editor) {
-  std::string text;
-  for (QTextBlock block = editor->document()->begin(); block.isValid(); block = block.next()) {
-    text += block.text().toStdString();
-    text += "\r\n";
-  }
-  return text;
-}
-
-}  // namespace
 
 int MainWindow::TabCount() const { return tabs_->count(); }
 
-QPlainTextEdit* MainWindow::ScriptEditor(int index) const {
+ScriptView* MainWindow::ScriptEditor(int index) const {
   if (index < 0 || index >= static_cast<int>(script_memos_.size())) return nullptr;
   return script_memos_[index];
 }
@@ -70,17 +44,13 @@ void MainWindow::SetScriptCommandsEnabled(bool enabled) {
 }
 
 void MainWindow::AddScriptTab(ScriptDocument document) {
-  std::string text = document.script.Text();
-  auto* editor = new QPlainTextEdit(script_panel_);
+  // The editor takes the script's buffer over: nothing is copied or laid out
+  // but the lines on screen.
+  auto* editor = new ScriptView(std::move(document.script), script_panel_);
   editor->setObjectName(QString("ScriptMemo%1").arg(script_memos_.size()));
-  editor->setLineWrapMode(QPlainTextEdit::NoWrap);
   editor->setGeometry(script_panel_->rect());
-  // The font goes first: set after the text, it lays the whole script out again.
   ApplyScriptFont(editor);
-  editor->setPlainText(ToEditorText(text));
-  editor->document()->setModified(false);
   script_memos_.push_back(editor);
-  script_texts_.push_back(std::move(text));
   script_summaries_.push_back(QString::fromStdString(document.summary));
 
   const int index = tabs_->addTab(QString::fromStdString(document.tab_caption));
@@ -95,7 +65,7 @@ void MainWindow::AddScriptTab(ScriptDocument document) {
 void MainWindow::ShowCurrentTab() {
   const int index = tabs_->currentIndex();
   if (index < 0 || index >= static_cast<int>(script_memos_.size())) return;
-  for (QPlainTextEdit* editor : script_memos_) editor->setVisible(editor == script_memos_[index]);
+  for (ScriptView* editor : script_memos_) editor->setVisible(editor == script_memos_[index]);
   script_memos_[index]->raise();
   summary_->setPlainText(script_summaries_[index]);
 }
@@ -105,7 +75,7 @@ void MainWindow::CloseCurrentTab() {
   if (index < 0) return;
   delete script_memos_[index];
   script_memos_.erase(script_memos_.begin() + index);
-  script_texts_.erase(script_texts_.begin() + index);
+  ReleaseFreedMemory();
   script_summaries_.erase(script_summaries_.begin() + index);
   {
     const QSignalBlocker blocker(tabs_);
@@ -134,11 +104,14 @@ void MainWindow::SaveCurrentScript() {
     SetStatusText(messages_.status_saving.toStdString());
     SetProgressMaximum(2);
     SetProgressPosition(1);
-    // An editor left as generated keeps the script's bytes exactly; an edited
-    // one is written line by line.
-    QPlainTextEdit* editor = script_memos_[index];
-    const std::string bytes = editor->document()->isModified() ? EditorLines(editor) : script_texts_[index];
-    WriteFileAtomically(file.toStdString(), bytes);
+    // The script's bytes as they stand, piece by piece: a script left as
+    // generated is written byte for byte. Every line ends with a break, so a
+    // last line the user left open gets its CR LF.
+    const ScriptText& text = script_memos_[index]->text();
+    std::vector<std::string_view> parts = text.Spans();
+    if (!text.empty() && text.LineEnd(text.LineCount() - 1) > text.LineStart(text.LineCount() - 1))
+      parts.push_back("\r\n");
+    WriteFileAtomically(file.toStdString(), parts);
     SetProgressPosition(ProgressMaximum());
   }
   SetStatusText(messages_.status_ready.toStdString());

@@ -3,12 +3,11 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTextDocument>
 
 #include "shell/main_window.h"
+#include "shell/script_view.h"
 
 namespace quill {
 namespace {
@@ -20,23 +19,6 @@ constexpr int kResultDy = 60;
 int CurrentTabIndex(const MainWindow& main_window) {
   const auto* tabs = main_window.findChild<QTabBar*>("TabControl1");
   return tabs == nullptr ? -1 : tabs->currentIndex();
-}
-
-// Every occurrence of `before`, left to right and not overlapping, replaced
-// by `after`, in one pass into a new text: QString::replace moves the text's
-// tail at each occurrence whose length changes, seconds on a large script.
-QString ReplaceEvery(const QString& text, const QString& before, const QString& after, Qt::CaseSensitivity cs) {
-  QString result;
-  result.reserve(text.size());
-  const QStringView view(text);
-  qsizetype start = 0;
-  for (qsizetype at = text.indexOf(before, 0, cs); at >= 0; at = text.indexOf(before, start, cs)) {
-    result.append(view.mid(start, at - start));
-    result.append(after);
-    start = at + before.size();
-  }
-  result.append(view.mid(start));
-  return result;
 }
 
 }  // namespace
@@ -85,18 +67,13 @@ void ReplaceDialog::showEvent(QShowEvent* event) {
 void ReplaceDialog::ReplaceAll() {
   if (find_edit_->text().isEmpty()) return;
   // The command opening this dialog is enabled only while a script tab exists.
-  QPlainTextEdit* editor = main_window_.ScriptEditor(CurrentTabIndex(main_window_));
+  ScriptView* editor = main_window_.ScriptEditor(CurrentTabIndex(main_window_));
   if (editor == nullptr) return;
-  const QString old_text = editor->toPlainText();
-  const QString new_text = ReplaceEvery(old_text, find_edit_->text(), replace_edit_->text(),
-                                        case_check_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive);
-  const QString& message =
-      new_text == old_text ? messages_.no_occurrences_found : messages_.all_occurrences_replaced;
-  if (new_text != old_text) {
-    editor->setPlainText(new_text);
-    // Saving takes the editor's text only when it is marked modified.
-    editor->document()->setModified(true);
-  }
+  // One pass over the script; a script in which nothing would change is left
+  // untouched.
+  const bool changed = editor->ReplaceEvery(find_edit_->text(), replace_edit_->text(),
+                                            case_check_->isChecked() ? Qt::CaseSensitive : Qt::CaseInsensitive);
+  const QString& message = changed ? messages_.all_occurrences_replaced : messages_.no_occurrences_found;
   main_window_.ShowPlacedMessage(message.toStdString(), kResultDx, kResultDy);
 }
 

@@ -15,6 +15,7 @@
 
 #include "fixtures/odbc_data_sources.h"
 #include "fixtures/test_database.h"
+#include "shell/script_view.h"
 #include "shell/tree_nodes.h"
 #include "shell_test_support.h"
 #include "sources/dsn_login_store.h"
@@ -189,7 +190,7 @@ TEST_F(MainWindowTest, SqliteSourceListsItsTablesAndADoubleClickMakesATab) {
   QTreeWidgetItem* people = source->child(0)->text(0) == "people" ? source->child(0) : source->child(1);
   window.ActivateNode(people);
   ASSERT_EQ(window.TabCount(), 1);
-  const QString script = window.ScriptEditor(0)->toPlainText();
+  const QString script = window.ScriptEditor(0)->PlainText();
   EXPECT_TRUE(script.contains("INSERT INTO")) << script.toStdString();
   EXPECT_TRUE(script.contains("'Ann'")) << script.toStdString();
   EXPECT_TRUE(window.SummaryText().contains("Table : people"));
@@ -240,7 +241,7 @@ TEST_F(MainWindowTest, TextFileSourceListsFilesWithTheirExtensionAndScriptsOne) 
   EXPECT_EQ(NodeImage(source->child(0)), kTableImage);
   window.ActivateNode(source->child(0));
   ASSERT_EQ(window.TabCount(), 1);
-  EXPECT_TRUE(window.ScriptEditor(0)->toPlainText().contains("'Bob'"));
+  EXPECT_TRUE(window.ScriptEditor(0)->PlainText().contains("'Bob'"));
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "shell/date_format_dialog.h"
 #include "shell/main_window.h"
 #include "shell/radio_group.h"
+#include "shell/script_view.h"
 #include "shell/source_item_delegate.h"
 #include "shell/up_down.h"
 #include "options_dialogs_fixture.h"
@@ -464,14 +465,14 @@ TEST_F(OptionsDialogTest, ScriptFollowsOptionsChangedInTheDialogWithoutARestart)
 
   window.RunGenerateScript(source, "order lines");
   ASSERT_EQ(window.TabCount(), 1);
-  EXPECT_FALSE(window.ScriptEditor(0)->toPlainText().contains("order_lines"));
+  EXPECT_FALSE(window.ScriptEditor(0)->PlainText().contains("order_lines"));
 
   dialog.show();
   Find<QCheckBox>("CheckBox3")->click();
   dialog.accept();
   window.RunGenerateScript(source, "order lines");
   ASSERT_EQ(window.TabCount(), 2);
-  const QString script = window.ScriptEditor(1)->toPlainText();
+  const QString script = window.ScriptEditor(1)->PlainText();
   EXPECT_TRUE(script.contains("order_lines")) << script.toStdString();
   EXPECT_TRUE(script.contains("first_name")) << script.toStdString();
 }
@@ -499,7 +500,7 @@ TEST_F(OptionsDialogTest, DateFormattingWithNothingChosenInTheDateDialogTakesThe
   for (const auto& test : cases) {
     window.SelectDialect(static_cast<int>(test.dialect));
     window.RunGenerateScript(QString::fromStdString(database.Dsn()), "events");
-    const QString script = window.ScriptEditor(window.TabCount() - 1)->toPlainText();
+    const QString script = window.ScriptEditor(window.TabCount() - 1)->PlainText();
     for (const QString& text : test.expected) EXPECT_TRUE(script.contains(text)) << script.toStdString();
   }
 }

@@ -4,12 +4,11 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTextDocument>
 
 #include "options_dialogs_fixture.h"
+#include "shell/script_view.h"
 
 namespace quill {
 namespace {
@@ -21,15 +20,15 @@ class ReplaceDialogTest : public testing::OptionsDialogsTest {
     return *dialog_;
   }
 
-  QPlainTextEdit* AddScript(const QString& text) {
+  // A script of one item (the editor shows its CR LF as a last line break).
+  ScriptView* AddScript(const QString& text) {
     ScriptDocument document;
     document.tab_caption = "script";
-    document.script = ScriptBuffer::FromItems({"x"});
+    document.script = ScriptBuffer::FromItems({text.toStdString()});
     Window().AddScriptTab(std::move(document));
-    QPlainTextEdit* editor = Window().ScriptEditor(Window().TabCount() - 1);
-    editor->setPlainText(text);
-    return editor;
+    return Window().ScriptEditor(Window().TabCount() - 1);
   }
+  static std::string Shown(const ScriptView* editor) { return editor->PlainText().chopped(1).toStdString(); }
 
   void Replace(const QString& find, const QString& with, bool case_sensitive) {
     FindIn<QLineEdit>(Dialog(), "Edit1")->setText(find);
@@ -62,13 +61,12 @@ TEST_F(ReplaceDialogTest, ReplacesEveryOccurrenceOfTheWholeScriptAndSaysWhetherA
       {"from", "", false, "select a  People;\nSELECT b  people;", "All occurrences replaced."},
   };
   for (const Case& test : cases) {
-    QPlainTextEdit* editor = AddScript(script);
-    editor->document()->setModified(false);
+    ScriptView* editor = AddScript(script);
     const size_t before = dialogs_.messages().size();
     Replace(test.find, test.with, test.case_sensitive);
-    EXPECT_EQ(editor->toPlainText().toStdString(), test.result.toStdString()) << test.find << " -> " << test.with;
+    EXPECT_EQ(Shown(editor), test.result.toStdString()) << test.find << " -> " << test.with;
     // A changed script is saved as shown, not as it was generated.
-    EXPECT_EQ(editor->document()->isModified(), test.result != script) << test.find;
+    EXPECT_EQ(editor->IsModified(), test.result != script) << test.find;
     ASSERT_EQ(dialogs_.messages().size(), before + 1);
     const testing::ShownMessage& shown = dialogs_.messages().back();
     EXPECT_EQ(shown.text.toStdString(), test.message.toStdString()) << test.find;
@@ -80,12 +78,12 @@ TEST_F(ReplaceDialogTest, ReplacesEveryOccurrenceOfTheWholeScriptAndSaysWhetherA
 }
 
 TEST_F(ReplaceDialogTest, WorksOnTheCurrentTabOnly) {
-  QPlainTextEdit* first = AddScript("one two");
-  QPlainTextEdit* second = AddScript("one two");
+  ScriptView* first = AddScript("one two");
+  ScriptView* second = AddScript("one two");
   FindIn<QTabBar>(Window(), "TabControl1")->setCurrentIndex(0);
   Replace("one", "1", false);
-  EXPECT_EQ(first->toPlainText(), "1 two");
-  EXPECT_EQ(second->toPlainText(), "one two");
+  EXPECT_EQ(Shown(first), "1 two");
+  EXPECT_EQ(Shown(second), "one two");
 }
 
 TEST_F(ReplaceDialogTest, TheReplacedScriptIsWhatIsSaved) {
@@ -98,9 +96,9 @@ TEST_F(ReplaceDialogTest, TheReplacedScriptIsWhatIsSaved) {
 }
 
 TEST_F(ReplaceDialogTest, WithNothingToFindNothingHappens) {
-  QPlainTextEdit* editor = AddScript("one two");
+  ScriptView* editor = AddScript("one two");
   Replace("", "x", false);
-  EXPECT_EQ(editor->toPlainText(), "one two");
+  EXPECT_EQ(Shown(editor), "one two");
   EXPECT_TRUE(dialogs_.messages().empty());
 }
 

@@ -32,6 +32,10 @@ void WriteAll(int fd, std::string_view bytes) {
 }  // namespace
 
 void WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access) {
+  WriteFileAtomically(path, std::vector<std::string_view>{bytes}, access);
+}
+
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& parts, FileAccess access) {
   std::filesystem::path target(path);
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
@@ -42,7 +46,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, FileAc
   if (fd < 0) throw InOutErrorFromErrno(errno);
   try {
     if (access == FileAccess::kShared && fchmod(fd, SharedMode()) != 0) throw InOutErrorFromErrno(errno);
-    WriteAll(fd, bytes);
+    for (std::string_view part : parts) WriteAll(fd, part);
     if (fsync(fd) != 0) throw InOutErrorFromErrno(errno);
   } catch (...) {
     close(fd);

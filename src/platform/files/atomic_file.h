@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quill {
 
@@ -14,5 +15,8 @@ enum class FileAccess {
 // same folder is written, flushed and renamed over it, so a reader never sees
 // half a file and a failed write leaves the old file intact. Throws InOutError.
 void WriteFileAtomically(const std::string& path, std::string_view bytes, FileAccess access = FileAccess::kShared);
+// The same with the file's bytes given in parts, written one after the other.
+void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& parts,
+                         FileAccess access = FileAccess::kShared);
 
 }  // namespace quill
