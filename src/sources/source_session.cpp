@@ -25,6 +25,13 @@ Field& RowsetColumn(Dataset& rowset, const std::string& name) {
   return *field;
 }
 
+// A failed connection to a source that names a file says which file: the
+// driver's own words often do not.
+std::string NamingTheFile(const std::string& message, const std::string& file) {
+  if (file.empty() || message.find(file) != std::string::npos) return message;
+  return message + " (file: " + file + ")";
+}
+
 }  // namespace
 
 bool IsJetDsn(const std::string& driver) {
@@ -58,7 +65,7 @@ void SourceSession::ConnectToSource(const std::string& source_name) {
     connection_.Open(current_login_.user_name, current_login_.password);
     return;
   } catch (const std::exception& error) {
-    ui_.ShowErrorDialog(error.what());
+    ui_.ShowErrorDialog(NamingTheFile(error.what(), dbq));
   }
   // One retry through the ODBC provider, if the user agrees to give up Jet.
   if (settings_.jet_eng) throw SilentAbort();
@@ -69,7 +76,11 @@ void SourceSession::ConnectToSource(const std::string& source_name) {
   connection_.Close();
   connection_.SetConnectionString(OdbcConnectionString(source_name));
   RefreshLogin(source_name);
-  connection_.Open(current_login_.user_name, current_login_.password);
+  try {
+    connection_.Open(current_login_.user_name, current_login_.password);
+  } catch (const DataAccessError& error) {
+    throw DataAccessError(NamingTheFile(error.what(), dbq));
+  }
 }
 
 void SourceSession::GetTableNames(std::vector<std::string>& tables) {

@@ -295,3 +295,30 @@ TEST_F(JetSourceTest, SystemTablesOnlyWithTheOption) {
 
 }  // namespace
 }  // namespace quill
+
+namespace quill {
+namespace {
+
+// A source that names a file it cannot be reached through says which file.
+TEST(SourceSession, AFailedConnectionNamesTheSourceFile) {
+  const std::string missing = (ProcessFolder("gone") / "moved away.sqlite").string();
+  const struct {
+    std::string dsn;
+    std::string driver;
+  } cases[] = {
+      {"Missing SQLite file", "SQLite3"},
+      {"Missing driver", (ProcessFolder("drivers") / "no-such-driver.so").string()},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.dsn);
+    testing::RegisterSystemDsn(test.dsn, test.driver, {{"Database", missing}});
+    Harness h;
+    h.settings.jet_eng = true;  // no retry question
+    EXPECT_THROW(h.session->ConnectToSource(test.dsn), SilentAbort);
+    ASSERT_EQ(h.ui.error_dialogs().size(), 1u);
+    EXPECT_NE(h.ui.error_dialogs()[0].find(missing), std::string::npos) << h.ui.error_dialogs()[0];
+  }
+}
+
+}  // namespace
+}  // namespace quill
