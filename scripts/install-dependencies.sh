@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6svg6
   unixodbc-dev odbcinst unixodbc
-  libsqliteodbc sqlite3 odbc-postgresql odbc-mariadb
+  libsqliteodbc sqlite3 libsqlite3-dev odbc-postgresql odbc-mariadb
   postgresql-15 postgresql-client-15 mariadb-server mariadb-client
   mdbtools mdbtools-dev libfreexl-dev libpugixml-dev libgtest-dev
   xvfb xauth x11-apps imagemagick

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dataset/dataset.h"
+#include "platform/sqlite/sqlite_file.h"
+
+namespace quill {
+
+// A table or view of a SQLite file, streamed row by row with one prepared
+// statement. Each field's class is decided when the table opens, from the
+// declared type and one pass over the values (see FittedColumnClass); each
+// value is then read with its own storage class.
+class SqliteTableDataset : public Dataset {
+ public:
+  // `table_name` is the table's own name. Throws DataAccessError.
+  SqliteTableDataset(std::shared_ptr<SqliteFile> file, const std::string& table_name);
+
+  bool Eof() const override { return at_end_; }
+  void Next() override;
+  void First() override;
+  void Last() override;
+  std::optional<int64_t> RecordCount() override;
+
+  // Columns whose values the declared type could not hold, one text each
+  // ("column: what was found and what it is read as").
+  const std::vector<std::string>& ClassNotes() const { return class_notes_; }
+
+ private:
+  void Advance();
+  void LoadRow();
+
+  std::shared_ptr<SqliteFile> file_;
+  std::string table_sql_;
+  std::unique_ptr<SqliteStatement> rows_;
+  bool at_end_ = true;
+  std::optional<std::optional<int64_t>> record_count_;
+  std::vector<std::string> class_notes_;
+};
+
+}  // namespace quill
