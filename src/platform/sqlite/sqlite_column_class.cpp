@@ -86,6 +86,30 @@ SqliteColumnClass IntegerClass(const SqliteColumnClass& declared, const SqliteCo
   return Class("TLargeintField", FieldKind::ftLargeint);
 }
 
+int DigitsOf(int64_t value) {
+  int digits = value < 0 ? 2 : 1;
+  for (; value <= -10 || value >= 10; value /= 10) ++digits;
+  return digits;
+}
+
+// The characters of the column's longest value as text.
+int64_t LongestText(const SqliteColumnProfile& profile) {
+  int64_t longest = profile.longest_text;
+  if (profile.integers > 0) {
+    longest = std::max<int64_t>(longest, std::max(DigitsOf(profile.smallest_integer), DigitsOf(profile.largest_integer)));
+  }
+  if (profile.reals > 0) longest = std::max<int64_t>(longest, kLongestNumberText);
+  return longest;
+}
+
+// A column of another class that holds text: a string as wide as its longest
+// value, so that it stays usable in a key, or a memo when that is long.
+SqliteColumnClass TextClass(const SqliteColumnProfile& profile) {
+  const int64_t longest = LongestText(profile);
+  if (longest > kDefaultTextSize) return Memo();
+  return Class("TStringField", FieldKind::ftString, static_cast<int>(std::max<int64_t>(longest, 1)));
+}
+
 bool IntegersPassThroughDouble(const SqliteColumnProfile& profile) {
   return Within(profile, -kLargestExactInteger, kLargestExactInteger);
 }
@@ -124,8 +148,8 @@ SqliteColumnClass DeclaredColumnClass(const std::string& declared_type, bool aut
 }
 
 bool NeedsTextLengths(const SqliteColumnClass& column) {
-  return column.kind == FieldKind::ftString || column.kind == FieldKind::ftWideString ||
-         column.kind == FieldKind::ftBytes || column.kind == FieldKind::ftVarBytes;
+  // Memos and BLOBs hold any text; every other class may become a string.
+  return column.kind != FieldKind::ftMemo && column.kind != FieldKind::ftBlob;
 }
 
 bool NeedsDateShapes(const SqliteColumnClass& column) { return IsDateKind(column.kind); }
@@ -141,8 +165,7 @@ SqliteColumnClass FittedColumnClass(const SqliteColumnClass& declared, const Sql
   if (profile.blobs > 0) return Blob();
   if (IsTextKind(kind)) {
     if (kind == FieldKind::ftMemo) return declared;
-    int64_t longest = profile.longest_text;
-    if (profile.integers + profile.reals > 0) longest = std::max<int64_t>(longest, kLongestNumberText);
+    const int64_t longest = LongestText(profile);
     if (longest <= declared.size) return declared;
     if (longest > INT_MAX) return Memo();
     SqliteColumnClass widened = declared;
@@ -151,27 +174,27 @@ SqliteColumnClass FittedColumnClass(const SqliteColumnClass& declared, const Sql
   }
   if (IsDateKind(kind)) {
     if (profile.texts == 0) {
-      if (profile.reals > 0) return IntegersPassThroughDouble(profile) ? Float() : Memo();
+      if (profile.reals > 0) return IntegersPassThroughDouble(profile) ? Float() : TextClass(profile);
       if (profile.integers > 0) return IntegerClass(Class("TIntegerField", FieldKind::ftInteger), profile);
       return declared;
     }
-    if (profile.other_texts || profile.integers + profile.reals > 0) return Memo();
+    if (profile.other_texts || profile.integers + profile.reals > 0) return TextClass(profile);
     switch (kind) {
       case FieldKind::ftDate:
-        if (profile.time_texts) return Memo();
+        if (profile.time_texts) return TextClass(profile);
         return profile.date_time_texts ? Class("TDateTimeField", FieldKind::ftDateTime) : declared;
       case FieldKind::ftDateTime:
-        return profile.time_texts ? Memo() : declared;
+        return profile.time_texts ? TextClass(profile) : declared;
       default:
-        return profile.date_texts || profile.date_time_texts ? Memo() : declared;
+        return profile.date_texts || profile.date_time_texts ? TextClass(profile) : declared;
     }
   }
-  if (profile.texts > 0) return Memo();
+  if (profile.texts > 0) return TextClass(profile);
   if (IsIntegerKind(kind)) {
-    if (profile.reals > 0) return IntegersPassThroughDouble(profile) ? Float() : Memo();
+    if (profile.reals > 0) return IntegersPassThroughDouble(profile) ? Float() : TextClass(profile);
     return IntegerClass(declared, profile);
   }
-  if (kind == FieldKind::ftFloat && !IntegersPassThroughDouble(profile)) return Memo();
+  if (kind == FieldKind::ftFloat && !IntegersPassThroughDouble(profile)) return TextClass(profile);
   return declared;
 }
 

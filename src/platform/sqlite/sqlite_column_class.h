@@ -46,7 +46,8 @@ bool NeedsTextLengths(const SqliteColumnClass& column);
 bool NeedsDateShapes(const SqliteColumnClass& column);
 
 // The declared class when every value fits it, else a class that holds them
-// all: text in a number or date column makes it a memo, integers beyond the
+// all: text in a number or date column makes it a string as wide as its
+// longest value (a memo beyond 255 characters), integers beyond the
 // class's range a wider integer class, reals in an integer column a float,
 // a BLOB among other values a BLOB column, and a string column is as wide as
 // its longest value.

@@ -36,8 +36,10 @@ struct ColumnCase {
 
 TEST(SqliteValues, EachColumnGetsAClassThatHoldsAllOfItsValues) {
   const std::vector<ColumnCase> cases = {
-      {"INTEGER_OR_TEXT", {"'ABC'", "'1_Ceres'", "7"}, "TMemoField", {"ABC", "1_Ceres", "7"}},
-      {"INTEGER", {"'x7'", "5"}, "TMemoField", {"x7", "5"}},
+      {"INTEGER_OR_TEXT", {"'ABC'", "'1_Ceres'", "7"}, "TStringField", {"ABC", "1_Ceres", "7"}, 7},
+      {"INTEGER_OR_TEXT", {"'ABC'", "-1234567890123"}, "TStringField", {"ABC", "-1234567890123"}, 14},
+      {"INTEGER", {"printf('%.*c', 256, 'x')", "1"}, "TMemoField", {std::string(256, 'x'), "1"}},
+      {"INTEGER", {"'x7'", "5"}, "TStringField", {"x7", "5"}, 2},
       {"INTEGER", {"2490000000", "-1"}, "TLargeintField", {"2490000000", "-1"}},
       {"INTEGER", {"-9223372036854775808", "9223372036854775807"}, "TLargeintField",
        {"-9223372036854775808", "9223372036854775807"}},
@@ -47,7 +49,7 @@ TEST(SqliteValues, EachColumnGetsAClassThatHoldsAllOfItsValues) {
       {"BOOLEAN", {"0", "1"}, "TBooleanField", {"False", "True"}},
       {"BOOLEAN", {"0", "2"}, "TSmallintField", {"0", "2"}},
       {"REAL", {"18.833333333333332", "0.1", "1e300"}, "TFloatField", {"18.833333333333332", "0.1", "1E300"}},
-      {"DOUBLE", {"'n/a'", "2.5"}, "TMemoField", {"n/a", "2.5"}},
+      {"DOUBLE", {"'n/a'", "2.5"}, "TStringField", {"n/a", "2.5"}, 24},
       {"DECIMAL(10,2)", {"12.5", "3", "'12.50'"}, "TBCDField", {"12.5", "3", "12.5"}},
       {"TEXT", {"'Zoë 日本😀'", "''"}, "TMemoField", {"Zoë 日本😀", ""}},
       {"TEXT", {"x'00ff'", "'a'"}, "TBlobField", {std::string("\0\xff", 2), "a"}},
@@ -58,14 +60,15 @@ TEST(SqliteValues, EachColumnGetsAClassThatHoldsAllOfItsValues) {
       {"BLOB", {"x'0102'", "NULL"}, "TBlobField", {"\x01\x02", "<NULL>"}},
       {"VARBINARY(2)", {"x'010203'"}, "TBlobField", {"\x01\x02\x03"}},
       {"DATE", {"'2024-03-05'", "'1850-02-28 00:00:00'"}, "TDateField", {"2024-03-05", "1850-02-28"}},
-      {"DATE", {"'2024-03-05'", "'soon'"}, "TMemoField", {"2024-03-05", "soon"}},
+      {"DATE", {"'2024-03-05'", "'soon'"}, "TStringField", {"2024-03-05", "soon"}, 10},
       {"DATE", {"'2024-03-05'", "'2024-03-05 06:07:08'"}, "TDateTimeField", {"2024-03-05", "2024-03-05 06:07:08"}},
-      {"DATE", {"'2024-02-30'"}, "TMemoField", {"2024-02-30"}},
-      {"DATETIME", {"'2024-03-05T06:07:08'", "'2024-03-05 06:07:08+02:00'"}, "TMemoField",
+      {"DATE", {"'2024-02-30'"}, "TStringField", {"2024-02-30"}},
+      {"DATETIME", {"'2024-03-05T06:07:08'", "'2024-03-05 06:07:08+02:00'"}, "TStringField",
        {"2024-03-05T06:07:08", "2024-03-05 06:07:08+02:00"}},
       {"DATETIME", {"2460000"}, "TIntegerField", {"2460000"}},
       {"TIME", {"'23:59:58'"}, "TTimeField", {"23:59:58"}},
-      {"TIME", {"'23:59:58'", "'2024-03-05'"}, "TMemoField", {"23:59:58", "2024-03-05"}},
+      {"TIME", {"'23:59:58'", "'2024-03-05'"}, "TStringField", {"23:59:58", "2024-03-05"}},
+      {"TIME", {"'23:59:58'", "1.5"}, "TStringField", {"23:59:58", "1.5"}},
   };
   TestDatabase database = TestDatabase::Sqlite();
   std::string script;
