@@ -20,12 +20,12 @@ int64_t CharacterCount(const unsigned char* text, int bytes) {
 }
 
 void NoteDateShape(SqliteColumnProfile& profile, const unsigned char* text, int bytes) {
-  const std::optional<DateText> date = ParseDateText({reinterpret_cast<const char*>(text), static_cast<size_t>(bytes)});
-  if (!date) {
+  DateText date;
+  if (!ParseDateText({reinterpret_cast<const char*>(text), static_cast<size_t>(bytes)}, date)) {
     profile.other_texts = true;
     return;
   }
-  switch (date->shape) {
+  switch (date.shape) {
     case DateTextShape::kDate: profile.date_texts = true; break;
     case DateTextShape::kDateTime: profile.date_time_texts = true; break;
     case DateTextShape::kTime: profile.time_texts = true; break;
@@ -59,7 +59,11 @@ void ProfileStep(sqlite3_context* context, int, sqlite3_value** arguments) {
       if (work == 0) break;
       const unsigned char* text = sqlite3_value_text(value);
       const int bytes = sqlite3_value_bytes(value);
-      if (work & kTextLengths) profile->longest_text = std::max(profile->longest_text, CharacterCount(text, bytes));
+      // A text has at most as many characters as bytes: only a text with more
+      // bytes than the longest so far is counted.
+      if ((work & kTextLengths) && bytes > profile->longest_text) {
+        profile->longest_text = std::max(profile->longest_text, CharacterCount(text, bytes));
+      }
       if (work & kDateShapes) NoteDateShape(*profile, text, bytes);
       break;
     }
@@ -92,8 +96,13 @@ std::vector<SqliteColumnProfile> ProfileColumns(const SqliteFile& file, const st
                                                 const std::vector<SqliteColumnClass>& declared) {
   std::string sql = "SELECT ";
   for (size_t i = 0; i < column_sql.size(); ++i) {
-    const int work = (NeedsTextLengths(declared[i]) ? kTextLengths : 0) | (NeedsDateShapes(declared[i]) ? kDateShapes : 0);
     if (i > 0) sql += ", ";
+    // A BLOB column holds every value as it is: nothing to look at.
+    if (declared[i].kind == FieldKind::ftBlob) {
+      sql += "NULL";
+      continue;
+    }
+    const int work = (NeedsTextLengths(declared[i]) ? kTextLengths : 0) | (NeedsDateShapes(declared[i]) ? kDateShapes : 0);
     sql += std::string(kProfileFunction) + "(" + column_sql[i] + ", " + std::to_string(work) + ")";
   }
   sql += " FROM " + table_sql;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string_view>
 
 #include "platform/formatting/date_time.h"
@@ -20,8 +19,8 @@ struct DateText {
 };
 
 // The date, date-time or time a text holds in the forms the SQLite date
-// functions write; nothing for any other text (time zones, out-of-range parts,
+// functions write; false for any other text (time zones, out-of-range parts,
 // more than nine digits of fraction), so that such a text is kept as text.
-std::optional<DateText> ParseDateText(std::string_view text);
+bool ParseDateText(std::string_view text, DateText& date);
 
 }  // namespace quill

@@ -121,6 +121,7 @@ void SqliteTableDataset::LoadRow() {
   sqlite3_stmt* statement = rows_->get();
   char number[32];
   char real[400];
+  DateText date;
   for (size_t i = 0; i < fields_.size(); ++i) {
     Field& field = *fields_[i];
     const int column = static_cast<int>(i);
@@ -156,8 +157,8 @@ void SqliteTableDataset::LoadRow() {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
         const std::string_view value(text, static_cast<size_t>(sqlite3_column_bytes(statement, column)));
         if (kind == FieldKind::ftDate || kind == FieldKind::ftTime || kind == FieldKind::ftDateTime) {
-          if (const std::optional<DateText> date = ParseDateText(value)) {
-            field.SetDateTime(date->value);
+          if (ParseDateText(value, date)) {
+            field.SetDateTime(date.value);
             break;
           }
         }
