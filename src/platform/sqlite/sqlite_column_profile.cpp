@@ -9,6 +9,8 @@ namespace quill {
 namespace {
 
 constexpr char kProfileFunction[] = "quill_column_profile";
+// Columns per call of the aggregate, within SQLite's limit of arguments.
+constexpr int kMaxGroupSize = 100;
 
 // What the aggregate looks at besides the storage classes (its second argument).
 enum ProfileWork : int { kTextLengths = 1, kDateShapes = 2 };
@@ -32,61 +34,89 @@ void NoteDateShape(SqliteColumnProfile& profile, const unsigned char* text, int 
   }
 }
 
-void ProfileStep(sqlite3_context* context, int, sqlite3_value** arguments) {
-  auto* profile = static_cast<SqliteColumnProfile*>(sqlite3_aggregate_context(context, sizeof(SqliteColumnProfile)));
-  if (profile == nullptr) {
-    sqlite3_result_error_nomem(context);
-    return;
-  }
-  sqlite3_value* value = arguments[0];
+void ProfileValue(SqliteColumnProfile& profile, sqlite3_value* value, char work) {
   switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER: {
       const int64_t number = sqlite3_value_int64(value);
-      if (profile->integers++ == 0) {
-        profile->smallest_integer = profile->largest_integer = number;
+      if (profile.integers++ == 0) {
+        profile.smallest_integer = profile.largest_integer = number;
       } else {
-        profile->smallest_integer = std::min(profile->smallest_integer, number);
-        profile->largest_integer = std::max(profile->largest_integer, number);
+        profile.smallest_integer = std::min(profile.smallest_integer, number);
+        profile.largest_integer = std::max(profile.largest_integer, number);
       }
       break;
     }
     case SQLITE_FLOAT:
-      ++profile->reals;
+      ++profile.reals;
       break;
     case SQLITE_TEXT: {
-      ++profile->texts;
-      const int work = sqlite3_value_int(arguments[1]);
+      ++profile.texts;
       if (work == 0) break;
       const unsigned char* text = sqlite3_value_text(value);
       const int bytes = sqlite3_value_bytes(value);
       // A text has at most as many characters as bytes: only a text with more
       // bytes than the longest so far is counted.
-      if ((work & kTextLengths) && bytes > profile->longest_text) {
-        profile->longest_text = std::max(profile->longest_text, CharacterCount(text, bytes));
+      if ((work & kTextLengths) && bytes > profile.longest_text) {
+        profile.longest_text = std::max(profile.longest_text, CharacterCount(text, bytes));
       }
-      if (work & kDateShapes) NoteDateShape(*profile, text, bytes);
+      if (work & kDateShapes) NoteDateShape(profile, text, bytes);
       break;
     }
     case SQLITE_BLOB:
-      ++profile->blobs;
-      profile->longest_blob = std::max<int64_t>(profile->longest_blob, sqlite3_value_bytes(value));
+      ++profile.blobs;
+      profile.longest_blob = std::max<int64_t>(profile.longest_blob, sqlite3_value_bytes(value));
       break;
     default:
       break;
   }
 }
 
+// The aggregate's state: the count of its columns, then their profiles (the
+// context SQLite hands out starts zeroed: empty profiles).
+struct ProfileSetHeader {
+  int64_t columns;
+};
+static_assert(sizeof(ProfileSetHeader) % alignof(SqliteColumnProfile) == 0);
+
+size_t ProfileSetBytes(int columns) {
+  return sizeof(ProfileSetHeader) + sizeof(SqliteColumnProfile) * static_cast<size_t>(columns);
+}
+
+SqliteColumnProfile* ProfilesOf(void* set) {
+  return reinterpret_cast<SqliteColumnProfile*>(static_cast<char*>(set) + sizeof(ProfileSetHeader));
+}
+
+// quill_column_profile(work, c1, c2, ...): one call per row for a group of
+// columns; `work` holds one ProfileWork digit per column.
+void ProfileStep(sqlite3_context* context, int count, sqlite3_value** arguments) {
+  const int columns = count - 1;
+  auto* set = static_cast<ProfileSetHeader*>(
+      sqlite3_aggregate_context(context, static_cast<int>(ProfileSetBytes(columns))));
+  const auto* work = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+  if (set == nullptr || work == nullptr || sqlite3_value_bytes(arguments[0]) != columns) {
+    sqlite3_result_error_nomem(context);
+    return;
+  }
+  set->columns = columns;
+  SqliteColumnProfile* profiles = ProfilesOf(set);
+  for (int i = 0; i < columns; ++i) ProfileValue(profiles[i], arguments[i + 1], static_cast<char>(work[i] - '0'));
+}
+
+// The profiles as one BLOB; NULL when the table has no rows (all empty).
 void ProfileFinal(sqlite3_context* context) {
-  SqliteColumnProfile empty;
-  auto* profile = static_cast<SqliteColumnProfile*>(sqlite3_aggregate_context(context, 0));
-  // The aggregate context starts zeroed, which is the empty profile.
-  sqlite3_result_blob(context, profile != nullptr ? profile : &empty, sizeof(SqliteColumnProfile), SQLITE_TRANSIENT);
+  auto* set = static_cast<ProfileSetHeader*>(sqlite3_aggregate_context(context, 0));
+  if (set == nullptr || set->columns == 0) {
+    sqlite3_result_null(context);
+    return;
+  }
+  sqlite3_result_blob(context, ProfilesOf(set), static_cast<int>(sizeof(SqliteColumnProfile) * set->columns),
+                      SQLITE_TRANSIENT);
 }
 
 }  // namespace
 
 void RegisterColumnProfileFunction(const SqliteFile& file) {
-  const int code = sqlite3_create_function_v2(file.handle(), kProfileFunction, 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+  const int code = sqlite3_create_function_v2(file.handle(), kProfileFunction, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                               nullptr, nullptr, &ProfileStep, &ProfileFinal, nullptr);
   if (code != SQLITE_OK) throw file.Error(code);
 }
@@ -94,25 +124,40 @@ void RegisterColumnProfileFunction(const SqliteFile& file) {
 std::vector<SqliteColumnProfile> ProfileColumns(const SqliteFile& file, const std::string& table_sql,
                                                 const std::vector<std::string>& column_sql,
                                                 const std::vector<SqliteColumnClass>& declared) {
-  std::string sql = "SELECT ";
+  // The columns looked at (a BLOB column holds every value as it is), in
+  // groups as large as a function's arguments may be.
+  std::vector<size_t> looked_at;
   for (size_t i = 0; i < column_sql.size(); ++i) {
-    if (i > 0) sql += ", ";
-    // A BLOB column holds every value as it is: nothing to look at.
-    if (declared[i].kind == FieldKind::ftBlob) {
-      sql += "NULL";
-      continue;
+    if (declared[i].kind != FieldKind::ftBlob) looked_at.push_back(i);
+  }
+  std::vector<SqliteColumnProfile> profiles(column_sql.size());
+  if (looked_at.empty()) return profiles;
+  const size_t group_size = static_cast<size_t>(
+      std::clamp(sqlite3_limit(file.handle(), SQLITE_LIMIT_FUNCTION_ARG, -1) - 1, 1, kMaxGroupSize));
+  std::string sql = "SELECT ";
+  for (size_t start = 0; start < looked_at.size(); start += group_size) {
+    const size_t end = std::min(start + group_size, looked_at.size());
+    std::string work;
+    std::string arguments;
+    for (size_t k = start; k < end; ++k) {
+      const SqliteColumnClass& column = declared[looked_at[k]];
+      work += static_cast<char>('0' + (NeedsTextLengths(column) ? kTextLengths : 0) +
+                                (NeedsDateShapes(column) ? kDateShapes : 0));
+      arguments += ", " + column_sql[looked_at[k]];
     }
-    const int work = (NeedsTextLengths(declared[i]) ? kTextLengths : 0) | (NeedsDateShapes(declared[i]) ? kDateShapes : 0);
-    sql += std::string(kProfileFunction) + "(" + column_sql[i] + ", " + std::to_string(work) + ")";
+    if (start > 0) sql += ", ";
+    sql += std::string(kProfileFunction) + "('" + work + "'" + arguments + ")";
   }
   sql += " FROM " + table_sql;
   SqliteStatement statement(file, sql);
-  std::vector<SqliteColumnProfile> profiles(column_sql.size());
   if (!statement.Step()) return profiles;
-  for (size_t i = 0; i < profiles.size(); ++i) {
-    const void* bytes = sqlite3_column_blob(statement.get(), static_cast<int>(i));
-    if (bytes != nullptr && sqlite3_column_bytes(statement.get(), static_cast<int>(i)) == sizeof(SqliteColumnProfile)) {
-      std::memcpy(&profiles[i], bytes, sizeof(SqliteColumnProfile));
+  for (size_t start = 0, group = 0; start < looked_at.size(); start += group_size, ++group) {
+    const size_t end = std::min(start + group_size, looked_at.size());
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement.get(), static_cast<int>(group)));
+    const size_t size = static_cast<size_t>(sqlite3_column_bytes(statement.get(), static_cast<int>(group)));
+    if (bytes == nullptr || size != sizeof(SqliteColumnProfile) * (end - start)) continue;
+    for (size_t k = start; k < end; ++k) {
+      std::memcpy(&profiles[looked_at[k]], bytes + sizeof(SqliteColumnProfile) * (k - start), sizeof(SqliteColumnProfile));
     }
   }
   return profiles;

@@ -124,14 +124,16 @@ void SqliteTableDataset::LoadRow() {
   DateText date;
   for (size_t i = 0; i < fields_.size(); ++i) {
     Field& field = *fields_[i];
-    const int column = static_cast<int>(i);
     const FieldKind kind = field.Kind();
-    switch (sqlite3_column_type(statement, column)) {
+    // One call per value instead of one per question: the connection is used
+    // by one thread at a time, so the unprotected value is safe to read.
+    sqlite3_value* cell = sqlite3_column_value(statement, static_cast<int>(i));
+    switch (sqlite3_value_type(cell)) {
       case SQLITE_NULL:
         field.SetNull();
         break;
       case SQLITE_INTEGER: {
-        const int64_t value = sqlite3_column_int64(statement, column);
+        const int64_t value = sqlite3_value_int64(cell);
         switch (kind) {
           case FieldKind::ftSmallint:
           case FieldKind::ftWord:
@@ -145,7 +147,7 @@ void SqliteTableDataset::LoadRow() {
         break;
       }
       case SQLITE_FLOAT: {
-        const double value = sqlite3_column_double(statement, column);
+        const double value = sqlite3_value_double(cell);
         if (kind == FieldKind::ftFloat) {
           field.SetFloat(value);
         } else {
@@ -154,8 +156,8 @@ void SqliteTableDataset::LoadRow() {
         break;
       }
       case SQLITE_TEXT: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-        const std::string_view value(text, static_cast<size_t>(sqlite3_column_bytes(statement, column)));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(cell));
+        const std::string_view value(text, static_cast<size_t>(sqlite3_value_bytes(cell)));
         if (kind == FieldKind::ftDate || kind == FieldKind::ftTime || kind == FieldKind::ftDateTime) {
           if (ParseDateText(value, date)) {
             field.SetDateTime(date.value);
@@ -166,8 +168,8 @@ void SqliteTableDataset::LoadRow() {
         break;
       }
       case SQLITE_BLOB: {
-        const void* bytes = sqlite3_column_blob(statement, column);
-        const int size = sqlite3_column_bytes(statement, column);
+        const void* bytes = sqlite3_value_blob(cell);
+        const int size = sqlite3_value_bytes(cell);
         field.SetText(std::string_view(static_cast<const char*>(bytes), static_cast<size_t>(size)));
         break;
       }

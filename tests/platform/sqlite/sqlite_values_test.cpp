@@ -85,12 +85,41 @@ TEST(SqliteValues, EachColumnGetsAClassThatHoldsAllOfItsValues) {
     auto dataset = connection->OpenTable("t" + std::to_string(i));
     const Field& field = dataset->FieldAt(0);
     EXPECT_EQ(field.ClassName(), c.class_name);
-    if (c.size != -1) EXPECT_EQ(field.Size(), c.size);
+    if (c.size != -1) {
+      EXPECT_EQ(field.Size(), c.size);
+    }
     std::vector<std::string> texts;
     for (; !dataset->Eof(); dataset->Next()) texts.push_back(field.IsNull() ? "<NULL>" : field.AsString());
     EXPECT_EQ(texts, c.texts);
     EXPECT_EQ(dataset->RecordCount(), static_cast<int64_t>(c.literals.size()));
   }
+}
+
+// The pass over the values looks at columns in groups: a wide table is
+// decided column by column all the same, and an empty one by its declared types.
+TEST(SqliteValues, WideAndEmptyTablesGetTheirClasses) {
+  TestDatabase database = TestDatabase::Sqlite();
+  std::string create = "CREATE TABLE wide (";
+  std::string values = "INSERT INTO wide VALUES (";
+  for (int i = 0; i < 250; ++i) {
+    create += (i > 0 ? ", c" : "c") + std::to_string(i) + (i % 2 == 0 ? " INTEGER" : " BLOB");
+    values += (i > 0 ? ", " : "") + std::string(i == 240 ? "'text'" : i % 2 == 0 ? "1" : "x'00'");
+  }
+  RunScript(database, create + "); " + values + "); CREATE TABLE empty (i INTEGER, d DATE, s VARCHAR(3));");
+  auto connection = OpenSource(database);
+  auto wide = connection->OpenTable("wide");
+  ASSERT_EQ(wide->FieldCount(), 250);
+  for (int i = 0; i < 250; ++i) {
+    const std::string expected = i == 240 ? "TStringField" : i % 2 == 0 ? "TIntegerField" : "TBlobField";
+    EXPECT_EQ(wide->FieldAt(i).ClassName(), expected) << i;
+  }
+  EXPECT_EQ(wide->FieldAt(240).AsString(), "text");
+  auto empty = connection->OpenTable("empty");
+  EXPECT_TRUE(empty->Eof());
+  EXPECT_EQ(empty->FieldAt(0).ClassName(), "TIntegerField");
+  EXPECT_EQ(empty->FieldAt(1).ClassName(), "TDateField");
+  EXPECT_EQ(empty->FieldAt(2).ClassName(), "TStringField");
+  EXPECT_EQ(empty->FieldAt(2).Size(), 3);
 }
 
 TEST(SqliteValues, RealsIntegersAndDatesKeepEveryDigit) {
