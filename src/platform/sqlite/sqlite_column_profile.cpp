@@ -121,20 +121,21 @@ void RegisterColumnProfileFunction(const SqliteFile& file) {
   if (code != SQLITE_OK) throw file.Error(code);
 }
 
-std::vector<SqliteColumnProfile> ProfileColumns(const SqliteFile& file, const std::string& table_sql,
-                                                const std::vector<std::string>& column_sql,
-                                                const std::vector<SqliteColumnClass>& declared) {
+SqliteTableProfile ProfileTable(const SqliteFile& file, const std::string& table_sql,
+                                const std::vector<std::string>& column_sql,
+                                const std::vector<SqliteColumnClass>& declared) {
   // The columns looked at (a BLOB column holds every value as it is), in
   // groups as large as a function's arguments may be.
   std::vector<size_t> looked_at;
   for (size_t i = 0; i < column_sql.size(); ++i) {
     if (declared[i].kind != FieldKind::ftBlob) looked_at.push_back(i);
   }
-  std::vector<SqliteColumnProfile> profiles(column_sql.size());
-  if (looked_at.empty()) return profiles;
+  SqliteTableProfile table;
+  std::vector<SqliteColumnProfile>& profiles = table.columns;
+  profiles.resize(column_sql.size());
   const size_t group_size = static_cast<size_t>(
       std::clamp(sqlite3_limit(file.handle(), SQLITE_LIMIT_FUNCTION_ARG, -1) - 1, 1, kMaxGroupSize));
-  std::string sql = "SELECT ";
+  std::string sql = "SELECT count(*)";
   for (size_t start = 0; start < looked_at.size(); start += group_size) {
     const size_t end = std::min(start + group_size, looked_at.size());
     std::string work;
@@ -145,13 +146,13 @@ std::vector<SqliteColumnProfile> ProfileColumns(const SqliteFile& file, const st
                                 (NeedsDateShapes(column) ? kDateShapes : 0));
       arguments += ", " + column_sql[looked_at[k]];
     }
-    if (start > 0) sql += ", ";
-    sql += std::string(kProfileFunction) + "('" + work + "'" + arguments + ")";
+    sql += ", " + std::string(kProfileFunction) + "('" + work + "'" + arguments + ")";
   }
   sql += " FROM " + table_sql;
   SqliteStatement statement(file, sql);
-  if (!statement.Step()) return profiles;
-  for (size_t start = 0, group = 0; start < looked_at.size(); start += group_size, ++group) {
+  if (!statement.Step()) return table;
+  table.rows = sqlite3_column_int64(statement.get(), 0);
+  for (size_t start = 0, group = 1; start < looked_at.size(); start += group_size, ++group) {
     const size_t end = std::min(start + group_size, looked_at.size());
     const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement.get(), static_cast<int>(group)));
     const size_t size = static_cast<size_t>(sqlite3_column_bytes(statement.get(), static_cast<int>(group)));
@@ -160,7 +161,7 @@ std::vector<SqliteColumnProfile> ProfileColumns(const SqliteFile& file, const st
       std::memcpy(&profiles[looked_at[k]], bytes + sizeof(SqliteColumnProfile) * (k - start), sizeof(SqliteColumnProfile));
     }
   }
-  return profiles;
+  return table;
 }
 
 }  // namespace quill

@@ -67,7 +67,10 @@ SqliteTableDataset::SqliteTableDataset(std::shared_ptr<SqliteFile> file, const s
     column_sql.push_back(QuoteSqliteName(names.back()));
     declared.push_back(DeclaredColumnClass(type != nullptr ? type : "", IsAutoIncrement(*file_, statement, i)));
   }
-  const std::vector<SqliteColumnProfile> profiles = ProfileColumns(*file_, table_sql_, column_sql, declared);
+  const SqliteTableProfile table = ProfileTable(*file_, table_sql_, column_sql, declared);
+  const std::vector<SqliteColumnProfile>& profiles = table.columns;
+  // The count of the same pass: the source's own count, asked once.
+  record_count_ = table.rows;
   for (int i = 0; i < count; ++i) {
     const SqliteColumnClass fitted = FittedColumnClass(declared[i], profiles[i]);
     if (fitted.kind == FieldKind::ftBlob && declared[i].kind != FieldKind::ftBlob && profiles[i].blobs > 0) {
@@ -109,13 +112,7 @@ void SqliteTableDataset::Last() {
   at_end_ = true;
 }
 
-std::optional<int64_t> SqliteTableDataset::RecordCount() {
-  if (!record_count_) {
-    SqliteStatement count(*file_, "SELECT count(*) FROM " + table_sql_);
-    record_count_ = count.Step() ? std::optional<int64_t>(sqlite3_column_int64(count.get(), 0)) : std::nullopt;
-  }
-  return *record_count_;
-}
+std::optional<int64_t> SqliteTableDataset::RecordCount() { return record_count_; }
 
 void SqliteTableDataset::LoadRow() {
   sqlite3_stmt* statement = rows_->get();

@@ -37,7 +37,7 @@ class SqliteTableDataset : public Dataset {
   std::string table_sql_;
   std::unique_ptr<SqliteStatement> rows_;
   bool at_end_ = true;
-  std::optional<std::optional<int64_t>> record_count_;
+  int64_t record_count_ = 0;
   std::vector<std::string> class_notes_;
 };
 
