@@ -128,5 +128,27 @@ INSTANTIATE_TEST_SUITE_P(Targets, SqliteSourceRoundTrip,
                                            Target{"MySql", TargetDialect::MySql}),
                          [](const auto& info) { return info.param.name; });
 
+// BLOBs among text: no target type holds both, so the column is written as a
+// BLOB column and the log says so in red, naming the table and the column.
+TEST(SqliteSourceMixedColumns, BlobsAmongTextAreWrittenAsBlobWithARedLogLine) {
+  TestDatabase source = TestDatabase::Sqlite();
+  const ScriptRun created =
+      RunSqliteScript(source, "CREATE TABLE mixed (id INTEGER PRIMARY KEY, v TEXT);"
+                              "INSERT INTO mixed VALUES (1, 'text'), (2, x'00ff'), (3, 'more text');");
+  ASSERT_TRUE(created.succeeded) << created.output;
+  GeneratorHarness harness;
+  harness.settings.format = TargetDialect::PostgreSql;
+  harness.generator.GenerateScript(source.Dsn(), "mixed");
+  ASSERT_EQ(harness.ui.tabs().size(), 1u);
+  std::vector<std::string> red;
+  for (const auto& line : harness.ui.log_lines()) {
+    if (line.color == kLogRed) red.push_back(line.text);
+  }
+  ASSERT_EQ(red.size(), 1u);
+  EXPECT_NE(red[0].find("Table : mixed - column v holds 1 BLOB among 2 text values: read as BLOB"), std::string::npos)
+      << red[0];
+  EXPECT_NE(harness.ScriptText().find("\"v\" oid"), std::string::npos) << harness.ScriptText();
+}
+
 }  // namespace
 }  // namespace quill::testing

@@ -36,18 +36,15 @@ std::string_view RealText(double value, bool plain, char (&buffer)[400]) {
   return {buffer, static_cast<size_t>(result.ptr - buffer)};
 }
 
-std::string Describe(const SqliteColumnProfile& profile) {
-  std::string found;
-  const auto add = [&found](int64_t count, const char* what) {
-    if (count == 0) return;
-    if (!found.empty()) found += ", ";
-    found += std::to_string(count) + " " + what;
-  };
-  add(profile.integers, "integer");
-  add(profile.reals, "real");
-  add(profile.texts, "text");
-  add(profile.blobs, "BLOB");
-  return found;
+// "column data holds 1 BLOB among 2 text and 3 integer values: read as BLOB"
+std::string BlobNote(const std::string& column, const SqliteColumnProfile& profile) {
+  std::vector<std::string> others;
+  if (profile.texts > 0) others.push_back(std::to_string(profile.texts) + " text");
+  if (profile.integers > 0) others.push_back(std::to_string(profile.integers) + " integer");
+  if (profile.reals > 0) others.push_back(std::to_string(profile.reals) + " real");
+  std::string note = "column " + column + " holds " + std::to_string(profile.blobs) + " BLOB among ";
+  for (size_t i = 0; i < others.size(); ++i) note += (i == 0 ? "" : i + 1 == others.size() ? " and " : ", ") + others[i];
+  return note + " values: read as BLOB";
 }
 
 }  // namespace
@@ -73,8 +70,11 @@ SqliteTableDataset::SqliteTableDataset(std::shared_ptr<SqliteFile> file, const s
   record_count_ = table.rows;
   for (int i = 0; i < count; ++i) {
     const SqliteColumnClass fitted = FittedColumnClass(declared[i], profiles[i]);
-    if (fitted.kind == FieldKind::ftBlob && declared[i].kind != FieldKind::ftBlob && profiles[i].blobs > 0) {
-      class_notes_.push_back(names[i] + ": " + Describe(profiles[i]) + " values; read as BLOB");
+    // BLOBs among other values: no target type holds both, so the column
+    // becomes a BLOB column, which the log says.
+    const SqliteColumnProfile& profile = profiles[i];
+    if (fitted.kind == FieldKind::ftBlob && profile.blobs > 0 && profile.texts + profile.integers + profile.reals > 0) {
+      reading_notes_.push_back(BlobNote(names[i], profile));
     }
     auto field = std::make_unique<Field>(names[i], fitted.class_name, fitted.kind, fitted.size, i);
     field->SetDataSize(FieldDataSize(fitted.kind, fitted.size));

@@ -25,10 +25,6 @@ class SqliteTableDataset : public Dataset {
   void Last() override;
   std::optional<int64_t> RecordCount() override;
 
-  // Columns whose values the declared type could not hold, one text each
-  // ("column: what was found and what it is read as").
-  const std::vector<std::string>& ClassNotes() const { return class_notes_; }
-
  private:
   void Advance();
   void LoadRow();
@@ -38,7 +34,6 @@ class SqliteTableDataset : public Dataset {
   std::unique_ptr<SqliteStatement> rows_;
   bool at_end_ = true;
   int64_t record_count_ = 0;
-  std::vector<std::string> class_notes_;
 };
 
 }  // namespace quill

@@ -71,7 +71,9 @@ TEST_P(SqliteBadFileTest, GivesAClearErrorNamingTheFileAndTheNextConnectionWorks
     EXPECT_NE(text.find(GetParam().expected_text), std::string::npos) << text;
   }
   sqlite3_close(holder);
-  if (GetParam().name == "Missing") EXPECT_FALSE(std::filesystem::exists(database.DatabaseName())) << "created";
+  if (GetParam().name == "Missing") {
+    EXPECT_FALSE(std::filesystem::exists(database.DatabaseName())) << "created";
+  }
 
   TestDatabase good = TestDatabase::Sqlite();
   good.Execute("CREATE TABLE ok (k INTEGER)");
