@@ -195,6 +195,9 @@ SqliteColumnClass FittedColumnClass(const SqliteColumnClass& declared, const Sql
     return IntegerClass(declared, profile);
   }
   if (kind == FieldKind::ftFloat && !IntegersPassThroughDouble(profile)) return TextClass(profile);
+  if ((kind == FieldKind::ftBCD || kind == FieldKind::ftCurrency) && profile.infinite_reals) {
+    return IntegersPassThroughDouble(profile) ? Float() : TextClass(profile);
+  }
   return declared;
 }
 

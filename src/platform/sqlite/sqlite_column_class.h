@@ -35,6 +35,7 @@ struct SqliteColumnProfile {
   int64_t largest_integer = 0;
   int64_t longest_text = 0;  // characters
   int64_t longest_blob = 0;  // bytes
+  bool infinite_reals = false;   // reals that are infinities, which no decimal holds
   bool date_texts = false;       // texts that are dates, or date-times at midnight
   bool date_time_texts = false;  // texts that are date-times at another time
   bool time_texts = false;       // texts that are times of day
@@ -49,8 +50,8 @@ bool NeedsDateShapes(const SqliteColumnClass& column);
 // all: text in a number or date column makes it a string as wide as its
 // longest value (a memo beyond 255 characters), integers beyond the
 // class's range a wider integer class, reals in an integer column a float,
-// a BLOB among other values a BLOB column, and a string column is as wide as
-// its longest value.
+// a BLOB among other values a BLOB column, an infinity in a decimal column a
+// float, and a string column is as wide as its longest value.
 SqliteColumnClass FittedColumnClass(const SqliteColumnClass& declared, const SqliteColumnProfile& profile);
 
 // The data size the class library gives a field of this class.

@@ -1,6 +1,7 @@
 #include "platform/sqlite/sqlite_column_profile.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "platform/sqlite/sqlite_date_text.h"
@@ -48,6 +49,7 @@ void ProfileValue(SqliteColumnProfile& profile, sqlite3_value* value, char work)
     }
     case SQLITE_FLOAT:
       ++profile.reals;
+      if (!std::isfinite(sqlite3_value_double(value))) profile.infinite_reals = true;
       break;
     case SQLITE_TEXT: {
       ++profile.texts;

@@ -51,6 +51,8 @@ TEST(SqliteValues, EachColumnGetsAClassThatHoldsAllOfItsValues) {
       {"REAL", {"18.833333333333332", "0.1", "1e300"}, "TFloatField", {"18.833333333333332", "0.1", "1E300"}},
       {"DOUBLE", {"'n/a'", "2.5"}, "TStringField", {"n/a", "2.5"}, 24},
       {"DECIMAL(10,2)", {"12.5", "3", "'12.50'"}, "TBCDField", {"12.5", "3", "12.5"}},
+      {"DECIMAL(10,2)", {"1e999", "-1e999", "2.5"}, "TFloatField", {"INF", "-INF", "2.5"}},
+      {"", {"1e999", "2.5"}, "TStringField", {"inf", "2.5"}},
       {"TEXT", {"'Zoë 日本😀'", "''"}, "TMemoField", {"Zoë 日本😀", ""}},
       {"TEXT", {"x'00ff'", "'a'"}, "TBlobField", {std::string("\0\xff", 2), "a"}},
       {"VARCHAR(3)", {"'abc'"}, "TStringField", {"abc"}, 3},
