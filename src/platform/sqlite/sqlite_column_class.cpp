@@ -167,7 +167,10 @@ SqliteColumnClass FittedColumnClass(const SqliteColumnClass& declared, const Sql
     if (kind == FieldKind::ftMemo) return declared;
     const int64_t longest = LongestText(profile);
     if (longest <= declared.size) return declared;
-    if (longest > INT_MAX) return Memo();
+    // Writers cut long strings (MS SQL at 8000, Oracle near 4000 characters)
+    // but never memos: a string outgrowing its size becomes a memo unless it
+    // stays short.
+    if (longest > kDefaultTextSize) return Memo();
     SqliteColumnClass widened = declared;
     widened.size = static_cast<int>(longest);
     return widened;

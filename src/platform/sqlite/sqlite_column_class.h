@@ -51,7 +51,8 @@ bool NeedsDateShapes(const SqliteColumnClass& column);
 // longest value (a memo beyond 255 characters), integers beyond the
 // class's range a wider integer class, reals in an integer column a float,
 // a BLOB among other values a BLOB column, an infinity in a decimal column a
-// float, and a string column is as wide as its longest value.
+// float, and a string column is as wide as its longest value (a memo when
+// that is beyond 255 characters).
 SqliteColumnClass FittedColumnClass(const SqliteColumnClass& declared, const SqliteColumnProfile& profile);
 
 // The data size the class library gives a field of this class.

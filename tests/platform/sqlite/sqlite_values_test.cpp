@@ -57,6 +57,8 @@ TEST(SqliteValues, EachColumnGetsAClassThatHoldsAllOfItsValues) {
       {"TEXT", {"x'00ff'", "'a'"}, "TBlobField", {std::string("\0\xff", 2), "a"}},
       {"VARCHAR(3)", {"'abc'"}, "TStringField", {"abc"}, 3},
       {"VARCHAR(3)", {"'abcdéf'"}, "TStringField", {"abcdéf"}, 6},
+      {"VARCHAR(3)", {"printf('%.*c', 256, 'x')"}, "TMemoField", {std::string(256, 'x')}},
+      {"VARCHAR(9000)", {"printf('%.*c', 8500, 'x')"}, "TStringField", {std::string(8500, 'x')}, 9000},
       {"", {"1", "'x'"}, "TStringField", {"1", "x"}, 255},
       {"", {"x'01'", "'x'"}, "TBlobField", {"\x01", "x"}},
       {"BLOB", {"x'0102'", "NULL"}, "TBlobField", {"\x01\x02", "<NULL>"}},
