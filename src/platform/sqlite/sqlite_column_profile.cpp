@@ -54,13 +54,13 @@ void ProfileValue(SqliteColumnProfile& profile, sqlite3_value* value, char work)
     case SQLITE_TEXT: {
       ++profile.texts;
       if (work == 0) break;
-      const unsigned char* text = sqlite3_value_text(value);
-      const int bytes = sqlite3_value_bytes(value);
       // A text has at most as many characters as bytes: only a text with more
       // bytes than the longest so far is counted.
-      if ((work & kTextLengths) && bytes > profile.longest_text) {
-        profile.longest_text = std::max(profile.longest_text, CharacterCount(text, bytes));
-      }
+      const int bytes = sqlite3_value_bytes(value);
+      const bool count = (work & kTextLengths) && bytes > profile.longest_text;
+      if (!count && !(work & kDateShapes)) break;
+      const unsigned char* text = sqlite3_value_text(value);
+      if (count) profile.longest_text = std::max(profile.longest_text, CharacterCount(text, bytes));
       if (work & kDateShapes) NoteDateShape(profile, text, bytes);
       break;
     }
