@@ -66,12 +66,18 @@ SqliteBackend::SqliteBackend(const std::string& path) : file_(std::make_shared<S
 }
 
 std::unique_ptr<Dataset> SqliteBackend::OpenSchema(SchemaKind kind, const SchemaRestrictions& restrictions) {
-  const std::optional<std::string> table = Assigned(restrictions.table);
+  std::optional<std::string> table = Assigned(restrictions.table);
   if (kind == SchemaKind::PrimaryKeys && !table) {
     throw DataAccessError("The primary keys can only be listed for a named table.");
   }
   auto rowset = std::make_unique<SqliteSchemaRowset>(kind);
-  if (Assigned(restrictions.catalog) || Assigned(restrictions.schema)) return rowset;
+  if (Assigned(restrictions.catalog)) return rowset;
+  // SQLite has no schemas: callers split a listed name at its first point,
+  // so a schema and a table name the table "schema.table".
+  if (const std::optional<std::string> schema = Assigned(restrictions.schema)) {
+    if (!table) return rowset;
+    table = *schema + "." + *table;
+  }
 
   SqliteStatement tables(*file_, kTablesSql);
   if (table) tables.BindText(1, *table);

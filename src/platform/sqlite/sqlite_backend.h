@@ -11,7 +11,8 @@ namespace quill {
 // A SQLite file as a data source, read through the SQLite library: tables,
 // columns, declared types and keys from SQLite's own catalog, each value with
 // its own storage class. SQLite has no catalogs or schemas: both columns of
-// the schema rowsets are NULL, and a point belongs to the table's name.
+// the schema rowsets are NULL, a point belongs to the table's name, and a
+// schema restriction is the part of a dotted name before its point.
 class SqliteBackend : public ConnectionBackend {
  public:
   // Throws DataAccessError naming the file when it is missing, not a

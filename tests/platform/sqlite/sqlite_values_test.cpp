@@ -183,6 +183,15 @@ TEST(SqliteValues, NamesWithPointsAndBeyondAsciiArriveAsTheyAre) {
     key.push_back(keys->FindField("COLUMN_NAME")->AsString() + ":" + keys->FindField("KEY_SEQ")->AsString());
   }
   EXPECT_EQ(key, (std::vector<std::string>{"ca.b:1", "a.b:2"}));
+
+  // Callers split a listed name at its point into schema and table.
+  SchemaRestrictions split;
+  split.schema = "ca";
+  split.table = "b";
+  EXPECT_FALSE(connection->OpenSchema(SchemaKind::PrimaryKeys, split)->Eof());
+  EXPECT_FALSE(connection->OpenSchema(SchemaKind::Tables, split)->Eof());
+  split.schema = "main";
+  EXPECT_TRUE(connection->OpenSchema(SchemaKind::PrimaryKeys, split)->Eof());
 }
 
 TEST(SqliteValues, TablesRowsetSetsSystemTablesAndViewsApart) {
