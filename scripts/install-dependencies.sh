@@ -8,7 +8,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-multimedia-dev libqt6svg6
   unixodbc-dev odbcinst unixodbc
-  libsqliteodbc sqlite3 odbc-postgresql odbc-mariadb
+  libsqliteodbc sqlite3 libsqlite3-dev odbc-postgresql odbc-mariadb
   mdbtools-dev libfreexl-dev libpugixml-dev
   xdg-utils fonts-dejavu-core fonts-wqy-microhei
 )

@@ -155,6 +155,9 @@ void ScriptGenerator::PrepareTable() {
     primary_keys_ = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, restrictions);
   }
   table_ = session_.connection().OpenTable(bracketed ? "[" + listed_name + "]" : listed_name);
+  for (const std::string& note : table_->ReadingNotes()) {
+    ui_.AddColoredLine(LogStamp(clock_) + " Table : " + listed_name + " - " + note, kLogRed);
+  }
 
   if (table_->Eof()) {
     run_.empty_table = true;

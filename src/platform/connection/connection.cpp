@@ -4,8 +4,10 @@
 #include <cctype>
 
 #include "platform/connection/connection_string.h"
+#include "platform/connection/sqlite_source.h"
 #include "platform/jet/reader/jet_backend.h"
 #include "platform/odbc/odbc_backend.h"
+#include "platform/sqlite/sqlite_backend.h"
 
 namespace quill {
 namespace {
@@ -35,6 +37,12 @@ void Connection::Open(const std::string& user_name, const std::string& password)
   const std::string data_source = ConnectionStringValue(connection_string_, "Data Source").value_or("");
   if (IsOdbcProvider(provider)) {
     if (data_source.empty()) throw DataAccessError("No data source name was given.");
+    // A SQLite source keeps its ODBC definition but is read through the
+    // SQLite library: the driver loses digits, text and dotted names.
+    if (const std::optional<std::string> file = SqliteDataSourceFile(data_source)) {
+      backend_ = std::make_unique<SqliteBackend>(*file);
+      return;
+    }
     backend_ = std::make_unique<OdbcBackend>(data_source, user_name, password, connection_timeout_seconds_,
                                              command_timeout_seconds_);
   } else if (IsJetProvider(provider)) {

@@ -30,8 +30,14 @@ class Dataset {
   // The source's own count of the rows, asked once; nullopt when unknown.
   virtual std::optional<int64_t> RecordCount() = 0;
 
+  // Columns whose values the source's declared type does not describe and
+  // that are read in another class, one line each ("column: what was found;
+  // how it is read"), for the run's log. Empty for most tables.
+  const std::vector<std::string>& ReadingNotes() const { return reading_notes_; }
+
  protected:
   std::vector<std::unique_ptr<Field>> fields_;
+  std::vector<std::string> reading_notes_;
 };
 
 }  // namespace quill

@@ -5,18 +5,75 @@
 #include "platform/formatting/format_settings.h"
 
 namespace quill {
+namespace {
+
+// The C locale's formats, "yyyy-mm-dd" and "hh:nn:ss", are written directly
+// for values whose parts fit them: the general formatter reads its format
+// again for every value, and a script run formats a date in every row.
+bool IsIsoDate(const FormatSettings& settings, const DateTime& value) {
+  return settings.short_date_format == "yyyy-mm-dd" && value.year >= 0 && value.year <= 9999 && value.month >= 0 &&
+         value.month <= 99 && value.day >= 0 && value.day <= 99;
+}
+
+bool IsIsoTime(const FormatSettings& settings, const DateTime& value) {
+  return settings.long_time_format == "hh:nn:ss" && settings.time_separator == ":" && value.hour >= 0 &&
+         value.hour <= 99 && value.minute >= 0 && value.minute <= 99 && value.second >= 0 && value.second <= 99;
+}
+
+void AppendTwoDigits(std::string& out, int number) {
+  out += static_cast<char>('0' + number / 10);
+  out += static_cast<char>('0' + number % 10);
+}
+
+void AppendIsoDate(std::string& out, const DateTime& value) {
+  AppendTwoDigits(out, value.year / 100);
+  AppendTwoDigits(out, value.year % 100);
+  out += '-';
+  AppendTwoDigits(out, value.month);
+  out += '-';
+  AppendTwoDigits(out, value.day);
+}
+
+void AppendIsoTime(std::string& out, const DateTime& value) {
+  AppendTwoDigits(out, value.hour);
+  out += ':';
+  AppendTwoDigits(out, value.minute);
+  out += ':';
+  AppendTwoDigits(out, value.second);
+}
+
+}  // namespace
 
 std::string DateFieldText(const DateTime& value) {
-  return FormatDateTime(GlobalFormatSettings().short_date_format, value);
+  const FormatSettings& settings = GlobalFormatSettings();
+  if (!IsIsoDate(settings, value)) return FormatDateTime(settings.short_date_format, value);
+  std::string text;
+  AppendIsoDate(text, value);
+  return text;
 }
 
 std::string TimeFieldText(const DateTime& value) {
-  return FormatDateTime(GlobalFormatSettings().long_time_format, value);
+  const FormatSettings& settings = GlobalFormatSettings();
+  if (!IsIsoTime(settings, value)) return FormatDateTime(settings.long_time_format, value);
+  std::string text;
+  AppendIsoTime(text, value);
+  return text;
 }
 
 // "c": the short date, then a blank and the long time unless the time of day
 // is midnight.
-std::string DateTimeFieldText(const DateTime& value) { return FormatDateTime("c", value); }
+std::string DateTimeFieldText(const DateTime& value) {
+  const FormatSettings& settings = GlobalFormatSettings();
+  if (!IsIsoDate(settings, value) || !IsIsoTime(settings, value)) return FormatDateTime("c", value);
+  std::string text;
+  text.reserve(19);
+  AppendIsoDate(text, value);
+  if (value.hour != 0 || value.minute != 0 || value.second != 0) {
+    text += ' ';
+    AppendIsoTime(text, value);
+  }
+  return text;
+}
 
 std::string FloatFieldText(double value) { return FormatFloatGeneral(value); }
 

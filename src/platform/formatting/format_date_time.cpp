@@ -1,6 +1,7 @@
 #include "platform/formatting/format_date_time.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace quill {
@@ -17,11 +18,16 @@ bool StartsWithNoCase(std::string_view text, size_t at, std::string_view prefix)
   return true;
 }
 
-// At least `digits` digits, as the class library's "%.*d".
+// At least `digits` digits, as the class library's "%.*d" (the sign before
+// the zeros).
 void AppendNumber(std::string& out, long long number, int digits) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%0*lld", number < 0 ? digits + 1 : digits, number);
-  out += buffer;
+  char buffer[24];
+  const unsigned long long magnitude =
+      number < 0 ? 0ULL - static_cast<unsigned long long>(number) : static_cast<unsigned long long>(number);
+  const int length = static_cast<int>(std::to_chars(buffer, buffer + sizeof buffer, magnitude).ptr - buffer);
+  if (number < 0) out += '-';
+  if (length < digits) out.append(static_cast<size_t>(digits - length), '0');
+  out.append(buffer, static_cast<size_t>(length));
 }
 
 // Formats the short and long date and time formats inside a format too, but

@@ -9,6 +9,7 @@
 #include <limits>
 #include <numbers>
 
+#include "platform/formatting/format_date_time.h"
 #include "platform/formatting/format_float.h"
 #include "platform/formatting/format_settings.h"
 #include "platform/formatting/format_settings_guard.h"
@@ -30,6 +31,21 @@ TEST_F(FieldText, DatesAndTimesUseTheShortDateAndLongTime) {
   EXPECT_EQ(DateTimeFieldText(afternoon), "2004-12-31 13:05:09");
   EXPECT_EQ(DateTimeFieldText(midnight), "2004-12-31");
   EXPECT_EQ(DateTimeFieldText(DateTime{2004, 12, 31, 0, 0, 1, 0}), "2004-12-31 00:00:01");
+}
+
+// The C locale's formats are written without the general formatter: both
+// must give the same texts, also for parts outside the usual ranges.
+TEST_F(FieldText, TheIsoFormsAgreeWithTheGeneralFormatter) {
+  const DateTime values[] = {
+      {2004, 12, 31, 13, 5, 9, 45'000'000}, {1, 1, 1, 0, 0, 0, 0},       {9999, 12, 31, 23, 59, 59, 999'999'999},
+      {1899, 12, 30, 0, 0, 1, 0},           {10000, 1, 2, 3, 4, 5, 0},  {2024, 2, 29, 838, 59, 59, 0},
+      {-5, 1, 1, 0, 0, 0, 0},               {1899, 12, 30, 100, 0, 0, 0},
+  };
+  for (const DateTime& value : values) {
+    EXPECT_EQ(DateFieldText(value), FormatDateTime(GlobalFormatSettings().short_date_format, value)) << value.year;
+    EXPECT_EQ(TimeFieldText(value), FormatDateTime(GlobalFormatSettings().long_time_format, value)) << value.hour;
+    EXPECT_EQ(DateTimeFieldText(value), FormatDateTime("c", value)) << value.year;
+  }
 }
 
 TEST_F(FieldText, FollowsTheVariablesChangedAtRunTime) {

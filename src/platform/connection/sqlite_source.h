@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace quill {
+
+// The file of a system data source whose driver is the SQLite3 ODBC driver:
+// its "Database" entry (or "DBQ"). Nothing for a source of any other driver,
+// which is then read through ODBC.
+std::optional<std::string> SqliteDataSourceFile(const std::string& data_source);
+
+}  // namespace quill
