@@ -153,6 +153,9 @@ void ScriptGenerator::PrepareTable() {
       restrictions.table = listed_name;
     }
     primary_keys_ = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, restrictions);
+    for (const std::string& note : primary_keys_->ReadingNotes()) {
+      ui_.AddColoredLine(LogStamp(clock_) + " Table : " + listed_name + " - " + note, kLogRed);
+    }
   }
   table_ = session_.connection().OpenTable(bracketed ? "[" + listed_name + "]" : listed_name);
   for (const std::string& note : table_->ReadingNotes()) {

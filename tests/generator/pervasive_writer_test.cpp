@@ -21,12 +21,12 @@ TEST(PervasiveWriterTest, SqliteGoldenScripts) {
        {"people",
         {{"id", "INT"}, {name21, "INT"}, {"name", "VARCHAR(254)"}, {"memo", "VARCHAR(255)"}, {"ok", "BOOLEAN"}},
         {"id", name21},
-        {{"1", "2", "'O''Hara'", "NULL", "NULL"}, {"3", "NULL", "NULL", "'m'", "1"}}},
+        {{"1", "2", "'O''Hara'", "NULL", "NULL"}, {"3", "4", "NULL", "'m'", "1"}}},
        [](Settings& s) { s.drop = true; },
        {"DROP TABLE \"people\";\r\nCREATE TABLE \"people\"\r\n(\"id\" integer,\r\n\"abcdefghijklmnopqrst\" integer,\r\n"
         "\"name\" char(254),\r\n\"memo\" longvarchar,\r\n\"ok\" bit,\r\nPRIMARY KEY(\"id\",\"abcdefghijklmnopqrst\")\r\n);",
         "INSERT INTO \"people\" VALUES ('1','2','O''Hara',NULL,NULL);",
-        "INSERT INTO \"people\" VALUES ('3',NULL,NULL,'m','1');"}},
+        "INSERT INTO \"people\" VALUES ('3','4',NULL,'m','1');"}},
 
       {"no key: no clause; NullQuoted writes ''; long strings whole, blanks inside values kept",
        {"plain", {{"n", "INT"}, {"s", "VARCHAR(6000)"}, {"f", "REAL"}}, {},

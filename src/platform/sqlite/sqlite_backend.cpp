@@ -107,14 +107,34 @@ std::unique_ptr<Dataset> SqliteBackend::OpenSchema(SchemaKind kind, const Schema
       case SchemaKind::PrimaryKeys: {
         SqliteStatement keys(*file_, "SELECT name, pk FROM pragma_table_info(?1) WHERE pk > 0 ORDER BY pk");
         keys.BindText(1, name);
-        while (keys.Step()) {
-          rowset->AddRow({{}, {}, name, ColumnText(keys.get(), 0), sqlite3_column_int64(keys.get(), 1)});
+        std::vector<std::pair<std::string, int64_t>> key_columns;
+        while (keys.Step()) key_columns.emplace_back(ColumnText(keys.get(), 0), sqlite3_column_int64(keys.get(), 1));
+        if (KeyHoldsNull(name, key_columns)) {
+          rowset->AddNote("primary key: holds NULL values, which no other engine's key can hold; "
+                          "written without a primary key");
+          break;
         }
+        for (const auto& [column, position] : key_columns) rowset->AddRow({{}, {}, name, column, position});
         break;
       }
     }
   }
   return rowset;
+}
+
+// SQLite lets the columns of a primary key hold NULL (other than an INTEGER
+// PRIMARY KEY or a WITHOUT ROWID table's); such a key is no key elsewhere.
+bool SqliteBackend::KeyHoldsNull(const std::string& table,
+                                 const std::vector<std::pair<std::string, int64_t>>& key_columns) {
+  if (key_columns.empty()) return false;
+  std::string sql = "SELECT 1 FROM " + QuoteSqliteName(table) + " WHERE ";
+  for (size_t i = 0; i < key_columns.size(); ++i) {
+    if (i > 0) sql += " OR ";
+    sql += QuoteSqliteName(key_columns[i].first) + " IS NULL";
+  }
+  sql += " LIMIT 1";
+  SqliteStatement check(*file_, sql);
+  return check.Step();
 }
 
 std::unique_ptr<Dataset> SqliteBackend::OpenTable(const std::string& table_name) {

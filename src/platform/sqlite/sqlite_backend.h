@@ -2,6 +2,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/dataset/connection_backend.h"
 #include "platform/sqlite/sqlite_file.h"
@@ -24,6 +26,7 @@ class SqliteBackend : public ConnectionBackend {
   std::unique_ptr<Dataset> OpenTable(const std::string& table_name) override;
 
  private:
+  bool KeyHoldsNull(const std::string& table, const std::vector<std::pair<std::string, int64_t>>& key_columns);
   std::shared_ptr<SqliteFile> file_;
 };
 

@@ -28,6 +28,8 @@ class SqliteSchemaRowset : public Dataset {
 
   // One cell per column, in column order; missing cells are NULL.
   void AddRow(std::vector<Cell> cells);
+  // A line for the run's log about what the rowset leaves out.
+  void AddNote(std::string note) { reading_notes_.push_back(std::move(note)); }
 
   bool Eof() const override { return position_ >= rows_.size(); }
   void Next() override;

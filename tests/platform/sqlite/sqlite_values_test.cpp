@@ -156,6 +156,40 @@ TEST(SqliteValues, TextKeysInAnIntegerTypedColumnStayDistinct) {
   EXPECT_EQ(keys->FindField("COLUMN_NAME")->AsString(), "code");
 }
 
+// SQLite lets a primary key's columns hold NULL; no other engine does, so
+// such a key is left out (with a note for the log) and the rows are kept.
+TEST(SqliteValues, AKeyHoldingNullIsLeftOutWithANote) {
+  TestDatabase database = TestDatabase::Sqlite();
+  RunScript(database,
+            "CREATE TABLE whole (a TEXT, b INTEGER, PRIMARY KEY (a, b));"
+            "INSERT INTO whole VALUES ('x', 1), ('x', 2);"
+            "CREATE TABLE first_null (a TEXT, b INTEGER, PRIMARY KEY (a, b));"
+            "INSERT INTO first_null VALUES ('x', 1), (NULL, 2);"
+            "CREATE TABLE second_null (a TEXT, b INTEGER, PRIMARY KEY (a, b));"
+            "INSERT INTO second_null VALUES ('x', NULL);"
+            "CREATE TABLE rowid_key (id INTEGER PRIMARY KEY, v TEXT);"
+            "INSERT INTO rowid_key VALUES (NULL, 'gets a rowid');");
+  const struct {
+    std::string table;
+    std::vector<std::string> key;
+  } cases[] = {
+      {"whole", {"a", "b"}},
+      {"first_null", {}},
+      {"second_null", {}},
+      {"rowid_key", {"id"}},
+  };
+  auto connection = OpenSource(database);
+  for (const auto& test : cases) {
+    SchemaRestrictions restrictions;
+    restrictions.table = test.table;
+    auto keys = connection->OpenSchema(SchemaKind::PrimaryKeys, restrictions);
+    std::vector<std::string> key;
+    for (; !keys->Eof(); keys->Next()) key.push_back(keys->FindField("COLUMN_NAME")->AsString());
+    EXPECT_EQ(key, test.key) << test.table;
+    EXPECT_EQ(keys->ReadingNotes().size(), test.key.empty() ? 1u : 0u) << test.table;
+  }
+}
+
 // Names keep their points and their characters beyond ASCII, in the table,
 // the columns rowset, the keys and the fields.
 TEST(SqliteValues, NamesWithPointsAndBeyondAsciiArriveAsTheyAre) {
