@@ -1,12 +1,15 @@
 // The MySql dialect: back-quoted names, a table-level key, STR_TO_DATE and
 // LOAD_FILE expressions, values escaped for MySql, rows wrapped at 60.
 
+#include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "generator/dialect_values.h"
 #include "generator/table_writer.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 
@@ -14,34 +17,91 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
+// InnoDB's longest index key, in bytes; a utf8mb4 character takes up to 4.
+constexpr int kKeyBytes = 3072;
+constexpr int kBytesPerCharacter = 4;
+constexpr int kMaxDecimalPrecision = 65;
+constexpr int kMaxDecimalScale = 30;
+
 std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "varchar(" + settings.size + ")" : std::string(type);
 }
 
+// A text column MySql can only hold as longtext, which no key may hold.
+bool IsLongText(const Field& field, ColumnClass c) {
+  return c == ColumnClass::kMemo ||
+         ((c == ColumnClass::kString || c == ColumnClass::kWideString) && field.Size() > 255);
+}
+
+// A decimal with a precision and scale MySql can hold exactly.
+bool HasExactDecimalType(const Field& field) {
+  const int precision = field.Size();
+  const int scale = field.Scale();
+  return precision > 0 && precision <= kMaxDecimalPrecision && scale >= 0 && scale <= kMaxDecimalScale &&
+         scale <= precision;
+}
+
 std::string MySqlTypeText(const Field& field, const Settings& settings) {
-  const std::string& c = field.ClassName();
-  if (c == "TStringField" || c == "TWideStringField") {
-    return field.Size() > 255 ? "longtext" : "varchar(" + std::to_string(field.Size()) + ")";
+  const ColumnClass c = ClassOf(field);
+  switch (c) {
+    case ColumnClass::kString:
+    case ColumnClass::kWideString:
+      return field.Size() > 255 ? "longtext" : "varchar(" + std::to_string(field.Size()) + ")";
+    case ColumnClass::kMemo: return "longtext";
+    case ColumnClass::kSmallint: return "smallint(6)";
+    case ColumnClass::kInteger: return field.IsUnsigned() ? "int(11) unsigned" : "int(11)";
+    case ColumnClass::kAutoInc: return "int(11)";
+    case ColumnClass::kLargeint: return field.IsUnsigned() ? "bigint(20) unsigned" : "bigint(20)";
+    case ColumnClass::kWord: return "smallint(6) unsigned";
+    case ColumnClass::kFloat: return "double";
+    case ColumnClass::kBCD:
+      if (!HasExactDecimalType(field)) return "double";
+      return "decimal(" + std::to_string(field.Size()) + "," + std::to_string(field.Scale()) + ")";
+    case ColumnClass::kBoolean: return "bool";
+    // Six digits of fractions of a second, as the sources hold them.
+    case ColumnClass::kDateTime: return DateTypeText(settings, "datetime(6)");
+    case ColumnClass::kDate: return DateTypeText(settings, "date");
+    case ColumnClass::kTime: return "time(6)";
+    case ColumnClass::kBlob: return settings.extract_files && !settings.save_as_raw ? "varchar(255)" : "longblob";
+    case ColumnClass::kBytes:
+    case ColumnClass::kVarBytes: return "tinyblob";
+    case ColumnClass::kGuid: return "varchar(255)";
+    case ColumnClass::kUnknown: break;
   }
-  if (c == "TMemoField") return "longtext";
-  if (c == "TSmallintField") return "smallint(6)";
-  if (c == "TIntegerField" || c == "TAutoIncField") return "int(11)";
-  if (c == "TLargeintField") return "bigint(20)";
-  if (c == "TWordField") return "smallint(6) unsigned";
-  if (c == "TFloatField" || c == "TBCDField") return "double";
-  if (c == "TBooleanField") return "bool";
-  if (c == "TDateTimeField") return DateTypeText(settings, "datetime");
-  if (c == "TDateField") return DateTypeText(settings, "date");
-  if (c == "TTimeField") return "time";
-  if (c == "TBlobField") return settings.extract_files && !settings.save_as_raw ? "varchar(255)" : "longblob";
-  if (c == "TBytesField" || c == "TVarBytesField") return "tinyblob";
-  if (c == "TGuidField") return "varchar(255)";
   return {};
+}
+
+// The bytes a key column of this type takes in the index, at most.
+int KeyBytesOf(const Field& field, ColumnClass c) {
+  if ((c == ColumnClass::kString || c == ColumnClass::kWideString) && field.Size() <= 255) {
+    return field.Size() * kBytesPerCharacter;
+  }
+  if (c == ColumnClass::kGuid || (c == ColumnClass::kBlob)) return 255 * kBytesPerCharacter;
+  return 32;  // numbers, dates and times
+}
+
+// The characters each long text column of the key gets: the index's room
+// left by the other key columns, shared among them. 0 when none is in the key.
+int KeyTextLength(TableWriter& writer, const std::vector<std::string>& key) {
+  int fixed_bytes = 0;
+  int long_columns = 0;
+  for (const std::string& name : key) {
+    const Field* field = writer.table.FindField(name);
+    if (field == nullptr) continue;
+    const ColumnClass c = ClassOf(*field);
+    if (IsLongText(*field, c)) {
+      ++long_columns;
+    } else {
+      fixed_bytes += KeyBytesOf(*field, c);
+    }
+  }
+  if (long_columns == 0) return 0;
+  return std::max(1, (kKeyBytes - fixed_bytes) / kBytesPerCharacter / long_columns);
 }
 
 const DialectRules kMySqlRules{
     .name = "MySql",
-    .quotes = {.open = "`", .close = "`", .only_when_blank = false},
+    .quotes = {.open = "`", .close = "`"},
     .type_text = &MySqlTypeText,
     .text_cut = 0,
     .wrap_width = 60,
@@ -85,53 +145,91 @@ std::string EscapeMySqlText(std::string_view text) {
 
 std::string MySqlLiteral(std::string_view text) { return SqlLiteral(EscapeMySqlText(text)); }
 
-bool KeepsCommas(const std::string& c) {
-  // BLOB texts and file paths are data, not numbers: their commas stay.
-  return c == "TStringField" || c == "TWideStringField" || c == "TMemoField" || c == "TBlobField";
+// What the table's columns decide about their values, worked out once.
+struct MySqlColumn {
+  ColumnClass column_class;
+  bool keeps_commas;    // text, memo and BLOB values keep their commas
+  bool date;            // formatted through STR_TO_DATE with date formatting
+  int key_text_length;  // a long text key column's length; 0 otherwise
+};
+
+std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
+  const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  const int key_text_length = KeyTextLength(writer, key);
+  std::vector<MySqlColumn> columns;
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    const Field& field = writer.table.FieldAt(i);
+    const ColumnClass c = ClassOf(field);
+    const bool in_key = std::find(key.begin(), key.end(), field.Name()) != key.end();
+    columns.push_back({c, IsTextClass(c) || c == ColumnClass::kBlob,
+                       c == ColumnClass::kDateTime || c == ColumnClass::kDate,
+                       in_key && IsLongText(field, c) ? key_text_length : 0});
+  }
+  return columns;
 }
 
-void WriteTableStatement(TableWriter& writer) {
+void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& columns) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
   std::string& text = run.table_text;
   if (settings.drop) text += "DROP TABLE IF EXISTS " + TableName(run) + ";" + std::string(kCrLf);
   text += "CREATE TABLE " + TableName(run) + " (" + std::string(kCrLf);
   // The key names are back-quoted like the columns, so blanks and reserved
-  // words cannot break the clause.
-  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
-                                     .type_text = [&](const Field& field) { return MySqlTypeText(field, settings); },
-                                     .key_form = KeyForm::kClause,
-                                     .key_clause = "PRIMARY KEY("});
+  // words cannot break the clause. A long text column in the key gets a
+  // varchar the index can hold.
+  text += ColumnDefinitions(
+      writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+               .type_text =
+                   [&](const Field& field, bool) {
+                     const int key_length = columns[static_cast<size_t>(field.Index())].key_text_length;
+                     if (key_length > 0) return "varchar(" + std::to_string(key_length) + ")";
+                     return MySqlTypeText(field, settings);
+                   },
+               .key_form = KeyForm::kClause,
+               .key_clause = "PRIMARY KEY("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
 
-std::string FieldValue(TableWriter& writer, const Field& field) {
+void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn& column,
+                      NonFiniteValues& non_finite, std::string& out) {
   const Settings& settings = writer.settings;
-  const std::string& c = field.ClassName();
-  ValueText value{field.AsString(), false};
-  if (c == "TBlobField") {
+  const ColumnClass c = column.column_class;
+  if (non_finite.Refuse(field)) {
+    out += "NULL";
+    return;
+  }
+  ValueText value{ValueTextOf(field, c), false};
+  if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field,
                       [](const RowBlobFile& file) { return "LOAD_FILE(" + MySqlLiteral(file.Path()) + ")"; });
   }
   // A NULL date stays NULL: STR_TO_DATE('') would give the zero date.
-  if (settings.formatting && (c == "TDateTimeField" || c == "TDateField") && !field.IsNull()) {
-    value = {"STR_TO_DATE(" + MySqlLiteral(field.AsString()) + "," + MySqlLiteral(settings.my_format) + ")", true};
+  if (settings.formatting && column.date && !field.IsNull()) {
+    out += "STR_TO_DATE(" + MySqlLiteral(value.text) + "," + MySqlLiteral(settings.my_format) + ")";
+    return;
   }
-  if (c == "TBooleanField") value.text = BooleanDigits(field);
-  if (c == "TFloatField") value.text = FloatText(field, settings);
-  if (value.no_quote) return value.text;
-  if (!KeepsCommas(c)) CommasToPoints(value.text);
+  if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
+  if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
+  if (value.no_quote) {
+    out += value.text;
+    return;
+  }
+  if (column.key_text_length > 0 && Utf8Length(value.text) > static_cast<size_t>(column.key_text_length)) {
+    throw std::runtime_error("a value of the key column " + field.Name() + " is longer than the " +
+                             std::to_string(column.key_text_length) + " characters its index can hold");
+  }
+  if (!column.keeps_commas) CommasToPoints(value.text);
   value.text = EscapeMySqlText(value.text);
-  return QuoteValue(value, {.null_quoted = settings.null_quoted});
+  AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted});
 }
 
-void WriteRowStatement(TableWriter& writer) {
+void WriteRowStatement(TableWriter& writer, const std::vector<MySqlColumn>& columns, NonFiniteValues& non_finite) {
   std::string& text = writer.run.table_text;
   text += "INSERT INTO " + TableName(writer.run) + " VALUES(";
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    text += FieldValue(writer, writer.table.FieldAt(i));
+    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], non_finite, text);
   }
   text += ");";
 }
@@ -140,9 +238,11 @@ void WriteRowStatement(TableWriter& writer) {
 
 void EmitMySqlTable(TableWriter& writer) {
   const Settings& settings = writer.settings;
-  if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
+  const std::vector<MySqlColumn> columns = MySqlColumns(writer);
+  if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer, columns);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
-  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer); });
+  NonFiniteValues non_finite(writer, ClassesOf(writer.table));
+  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer, columns, non_finite); });
 }
 
 }  // namespace quill

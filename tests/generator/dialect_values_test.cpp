@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace quill {
 namespace {
@@ -33,6 +34,37 @@ TEST(FirstCharacters, CountsCharactersNotBytes) {
   EXPECT_EQ(FirstCharacters("abcdef", 3), "abc");
   EXPECT_EQ(FirstCharacters("ééééé", 3), "ééé");
   EXPECT_EQ(FirstCharacters("", 0), "");
+}
+
+struct DateValueCase {
+  const char* name;
+  const char* class_name;
+  FieldKind kind;
+  DateTime value;
+  std::string expected;
+};
+
+// Field texts in the C locale's formats; fractions of a second that are not
+// zero and the sign of a negative time are kept, a midnight date-time is a date.
+TEST(ValueTextOf, DatesAndTimesKeepFractionsAndSign) {
+  const std::vector<DateValueCase> cases = {
+      {"time with microseconds", "TTimeField", FieldKind::ftTime, {1899, 12, 30, 23, 59, 59, 999999000}, "23:59:59.999999"},
+      {"time with half a second", "TTimeField", FieldKind::ftTime, {1899, 12, 30, 1, 2, 3, 500000000}, "01:02:03.5"},
+      {"whole time", "TTimeField", FieldKind::ftTime, {1899, 12, 30, 1, 2, 3, 0}, "01:02:03"},
+      {"negative time", "TTimeField", FieldKind::ftTime, {1899, 12, 30, 1, 2, 3, 0, true}, "-01:02:03"},
+      {"negative long time with fraction", "TTimeField", FieldKind::ftTime,
+       {1899, 12, 30, 838, 59, 59, 999999000, true}, "-838:59:59.999999"},
+      {"date-time with fraction", "TDateTimeField", FieldKind::ftDateTime, {2004, 12, 31, 10, 11, 12, 123000000},
+       "2004-12-31 10:11:12.123"},
+      {"fraction just after midnight", "TDateTimeField", FieldKind::ftDateTime, {2004, 12, 31, 0, 0, 0, 1000},
+       "2004-12-31 00:00:00.000001"},
+      {"midnight is a date", "TDateTimeField", FieldKind::ftDateTime, {2004, 12, 31, 0, 0, 0, 0}, "2004-12-31"},
+  };
+  for (const DateValueCase& c : cases) {
+    Field field("f", c.class_name, c.kind, 0, 0);
+    field.SetDateTime(c.value);
+    EXPECT_EQ(ValueTextOf(field, ClassOf(field)), c.expected) << c.name;
+  }
 }
 
 }  // namespace

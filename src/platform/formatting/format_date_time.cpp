@@ -1,7 +1,6 @@
 #include "platform/formatting/format_date_time.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace quill {
 namespace {
@@ -17,11 +16,20 @@ bool StartsWithNoCase(std::string_view text, size_t at, std::string_view prefix)
   return true;
 }
 
-// At least `digits` digits, as the class library's "%.*d".
+// At least `digits` digits, as the class library's "%.*d"; written digit by
+// digit, as this runs for every number of every date value of a script.
 void AppendNumber(std::string& out, long long number, int digits) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%0*lld", number < 0 ? digits + 1 : digits, number);
-  out += buffer;
+  char buffer[24];
+  char* end = buffer + sizeof buffer;
+  char* p = end;
+  unsigned long long magnitude = number < 0 ? 0ULL - static_cast<unsigned long long>(number) : number;
+  do {
+    *--p = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude != 0);
+  while (end - p < digits && p > buffer + 1) *--p = '0';
+  if (number < 0) *--p = '-';
+  out.append(p, static_cast<size_t>(end - p));
 }
 
 // Formats the short and long date and time formats inside a format too, but
