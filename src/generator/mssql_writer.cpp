@@ -70,26 +70,6 @@ const DialectRules kMsSqlRules{
     .wrap_width = 0,
 };
 
-// Every name is bracketed, in CREATE and in INSERT alike: a reserved word
-// or any other name then reads as a name.
-std::string Bracketed(std::string_view name) { return QuoteIdentifier(kMsSqlRules.quotes, name); }
-
-// The N of "a GO after every N-th row", read as the class library reads an
-// integer; a text that is none, or 0, ends the table with the library's error.
-int64_t GoEveryRows(const std::string& text) {
-  size_t start = text.find_first_not_of(' ');
-  size_t end = start;
-  if (end != std::string::npos && (text[end] == '-' || text[end] == '+')) ++end;
-  const size_t digits = end;
-  while (end < text.size() && text[end] >= '0' && text[end] <= '9' && end - digits < 10) ++end;
-  if (start == std::string::npos || end == digits || end != text.size()) {
-    throw std::runtime_error("'" + text + "' is not a valid integer value");
-  }
-  const int64_t n = std::stoll(text.substr(start));
-  if (n == 0) throw std::runtime_error("Division by zero");
-  return n;
-}
-
 // Whether a line of text after its first line break would read, on a line
 // of its own, as the batch separator GO of the clients that run MS SQL
 // scripts ("GO", "go 5", blanks around).
@@ -108,6 +88,40 @@ bool HoldsGoLine(std::string_view text) {
     at = text.find_first_of("\r\n", at + 1);
   }
   return false;
+}
+
+// Every name is bracketed, in CREATE and in INSERT alike: a reserved word
+// or any other name then reads as a name. A name with a line that would
+// read as GO has its line breaks written as blanks: a name has no other form
+// that keeps a batch client from splitting the script there.
+std::string Bracketed(std::string_view name) {
+  if (!HoldsGoLine(name)) return QuoteIdentifier(kMsSqlRules.quotes, name);
+  std::string one_line(name);
+  for (char& c : one_line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return QuoteIdentifier(kMsSqlRules.quotes, one_line);
+}
+
+std::string TableName(const ScriptRunState& run) {
+  if (run.output_schema.empty()) return Bracketed(run.output_name);
+  return Bracketed(run.output_schema) + "." + Bracketed(run.output_name);
+}
+
+// The N of "a GO after every N-th row", read as the class library reads an
+// integer; a text that is none, or 0, ends the table with the library's error.
+int64_t GoEveryRows(const std::string& text) {
+  size_t start = text.find_first_not_of(' ');
+  size_t end = start;
+  if (end != std::string::npos && (text[end] == '-' || text[end] == '+')) ++end;
+  const size_t digits = end;
+  while (end < text.size() && text[end] >= '0' && text[end] <= '9' && end - digits < 10) ++end;
+  if (start == std::string::npos || end == digits || end != text.size()) {
+    throw std::runtime_error("'" + text + "' is not a valid integer value");
+  }
+  const int64_t n = std::stoll(text.substr(start));
+  if (n == 0) throw std::runtime_error("Division by zero");
+  return n;
 }
 
 // A text literal, N-prefixed when it holds characters beyond ASCII (or
@@ -214,7 +228,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
 void WriteTableStatement(TableWriter& writer) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
-  const std::string table_name = QuoteTableName(kMsSqlRules.quotes, run.output_schema, run.output_name);
+  const std::string table_name = TableName(run);
   std::string& text = run.table_text;
   if (settings.formatting) text += "SET DATEFORMAT " + DateFormatValue(settings) + std::string(kCrLf);
   if (settings.drop) text += "DROP TABLE " + table_name + std::string(kCrLf) + "Go" + std::string(kCrLf);
@@ -233,13 +247,13 @@ void WriteTableStatement(TableWriter& writer) {
       type += " PRIMARY KEY";
       run.primary_key_marked = true;
     }
-    text += QuoteIdentifier(kMsSqlRules.quotes, ApplyUnderscore(settings, field.Name())) + " [" + type;
+    text += Bracketed(ApplyUnderscore(settings, field.Name())) + " [" + type;
   }
   if (key.size() > 1) {
     text += "," + std::string(kCrLf) + "PRIMARY KEY (";
     for (size_t k = 0; k < key.size(); ++k) {
       if (k > 0) text += ",";
-      text += QuoteIdentifier(kMsSqlRules.quotes, ApplyUnderscore(settings, key[k]));
+      text += Bracketed(ApplyUnderscore(settings, key[k]));
     }
     text += ")";
     run.primary_key_marked = true;
@@ -289,7 +303,7 @@ void EmitMsSqlTable(TableWriter& writer) {
 
   writer.run.select_row_mode = settings.extract_files && settings.save_as_raw;
   std::string row_head = "INSERT INTO " +
-                         QuoteTableName(kMsSqlRules.quotes, writer.run.output_schema, writer.run.output_name) + " (";
+                         TableName(writer.run) + " (";
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) row_head += ",";
     row_head += Bracketed(ApplyUnderscore(settings, writer.table.FieldAt(i).Name()));

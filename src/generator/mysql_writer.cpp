@@ -71,6 +71,25 @@ std::string MySqlTypeText(const Field& field, const Settings& settings) {
   return {};
 }
 
+// Whether a decimal's text fits decimal(precision, scale) without rounding.
+bool FitsDecimal(std::string_view text, int precision, int scale) {
+  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  while (i < text.size() && text[i] == '0') ++i;
+  const size_t integer_start = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  const size_t integer_digits = i - integer_start;
+  size_t fraction_digits = 0;
+  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+    const size_t fraction_start = ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    size_t end = i;
+    while (end > fraction_start && text[end - 1] == '0') --end;
+    fraction_digits = end - fraction_start;
+  }
+  if (i != text.size()) return false;  // not plain digits: MySql would refuse it anyway
+  return integer_digits <= static_cast<size_t>(precision - scale) && fraction_digits <= static_cast<size_t>(scale);
+}
+
 // The bytes a key column of this type takes in the index, at most.
 int KeyBytesOf(const Field& field, ColumnClass c) {
   if ((c == ColumnClass::kString || c == ColumnClass::kWideString) && field.Size() <= 255) {
@@ -151,6 +170,9 @@ struct MySqlColumn {
   bool keeps_commas;    // text, memo and BLOB values keep their commas
   bool date;            // formatted through STR_TO_DATE with date formatting
   int key_text_length;  // a long text key column's length; 0 otherwise
+  bool exact_decimal;   // written as decimal(precision, scale): values must fit
+  int precision;
+  int scale;
 };
 
 std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
@@ -163,7 +185,8 @@ std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
     const bool in_key = std::find(key.begin(), key.end(), field.Name()) != key.end();
     columns.push_back({c, IsTextClass(c) || c == ColumnClass::kBlob,
                        c == ColumnClass::kDateTime || c == ColumnClass::kDate,
-                       in_key && IsLongText(field, c) ? key_text_length : 0});
+                       in_key && IsLongText(field, c) ? key_text_length : 0,
+                       c == ColumnClass::kBCD && HasExactDecimalType(field), field.Size(), field.Scale()});
   }
   return columns;
 }
@@ -218,6 +241,11 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
   if (column.key_text_length > 0 && Utf8Length(value.text) > static_cast<size_t>(column.key_text_length)) {
     throw std::runtime_error("a value of the key column " + field.Name() + " is longer than the " +
                              std::to_string(column.key_text_length) + " characters its index can hold");
+  }
+  // A decimal the column cannot hold whole is an error, never rounded.
+  if (column.exact_decimal && !value.text.empty() && !FitsDecimal(value.text, column.precision, column.scale)) {
+    throw std::runtime_error("the value " + value.text + " of the column " + field.Name() + " does not fit decimal(" +
+                             std::to_string(column.precision) + "," + std::to_string(column.scale) + ")");
   }
   if (!column.keeps_commas) CommasToPoints(value.text);
   value.text = EscapeMySqlText(value.text);

@@ -36,6 +36,11 @@ TEST(ScriptSafetyTest, MsSqlGoldenScripts) {
         "CHAR(10)+'y',N'東京')",
         "INSERT INTO [hostile] ([id],[amount],[key],[note],[cjk])\r\n   VALUES (2,1.5,NULL,'a\nGOOD\ngoing','plain')"}},
 
+      {"a name with a line reading GO keeps its brackets, its line breaks written as blanks",
+       {"go names", {{"a\r\ngo\r\nb", "INT"}}, {}, {{"1"}}},
+       nullptr,
+       {"CREATE TABLE [go names] (\r\n[a  go  b] [int]\r\n)", "INSERT INTO [go names] ([a  go  b])\r\n   VALUES ('1')"}},
+
       {"with Quoted, a float mask that writes text gives a quoted value",
        {"masked", {{"f", "REAL"}}, {}, {{"2.5"}}},
        [](Settings& s) { s.quoted = true; s.float_format = "0\"); DROP TABLE victim; --\""; DataOnly(s); },
@@ -60,6 +65,41 @@ TEST(ScriptSafetyTest, OracleGoldenScripts) {
         "INSERT INTO \"desc\" VALUES('2004-12-31','1','2','a',NULL,\r\nNULL);"}},
   };
   RunDialectGoldenCases(db, TargetDialect::Oracle, cases);
+}
+
+TEST(ScriptSafetyTest, PervasiveGoldenScripts) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const std::vector<DialectGoldenCase> cases = {
+      {"names and values with quotes stay inside their quotes",
+       {"x\"y", {{"a\"b", "VARCHAR(30)"}, {"n", "DECIMAL(10,2)"}}, {}, {{"'''); DROP TABLE victim; --'", "'1); --'"}}},
+       nullptr,
+       {"CREATE TABLE \"x\"\"y\"\r\n(\"a\"\"b\" char(30),\r\n\"n\" decimal(15,4)\r\n);",
+        "INSERT INTO \"x\"\"y\" VALUES ('''); DROP TABLE victim; --','1); --');"}},
+  };
+  RunDialectGoldenCases(db, TargetDialect::Pervasive, cases);
+}
+
+// Unsigned integers get types that hold their whole range in every dialect.
+TEST(ScriptSafetyTest, UnsignedIntegerTypes) {
+  TestDatabase source = TestDatabase::MariaDb();
+  source.CreateTable({"uns", {{"big", "BIGINT UNSIGNED"}, {"i", "INT UNSIGNED"}}, {}, {}});
+  const struct {
+    TargetDialect dialect;
+    std::string columns;
+  } cases[] = {
+      {TargetDialect::MsSql, "[big] [decimal] (20,0),\r\n[i] [bigint]"},
+      {TargetDialect::Oracle, "big number(20),\r\ni integer"},
+      {TargetDialect::Pervasive, "\"big\" decimal(20,0),\r\n\"i\" bigint"},
+      {TargetDialect::MySql, "`big` bigint(20) unsigned,\r\n`i` int(11) unsigned"},
+      {TargetDialect::PostgreSql, "\"big\" numeric(20),\r\n\"i\" bigint"},
+  };
+  for (const auto& c : cases) {
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.generator.GenerateScript(source.Dsn(), "uns");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    EXPECT_NE(harness.ScriptText().find(c.columns), std::string::npos) << harness.ScriptText();
+  }
 }
 
 // NaN and infinities: PostgreSQL's decimal holds them; the other dialects
@@ -209,22 +249,37 @@ TEST(ScriptSafetyTest, FractionsOfSecondsAreKept) {
   LoadAndCompare(c, TargetDialect::MySql, "SELECT id, t, ts FROM frac ORDER BY id");
 }
 
-// A text key value longer than MySql's index can hold fails the table with
-// the run's error line; it is never cut.
-TEST(ScriptSafetyTest, AMySqlKeyValueTooLongForTheIndexFailsTheTable) {
-  TestDatabase source = TestDatabase::Sqlite();
-  source.CreateTable({"longkey", {{"k", "TEXT"}}, {"k"}, {{"'" + std::string(769, 'k') + "'"}}});
-  GeneratorHarness harness;
-  harness.settings.format = TargetDialect::MySql;
-  harness.generator.GenerateScript(source.Dsn(), "longkey");
-  ASSERT_EQ(harness.ui.tabs().size(), 1u);
-  EXPECT_EQ(harness.ScriptText().find(std::string(769, 'k')), std::string::npos);
-  bool error_logged = false;
-  for (const std::string& line : harness.ui.LogTexts()) {
-    error_logged = error_logged || line.find("Error with table : longkey : a value of the key column k") !=
-                                       std::string::npos;
+// A value MySql's column cannot hold whole fails the table with the run's
+// error line; it is never cut or rounded.
+TEST(ScriptSafetyTest, AValueMySqlCannotHoldWholeFailsTheTable) {
+  const struct {
+    Engine source;
+    TableDescription table;
+    std::string error;
+  } cases[] = {
+      {Engine::Sqlite, {"longkey", {{"k", "TEXT"}}, {"k"}, {{"'" + std::string(769, 'k') + "'"}}},
+       "Error with table : longkey : a value of the key column k is longer than the 768 characters"},
+      // The driver gives a decimal without declared precision the precision
+      // 28 and the scale of its first value.
+      {Engine::Postgres,
+       {"decu", {{"d", "numeric"}}, {}, {{"1.2345678901234567890123"}, {"123456789012345678901234567890"}}},
+       "Error with table : public.decu : the value 123456789012345678901234567890 of the column d does not fit "
+       "decimal(28,22)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.table.name);
+    TestDatabase source = Source(c.source);
+    source.CreateTable(c.table);
+    GeneratorHarness harness;
+    harness.settings.format = TargetDialect::MySql;
+    harness.generator.GenerateScript(source.Dsn(), ListedName(c.source, c.table.name));
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    bool error_logged = false;
+    for (const std::string& line : harness.ui.LogTexts()) {
+      error_logged = error_logged || line.find(c.error) != std::string::npos;
+    }
+    EXPECT_TRUE(error_logged) << ::testing::PrintToString(harness.ui.LogTexts());
   }
-  EXPECT_TRUE(error_logged);
 }
 
 }  // namespace
