@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr int kMsSqlTextLimit = 8000;
+constexpr int kKeyBytes = 900;  // the longest key of a clustered index
 
 std::string DateFormatValue(const Settings& settings) {
   static constexpr std::string_view kFormats[] = {"mdy", "myd", "dmy", "dym", "ymd", "ydm"};
@@ -238,10 +239,20 @@ void WriteTableStatement(TableWriter& writer) {
   // table-level clause, so the target gets the same key.
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
   const bool inline_key = key.size() == 1;
+  // No key may hold a text column: a memo key column gets the widest
+  // nvarchar the key's 900 bytes hold, shared among such columns.
+  int memo_key_columns = 0;
+  for (const std::string& name : key) {
+    const Field* field = writer.table.FindField(name);
+    if (field != nullptr && ClassOf(*field) == ColumnClass::kMemo) ++memo_key_columns;
+  }
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += "," + std::string(kCrLf);
-    std::string type = MsSqlTypeText(field, settings);
+    const bool memo_in_key = ClassOf(field) == ColumnClass::kMemo &&
+                             std::find(key.begin(), key.end(), field.Name()) != key.end();
+    std::string type = memo_in_key ? "nvarchar] (" + std::to_string(kKeyBytes / 2 / memo_key_columns) + ")"
+                                   : MsSqlTypeText(field, settings);
     if (type.empty()) type = "sql_variant]";  // a class outside the map: the type that takes any value
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       type += " PRIMARY KEY";

@@ -41,6 +41,11 @@ TEST(ScriptSafetyTest, MsSqlGoldenScripts) {
        nullptr,
        {"CREATE TABLE [go names] (\r\n[a  go  b] [int]\r\n)", "INSERT INTO [go names] ([a  go  b])\r\n   VALUES ('1')"}},
 
+      {"a memo key column is an nvarchar the key can hold",
+       {"memo key", {{"k", "TEXT"}, {"m", "TEXT"}}, {"k"}, {}},
+       nullptr,
+       {"CREATE TABLE [memo key] (\r\n[k] [nvarchar] (450) PRIMARY KEY,\r\n[m] [text]\r\n)"}},
+
       {"with Quoted, a float mask that writes text gives a quoted value",
        {"masked", {{"f", "REAL"}}, {}, {{"2.5"}}},
        [](Settings& s) { s.quoted = true; s.float_format = "0\"); DROP TABLE victim; --\""; DataOnly(s); },
