@@ -132,20 +132,29 @@ bool IsUnsignedInteger(const Field& field, ColumnClass c) {
   return c == ColumnClass::kInteger && field.IsUnsigned();
 }
 
-std::string ValueTextOf(const Field& field, ColumnClass c) {
-  if (c != ColumnClass::kTime && c != ColumnClass::kDateTime) return field.AsString();
-  if (field.IsNull()) return {};
-  const DateTime value = field.AsDateTime();
-  if (value.nanosecond == 0 && !value.negative) return field.AsString();
-  std::string text = value.negative ? "-" : "";
-  const FormatSettings& settings = GlobalFormatSettings();
-  if (value.nanosecond == 0) return text + field.AsString();
-  const std::string time_format = TimeFormatWithFraction(settings.long_time_format, value.nanosecond);
-  if (c == ColumnClass::kDateTime) {
-    text += FormatDateTime(settings.short_date_format, value);
-    text += ' ';
+void AppendValueText(std::string& out, const Field& field, ColumnClass c) {
+  if (c != ColumnClass::kTime && c != ColumnClass::kDateTime) {
+    field.AppendString(out);
+    return;
   }
-  text += FormatDateTime(time_format, value);
+  if (field.IsNull()) return;
+  const DateTime value = field.AsDateTime();
+  if (value.negative) out += '-';
+  if (value.nanosecond == 0) {
+    field.AppendString(out);
+    return;
+  }
+  const FormatSettings& settings = GlobalFormatSettings();
+  if (c == ColumnClass::kDateTime) {
+    AppendFormatDateTime(out, settings.short_date_format, value, settings);
+    out += ' ';
+  }
+  AppendFormatDateTime(out, TimeFormatWithFraction(settings.long_time_format, value.nanosecond), value, settings);
+}
+
+std::string ValueTextOf(const Field& field, ColumnClass c) {
+  std::string text;
+  AppendValueText(text, field, c);
   return text;
 }
 

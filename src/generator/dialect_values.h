@@ -32,6 +32,8 @@ bool IsUnsignedInteger(const Field& field, ColumnClass c);
 // The field's text (empty for NULL); date-times and times also keep a
 // fraction of a second that is not zero, and a negative time its sign.
 std::string ValueTextOf(const Field& field, ColumnClass c);
+// The same text appended to out: the row loop's form, into a reused text.
+void AppendValueText(std::string& out, const Field& field, ColumnClass c);
 
 // A float or decimal value that is not a number or is infinite.
 bool IsNonFinite(const Field& field, ColumnClass c);

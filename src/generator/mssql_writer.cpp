@@ -219,7 +219,8 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
       value.text = FloatText(field, writer.settings);
       break;
     case Form::kText:
-      value.text = ValueTextOf(field, rules.column_class);
+      value.text.clear();
+      AppendValueText(value.text, field, rules.column_class);
       break;
   }
   if (rules.cut_text) KeepFirstCharacters(value.text, kMsSqlTextLimit);

@@ -138,31 +138,32 @@ std::string TableName(const ScriptRunState& run) {
 // doubled so the value arrives as it was. Line breaks and NUL are written as
 // their escapes too, because the command-line client takes CR LF for a line
 // end even inside a quoted value and would drop the CR.
-std::string EscapeMySqlText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 2);
-  for (const char c : text) {
-    switch (c) {
-      case '\\':
-        escaped += "\\\\";
-        break;
-      case '\r':
-        escaped += "\\r";
-        break;
-      case '\n':
-        escaped += "\\n";
-        break;
-      case '\0':
-        escaped += "\\0";
-        break;
-      default:
-        escaped += c;
+void AppendMySqlQuoted(std::string& out, std::string_view text) {
+  out += '\'';
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* escape = nullptr;
+    switch (text[i]) {
+      case '\'': escape = "''"; break;
+      case '\\': escape = "\\\\"; break;
+      case '\r': escape = "\\r"; break;
+      case '\n': escape = "\\n"; break;
+      case '\0': escape = "\\0"; break;
+      default: continue;
     }
+    out.append(text.substr(start, i - start));
+    out += escape;
+    start = i + 1;
   }
-  return escaped;
+  out.append(text.substr(start));
+  out += '\'';
 }
 
-std::string MySqlLiteral(std::string_view text) { return SqlLiteral(EscapeMySqlText(text)); }
+std::string MySqlLiteral(std::string_view text) {
+  std::string literal;
+  AppendMySqlQuoted(literal, text);
+  return literal;
+}
 
 // What the table's columns decide about their values, worked out once.
 struct MySqlColumn {
@@ -215,21 +216,27 @@ void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& co
 }
 
 void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn& column,
-                      NonFiniteValues& non_finite, std::string& out) {
+                      NonFiniteValues& non_finite, ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
   const ColumnClass c = column.column_class;
   if (non_finite.Refuse(field)) {
     out += "NULL";
     return;
   }
-  ValueText value{ValueTextOf(field, c), false};
+  value.no_quote = false;
+  value.text.clear();
+  AppendValueText(value.text, field, c);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field,
                       [](const RowBlobFile& file) { return "LOAD_FILE(" + MySqlLiteral(file.Path()) + ")"; });
   }
   // A NULL date stays NULL: STR_TO_DATE('') would give the zero date.
   if (settings.formatting && column.date && !field.IsNull()) {
-    out += "STR_TO_DATE(" + MySqlLiteral(value.text) + "," + MySqlLiteral(settings.my_format) + ")";
+    out += "STR_TO_DATE(";
+    AppendMySqlQuoted(out, value.text);
+    out += ',';
+    AppendMySqlQuoted(out, settings.my_format);
+    out += ')';
     return;
   }
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
@@ -238,26 +245,30 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
     out += value.text;
     return;
   }
+  if (value.text.empty()) {
+    out += settings.null_quoted ? "''" : "NULL";
+    return;
+  }
   if (column.key_text_length > 0 && Utf8Length(value.text) > static_cast<size_t>(column.key_text_length)) {
     throw std::runtime_error("a value of the key column " + field.Name() + " is longer than the " +
                              std::to_string(column.key_text_length) + " characters its index can hold");
   }
   // A decimal the column cannot hold whole is an error, never rounded.
-  if (column.exact_decimal && !value.text.empty() && !FitsDecimal(value.text, column.precision, column.scale)) {
+  if (column.exact_decimal && !FitsDecimal(value.text, column.precision, column.scale)) {
     throw std::runtime_error("the value " + value.text + " of the column " + field.Name() + " does not fit decimal(" +
                              std::to_string(column.precision) + "," + std::to_string(column.scale) + ")");
   }
   if (!column.keeps_commas) CommasToPoints(value.text);
-  value.text = EscapeMySqlText(value.text);
-  AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted});
+  AppendMySqlQuoted(out, value.text);
 }
 
-void WriteRowStatement(TableWriter& writer, const std::vector<MySqlColumn>& columns, NonFiniteValues& non_finite) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<MySqlColumn>& columns,
+                       NonFiniteValues& non_finite, ValueText& value) {
   std::string& text = writer.run.table_text;
-  text += "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], non_finite, text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], non_finite, value, text);
   }
   text += ");";
 }
@@ -270,7 +281,9 @@ void EmitMySqlTable(TableWriter& writer) {
   if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer, columns);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
   NonFiniteValues non_finite(writer, ClassesOf(writer.table));
-  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer, columns, non_finite); });
+  const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
 }
 
 }  // namespace quill

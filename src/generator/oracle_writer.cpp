@@ -97,9 +97,12 @@ void WriteTableStatement(TableWriter& writer) {
   AppendTableStatement(writer);
 }
 
-ValueText FieldValue(TableWriter& writer, const Field& field, ColumnClass c) {
+// The value of a field into `value`, a work text kept for the whole table.
+void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValueText& value) {
   const Settings& settings = writer.settings;
-  ValueText value{ValueTextOf(field, c), false};
+  value.no_quote = false;
+  value.text.clear();
+  AppendValueText(value.text, field, c);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
       return "BFILENAME(" + SqlLiteral(file.folder) + "," + SqlLiteral(file.file_name) + ")";
@@ -111,12 +114,12 @@ ValueText FieldValue(TableWriter& writer, const Field& field, ColumnClass c) {
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
   if (c == ColumnClass::kWideString || c == ColumnClass::kString) KeepFirstCharacters(value.text, kOracleValueCut);
-  return value;
 }
 
-void WriteRowStatement(TableWriter& writer, const std::vector<ColumnClass>& classes, NonFiniteValues& non_finite) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
+                       NonFiniteValues& non_finite, ValueText& value) {
   std::string& text = writer.run.table_text;
-  text += "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
     const Field& field = writer.table.FieldAt(i);
@@ -125,7 +128,8 @@ void WriteRowStatement(TableWriter& writer, const std::vector<ColumnClass>& clas
       continue;
     }
     // Every value is quoted, numbers too; an empty one is NULL.
-    AppendQuotedValue(text, FieldValue(writer, field, classes[static_cast<size_t>(i)]), {});
+    ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value);
+    AppendQuotedValue(text, value, {});
   }
   text += ");";
 }
@@ -138,7 +142,9 @@ void EmitOracleTable(TableWriter& writer) {
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
   NonFiniteValues non_finite(writer, classes);
-  WriteRows(writer, kOracleRules, [&] { WriteRowStatement(writer, classes, non_finite); });
+  const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kOracleRules, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
 }
 
 }  // namespace quill

@@ -9,6 +9,7 @@
 #include "generator/dialect_values.h"
 #include "generator/table_writer.h"
 #include "platform/formatting/format_date_time.h"
+#include "platform/formatting/format_settings.h"
 
 namespace quill {
 
@@ -89,24 +90,27 @@ void WriteTableStatement(TableWriter& writer) {
   AppendTableStatement(writer);
 }
 
-std::string FieldValue(TableWriter& writer, const Field& field, ColumnClass c) {
+// The value of a field into `value`, a work text kept for the whole table.
+void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, std::string& value) {
   const Settings& settings = writer.settings;
-  std::string value = ValueTextOf(field, c);
+  value.clear();
+  AppendValueText(value, field, c);
   if (c == ColumnClass::kBlob) {
     // A raw file is written but the script holds no reference to it.
     value = BlobValue(writer, field, [](const RowBlobFile&) { return std::string(); }).text;
   }
   if (settings.formatting && (c == ColumnClass::kDateTime || c == ColumnClass::kDate) && !field.IsNull()) {
-    value = FormatDateTime(settings.pe_format, field.AsDateTime());
+    value.clear();
+    AppendFormatDateTime(value, settings.pe_format, field.AsDateTime(), GlobalFormatSettings());
   }
   if (c == ColumnClass::kBoolean) value = BooleanDigits(field);
   if (c == ColumnClass::kFloat) value = FloatText(field, settings);
-  return value;
 }
 
-void WriteRowStatement(TableWriter& writer, const std::vector<ColumnClass>& classes, NonFiniteValues& non_finite) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
+                       NonFiniteValues& non_finite, ValueText& value) {
   std::string& text = writer.run.table_text;
-  text += "INSERT INTO " + TableName(writer.run) + " VALUES (";
+  text += row_head;
   const QuoteRules rules{.null_quoted = writer.settings.null_quoted};
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
@@ -115,7 +119,8 @@ void WriteRowStatement(TableWriter& writer, const std::vector<ColumnClass>& clas
       text += "NULL";
       continue;
     }
-    AppendQuotedValue(text, {FieldValue(writer, field, classes[static_cast<size_t>(i)]), false}, rules);
+    ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value.text);
+    AppendQuotedValue(text, value, rules);
   }
   text += ");";
 }
@@ -128,7 +133,9 @@ void EmitPervasiveTable(TableWriter& writer) {
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
   NonFiniteValues non_finite(writer, classes);
-  WriteRows(writer, kPervasiveRules, [&] { WriteRowStatement(writer, classes, non_finite); });
+  const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES (";
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kPervasiveRules, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
 }
 
 }  // namespace quill

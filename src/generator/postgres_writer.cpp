@@ -104,9 +104,11 @@ std::string NonFiniteText(double value) {
   return value > 0 ? "Infinity" : "-Infinity";
 }
 
-void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, std::string& out) {
+void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
-  ValueText value{ValueTextOf(field, c), false};
+  value.no_quote = false;
+  value.text.clear();
+  AppendValueText(value.text, field, c);
   if (c == ColumnClass::kFloat) {
     value.text = IsNonFinite(field, c) ? NonFiniteText(field.AsFloat()) : FloatText(field, settings);
   }
@@ -134,12 +136,13 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, st
   AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted});
 }
 
-void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
+                       ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], value, text);
   }
   text += ");";
 }
@@ -158,7 +161,8 @@ void EmitPostgresTable(TableWriter& writer) {
   }
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
-  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head, classes); });
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head, classes, value); });
 }
 
 }  // namespace quill

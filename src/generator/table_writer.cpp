@@ -254,7 +254,7 @@ void WriteRows(TableWriter& writer, const DialectRules& rules, const std::functi
     build_row();
     SqueezeFiveBlanks(run.table_text, rules.quotes);
     if (rules.wrap_width > 0) {
-      run.script_lines.AppendItem(WrapText(run.table_text, rules.wrap_width));
+      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width);
     } else {
       // The work text keeps its room for the next row.
       run.script_lines.AppendItem(run.table_text);

@@ -7,15 +7,20 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-bool IsLineBreakAt(std::string_view text, size_t at) { return text.substr(at, kLineBreak.size()) == kLineBreak; }
+bool IsLineBreakAt(std::string_view text, size_t at) {
+  return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+}
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-}  // namespace
-
-std::string WrapText(std::string_view text, int limit) {
-  std::string result;
-  result.reserve(text.size() + text.size() / 16);
+// The wrapped text, handed to `out` piece by piece (out.append(view)).
+template <typename Out>
+void Wrap(std::string_view text, int limit, Out& result) {
+  // No line can reach the limit: the text stays as it is.
+  if (text.size() < static_cast<size_t>(limit)) {
+    result.append(text);
+    return;
+  }
 
   size_t line_start = 0;   // first byte of the current line in `text`
   size_t scan = 0;         // next byte to scan
@@ -78,7 +83,28 @@ std::string WrapText(std::string_view text, int limit) {
     }
   }
   result.append(text.substr(line_start));
+}
+
+// ScriptBuffer's Append under the name std::string uses.
+struct BufferAppender {
+  ScriptBuffer& buffer;
+  void append(std::string_view bytes) { buffer.Append(bytes); }
+};
+
+}  // namespace
+
+std::string WrapText(std::string_view text, int limit) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 16);
+  Wrap(text, limit, result);
   return result;
+}
+
+void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit) {
+  BufferAppender out{script};
+  script.BeginItem();
+  Wrap(text, limit, out);
+  script.EndItem();
 }
 
 }  // namespace quill

@@ -62,6 +62,8 @@ class Field {
   // Value of the current row.
   bool IsNull() const { return is_null_; }
   std::string AsString() const;  // the field text (empty for NULL)
+  // The same text appended to out, without a string of its own.
+  void AppendString(std::string& out) const;
   int64_t AsInteger() const;
   double AsFloat() const;
   bool AsBoolean() const;
