@@ -130,9 +130,8 @@ int64_t GoEveryRows(const std::string& text) {
 // written as literals joined by "+" with its CR and LF as CHAR(13) and
 // CHAR(10), so no line of the script reads as GO and the value stays whole.
 void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
-  const ValueText whole{std::string(text), false};
   if (!HoldsGoLine(text)) {
-    AppendQuotedValue(out, whole, rules);
+    AppendQuotedText(out, text, false, rules);
     return;
   }
   bool first = true;
@@ -141,7 +140,7 @@ void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRule
     const size_t brk = std::min(text.find_first_of("\r\n", start), text.size());
     if (brk > start) {
       if (!first) out += '+';
-      AppendQuotedValue(out, {std::string(text.substr(start, brk - start)), false}, rules);
+      AppendQuotedText(out, text.substr(start, brk - start), false, rules);
       first = false;
     }
     if (brk == text.size()) break;

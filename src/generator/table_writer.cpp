@@ -113,19 +113,23 @@ bool IsNumberText(std::string_view text, NumberForm form) {
   return i == text.size();
 }
 
-void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules) {
-  if (value.text.empty()) {
+void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, const QuoteRules& rules) {
+  if (text.empty()) {
     out += rules.null_quoted ? "''" : "NULL";
     return;
   }
-  if (value.no_quote || IsNumberText(value.text, rules.unquoted)) {
-    out += value.text;
+  if (no_quote || IsNumberText(text, rules.unquoted)) {
+    out += text;
     return;
   }
-  if (!rules.prefix_non_ascii || HoldsNonAscii(value.text)) out += rules.prefix;
+  if (!rules.prefix_non_ascii || HoldsNonAscii(text)) out += rules.prefix;
   out += '\'';
-  AppendDoublingEvery(out, value.text, "'");
+  AppendDoublingEvery(out, text, "'");
   out += '\'';
+}
+
+void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules) {
+  AppendQuotedText(out, value.text, value.no_quote, rules);
 }
 
 std::string QuoteValue(const ValueText& value, const QuoteRules& rules) {

@@ -113,6 +113,8 @@ std::string QuoteValue(const ValueText& value, const QuoteRules& rules);
 // QuoteValue's text appended to out: the row loop's form, without a string
 // of its own for each value.
 void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules);
+// The same for a text that is no ValueText of its own (no_quote: an expression).
+void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, const QuoteRules& rules);
 
 // A name between the dialect's quotes, the closing quote doubled inside it;
 // bare when the dialect's bare rule allows it.

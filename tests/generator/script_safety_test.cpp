@@ -107,6 +107,40 @@ TEST(ScriptSafetyTest, UnsignedIntegerTypes) {
   }
 }
 
+// Option texts that end up inside expressions (date formats) are quoted
+// literals there, so a hostile one stays inside its quotes in every dialect.
+TEST(ScriptSafetyTest, DateFormatOptionsStayInsideTheirLiterals) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const TableDescription table{"fmt", {{"d", "DATE"}}, {}, {{"'2004-12-31'"}}};
+  const std::string hostile = "YYYY'); DROP TABLE victim; --";
+  const struct {
+    TargetDialect dialect;
+    std::function<void(Settings&)> options;
+    std::string row;
+  } cases[] = {
+      {TargetDialect::Oracle, [&](Settings& s) { s.or_format = hostile; },
+       "INSERT INTO fmt VALUES(TO_DATE('2004-12-31',\r\n'YYYY''); DROP TABLE victim; --'));"},
+      {TargetDialect::MySql, [&](Settings& s) { s.my_format = "%Y\\" + hostile; },
+       "INSERT INTO `fmt` VALUES(STR_TO_DATE('2004-12-31',\r\n'%Y\\\\YYYY''); DROP TABLE victim; --'));"},
+      {TargetDialect::PostgreSql, [&](Settings& s) { s.post_form_type = 1; s.po_date_format = hostile; },
+       "INSERT INTO \"fmt\" (\"d\")\r\n   VALUES (to_date('2004-12-31','YYYY''); DROP TABLE victim; --'));"},
+      {TargetDialect::Pervasive, [&](Settings& s) { s.pe_format = "yyyy'-'mm\"'); DROP TABLE victim; --\""; },
+       "INSERT INTO \"fmt\" VALUES ('2004-12''); DROP TABLE victim; --');"},
+  };
+  db.CreateTable(table);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.dialect));
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.settings.content = ContentMode::DataOnly;
+    harness.settings.formatting = true;
+    c.options(harness.settings);
+    harness.generator.GenerateScript(db.Dsn(), "fmt");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    EXPECT_EQ(DialectTableItems(harness), std::vector<std::string>{c.row});
+  }
+}
+
 // NaN and infinities: PostgreSQL's decimal holds them; the other dialects
 // write NULL and log the column in red.
 TEST(ScriptSafetyTest, NotANumberIsNullWhereTheDialectCannotHoldIt) {
