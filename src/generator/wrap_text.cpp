@@ -39,20 +39,29 @@ void Wrap(std::string_view text, int limit, Out& result) {
   while (scan < text.size()) {
     const char c = text[scan];
     if (quote != 0) {
-      if (c == quote) quote = 0;
-    } else if (c == '\'' || c == '"' || c == '`') {
-      // Back quotes too: a back-quoted name may hold an apostrophe, which
-      // must not be taken for the start of a value.
-      quote = c;
-    } else if (c == ',' && scan > line_start) {
-      last_comma = scan;
-    } else if (IsLineBreakAt(text, scan)) {
-      result.append(text.substr(line_start, scan + kLineBreak.size() - line_start));
-      start_line(scan + kLineBreak.size());
-      continue;
+      // The rest of a quoted stretch in one step: nothing inside it counts
+      // but its characters, and a break it reaches falls after the comma
+      // before it wherever inside it the limit is met.
+      const size_t closing = text.find(quote, scan);
+      const size_t end = closing == std::string_view::npos ? text.size() : closing + 1;
+      for (size_t i = scan; i < end; ++i) line_length += IsUtf8Continuation(text[i]) ? 0 : 1;
+      scan = end;
+      if (closing != std::string_view::npos) quote = 0;
+    } else {
+      if (c == '\'' || c == '"' || c == '`') {
+        // Back quotes too: a back-quoted name may hold an apostrophe, which
+        // must not be taken for the start of a value.
+        quote = c;
+      } else if (c == ',' && scan > line_start) {
+        last_comma = scan;
+      } else if (IsLineBreakAt(text, scan)) {
+        result.append(text.substr(line_start, scan + kLineBreak.size() - line_start));
+        start_line(scan + kLineBreak.size());
+        continue;
+      }
+      if (!IsUtf8Continuation(c)) ++line_length;
+      ++scan;
     }
-    if (!IsUtf8Continuation(c)) ++line_length;
-    ++scan;
 
     if (line_length >= limit && last_comma != std::string_view::npos && last_comma + 1 < text.size()) {
       // Break after the last usable comma; the characters scanned after it
