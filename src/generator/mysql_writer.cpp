@@ -86,7 +86,8 @@ bool FitsDecimal(std::string_view text, int precision, int scale) {
     while (end > fraction_start && text[end - 1] == '0') --end;
     fraction_digits = end - fraction_start;
   }
-  if (i != text.size()) return false;  // not plain digits: MySql would refuse it anyway
+  // Not plain digits (an exponent, a word): the server converts or refuses it.
+  if (i != text.size()) return true;
   return integer_digits <= static_cast<size_t>(precision - scale) && fraction_digits <= static_cast<size_t>(scale);
 }
 

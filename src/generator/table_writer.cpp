@@ -179,21 +179,21 @@ std::string ApplyUnderscore(const Settings& settings, std::string_view name) {
 void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
   // A quoted stretch opens at ' or at the dialect's opening name quote and
   // ends at its closing character; a doubled closing character stays inside.
+  // The text only shrinks, so it is squeezed in place.
   if (text.find("     ") == std::string::npos) return;  // most rows: nothing to do
   const char name_open = quotes.open.size() == 1 ? quotes.open[0] : '\0';
   const char name_close = quotes.close.size() == 1 ? quotes.close[0] : '\0';
-  std::string result;
-  result.reserve(text.size());
   char closing = '\0';  // '\0' while outside quotes
+  size_t out = 0;
   size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
     if (closing != '\0') {
-      result += c;
+      text[out++] = c;
       ++i;
       if (c == closing) {
         if (i < text.size() && text[i] == closing) {
-          result += text[i];
+          text[out++] = text[i];
           ++i;
         } else {
           closing = '\0';
@@ -206,14 +206,14 @@ void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
     } else if (name_open != '\0' && c == name_open) {
       closing = name_close;
     } else if (c == ' ' && text.compare(i, 5, "     ") == 0) {
-      result += ' ';
+      text[out++] = ' ';
       i += 5;
       continue;
     }
-    result += c;
+    text[out++] = c;
     ++i;
   }
-  text = std::move(result);
+  text.resize(out);
 }
 
 std::vector<std::string> PrimaryKeyColumns(TableWriter& writer) {
