@@ -132,15 +132,18 @@ bool IsUnsignedInteger(const Field& field, ColumnClass c) {
   return c == ColumnClass::kInteger && field.IsUnsigned();
 }
 
-void AppendValueText(std::string& out, const Field& field, ColumnClass c) {
+void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fraction_digits) {
   if (c != ColumnClass::kTime && c != ColumnClass::kDateTime) {
     field.AppendString(out);
     return;
   }
   if (field.IsNull()) return;
   const DateTime value = field.AsDateTime();
+  int nanosecond = value.nanosecond;
+  for (int digits = 9; digits > fraction_digits; --digits) nanosecond /= 10;
+  for (int digits = fraction_digits; digits < 9; ++digits) nanosecond *= 10;
   if (value.negative) out += '-';
-  if (value.nanosecond == 0) {
+  if (nanosecond == 0) {
     field.AppendString(out);
     return;
   }
@@ -149,7 +152,7 @@ void AppendValueText(std::string& out, const Field& field, ColumnClass c) {
     AppendFormatDateTime(out, settings.short_date_format, value, settings);
     out += ' ';
   }
-  AppendFormatDateTime(out, TimeFormatWithFraction(settings.long_time_format, value.nanosecond), value, settings);
+  AppendFormatDateTime(out, TimeFormatWithFraction(settings.long_time_format, nanosecond), value, settings);
 }
 
 std::string ValueTextOf(const Field& field, ColumnClass c) {

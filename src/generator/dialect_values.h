@@ -33,7 +33,9 @@ bool IsUnsignedInteger(const Field& field, ColumnClass c);
 // fraction of a second that is not zero, and a negative time its sign.
 std::string ValueTextOf(const Field& field, ColumnClass c);
 // The same text appended to out: the row loop's form, into a reused text.
-void AppendValueText(std::string& out, const Field& field, ColumnClass c);
+// A fraction keeps at most `fraction_digits` digits, for targets whose type
+// holds no finer one.
+void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fraction_digits = 9);
 
 // A float or decimal value that is not a number or is infinite.
 bool IsNonFinite(const Field& field, ColumnClass c);

@@ -173,9 +173,10 @@ struct ColumnValueRules {
   bool keeps_commas;        // text keeps its commas; numbers get points
   NumberForm unquoted;      // the form of a value the Quoted option leaves bare
   bool wide;                // wide text: always N'...'
+  int fraction_digits;      // of a second: milliseconds for DATETIME columns
 };
 
-ColumnValueRules ValueRulesOf(const Field& field) {
+ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
   using Form = ColumnValueRules::Form;
   const ColumnClass c = ClassOf(field);
   const Form form = c == ColumnClass::kBoolean ? Form::kBoolean
@@ -197,8 +198,11 @@ ColumnValueRules ValueRulesOf(const Field& field) {
     default: break;
   }
   const bool string = c == ColumnClass::kString || c == ColumnClass::kWideString;
+  // MS SQL reads a DATETIME text with at most three digits of a second and
+  // holds no finer fraction; times are text columns and keep every digit.
+  const int fraction_digits = c == ColumnClass::kDateTime && !settings.convert ? 3 : 9;
   return {form, c, string, string || c == ColumnClass::kMemo || c == ColumnClass::kBlob, unquoted,
-          c == ColumnClass::kWideString};
+          c == ColumnClass::kWideString, fraction_digits};
 }
 
 void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
@@ -219,7 +223,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
       break;
     case Form::kText:
       value.text.clear();
-      AppendValueText(value.text, field, rules.column_class);
+      AppendValueText(value.text, field, rules.column_class, rules.fraction_digits);
       break;
   }
   if (rules.cut_text) KeepFirstCharacters(value.text, kMsSqlTextLimit);
@@ -321,7 +325,7 @@ void EmitMsSqlTable(TableWriter& writer) {
   }
   row_head += ")" + std::string(kCrLf) + (writer.run.select_row_mode ? "   SELECT " : "   VALUES (");
   std::vector<ColumnValueRules> columns;
-  for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i)));
+  for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i), settings));
   NonFiniteValues non_finite(writer, ClassesOf(writer.table));
   ValueText value;  // one buffer for every value of the table
   WriteRows(writer, kMsSqlRules, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });

@@ -141,6 +141,21 @@ TEST(ScriptSafetyTest, DateFormatOptionsStayInsideTheirLiterals) {
   }
 }
 
+// MS SQL's DATETIME takes a fraction of at most milliseconds; its time
+// columns are text and keep every digit.
+TEST(ScriptSafetyTest, MsSqlDateTimesKeepMilliseconds) {
+  TestDatabase source = TestDatabase::Postgres();
+  const std::vector<DialectGoldenCase> cases = {
+      {"fractions: milliseconds in date-times, every digit in times; a fraction below them leaves a date",
+       {"frac", {{"ts", "timestamp"}, {"t", "time"}}, {},
+        {{"'2004-12-31 10:11:12.123456'", "'23:59:59.999999'"}, {"'2004-12-31 00:00:00.0001'", "'00:00:00.5'"}}},
+       DataOnly,
+       {"INSERT INTO [frac] ([ts],[t])\r\n   VALUES ('2004-12-31 10:11:12.123','23:59:59.999999')",
+        "INSERT INTO [frac] ([ts],[t])\r\n   VALUES ('2004-12-31','00:00:00.5')"}},
+  };
+  RunDialectGoldenCases(source, TargetDialect::MsSql, cases);
+}
+
 // NaN and infinities: PostgreSQL's decimal holds them; the other dialects
 // write NULL and log the column in red.
 TEST(ScriptSafetyTest, NotANumberIsNullWhereTheDialectCannotHoldIt) {
