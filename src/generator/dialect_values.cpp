@@ -161,6 +161,11 @@ std::string ValueTextOf(const Field& field, ColumnClass c) {
   return text;
 }
 
+int MicrosecondsOf(const Field& field, ColumnClass c) {
+  if (c != ColumnClass::kDateTime || field.IsNull()) return 0;
+  return field.AsDateTime().nanosecond / 1000;
+}
+
 bool IsNonFinite(const Field& field, ColumnClass c) {
   if (field.IsNull()) return false;
   if (c == ColumnClass::kFloat) return !std::isfinite(field.AsFloat());

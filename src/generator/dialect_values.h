@@ -37,6 +37,10 @@ std::string ValueTextOf(const Field& field, ColumnClass c);
 // holds no finer one.
 void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fraction_digits = 9);
 
+// The microseconds of a date-time's fraction of a second (0 for NULL and
+// for other classes).
+int MicrosecondsOf(const Field& field, ColumnClass c);
+
 // A float or decimal value that is not a number or is infinite.
 bool IsNonFinite(const Field& field, ColumnClass c);
 

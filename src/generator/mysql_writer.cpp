@@ -232,12 +232,20 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
                       [](const RowBlobFile& file) { return "LOAD_FILE(" + MySqlLiteral(file.Path()) + ")"; });
   }
   // A NULL date stays NULL: STR_TO_DATE('') would give the zero date.
+  // The user's format reads whole seconds: a fraction is added to the date
+  // as microseconds, so it is neither lost nor refused.
   if (settings.formatting && column.date && !field.IsNull()) {
+    const int microseconds = MicrosecondsOf(field, c);
+    if (c == ColumnClass::kDateTime && field.AsDateTime().nanosecond != 0) {
+      value.text.clear();
+      AppendValueText(value.text, field, c, 0);
+    }
     out += "STR_TO_DATE(";
     AppendMySqlQuoted(out, value.text);
     out += ',';
     AppendMySqlQuoted(out, settings.my_format);
     out += ')';
+    if (microseconds > 0) out += " + INTERVAL " + std::to_string(microseconds) + " MICROSECOND";
     return;
   }
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);

@@ -102,7 +102,8 @@ void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Valu
   const Settings& settings = writer.settings;
   value.no_quote = false;
   value.text.clear();
-  AppendValueText(value.text, field, c);
+  // Oracle's date holds whole seconds, and TO_DATE reads no fraction.
+  AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
       return "BFILENAME(" + SqlLiteral(file.folder) + "," + SqlLiteral(file.file_name) + ")";

@@ -120,7 +120,15 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
   // A NULL date stays NULL: to_timestamp('') would give the year 1 BC.
   const bool formatted_date = UsesFormatString(settings) && !field.IsNull();
   if (formatted_date && c == ColumnClass::kDateTime) {
+    // The user's format reads whole seconds: a fraction is added as
+    // microseconds, so it is neither lost nor refused.
+    const int microseconds = MicrosecondsOf(field, c);
+    if (c == ColumnClass::kDateTime && field.AsDateTime().nanosecond != 0) {
+      value.text.clear();
+      AppendValueText(value.text, field, c, 0);
+    }
     out += "to_timestamp(" + SqlLiteral(value.text) + "," + SqlLiteral(settings.po_time_format) + ")";
+    if (microseconds > 0) out += " + interval '" + std::to_string(microseconds) + " microseconds'";
     return;
   }
   if (formatted_date && c == ColumnClass::kDate) {

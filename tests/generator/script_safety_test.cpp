@@ -142,8 +142,8 @@ TEST(ScriptSafetyTest, DateFormatOptionsStayInsideTheirLiterals) {
 }
 
 // MS SQL's DATETIME takes a fraction of at most milliseconds; its time
-// columns are text and keep every digit.
-TEST(ScriptSafetyTest, MsSqlDateTimesKeepMilliseconds) {
+// columns are text and keep every digit. Oracle's date takes none.
+TEST(ScriptSafetyTest, DateTimeFractionsAsFineAsTheTargetTypeHolds) {
   TestDatabase source = TestDatabase::Postgres();
   const std::vector<DialectGoldenCase> cases = {
       {"fractions: milliseconds in date-times, every digit in times; a fraction below them leaves a date",
@@ -154,6 +154,14 @@ TEST(ScriptSafetyTest, MsSqlDateTimesKeepMilliseconds) {
         "INSERT INTO [frac] ([ts],[t])\r\n   VALUES ('2004-12-31','00:00:00.5')"}},
   };
   RunDialectGoldenCases(source, TargetDialect::MsSql, cases);
+  // Oracle's date holds whole seconds and TO_DATE reads no fraction.
+  RunDialectGoldenCases(source, TargetDialect::Oracle,
+                        {{"Oracle: whole seconds, with and without TO_DATE",
+                          {"ofrac", {{"ts", "timestamp"}}, {}, {{"'2004-12-31 10:11:12.5'"}}},
+                          [](Settings& s) { s.formatting = true; s.or_format = "YYYY-MM-DD HH24:MI:SS"; DataOnly(s); },
+                          {"INSERT INTO ofrac VALUES(TO_DATE('2004-12-31 10:11:12',\r\n'YYYY-MM-DD HH24:MI:SS'));"}},
+                         {"Oracle: whole seconds as text", {"ofrac", {}, {}, {}}, DataOnly,
+                          {"INSERT INTO ofrac VALUES('2004-12-31 10:11:12');"}}});
 }
 
 // NaN and infinities: PostgreSQL's decimal holds them; the other dialects
@@ -224,12 +232,14 @@ std::string ListedName(Engine engine, const std::string& table) {
 
 // Loads the script into a target that holds a table `victim`, which must
 // still be there afterwards.
-void LoadAndCompare(const LoadCase& c, TargetDialect dialect, const std::string& select) {
+void LoadAndCompare(const LoadCase& c, TargetDialect dialect, const std::string& select,
+                    const std::function<void(Settings&)>& options = nullptr) {
   SCOPED_TRACE(c.name + (dialect == TargetDialect::MySql ? " to MySql" : " to PostgreSQL"));
   TestDatabase source = Source(c.source);
   source.CreateTable(c.table);
   GeneratorHarness harness;
   harness.settings.format = dialect;
+  if (options) options(harness.settings);
   harness.generator.GenerateScript(source.Dsn(), ListedName(c.source, c.table.name));
   ASSERT_EQ(harness.ui.tabs().size(), 1u);
   const std::string script = harness.ScriptText();
@@ -301,6 +311,37 @@ TEST(ScriptSafetyTest, FractionsOfSecondsAreKept) {
   c.expected = {{"1", "23:59:59.999999", "2004-12-31 10:11:12.500000"},
                 {"2", "10:00:00.000000", "2004-12-31 00:00:00.000000"}};
   LoadAndCompare(c, TargetDialect::MySql, "SELECT id, t, ts FROM frac ORDER BY id");
+}
+
+// With date formatting the user's format reads whole seconds; a fraction
+// reaches the target as microseconds added to the date.
+TEST(ScriptSafetyTest, FormattedDateTimesKeepTheirFractions) {
+  const LoadCase c{"formatted fractions",
+                   Engine::Postgres,
+                   {"ffrac", {{"id", "integer"}, {"ts", "timestamp"}}, {"id"},
+                    {{"1", "'2004-12-31 10:11:12.5'"}, {"2", "'2004-12-31 10:11:12'"}}},
+                   "",
+                   {}};
+  const struct {
+    TargetDialect dialect;
+    std::function<void(Settings&)> options;
+    std::string select;
+    std::vector<std::vector<std::string>> expected;
+  } cases[] = {
+      {TargetDialect::MySql, [](Settings& s) { s.my_format = "%Y-%m-%d %H:%i:%s"; },
+       "SELECT id, ts FROM ffrac ORDER BY id",
+       {{"1", "2004-12-31 10:11:12.500000"}, {"2", "2004-12-31 10:11:12.000000"}}},
+      {TargetDialect::PostgreSql, [](Settings& s) { s.post_form_type = 1; s.po_time_format = "YYYY-MM-DD HH24:MI:SS"; },
+       "SELECT id, ts::text FROM ffrac ORDER BY id", {{"1", "2004-12-31 10:11:12.5"}, {"2", "2004-12-31 10:11:12"}}},
+  };
+  for (const auto& d : cases) {
+    LoadCase load = c;
+    load.expected = d.expected;
+    LoadAndCompare(load, d.dialect, d.select, [&](Settings& s) {
+      s.formatting = true;
+      d.options(s);
+    });
+  }
 }
 
 // A value MySql's column cannot hold whole fails the table with the run's
