@@ -2,6 +2,7 @@
 // LOAD_FILE expressions, values escaped for MySql, rows wrapped at 60.
 
 #include <algorithm>
+#include <climits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -91,32 +92,44 @@ bool FitsDecimal(std::string_view text, int precision, int scale) {
   return integer_digits <= static_cast<size_t>(precision - scale) && fraction_digits <= static_cast<size_t>(scale);
 }
 
-// The bytes a key column of this type takes in the index, at most.
-int KeyBytesOf(const Field& field, ColumnClass c) {
-  if ((c == ColumnClass::kString || c == ColumnClass::kWideString) && field.Size() <= 255) {
-    return field.Size() * kBytesPerCharacter;
-  }
-  if (c == ColumnClass::kGuid || (c == ColumnClass::kBlob)) return 255 * kBytesPerCharacter;
+// The bytes a key column that is not text takes in the index, at most.
+int KeyBytesOf(ColumnClass c) {
+  if (c == ColumnClass::kGuid || c == ColumnClass::kBlob) return 255 * kBytesPerCharacter;
   return 32;  // numbers, dates and times
 }
 
-// The characters each long text column of the key gets: the index's room
-// left by the other key columns, shared among them. 0 when none is in the key.
-int KeyTextLength(TableWriter& writer, const std::vector<std::string>& key) {
-  int fixed_bytes = 0;
-  int long_columns = 0;
+bool IsKeyText(ColumnClass c) {
+  return c == ColumnClass::kString || c == ColumnClass::kWideString || c == ColumnClass::kMemo;
+}
+
+// The length each text column of the key gets so the key fits the index:
+// the room the other key columns leave is shared out, the shortest declared
+// columns first, each keeping its own size when it fits. 0 for a column that
+// keeps its own type.
+std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::string>& key) {
+  std::vector<int> lengths(static_cast<size_t>(writer.table.FieldCount()), 0);
+  int room = kKeyBytes / kBytesPerCharacter;
+  std::vector<std::pair<int, int>> texts;  // declared characters (long text: no limit), field index
   for (const std::string& name : key) {
     const Field* field = writer.table.FindField(name);
     if (field == nullptr) continue;
     const ColumnClass c = ClassOf(*field);
-    if (IsLongText(*field, c)) {
-      ++long_columns;
-    } else {
-      fixed_bytes += KeyBytesOf(*field, c);
+    if (!IsKeyText(c)) {
+      room -= KeyBytesOf(c) / kBytesPerCharacter;
+      continue;
     }
+    texts.emplace_back(IsLongText(*field, c) ? INT_MAX : field->Size(), field->Index());
   }
-  if (long_columns == 0) return 0;
-  return std::max(1, (kKeyBytes - fixed_bytes) / kBytesPerCharacter / long_columns);
+  std::sort(texts.begin(), texts.end());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const int share = std::max(1, room / static_cast<int>(texts.size() - i));
+    const auto [declared, index] = texts[i];
+    const int given = std::min(declared, share);
+    // A long text always needs a length; a declared one only when cut.
+    if (declared == INT_MAX || given < declared) lengths[static_cast<size_t>(index)] = given;
+    room -= given;
+  }
+  return lengths;
 }
 
 const DialectRules kMySqlRules{
@@ -179,15 +192,14 @@ struct MySqlColumn {
 
 std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
-  const int key_text_length = KeyTextLength(writer, key);
+  const std::vector<int> key_text_lengths = KeyTextLengths(writer, key);
   std::vector<MySqlColumn> columns;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     const ColumnClass c = ClassOf(field);
-    const bool in_key = std::find(key.begin(), key.end(), field.Name()) != key.end();
     columns.push_back({c, IsTextClass(c) || c == ColumnClass::kBlob,
                        c == ColumnClass::kDateTime || c == ColumnClass::kDate,
-                       in_key && IsLongText(field, c) ? key_text_length : 0,
+                       key_text_lengths[static_cast<size_t>(i)],
                        c == ColumnClass::kBCD && HasExactDecimalType(field), field.Size(), field.Scale()});
   }
   return columns;
