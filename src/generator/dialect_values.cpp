@@ -170,10 +170,15 @@ bool IsNonFinite(const Field& field, ColumnClass c) {
   if (field.IsNull()) return false;
   if (c == ColumnClass::kFloat) return !std::isfinite(field.AsFloat());
   if (c != ColumnClass::kBCD) return false;
-  // Decimal sources give these as words: NaN, Infinity, -Infinity.
-  const std::string& text = field.RawText();
-  const size_t first = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-  return first < text.size() && (text[first] == 'N' || text[first] == 'n' || text[first] == 'I' || text[first] == 'i');
+  // Decimal sources give these as words (NaN, Infinity, -Infinity); a
+  // decimal held as a double gives its own text for them.
+  const std::string value = field.AsString();
+  std::string_view text = value;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+  if (text.size() > 8) return false;
+  std::string lower(text);
+  for (char& ch : lower) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+  return lower == "nan" || lower == "inf" || lower == "infinity";
 }
 
 NonFiniteValues::NonFiniteValues(TableWriter& writer, const std::vector<ColumnClass>& classes)

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <ostream>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,27 @@ TEST(ValueTextOf, DatesAndTimesKeepFractionsAndSign) {
     field.SetDateTime(c.value);
     EXPECT_EQ(ValueTextOf(field, ClassOf(field)), c.expected) << c.name;
   }
+}
+
+TEST(IsNonFinite, OnlyNotANumberAndInfinitiesOfFloatsAndDecimals) {
+  const std::vector<std::pair<std::string, bool>> decimals = {
+      {"NaN", true}, {"Infinity", true}, {"-Infinity", true}, {"+inf", true},
+      {"12.5", false}, {"nothing", false}, {"Inf x", false}, {"", false}};
+  for (const auto& [text, expected] : decimals) {
+    Field field("d", "TBCDField", FieldKind::ftBCD, 10, 0);
+    field.SetText(text);
+    EXPECT_EQ(IsNonFinite(field, ClassOf(field)), expected) << text;
+  }
+  Field real("f", "TFloatField", FieldKind::ftFloat, 0, 0);
+  real.SetFloat(std::numeric_limits<double>::quiet_NaN());
+  EXPECT_TRUE(IsNonFinite(real, ClassOf(real)));
+  real.SetFloat(-std::numeric_limits<double>::infinity());
+  EXPECT_TRUE(IsNonFinite(real, ClassOf(real)));
+  real.SetFloat(1e308);
+  EXPECT_FALSE(IsNonFinite(real, ClassOf(real)));
+  Field text("s", "TStringField", FieldKind::ftString, 10, 0);
+  text.SetText("NaN");
+  EXPECT_FALSE(IsNonFinite(text, ClassOf(text)));
 }
 
 }  // namespace
