@@ -115,6 +115,12 @@ ColumnClass ClassOf(const Field& field) {
   return ColumnClass::kUnknown;
 }
 
+ColumnClass TypeClassOf(const Field& field) {
+  const ColumnClass c = ClassOf(field);
+  const bool sized_text = c == ColumnClass::kString || c == ColumnClass::kWideString;
+  return sized_text && field.Size() <= 0 ? ColumnClass::kMemo : c;
+}
+
 std::vector<ColumnClass> ClassesOf(const Dataset& table) {
   std::vector<ColumnClass> classes;
   classes.reserve(static_cast<size_t>(table.FieldCount()));

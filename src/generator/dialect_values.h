@@ -20,6 +20,9 @@ enum class ColumnClass {
 };
 ColumnClass ClassOf(const Field& field);
 std::vector<ColumnClass> ClassesOf(const Dataset& table);
+// The class a column's type is chosen by: a string column without a declared
+// size takes the memo's type, as no sized type can be written for it.
+ColumnClass TypeClassOf(const Field& field);
 
 // String, wide string and memo columns: values that are text.
 bool IsTextClass(ColumnClass c);

@@ -38,7 +38,7 @@ std::string LimitedText(std::string_view type, int size) {
 }
 
 std::string MsSqlTypeText(const Field& field, const Settings& settings) {
-  switch (ClassOf(field)) {
+  switch (TypeClassOf(field)) {
     case ColumnClass::kLargeint: return field.IsUnsigned() ? "decimal] (20,0)" : "bigint]";
     case ColumnClass::kBytes: return "varchar] (15)";
     case ColumnClass::kBoolean: return "bit]";
@@ -248,12 +248,12 @@ void WriteTableStatement(TableWriter& writer) {
   int memo_key_columns = 0;
   for (const std::string& name : key) {
     const Field* field = writer.table.FindField(name);
-    if (field != nullptr && ClassOf(*field) == ColumnClass::kMemo) ++memo_key_columns;
+    if (field != nullptr && TypeClassOf(*field) == ColumnClass::kMemo) ++memo_key_columns;
   }
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += "," + std::string(kCrLf);
-    const bool memo_in_key = ClassOf(field) == ColumnClass::kMemo &&
+    const bool memo_in_key = TypeClassOf(field) == ColumnClass::kMemo &&
                              std::find(key.begin(), key.end(), field.Name()) != key.end();
     std::string type = memo_in_key ? "nvarchar] (" + std::to_string(kKeyBytes / 2 / memo_key_columns) + ")"
                                    : MsSqlTypeText(field, settings);

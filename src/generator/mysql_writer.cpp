@@ -30,8 +30,8 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 
 // A text column MySql can only hold as longtext, which no key may hold.
 bool IsLongText(const Field& field, ColumnClass c) {
-  return c == ColumnClass::kMemo ||
-         ((c == ColumnClass::kString || c == ColumnClass::kWideString) && field.Size() > 255);
+  return c == ColumnClass::kMemo || ((c == ColumnClass::kString || c == ColumnClass::kWideString) &&
+                                      (field.Size() > 255 || field.Size() <= 0));
 }
 
 // A decimal with a precision and scale MySql can hold exactly.
@@ -43,7 +43,7 @@ bool HasExactDecimalType(const Field& field) {
 }
 
 std::string MySqlTypeText(const Field& field, const Settings& settings) {
-  const ColumnClass c = ClassOf(field);
+  const ColumnClass c = TypeClassOf(field);
   switch (c) {
     case ColumnClass::kString:
     case ColumnClass::kWideString:

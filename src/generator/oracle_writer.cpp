@@ -26,7 +26,7 @@ std::string VarcharText(int size) {
 }
 
 std::string OracleTypeText(const Field& field, const Settings& settings) {
-  switch (ClassOf(field)) {
+  switch (TypeClassOf(field)) {
     case ColumnClass::kString: return VarcharText(field.Size());
     // Oracle counts a float's precision in bits: float(8) would keep about two
     // digits of a double. The default precision keeps them all.
@@ -83,7 +83,7 @@ void WriteTableStatement(TableWriter& writer) {
   // key is long, further ones clob, and a memo key column varchar2(4000).
   bool long_written = false;
   const auto type_text = [&](const Field& field, bool in_key) {
-    if (ClassOf(field) != ColumnClass::kMemo) return OracleTypeText(field, settings);
+    if (TypeClassOf(field) != ColumnClass::kMemo) return OracleTypeText(field, settings);
     if (in_key) return VarcharText(kOracleTextLimit);
     if (long_written) return std::string("clob");
     long_written = true;

@@ -23,7 +23,7 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 }
 
 std::string PervasiveTypeText(const Field& field, const Settings& settings) {
-  switch (ClassOf(field)) {
+  switch (TypeClassOf(field)) {
     case ColumnClass::kBCD: return "decimal(15,4)";  // a whole-number type would lose the fraction
     case ColumnClass::kBytes: return "binary(" + std::to_string(field.Size()) + ")";
     case ColumnClass::kBoolean: return "bit";

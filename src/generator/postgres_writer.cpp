@@ -22,7 +22,7 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 }
 
 std::string PostgresTypeText(const Field& field, const Settings& settings) {
-  switch (ClassOf(field)) {
+  switch (TypeClassOf(field)) {
     case ColumnClass::kString:
     case ColumnClass::kWideString: return "character(" + std::to_string(field.Size()) + ")";
     case ColumnClass::kMemo: return "text";
