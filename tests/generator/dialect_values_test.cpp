@@ -69,6 +69,17 @@ TEST(ValueTextOf, DatesAndTimesKeepFractionsAndSign) {
   }
 }
 
+TEST(TypeClassOf, AStringWithoutASizeIsTypedAsAMemo) {
+  const Field sized("s", "TStringField", FieldKind::ftString, 10, 0);
+  const Field unsized("u", "TStringField", FieldKind::ftString, 0, 1);
+  const Field wide_unsized("w", "TWideStringField", FieldKind::ftWideString, -1, 2);
+  const Field number("n", "TIntegerField", FieldKind::ftInteger, 0, 3);
+  EXPECT_EQ(TypeClassOf(sized), ColumnClass::kString);
+  EXPECT_EQ(TypeClassOf(unsized), ColumnClass::kMemo);
+  EXPECT_EQ(TypeClassOf(wide_unsized), ColumnClass::kMemo);
+  EXPECT_EQ(TypeClassOf(number), ColumnClass::kInteger);
+}
+
 TEST(IsNonFinite, OnlyNotANumberAndInfinitiesOfFloatsAndDecimals) {
   const std::vector<std::pair<std::string, bool>> decimals = {
       {"NaN", true}, {"Infinity", true}, {"-Infinity", true}, {"+inf", true},
