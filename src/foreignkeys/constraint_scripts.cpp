@@ -15,10 +15,9 @@ constexpr std::string_view kCrLf = "\r\n";
 constexpr size_t kShortNameLength = 20;  // Oracle and Pervasive constraint names
 
 // The quotes and column cuts of the table writers, dialect by dialect.
-constexpr IdentifierQuotes kBrackets{.open = "[", .close = "]", .only_when_blank = false};
-constexpr IdentifierQuotes kBackQuotes{.open = "`", .close = "`", .only_when_blank = false};
-constexpr IdentifierQuotes kDoubleQuotes{.open = "\"", .close = "\"", .only_when_blank = false};
-constexpr IdentifierQuotes kOracleQuotes{.open = "\"", .close = "\"", .only_when_blank = true};
+constexpr IdentifierQuotes kBrackets{.open = "[", .close = "]"};
+constexpr IdentifierQuotes kBackQuotes{.open = "`", .close = "`"};
+constexpr IdentifierQuotes kDoubleQuotes{.open = "\"", .close = "\""};
 constexpr int kOracleColumnLength = 30;
 constexpr int kPervasiveColumnLength = 20;
 
@@ -40,20 +39,13 @@ bool FitsTheEngine(TargetDialect dialect, std::string_view name) {
   return true;
 }
 
-// Oracle leaves plain names bare; a name with a blank or a quote of either
-// kind is quoted so it cannot end the statement.
-std::string OracleName(std::string_view name) {
-  if (name.find('\'') != std::string_view::npos) return "\"" + EscapeIdentifier(kOracleQuotes, name) + "\"";
-  return QuoteIdentifier(kOracleQuotes, name);
-}
-
 // A table or constraint name as the dialect writes it.
 std::string NameForm(TargetDialect dialect, std::string_view name) {
   switch (dialect) {
     case TargetDialect::MsSql: return QuoteIdentifier(kBrackets, name);
     case TargetDialect::MySql: return QuoteIdentifier(kBackQuotes, name);
     case TargetDialect::PostgreSql: return QuoteIdentifier(kDoubleQuotes, LowerCase(name));
-    case TargetDialect::Oracle: return OracleName(name);
+    case TargetDialect::Oracle: return QuoteIdentifier(OracleIdentifierQuotes(), name);
     case TargetDialect::Pervasive: return QuoteIdentifier(kDoubleQuotes, name);
   }
   return std::string(name);

@@ -4,10 +4,16 @@
 
 #include <clocale>
 #include <cwctype>
+#include <algorithm>
+#include <utility>
 #include <vector>
 
+#include <cmath>
+
 #include "generator/blob_files.h"
+#include "platform/formatting/format_date_time.h"
 #include "platform/formatting/format_float.h"
+#include "platform/formatting/format_settings.h"
 
 namespace quill {
 namespace {
@@ -61,7 +67,140 @@ locale_t Utf8Locale() {
   return locale;
 }
 
+// The time format with ".fraction" as a literal after its seconds (at its
+// end when it shows none): the digits of a fraction that is not zero, without
+// trailing zeros.
+std::string TimeFormatWithFraction(std::string_view time_format, int nanosecond) {
+  std::string digits(9, '0');
+  for (int i = 8, rest = nanosecond; i >= 0; --i, rest /= 10) digits[static_cast<size_t>(i)] = static_cast<char>('0' + rest % 10);
+  while (!digits.empty() && digits.back() == '0') digits.pop_back();
+  // After the last run of "s" outside quotes.
+  size_t insert_at = time_format.size();
+  char quote = '\0';
+  for (size_t i = 0; i < time_format.size(); ++i) {
+    const char c = time_format[i];
+    if (quote != '\0') {
+      if (c == quote) quote = '\0';
+    } else if (c == '\'' || c == '"') {
+      quote = c;
+    } else if (c == 's' || c == 'S') {
+      insert_at = i + 1;
+    }
+  }
+  std::string format(time_format.substr(0, insert_at));
+  format += "\".";
+  format += digits;
+  format += '"';
+  format += time_format.substr(insert_at);
+  return format;
+}
+
 }  // namespace
+
+ColumnClass ClassOf(const Field& field) {
+  static const std::vector<std::pair<std::string_view, ColumnClass>> kClasses = {
+      {"TStringField", ColumnClass::kString},     {"TWideStringField", ColumnClass::kWideString},
+      {"TMemoField", ColumnClass::kMemo},         {"TSmallintField", ColumnClass::kSmallint},
+      {"TWordField", ColumnClass::kWord},         {"TIntegerField", ColumnClass::kInteger},
+      {"TAutoIncField", ColumnClass::kAutoInc},   {"TLargeintField", ColumnClass::kLargeint},
+      {"TBooleanField", ColumnClass::kBoolean},   {"TFloatField", ColumnClass::kFloat},
+      {"TBCDField", ColumnClass::kBCD},           {"TDateField", ColumnClass::kDate},
+      {"TTimeField", ColumnClass::kTime},         {"TDateTimeField", ColumnClass::kDateTime},
+      {"TBytesField", ColumnClass::kBytes},       {"TVarBytesField", ColumnClass::kVarBytes},
+      {"TBlobField", ColumnClass::kBlob},         {"TGuidField", ColumnClass::kGuid},
+  };
+  for (const auto& [name, c] : kClasses) {
+    if (field.ClassName() == name) return c;
+  }
+  return ColumnClass::kUnknown;
+}
+
+ColumnClass TypeClassOf(const Field& field) {
+  const ColumnClass c = ClassOf(field);
+  const bool sized_text = c == ColumnClass::kString || c == ColumnClass::kWideString;
+  return sized_text && field.Size() <= 0 ? ColumnClass::kMemo : c;
+}
+
+std::vector<ColumnClass> ClassesOf(const Dataset& table) {
+  std::vector<ColumnClass> classes;
+  classes.reserve(static_cast<size_t>(table.FieldCount()));
+  for (int i = 0; i < table.FieldCount(); ++i) classes.push_back(ClassOf(table.FieldAt(i)));
+  return classes;
+}
+
+bool IsTextClass(ColumnClass c) {
+  return c == ColumnClass::kString || c == ColumnClass::kWideString || c == ColumnClass::kMemo;
+}
+
+bool IsUnsignedLarge(const Field& field, ColumnClass c) { return c == ColumnClass::kLargeint && field.IsUnsigned(); }
+
+bool IsUnsignedInteger(const Field& field, ColumnClass c) {
+  return c == ColumnClass::kInteger && field.IsUnsigned();
+}
+
+void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fraction_digits) {
+  if (c != ColumnClass::kTime && c != ColumnClass::kDateTime) {
+    field.AppendString(out);
+    return;
+  }
+  if (field.IsNull()) return;
+  const DateTime value = field.AsDateTime();
+  int nanosecond = value.nanosecond;
+  for (int digits = 9; digits > fraction_digits; --digits) nanosecond /= 10;
+  for (int digits = fraction_digits; digits < 9; ++digits) nanosecond *= 10;
+  if (value.negative) out += '-';
+  if (nanosecond == 0) {
+    field.AppendString(out);
+    return;
+  }
+  const FormatSettings& settings = GlobalFormatSettings();
+  if (c == ColumnClass::kDateTime) {
+    AppendFormatDateTime(out, settings.short_date_format, value, settings);
+    out += ' ';
+  }
+  AppendFormatDateTime(out, TimeFormatWithFraction(settings.long_time_format, nanosecond), value, settings);
+}
+
+std::string ValueTextOf(const Field& field, ColumnClass c) {
+  std::string text;
+  AppendValueText(text, field, c);
+  return text;
+}
+
+int MicrosecondsOf(const Field& field, ColumnClass c) {
+  if (c != ColumnClass::kDateTime || field.IsNull()) return 0;
+  return field.AsDateTime().nanosecond / 1000;
+}
+
+bool IsNonFinite(const Field& field, ColumnClass c) {
+  if (field.IsNull()) return false;
+  if (c == ColumnClass::kFloat) return !std::isfinite(field.AsFloat());
+  if (c != ColumnClass::kBCD) return false;
+  // Decimal sources give these as words (NaN, Infinity, -Infinity); a
+  // decimal held as a double gives its own text for them.
+  const std::string value = field.AsString();
+  std::string_view text = value;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+  if (text.size() > 8) return false;
+  std::string lower(text);
+  for (char& ch : lower) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
+  return lower == "nan" || lower == "inf" || lower == "infinity";
+}
+
+NonFiniteValues::NonFiniteValues(TableWriter& writer, const std::vector<ColumnClass>& classes)
+    : writer_(writer), classes_(classes), logged_(classes.size(), false) {}
+
+bool NonFiniteValues::Refuse(const Field& field) {
+  const auto index = static_cast<size_t>(field.Index());
+  if (!IsNonFinite(field, classes_[index])) return false;
+  if (!logged_[index]) {
+    logged_[index] = true;
+    writer_.ui.AddColoredLine("Table : " + writer_.run.listed_table_name + " : column " + field.Name() +
+                                  " holds NaN or infinite values, which this dialect cannot hold: written NULL.",
+                              kLogRed);
+  }
+  return true;
+}
 
 std::string FirstCharacters(std::string_view text, int limit) {
   std::string cut(text);
@@ -137,7 +276,8 @@ std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& 
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += ",\r\n";
-    const std::string type = rules.type_text(field);
+    const bool in_key = std::find(key.begin(), key.end(), field.Name()) != key.end();
+    const std::string type = rules.type_text(field, in_key);
     text += rules.column_name(field.Name()) + " " + (type.empty() ? std::string(rules.unknown_type) : type);
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       text += " PRIMARY KEY";

@@ -4,12 +4,63 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "generator/table_writer.h"
 
 namespace quill {
 
 // Value and name steps that several dialect writers share.
+
+// A field's class as the writers tell them apart, found once per table from
+// the exact class name, so a value never compares class names.
+enum class ColumnClass {
+  kString, kWideString, kMemo, kSmallint, kWord, kInteger, kAutoInc, kLargeint, kBoolean, kFloat,
+  kBCD, kDate, kTime, kDateTime, kBytes, kVarBytes, kBlob, kGuid, kUnknown,
+};
+ColumnClass ClassOf(const Field& field);
+std::vector<ColumnClass> ClassesOf(const Dataset& table);
+// The class a column's type is chosen by: a string column without a declared
+// size takes the memo's type, as no sized type can be written for it.
+ColumnClass TypeClassOf(const Field& field);
+
+// String, wide string and memo columns: values that are text.
+bool IsTextClass(ColumnClass c);
+
+// A 64-bit integer column declared unsigned, whose values reach 2^64 - 1.
+bool IsUnsignedLarge(const Field& field, ColumnClass c);
+// A 32-bit integer column declared unsigned, whose values reach 2^32 - 1.
+bool IsUnsignedInteger(const Field& field, ColumnClass c);
+
+// The field's text (empty for NULL); date-times and times also keep a
+// fraction of a second that is not zero, and a negative time its sign.
+std::string ValueTextOf(const Field& field, ColumnClass c);
+// The same text appended to out: the row loop's form, into a reused text.
+// A fraction keeps at most `fraction_digits` digits, for targets whose type
+// holds no finer one.
+void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fraction_digits = 9);
+
+// The microseconds of a date-time's fraction of a second (0 for NULL and
+// for other classes).
+int MicrosecondsOf(const Field& field, ColumnClass c);
+
+// A float or decimal value that is not a number or is infinite.
+bool IsNonFinite(const Field& field, ColumnClass c);
+
+// For dialects that cannot hold NaN and infinities: such a value is written
+// NULL, and the first of them in each column of the table gets a red log line
+// naming the table and the column.
+class NonFiniteValues {
+ public:
+  NonFiniteValues(TableWriter& writer, const std::vector<ColumnClass>& classes);
+  // True when the value must be written NULL (logged once per column).
+  bool Refuse(const Field& field);
+
+ private:
+  TableWriter& writer_;
+  std::vector<ColumnClass> classes_;
+  std::vector<bool> logged_;
+};
 
 // The first `limit` characters (UTF-8 code points) of text.
 std::string FirstCharacters(std::string_view text, int limit);
@@ -44,7 +95,8 @@ enum class KeyForm {
 
 struct ColumnDefinitionRules {
   std::function<std::string(const std::string& field_name)> column_name;  // as written in the statement
-  std::function<std::string(const Field& field)> type_text;               // empty for a class outside the map
+  // Empty for a class outside the map; in_key: the column is in the primary key.
+  std::function<std::string(const Field& field, bool in_key)> type_text;
   std::string_view unknown_type = "UNKNOWN";                              // the type of such a class
   KeyForm key_form = KeyForm::kClause;
   std::string_view key_clause;  // "PRIMARY KEY (" or "PRIMARY KEY("

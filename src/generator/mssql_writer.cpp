@@ -1,6 +1,7 @@
 // The MS SQL dialect: SET DATEFORMAT, DROP with Go, CREATE with bracketed
 // names, and one INSERT (or INSERT ... SELECT for raw BLOB files) per row.
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <optional>
@@ -18,6 +19,7 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr int kMsSqlTextLimit = 8000;
+constexpr int kKeyBytes = 900;  // the longest key of a clustered index
 
 std::string DateFormatValue(const Settings& settings) {
   static constexpr std::string_view kFormats[] = {"mdy", "myd", "dmy", "dym", "ymd", "ydm"};
@@ -36,65 +38,75 @@ std::string LimitedText(std::string_view type, int size) {
 }
 
 std::string MsSqlTypeText(const Field& field, const Settings& settings) {
-  const std::string& c = field.ClassName();
-  if (c == "TLargeintField") return "bigint]";
-  if (c == "TBytesField") return "varchar] (15)";
-  if (c == "TBooleanField") return "bit]";
-  if (c == "TStringField") return LimitedText("varchar", field.Size());
-  if (c == "TWideStringField") return LimitedText("nvarchar", field.Size());
-  if (c == "TDateTimeField") return DateTypeText(settings);
-  if (c == "TBCDField") return "numeric] (15,4)";
-  if (c == "TFloatField") return "float]";
-  if (c == "TBlobField") {
-    return settings.extract_files && !settings.save_as_raw ? "varchar] (255)" : "varbinary] (max)";
+  switch (TypeClassOf(field)) {
+    case ColumnClass::kLargeint: return field.IsUnsigned() ? "decimal] (20,0)" : "bigint]";
+    case ColumnClass::kBytes: return "varchar] (15)";
+    case ColumnClass::kBoolean: return "bit]";
+    case ColumnClass::kString: return LimitedText("varchar", field.Size());
+    case ColumnClass::kWideString: return LimitedText("nvarchar", field.Size());
+    case ColumnClass::kDateTime: return DateTypeText(settings);
+    case ColumnClass::kBCD: return "numeric] (15,4)";
+    case ColumnClass::kFloat: return "float]";
+    case ColumnClass::kBlob:
+      return settings.extract_files && !settings.save_as_raw ? "varchar] (255)" : "varbinary] (max)";
+    case ColumnClass::kInteger: return field.IsUnsigned() ? "bigint]" : "int]";
+    case ColumnClass::kMemo: return "text]";
+    case ColumnClass::kSmallint: return "smallint]";
+    case ColumnClass::kVarBytes: return "sql_variant]";
+    case ColumnClass::kWord: return "int]";  // unsigned 16 bits: tinyint ends at 255, smallint at 32767
+    case ColumnClass::kGuid: return "varchar] (255)";
+    case ColumnClass::kAutoInc: return "int]";
+    case ColumnClass::kDate: return DateTypeText(settings);
+    case ColumnClass::kTime: return "varchar] (15)";
+    case ColumnClass::kUnknown: break;
   }
-  if (c == "TIntegerField") return "int]";
-  if (c == "TMemoField") return "text]";
-  if (c == "TSmallintField") return "smallint]";
-  if (c == "TVarBytesField") return "sql_variant]";
-  if (c == "TWordField") return "int]";  // unsigned 16 bits: tinyint ends at 255, smallint at 32767
-  if (c == "TGuidField") return "varchar] (255)";
-  if (c == "TAutoIncField") return "int]";
-  if (c == "TDateField") return DateTypeText(settings);
-  if (c == "TTimeField") return "varchar] (15)";
   return {};
 }
 
 const DialectRules kMsSqlRules{
     .name = "MS SQL",
-    .quotes = {.open = "[", .close = "]", .only_when_blank = false},
+    .quotes = {.open = "[", .close = "]"},
     .type_text = &MsSqlTypeText,
     .text_cut = kMsSqlTextLimit,
     .wrap_width = 0,
 };
 
-// A name outside brackets must be a plain identifier; anything else (a blank,
-// a quote, a bracket, a leading digit) is bracketed so it cannot break the
-// statement.
-bool IsPlainIdentifier(std::string_view name) {
-  if (name.empty()) return false;
-  if (name[0] >= '0' && name[0] <= '9') return false;
-  for (const char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-                       c == '@' || c == '#' || c == '$' || u >= 0x80;
-    if (!plain) return false;
+// Whether a line of text after its first line break would read, on a line
+// of its own, as the batch separator GO of the clients that run MS SQL
+// scripts ("GO", "go 5", blanks around).
+bool HoldsGoLine(std::string_view text) {
+  size_t at = text.find_first_of("\r\n");
+  while (at != std::string_view::npos) {
+    size_t i = at + 1;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+    if (i + 1 < text.size() && (text[i] == 'g' || text[i] == 'G') && (text[i + 1] == 'o' || text[i + 1] == 'O')) {
+      const size_t after = i + 2;
+      const bool word_goes_on =
+          after < text.size() && ((text[after] >= 'a' && text[after] <= 'z') ||
+                                  (text[after] >= 'A' && text[after] <= 'Z') || text[after] == '_');
+      if (!word_goes_on) return true;
+    }
+    at = text.find_first_of("\r\n", at + 1);
   }
-  return true;
+  return false;
 }
 
-std::string BareOrBracketed(std::string_view name) {
-  return IsPlainIdentifier(name) ? std::string(name) : QuoteIdentifier(kMsSqlRules.quotes, name);
+// Every name is bracketed, in CREATE and in INSERT alike: a reserved word
+// or any other name then reads as a name. A name with a line that would
+// read as GO has its line breaks written as blanks: a name has no other form
+// that keeps a batch client from splitting the script there.
+std::string Bracketed(std::string_view name) {
+  if (!HoldsGoLine(name)) return QuoteIdentifier(kMsSqlRules.quotes, name);
+  std::string one_line(name);
+  for (char& c : one_line) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return QuoteIdentifier(kMsSqlRules.quotes, one_line);
 }
 
-bool KeepsCommas(const std::string& c) {
-  return c == "TWideStringField" || c == "TStringField" || c == "TMemoField" || c == "TBlobField";
-}
-
-bool IsUnquotedNumeric(const std::string& c) {
-  // Blob values are paths or text here, never numbers: they stay quoted.
-  return c == "TBCDField" || c == "TBooleanField" || c == "TIntegerField" || c == "TLargeintField" ||
-         c == "TSmallintField" || c == "TWordField" || c == "TFloatField" || c == "TAutoIncField";
+std::string TableName(const ScriptRunState& run) {
+  if (run.output_schema.empty()) return Bracketed(run.output_name);
+  return Bracketed(run.output_schema) + "." + Bracketed(run.output_name);
 }
 
 // The N of "a GO after every N-th row", read as the class library reads an
@@ -113,12 +125,41 @@ int64_t GoEveryRows(const std::string& text) {
   return n;
 }
 
+// A text literal, N-prefixed when it holds characters beyond ASCII (or
+// always, for wide columns). A text with a line that would read as GO is
+// written as literals joined by "+" with its CR and LF as CHAR(13) and
+// CHAR(10), so no line of the script reads as GO and the value stays whole.
+void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
+  if (!HoldsGoLine(text)) {
+    AppendQuotedText(out, text, false, rules);
+    return;
+  }
+  bool first = true;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t brk = std::min(text.find_first_of("\r\n", start), text.size());
+    if (brk > start) {
+      if (!first) out += '+';
+      AppendQuotedText(out, text.substr(start, brk - start), false, rules);
+      first = false;
+    }
+    if (brk == text.size()) break;
+    if (!first) out += '+';
+    out += text[brk] == '\r' ? "CHAR(13)" : "CHAR(10)";
+    first = false;
+    start = brk + 1;
+  }
+}
+
 ValueText BlobValue(TableWriter& writer, const Field& field) {
   if (writer.settings.text_from_blob) return {field.AsString(), false};
   const std::optional<RowBlobFile> file = WriteRowBlobFile(writer, field);
   if (!file) return {};
   if (writer.settings.save_as_raw) {
-    return {" * FROM OPENROWSET(BULK N" + SqlLiteral(file->Path()) + ", SINGLE_BLOB)", true};
+    std::string reference = " * FROM OPENROWSET(BULK ";
+    AppendMsSqlLiteral(reference, file->Path(), {.prefix = "N"});
+    reference += ", SINGLE_BLOB)";
+    return {std::move(reference), true};
   }
   return {file->Path(), false};
 }
@@ -127,22 +168,41 @@ ValueText BlobValue(TableWriter& writer, const Field& field) {
 // rather than for every value.
 struct ColumnValueRules {
   enum class Form { kBoolean, kBytes, kBlob, kFloat, kText } form;
+  ColumnClass column_class;
   bool cut_text;            // string columns are cut to the text limit
   bool keeps_commas;        // text keeps its commas; numbers get points
-  bool unquoted_numeric;    // unquoted when the Quoted option is on
-  std::string_view prefix;  // "N" for Unicode text
+  NumberForm unquoted;      // the form of a value the Quoted option leaves bare
+  bool wide;                // wide text: always N'...'
+  int fraction_digits;      // of a second: milliseconds for DATETIME columns
 };
 
-ColumnValueRules ValueRulesOf(const Field& field) {
-  const std::string& c = field.ClassName();
+ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
   using Form = ColumnValueRules::Form;
-  const Form form = c == "TBooleanField" ? Form::kBoolean
-                    : c == "TBytesField" ? Form::kBytes
-                    : c == "TBlobField"  ? Form::kBlob
-                    : c == "TFloatField" ? Form::kFloat
-                                         : Form::kText;
-  return {form, c == "TWideStringField" || c == "TStringField", KeepsCommas(c), IsUnquotedNumeric(c),
-          c == "TWideStringField" ? "N" : ""};
+  const ColumnClass c = ClassOf(field);
+  const Form form = c == ColumnClass::kBoolean ? Form::kBoolean
+                    : c == ColumnClass::kBytes ? Form::kBytes
+                    : c == ColumnClass::kBlob  ? Form::kBlob
+                    : c == ColumnClass::kFloat ? Form::kFloat
+                                               : Form::kText;
+  // Blob values are paths or text here, never numbers: they stay quoted.
+  NumberForm unquoted = NumberForm::kNone;
+  switch (c) {
+    case ColumnClass::kBoolean:
+    case ColumnClass::kInteger:
+    case ColumnClass::kLargeint:
+    case ColumnClass::kSmallint:
+    case ColumnClass::kWord:
+    case ColumnClass::kAutoInc: unquoted = NumberForm::kInteger; break;
+    case ColumnClass::kBCD:
+    case ColumnClass::kFloat: unquoted = NumberForm::kDecimal; break;
+    default: break;
+  }
+  const bool string = c == ColumnClass::kString || c == ColumnClass::kWideString;
+  // MS SQL reads a DATETIME text with at most three digits of a second and
+  // holds no finer fraction; times are text columns and keep every digit.
+  const int fraction_digits = c == ColumnClass::kDateTime && !settings.convert ? 3 : 9;
+  return {form, c, string, string || c == ColumnClass::kMemo || c == ColumnClass::kBlob, unquoted,
+          c == ColumnClass::kWideString, fraction_digits};
 }
 
 void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
@@ -162,7 +222,8 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
       value.text = FloatText(field, writer.settings);
       break;
     case Form::kText:
-      value.text = field.AsString();
+      value.text.clear();
+      AppendValueText(value.text, field, rules.column_class, rules.fraction_digits);
       break;
   }
   if (rules.cut_text) KeepFirstCharacters(value.text, kMsSqlTextLimit);
@@ -172,7 +233,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
 void WriteTableStatement(TableWriter& writer) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
-  const std::string table_name = QuoteTableName(kMsSqlRules.quotes, run.output_schema, run.output_name);
+  const std::string table_name = TableName(run);
   std::string& text = run.table_text;
   if (settings.formatting) text += "SET DATEFORMAT " + DateFormatValue(settings) + std::string(kCrLf);
   if (settings.drop) text += "DROP TABLE " + table_name + std::string(kCrLf) + "Go" + std::string(kCrLf);
@@ -182,22 +243,32 @@ void WriteTableStatement(TableWriter& writer) {
   // table-level clause, so the target gets the same key.
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
   const bool inline_key = key.size() == 1;
+  // No key may hold a text column: a memo key column gets the widest
+  // nvarchar the key's 900 bytes hold, shared among such columns.
+  int memo_key_columns = 0;
+  for (const std::string& name : key) {
+    const Field* field = writer.table.FindField(name);
+    if (field != nullptr && TypeClassOf(*field) == ColumnClass::kMemo) ++memo_key_columns;
+  }
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += "," + std::string(kCrLf);
-    std::string type = MsSqlTypeText(field, settings);
+    const bool memo_in_key = TypeClassOf(field) == ColumnClass::kMemo &&
+                             std::find(key.begin(), key.end(), field.Name()) != key.end();
+    std::string type = memo_in_key ? "nvarchar] (" + std::to_string(kKeyBytes / 2 / memo_key_columns) + ")"
+                                   : MsSqlTypeText(field, settings);
     if (type.empty()) type = "sql_variant]";  // a class outside the map: the type that takes any value
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       type += " PRIMARY KEY";
       run.primary_key_marked = true;
     }
-    text += QuoteIdentifier(kMsSqlRules.quotes, ApplyUnderscore(settings, field.Name())) + " [" + type;
+    text += Bracketed(ApplyUnderscore(settings, field.Name())) + " [" + type;
   }
   if (key.size() > 1) {
     text += "," + std::string(kCrLf) + "PRIMARY KEY (";
     for (size_t k = 0; k < key.size(); ++k) {
       if (k > 0) text += ",";
-      text += QuoteIdentifier(kMsSqlRules.quotes, ApplyUnderscore(settings, key[k]));
+      text += Bracketed(ApplyUnderscore(settings, key[k]));
     }
     text += ")";
     run.primary_key_marked = true;
@@ -207,7 +278,8 @@ void WriteTableStatement(TableWriter& writer) {
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head,
-                       const std::vector<ColumnValueRules>& columns, ValueText& value) {
+                       const std::vector<ColumnValueRules>& columns, NonFiniteValues& non_finite,
+                       ValueText& value) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
   std::string& text = run.table_text;
@@ -216,12 +288,21 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
     const Field& field = writer.table.FieldAt(i);
     const ColumnValueRules& column = columns[static_cast<std::size_t>(i)];
     if (i > 0) text += ",";
-    ReadFieldValue(writer, field, column, value);
+    if (non_finite.Refuse(field)) {
+      value = {};
+    } else {
+      ReadFieldValue(writer, field, column, value);
+    }
     const QuoteRules rules{.null_quoted = settings.null_quoted,
-                           .unquoted = settings.quoted && column.unquoted_numeric,
-                           .prefix = column.prefix};
-    AppendQuotedValue(text, value, rules);
-    if (run.select_row_mode) text += " As " + BareOrBracketed(field.Name());
+                           .unquoted = settings.quoted ? column.unquoted : NumberForm::kNone,
+                           .prefix = "N",
+                           .prefix_non_ascii = !column.wide};
+    if (value.no_quote || value.text.empty() || IsNumberText(value.text, rules.unquoted)) {
+      AppendQuotedValue(text, value, rules);
+    } else {
+      AppendMsSqlLiteral(text, value.text, rules);
+    }
+    if (run.select_row_mode) text += " As " + Bracketed(field.Name());
   }
   const bool go_here = settings.go && static_cast<int64_t>(run.row_counter) % GoEveryRows(settings.go_lines) == 0;
   if (!run.select_row_mode) text += ")";
@@ -237,16 +318,17 @@ void EmitMsSqlTable(TableWriter& writer) {
 
   writer.run.select_row_mode = settings.extract_files && settings.save_as_raw;
   std::string row_head = "INSERT INTO " +
-                         QuoteTableName(kMsSqlRules.quotes, writer.run.output_schema, writer.run.output_name) + " (";
+                         TableName(writer.run) + " (";
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) row_head += ",";
-    row_head += BareOrBracketed(ApplyUnderscore(settings, writer.table.FieldAt(i).Name()));
+    row_head += Bracketed(ApplyUnderscore(settings, writer.table.FieldAt(i).Name()));
   }
   row_head += ")" + std::string(kCrLf) + (writer.run.select_row_mode ? "   SELECT " : "   VALUES (");
   std::vector<ColumnValueRules> columns;
-  for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i)));
+  for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i), settings));
+  NonFiniteValues non_finite(writer, ClassesOf(writer.table));
   ValueText value;  // one buffer for every value of the table
-  WriteRows(writer, kMsSqlRules, [&] { WriteRowStatement(writer, row_head, columns, value); });
+  WriteRows(writer, kMsSqlRules, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
 }
 
 }  // namespace quill

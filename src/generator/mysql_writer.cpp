@@ -1,12 +1,16 @@
 // The MySql dialect: back-quoted names, a table-level key, STR_TO_DATE and
 // LOAD_FILE expressions, values escaped for MySql, rows wrapped at 60.
 
+#include <algorithm>
+#include <climits>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "generator/dialect_values.h"
 #include "generator/table_writer.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 
@@ -14,34 +18,123 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
+// InnoDB's longest index key, in bytes; a utf8mb4 character takes up to 4.
+constexpr int kKeyBytes = 3072;
+constexpr int kBytesPerCharacter = 4;
+constexpr int kMaxDecimalPrecision = 65;
+constexpr int kMaxDecimalScale = 30;
+
 std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "varchar(" + settings.size + ")" : std::string(type);
 }
 
+// A text column MySql can only hold as longtext, which no key may hold.
+bool IsLongText(const Field& field, ColumnClass c) {
+  return c == ColumnClass::kMemo || ((c == ColumnClass::kString || c == ColumnClass::kWideString) &&
+                                      (field.Size() > 255 || field.Size() <= 0));
+}
+
+// A decimal with a precision and scale MySql can hold exactly.
+bool HasExactDecimalType(const Field& field) {
+  const int precision = field.Size();
+  const int scale = field.Scale();
+  return precision > 0 && precision <= kMaxDecimalPrecision && scale >= 0 && scale <= kMaxDecimalScale &&
+         scale <= precision;
+}
+
 std::string MySqlTypeText(const Field& field, const Settings& settings) {
-  const std::string& c = field.ClassName();
-  if (c == "TStringField" || c == "TWideStringField") {
-    return field.Size() > 255 ? "longtext" : "varchar(" + std::to_string(field.Size()) + ")";
+  const ColumnClass c = TypeClassOf(field);
+  switch (c) {
+    case ColumnClass::kString:
+    case ColumnClass::kWideString:
+      return field.Size() > 255 ? "longtext" : "varchar(" + std::to_string(field.Size()) + ")";
+    case ColumnClass::kMemo: return "longtext";
+    case ColumnClass::kSmallint: return "smallint(6)";
+    case ColumnClass::kInteger: return field.IsUnsigned() ? "int(11) unsigned" : "int(11)";
+    case ColumnClass::kAutoInc: return "int(11)";
+    case ColumnClass::kLargeint: return field.IsUnsigned() ? "bigint(20) unsigned" : "bigint(20)";
+    case ColumnClass::kWord: return "smallint(6) unsigned";
+    case ColumnClass::kFloat: return "double";
+    case ColumnClass::kBCD:
+      if (!HasExactDecimalType(field)) return "double";
+      return "decimal(" + std::to_string(field.Size()) + "," + std::to_string(field.Scale()) + ")";
+    case ColumnClass::kBoolean: return "bool";
+    // Six digits of fractions of a second, as the sources hold them.
+    case ColumnClass::kDateTime: return DateTypeText(settings, "datetime(6)");
+    case ColumnClass::kDate: return DateTypeText(settings, "date");
+    case ColumnClass::kTime: return "time(6)";
+    case ColumnClass::kBlob: return settings.extract_files && !settings.save_as_raw ? "varchar(255)" : "longblob";
+    case ColumnClass::kBytes:
+    case ColumnClass::kVarBytes: return "tinyblob";
+    case ColumnClass::kGuid: return "varchar(255)";
+    case ColumnClass::kUnknown: break;
   }
-  if (c == "TMemoField") return "longtext";
-  if (c == "TSmallintField") return "smallint(6)";
-  if (c == "TIntegerField" || c == "TAutoIncField") return "int(11)";
-  if (c == "TLargeintField") return "bigint(20)";
-  if (c == "TWordField") return "smallint(6) unsigned";
-  if (c == "TFloatField" || c == "TBCDField") return "double";
-  if (c == "TBooleanField") return "bool";
-  if (c == "TDateTimeField") return DateTypeText(settings, "datetime");
-  if (c == "TDateField") return DateTypeText(settings, "date");
-  if (c == "TTimeField") return "time";
-  if (c == "TBlobField") return settings.extract_files && !settings.save_as_raw ? "varchar(255)" : "longblob";
-  if (c == "TBytesField" || c == "TVarBytesField") return "tinyblob";
-  if (c == "TGuidField") return "varchar(255)";
   return {};
+}
+
+// Whether a decimal's text fits decimal(precision, scale) without rounding.
+bool FitsDecimal(std::string_view text, int precision, int scale) {
+  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  while (i < text.size() && text[i] == '0') ++i;
+  const size_t integer_start = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  const size_t integer_digits = i - integer_start;
+  size_t fraction_digits = 0;
+  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
+    const size_t fraction_start = ++i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    size_t end = i;
+    while (end > fraction_start && text[end - 1] == '0') --end;
+    fraction_digits = end - fraction_start;
+  }
+  // Not plain digits (an exponent, a word): the server converts or refuses it.
+  if (i != text.size()) return true;
+  return integer_digits <= static_cast<size_t>(precision - scale) && fraction_digits <= static_cast<size_t>(scale);
+}
+
+// The bytes a key column that is not text takes in the index, at most.
+int KeyBytesOf(ColumnClass c) {
+  if (c == ColumnClass::kGuid || c == ColumnClass::kBlob) return 255 * kBytesPerCharacter;
+  return 32;  // numbers, dates and times
+}
+
+bool IsKeyText(ColumnClass c) {
+  return c == ColumnClass::kString || c == ColumnClass::kWideString || c == ColumnClass::kMemo;
+}
+
+// The length each text column of the key gets so the key fits the index:
+// the room the other key columns leave is shared out, the shortest declared
+// columns first, each keeping its own size when it fits. 0 for a column that
+// keeps its own type.
+std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::string>& key) {
+  std::vector<int> lengths(static_cast<size_t>(writer.table.FieldCount()), 0);
+  int room = kKeyBytes / kBytesPerCharacter;
+  std::vector<std::pair<int, int>> texts;  // declared characters (long text: no limit), field index
+  for (const std::string& name : key) {
+    const Field* field = writer.table.FindField(name);
+    if (field == nullptr) continue;
+    const ColumnClass c = ClassOf(*field);
+    if (!IsKeyText(c)) {
+      room -= KeyBytesOf(c) / kBytesPerCharacter;
+      continue;
+    }
+    texts.emplace_back(IsLongText(*field, c) ? INT_MAX : field->Size(), field->Index());
+  }
+  std::sort(texts.begin(), texts.end());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    const int share = std::max(1, room / static_cast<int>(texts.size() - i));
+    const auto [declared, index] = texts[i];
+    const int given = std::min(declared, share);
+    // A long text always needs a length; a declared one only when cut.
+    if (declared == INT_MAX || given < declared) lengths[static_cast<size_t>(index)] = given;
+    room -= given;
+  }
+  return lengths;
 }
 
 const DialectRules kMySqlRules{
     .name = "MySql",
-    .quotes = {.open = "`", .close = "`", .only_when_blank = false},
+    .quotes = {.open = "`", .close = "`"},
     .type_text = &MySqlTypeText,
     .text_cut = 0,
     .wrap_width = 60,
@@ -59,79 +152,144 @@ std::string TableName(const ScriptRunState& run) {
 // doubled so the value arrives as it was. Line breaks and NUL are written as
 // their escapes too, because the command-line client takes CR LF for a line
 // end even inside a quoted value and would drop the CR.
-std::string EscapeMySqlText(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size() + 2);
-  for (const char c : text) {
-    switch (c) {
-      case '\\':
-        escaped += "\\\\";
-        break;
-      case '\r':
-        escaped += "\\r";
-        break;
-      case '\n':
-        escaped += "\\n";
-        break;
-      case '\0':
-        escaped += "\\0";
-        break;
-      default:
-        escaped += c;
+void AppendMySqlQuoted(std::string& out, std::string_view text) {
+  out += '\'';
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char* escape = nullptr;
+    switch (text[i]) {
+      case '\'': escape = "''"; break;
+      case '\\': escape = "\\\\"; break;
+      case '\r': escape = "\\r"; break;
+      case '\n': escape = "\\n"; break;
+      case '\0': escape = "\\0"; break;
+      default: continue;
     }
+    out.append(text.substr(start, i - start));
+    out += escape;
+    start = i + 1;
   }
-  return escaped;
+  out.append(text.substr(start));
+  out += '\'';
 }
 
-std::string MySqlLiteral(std::string_view text) { return SqlLiteral(EscapeMySqlText(text)); }
-
-bool KeepsCommas(const std::string& c) {
-  // BLOB texts and file paths are data, not numbers: their commas stay.
-  return c == "TStringField" || c == "TWideStringField" || c == "TMemoField" || c == "TBlobField";
+std::string MySqlLiteral(std::string_view text) {
+  std::string literal;
+  AppendMySqlQuoted(literal, text);
+  return literal;
 }
 
-void WriteTableStatement(TableWriter& writer) {
+// What the table's columns decide about their values, worked out once.
+struct MySqlColumn {
+  ColumnClass column_class;
+  bool keeps_commas;    // text, memo and BLOB values keep their commas
+  bool date;            // formatted through STR_TO_DATE with date formatting
+  int key_text_length;  // a long text key column's length; 0 otherwise
+  bool exact_decimal;   // written as decimal(precision, scale): values must fit
+  int precision;
+  int scale;
+};
+
+std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
+  const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  const std::vector<int> key_text_lengths = KeyTextLengths(writer, key);
+  std::vector<MySqlColumn> columns;
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    const Field& field = writer.table.FieldAt(i);
+    const ColumnClass c = ClassOf(field);
+    columns.push_back({c, IsTextClass(c) || c == ColumnClass::kBlob,
+                       c == ColumnClass::kDateTime || c == ColumnClass::kDate,
+                       key_text_lengths[static_cast<size_t>(i)],
+                       c == ColumnClass::kBCD && HasExactDecimalType(field), field.Size(), field.Scale()});
+  }
+  return columns;
+}
+
+void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& columns) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
   std::string& text = run.table_text;
   if (settings.drop) text += "DROP TABLE IF EXISTS " + TableName(run) + ";" + std::string(kCrLf);
   text += "CREATE TABLE " + TableName(run) + " (" + std::string(kCrLf);
   // The key names are back-quoted like the columns, so blanks and reserved
-  // words cannot break the clause.
-  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
-                                     .type_text = [&](const Field& field) { return MySqlTypeText(field, settings); },
-                                     .key_form = KeyForm::kClause,
-                                     .key_clause = "PRIMARY KEY("});
+  // words cannot break the clause. A long text column in the key gets a
+  // varchar the index can hold.
+  text += ColumnDefinitions(
+      writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+               .type_text =
+                   [&](const Field& field, bool) {
+                     const int key_length = columns[static_cast<size_t>(field.Index())].key_text_length;
+                     if (key_length > 0) return "varchar(" + std::to_string(key_length) + ")";
+                     return MySqlTypeText(field, settings);
+                   },
+               .key_form = KeyForm::kClause,
+               .key_clause = "PRIMARY KEY("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
 
-std::string FieldValue(TableWriter& writer, const Field& field) {
+void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn& column,
+                      NonFiniteValues& non_finite, ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
-  const std::string& c = field.ClassName();
-  ValueText value{field.AsString(), false};
-  if (c == "TBlobField") {
+  const ColumnClass c = column.column_class;
+  if (non_finite.Refuse(field)) {
+    out += "NULL";
+    return;
+  }
+  value.no_quote = false;
+  value.text.clear();
+  AppendValueText(value.text, field, c);
+  if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field,
                       [](const RowBlobFile& file) { return "LOAD_FILE(" + MySqlLiteral(file.Path()) + ")"; });
   }
   // A NULL date stays NULL: STR_TO_DATE('') would give the zero date.
-  if (settings.formatting && (c == "TDateTimeField" || c == "TDateField") && !field.IsNull()) {
-    value = {"STR_TO_DATE(" + MySqlLiteral(field.AsString()) + "," + MySqlLiteral(settings.my_format) + ")", true};
+  // The user's format reads whole seconds: a fraction is added to the date
+  // as microseconds, so it is neither lost nor refused.
+  if (settings.formatting && column.date && !field.IsNull()) {
+    const int microseconds = MicrosecondsOf(field, c);
+    if (c == ColumnClass::kDateTime && field.AsDateTime().nanosecond != 0) {
+      value.text.clear();
+      AppendValueText(value.text, field, c, 0);
+    }
+    out += "STR_TO_DATE(";
+    AppendMySqlQuoted(out, value.text);
+    out += ',';
+    AppendMySqlQuoted(out, settings.my_format);
+    out += ')';
+    if (microseconds > 0) out += " + INTERVAL " + std::to_string(microseconds) + " MICROSECOND";
+    return;
   }
-  if (c == "TBooleanField") value.text = BooleanDigits(field);
-  if (c == "TFloatField") value.text = FloatText(field, settings);
-  if (value.no_quote) return value.text;
-  if (!KeepsCommas(c)) CommasToPoints(value.text);
-  value.text = EscapeMySqlText(value.text);
-  return QuoteValue(value, {.null_quoted = settings.null_quoted});
+  if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
+  if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
+  if (value.no_quote) {
+    out += value.text;
+    return;
+  }
+  if (value.text.empty()) {
+    out += settings.null_quoted ? "''" : "NULL";
+    return;
+  }
+  if (column.key_text_length > 0 && Utf8Length(value.text) > static_cast<size_t>(column.key_text_length)) {
+    throw std::runtime_error("a value of the key column " + field.Name() + " is longer than the " +
+                             std::to_string(column.key_text_length) + " characters its index can hold");
+  }
+  // A decimal the column cannot hold whole is an error, never rounded.
+  if (column.exact_decimal && !FitsDecimal(value.text, column.precision, column.scale)) {
+    throw std::runtime_error("the value " + value.text + " of the column " + field.Name() + " does not fit decimal(" +
+                             std::to_string(column.precision) + "," + std::to_string(column.scale) + ")");
+  }
+  if (!column.keeps_commas) CommasToPoints(value.text);
+  AppendMySqlQuoted(out, value.text);
 }
 
-void WriteRowStatement(TableWriter& writer) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<MySqlColumn>& columns,
+                       NonFiniteValues& non_finite, ValueText& value) {
   std::string& text = writer.run.table_text;
-  text += "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    text += FieldValue(writer, writer.table.FieldAt(i));
+    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], non_finite, value, text);
   }
   text += ");";
 }
@@ -140,9 +298,13 @@ void WriteRowStatement(TableWriter& writer) {
 
 void EmitMySqlTable(TableWriter& writer) {
   const Settings& settings = writer.settings;
-  if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
+  const std::vector<MySqlColumn> columns = MySqlColumns(writer);
+  if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer, columns);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
-  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer); });
+  NonFiniteValues non_finite(writer, ClassesOf(writer.table));
+  const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
 }
 
 }  // namespace quill

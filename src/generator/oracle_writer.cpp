@@ -26,46 +26,43 @@ std::string VarcharText(int size) {
 }
 
 std::string OracleTypeText(const Field& field, const Settings& settings) {
-  const std::string& c = field.ClassName();
-  if (c == "TStringField") return VarcharText(field.Size());
-  // Oracle counts a float's precision in bits: float(8) would keep about two
-  // digits of a double. The default precision keeps them all.
-  if (c == "TFloatField") return "float";
-  if (c == "TDateTimeField") return DateTypeText(settings);
-  if (c == "TMemoField") return "long";
-  if (c == "TVarBytesField") return "raw";
-  if (c == "TBlobField") return settings.extract_files && !settings.save_as_raw ? "varchar2(255)" : "bfile";
-  if (c == "TIntegerField") return "integer";
-  if (c == "TSmallintField") return "integer";
-  if (c == "TLargeintField") return "integer";
-  if (c == "TBooleanField") return "number(1)";
-  if (c == "TBCDField") return "number";
-  if (c == "TWideStringField") return VarcharText(field.Size());
-  if (c == "TAutoIncField") return "integer";
-  if (c == "TDateField") return DateTypeText(settings);
-  if (c == "TWordField") return "integer";
-  if (c == "TTimeField") return DateTypeText(settings);
-  if (c == "TBytesField") return "varchar2(255)";  // Oracle takes no varchar2 without a length
-  if (c == "TGuidField") return "varchar(255)";
+  switch (TypeClassOf(field)) {
+    case ColumnClass::kString: return VarcharText(field.Size());
+    // Oracle counts a float's precision in bits: float(8) would keep about two
+    // digits of a double. The default precision keeps them all.
+    case ColumnClass::kFloat: return "float";
+    case ColumnClass::kDateTime: return DateTypeText(settings);
+    case ColumnClass::kMemo: return "long";
+    case ColumnClass::kVarBytes: return "raw";
+    case ColumnClass::kBlob: return settings.extract_files && !settings.save_as_raw ? "varchar2(255)" : "bfile";
+    case ColumnClass::kInteger:
+    case ColumnClass::kSmallint:
+    case ColumnClass::kAutoInc:
+    case ColumnClass::kWord: return "integer";
+    case ColumnClass::kLargeint: return field.IsUnsigned() ? "number(20)" : "integer";
+    case ColumnClass::kBoolean: return "number(1)";
+    case ColumnClass::kBCD: return "number";
+    case ColumnClass::kWideString: return VarcharText(field.Size());
+    case ColumnClass::kDate: return DateTypeText(settings);
+    case ColumnClass::kTime: return DateTypeText(settings);
+    case ColumnClass::kBytes: return "varchar2(255)";  // Oracle takes no varchar2 without a length
+    case ColumnClass::kGuid: return "varchar(255)";
+    case ColumnClass::kUnknown: break;
+  }
   return {};
 }
 
-// A name is bare unless it holds a blank; one holding a quote of either kind
-// is quoted too, so it cannot end the statement's text.
+// A name is bare only when it is a plain identifier and no reserved word;
+// any other name is double-quoted, so it cannot break the statement.
 const DialectRules kOracleRules{
     .name = "Oracle",
-    .quotes = {.open = "\"", .close = "\"", .only_when_blank = true},
+    .quotes = OracleIdentifierQuotes(),
     .type_text = &OracleTypeText,
     .text_cut = kOracleValueCut,
     .wrap_width = 60,
 };
 
-std::string IdentifierForm(std::string_view name) {
-  if (name.find('\'') != std::string_view::npos) {
-    return "\"" + EscapeIdentifier(kOracleRules.quotes, name) + "\"";
-  }
-  return QuoteIdentifier(kOracleRules.quotes, name);
-}
+std::string IdentifierForm(std::string_view name) { return QuoteIdentifier(kOracleRules.quotes, name); }
 
 std::string ColumnName(const Settings& settings, const std::string& field_name) {
   return IdentifierForm(FirstCharacters(ApplyUnderscore(settings, field_name), kOracleNameLength));
@@ -81,40 +78,59 @@ void WriteTableStatement(TableWriter& writer) {
   text += "CREATE TABLE " + TableName(run) + " (" + std::string(kCrLf);
 
   // A one-column key is marked inline; a key of several columns becomes a
-  // table-level clause, so the target gets the whole key.
+  // table-level clause, so the target gets the whole key. Oracle takes one
+  // long column a table and none in a key: the first memo column outside the
+  // key is long, further ones clob, and a memo key column varchar2(4000).
+  bool long_written = false;
+  const auto type_text = [&](const Field& field, bool in_key) {
+    if (TypeClassOf(field) != ColumnClass::kMemo) return OracleTypeText(field, settings);
+    if (in_key) return VarcharText(kOracleTextLimit);
+    if (long_written) return std::string("clob");
+    long_written = true;
+    return std::string("long");
+  };
   text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
-                                     .type_text = [&](const Field& field) { return OracleTypeText(field, settings); },
+                                     .type_text = type_text,
                                      .key_form = KeyForm::kInlineUnlessComposite,
                                      .key_clause = "PRIMARY KEY ("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
 
-ValueText FieldValue(TableWriter& writer, const Field& field) {
+// The value of a field into `value`, a work text kept for the whole table.
+void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValueText& value) {
   const Settings& settings = writer.settings;
-  const std::string& c = field.ClassName();
-  ValueText value{field.AsString(), false};
-  if (c == "TBlobField") {
+  value.no_quote = false;
+  value.text.clear();
+  // Oracle's date holds whole seconds, and TO_DATE reads no fraction.
+  AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
+  if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
       return "BFILENAME(" + SqlLiteral(file.folder) + "," + SqlLiteral(file.file_name) + ")";
     });
   }
-  if (settings.formatting && (c == "TDateTimeField" || c == "TDateField")) {
-    value = {"TO_DATE(" + SqlLiteral(field.AsString()) + "," + SqlLiteral(settings.or_format) + ")", true};
+  if (settings.formatting && (c == ColumnClass::kDateTime || c == ColumnClass::kDate)) {
+    value = {"TO_DATE(" + SqlLiteral(value.text) + "," + SqlLiteral(settings.or_format) + ")", true};
   }
-  if (c == "TBooleanField") value.text = BooleanDigits(field);
-  if (c == "TFloatField") value.text = FloatText(field, settings);
-  if (c == "TWideStringField" || c == "TStringField") value.text = FirstCharacters(value.text, kOracleValueCut);
-  return value;
+  if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
+  if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
+  if (c == ColumnClass::kWideString || c == ColumnClass::kString) KeepFirstCharacters(value.text, kOracleValueCut);
 }
 
-void WriteRowStatement(TableWriter& writer) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
+                       NonFiniteValues& non_finite, ValueText& value) {
   std::string& text = writer.run.table_text;
-  text += "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
+    const Field& field = writer.table.FieldAt(i);
+    if (non_finite.Refuse(field)) {
+      text += "NULL";
+      continue;
+    }
     // Every value is quoted, numbers too; an empty one is NULL.
-    text += QuoteValue(FieldValue(writer, writer.table.FieldAt(i)), {});
+    ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value);
+    AppendQuotedValue(text, value, {});
   }
   text += ");";
 }
@@ -125,7 +141,11 @@ void EmitOracleTable(TableWriter& writer) {
   const Settings& settings = writer.settings;
   if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
-  WriteRows(writer, kOracleRules, [&] { WriteRowStatement(writer); });
+  const std::vector<ColumnClass> classes = ClassesOf(writer.table);
+  NonFiniteValues non_finite(writer, classes);
+  const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kOracleRules, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
 }
 
 }  // namespace quill

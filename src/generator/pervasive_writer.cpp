@@ -9,6 +9,7 @@
 #include "generator/dialect_values.h"
 #include "generator/table_writer.h"
 #include "platform/formatting/format_date_time.h"
+#include "platform/formatting/format_settings.h"
 
 namespace quill {
 
@@ -22,33 +23,34 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 }
 
 std::string PervasiveTypeText(const Field& field, const Settings& settings) {
-  const std::string& c = field.ClassName();
-  if (c == "TBCDField") return "decimal(15,4)";  // a whole-number type would lose the fraction
-  if (c == "TBytesField") return "binary(" + std::to_string(field.Size()) + ")";
-  if (c == "TBooleanField") return "bit";
-  if (c == "TStringField") return field.Size() > 254 ? "longvarchar" : "char(" + std::to_string(field.Size()) + ")";
-  if (c == "TDateField") return DateTypeText(settings, "date");
-  if (c == "TDateTimeField") return DateTypeText(settings, "timestamp");
-  if (c == "TFloatField") return "double";
-  if (c == "TAutoIncField") return "identity";
-  if (c == "TBlobField") return settings.extract_files && !settings.save_as_raw ? "varchar(254)" : "longvarbinary";
-  if (c == "TIntegerField") return "integer";
-  if (c == "TMemoField") return "longvarchar";
-  if (c == "TSmallintField") return "integer";
-  if (c == "TTimeField") return "time";
-  if (c == "TWordField") return "usmallint";  // unsigned 16 bits, not 8
-  if (c == "TLargeintField") return "bigint";
-  if (c == "TWideStringField") {
-    return field.Size() > 255 ? "longvarchar" : "varchar(" + std::to_string(field.Size()) + ")";
+  switch (TypeClassOf(field)) {
+    case ColumnClass::kBCD: return "decimal(15,4)";  // a whole-number type would lose the fraction
+    case ColumnClass::kBytes: return "binary(" + std::to_string(field.Size()) + ")";
+    case ColumnClass::kBoolean: return "bit";
+    case ColumnClass::kString: return field.Size() > 254 ? "longvarchar" : "char(" + std::to_string(field.Size()) + ")";
+    case ColumnClass::kDate: return DateTypeText(settings, "date");
+    case ColumnClass::kDateTime: return DateTypeText(settings, "timestamp");
+    case ColumnClass::kFloat: return "double";
+    case ColumnClass::kAutoInc: return "identity";
+    case ColumnClass::kBlob: return settings.extract_files && !settings.save_as_raw ? "varchar(254)" : "longvarbinary";
+    case ColumnClass::kInteger: return field.IsUnsigned() ? "bigint" : "integer";
+    case ColumnClass::kMemo: return "longvarchar";
+    case ColumnClass::kSmallint: return "integer";
+    case ColumnClass::kTime: return "time";
+    case ColumnClass::kWord: return "usmallint";  // unsigned 16 bits, not 8
+    case ColumnClass::kLargeint: return field.IsUnsigned() ? "decimal(20,0)" : "bigint";
+    case ColumnClass::kWideString:
+      return field.Size() > 255 ? "longvarchar" : "varchar(" + std::to_string(field.Size()) + ")";
+    case ColumnClass::kVarBytes: return "varchar(255)";
+    case ColumnClass::kGuid: return "varchar(255)";
+    case ColumnClass::kUnknown: break;
   }
-  if (c == "TVarBytesField") return "varchar(255)";
-  if (c == "TGuidField") return "varchar(255)";
   return {};
 }
 
 const DialectRules kPervasiveRules{
     .name = "Pervasive",
-    .quotes = {.open = "\"", .close = "\"", .only_when_blank = false},
+    .quotes = {.open = "\"", .close = "\""},
     .type_text = &PervasiveTypeText,
     .text_cut = 0,
     .wrap_width = 0,
@@ -76,7 +78,7 @@ void WriteTableStatement(TableWriter& writer) {
   text +=
       ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
                                  .type_text =
-                                     [&](const Field& field) {
+                                     [&](const Field& field, bool) {
                                        if (std::string mapped = PervasiveTypeText(field, settings); !mapped.empty()) {
                                          type = std::move(mapped);
                                        }
@@ -88,29 +90,37 @@ void WriteTableStatement(TableWriter& writer) {
   AppendTableStatement(writer);
 }
 
-std::string FieldValue(TableWriter& writer, const Field& field) {
+// The value of a field into `value`, a work text kept for the whole table.
+void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, std::string& value) {
   const Settings& settings = writer.settings;
-  const std::string& c = field.ClassName();
-  std::string value = field.AsString();
-  if (c == "TBlobField") {
+  value.clear();
+  AppendValueText(value, field, c);
+  if (c == ColumnClass::kBlob) {
     // A raw file is written but the script holds no reference to it.
     value = BlobValue(writer, field, [](const RowBlobFile&) { return std::string(); }).text;
   }
-  if (settings.formatting && (c == "TDateTimeField" || c == "TDateField") && !field.IsNull()) {
-    value = FormatDateTime(settings.pe_format, field.AsDateTime());
+  if (settings.formatting && (c == ColumnClass::kDateTime || c == ColumnClass::kDate) && !field.IsNull()) {
+    value.clear();
+    AppendFormatDateTime(value, settings.pe_format, field.AsDateTime(), GlobalFormatSettings());
   }
-  if (c == "TBooleanField") value = BooleanDigits(field);
-  if (c == "TFloatField") value = FloatText(field, settings);
-  return value;
+  if (c == ColumnClass::kBoolean) value = BooleanDigits(field);
+  if (c == ColumnClass::kFloat) value = FloatText(field, settings);
 }
 
-void WriteRowStatement(TableWriter& writer) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
+                       NonFiniteValues& non_finite, ValueText& value) {
   std::string& text = writer.run.table_text;
-  text += "INSERT INTO " + TableName(writer.run) + " VALUES (";
+  text += row_head;
   const QuoteRules rules{.null_quoted = writer.settings.null_quoted};
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    text += QuoteValue({FieldValue(writer, writer.table.FieldAt(i)), false}, rules);
+    const Field& field = writer.table.FieldAt(i);
+    if (non_finite.Refuse(field)) {
+      text += "NULL";
+      continue;
+    }
+    ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value.text);
+    AppendQuotedValue(text, value, rules);
   }
   text += ");";
 }
@@ -121,7 +131,11 @@ void EmitPervasiveTable(TableWriter& writer) {
   const Settings& settings = writer.settings;
   if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
-  WriteRows(writer, kPervasiveRules, [&] { WriteRowStatement(writer); });
+  const std::vector<ColumnClass> classes = ClassesOf(writer.table);
+  NonFiniteValues non_finite(writer, classes);
+  const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES (";
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kPervasiveRules, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
 }
 
 }  // namespace quill

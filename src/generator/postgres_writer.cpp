@@ -2,6 +2,7 @@
 // key, INSERT with a column list, to_timestamp / to_date and lo_import
 // expressions, rows wrapped at 80.
 
+#include <cmath>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -21,32 +22,35 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 }
 
 std::string PostgresTypeText(const Field& field, const Settings& settings) {
-  const std::string& c = field.ClassName();
-  if (c == "TStringField" || c == "TWideStringField") return "character(" + std::to_string(field.Size()) + ")";
-  if (c == "TMemoField") return "text";
-  if (c == "TSmallintField") return "smallint";
-  if (c == "TWordField") return "integer";  // unsigned 16 bits: smallint ends at 32767
-  if (c == "TIntegerField") return "integer";
-  if (c == "TLargeintField") return "bigint";
-  if (c == "TAutoIncField") return "serial";
-  if (c == "TFloatField" || c == "TBCDField") return "decimal";
-  if (c == "TBooleanField") return "boolean";
-  if (c == "TDateTimeField") return DateTypeText(settings, "timestamp");
-  if (c == "TDateField") return DateTypeText(settings, "date");
-  if (c == "TTimeField") return "time";
-  if (c == "TBlobField") {
-    if (settings.text_from_blob) return "text";
-    return settings.extract_files && !settings.save_as_raw ? "character(255)" : "oid";
+  switch (TypeClassOf(field)) {
+    case ColumnClass::kString:
+    case ColumnClass::kWideString: return "character(" + std::to_string(field.Size()) + ")";
+    case ColumnClass::kMemo: return "text";
+    case ColumnClass::kSmallint: return "smallint";
+    case ColumnClass::kWord: return "integer";  // unsigned 16 bits: smallint ends at 32767
+    case ColumnClass::kInteger: return field.IsUnsigned() ? "bigint" : "integer";
+    case ColumnClass::kLargeint: return field.IsUnsigned() ? "numeric(20)" : "bigint";
+    case ColumnClass::kAutoInc: return "serial";
+    case ColumnClass::kFloat:
+    case ColumnClass::kBCD: return "decimal";
+    case ColumnClass::kBoolean: return "boolean";
+    case ColumnClass::kDateTime: return DateTypeText(settings, "timestamp");
+    case ColumnClass::kDate: return DateTypeText(settings, "date");
+    case ColumnClass::kTime: return "time";
+    case ColumnClass::kBlob:
+      if (settings.text_from_blob) return "text";
+      return settings.extract_files && !settings.save_as_raw ? "character(255)" : "oid";
+    case ColumnClass::kVarBytes: return "bytea";
+    case ColumnClass::kBytes: return "bit";
+    case ColumnClass::kGuid: return "character(255)";
+    case ColumnClass::kUnknown: break;
   }
-  if (c == "TVarBytesField") return "bytea";
-  if (c == "TBytesField") return "bit";
-  if (c == "TGuidField") return "character(255)";
   return {};
 }
 
 const DialectRules kPostgresRules{
     .name = "PostgreSQL",
-    .quotes = {.open = "\"", .close = "\"", .only_when_blank = false},
+    .quotes = {.open = "\"", .close = "\""},
     .type_text = &PostgresTypeText,
     .text_cut = 0,
     .wrap_width = 80,
@@ -75,11 +79,6 @@ std::string TableName(const ScriptRunState& run) {
   return QuoteTableName(kPostgresRules.quotes, LowerCase(run.output_schema), LowerCase(run.output_name));
 }
 
-bool KeepsCommas(const std::string& c) {
-  // BLOB texts and file paths are data, not numbers: their commas stay.
-  return c == "TStringField" || c == "TWideStringField" || c == "TMemoField" || c == "TBlobField";
-}
-
 void WriteTableStatement(TableWriter& writer) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
@@ -91,42 +90,67 @@ void WriteTableStatement(TableWriter& writer) {
   // A one-column key is marked inline; a key of several columns becomes a
   // table-level clause, so the target gets the whole key.
   text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
-                                     .type_text = [&](const Field& field) { return PostgresTypeText(field, settings); },
+                                     .type_text = [&](const Field& field,
+                                                      bool) { return PostgresTypeText(field, settings); },
                                      .key_form = KeyForm::kInlineUnlessComposite,
                                      .key_clause = "PRIMARY KEY ("});
   text += std::string(kCrLf) + ");";
   AppendTableStatement(writer);
 }
 
-std::string FieldValue(TableWriter& writer, const Field& field) {
+// PostgreSQL's decimal holds NaN and the infinities under these names.
+std::string NonFiniteText(double value) {
+  if (std::isnan(value)) return "NaN";
+  return value > 0 ? "Infinity" : "-Infinity";
+}
+
+void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
-  const std::string& c = field.ClassName();
-  ValueText value{field.AsString(), false};
-  if (c == "TFloatField") value.text = FloatText(field, settings);
-  if (c == "TBlobField") {
+  value.no_quote = false;
+  value.text.clear();
+  AppendValueText(value.text, field, c);
+  if (c == ColumnClass::kFloat) {
+    value.text = IsNonFinite(field, c) ? NonFiniteText(field.AsFloat()) : FloatText(field, settings);
+  }
+  if (c == ColumnClass::kBlob) {
     value =
         BlobValue(writer, field, [](const RowBlobFile& file) { return "lo_import(" + SqlLiteral(file.Path()) + ")"; });
   }
-  if (c == "TBooleanField") value.text = BooleanDigits(field);
+  if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   // A NULL date stays NULL: to_timestamp('') would give the year 1 BC.
   const bool formatted_date = UsesFormatString(settings) && !field.IsNull();
-  if (formatted_date && c == "TDateTimeField") {
-    return "to_timestamp(" + SqlLiteral(field.AsString()) + "," + SqlLiteral(settings.po_time_format) + ")";
+  if (formatted_date && c == ColumnClass::kDateTime) {
+    // The user's format reads whole seconds: a fraction is added as
+    // microseconds, so it is neither lost nor refused.
+    const int microseconds = MicrosecondsOf(field, c);
+    if (c == ColumnClass::kDateTime && field.AsDateTime().nanosecond != 0) {
+      value.text.clear();
+      AppendValueText(value.text, field, c, 0);
+    }
+    out += "to_timestamp(" + SqlLiteral(value.text) + "," + SqlLiteral(settings.po_time_format) + ")";
+    if (microseconds > 0) out += " + interval '" + std::to_string(microseconds) + " microseconds'";
+    return;
   }
-  if (formatted_date && c == "TDateField") {
-    return "to_date(" + SqlLiteral(field.AsString()) + "," + SqlLiteral(settings.po_date_format) + ")";
+  if (formatted_date && c == ColumnClass::kDate) {
+    out += "to_date(" + SqlLiteral(value.text) + "," + SqlLiteral(settings.po_date_format) + ")";
+    return;
   }
-  if (value.no_quote) return value.text;
-  if (!KeepsCommas(c)) CommasToPoints(value.text);
-  return QuoteValue(value, {.null_quoted = settings.null_quoted});
+  if (value.no_quote) {
+    out += value.text;
+    return;
+  }
+  // BLOB texts and file paths are data, not numbers: their commas stay.
+  if (!IsTextClass(c) && c != ColumnClass::kBlob) CommasToPoints(value.text);
+  AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted});
 }
 
-void WriteRowStatement(TableWriter& writer, const std::string& row_head) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
+                       ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    text += FieldValue(writer, writer.table.FieldAt(i));
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], value, text);
   }
   text += ");";
 }
@@ -144,7 +168,9 @@ void EmitPostgresTable(TableWriter& writer) {
     row_head += ColumnName(settings, writer.table.FieldAt(i).Name());
   }
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
-  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head); });
+  const std::vector<ColumnClass> classes = ClassesOf(writer.table);
+  ValueText value;  // one work text for every value of the table
+  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head, classes, value); });
 }
 
 }  // namespace quill

@@ -32,6 +32,37 @@ std::string DoubleEvery(std::string_view text, std::string_view mark) {
   return result;
 }
 
+bool HoldsNonAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Oracle's reserved words: names it refuses bare.
+constexpr std::string_view kOracleReserved[] = {
+    "ACCESS",    "ADD",        "ALL",       "ALTER",      "AND",        "ANY",       "AS",        "ASC",
+    "AUDIT",     "BETWEEN",    "BY",        "CHAR",       "CHECK",      "CLUSTER",   "COLUMN",    "COMMENT",
+    "COMPRESS",  "CONNECT",    "CREATE",    "CURRENT",    "DATE",       "DECIMAL",   "DEFAULT",   "DELETE",
+    "DESC",      "DISTINCT",   "DROP",      "ELSE",       "EXCLUSIVE",  "EXISTS",    "FILE",      "FLOAT",
+    "FOR",       "FROM",       "GRANT",     "GROUP",      "HAVING",     "IDENTIFIED", "IMMEDIATE", "IN",
+    "INCREMENT", "INDEX",      "INITIAL",   "INSERT",     "INTEGER",    "INTERSECT", "INTO",      "IS",
+    "LEVEL",     "LIKE",       "LOCK",      "LONG",       "MAXEXTENTS", "MINUS",     "MLSLABEL",  "MODE",
+    "MODIFY",    "NOAUDIT",    "NOCOMPRESS", "NOT",       "NOWAIT",     "NULL",      "NUMBER",    "OF",
+    "OFFLINE",   "ON",         "ONLINE",    "OPTION",     "OR",         "ORDER",     "PCTFREE",   "PRIOR",
+    "PRIVILEGES", "PUBLIC",    "RAW",       "RENAME",     "RESOURCE",   "REVOKE",    "ROW",       "ROWID",
+    "ROWNUM",    "ROWS",       "SELECT",    "SESSION",    "SET",        "SHARE",     "SIZE",      "SMALLINT",
+    "START",     "SUCCESSFUL", "SYNONYM",   "SYSDATE",    "TABLE",      "THEN",      "TO",        "TRIGGER",
+    "UID",       "UNION",      "UNIQUE",    "UPDATE",     "USER",       "VALIDATE",  "VALUES",    "VARCHAR",
+    "VARCHAR2",  "VIEW",       "WHENEVER",  "WHERE",      "WITH"};
+
+constexpr BareNameRule kOracleBareNames{.extra_characters = "$#", .max_length = 30, .reserved = kOracleReserved};
+constexpr IdentifierQuotes kOracleQuotes{.open = "\"", .close = "\"", .bare = &kOracleBareNames};
+
 int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
 
 void AdvanceProgress(UserInterface& ui) { ui.SetProgressPosition(ui.ProgressPosition() + 1); }
@@ -59,19 +90,46 @@ int64_t StartRowProgress(TableWriter& writer) {
 
 }  // namespace
 
-void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules) {
-  if (value.text.empty()) {
+bool IsNumberText(std::string_view text, NumberForm form) {
+  if (form == NumberForm::kNone) return false;
+  size_t i = 0;
+  if (i < text.size() && text[i] == '-') ++i;
+  auto digits = [&] {
+    const size_t start = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - start;
+  };
+  size_t count = digits();
+  if (form == NumberForm::kDecimal && i < text.size() && text[i] == '.') {
+    ++i;
+    count += digits();
+  }
+  if (count == 0) return false;
+  if (form == NumberForm::kDecimal && i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return false;
+  }
+  return i == text.size();
+}
+
+void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, const QuoteRules& rules) {
+  if (text.empty()) {
     out += rules.null_quoted ? "''" : "NULL";
     return;
   }
-  if (value.no_quote || rules.unquoted) {
-    out += value.text;
+  if (no_quote || IsNumberText(text, rules.unquoted)) {
+    out += text;
     return;
   }
-  out += rules.prefix;
+  if (!rules.prefix_non_ascii || HoldsNonAscii(text)) out += rules.prefix;
   out += '\'';
-  AppendDoublingEvery(out, value.text, "'");
+  AppendDoublingEvery(out, text, "'");
   out += '\'';
+}
+
+void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules) {
+  AppendQuotedText(out, value.text, value.no_quote, rules);
 }
 
 std::string QuoteValue(const ValueText& value, const QuoteRules& rules) {
@@ -80,17 +138,27 @@ std::string QuoteValue(const ValueText& value, const QuoteRules& rules) {
   return quoted;
 }
 
+const IdentifierQuotes& OracleIdentifierQuotes() { return kOracleQuotes; }
+
+bool IsBareName(const BareNameRule& rule, std::string_view name) {
+  if (name.empty() || !IsAsciiLetter(name[0])) return false;
+  if (rule.max_length > 0 && name.size() > rule.max_length) return false;
+  for (const char c : name) {
+    const bool plain = IsAsciiLetter(c) || (c >= '0' && c <= '9') || c == '_' ||
+                       rule.extra_characters.find(c) != std::string_view::npos;
+    if (!plain) return false;
+  }
+  std::string upper(name);
+  for (char& c : upper) c = AsciiUpper(c);
+  return !std::binary_search(rule.reserved.begin(), rule.reserved.end(), std::string_view(upper));
+}
+
 std::string EscapeIdentifier(const IdentifierQuotes& quotes, std::string_view name) {
   return DoubleEvery(name, quotes.close);
 }
 
 std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name) {
-  if (quotes.only_when_blank) {
-    const bool needs_quotes = name.find(' ') != std::string_view::npos ||
-                              (!quotes.open.empty() && name.find(quotes.open) != std::string_view::npos) ||
-                              (!quotes.close.empty() && name.find(quotes.close) != std::string_view::npos);
-    if (!needs_quotes) return std::string(name);
-  }
+  if (quotes.bare != nullptr && IsBareName(*quotes.bare, name)) return std::string(name);
   std::string quoted(quotes.open);
   quoted += EscapeIdentifier(quotes, name);
   quoted += quotes.close;
@@ -111,21 +179,21 @@ std::string ApplyUnderscore(const Settings& settings, std::string_view name) {
 void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
   // A quoted stretch opens at ' or at the dialect's opening name quote and
   // ends at its closing character; a doubled closing character stays inside.
+  // The text only shrinks, so it is squeezed in place.
   if (text.find("     ") == std::string::npos) return;  // most rows: nothing to do
   const char name_open = quotes.open.size() == 1 ? quotes.open[0] : '\0';
   const char name_close = quotes.close.size() == 1 ? quotes.close[0] : '\0';
-  std::string result;
-  result.reserve(text.size());
   char closing = '\0';  // '\0' while outside quotes
+  size_t out = 0;
   size_t i = 0;
   while (i < text.size()) {
     const char c = text[i];
     if (closing != '\0') {
-      result += c;
+      text[out++] = c;
       ++i;
       if (c == closing) {
         if (i < text.size() && text[i] == closing) {
-          result += text[i];
+          text[out++] = text[i];
           ++i;
         } else {
           closing = '\0';
@@ -138,14 +206,14 @@ void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
     } else if (name_open != '\0' && c == name_open) {
       closing = name_close;
     } else if (c == ' ' && text.compare(i, 5, "     ") == 0) {
-      result += ' ';
+      text[out++] = ' ';
       i += 5;
       continue;
     }
-    result += c;
+    text[out++] = c;
     ++i;
   }
-  text = std::move(result);
+  text.resize(out);
 }
 
 std::vector<std::string> PrimaryKeyColumns(TableWriter& writer) {
@@ -190,7 +258,7 @@ void WriteRows(TableWriter& writer, const DialectRules& rules, const std::functi
     build_row();
     SqueezeFiveBlanks(run.table_text, rules.quotes);
     if (rules.wrap_width > 0) {
-      run.script_lines.AppendItem(WrapText(run.table_text, rules.wrap_width));
+      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width);
     } else {
       // The work text keeps its room for the next row.
       run.script_lines.AppendItem(run.table_text);

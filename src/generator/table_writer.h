@@ -21,6 +21,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,12 +33,28 @@
 
 namespace quill {
 
+// When a dialect may leave a name bare: a plain identifier of the dialect
+// (an ASCII letter, then ASCII letters, digits, "_" and `extra_characters`,
+// at most `max_length` bytes) that is none of its reserved words.
+struct BareNameRule {
+  std::string_view extra_characters;
+  size_t max_length = 0;                     // 0: no limit
+  std::span<const std::string_view> reserved;  // upper case, sorted
+};
+
 // How a dialect writes names.
 struct IdentifierQuotes {
   std::string_view open;   // "[", "\"", "`"
   std::string_view close;  // "]", "\"", "`"; doubled inside a name
-  bool only_when_blank = false;  // quote only names that hold a blank (or a quote)
+  // nullptr: every name is quoted; else names this rule allows stay bare.
+  const BareNameRule* bare = nullptr;
 };
+
+// Oracle's names: bare when plain and not reserved, else in double quotes.
+const IdentifierQuotes& OracleIdentifierQuotes();
+
+// Whether `name` may be written bare under `rule`.
+bool IsBareName(const BareNameRule& rule, std::string_view name);
 
 // One dialect as data.
 struct DialectRules {
@@ -66,11 +83,26 @@ struct ValueText {
   bool no_quote = false;
 };
 
-struct QuoteRules {
-  bool null_quoted = false;      // an empty value is '' rather than NULL
-  bool unquoted = false;         // a numeric value the options leave unquoted
-  std::string_view prefix = {};  // before the opening quote ("N" for Unicode text)
+// The form a value must have to be written without quotes.
+enum class NumberForm {
+  kNone,     // always quoted
+  kInteger,  // an optional "-" and digits
+  kDecimal,  // an optional "-", digits with at most one ".", an optional exponent
 };
+
+struct QuoteRules {
+  bool null_quoted = false;  // an empty value is '' rather than NULL
+  // A value the options leave unquoted: written bare only when it has this
+  // form, so no text can leave its place in the statement; else quoted.
+  NumberForm unquoted = NumberForm::kNone;
+  // Before the opening quote ("N" for Unicode text). With prefix_non_ascii
+  // the prefix is written only for values holding characters beyond ASCII.
+  std::string_view prefix = {};
+  bool prefix_non_ascii = false;
+};
+
+// Whether text is a number of the given form.
+bool IsNumberText(std::string_view text, NumberForm form);
 
 // --- shared steps -----------------------------------------------------------
 
@@ -81,9 +113,11 @@ std::string QuoteValue(const ValueText& value, const QuoteRules& rules);
 // QuoteValue's text appended to out: the row loop's form, without a string
 // of its own for each value.
 void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules);
+// The same for a text that is no ValueText of its own (no_quote: an expression).
+void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, const QuoteRules& rules);
 
-// A name between the dialect's quotes, the closing quote doubled inside it.
-// With only_when_blank a name without blank or quote character stays bare.
+// A name between the dialect's quotes, the closing quote doubled inside it;
+// bare when the dialect's bare rule allows it.
 std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name);
 // The closing quote doubled, nothing else: for names whose outer quotes the
 // caller writes itself.

@@ -7,15 +7,20 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-bool IsLineBreakAt(std::string_view text, size_t at) { return text.substr(at, kLineBreak.size()) == kLineBreak; }
+bool IsLineBreakAt(std::string_view text, size_t at) {
+  return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+}
 
 bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
-}  // namespace
-
-std::string WrapText(std::string_view text, int limit) {
-  std::string result;
-  result.reserve(text.size() + text.size() / 16);
+// The wrapped text, handed to `out` piece by piece (out.append(view)).
+template <typename Out>
+void Wrap(std::string_view text, int limit, Out& result) {
+  // No line can reach the limit: the text stays as it is.
+  if (text.size() < static_cast<size_t>(limit)) {
+    result.append(text);
+    return;
+  }
 
   size_t line_start = 0;   // first byte of the current line in `text`
   size_t scan = 0;         // next byte to scan
@@ -34,20 +39,29 @@ std::string WrapText(std::string_view text, int limit) {
   while (scan < text.size()) {
     const char c = text[scan];
     if (quote != 0) {
-      if (c == quote) quote = 0;
-    } else if (c == '\'' || c == '"' || c == '`') {
-      // Back quotes too: a back-quoted name may hold an apostrophe, which
-      // must not be taken for the start of a value.
-      quote = c;
-    } else if (c == ',' && scan > line_start) {
-      last_comma = scan;
-    } else if (IsLineBreakAt(text, scan)) {
-      result.append(text.substr(line_start, scan + kLineBreak.size() - line_start));
-      start_line(scan + kLineBreak.size());
-      continue;
+      // The rest of a quoted stretch in one step: nothing inside it counts
+      // but its characters, and a break it reaches falls after the comma
+      // before it wherever inside it the limit is met.
+      const size_t closing = text.find(quote, scan);
+      const size_t end = closing == std::string_view::npos ? text.size() : closing + 1;
+      for (size_t i = scan; i < end; ++i) line_length += IsUtf8Continuation(text[i]) ? 0 : 1;
+      scan = end;
+      if (closing != std::string_view::npos) quote = 0;
+    } else {
+      if (c == '\'' || c == '"' || c == '`') {
+        // Back quotes too: a back-quoted name may hold an apostrophe, which
+        // must not be taken for the start of a value.
+        quote = c;
+      } else if (c == ',' && scan > line_start) {
+        last_comma = scan;
+      } else if (IsLineBreakAt(text, scan)) {
+        result.append(text.substr(line_start, scan + kLineBreak.size() - line_start));
+        start_line(scan + kLineBreak.size());
+        continue;
+      }
+      if (!IsUtf8Continuation(c)) ++line_length;
+      ++scan;
     }
-    if (!IsUtf8Continuation(c)) ++line_length;
-    ++scan;
 
     if (line_length >= limit && last_comma != std::string_view::npos && last_comma + 1 < text.size()) {
       // Break after the last usable comma; the characters scanned after it
@@ -78,7 +92,28 @@ std::string WrapText(std::string_view text, int limit) {
     }
   }
   result.append(text.substr(line_start));
+}
+
+// ScriptBuffer's Append under the name std::string uses.
+struct BufferAppender {
+  ScriptBuffer& buffer;
+  void append(std::string_view bytes) { buffer.Append(bytes); }
+};
+
+}  // namespace
+
+std::string WrapText(std::string_view text, int limit) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 16);
+  Wrap(text, limit, result);
   return result;
+}
+
+void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit) {
+  BufferAppender out{script};
+  script.BeginItem();
+  Wrap(text, limit, out);
+  script.EndItem();
 }
 
 }  // namespace quill

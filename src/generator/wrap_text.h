@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/script_buffer.h"
+
 namespace quill {
 
 // Wraps one statement text so that its lines stay near `limit` characters,
@@ -12,5 +14,9 @@ namespace quill {
 // the text (outside quotes) starts a new line. Characters are UTF-8 code
 // points.
 std::string WrapText(std::string_view text, int limit);
+
+// The wrapped text appended to the script as one item, straight into its
+// buffer.
+void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit);
 
 }  // namespace quill

@@ -39,8 +39,8 @@ const ScriptCase kCases[] = {
      "ALTER TABLE \"orders\" ADD CONSTRAINT \"fk_qmv_orders_client_id_clients_id\" FOREIGN KEY (\"client_id\") "
      "REFERENCES \"clients\" (\"id\") MATCH FULL;\r\n"},
     {"Oracle ignores the schema", TargetDialect::Oracle, "sales", false, false,
-     "ALTER TABLE orders DROP CONSTRAINT 20960223c751919443e1;\r\n",
-     "ALTER TABLE orders ADD CONSTRAINT 20960223c751919443e1 FOREIGN KEY (\"client id\") REFERENCES clients "
+     "ALTER TABLE orders DROP CONSTRAINT \"20960223c751919443e1\";\r\n",
+     "ALTER TABLE orders ADD CONSTRAINT \"20960223c751919443e1\" FOREIGN KEY (\"client id\") REFERENCES clients "
      "(id);\r\n"},
     {"Pervasive, encrypt changes nothing", TargetDialect::Pervasive, "sales", false, true,
      "ALTER TABLE \"orders\" DROP CONSTRAINT \"20960223c751919443e1\";\r\n",

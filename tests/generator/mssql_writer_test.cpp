@@ -69,9 +69,9 @@ TEST(MsSqlWriterTest, SqliteGoldenScripts) {
        nullptr,
        {"CREATE TABLE [people] (\r\n[id] [int] PRIMARY KEY,\r\n[name] [varchar] (20),\r\n[note] [text],\r\n"
         "[ok] [bit],\r\n[ratio] [float]\r\n)",
-        "INSERT INTO [people] (id,name,note,ok,ratio)\r\n   VALUES ('1','O''Hara','ten" + kTen + "x','1','0.1')",
-        "INSERT INTO [people] (id,name,note,ok,ratio)\r\n   VALUES ('2',NULL,NULL,NULL,NULL)",
-        "INSERT INTO [people] (id,name,note,ok,ratio)\r\n   VALUES ('3','12,5',NULL,'0','0.25')"}},
+        "INSERT INTO [people] ([id],[name],[note],[ok],[ratio])\r\n   VALUES ('1','O''Hara','ten" + kTen + "x','1','0.1')",
+        "INSERT INTO [people] ([id],[name],[note],[ok],[ratio])\r\n   VALUES ('2',NULL,NULL,NULL,NULL)",
+        "INSERT INTO [people] ([id],[name],[note],[ok],[ratio])\r\n   VALUES ('3','12,5',NULL,'0','0.25')"}},
 
       {"a composite key becomes a table-level PRIMARY KEY",
        {"pairs", {{"a", "INTEGER"}, {"b", "VARCHAR(5)"}, {"c", "INTEGER"}}, {"a", "b"}, {}},
@@ -86,47 +86,47 @@ TEST(MsSqlWriterTest, SqliteGoldenScripts) {
        nullptr,
        {"CREATE TABLE [odd names] (\r\n[First Name] [varchar] (5),\r\n[x]]y] [int],\r\n[plain] [int],\r\n"
         "[1st] [int],\r\n[it's] [int]\r\n)",
-        "INSERT INTO [odd names] ([First Name],[x]]y],plain,[1st],[it's])\r\n   VALUES ('Al','1','2','3','4')"}},
+        "INSERT INTO [odd names] ([First Name],[x]]y],[plain],[1st],[it's])\r\n   VALUES ('Al','1','2','3','4')"}},
 
       {"Underscore: blanks become _ in the table and column names",
        {"under score", {{"First Name", "VARCHAR(5)"}}, {}, {{"'Al'"}}},
        [](Settings& s) { s.underscore = true; },
        {"CREATE TABLE [under_score] (\r\n[First_Name] [varchar] (5)\r\n)",
-        "INSERT INTO [under_score] (First_Name)\r\n   VALUES ('Al')"}},
+        "INSERT INTO [under_score] ([First_Name])\r\n   VALUES ('Al')"}},
 
       {"the 8000 limits of types and values",
        {"sizes", {{"s8000", "VARCHAR(8000)"}, {"s8001", "VARCHAR(8001)"}, {"s10", "VARCHAR(10)"}}, {},
         {{"'a'", "'" + long_text + "'", "'b'"}}},
        nullptr,
        {"CREATE TABLE [sizes] (\r\n[s8000] [varchar] (8000),\r\n[s8001] [varchar] (8000),\r\n[s10] [varchar] (10)\r\n)",
-        "INSERT INTO [sizes] (s8000,s8001,s10)\r\n   VALUES ('a','" + long_text.substr(0, 8000) + "','b')"}},
+        "INSERT INTO [sizes] ([s8000],[s8001],[s10])\r\n   VALUES ('a','" + long_text.substr(0, 8000) + "','b')"}},
 
       {"numbers unquoted: integers, floats and booleans bare, text quoted, NULL stays NULL",
        {"numbers", {{"i", "INTEGER"}, {"s", "VARCHAR(5)"}, {"n", "INTEGER"}, {"f", "REAL"}, {"b", "BOOLEAN"}}, {},
         {{"12", "'ab'", "NULL", "2.5", "NULL"}, {"-3", "'12'", "7", "NULL", "1"}}},
        [](Settings& s) { s.quoted = true; s.content = ContentMode::DataOnly; },
-       {"INSERT INTO [numbers] (i,s,n,f,b)\r\n   VALUES (12,'ab',NULL,2.5,NULL)",
-        "INSERT INTO [numbers] (i,s,n,f,b)\r\n   VALUES (-3,'12',7,NULL,1)"}},
+       {"INSERT INTO [numbers] ([i],[s],[n],[f],[b])\r\n   VALUES (12,'ab',NULL,2.5,NULL)",
+        "INSERT INTO [numbers] ([i],[s],[n],[f],[b])\r\n   VALUES (-3,'12',7,NULL,1)"}},
 
       {"NullQuoted: empty values are ''",
        {"nulls", {{"i", "INTEGER"}, {"s", "VARCHAR(5)"}, {"b", "BOOLEAN"}}, {}, {{"NULL", "NULL", "NULL"}}},
        [](Settings& s) { s.null_quoted = true; s.content = ContentMode::DataOnly; },
-       {"INSERT INTO [nulls] (i,s,b)\r\n   VALUES ('','','')"}},
+       {"INSERT INTO [nulls] ([i],[s],[b])\r\n   VALUES ('','','')"}},
 
       {"GO after every second row, DROP with Go",
        {"five", {{"i", "INTEGER"}}, {}, {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}}},
        [](Settings& s) { s.go = true; s.go_lines = "2"; s.drop = true; },
        {"DROP TABLE [five]\r\nGo\r\nCREATE TABLE [five] (\r\n[i] [int]\r\n)",
-        "INSERT INTO [five] (i)\r\n   VALUES ('1')",
-        "INSERT INTO [five] (i)\r\n   VALUES ('2')\r\nGO",
-        "INSERT INTO [five] (i)\r\n   VALUES ('3')",
-        "INSERT INTO [five] (i)\r\n   VALUES ('4')\r\nGO",
-        "INSERT INTO [five] (i)\r\n   VALUES ('5')"}},
+        "INSERT INTO [five] ([i])\r\n   VALUES ('1')",
+        "INSERT INTO [five] ([i])\r\n   VALUES ('2')\r\nGO",
+        "INSERT INTO [five] ([i])\r\n   VALUES ('3')",
+        "INSERT INTO [five] ([i])\r\n   VALUES ('4')\r\nGO",
+        "INSERT INTO [five] ([i])\r\n   VALUES ('5')"}},
 
       {"a float mask decides the float text",
        {"masked", {{"f", "REAL"}}, {}, {{"3.14159"}, {"NULL"}}},
        [](Settings& s) { s.float_format = "0.00"; s.content = ContentMode::DataOnly; },
-       {"INSERT INTO [masked] (f)\r\n   VALUES ('3.14')", "INSERT INTO [masked] (f)\r\n   VALUES (NULL)"}},
+       {"INSERT INTO [masked] ([f])\r\n   VALUES ('3.14')", "INSERT INTO [masked] ([f])\r\n   VALUES (NULL)"}},
   };
   RunGoldenCases(db, cases);
 }
@@ -157,7 +157,7 @@ TEST(MsSqlWriterTest, DateValuesAreTheirFieldText) {
        {"when", {{"d", "DATE"}, {"dt", "DATETIME"}, {"dt2", "DATETIME"}, {"t", "TIME"}}, {},
         {{"'2004-12-31'", "'2004-12-31 00:00:00'", "'2004-12-31 13:14:15'", "'13:14:15'"}}},
        [](Settings& s) { s.content = ContentMode::DataOnly; },
-       {"INSERT INTO [when] (d,dt,dt2,t)\r\n   VALUES ('2004-12-31','2004-12-31','2004-12-31 13:14:15','13:14:15')"}},
+       {"INSERT INTO [when] ([d],[dt],[dt2],[t])\r\n   VALUES ('2004-12-31','2004-12-31','2004-12-31 13:14:15','13:14:15')"}},
   };
   RunGoldenCases(db, cases);
 }
@@ -200,10 +200,10 @@ TEST(MsSqlWriterTest, PostgresWideTextIsUnicodeAndNumericsKeepTheirPoint) {
        {"CREATE TABLE [pgt] (\r\n[id] [int] PRIMARY KEY,\r\n[name] [nvarchar] (10),\r\n[memo] [text],\r\n"
         "[amount] [numeric] (15,4),\r\n[flag] [bit],\r\n[photo] [varbinary] (max),\r\n[uid] [varchar] (255),\r\n"
         "[ratio] [float]\r\n)",
-        "INSERT INTO [pgt] (id,name,memo,amount,flag,photo,uid,ratio)\r\n"
+        "INSERT INTO [pgt] ([id],[name],[memo],[amount],[flag],[photo],[uid],[ratio])\r\n"
         "   VALUES ('1',N'Grüße','it''s','12.50','1',NULL,'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}',"
         "'0.3333333333333333')",
-        "INSERT INTO [pgt] (id,name,memo,amount,flag,photo,uid,ratio)\r\n"
+        "INSERT INTO [pgt] ([id],[name],[memo],[amount],[flag],[photo],[uid],[ratio])\r\n"
         "   VALUES ('2',NULL,NULL,NULL,NULL,NULL,NULL,'0.30000000000000004')"}},
   };
   RunGoldenCases(db, cases);
@@ -218,9 +218,9 @@ TEST(MsSqlWriterTest, ALocalesDecimalCommaBecomesAPointOutsideText) {
       "money", {{"amount", "numeric(10,2)"}, {"ratio", "float8"}, {"label", "varchar(5)"}}, {}, {{"12.50", "2.5", "'12,5'"}}};
   const std::vector<GoldenCase> cases = {
       {"quoted", table, [](Settings& s) { s.content = ContentMode::DataOnly; },
-       {"INSERT INTO [money] (amount,ratio,label)\r\n   VALUES ('12.50','2.5',N'12,5')"}},
+       {"INSERT INTO [money] ([amount],[ratio],[label])\r\n   VALUES ('12.50','2.5',N'12,5')"}},
       {"numbers unquoted", table, [](Settings& s) { s.content = ContentMode::DataOnly; s.quoted = true; },
-       {"INSERT INTO [money] (amount,ratio,label)\r\n   VALUES (12.50,2.5,N'12,5')"}},
+       {"INSERT INTO [money] ([amount],[ratio],[label])\r\n   VALUES (12.50,2.5,N'12,5')"}},
   };
   RunGoldenCases(db, cases);
   formats = saved;
@@ -239,7 +239,7 @@ TEST(MsSqlWriterTest, PostgresSourceSchemaIsReplacedByTheDestinationSchema) {
   ASSERT_EQ(harness.ui.tabs().size(), 1u);
   EXPECT_EQ(TableItems(harness),
             (std::vector<std::string>{"CREATE TABLE [sales].[orders] (\r\n[id] [int] PRIMARY KEY,\r\n[code] [int]\r\n)",
-                                      "INSERT INTO [sales].[orders] (id,code)\r\n   VALUES ('1','2')"}));
+                                      "INSERT INTO [sales].[orders] ([id],[code])\r\n   VALUES ('1','2')"}));
   EXPECT_EQ(harness.generator.run().output_table_name, "sales].[orders");
   EXPECT_EQ(harness.ui.log_lines().at(0).text,
             "Type of SQL : MS SQL - Source : " + db.Dsn() + " - Table : src.orders");
@@ -261,24 +261,24 @@ TEST(MsSqlWriterTest, BlobValues) {
   const std::string folder = blob_root.string() + "/pix/public.pix/photo1";
   const std::vector<Case> cases = {
       {"files off: NULL", [](Settings&) {},
-       {"INSERT INTO [pix] (id,photo)\r\n   VALUES ('1',NULL)", "INSERT INTO [pix] (id,photo)\r\n   VALUES ('2',NULL)",
-        "INSERT INTO [pix] (id,photo)\r\n   VALUES ('3',NULL)"}},
+       {"INSERT INTO [pix] ([id],[photo])\r\n   VALUES ('1',NULL)", "INSERT INTO [pix] ([id],[photo])\r\n   VALUES ('2',NULL)",
+        "INSERT INTO [pix] ([id],[photo])\r\n   VALUES ('3',NULL)"}},
       {"raw files: SELECT rows reading each file, unknown types NULL",
        [&](Settings& s) {
          s.extract_files = true; s.save_as_raw = true; s.quoted = true; s.find_jpg = true; s.files_method = 0;
          s.blob_path = blob_root.string();
        },
-       {"INSERT INTO [pix] (id,photo)\r\n   SELECT 1 As id, * FROM OPENROWSET(BULK N'" + folder +
-            "/1.jpg', SINGLE_BLOB) As photo",
-        "INSERT INTO [pix] (id,photo)\r\n   SELECT 2 As id,NULL As photo",
-        "INSERT INTO [pix] (id,photo)\r\n   SELECT 3 As id,NULL As photo"}},
+       {"INSERT INTO [pix] ([id],[photo])\r\n   SELECT 1 As [id], * FROM OPENROWSET(BULK N'" + folder +
+            "/1.jpg', SINGLE_BLOB) As [photo]",
+        "INSERT INTO [pix] ([id],[photo])\r\n   SELECT 2 As [id],NULL As [photo]",
+        "INSERT INTO [pix] ([id],[photo])\r\n   SELECT 3 As [id],NULL As [photo]"}},
       {"file paths: a quoted path, even with numbers unquoted",
        [&](Settings& s) {
          s.extract_files = true; s.quoted = true; s.find_jpg = true; s.files_method = 0;
          s.blob_path = blob_root.string();
        },
-       {"INSERT INTO [pix] (id,photo)\r\n   VALUES (1,'" + folder + "/1.jpg')",
-        "INSERT INTO [pix] (id,photo)\r\n   VALUES (2,NULL)", "INSERT INTO [pix] (id,photo)\r\n   VALUES (3,NULL)"}},
+       {"INSERT INTO [pix] ([id],[photo])\r\n   VALUES (1,'" + folder + "/1.jpg')",
+        "INSERT INTO [pix] ([id],[photo])\r\n   VALUES (2,NULL)", "INSERT INTO [pix] ([id],[photo])\r\n   VALUES (3,NULL)"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

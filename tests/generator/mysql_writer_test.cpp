@@ -51,7 +51,7 @@ TEST(MySqlWriterTest, SqliteGoldenScripts) {
       {"converted dates are varchar columns",
        {"dates", {}, {}, {}},
        [](Settings& s) { s.convert = true; s.size = "25"; s.content = ContentMode::TableOnly; },
-       {"CREATE TABLE `dates` (\r\n`d` varchar(25),\r\n`dt` varchar(25),\r\n`t` time\r\n);"}},
+       {"CREATE TABLE `dates` (\r\n`d` varchar(25),\r\n`dt` varchar(25),\r\n`t` time(6)\r\n);"}},
 
       {"NullQuoted; booleans as digits; rows wrap at 60 outside quotes",
        {"wide", {{"a", "INT"}, {"b", "VARCHAR(120)"}, {"c", "BOOLEAN"}, {"d", "INT"}}, {},
@@ -115,7 +115,7 @@ TEST(MySqlWriterTest, PostgresFieldClasses) {
   RunDialectGoldenCases(db, TargetDialect::MySql,
                         {{"auto-increment, wide string, memo, BCD, boolean, BLOB, GUID, float and integer classes",
                           PostgresClassesTable(), nullptr,
-       {"CREATE TABLE `classes` (\r\n`id` int(11),\r\n`name` varchar(10),\r\n`memo` longtext,\r\n`amount` double,\r\n"
+       {"CREATE TABLE `classes` (\r\n`id` int(11),\r\n`name` varchar(10),\r\n`memo` longtext,\r\n`amount` decimal(10,2),\r\n"
         "`flag` bool,\r\n`photo` longblob,\r\n`uid` varchar(255),\r\n`ratio` double,\r\n`small` smallint(6),\r\n"
         "`big` bigint(20),\r\nPRIMARY KEY(`id`)\r\n);",
         "INSERT INTO `classes` VALUES('1','Grüße','it''s','12.50',\r\n'1',NULL,'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}','0.5','7',\r\n"

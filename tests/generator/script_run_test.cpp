@@ -109,10 +109,10 @@ TEST(ScriptRunTest, ThreeTablesWithAnEmptyOneAndWarningsDisabled) {
   EXPECT_EQ(tab.script.Items(), (std::vector<std::string>{
                            std::string(tab.script.Item(0)), "",
                            "SET DATEFORMAT mdy\r\nCREATE TABLE [a] (\r\n[i] [int] PRIMARY KEY\r\n)",
-                           "INSERT INTO [a] (i)\r\n   VALUES ('1')", "INSERT INTO [a] (i)\r\n   VALUES ('2')",
+                           "INSERT INTO [a] ([i])\r\n   VALUES ('1')", "INSERT INTO [a] ([i])\r\n   VALUES ('2')",
                            "SET DATEFORMAT mdy\r\nCREATE TABLE [b] (\r\n[i] [int] PRIMARY KEY\r\n)",
                            "SET DATEFORMAT mdy\r\nCREATE TABLE [c] (\r\n[i] [int] PRIMARY KEY\r\n)",
-                           "INSERT INTO [c] (i)\r\n   VALUES ('1')", ""}));
+                           "INSERT INTO [c] ([i])\r\n   VALUES ('1')", ""}));
 }
 
 TEST(ScriptRunTest, AnEmptyTableOfAOneTableRunIsAlwaysShown) {
@@ -227,7 +227,7 @@ TEST(ScriptRunTest, DestinationSchemaPrefixesEveryStatement) {
   harness.settings.drop = true;
   harness.generator.GenerateScript(db.Dsn(), "t");
   EXPECT_EQ(harness.Script().at(1), "DROP TABLE [sales].[t]\r\nGo\r\nCREATE TABLE [sales].[t] (\r\n[i] [int] PRIMARY KEY\r\n)");
-  EXPECT_EQ(harness.Script().at(2), "INSERT INTO [sales].[t] (i)\r\n   VALUES ('1')");
+  EXPECT_EQ(harness.Script().at(2), "INSERT INTO [sales].[t] ([i])\r\n   VALUES ('1')");
 }
 
 TEST(ScriptRunTest, ForeignKeyScriptsFrameTheTablesUnlessDataOnly) {
@@ -312,7 +312,7 @@ TEST(ScriptRunTest, SystemTableRunBracketsTheNameAndReadsNoKey) {
   harness.generator.GenerateScript(db.Dsn(), "t");
   ASSERT_EQ(harness.ui.tabs().size(), 1u);
   EXPECT_EQ(harness.Script().at(1), "CREATE TABLE [t] (\r\n[i] [int]\r\n)");
-  EXPECT_EQ(harness.Script().at(2), "INSERT INTO [t] (i)\r\n   VALUES ('1')");
+  EXPECT_EQ(harness.Script().at(2), "INSERT INTO [t] ([i])\r\n   VALUES ('1')");
 }
 
 TEST(ScriptRunTest, NoTablesFoundTurnsOnSystemTablesWhenTheUserAgrees) {
@@ -349,8 +349,8 @@ TEST(ScriptRunTest, TextFileTableKeepsItsNameWithoutExtensionAndReadsNoKey) {
   EXPECT_EQ(harness.Script(),
             (std::vector<std::string>{harness.Script().front(),
                                       "CREATE TABLE [clients] (\r\n[id] [varchar] (255),\r\n[name] [varchar] (255)\r\n)",
-                                      "INSERT INTO [clients] (id,name)\r\n   VALUES ('1','Ann')",
-                                      "INSERT INTO [clients] (id,name)\r\n   VALUES ('2','O''Hara')", ""}));
+                                      "INSERT INTO [clients] ([id],[name])\r\n   VALUES ('1','Ann')",
+                                      "INSERT INTO [clients] ([id],[name])\r\n   VALUES ('2','O''Hara')", ""}));
   EXPECT_EQ(harness.ui.LogTexts().at(1), kStampText + " Table : clients.csv - OK");
   std::filesystem::remove_all(folder);
 }
@@ -394,7 +394,7 @@ TEST(ScriptRunTest, ALastTableFailingMidRowsIsAnErrorNotAStopByTheUser) {
   ASSERT_EQ(harness.ui.tabs().size(), 1u);
   const std::vector<std::string>& script = harness.Script();
   ASSERT_EQ(script.size(), 4u);  // header, CREATE, the first row, the foreign-key tail
-  EXPECT_EQ(script[2], "INSERT INTO [pix] (id,photo)\r\n   VALUES ('1',NULL)");
+  EXPECT_EQ(script[2], "INSERT INTO [pix] ([id],[photo])\r\n   VALUES ('1',NULL)");
   EXPECT_EQ(harness.ui.LogTexts().back(), kDashes);
   EXPECT_EQ(harness.ui.LogTexts().at(harness.ui.LogTexts().size() - 2), kStampText + " End of script.");
   std::filesystem::remove_all(folder);

@@ -9,8 +9,7 @@
 namespace quill {
 namespace {
 
-constexpr IdentifierQuotes kBrackets{.open = "[", .close = "]", .only_when_blank = false};
-constexpr IdentifierQuotes kDoubleQuotesWhenBlank{.open = "\"", .close = "\"", .only_when_blank = true};
+constexpr IdentifierQuotes kBrackets{.open = "[", .close = "]"};
 
 struct QuoteCase {
   std::string text;
@@ -26,9 +25,24 @@ TEST(QuoteValueTest, NullsExpressionsNumbersAndText) {
       {"", true, {}, "NULL"},  // an empty expression is still NULL
       {"O'Hara", false, {}, "'O''Hara'"},
       {"''", false, {}, "''''''"},
-      {"12", false, {.unquoted = true}, "12"},
+      {"12", false, {.unquoted = NumberForm::kInteger}, "12"},
+      {"-12", false, {.unquoted = NumberForm::kInteger}, "-12"},
+      {"12.5", false, {.unquoted = NumberForm::kInteger}, "'12.5'"},
+      {"-12.5e-3", false, {.unquoted = NumberForm::kDecimal}, "-12.5e-3"},
+      {".5", false, {.unquoted = NumberForm::kDecimal}, ".5"},
+      // Anything but a number of the column's form is quoted as text.
+      {"0); DROP TABLE victim; --", false, {.unquoted = NumberForm::kDecimal}, "'0); DROP TABLE victim; --'"},
+      {"1 OR 1=1", false, {.unquoted = NumberForm::kInteger}, "'1 OR 1=1'"},
+      {"1e", false, {.unquoted = NumberForm::kDecimal}, "'1e'"},
+      {"-", false, {.unquoted = NumberForm::kDecimal}, "'-'"},
+      {"NAN", false, {.unquoted = NumberForm::kDecimal}, "'NAN'"},
+      {"0x41", false, {.unquoted = NumberForm::kInteger}, "'0x41'"},
+      {"1.5", false, {.unquoted = NumberForm::kNone}, "'1.5'"},
       {" * FROM OPENROWSET(BULK N'a', SINGLE_BLOB)", true, {}, " * FROM OPENROWSET(BULK N'a', SINGLE_BLOB)"},
       {"Grüße", false, {.prefix = "N"}, "N'Grüße'"},
+      {"plain", false, {.prefix = "N"}, "N'plain'"},
+      {"Grüße", false, {.prefix = "N", .prefix_non_ascii = true}, "N'Grüße'"},
+      {"plain", false, {.prefix = "N", .prefix_non_ascii = true}, "'plain'"},
   };
   for (const QuoteCase& c : cases) {
     EXPECT_EQ(QuoteValue({c.text, c.no_quote}, c.rules), c.expected) << "value: " << c.text;
@@ -42,9 +56,28 @@ TEST(QuoteIdentifierTest, ClosingQuoteIsDoubledSoNoNameEndsTheQuotesEarly) {
   EXPECT_EQ(QuoteTableName(kBrackets, "sa]les", "Orders"), "[sa]]les].[Orders]");
   EXPECT_EQ(QuoteTableName(kBrackets, "", "Order Details"), "[Order Details]");
 
-  EXPECT_EQ(QuoteIdentifier(kDoubleQuotesWhenBlank, "Orders"), "Orders");
-  EXPECT_EQ(QuoteIdentifier(kDoubleQuotesWhenBlank, "Order Details"), "\"Order Details\"");
-  EXPECT_EQ(QuoteIdentifier(kDoubleQuotesWhenBlank, "a\"b"), "\"a\"\"b\"");
+}
+
+// Oracle's rule: bare only for a plain identifier that is no reserved word.
+TEST(QuoteIdentifierTest, OracleQuotesEveryNameThatIsNotAPlainIdentifierOrIsReserved) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"Orders", "Orders"},
+      {"order_id$2#", "order_id$2#"},
+      {"Order Details", "\"Order Details\""},
+      {"a\"b", "\"a\"\"b\""},
+      {"it's", "\"it's\""},
+      {"desc", "\"desc\""},
+      {"DATE", "\"DATE\""},
+      {"Number", "\"Number\""},
+      {"x/**/int);drop/**/table/**/victim;--", "\"x/**/int);drop/**/table/**/victim;--\""},
+      {"tab\there", "\"tab\there\""},
+      {"1st", "\"1st\""},
+      {"_x", "\"_x\""},
+      {"Zoë", "\"Zoë\""},
+      {"abcdefghijklmnopqrstuvwxyz12345", "\"abcdefghijklmnopqrstuvwxyz12345\""},
+      {"", "\"\""},
+  };
+  for (const auto& [name, expected] : cases) EXPECT_EQ(QuoteIdentifier(OracleIdentifierQuotes(), name), expected);
 }
 
 struct SqueezeCase {

@@ -45,6 +45,9 @@ INSTANTIATE_TEST_SUITE_P(
         WrapCase{"LineBreakRightAfterTheCommaIsTheBreak", "abc,\r\ndef", 4, "abc,\r\ndef"},
         WrapCase{"CommasRightAfterABreakArePassedOver", "abcd,,,ef", 5, "abcd,\r\n,,ef"},
         WrapCase{"CharactersAreCountedNotBytes", "ab,\xC3\xA9\xC3\xA9,cd", 6, "ab,\xC3\xA9\xC3\xA9,\r\ncd"},
+        WrapCase{"CharactersInsideQuotesAreCountedNotBytes", "a,'\xC3\xA9\xC3\xA9',b", 7, "a,'\xC3\xA9\xC3\xA9',\r\nb"},
+        WrapCase{"LimitReachedInsideAQuotedValueBreaksBeforeIt", "ab,'cdefghij',k", 5, "ab,\r\n'cdefghij',\r\nk"},
+        WrapCase{"AnUnclosedQuoteRunsToTheEnd", "ab,'cd,ef,gh", 5, "ab,\r\n'cd,ef,gh"},
         WrapCase{"EmptyText", "", 60, ""}),
     [](const ::testing::TestParamInfo<WrapCase>& info) { return std::string(info.param.name); });
 

@@ -63,6 +63,34 @@ std::string Field::AsString() const {
   return text_.substr(0, point) + separator + text_.substr(point + 1);
 }
 
+void Field::AppendString(std::string& out) const {
+  if (is_null_) return;
+  switch (stored_) {
+    case Stored::Integer: {
+      char digits[24];
+      const auto result = std::to_chars(digits, digits + sizeof digits, integer_);
+      out.append(digits, result.ptr);
+      return;
+    }
+    case Stored::DateTime:
+      AppendDateTimeFieldText(out,
+                              kind_ == FieldKind::ftDate   ? DateTextKind::kDate
+                              : kind_ == FieldKind::ftTime ? DateTextKind::kTime
+                                                           : DateTextKind::kDateTime,
+                              date_time_);
+      return;
+    case Stored::Text:
+      if (kind_ != FieldKind::ftBCD && kind_ != FieldKind::ftCurrency) {
+        out += text_;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  out += AsString();
+}
+
 int64_t Field::AsInteger() const {
   if (is_null_) return 0;
   switch (stored_) {

@@ -50,10 +50,20 @@ class Field {
   int DataSize() const { return data_size_; }
   void SetDataSize(int data_size) { data_size_ = data_size; }
   int Index() const { return index_; }  // zero-based position in the dataset
+  // An integer column the source declares unsigned, and the scale of a
+  // decimal column (-1 when unknown): what a target type needs beyond the class.
+  bool IsUnsigned() const { return is_unsigned_; }
+  int Scale() const { return scale_; }
+  void SetNumberFacts(bool is_unsigned, int scale) {
+    is_unsigned_ = is_unsigned;
+    scale_ = scale;
+  }
 
   // Value of the current row.
   bool IsNull() const { return is_null_; }
   std::string AsString() const;  // the field text (empty for NULL)
+  // The same text appended to out, without a string of its own.
+  void AppendString(std::string& out) const;
   int64_t AsInteger() const;
   double AsFloat() const;
   bool AsBoolean() const;
@@ -83,6 +93,8 @@ class Field {
   int size_;
   int data_size_ = 0;
   int index_;
+  bool is_unsigned_ = false;
+  int scale_ = -1;
 
   bool is_null_ = true;
   Stored stored_ = Stored::Text;

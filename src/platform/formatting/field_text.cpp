@@ -75,6 +75,15 @@ std::string DateTimeFieldText(const DateTime& value) {
   return text;
 }
 
+void AppendDateTimeFieldText(std::string& out, DateTextKind kind, const DateTime& value) {
+  const FormatSettings& settings = GlobalFormatSettings();
+  switch (kind) {
+    case DateTextKind::kDate: AppendFormatDateTime(out, settings.short_date_format, value, settings); return;
+    case DateTextKind::kTime: AppendFormatDateTime(out, settings.long_time_format, value, settings); return;
+    case DateTextKind::kDateTime: AppendFormatDateTime(out, "c", value, settings); return;
+  }
+}
+
 std::string FloatFieldText(double value) { return FormatFloatGeneral(value); }
 
 std::string BooleanFieldText(bool value) { return value ? "True" : "False"; }

@@ -14,4 +14,8 @@ std::string DateTimeFieldText(const DateTime& value);  // both, time left out at
 std::string FloatFieldText(double value);              // shortest text that reads back the same
 std::string BooleanFieldText(bool value);              // "True" / "False"
 
+// The date, time or date-time text of a field of that kind, appended to out.
+enum class DateTextKind { kDate, kTime, kDateTime };
+void AppendDateTimeFieldText(std::string& out, DateTextKind kind, const DateTime& value);
+
 }  // namespace quill

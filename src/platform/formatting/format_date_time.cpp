@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 
 namespace quill {
 namespace {
@@ -36,7 +35,8 @@ constexpr int kMaxNesting = 2;
 
 class DateTimeFormatter {
  public:
-  DateTimeFormatter(const DateTime& value, const FormatSettings& settings) : value_(value), settings_(settings) {}
+  DateTimeFormatter(const DateTime& value, const FormatSettings& settings, std::string& out)
+      : value_(value), settings_(settings), out_(out) {}
 
   void Append(std::string_view format, int level) {
     if (level >= kMaxNesting) return;
@@ -166,8 +166,6 @@ class DateTimeFormatter {
     }
   }
 
-  std::string Take() { return std::move(out_); }
-
  private:
   const std::string& MonthName(const std::array<std::string, 12>& names) const {
     return names[static_cast<size_t>(std::clamp(value_.month, 1, 12) - 1)];
@@ -193,7 +191,7 @@ class DateTimeFormatter {
 
   const DateTime& value_;
   const FormatSettings& settings_;
-  std::string out_;
+  std::string& out_;
 };
 
 }  // namespace
@@ -211,10 +209,16 @@ int DayOfWeek(const DateTime& value) {
   return static_cast<int>(day) + 1;
 }
 
-std::string FormatDateTime(std::string_view format, const DateTime& value, const FormatSettings& settings) {
-  DateTimeFormatter formatter(value, settings);
+void AppendFormatDateTime(std::string& out, std::string_view format, const DateTime& value,
+                          const FormatSettings& settings) {
+  DateTimeFormatter formatter(value, settings, out);
   formatter.Append(format.empty() ? std::string_view("c") : format, 0);
-  return formatter.Take();
+}
+
+std::string FormatDateTime(std::string_view format, const DateTime& value, const FormatSettings& settings) {
+  std::string text;
+  AppendFormatDateTime(text, format, value, settings);
+  return text;
 }
 
 std::string FormatDateTime(std::string_view format, const DateTime& value) {

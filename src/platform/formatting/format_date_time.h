@@ -14,6 +14,9 @@ namespace quill {
 // alike. An empty format is "c". The first overload uses the global variables.
 std::string FormatDateTime(std::string_view format, const DateTime& value);
 std::string FormatDateTime(std::string_view format, const DateTime& value, const FormatSettings& settings);
+// The same text appended to `out`, for callers that build a longer text.
+void AppendFormatDateTime(std::string& out, std::string_view format, const DateTime& value,
+                          const FormatSettings& settings);
 
 // 1 = Sunday ... 7 = Saturday, for the day names.
 int DayOfWeek(const DateTime& value);

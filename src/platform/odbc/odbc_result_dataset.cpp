@@ -159,6 +159,9 @@ void OdbcResultDataset::DescribeColumns() {
     auto field = std::make_unique<Field>(name, column.type.class_name, column.type.kind, column.type.size,
                                          static_cast<int>(columns_.size()));
     field->SetDataSize(column.type.data_size);
+    const bool integer = column.type.kind == FieldKind::ftInteger || column.type.kind == FieldKind::ftLargeint;
+    const bool decimal = column.type.kind == FieldKind::ftBCD || column.type.kind == FieldKind::ftCurrency;
+    field->SetNumberFacts(integer && description.is_unsigned, decimal ? static_cast<int>(description.scale) : -1);
     fields_.push_back(std::move(field));
     columns_.push_back(std::move(column));
   }

@@ -1,0 +1,387 @@
+// Values and names that must neither break a statement nor be lost: golden
+// scripts for MS SQL, Oracle and Pervasive, and PostgreSQL and MySql scripts
+// loaded into the real servers, read back value for value.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialect_golden.h"
+#include "fixtures/script_loaders.h"
+
+namespace quill::testing {
+namespace {
+
+const std::string kGoValue =
+    "'x' || char(13,10) || 'GO' || char(13,10) || 'DROP TABLE victim' || char(13,10) || ' go 5' || char(13,10) || 'y'";
+
+TEST(ScriptSafetyTest, MsSqlGoldenScripts) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const std::vector<DialectGoldenCase> cases = {
+      {"with Quoted, a number column holding text is quoted; every name bracketed, reserved words too; a line "
+       "reading GO is split out with CHAR(); non-ASCII text of any class gets N",
+       {"hostile",
+        {{"id", "INT"}, {"amount", "DECIMAL(10,2)"}, {"key", "VARCHAR(10)"}, {"note", "TEXT"}, {"cjk", "VARCHAR(10)"}},
+        {"id"},
+        {{"1", "'0); DROP TABLE victim; --'", "'k'", kGoValue, "'東京'"},
+         {"2", "1.5", "NULL", "'a' || char(10) || 'GOOD' || char(10) || 'going'", "'plain'"}}},
+       [](Settings& s) { s.quoted = true; },
+       {"CREATE TABLE [hostile] (\r\n[id] [int] PRIMARY KEY,\r\n[amount] [numeric] (15,4),\r\n[key] [varchar] (10),"
+        "\r\n[note] [text],\r\n[cjk] [varchar] (10)\r\n)",
+        "INSERT INTO [hostile] ([id],[amount],[key],[note],[cjk])\r\n   VALUES (1,'0); DROP TABLE victim; --','k',"
+        "'x'+CHAR(13)+CHAR(10)+'GO'+CHAR(13)+CHAR(10)+'DROP TABLE victim'+CHAR(13)+CHAR(10)+' go 5'+CHAR(13)+"
+        "CHAR(10)+'y',N'東京')",
+        "INSERT INTO [hostile] ([id],[amount],[key],[note],[cjk])\r\n   VALUES (2,1.5,NULL,'a\nGOOD\ngoing','plain')"}},
+
+      {"a name with a line reading GO keeps its brackets, its line breaks written as blanks",
+       {"go names", {{"a\r\ngo\r\nb", "INT"}}, {}, {{"1"}}},
+       nullptr,
+       {"CREATE TABLE [go names] (\r\n[a  go  b] [int]\r\n)", "INSERT INTO [go names] ([a  go  b])\r\n   VALUES ('1')"}},
+
+      {"a memo key column is an nvarchar the key can hold",
+       {"memo key", {{"k", "TEXT"}, {"m", "TEXT"}}, {"k"}, {}},
+       nullptr,
+       {"CREATE TABLE [memo key] (\r\n[k] [nvarchar] (450) PRIMARY KEY,\r\n[m] [text]\r\n)"}},
+
+      {"with Quoted, a float mask that writes text gives a quoted value",
+       {"masked", {{"f", "REAL"}}, {}, {{"2.5"}}},
+       [](Settings& s) { s.quoted = true; s.float_format = "0\"); DROP TABLE victim; --\""; DataOnly(s); },
+       {"INSERT INTO [masked] ([f])\r\n   VALUES ('3); DROP TABLE victim; --')"}},
+  };
+  RunDialectGoldenCases(db, TargetDialect::MsSql, cases);
+}
+
+TEST(ScriptSafetyTest, OracleGoldenScripts) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const std::vector<DialectGoldenCase> cases = {
+      {"reserved words and names that are not plain identifiers are quoted; one long a table, further memo "
+       "columns clob, a memo key column varchar2(4000)",
+       {"desc",
+        {{"date", "DATE"}, {"x/**/int);drop/**/table/**/victim;--", "INT"}, {"tab\there", "INT"}, {"k", "TEXT"},
+         {"m1", "TEXT"}, {"m2", "TEXT"}},
+        {"k"},
+        {{"'2004-12-31'", "1", "2", "'a'", "NULL", "NULL"}}},
+       [](Settings& s) { s.drop = true; },
+       {"DROP TABLE \"desc\";\r\nCREATE TABLE \"desc\" (\r\n\"date\" date,\r\n\"x/**/int);drop/**/table/**/vic\" "
+        "integer,\r\n\"tab\there\" integer,\r\nk varchar2(4000) PRIMARY KEY,\r\nm1 long,\r\nm2 clob\r\n);",
+        "INSERT INTO \"desc\" VALUES('2004-12-31','1','2','a',NULL,\r\nNULL);"}},
+  };
+  RunDialectGoldenCases(db, TargetDialect::Oracle, cases);
+}
+
+TEST(ScriptSafetyTest, PervasiveGoldenScripts) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const std::vector<DialectGoldenCase> cases = {
+      {"names and values with quotes stay inside their quotes",
+       {"x\"y", {{"a\"b", "VARCHAR(30)"}, {"n", "DECIMAL(10,2)"}}, {}, {{"'''); DROP TABLE victim; --'", "'1); --'"}}},
+       nullptr,
+       {"CREATE TABLE \"x\"\"y\"\r\n(\"a\"\"b\" char(30),\r\n\"n\" decimal(15,4)\r\n);",
+        "INSERT INTO \"x\"\"y\" VALUES ('''); DROP TABLE victim; --','1); --');"}},
+  };
+  RunDialectGoldenCases(db, TargetDialect::Pervasive, cases);
+}
+
+// Unsigned integers get types that hold their whole range in every dialect.
+TEST(ScriptSafetyTest, UnsignedIntegerTypes) {
+  TestDatabase source = TestDatabase::MariaDb();
+  source.CreateTable({"uns", {{"big", "BIGINT UNSIGNED"}, {"i", "INT UNSIGNED"}}, {}, {}});
+  const struct {
+    TargetDialect dialect;
+    std::string columns;
+  } cases[] = {
+      {TargetDialect::MsSql, "[big] [decimal] (20,0),\r\n[i] [bigint]"},
+      {TargetDialect::Oracle, "big number(20),\r\ni integer"},
+      {TargetDialect::Pervasive, "\"big\" decimal(20,0),\r\n\"i\" bigint"},
+      {TargetDialect::MySql, "`big` bigint(20) unsigned,\r\n`i` int(11) unsigned"},
+      {TargetDialect::PostgreSql, "\"big\" numeric(20),\r\n\"i\" bigint"},
+  };
+  for (const auto& c : cases) {
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.generator.GenerateScript(source.Dsn(), "uns");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    EXPECT_NE(harness.ScriptText().find(c.columns), std::string::npos) << harness.ScriptText();
+  }
+}
+
+// Option texts that end up inside expressions (date formats) are quoted
+// literals there, so a hostile one stays inside its quotes in every dialect.
+TEST(ScriptSafetyTest, DateFormatOptionsStayInsideTheirLiterals) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const TableDescription table{"fmt", {{"d", "DATE"}}, {}, {{"'2004-12-31'"}}};
+  const std::string hostile = "YYYY'); DROP TABLE victim; --";
+  const struct {
+    TargetDialect dialect;
+    std::function<void(Settings&)> options;
+    std::string row;
+  } cases[] = {
+      {TargetDialect::Oracle, [&](Settings& s) { s.or_format = hostile; },
+       "INSERT INTO fmt VALUES(TO_DATE('2004-12-31',\r\n'YYYY''); DROP TABLE victim; --'));"},
+      {TargetDialect::MySql, [&](Settings& s) { s.my_format = "%Y\\" + hostile; },
+       "INSERT INTO `fmt` VALUES(STR_TO_DATE('2004-12-31',\r\n'%Y\\\\YYYY''); DROP TABLE victim; --'));"},
+      {TargetDialect::PostgreSql, [&](Settings& s) { s.post_form_type = 1; s.po_date_format = hostile; },
+       "INSERT INTO \"fmt\" (\"d\")\r\n   VALUES (to_date('2004-12-31','YYYY''); DROP TABLE victim; --'));"},
+      {TargetDialect::Pervasive, [&](Settings& s) { s.pe_format = "yyyy'-'mm\"'); DROP TABLE victim; --\""; },
+       "INSERT INTO \"fmt\" VALUES ('2004-12''); DROP TABLE victim; --');"},
+  };
+  db.CreateTable(table);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.dialect));
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.settings.content = ContentMode::DataOnly;
+    harness.settings.formatting = true;
+    c.options(harness.settings);
+    harness.generator.GenerateScript(db.Dsn(), "fmt");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    EXPECT_EQ(DialectTableItems(harness), std::vector<std::string>{c.row});
+  }
+}
+
+// MS SQL's DATETIME takes a fraction of at most milliseconds; its time
+// columns are text and keep every digit. Oracle's date takes none.
+TEST(ScriptSafetyTest, DateTimeFractionsAsFineAsTheTargetTypeHolds) {
+  TestDatabase source = TestDatabase::Postgres();
+  const std::vector<DialectGoldenCase> cases = {
+      {"fractions: milliseconds in date-times, every digit in times; a fraction below them leaves a date",
+       {"frac", {{"ts", "timestamp"}, {"t", "time"}}, {},
+        {{"'2004-12-31 10:11:12.123456'", "'23:59:59.999999'"}, {"'2004-12-31 00:00:00.0001'", "'00:00:00.5'"}}},
+       DataOnly,
+       {"INSERT INTO [frac] ([ts],[t])\r\n   VALUES ('2004-12-31 10:11:12.123','23:59:59.999999')",
+        "INSERT INTO [frac] ([ts],[t])\r\n   VALUES ('2004-12-31','00:00:00.5')"}},
+  };
+  RunDialectGoldenCases(source, TargetDialect::MsSql, cases);
+  // Oracle's date holds whole seconds and TO_DATE reads no fraction.
+  RunDialectGoldenCases(source, TargetDialect::Oracle,
+                        {{"Oracle: whole seconds, with and without TO_DATE",
+                          {"ofrac", {{"ts", "timestamp"}}, {}, {{"'2004-12-31 10:11:12.5'"}}},
+                          [](Settings& s) { s.formatting = true; s.or_format = "YYYY-MM-DD HH24:MI:SS"; DataOnly(s); },
+                          {"INSERT INTO ofrac VALUES(TO_DATE('2004-12-31 10:11:12',\r\n'YYYY-MM-DD HH24:MI:SS'));"}},
+                         {"Oracle: whole seconds as text", {"ofrac", {}, {}, {}}, DataOnly,
+                          {"INSERT INTO ofrac VALUES('2004-12-31 10:11:12');"}}});
+}
+
+// NaN and infinities: PostgreSQL's decimal holds them; the other dialects
+// write NULL and log the column in red.
+TEST(ScriptSafetyTest, NotANumberIsNullWhereTheDialectCannotHoldIt) {
+  TestDatabase source = TestDatabase::Postgres();
+  source.CreateTable({"odd", {{"id", "integer"}, {"f", "float8"}, {"n", "numeric"}}, {"id"},
+                      {{"1", "'NaN'", "'NaN'"}, {"2", "'Infinity'", "1.5"}, {"3", "'-Infinity'", "2"}}});
+  const struct {
+    TargetDialect dialect;
+    std::string first_row;
+  } cases[] = {
+      {TargetDialect::MsSql, "INSERT INTO [odd] ([id],[f],[n])\r\n   VALUES ('1',NULL,NULL)"},
+      {TargetDialect::Oracle, "INSERT INTO odd VALUES('1',NULL,NULL);"},
+      {TargetDialect::Pervasive, "INSERT INTO \"odd\" VALUES ('1',NULL,NULL);"},
+      {TargetDialect::MySql, "INSERT INTO `odd` VALUES('1',NULL,NULL);"},
+      {TargetDialect::PostgreSql, "INSERT INTO \"odd\" (\"id\",\"f\",\"n\")\r\n   VALUES ('1','NaN','NaN');"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.dialect));
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.settings.content = ContentMode::DataOnly;
+    harness.generator.GenerateScript(source.Dsn(), "public.odd");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::vector<std::string> items = DialectTableItems(harness);
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0], c.first_row);
+    int red_lines = 0;
+    for (const LogLine& line : harness.ui.log_lines()) {
+      if (line.text.find("column f") != std::string::npos || line.text.find("column n") != std::string::npos) {
+        ++red_lines;
+        EXPECT_NE(line.text.find("public.odd"), std::string::npos) << line.text;
+      }
+    }
+    EXPECT_EQ(red_lines, c.dialect == TargetDialect::PostgreSql ? 0 : 2);
+  }
+}
+
+// One source table, scripted and loaded into the target, read back.
+struct LoadCase {
+  std::string name;
+  Engine source;
+  TableDescription table;
+  std::string select;  // of the target, columns in the target's spelling
+  std::vector<std::vector<std::string>> expected;
+};
+
+std::vector<std::vector<std::string>> Rows(const std::vector<QueryRow>& rows) {
+  std::vector<std::vector<std::string>> texts;
+  for (const QueryRow& row : rows) {
+    std::vector<std::string> values;
+    for (const std::optional<std::string>& value : row) values.push_back(value.value_or("<NULL>"));
+    texts.push_back(values);
+  }
+  return texts;
+}
+
+TestDatabase Source(Engine engine) {
+  if (engine == Engine::Sqlite) return TestDatabase::Sqlite();
+  if (engine == Engine::Postgres) return TestDatabase::Postgres();
+  return TestDatabase::MariaDb();
+}
+
+std::string ListedName(Engine engine, const std::string& table) {
+  return engine == Engine::Postgres ? "public." + table : table;
+}
+
+// Loads the script into a target that holds a table `victim`, which must
+// still be there afterwards.
+void LoadAndCompare(const LoadCase& c, TargetDialect dialect, const std::string& select,
+                    const std::function<void(Settings&)>& options = nullptr) {
+  SCOPED_TRACE(c.name + (dialect == TargetDialect::MySql ? " to MySql" : " to PostgreSQL"));
+  TestDatabase source = Source(c.source);
+  source.CreateTable(c.table);
+  GeneratorHarness harness;
+  harness.settings.format = dialect;
+  if (options) options(harness.settings);
+  harness.generator.GenerateScript(source.Dsn(), ListedName(c.source, c.table.name));
+  ASSERT_EQ(harness.ui.tabs().size(), 1u);
+  const std::string script = harness.ScriptText();
+  const bool to_postgres = dialect == TargetDialect::PostgreSql;
+  TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+  target.Execute("CREATE TABLE victim (v integer)");
+  const ScriptRun load = to_postgres ? RunPsqlScript(target, script) : RunMariaDbScript(target, script);
+  ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+  EXPECT_EQ(target.Query("SELECT count(*) FROM victim").size(), 1u);
+  EXPECT_EQ(Rows(target.Query(select)), c.expected) << script;
+}
+
+TEST(ScriptSafetyTest, HostileNamesAndValuesLoadIntoTheRealServersWhole) {
+  const std::string nasty = "'); DROP TABLE victim; --";
+  const TableDescription table{
+      "h",
+      {{"id", "INT"}, {"key", "TEXT"}, {"x/**/int);drop/**/table/**/victim;--", "TEXT"},
+       {"tab\tname", "TEXT"}},
+      {"id"},
+      {{"1", "'''); DROP TABLE victim; --'", "'\\''); DROP TABLE victim; --'", "'$$; DROP TABLE victim; $$'"},
+       {"2", "'*/ -- ' || char(13,10) || 'GO' || char(13,10) || ';'", "'ends \\'", "'`); DROP TABLE victim; --'"}}};
+  const std::vector<std::vector<std::string>> expected = {
+      {"1", nasty, "\\" + nasty, "$$; DROP TABLE victim; $$"},
+      {"2", "*/ -- \r\nGO\r\n;", "ends \\", "`); DROP TABLE victim; --"}};
+  const LoadCase c{"hostile", Engine::Sqlite, table, "", expected};
+  LoadAndCompare(c, TargetDialect::PostgreSql,
+                 "SELECT id, \"key\", \"x/**/int);drop/**/table/**/victim;--\", \"tab\tname\" FROM h ORDER BY id");
+  LoadAndCompare(c, TargetDialect::MySql,
+                 "SELECT id, `key`, `x/**/int);drop/**/table/**/victim;--`, `tab\tname` FROM h ORDER BY id");
+}
+
+// Types the real engines must accept, with the values they must give back.
+TEST(ScriptSafetyTest, TypeMapsHoldRealKeysAndValues) {
+  const std::string long_key(700, 'k');
+  const std::vector<LoadCase> cases = {
+      {"text keys, one and two columns",
+       Engine::Sqlite,
+       {"tk", {{"a", "TEXT"}, {"b", "TEXT"}, {"v", "INT"}}, {"a", "b"},
+        {{"'" + long_key.substr(0, 300) + "'", "'x'", "1"}, {"'Zoë Ñandú'", "'ÄÖÜ ß'", "2"}}},
+       "SELECT a, b, v FROM tk ORDER BY v",
+       {{long_key.substr(0, 300), "x", "1"}, {"Zoë Ñandú", "ÄÖÜ ß", "2"}}},
+      {"a key of four varchar(255) columns, too wide for the index as declared",
+       Engine::Sqlite,
+       {"wide_key", {{"a", "VARCHAR(255)"}, {"b", "VARCHAR(255)"}, {"c", "VARCHAR(255)"}, {"d", "VARCHAR(255)"}},
+        {"a", "b", "c", "d"}, {{"'a'", "'b'", "'c'", "'" + std::string(192, 'd') + "'"}}},
+       "SELECT RTRIM(a), RTRIM(b), RTRIM(c), RTRIM(d) FROM wide_key",
+       {{"a", "b", "c", std::string(192, 'd')}}},
+      {"a decimal keeps every digit",
+       Engine::Postgres,
+       {"decs", {{"id", "integer"}, {"d", "numeric(38,10)"}}, {"id"},
+        {{"1", "1234567890123456789012345678.1234567891"}, {"2", "-0.0000000001"}}},
+       "SELECT id, d FROM decs ORDER BY id",
+       {{"1", "1234567890123456789012345678.1234567891"}, {"2", "-0.0000000001"}}},
+      {"unsigned integers keep their range",
+       Engine::MariaDb,
+       {"uns", {{"id", "INT"}, {"big", "BIGINT UNSIGNED"}, {"i", "INT UNSIGNED"}}, {"id"},
+        {{"1", "18446744073709551615", "4294967295"}, {"2", "0", "0"}}},
+       "SELECT id, big, i FROM uns ORDER BY id",
+       {{"1", "18446744073709551615", "4294967295"}, {"2", "0", "0"}}},
+  };
+  for (const LoadCase& c : cases) {
+    LoadAndCompare(c, TargetDialect::PostgreSql, c.select);
+    LoadAndCompare(c, TargetDialect::MySql, c.select);
+  }
+}
+
+TEST(ScriptSafetyTest, FractionsOfSecondsAreKept) {
+  LoadCase c{"fractions",
+             Engine::Postgres,
+             {"frac", {{"id", "integer"}, {"t", "time"}, {"ts", "timestamp"}}, {"id"},
+              {{"1", "'23:59:59.999999'", "'2004-12-31 10:11:12.5'"}, {"2", "'10:00:00'", "'2004-12-31'"}}},
+             "",
+             {{"1", "23:59:59.999999", "2004-12-31 10:11:12.5"}, {"2", "10:00:00", "2004-12-31 00:00:00"}}};
+  LoadAndCompare(c, TargetDialect::PostgreSql, "SELECT id, t::text, ts::text FROM frac ORDER BY id");
+  c.expected = {{"1", "23:59:59.999999", "2004-12-31 10:11:12.500000"},
+                {"2", "10:00:00.000000", "2004-12-31 00:00:00.000000"}};
+  LoadAndCompare(c, TargetDialect::MySql, "SELECT id, t, ts FROM frac ORDER BY id");
+}
+
+// With date formatting the user's format reads whole seconds; a fraction
+// reaches the target as microseconds added to the date.
+TEST(ScriptSafetyTest, FormattedDateTimesKeepTheirFractions) {
+  const LoadCase c{"formatted fractions",
+                   Engine::Postgres,
+                   {"ffrac", {{"id", "integer"}, {"ts", "timestamp"}}, {"id"},
+                    {{"1", "'2004-12-31 10:11:12.5'"}, {"2", "'2004-12-31 10:11:12'"}}},
+                   "",
+                   {}};
+  const struct {
+    TargetDialect dialect;
+    std::function<void(Settings&)> options;
+    std::string select;
+    std::vector<std::vector<std::string>> expected;
+  } cases[] = {
+      {TargetDialect::MySql, [](Settings& s) { s.my_format = "%Y-%m-%d %H:%i:%s"; },
+       "SELECT id, ts FROM ffrac ORDER BY id",
+       {{"1", "2004-12-31 10:11:12.500000"}, {"2", "2004-12-31 10:11:12.000000"}}},
+      {TargetDialect::PostgreSql, [](Settings& s) { s.post_form_type = 1; s.po_time_format = "YYYY-MM-DD HH24:MI:SS"; },
+       "SELECT id, ts::text FROM ffrac ORDER BY id", {{"1", "2004-12-31 10:11:12.5"}, {"2", "2004-12-31 10:11:12"}}},
+  };
+  for (const auto& d : cases) {
+    LoadCase load = c;
+    load.expected = d.expected;
+    LoadAndCompare(load, d.dialect, d.select, [&](Settings& s) {
+      s.formatting = true;
+      d.options(s);
+    });
+  }
+}
+
+// A value MySql's column cannot hold whole fails the table with the run's
+// error line; it is never cut or rounded.
+TEST(ScriptSafetyTest, AValueMySqlCannotHoldWholeFailsTheTable) {
+  const struct {
+    Engine source;
+    TableDescription table;
+    std::string error;
+  } cases[] = {
+      {Engine::Sqlite, {"longkey", {{"k", "TEXT"}}, {"k"}, {{"'" + std::string(769, 'k') + "'"}}},
+       "Error with table : longkey : a value of the key column k is longer than the 768 characters"},
+      // The driver gives a decimal without declared precision the precision
+      // 28 and the scale of its first value.
+      {Engine::Postgres,
+       {"decu", {{"d", "numeric"}}, {}, {{"1.2345678901234567890123"}, {"123456789012345678901234567890"}}},
+       "Error with table : public.decu : the value 123456789012345678901234567890 of the column d does not fit "
+       "decimal(28,22)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.table.name);
+    TestDatabase source = Source(c.source);
+    source.CreateTable(c.table);
+    GeneratorHarness harness;
+    harness.settings.format = TargetDialect::MySql;
+    harness.generator.GenerateScript(source.Dsn(), ListedName(c.source, c.table.name));
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    bool error_logged = false;
+    for (const std::string& line : harness.ui.LogTexts()) {
+      error_logged = error_logged || line.find(c.error) != std::string::npos;
+    }
+    EXPECT_TRUE(error_logged) << ::testing::PrintToString(harness.ui.LogTexts());
+  }
+}
+
+}  // namespace
+}  // namespace quill::testing
