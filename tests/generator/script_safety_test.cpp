@@ -21,7 +21,7 @@ const std::string kGoValue =
 TEST(ScriptSafetyTest, MsSqlGoldenScripts) {
   TestDatabase db = TestDatabase::Sqlite();
   const std::vector<DialectGoldenCase> cases = {
-      {"with Quoted, a number column holding text is quoted; every name bracketed, reserved words too; a line "
+      {"a number column holding text is read as text and quoted, Quoted or not; every name bracketed, reserved words too; a line "
        "reading GO is split out with CHAR(); non-ASCII text of any class gets N",
        {"hostile",
         {{"id", "INT"}, {"amount", "DECIMAL(10,2)"}, {"key", "VARCHAR(10)"}, {"note", "TEXT"}, {"cjk", "VARCHAR(10)"}},
@@ -29,12 +29,12 @@ TEST(ScriptSafetyTest, MsSqlGoldenScripts) {
         {{"1", "'0); DROP TABLE victim; --'", "'k'", kGoValue, "'東京'"},
          {"2", "1.5", "NULL", "'a' || char(10) || 'GOOD' || char(10) || 'going'", "'plain'"}}},
        [](Settings& s) { s.quoted = true; },
-       {"CREATE TABLE [hostile] (\r\n[id] [int] PRIMARY KEY,\r\n[amount] [numeric] (15,4),\r\n[key] [varchar] (10),"
+       {"CREATE TABLE [hostile] (\r\n[id] [int] PRIMARY KEY,\r\n[amount] [varchar] (25),\r\n[key] [varchar] (10),"
         "\r\n[note] [text],\r\n[cjk] [varchar] (10)\r\n)",
         "INSERT INTO [hostile] ([id],[amount],[key],[note],[cjk])\r\n   VALUES (1,'0); DROP TABLE victim; --','k',"
         "'x'+CHAR(13)+CHAR(10)+'GO'+CHAR(13)+CHAR(10)+'DROP TABLE victim'+CHAR(13)+CHAR(10)+' go 5'+CHAR(13)+"
         "CHAR(10)+'y',N'東京')",
-        "INSERT INTO [hostile] ([id],[amount],[key],[note],[cjk])\r\n   VALUES (2,1.5,NULL,'a\nGOOD\ngoing','plain')"}},
+        "INSERT INTO [hostile] ([id],[amount],[key],[note],[cjk])\r\n   VALUES (2,'1.5',NULL,'a\nGOOD\ngoing','plain')"}},
 
       {"a name with a line reading GO keeps its brackets, its line breaks written as blanks",
        {"go names", {{"a\r\ngo\r\nb", "INT"}}, {}, {{"1"}}},
@@ -78,7 +78,7 @@ TEST(ScriptSafetyTest, PervasiveGoldenScripts) {
       {"names and values with quotes stay inside their quotes",
        {"x\"y", {{"a\"b", "VARCHAR(30)"}, {"n", "DECIMAL(10,2)"}}, {}, {{"'''); DROP TABLE victim; --'", "'1); --'"}}},
        nullptr,
-       {"CREATE TABLE \"x\"\"y\"\r\n(\"a\"\"b\" char(30),\r\n\"n\" decimal(15,4)\r\n);",
+       {"CREATE TABLE \"x\"\"y\"\r\n(\"a\"\"b\" char(30),\r\n\"n\" char(6)\r\n);",
         "INSERT INTO \"x\"\"y\" VALUES ('''); DROP TABLE victim; --','1); --');"}},
   };
   RunDialectGoldenCases(db, TargetDialect::Pervasive, cases);
