@@ -45,10 +45,6 @@ TEST_P(JetWriterErrorsTest, EachBadCallFailsAloneAndTheRestIsWritten) {
               "is longer than 64 characters");
   ExpectError([&] { AppendTable(catalog, std::string(65, 't'), {{"Id", kAdInteger}}); }, "is longer than 64 characters");
   ExpectError([&] { AppendTable(catalog, "Sizes", {{"Text", kAdWChar, 256}}); }, "is out of range (1 to 255)");
-  if (jet3) {
-    ExpectError([&] { AppendTable(catalog, "Big", {{"Big", kAdBigInt}}); },
-                "adBigInt (20) of column 'Big' cannot be stored in an Access 97 database");
-  }
   AppendTable(catalog, "People", {{"Id", kAdInteger, 0, false}, {"Name", kAdWChar, 5}, {"Born", kAdDate}});
   ExpectError([&] { AppendTable(catalog, "people", {{"Id", kAdInteger}}); }, "already exists");
   AppendPrimaryKey(catalog, "People", "Id");
@@ -99,7 +95,7 @@ TEST_P(JetWriterErrorsTest, EachBadCallFailsAloneAndTheRestIsWritten) {
   }
   recordset.Close();
   connection.Close();
-  ExpectError([&] { AppendPrimaryKey(catalog, "Tags", "Tag"); }, "holds the same value in two rows");
+  ExpectError([&] { AppendPrimaryKey(catalog, "Tags", "Tag"); }, "hold the same value in two rows");
   ExpectError([&] { AppendPrimaryKey(catalog, "Tags", "Note"); }, "cannot be a primary key");
   catalog.SetActiveConnection(nullptr);
 
