@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <string>
 #include <vector>
@@ -177,6 +179,27 @@ TEST(JetWriterCreateTest, AnUnclosedDatabaseLeavesNoFileBehind) {
     EXPECT_FALSE(std::filesystem::exists(folder + "/unfinished.mdb"));
   }
   EXPECT_TRUE(FilesIn(folder).empty());
+}
+
+// An earlier file under the target name stays as it was while the new
+// database is written and when it is abandoned; closing replaces it.
+TEST(JetWriterCreateTest, AnEarlierFileIsReplacedOnlyByAClosedDatabase) {
+  const std::string folder = NewTestFolder();
+  const std::string file = folder + "/kept.mdb";
+  const auto contents = [&] {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  { std::ofstream(file) << "earlier"; }
+  for (const bool close : {false, true}) {
+    Catalog catalog;
+    catalog.Create(ConnectionString(file, "5"));
+    AppendTable(catalog, "Rows", {{"Id", kAdInteger}});
+    EXPECT_EQ(contents(), "earlier");
+    if (close) catalog.SetActiveConnection(nullptr);
+  }
+  EXPECT_EQ(RunCommand({"mdb-tables", "-1", file}), "Rows\n");
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"kept.mdb"});
 }
 
 }  // namespace
