@@ -168,7 +168,12 @@ void JetDatabase::AddPrimaryKey(JetTable& table, const std::string& key_name,
   }
   std::vector<std::uint32_t> order(keys.size());
   std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  // Rows often arrive in key order already; then one pass shows it.
+  bool ascending = true;
+  for (std::size_t i = 1; i < keys.size() && ascending; ++i) ascending = keys[i - 1] < keys[i];
+  if (!ascending) {
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  }
   for (std::size_t i = 1; i < order.size(); ++i) {
     if (keys[order[i]] == keys[order[i - 1]]) {
       throw JetWriteError("The primary key cannot be set on table '" + table.name + "': its column(s) '" + names +
