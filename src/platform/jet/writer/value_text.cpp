@@ -245,6 +245,32 @@ std::optional<std::int64_t> ParseCurrencyText(std::string_view text) {
 std::optional<DateTime> ParseDateText(std::string_view text) {
   text = TrimBlanks(text);
   DateTime result;
+  // The ISO form "yyyy-mm-dd" or "yyyy-mm-dd hh:nn:ss", which the field text
+  // of the C locale is: read at fixed places, as the general path would.
+  const auto digits_at = [&](std::size_t at, std::size_t count) {
+    for (std::size_t k = at; k < at + count; ++k) {
+      if (!IsDigit(text[k])) return false;
+    }
+    return true;
+  };
+  const bool iso_date = (text.size() == 10 || text.size() == 19) && digits_at(0, 4) && text[4] == '-' &&
+                        digits_at(5, 2) && text[7] == '-' && digits_at(8, 2);
+  if (iso_date && text.size() == 10) {
+    result.year = Number(text.substr(0, 4));
+    result.month = Number(text.substr(5, 2));
+    result.day = Number(text.substr(8, 2));
+    return result;
+  }
+  if (iso_date && text[10] == ' ' && digits_at(11, 2) && text[13] == ':' && digits_at(14, 2) && text[16] == ':' &&
+      digits_at(17, 2)) {
+    result.year = Number(text.substr(0, 4));
+    result.month = Number(text.substr(5, 2));
+    result.day = Number(text.substr(8, 2));
+    result.hour = Number(text.substr(11, 2));
+    result.minute = Number(text.substr(14, 2));
+    result.second = Number(text.substr(17, 2));
+    return result;
+  }
   // A time alone: its first separator comes before any date separator would.
   const std::size_t first_break = text.find_first_of(" T");
   std::string_view date_part = text.substr(0, first_break);
