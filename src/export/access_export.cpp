@@ -72,15 +72,21 @@ void AccessExport::CreateAccessDatabase(const std::string& mdb_file) {
 void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns) {
   for (int k = 0; k < source.FieldCount(); ++k) {
     const Field& field = source.FieldAt(k);
-    const AccessColumnType mapped = AccessColumnTypeFor(field, settings_);
+    AccessColumnType mapped = AccessColumnTypeFor(field, settings_);
+    const bool key = std::find(key_columns.begin(), key_columns.end(), field.Name()) != key_columns.end();
+    // A memo column cannot carry the key; key values are short, so a key
+    // column of unbounded text becomes a text column of the most characters.
+    if (key && mapped.type == jet::kAdLongVarWChar) mapped = {jet::kAdWChar, kMaxAccessTextSize, mapped.nullable};
     jet::Column column;
     column.SetParentCatalog(*export_catalog_);
     column.SetName(field.Name());
     column.SetType(mapped.type);
     column.SetDefinedSize(mapped.defined_size);
     column.Properties().Item("Description").SetValue(std::string());
-    const bool key = std::find(key_columns.begin(), key_columns.end(), field.Name()) != key_columns.end();
-    column.Properties().Item("Nullable").SetValue(key ? false : mapped.nullable);
+    // Key columns stay nullable here: a source whose key holds Null (SQLite
+    // allows it) keeps all its rows, and only the key, which the format
+    // cannot set over Null, fails. Setting the key makes them required.
+    column.Properties().Item("Nullable").SetValue(mapped.nullable);
     column.Properties().Item("Jet OLEDB:Allow Zero Length").SetValue(false);
     column.Properties().Item("Jet OLEDB:Compressed UNICODE Strings").SetValue(true);
     table.Columns().Append(column, mapped.type, mapped.defined_size);

@@ -35,9 +35,9 @@ class AccessExport {
 
   // Creates the file and stays connected to it; errors propagate.
   void CreateAccessDatabase(const std::string& mdb_file);
-  // Appends the table with one column per source field, the key columns not
-  // nullable; false (after a message box unless warnings are disabled) when
-  // the catalog refuses it.
+  // Appends the table with one column per source field (a key column of
+  // memo text as text of 255 characters); false (after a message box unless
+  // warnings are disabled) when the catalog refuses it.
   bool CreateAccessTable(const std::string& listed_name, const std::string& mdb_file, Dataset& source,
                          bool keep_schema, const std::vector<std::string>& key_columns);
   // Sets the primary key over the key columns in their order; false when it

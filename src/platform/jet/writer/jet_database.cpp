@@ -183,6 +183,8 @@ void JetDatabase::AddPrimaryKey(JetTable& table, const std::string& key_name,
   table.keys = std::move(keys);
   table.key_rows = std::move(key_rows);
   table.key_order = std::move(order);
+  // Key columns are required, as the format's primary keys are.
+  for (const std::size_t number : numbers) table.columns[number].nullable = false;
   table.key_columns = std::move(numbers);
   table.key_name = key_name;
 }

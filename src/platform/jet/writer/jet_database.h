@@ -59,7 +59,8 @@ class JetDatabase {
   JetTable* FindTable(std::string_view name);
 
   // Adds the primary key over its columns, in the key's order, checking the
-  // rows already stored: no Null in a key column and no two equal keys.
+  // rows already stored: no Null in a key column and no two equal keys. The
+  // key columns become required.
   void AddPrimaryKey(JetTable& table, const std::string& key_name, const std::vector<std::string>& column_names);
   void AddPrimaryKey(JetTable& table, const std::string& key_name, const std::string& column_name) {
     AddPrimaryKey(table, key_name, std::vector<std::string>{column_name});
