@@ -10,6 +10,7 @@ packages=(
   libsqliteodbc sqlite3 odbc-postgresql odbc-mariadb
   postgresql-15 postgresql-client-15 mariadb-server mariadb-client
   mdbtools mdbtools-dev libfreexl-dev libpugixml-dev libgtest-dev
+  proj-data python3  # the real-world export test reads proj.db and checks with Python
   xvfb xauth x11-apps imagemagick
   nodejs
   locales
