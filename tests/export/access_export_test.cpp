@@ -143,6 +143,32 @@ INSTANTIATE_TEST_SUITE_P(Formats, AccessCompositeKeyTest, ::testing::Values(0, 1
                            return info.param == 0 ? std::string("Access97") : std::string("Access2000");
                          });
 
+// A key the format cannot set (SQLite lets a key hold Null) costs the key
+// alone, never rows; a key over unbounded text is set on a text column.
+TEST(AccessExportTest, AKeyHoldingNullLosesOnlyTheKeyAndATextKeyIsKept) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable({"nullkey", {{"a", "TEXT"}, {"b", "INTEGER"}}, {"a"}, {{"NULL", "1"}, {"'x'", "2"}}});
+  db.CreateTable({"textkey", {{"a", "TEXT"}, {"b", "INTEGER"}}, {"a"}, {{"'y'", "1"}, {"'x'", "2"}}});
+  ExportHarness harness;
+  harness.settings.disable_warn = true;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"nullkey", "textkey"});
+  harness.ExportAccess(db.Dsn());
+
+  const std::string file = harness.OutFile("NewDatabase.mdb");
+  EXPECT_EQ(ExportRows(file, "nullkey"), (Rows{{"NULL", "1"}, {"x", "2"}}));
+  EXPECT_EQ(ExportRows(file, "textkey"), (Rows{{"y", "1"}, {"x", "2"}}));
+  const std::string schema = Schema(file);
+  EXPECT_EQ(schema.find("ALTER TABLE `nullkey` ADD PRIMARY KEY"), std::string::npos) << schema;
+  EXPECT_NE(schema.find("ALTER TABLE `textkey` ADD PRIMARY KEY (`a`);"), std::string::npos) << schema;
+  EXPECT_NE(schema.find("`a`\t\t\tvarchar (255) NOT NULL"), std::string::npos) << schema;
+  const std::vector<LogLine>& lines = harness.ui.log_lines();
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[3].text, kExportStamp + " Content of table nullkey exported.");
+  EXPECT_EQ(lines[4].text, kExportStamp + " Primary key : a could not be set on table : nullkey");
+  EXPECT_EQ(lines[4].color, kLogRed);
+  EXPECT_EQ(lines[6].text, kExportStamp + " Content of table textkey exported.");
+}
+
 // The sample database that ./run.sh registers: every table with its key,
 // order_lines with its two-column key, and no warning.
 TEST(AccessExportTest, TheSampleDatabaseExportsWithEveryKeyAndNoWarning) {
