@@ -103,6 +103,7 @@ bool AccessExport::CreateAccessTable(const std::string& listed_name, const std::
     table.SetName(access_name);
     MapAccessColumn(source, table, key_columns);
     export_catalog_->Tables().Append(table);
+    ++tables_created_;
     return true;
   } catch (const std::exception& error) {
     if (!settings_.disable_warn) {
@@ -133,6 +134,8 @@ bool AccessExport::SetAccessPrimaryKey(const std::string& listed_name, const std
     return false;
   }
 }
+
+void AccessExport::AbandonAccessDatabase() { export_catalog_.reset(); }
 
 void AccessExport::CloseAccessDatabase() {
   if (!export_catalog_) return;

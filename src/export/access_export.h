@@ -46,6 +46,10 @@ class AccessExport {
                            bool keep_schema);
   // Completes and closes the file.
   void CloseAccessDatabase();
+  // Drops the file being written; an earlier file at its path stays.
+  void AbandonAccessDatabase();
+  // How many tables the file holds so far.
+  int TablesCreated() const { return tables_created_; }
 
  private:
   void MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns);
@@ -53,6 +57,7 @@ class AccessExport {
   const Settings& settings_;
   UserInterface& ui_;
   std::unique_ptr<jet::Catalog> export_catalog_;
+  int tables_created_ = 0;
 };
 
 }  // namespace quill

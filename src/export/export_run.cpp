@@ -119,6 +119,13 @@ void ExportRun::Run(Kind kind, const std::string& source_name, const std::string
 void ExportRun::CloseAccessFile() {
   if (!access_) return;
   std::unique_ptr<AccessExport> access = std::move(access_);
+  std::error_code ignored;
+  if (access->TablesCreated() == 0 && std::filesystem::exists(mdb_file_, ignored)) {
+    // Nothing was written: the earlier file stays rather than an empty one.
+    access->AbandonAccessDatabase();
+    ui_.AddColoredLine(LogStamp(clock_) + " No table was exported; " + mdb_file_ + " is left as it was.", kLogRed);
+    return;
+  }
   try {
     access->CloseAccessDatabase();
   } catch (const std::exception& error) {

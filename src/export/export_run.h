@@ -68,7 +68,8 @@ class ExportRun {
   void LogChangedFileName(const std::string& name, const std::string& extension, const std::string& path);
   // A failed table: the export's red line, then the reason in red.
   void LogFailure(const std::string& line, const std::string& reason);
-  // Completes and closes the Access file; a failure is logged in red.
+  // Completes and closes the Access file; a failure is logged in red. When
+  // no table was written and a file is at the path, that file stays.
   void CloseAccessFile();
   int TableCount() const { return static_cast<int>(tables_.size()); }
 

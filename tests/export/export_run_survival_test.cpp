@@ -188,6 +188,24 @@ TEST_P(ExportSurvivalTest, AFullDiskLosesNoEarlierFile) {
   }
 }
 
+// An Access run in which every table fails writes nothing, so the earlier
+// file at the chosen path stays as it was.
+TEST(ExportSurvivalAccessTest, ARunThatWritesNoTableKeepsTheEarlierFile) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 1));
+  ExportHarness harness;
+  std::ofstream(harness.OutFile("NewDatabase.mdb")) << "earlier";
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"missing", "gone"});
+  harness.ExportAccess(db.Dsn());
+
+  EXPECT_EQ(harness.Contents("NewDatabase.mdb"), "earlier");
+  EXPECT_EQ(harness.OutFiles(), std::vector<std::string>{"NewDatabase.mdb"});
+  EXPECT_TRUE(HasRedLine(harness, FailureLine(Export::Access, "missing")));
+  EXPECT_TRUE(HasRedLine(harness, kExportStamp + " No table was exported; " + harness.OutFile("NewDatabase.mdb") +
+                                      " is left as it was."));
+  ExpectFooter(harness, Export::Access);
+}
+
 // A folder that does not exist fails every table, and the run still ends
 // with its footer.
 TEST_P(ExportSurvivalTest, AMissingFolderFailsEachTableInRed) {
