@@ -13,6 +13,8 @@ packages=(
   nodejs
   locales
   dpkg-dev
+  # The real-world export test exports proj-data's proj.db and checks it with Python.
+  proj-data python3
 )
 
 # The Jet writer tests install the npm package mdb-reader; Debian's nodejs

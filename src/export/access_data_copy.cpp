@@ -91,6 +91,10 @@ bool CopyTableData(const AccessDataCopyContext& context, const std::string& list
   try {
     source.First();
     for (int64_t row_number = 1; !source.Eof(); ++row_number) {
+      if (row_number > 1 && context.stop.Poll()) {
+        completed = false;
+        break;
+      }
       recordset.AddNew();
       for (int k = 0; k < source.FieldCount(); ++k) {
         const std::optional<jet::Variant> value = CopiedValue(context, source.FieldAt(k), access_name, row_number);

@@ -1,11 +1,18 @@
 #include "export/access_export.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "export/export_table_name.h"
 #include "platform/jet/writer/ado_constants.h"
 
 namespace quill {
+
+namespace {
+
+constexpr int kMaxAccessTextSize = 255;
+
+}  // namespace
 
 std::string AccessEngineType(const Settings& settings) {
   switch (settings.access) {
@@ -23,7 +30,10 @@ std::string AccessConnectionString(const std::string& mdb_file, const Settings& 
 AccessColumnType AccessColumnTypeFor(const Field& field, const Settings& settings) {
   switch (field.Kind()) {
     case FieldKind::ftString:
-    case FieldKind::ftWideString: return {jet::kAdWChar, field.Size(), true};
+    case FieldKind::ftWideString:
+      // A text column holds at most 255 characters; wider text goes to a memo.
+      if (field.Size() > kMaxAccessTextSize) return {jet::kAdLongVarWChar, 0, true};
+      return {jet::kAdWChar, field.Size(), true};
     case FieldKind::ftSmallint: return {jet::kAdSmallInt, 0, true};
     case FieldKind::ftInteger: return {jet::kAdInteger, 0, true};
     case FieldKind::ftAutoInc: return {jet::kAdInteger, 0, false};
@@ -59,17 +69,24 @@ void AccessExport::CreateAccessDatabase(const std::string& mdb_file) {
   export_catalog_->Create(AccessConnectionString(mdb_file, settings_));
 }
 
-void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std::string& key_column) {
+void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns) {
   for (int k = 0; k < source.FieldCount(); ++k) {
     const Field& field = source.FieldAt(k);
-    const AccessColumnType mapped = AccessColumnTypeFor(field, settings_);
+    AccessColumnType mapped = AccessColumnTypeFor(field, settings_);
+    const bool key = std::find(key_columns.begin(), key_columns.end(), field.Name()) != key_columns.end();
+    // A memo column cannot carry the key; key values are short, so a key
+    // column of unbounded text becomes a text column of the most characters.
+    if (key && mapped.type == jet::kAdLongVarWChar) mapped = {jet::kAdWChar, kMaxAccessTextSize, mapped.nullable};
     jet::Column column;
     column.SetParentCatalog(*export_catalog_);
     column.SetName(field.Name());
     column.SetType(mapped.type);
     column.SetDefinedSize(mapped.defined_size);
     column.Properties().Item("Description").SetValue(std::string());
-    column.Properties().Item("Nullable").SetValue(field.Name() == key_column ? false : mapped.nullable);
+    // Key columns stay nullable here: a source whose key holds Null (SQLite
+    // allows it) keeps all its rows, and only the key, which the format
+    // cannot set over Null, fails. Setting the key makes them required.
+    column.Properties().Item("Nullable").SetValue(mapped.nullable);
     column.Properties().Item("Jet OLEDB:Allow Zero Length").SetValue(false);
     column.Properties().Item("Jet OLEDB:Compressed UNICODE Strings").SetValue(true);
     table.Columns().Append(column, mapped.type, mapped.defined_size);
@@ -77,14 +94,16 @@ void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std
 }
 
 bool AccessExport::CreateAccessTable(const std::string& listed_name, const std::string& /*mdb_file*/,
-                                     Dataset& source, bool keep_schema, const std::string& key_column) {
+                                     Dataset& source, bool keep_schema,
+                                     const std::vector<std::string>& key_columns) {
   const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
   try {
     jet::Table table;
     table.SetParentCatalog(*export_catalog_);
     table.SetName(access_name);
-    MapAccessColumn(source, table, key_column);
+    MapAccessColumn(source, table, key_columns);
     export_catalog_->Tables().Append(table);
+    ++tables_created_;
     return true;
   } catch (const std::exception& error) {
     if (!settings_.disable_warn) {
@@ -95,24 +114,28 @@ bool AccessExport::CreateAccessTable(const std::string& listed_name, const std::
   }
 }
 
-bool AccessExport::SetAccessPrimaryKey(const std::string& listed_name, const std::string& key_column,
+bool AccessExport::SetAccessPrimaryKey(const std::string& listed_name, const std::vector<std::string>& key_columns,
                                        bool keep_schema) {
   try {
     const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
     jet::Table& table = export_catalog_->Tables().Item(access_name);
-    jet::Column& column = table.Columns().Item(key_column);
     jet::Key key;
     key.SetName("PrimaryKey");
     key.SetType(jet::kAdKeyPrimary);
     key.SetRelatedTable("");
-    key.Columns().Append(column.Name(), column.Type(), column.DefinedSize());
-    key.Columns().Item(column.Name()).SetRelatedColumn("");
+    for (const std::string& key_column : key_columns) {
+      jet::Column& column = table.Columns().Item(key_column);
+      key.Columns().Append(column.Name(), column.Type(), column.DefinedSize());
+      key.Columns().Item(column.Name()).SetRelatedColumn("");
+    }
     table.Keys().Append(key, jet::kAdKeyPrimary, "", "", "");
     return true;
   } catch (const std::exception&) {
     return false;
   }
 }
+
+void AccessExport::AbandonAccessDatabase() { export_catalog_.reset(); }
 
 void AccessExport::CloseAccessDatabase() {
   if (!export_catalog_) return;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "common/user_interface.h"
 #include "platform/dataset/dataset.h"
@@ -17,7 +18,8 @@ std::string AccessEngineType(const Settings& settings);
 std::string AccessConnectionString(const std::string& mdb_file, const Settings& settings);
 
 // The column type, defined size and "Nullable" of a source field in the
-// Access file, before the primary-key rule.
+// Access file, before the primary-key rule. Text wider than the 255
+// characters a text column holds becomes a memo column.
 struct AccessColumnType {
   int type;
   int defined_size;
@@ -33,21 +35,29 @@ class AccessExport {
 
   // Creates the file and stays connected to it; errors propagate.
   void CreateAccessDatabase(const std::string& mdb_file);
-  // Appends the table with one column per source field; false (after a
-  // message box unless warnings are disabled) when the catalog refuses it.
+  // Appends the table with one column per source field (a key column of
+  // memo text as text of 255 characters); false (after a message box unless
+  // warnings are disabled) when the catalog refuses it.
   bool CreateAccessTable(const std::string& listed_name, const std::string& mdb_file, Dataset& source,
-                         bool keep_schema, const std::string& key_column);
-  // Sets the one-column primary key; false when it cannot be set.
-  bool SetAccessPrimaryKey(const std::string& listed_name, const std::string& key_column, bool keep_schema);
+                         bool keep_schema, const std::vector<std::string>& key_columns);
+  // Sets the primary key over the key columns in their order; false when it
+  // cannot be set.
+  bool SetAccessPrimaryKey(const std::string& listed_name, const std::vector<std::string>& key_columns,
+                           bool keep_schema);
   // Completes and closes the file.
   void CloseAccessDatabase();
+  // Drops the file being written; an earlier file at its path stays.
+  void AbandonAccessDatabase();
+  // How many tables the file holds so far.
+  int TablesCreated() const { return tables_created_; }
 
  private:
-  void MapAccessColumn(Dataset& source, jet::Table& table, const std::string& key_column);
+  void MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns);
 
   const Settings& settings_;
   UserInterface& ui_;
   std::unique_ptr<jet::Catalog> export_catalog_;
+  int tables_created_ = 0;
 };
 
 }  // namespace quill

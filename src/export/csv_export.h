@@ -2,19 +2,26 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "export/run_stop.h"
 #include "platform/dataset/dataset.h"
 
 namespace quill {
 
+// Appends one value as the CSV file carries it: the text as it stands, or,
+// when it holds ";", a double quote, CR or LF, between double quotes with
+// every double quote inside doubled, so a reader can split rows and columns.
+void AppendCsvValue(std::string& line, std::string_view text);
+
 // Writes the rows of the open source table, from its current row, as the
-// clip-string text: the field texts joined by ";", every row ended by CR LF,
-// nothing for Null; no header, no quoting; in Windows-1252. At most
-// row_limit rows (zero or less: every row). Rows stream to a partial file
-// beside it, which replaces an existing file only once it is whole. Throws
-// std::runtime_error when the partial file cannot be created; false when
-// writing or the replacing fails, with the partial file removed and an
-// existing file left as it was.
-bool WriteCsvFile(Dataset& source, const std::string& path, int64_t row_limit);
+// clip-string text in UTF-8: the field texts joined by ";" (quoted as
+// AppendCsvValue says), every row ended by CR LF, nothing for Null; no
+// header. At most row_limit rows (zero or less: every row); Escape is polled
+// between rows. Rows stream to a file beside it that replaces an existing
+// file only once it is whole (ReplacingFile). Throws std::runtime_error when
+// that file cannot be created; false when writing or the replacing fails or
+// Escape stopped the rows, with an existing file left as it was.
+bool WriteCsvFile(Dataset& source, const std::string& path, int64_t row_limit, RunStop& stop);
 
 }  // namespace quill

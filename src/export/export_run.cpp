@@ -1,9 +1,12 @@
 #include "export/export_run.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <utility>
 
+#include "common/safe_file_name.h"
+#include "common/silent_abort.h"
 #include "export/access_data_copy.h"
 #include "export/access_export.h"
 #include "export/csv_export.h"
@@ -52,11 +55,11 @@ void ExportRun::Run(Kind kind, const std::string& source_name, const std::string
   if (kind == Kind::Access) {
     mdb_file_ = choose_file();
     if (mdb_file_.empty()) return;
-    std::error_code ignored;
-    std::filesystem::remove(mdb_file_, ignored);
+    // The new file replaces an earlier one only when it is complete.
     access_ = std::make_unique<AccessExport>(settings_, ui_);
     access_->CreateAccessDatabase(mdb_file_);
   }
+  stop_ = std::make_unique<RunStop>(ui_);
 
   const char* what = kind == Kind::Access ? "Access file" : kind == Kind::Csv ? "Excel csv file" : "xml file";
   ui_.SetStatusText(kind == Kind::Access ? messages_.status_gen_access
@@ -68,27 +71,42 @@ void ExportRun::Run(Kind kind, const std::string& source_name, const std::string
   ui_.SetProgressPosition(0);
   ui_.SetProgressMaximum(TableCount());
 
-  for (int i = 0; i < TableCount() && !ui_.EscapePressed(); ++i) {
-    const std::string& listed_name = tables_[i];
-    switch (kind) {
-      case Kind::Access: ExportAccessTable(source_name, listed_name, i); break;
-      case Kind::Csv:
-        OpenTable(kind, source_name, listed_name);
-        if (HasRows(listed_name)) ExportCsvTable(listed_name, folder);
-        ui_.SetProgressPosition(i + 1);
-        break;
-      case Kind::Xml:
-        OpenTable(kind, source_name, listed_name);
-        if (HasRows(listed_name)) ExportXmlTable(listed_name, folder, i);
-        ui_.SetProgressPosition(ui_.ProgressPosition() + 1);
-        break;
+  try {
+    for (int i = 0; i < TableCount() && !stop_->Poll(); ++i) {
+      const std::string& listed_name = tables_[i];
+      switch (kind) {
+        case Kind::Access: ExportAccessTable(source_name, listed_name, i); break;
+        case Kind::Csv:
+          try {
+            OpenTable(kind, source_name, listed_name);
+            if (HasRows(listed_name)) ExportCsvTable(listed_name, folder);
+          } catch (const SilentAbort&) {
+            throw;
+          } catch (const std::exception& error) {
+            LogFailure(LogStamp(clock_) + " Table " + listed_name + " not exported.", error.what());
+          }
+          ui_.SetProgressPosition(i + 1);
+          break;
+        case Kind::Xml:
+          try {
+            OpenTable(kind, source_name, listed_name);
+            if (HasRows(listed_name)) ExportXmlTable(listed_name, folder, i);
+          } catch (const SilentAbort&) {
+            throw;
+          } catch (const std::exception& error) {
+            LogFailure(LogStamp(clock_) + " Table " + listed_name + " not exported.", error.what());
+          }
+          ui_.SetProgressPosition(ui_.ProgressPosition() + 1);
+          break;
+      }
     }
+  } catch (...) {
+    // Leaving early (a silent abort) still keeps the tables written so far.
+    CloseAccessFile();
+    throw;
   }
 
-  if (access_) {
-    access_->CloseAccessDatabase();
-    access_.reset();
-  }
+  CloseAccessFile();
   ui_.AddLogLine(LogStamp(clock_) + (kind == Kind::Access ? " End of generating Access file."
                                      : kind == Kind::Csv  ? " End of generating Excel csv file(s)."
                                                           : " End of generating xml file(s)."));
@@ -96,6 +114,23 @@ void ExportRun::Run(Kind kind, const std::string& source_name, const std::string
   if (settings_.debug_mode) ui_.ShowPlacedMessage(messages_.msg_debug_mode_on, 150, 60);
   ui_.SetProgressPosition(ui_.ProgressMaximum());
   ui_.SetStatusText(messages_.status_ready);
+}
+
+void ExportRun::CloseAccessFile() {
+  if (!access_) return;
+  std::unique_ptr<AccessExport> access = std::move(access_);
+  std::error_code ignored;
+  if (access->TablesCreated() == 0 && std::filesystem::exists(mdb_file_, ignored)) {
+    // Nothing was written: the earlier file stays rather than an empty one.
+    access->AbandonAccessDatabase();
+    ui_.AddColoredLine(LogStamp(clock_) + " No table was exported; " + mdb_file_ + " is left as it was.", kLogRed);
+    return;
+  }
+  try {
+    access->CloseAccessDatabase();
+  } catch (const std::exception& error) {
+    ui_.AddColoredLine(LogStamp(clock_) + " " + error.what(), kLogRed);
+  }
 }
 
 bool ExportRun::ChooseTables(const std::string& source_name) {
@@ -138,7 +173,18 @@ int64_t ExportRun::RowLimit() {
   return table_->RecordCount().value_or(kAllRows);
 }
 
-std::string ExportRun::KeyColumnName(const std::string& listed_name) {
+void ExportRun::LogFailure(const std::string& line, const std::string& reason) {
+  ui_.AddColoredLine(line, kLogRed);
+  if (!reason.empty()) ui_.AddColoredLine(LogStamp(clock_) + " " + reason, kLogRed);
+}
+
+void ExportRun::LogChangedFileName(const std::string& name, const std::string& extension, const std::string& path) {
+  if (SafeFileName(name, extension) != name + extension) {
+    ui_.AddLogLine(LogStamp(clock_) + " File written : " + path);
+  }
+}
+
+std::vector<std::string> ExportRun::KeyColumnNames(const std::string& listed_name) {
   SchemaRestrictions restrictions;
   const std::size_t point = listed_name.find('.');
   if (point != std::string::npos) {
@@ -149,65 +195,101 @@ std::string ExportRun::KeyColumnName(const std::string& listed_name) {
   }
   std::unique_ptr<Dataset> keys = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, restrictions);
   Field* column_name = keys->FindField("COLUMN_NAME");
-  if (keys->Eof() || column_name == nullptr) return {};
-  return column_name->AsString();
+  if (column_name == nullptr) return {};
+  // The position in the key: KEY_SEQ from ODBC, ORDINAL from the file sources;
+  // without either the rowset's order.
+  Field* position = keys->FindField("KEY_SEQ");
+  if (position == nullptr) position = keys->FindField("ORDINAL");
+  std::vector<std::pair<int64_t, std::string>> columns;
+  for (; !keys->Eof(); keys->Next()) {
+    const int64_t at = position != nullptr ? position->AsInteger() : static_cast<int64_t>(columns.size());
+    columns.emplace_back(at, column_name->AsString());
+  }
+  std::stable_sort(columns.begin(), columns.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<std::string> names;
+  for (auto& column : columns) names.push_back(std::move(column.second));
+  return names;
 }
 
 void ExportRun::ExportAccessTable(const std::string& source_name, const std::string& listed_name, int index) {
-  OpenTable(Kind::Access, source_name, listed_name);
   const bool text_file_table = IsTextFileTable(listed_name);
-  const std::string key_column =
-      !settings_.extr_from_system && !text_file_table ? KeyColumnName(listed_name) : std::string();
-  SetTableStatus(listed_name);
-
-  const bool created = access_->CreateAccessTable(listed_name, mdb_file_, *table_, keep_schema_, key_column);
+  std::vector<std::string> key_columns;
+  bool created = false;
+  std::string reason;
+  try {
+    OpenTable(Kind::Access, source_name, listed_name);
+    if (!settings_.extr_from_system && !text_file_table) key_columns = KeyColumnNames(listed_name);
+    SetTableStatus(listed_name);
+    created = access_->CreateAccessTable(listed_name, mdb_file_, *table_, keep_schema_, key_columns);
+  } catch (const SilentAbort&) {
+    throw;
+  } catch (const std::exception& error) {
+    reason = error.what();
+  }
   if (created) {
     ui_.AddLogLine(LogStamp(clock_) + " Structure of table " + listed_name + " created.");
-  } else {
-    ui_.AddColoredLine(LogStamp(clock_) + " " + " Structure of table " + listed_name + " could not be created... skipping",
-                       kLogRed);
-  }
-
-  if (created && table_->Eof()) {
-    ui_.AddColoredLine(LogStamp(clock_) + " " + messages_.msg_cant_get_data + listed_name + ".", kLogRed);
-  } else if (created) {
-    int64_t row_limit = kAllRows;
     try {
-      row_limit = RowLimit();
-    } catch (const std::exception&) {
-      row_limit = kAllRows;  // a count that cannot be read limits nothing
+      CopyAccessRows(listed_name, index);
+    } catch (const SilentAbort&) {
+      throw;
+    } catch (const std::exception& error) {
+      LogFailure(LogStamp(clock_) + " Problems during data transfer of table " + listed_name + ", table skipped.",
+                 error.what());
     }
-    if (row_limit <= 0) {
-      ui_.SetProgressMaximum(TableCount());
-      ui_.SetProgressPosition(index + 1);
-    } else {
-      ui_.SetProgressMaximum(static_cast<int>(TableCount() * row_limit));
-      ui_.SetProgressPosition(static_cast<int>(index * row_limit));
-    }
-    const AccessDataCopyContext context{settings_, ui_,
-                                        (std::filesystem::path(program_folder_) / "tmp" / "file.tmp").string()};
-    if (CopyTableData(context, listed_name, mdb_file_, *table_, row_limit, keep_schema_)) {
-      ui_.AddLogLine(LogStamp(clock_) + " Content of table " + listed_name + " exported.");
-    } else {
-      ui_.AddLogLine(LogStamp(clock_) + " Problems during data transfer of table " + listed_name +
-                     ", table skipped.");
-    }
+  } else {
+    LogFailure(LogStamp(clock_) + " " + " Structure of table " + listed_name + " could not be created... skipping",
+               reason);
   }
 
-  if (!key_column.empty() && !text_file_table &&
-      !access_->SetAccessPrimaryKey(listed_name, key_column, keep_schema_)) {
-    const std::string text = "Primary key : " + key_column + " could not be set on table : " + listed_name;
+  if (!key_columns.empty() && !text_file_table &&
+      !access_->SetAccessPrimaryKey(listed_name, key_columns, keep_schema_)) {
+    std::string names;
+    for (const std::string& column : key_columns) names += (names.empty() ? "" : ", ") + column;
+    const std::string text = "Primary key : " + names + " could not be set on table : " + listed_name;
     ui_.AddColoredLine(LogStamp(clock_) + " " + text, kLogRed);
     if (!settings_.disable_warn) ui_.ShowMessageBox(text, MessageIcon::Warning, MessageButtons::Ok);
   }
   ui_.SetProgressPosition(ui_.ProgressPosition() + 1);
 }
 
+void ExportRun::CopyAccessRows(const std::string& listed_name, int index) {
+  if (table_->Eof()) {
+    ui_.AddColoredLine(LogStamp(clock_) + " " + messages_.msg_cant_get_data + listed_name + ".", kLogRed);
+    return;
+  }
+  int64_t row_limit = kAllRows;
+  try {
+    row_limit = RowLimit();
+  } catch (const std::exception&) {
+    row_limit = kAllRows;  // a count that cannot be read limits nothing
+  }
+  if (row_limit <= 0) {
+    ui_.SetProgressMaximum(TableCount());
+    ui_.SetProgressPosition(index + 1);
+  } else {
+    ui_.SetProgressMaximum(static_cast<int>(TableCount() * row_limit));
+    ui_.SetProgressPosition(static_cast<int>(index * row_limit));
+  }
+  const AccessDataCopyContext context{settings_, ui_,
+                                      (std::filesystem::path(program_folder_) / "tmp" / "file.tmp").string(), *stop_};
+  if (CopyTableData(context, listed_name, mdb_file_, *table_, row_limit, keep_schema_)) {
+    ui_.AddLogLine(LogStamp(clock_) + " Content of table " + listed_name + " exported.");
+  } else {
+    // Red like every other table that fails; the rows copied before stay.
+    ui_.AddColoredLine(LogStamp(clock_) + " Problems during data transfer of table " + listed_name +
+                           ", table skipped.",
+                       kLogRed);
+  }
+}
+
 void ExportRun::ExportCsvTable(const std::string& listed_name, const std::string& folder) {
   const int64_t row_limit = RowLimit();
-  const std::string path = folder + "/" + ExportTableName(listed_name, keep_schema_, settings_) + ".csv";
-  if (WriteCsvFile(*table_, path, row_limit)) {
+  const std::string name = ExportTableName(listed_name, keep_schema_, settings_);
+  const std::string path = folder + "/" + SafeFileName(name, ".csv");
+  if (WriteCsvFile(*table_, path, row_limit, *stop_)) {
     ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " exported.");
+    LogChangedFileName(name, ".csv", path);
   } else {
     ui_.AddColoredLine(LogStamp(clock_) + " Table " + listed_name + " not exported.", kLogRed);
   }
@@ -228,9 +310,11 @@ void ExportRun::ExportXmlTable(const std::string& listed_name, const std::string
     ui_.SetProgressPosition(static_cast<int>(*count * index));
   }
   const std::string name = ExportTableName(listed_name, keep_schema_, settings_);
-  const XmlExportContext context{settings_, ui_, clock_};
-  if (ExportTableToXml(context, *table_, folder + "/" + name + ".xml", name)) {
+  const std::string path = folder + "/" + SafeFileName(name, ".xml");
+  const XmlExportContext context{settings_, ui_, clock_, *stop_};
+  if (ExportTableToXml(context, *table_, path, name)) {
     ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " exported.");
+    LogChangedFileName(name, ".xml", path);
   } else {
     ui_.AddColoredLine(LogStamp(clock_) + " Table " + listed_name + " not exported.", kLogRed);
   }

@@ -8,6 +8,7 @@
 #include "common/clock.h"
 #include "common/user_interface.h"
 #include "export/export_messages.h"
+#include "export/run_stop.h"
 #include "platform/dataset/dataset.h"
 #include "sources/settings.h"
 #include "sources/source_session.h"
@@ -19,8 +20,12 @@ class AccessExport;
 // The one frame of the three exports: connect to the source, let the user
 // choose the tables, decide on the schema prefixes, log the header, hand
 // every table to the export's writer, and finish with the footer, the debug
-// notice and " Ready ". Runs on the caller's thread; errors no writer
-// catches leave the run for the caller's error message.
+// notice and " Ready ". Runs on the caller's thread. A table that fails
+// (it cannot be opened or read, its file cannot be written) gets the red
+// line of its export and the reason, and the run goes on with the next one;
+// an Access file is closed and kept with the tables written, also when the
+// run ends early. Only errors before the table loop (connecting, listing,
+// creating the Access file) leave the run for the caller's error message.
 class ExportRun {
  public:
   // The save dialog of the Access file: the chosen path, empty on Cancel.
@@ -53,9 +58,19 @@ class ExportRun {
   // count (kAllRows when unknown).
   int64_t RowLimit();
   void ExportAccessTable(const std::string& source_name, const std::string& listed_name, int index);
+  void CopyAccessRows(const std::string& listed_name, int index);
   void ExportCsvTable(const std::string& listed_name, const std::string& folder);
   void ExportXmlTable(const std::string& listed_name, const std::string& folder, int index);
-  std::string KeyColumnName(const std::string& listed_name);
+  // The source's primary-key columns of the table, in the key's order.
+  std::vector<std::string> KeyColumnNames(const std::string& listed_name);
+  // After a table's " exported." line: names the file written when the safe
+  // name rule changed the name.
+  void LogChangedFileName(const std::string& name, const std::string& extension, const std::string& path);
+  // A failed table: the export's red line, then the reason in red.
+  void LogFailure(const std::string& line, const std::string& reason);
+  // Completes and closes the Access file; a failure is logged in red. When
+  // no table was written and a file is at the path, that file stays.
+  void CloseAccessFile();
   int TableCount() const { return static_cast<int>(tables_.size()); }
 
   Settings& settings_;
@@ -69,6 +84,7 @@ class ExportRun {
   bool keep_schema_ = false;
   std::string mdb_file_;
   std::unique_ptr<AccessExport> access_;
+  std::unique_ptr<RunStop> stop_;
   std::unique_ptr<Dataset> table_;  // the current (at the end: the last) table
 };
 

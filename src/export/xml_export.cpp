@@ -1,13 +1,15 @@
 #include "export/xml_export.h"
 
+#include <array>
 #include <exception>
-#include <filesystem>
-#include <fstream>
 #include <optional>
+#include <sstream>
 #include <stdexcept>
+#include <vector>
 
 #include <pugixml.hpp>
 
+#include "export/replacing_file.h"
 #include "generator/blob_files.h"
 #include "generator/log_stamp.h"
 #include "generator/script_header.h"
@@ -21,6 +23,7 @@ namespace quill {
 namespace {
 
 constexpr int kDebugRows = 5;
+constexpr std::size_t kFlushBytes = 64 * 1024;
 
 bool IsNameStartChar(char32_t c) {
   return c == ':' || c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 0xC0 && c <= 0xD6) ||
@@ -35,11 +38,6 @@ bool IsNameChar(char32_t c) {
          (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
 }
 
-bool IsXmlChar(char32_t c) {
-  return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-         (c >= 0x10000 && c <= 0x10FFFF);
-}
-
 // The characters of a UTF-8 text; nothing when it is not well-formed.
 std::optional<std::u32string> Characters(std::string_view text) {
   try {
@@ -49,15 +47,83 @@ std::optional<std::u32string> Characters(std::string_view text) {
   }
 }
 
-// Text an XML file can carry: control characters other than tab and line
-// ends have no form in it, not even as references.
-void CheckXmlText(const std::string& text, const std::string& field_name) {
-  const std::optional<std::u32string> characters = Characters(text);
-  bool valid = characters.has_value();
-  if (valid) {
-    for (const char32_t c : *characters) valid = valid && IsXmlChar(c);
+// The bytes written as they stand: printable ASCII other than & < >.
+constexpr auto kPlainXmlByte = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '&' && c != '<' && c != '>';
+  return plain;
+}();
+
+// Appends text as the content of an element: "&", "<" and ">" as entity
+// references and CR as a character reference, since a parser turns a raw CR
+// (and CR LF) into LF. False when the text is not well-formed UTF-8 or holds
+// a character XML cannot carry at all (control characters other than tab and
+// line ends, U+FFFE, U+FFFF).
+bool AppendXmlText(std::string& out, std::string_view text) {
+  std::size_t run = 0;  // start of the bytes not yet appended
+  std::size_t i = 0;
+  const auto flush = [&](std::size_t end) { out.append(text.data() + run, end - run); };
+  while (i < text.size()) {
+    // Runs of bytes that need nothing go at table speed.
+    while (i < text.size() && kPlainXmlByte[static_cast<unsigned char>(text[i])]) ++i;
+    if (i == text.size()) break;
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte < 0x80) {
+      const char* reference = nullptr;
+      switch (byte) {
+        case '&': reference = "&amp;"; break;
+        case '<': reference = "&lt;"; break;
+        case '>': reference = "&gt;"; break;
+        case '\r': reference = "&#13;"; break;
+        case '\t':
+        case '\n': break;
+        default: return false;
+      }
+      if (reference != nullptr) {
+        flush(i);
+        out += reference;
+        run = i + 1;
+      }
+      ++i;
+      continue;
+    }
+    // A multi-byte sequence: well-formed, shortest form, a character XML allows.
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (byte >= 0xC2 && byte < 0xE0) {
+      length = 2;
+      c = byte & 0x1F;
+    } else if (byte >= 0xE0 && byte < 0xF0) {
+      length = 3;
+      c = byte & 0x0F;
+    } else if (byte >= 0xF0 && byte < 0xF5) {
+      length = 4;
+      c = byte & 0x07;
+    } else {
+      return false;
+    }
+    if (i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    if ((length == 3 && c < 0x800) || (length == 4 && (c < 0x10000 || c > 0x10FFFF))) return false;
+    if ((c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE || c == 0xFFFF) return false;
+    i += length;
   }
-  if (!valid) throw std::runtime_error("Field " + field_name + " holds characters XML cannot hold.");
+  flush(i);
+  return true;
+}
+
+void AppendValueElement(std::string& out, const std::string& name, std::string_view text) {
+  out += '<';
+  out += name;
+  out += '>';
+  if (!AppendXmlText(out, text)) throw std::runtime_error("Field " + name + " holds characters XML cannot hold.");
+  out += "</";
+  out += name;
+  out += '>';
 }
 
 void CheckXmlName(const std::string& name) {
@@ -81,8 +147,6 @@ std::string BlobText(const XmlExportContext& context, const Field& field, const 
   if (!extension) return "null";
   return folder + "/" + std::to_string(row_number) + "." + *extension;
 }
-
-void PrintNode(std::ostream& out, const pugi::xml_node& node) { node.print(out, "", pugi::format_raw); }
 
 }  // namespace
 
@@ -120,38 +184,40 @@ std::string XmlValueText(const XmlExportContext& context, const Field& field, co
 
 bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const std::string& file_name,
                       const std::string& table_name) {
-  const std::string partial_name = file_name + ".part";
   try {
     source.First();
     const std::string root_name = context.settings.underscore ? ReplaceAll(table_name, ' ', '_') : table_name;
     CheckXmlName(root_name);
-    for (int k = 0; k < source.FieldCount(); ++k) CheckXmlName(source.FieldAt(k).Name());
+    std::vector<std::string> names;
+    for (int k = 0; k < source.FieldCount(); ++k) {
+      names.push_back(source.FieldAt(k).Name());
+      CheckXmlName(names.back());
+    }
 
-    std::ofstream file(partial_name, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) throw std::runtime_error("Cannot create file " + partial_name + ".");
-    file << '<' << root_name << '>';
-
+    ReplacingFile file(file_name);
+    std::string text = "<" + root_name + ">";
     pugi::xml_document head;
     head.append_child(pugi::node_comment).set_value((std::string("Created with Quillmarsh v.") + kProgramVersion).c_str());
     const std::string stamp = HeaderStamp(context.clock);
-    CheckXmlText(stamp, "date");
+    std::string checked;
+    if (!AppendXmlText(checked, stamp)) throw std::runtime_error("The date holds characters XML cannot hold.");
     head.append_child(pugi::node_comment).set_value(stamp.c_str());
     if (context.settings.debug_mode) head.append_child(pugi::node_comment).set_value("Debug Mode");
-    for (const pugi::xml_node& comment : head.children()) PrintNode(file, comment);
+    std::ostringstream comments;
+    for (const pugi::xml_node& comment : head.children()) comment.print(comments, "", pugi::format_raw);
+    text += comments.str();
 
-    // One small document per row keeps memory flat whatever the table's size.
-    pugi::xml_document row;
     for (int row_number = 1; !source.Eof(); ++row_number) {
-      row.reset();
-      pugi::xml_node records = row.append_child("Records");
+      if (row_number > 1 && context.stop.Poll()) return false;
+      text += "<Records>";
       for (int k = 0; k < source.FieldCount(); ++k) {
-        const Field& field = source.FieldAt(k);
-        const std::string text = XmlValueText(context, field, table_name, row_number);
-        CheckXmlText(text, field.Name());
-        records.append_child(field.Name().c_str()).append_child(pugi::node_pcdata).set_value(text.c_str());
+        AppendValueElement(text, names[k], XmlValueText(context, source.FieldAt(k), table_name, row_number));
       }
-      PrintNode(file, records);
-      if (!file) throw std::runtime_error("Cannot write file " + partial_name + ".");
+      text += "</Records>";
+      if (text.size() >= kFlushBytes) {
+        if (!file.Write(text)) return false;
+        text.clear();
+      }
       if (context.settings.debug_mode && row_number >= kDebugRows) {
         source.Last();
       } else {
@@ -159,14 +225,9 @@ bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const st
       }
       context.ui.SetProgressPosition(context.ui.ProgressPosition() + 1);
     }
-    file << "</" << root_name << '>';
-    file.close();
-    if (file.fail()) throw std::runtime_error("Cannot write file " + partial_name + ".");
-    std::filesystem::rename(partial_name, file_name);
-    return true;
+    text += "</" + root_name + ">";
+    return file.Write(text) && file.Commit();
   } catch (const std::exception&) {
-    std::error_code ignored;
-    std::filesystem::remove(partial_name, ignored);
     return false;
   }
 }

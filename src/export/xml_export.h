@@ -5,6 +5,7 @@
 
 #include "common/clock.h"
 #include "common/user_interface.h"
+#include "export/run_stop.h"
 #include "platform/dataset/dataset.h"
 #include "sources/settings.h"
 
@@ -15,12 +16,13 @@ namespace quill {
 bool IsXmlName(std::string_view name);
 
 // What the XML export needs besides its arguments: the live options, the
-// windows (progress, the selected node's caption for BLOB folders) and the
-// clock of the date comment.
+// windows (progress, the selected node's caption for BLOB folders), the
+// clock of the date comment and the run's Escape poll.
 struct XmlExportContext {
   const Settings& settings;
   UserInterface& ui;
   Clock clock;
+  RunStop& stop;
 };
 
 // The text of a field's value in the XML file, by its kind.
@@ -29,10 +31,12 @@ std::string XmlValueText(const XmlExportContext& context, const Field& field, co
 
 // Writes the source table, from its first row, as one XML document named
 // after table_name: the comments, then one "Records" element per row holding
-// one element per field. Rows stream to a file beside the target, which
-// replaces the target only when complete. False when a name is not an XML
-// name, a value has characters XML cannot hold, or reading or writing fails;
-// the target is then left as it was.
+// one element per field, its text escaped (CR as a character reference, so
+// it reads back as CR). Escape is polled between rows. Rows stream to a file
+// beside the target, which replaces the target only when complete. False
+// when a name is not an XML name, a value has characters XML cannot hold,
+// reading or writing fails, or Escape stopped the rows; the target is then
+// left as it was.
 bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const std::string& file_name,
                       const std::string& table_name);
 

@@ -4,32 +4,18 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/safe_file_name.h"
 #include "generator/blob_type.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/in_out_error.h"
 
 namespace quill {
-namespace {
-
-// A name from the source becomes one folder name: a "/" inside it, or a name
-// of dots only, would otherwise lead the files out of the BLOB root.
-std::string FolderName(std::string_view name) {
-  std::string folder(name);
-  bool dots_only = !folder.empty();
-  for (char& c : folder) {
-    if (c == '/' || c == '\0') c = '_';
-    if (c != '.') dots_only = false;
-  }
-  if (dots_only) folder.assign(folder.size(), '_');
-  return folder;
-}
-
-}  // namespace
 
 std::string BlobFileLayout(const std::string& blob_path, const std::string& node_caption,
                            const std::string& table_name, const Field& field) {
-  return blob_path + "/" + FolderName(node_caption) + "/" + FolderName(table_name) + "/" +
-         FolderName(field.Name() + std::to_string(field.Index()));
+  // Each name from the source is one folder inside the one before it.
+  return blob_path + "/" + SafeFileName(node_caption) + "/" + SafeFileName(table_name) + "/" +
+         SafeFileName(field.Name() + std::to_string(field.Index()));
 }
 
 std::optional<std::string> SaveBlobToFile(const Field& field, const std::string& folder, uint32_t number,

@@ -12,7 +12,8 @@ namespace quill {
 // The folder that holds the files of one BLOB column: blob_path, the caption
 // of the source tree's selected node, the table name, then the field name
 // followed by its zero-based index (nothing between), joined by "/", with no
-// trailing "/".
+// trailing "/". Each of those names passes SafeFileName, so it stays one
+// folder inside the one before it.
 std::string BlobFileLayout(const std::string& blob_path, const std::string& node_caption,
                            const std::string& table_name, const Field& field);
 

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "export/access_export.h"
 #include "export_harness.h"
+#include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
 #include "platform/jet/jet_writer_readers.h"
 
@@ -103,14 +106,86 @@ INSTANTIATE_TEST_SUITE_P(Items, AccessFormatTest,
                          ::testing::Values(FormatCase{0, "JET3", true}, FormatCase{1, "JET4", false},
                                            FormatCase{-1, "JET4", false}));
 
-TEST(AccessExportTest, ATwoColumnKeyGivesAKeyOnItsFirstColumn) {
-  TestDatabase db = TestDatabase::Sqlite();
-  db.CreateTable({"pairs", {{"a", "INTEGER"}, {"b", "INTEGER"}}, {"a", "b"}, {{"1", "1"}, {"2", "1"}}});
+// A key over several columns keys them all, in the key's order (here not the
+// columns' order), in both file formats; the first key column repeats.
+class AccessCompositeKeyTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(AccessCompositeKeyTest, EveryKeyColumnInTheKeysOrder) {
+  TestDatabase db = TestDatabase::Postgres();
+  db.CreateTable({"pairs", {{"a", "integer"}, {"b", "varchar(5)"}, {"c", "text"}}, {"b", "a"},
+                  {{"1", "'x'", "'one'"}, {"2", "'x'", "'two'"}, {"1", "'y'", "NULL"}}});
   ExportHarness harness;
-  harness.ui.AnswerTableSelection(std::vector<std::string>{"pairs"});
+  harness.settings.access = GetParam();
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.pairs"});
   harness.ExportAccess(db.Dsn());
+
+  const std::string file = harness.OutFile("NewDatabase.mdb");
+  const std::string schema = Schema(file);
+  EXPECT_NE(schema.find("ALTER TABLE `pairs` ADD PRIMARY KEY (`b`, `a`);"), std::string::npos) << schema;
+  EXPECT_NE(schema.find("`a`\t\t\tint NOT NULL"), std::string::npos) << schema;
+  EXPECT_NE(schema.find("`b`\t\t\tvarchar (5) NOT NULL"), std::string::npos) << schema;
+  EXPECT_EQ(ExportRows(file, "pairs"), (Rows{{"1", "x", "one"}, {"2", "x", "two"}, {"1", "y", "NULL"}}));
+  // The index finds each row by its two values, "b" first.
+  using jet::writer_testing::LongIntegerKey;
+  using jet::writer_testing::LookUpByPrimaryKey;
+  using jet::writer_testing::TextKey;
+  const auto found = LookUpByPrimaryKey(file, "pairs", TextKey("x") + LongIntegerKey(2));
+  ASSERT_TRUE(found.has_value());
+  EXPECT_EQ(*found, (std::vector<std::string>{"2", "x", "two"}));
+  const std::vector<std::string> node = jet::writer_testing::NodeReaderLines(file);
+  ASSERT_EQ(node.size(), 1u + 3u + 3u);
+  EXPECT_EQ(node[4], "row\t1\tx\tone");
+  EXPECT_TRUE(harness.ui.message_boxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AccessCompositeKeyTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param == 0 ? std::string("Access97") : std::string("Access2000");
+                         });
+
+// A key the format cannot set (SQLite lets a key hold Null) costs the key
+// alone, never rows; a key over unbounded text is set on a text column.
+TEST(AccessExportTest, AKeyHoldingNullLosesOnlyTheKeyAndATextKeyIsKept) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable({"nullkey", {{"a", "TEXT"}, {"b", "INTEGER"}}, {"a"}, {{"NULL", "1"}, {"'x'", "2"}}});
+  db.CreateTable({"textkey", {{"a", "TEXT"}, {"b", "INTEGER"}}, {"a"}, {{"'y'", "1"}, {"'x'", "2"}}});
+  ExportHarness harness;
+  harness.settings.disable_warn = true;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"nullkey", "textkey"});
+  harness.ExportAccess(db.Dsn());
+
+  const std::string file = harness.OutFile("NewDatabase.mdb");
+  EXPECT_EQ(ExportRows(file, "nullkey"), (Rows{{"NULL", "1"}, {"x", "2"}}));
+  EXPECT_EQ(ExportRows(file, "textkey"), (Rows{{"y", "1"}, {"x", "2"}}));
+  const std::string schema = Schema(file);
+  EXPECT_EQ(schema.find("ALTER TABLE `nullkey` ADD PRIMARY KEY"), std::string::npos) << schema;
+  EXPECT_NE(schema.find("ALTER TABLE `textkey` ADD PRIMARY KEY (`a`);"), std::string::npos) << schema;
+  EXPECT_NE(schema.find("`a`\t\t\tvarchar (255) NOT NULL"), std::string::npos) << schema;
+  const std::vector<LogLine>& lines = harness.ui.log_lines();
+  ASSERT_EQ(lines.size(), 9u);
+  EXPECT_EQ(lines[3].text, kExportStamp + " Content of table nullkey exported.");
+  EXPECT_EQ(lines[4].text, kExportStamp + " Primary key : a could not be set on table : nullkey");
+  EXPECT_EQ(lines[4].color, kLogRed);
+  EXPECT_EQ(lines[6].text, kExportStamp + " Content of table textkey exported.");
+}
+
+// The sample database that ./run.sh registers: every table with its key,
+// order_lines with its two-column key, and no warning.
+TEST(AccessExportTest, TheSampleDatabaseExportsWithEveryKeyAndNoWarning) {
+  TestDatabase db = TestDatabase::Sqlite();
+  std::ifstream script_file(std::string(QUILL_SOURCE_DIR) + "/resources/sample.sql");
+  const std::string script((std::istreambuf_iterator<char>(script_file)), {});
+  ASSERT_TRUE(RunSqliteScript(db, script).succeeded);
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"customers", "products", "orders", "order_lines"});
+  harness.ExportAccess(db.Dsn());
+
   const std::string schema = Schema(harness.OutFile("NewDatabase.mdb"));
-  EXPECT_NE(schema.find("ALTER TABLE `pairs` ADD PRIMARY KEY (`a`);"), std::string::npos) << schema;
+  EXPECT_NE(schema.find("ALTER TABLE `order_lines` ADD PRIMARY KEY (`order_id`, `line_number`);"), std::string::npos)
+      << schema;
+  EXPECT_EQ(ExportRows(harness.OutFile("NewDatabase.mdb"), "order_lines").size(), 5u);
+  EXPECT_TRUE(harness.ui.message_boxes().empty());
+  for (const LogLine& line : harness.ui.log_lines()) EXPECT_FALSE(line.color.has_value()) << line.text;
 }
 
 TEST(AccessExportTest, AnEmptyTableGetsItsStructureAndKeyWithoutRows) {
@@ -130,7 +205,7 @@ TEST(AccessExportTest, AnEmptyTableGetsItsStructureAndKeyWithoutRows) {
   EXPECT_EQ(lines[3].color, kLogRed);
 }
 
-// A table the file cannot hold (a text column over 255 characters): message
+// A table the file cannot hold (a column name over 64 characters): message
 // box unless warnings are disabled, red lines for the structure and the key,
 // and the next table is still exported.
 class AccessStructureFailureTest : public ::testing::TestWithParam<bool> {};
@@ -138,7 +213,7 @@ class AccessStructureFailureTest : public ::testing::TestWithParam<bool> {};
 TEST_P(AccessStructureFailureTest, LoggedAndSkipped) {
   const bool disable_warn = GetParam();
   TestDatabase db = TestDatabase::Sqlite();
-  db.CreateTable({"wide", {{"id", "INTEGER"}, {"s", "VARCHAR(300)"}}, {"id"}, {{"1", "'x'"}}});
+  db.CreateTable({"wide", {{"id", "INTEGER"}, {std::string(65, 's'), "INTEGER"}}, {"id"}, {{"1", "2"}}});
   db.CreateTable(NumberTable("t", 1));
   ExportHarness harness;
   harness.settings.disable_warn = disable_warn;
@@ -240,6 +315,38 @@ TEST(AccessExportTest, DecimalsAndUnsignedSmallIntegersKeepTheirValues) {
   EXPECT_EQ(harness.ui.LogTexts().at(3), kExportStamp + " Content of table public.amounts exported.");
 }
 
+// Text wider than a text column becomes a memo, and 64-bit integers keep
+// every digit, in both file formats.
+class AccessWideValuesTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(AccessWideValuesTest, WideTextAndLargeIntegersKeepTheirValues) {
+  const std::string wide(300, 'w');
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable({"wide", {{"id", "INTEGER"}, {"s", "VARCHAR(300)"}, {"big", "BIGINT"}}, {"id"},
+                  {{"1", "'" + wide + "'", "9223372036854775807"},
+                   {"2", "'short'", "-9223372036854775808"},
+                   {"3", "NULL", "NULL"}}});
+  ExportHarness harness;
+  harness.settings.access = GetParam();
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"wide"});
+  harness.ExportAccess(db.Dsn());
+
+  const std::string file = harness.OutFile("NewDatabase.mdb");
+  EXPECT_EQ(ExportRows(file, "wide"), (Rows{{"1", wide, "9223372036854775807"},
+                                           {"2", "short", "-9223372036854775808"},
+                                           {"3", "NULL", "NULL"}}));
+  const std::vector<std::string> node = jet::writer_testing::NodeReaderLines(file);
+  ASSERT_EQ(node.size(), 1u + 3u + 3u);
+  EXPECT_EQ(node[2].rfind("column\ts\tmemo\t", 0), 0u) << node[2];
+  EXPECT_EQ(node[4], "row\t1\t" + wide + "\t9223372036854775807");
+  EXPECT_EQ(harness.ui.LogTexts().at(3), kExportStamp + " Content of table wide exported.");
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AccessWideValuesTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param == 0 ? std::string("Access97") : std::string("Access2000");
+                         });
+
 // BLOB columns by the file options: Null when no files are extracted, the
 // file's path, or the file's bytes from the signature on.
 struct BlobCase {
@@ -307,6 +414,8 @@ TEST(AccessExportTest, ColumnTypesByKind) {
     return std::vector<int>{mapped.type, mapped.defined_size, mapped.nullable ? 1 : 0};
   };
   EXPECT_EQ(type_of(FieldKind::ftString, 40), (std::vector<int>{130, 40, 1}));
+  EXPECT_EQ(type_of(FieldKind::ftString, 255), (std::vector<int>{130, 255, 1}));
+  EXPECT_EQ(type_of(FieldKind::ftWideString, 256), (std::vector<int>{203, 0, 1}));
   EXPECT_EQ(type_of(FieldKind::ftAutoInc, 0), (std::vector<int>{3, 0, 0}));
   EXPECT_EQ(type_of(FieldKind::ftCurrency, 0), (std::vector<int>{6, 0, 0}));
   EXPECT_EQ(type_of(FieldKind::ftLargeint, 0), (std::vector<int>{20, 0, 1}));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -30,6 +31,18 @@ inline TableDescription NumberTable(const std::string& name, int rows) {
   for (int i = 1; i <= rows; ++i) table.rows.push_back({std::to_string(i)});
   return table;
 }
+
+// The scripted windows, with something to do at an Escape poll (a poll is
+// where a run stands between tables or rows): on_poll gets the poll's number.
+class PollingUserInterface : public ScriptedUserInterface {
+ public:
+  bool EscapePressed() override {
+    const bool pressed = ScriptedUserInterface::EscapePressed();
+    if (on_poll) on_poll(escape_polls());
+    return pressed;
+  }
+  std::function<void(int)> on_poll;
+};
 
 // An export as the main window holds it: the live settings (debug mode off),
 // a scripted user interface, the login store, the source session, a fixed
@@ -81,7 +94,7 @@ struct ExportHarness {
   }
 
   Settings settings;
-  ScriptedUserInterface ui;
+  PollingUserInterface ui;
   std::filesystem::path program_folder;
   std::filesystem::path out;
   DsnLoginStore logins;

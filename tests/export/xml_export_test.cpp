@@ -12,6 +12,7 @@
 
 #include "export/xml_export.h"
 #include "export_harness.h"
+#include "export_readers.h"
 #include "fixtures/test_database.h"
 
 namespace quill::testing {
@@ -75,6 +76,33 @@ TEST(XmlExportTest, ValueTextsByKindInAWellFormedDocument) {
             (std::vector<std::string>{kDashLine, kExportStamp + " Start of generating xml file... 1 tables to export.",
                                       kExportStamp + " Table kinds exported.",
                                       kExportStamp + " End of generating xml file(s).", kDashLine}));
+}
+
+// CR is written as a character reference, so a parser gives back CR LF, a
+// lone CR and LF exactly as the source holds them; markup characters and
+// text beyond ASCII come back too.
+TEST(XmlExportTest, LineEndsAndMarkupReadBackExactly) {
+  const std::vector<std::string> values = {"a\r\nb", "\r", "x\ry\nz\r\n", "<&>\"'", "tab\tend", "Ελληνικά 日本 😀"};
+  TableDescription table{"lines", {{"id", "INTEGER"}, {"s", "TEXT"}}, {"id"}, {}};
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    std::string literal = "'";
+    for (const char c : values[i]) literal += c == '\'' ? std::string("''") : std::string(1, c);
+    table.rows.push_back({std::to_string(i + 1), literal + "'"});
+  }
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(table);
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"lines"});
+  harness.run.XmlExportRun(db.Dsn(), harness.out.string());
+
+  EXPECT_NE(harness.Contents("lines.xml").find("<s>a&#13;\nb</s>"), std::string::npos);
+  const XmlExport xml = ReadXmlFile(harness.OutFile("lines.xml"));
+  EXPECT_EQ(xml.root, "lines");
+  EXPECT_EQ(xml.field_names, (std::vector<std::string>{"id", "s"}));
+  ASSERT_EQ(xml.records.size(), values.size());
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    EXPECT_EQ(xml.records[i], (std::vector<std::string>{std::to_string(i + 1), values[i]})) << i;
+  }
 }
 
 // Names that are no XML names fail their table and leave no file behind;

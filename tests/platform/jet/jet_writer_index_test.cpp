@@ -118,6 +118,55 @@ TEST_P(JetWriterIndexTest, TextKeysFollowTheGeneralOrderWithoutCase) {
   EXPECT_EQ(schema.find("ALTER TABLE `Loose` ADD PRIMARY KEY"), std::string::npos) << schema;
 }
 
+// A key over two columns, appended after the rows as the export appends it:
+// one index whose entries are the column keys one after the other, in the
+// key's order (order number first, although it is the second column).
+TEST_P(JetWriterIndexTest, ACompositeKeySpansItsColumnsInTheKeysOrder) {
+  const std::string file = NewTestFolder() + "/composite.mdb";
+  // (line, order): the order number repeats, the pair never does.
+  const std::vector<std::pair<int, int>> rows = {{2, 1001}, {1, 1003}, {1, 1001}, {1, 1002}, {2, 1003}};
+  {
+    Catalog catalog;
+    catalog.Create(ConnectionString(file, GetParam()));
+    AppendTable(catalog, "Lines", {{"Line", kAdInteger, 0, false}, {"Order", kAdInteger, 0, false}});
+    Connection connection;
+    connection.Open(ConnectionString(file, GetParam()));
+    Recordset recordset;
+    recordset.Open("Lines", connection);
+    for (const auto& [line, order] : rows) {
+      recordset.AddNew();
+      recordset.Fields().Item(0).SetValue(std::int64_t{line});
+      recordset.Fields().Item(1).SetValue(std::int64_t{order});
+      recordset.Update();
+    }
+    recordset.Close();
+    connection.Close();
+    Table& table = catalog.Tables().Item("Lines");
+    Key key;
+    key.SetName("PrimaryKey");
+    key.Columns().Append("Order", kAdInteger, 0);
+    key.Columns().Append("Line", kAdInteger, 0);
+    table.Keys().Append(key);
+    catalog.SetActiveConnection(nullptr);
+  }
+  const std::string schema = RunCommand({"mdb-schema", "--indexes", file, "mysql"});
+  EXPECT_NE(schema.find("ALTER TABLE `Lines` ADD PRIMARY KEY (`Order`, `Line`);"), std::string::npos) << schema;
+
+  auto pair_key = [](int order, int line) { return LongIntegerKey(order) + LongIntegerKey(line); };
+  EXPECT_EQ(PrimaryKeyLeafKeys(file, "Lines"),
+            (std::vector<std::string>{pair_key(1001, 1), pair_key(1001, 2), pair_key(1002, 1), pair_key(1003, 1),
+                                      pair_key(1003, 2)}));
+  for (const auto& [line, order] : rows) {
+    const auto found = LookUpByPrimaryKey(file, "Lines", pair_key(order, line));
+    ASSERT_TRUE(found.has_value()) << order << "/" << line;
+    EXPECT_EQ(*found, (std::vector<std::string>{std::to_string(line), std::to_string(order)}));
+  }
+  const std::vector<std::string> node = NodeReaderLines(file);
+  ASSERT_EQ(node.size(), 1u + 2u + rows.size());
+  EXPECT_EQ(node[0], "table\tLines\t5");
+  EXPECT_EQ(node[3], "row\t2\t1001");
+}
+
 INSTANTIATE_TEST_SUITE_P(BothVersions, JetWriterIndexTest, ::testing::Values("5", "4"),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                            return info.param == "5" ? std::string("Jet4") : std::string("Jet3");

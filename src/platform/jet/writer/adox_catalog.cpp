@@ -60,7 +60,13 @@ ColumnDefinition DefinitionOf(const Column& column, bool jet3) {
     case kAdUnsignedTinyInt: definition.type = JetType::kByte; break;
     case kAdBigInt:
       if (jet3) {
-        throw JetWriteError("The type adBigInt (20) of " + what + " cannot be stored in an Access 97 database.");
+        // Access 97 has no 64-bit integer and no decimal type; a double or a
+        // currency would round values past 2^53 or 2^63 / 10000, so the
+        // value's decimal digits go into a text of 20 characters, which holds
+        // every value from -9223372036854775808 on exactly.
+        definition.type = JetType::kText;
+        definition.max_characters = 20;
+        break;
       }
       // Jet 4 has no 64-bit integer; a decimal of 19 digits holds every value.
       definition.type = JetType::kNumeric;
@@ -181,7 +187,7 @@ void KeyCollection::Append(const Key& key, int type, const std::string& column, 
   added.SetType(type);
   if (!column.empty() && added.Columns().Count() == 0) added.Columns().Append(column, kAdWChar, 0);
   if (type != kAdKeyPrimary) throw JetWriteError("Only primary keys are supported.");
-  if (added.Columns().Count() != 1) throw JetWriteError("A primary key needs exactly one column.");
+  if (added.Columns().Count() == 0) throw JetWriteError("A primary key needs at least one column.");
   for (const Key& existing : items_) {
     if (existing.Type() == kAdKeyPrimary) {
       throw JetWriteError("The table '" + table_name_ + "' already has a primary key.");
@@ -193,7 +199,9 @@ void KeyCollection::Append(const Key& key, int type, const std::string& column, 
 
 void KeyCollection::Apply(const Key& key) {
   Key copy = key;
-  database_->AddPrimaryKey(*table_, copy.Name(), copy.Columns().Item(std::size_t{0}).Name());
+  std::vector<std::string> column_names;
+  for (const Column& column : copy.Columns().items_) column_names.push_back(column.Name());
+  database_->AddPrimaryKey(*table_, copy.Name(), column_names);
 }
 
 // --- tables

@@ -76,6 +76,7 @@ class ColumnCollection {
   friend class Table;
   friend class TableCollection;
   friend class Key;
+  friend class KeyCollection;
   std::vector<Column> items_;
   bool frozen_ = false;   // the table is in the catalog
   bool for_key_ = false;  // key columns only name table columns
@@ -100,9 +101,10 @@ class Key {
 
 class KeyCollection {
  public:
-  // Appends the primary key; with the table in the catalog already, the rows
-  // it holds are checked at once. Throws JetWriteError for a second primary
-  // key, a key without its one column, or rows with Null or repeated keys.
+  // Appends the primary key over its columns in their order; with the table
+  // in the catalog already, the rows it holds are checked at once. Throws
+  // JetWriteError for a second primary key, a key without columns or with
+  // more than the format allows, or rows with Null or repeated keys.
   void Append(const Key& key, int type = kAdKeyPrimary, const std::string& column = "",
               const std::string& related_table = "", const std::string& related_column = "");
   std::size_t Count() const { return items_.size(); }

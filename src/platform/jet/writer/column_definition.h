@@ -8,6 +8,9 @@
 
 namespace quill::jet {
 
+// The most columns one index (and so the primary key) can span.
+constexpr std::size_t kMaxKeyColumns = 10;
+
 // Column types of the file format.
 enum class JetType : std::uint8_t {
   kBoolean = 0x01,

@@ -110,45 +110,82 @@ JetTable& JetDatabase::AddTable(const std::string& name, std::vector<ColumnDefin
   return table;
 }
 
-void JetDatabase::AddPrimaryKey(JetTable& table, const std::string& key_name, const std::string& column_name) {
+std::string JetDatabase::KeyColumnNames(const JetTable& table, const std::vector<std::size_t>& numbers) {
+  std::string names;
+  for (const std::size_t number : numbers) {
+    if (!names.empty()) names += ", ";
+    names += table.columns[number].name;
+  }
+  return names;
+}
+
+void JetDatabase::AddPrimaryKey(JetTable& table, const std::string& key_name,
+                                const std::vector<std::string>& column_names) {
   CheckOpen();
   if (table.key_name) throw JetWriteError("The table '" + table.name + "' already has a primary key.");
   CheckObjectName(key_name, "index");
-  const ColumnDefinition* column = table.FindColumn(column_name);
-  if (column == nullptr) {
-    throw JetWriteError("The table '" + table.name + "' has no column '" + column_name + "' for its primary key.");
+  if (column_names.empty()) throw JetWriteError("A primary key needs at least one column.");
+  if (column_names.size() > kMaxKeyColumns) {
+    throw JetWriteError("A primary key holds at most " + std::to_string(kMaxKeyColumns) + " columns.");
   }
-  if (!IsIndexable(column->type)) {
-    throw JetWriteError("The column '" + column->name + "' is a memo or OLE column and cannot be a primary key.");
+  std::vector<const ColumnDefinition*> columns;
+  std::vector<std::size_t> numbers;
+  for (const std::string& column_name : column_names) {
+    const ColumnDefinition* column = table.FindColumn(column_name);
+    if (column == nullptr) {
+      throw JetWriteError("The table '" + table.name + "' has no column '" + column_name + "' for its primary key.");
+    }
+    if (!IsIndexable(column->type)) {
+      throw JetWriteError("The column '" + column->name + "' is a memo or OLE column and cannot be a primary key.");
+    }
+    for (const ColumnDefinition* earlier : columns) {
+      if (earlier == column) throw JetWriteError("The column '" + column->name + "' is twice in the primary key.");
+    }
+    columns.push_back(column);
+    numbers.push_back(column->number);
   }
+  const std::string names = KeyColumnNames(table, numbers);
+
   // The rows stored so far give the keys; nothing changes until all are good.
+  // A row's key is the keys of its key columns one after the other; each is
+  // self-delimiting, so the whole compares column by column.
   std::deque<std::string> keys;
   std::vector<std::uint32_t> key_rows;
   bool has_null = false;
   table.rows->ForEachRow([&](std::uint32_t pointer, const std::uint8_t* row, std::size_t size) {
-    const CellValue cell = DecodeCell(row, size, table.columns, *column, format_);
-    if (!cell.present) has_null = true;
-    const Bytes key = IndexKey(*column, cell, format_);
-    keys.emplace_back(key.begin(), key.end());
+    std::string& key = keys.emplace_back();
+    for (const ColumnDefinition* column : columns) {
+      const CellValue cell = DecodeCell(row, size, table.columns, *column, format_);
+      if (!cell.present) has_null = true;
+      const Bytes part = IndexKey(*column, cell, format_);
+      key.append(part.begin(), part.end());
+    }
     key_rows.push_back(pointer);
   });
   if (has_null) {
-    throw JetWriteError("The primary key cannot be set on table '" + table.name + "': column '" + column->name +
-                        "' holds Null values.");
+    throw JetWriteError("The primary key cannot be set on table '" + table.name + "': its column(s) '" + names +
+                        "' hold Null values.");
   }
   std::vector<std::uint32_t> order(keys.size());
   std::iota(order.begin(), order.end(), 0);
-  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  // Rows often arrive in key order already; then one pass shows it.
+  bool ascending = true;
+  for (std::size_t i = 1; i < keys.size() && ascending; ++i) ascending = keys[i - 1] < keys[i];
+  if (!ascending) {
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+  }
   for (std::size_t i = 1; i < order.size(); ++i) {
     if (keys[order[i]] == keys[order[i - 1]]) {
-      throw JetWriteError("The primary key cannot be set on table '" + table.name + "': column '" + column->name +
-                          "' holds the same value in two rows.");
+      throw JetWriteError("The primary key cannot be set on table '" + table.name + "': its column(s) '" + names +
+                          "' hold the same value in two rows.");
     }
   }
   table.keys = std::move(keys);
   table.key_rows = std::move(key_rows);
   table.key_order = std::move(order);
-  table.key_column = column->number;
+  // Key columns are required, as the format's primary keys are.
+  for (const std::size_t number : numbers) table.columns[number].nullable = false;
+  table.key_columns = std::move(numbers);
   table.key_name = key_name;
 }
 
@@ -161,20 +198,22 @@ void JetDatabase::AddRow(JetTable& table, std::vector<CellValue>& cells) {
   }
   std::string key;
   if (table.key_name) {
-    const ColumnDefinition& column = table.columns[table.key_column];
-    const CellValue& cell = cells[table.key_column];
-    if (!cell.present) {
-      throw JetWriteError("The primary key column '" + column.name + "' of table '" + table.name +
-                          "' cannot hold Null.");
+    for (const std::size_t number : table.key_columns) {
+      const ColumnDefinition& column = table.columns[number];
+      const CellValue& cell = cells[number];
+      if (!cell.present) {
+        throw JetWriteError("The primary key column '" + column.name + "' of table '" + table.name +
+                            "' cannot hold Null.");
+      }
+      const Bytes bytes = IndexKey(column, cell, format_);
+      key.append(bytes.begin(), bytes.end());
     }
-    const Bytes bytes = IndexKey(column, cell, format_);
-    key.assign(bytes.begin(), bytes.end());
     if (table.key_set.empty() && !table.keys.empty()) {
       for (const std::string& existing : table.keys) table.key_set.insert(existing);
     }
     if (table.key_set.count(key) != 0) {
-      throw JetWriteError("The table '" + table.name + "' already has a row with this primary key value in column '" +
-                          column.name + "'.");
+      throw JetWriteError("The table '" + table.name + "' already has a row with this primary key value in column(s) '" +
+                          KeyColumnNames(table, table.key_columns) + "'.");
     }
   }
   // Long values first: their references go into the row.
@@ -261,7 +300,7 @@ void JetDatabase::WriteTableTail(JetTable& table, DataPageWriter& maps) {
     const IndexPages index = WriteIndex(entries, table.definition_page, file_, format_);
     PrimaryKeyDefinition key;
     key.name = *table.key_name;
-    key.column_number = static_cast<std::uint16_t>(table.key_column);
+    for (const std::size_t number : table.key_columns) key.column_numbers.push_back(static_cast<std::uint16_t>(number));
     key.root_page = index.root;
     key.used_pages = maps.Add(BuildUsageMap(index.pages, file_, format_));
     definition.key = key;

@@ -32,7 +32,7 @@ struct JetTable {
   std::uint32_t row_count = 0;
 
   std::optional<std::string> key_name;
-  std::size_t key_column = 0;
+  std::vector<std::size_t> key_columns;   // in the key's order
   std::deque<std::string> keys;           // index key of every row, in row order
   std::vector<std::uint32_t> key_rows;    // row pointer of every key
   std::vector<std::uint32_t> key_order;   // keys in index order, while no row came after the key
@@ -58,9 +58,13 @@ class JetDatabase {
   JetTable& AddTable(const std::string& name, std::vector<ColumnDefinition> columns);
   JetTable* FindTable(std::string_view name);
 
-  // Adds the primary key over one column, checking the rows already stored:
-  // no Null and no two equal keys.
-  void AddPrimaryKey(JetTable& table, const std::string& key_name, const std::string& column_name);
+  // Adds the primary key over its columns, in the key's order, checking the
+  // rows already stored: no Null in a key column and no two equal keys. The
+  // key columns become required.
+  void AddPrimaryKey(JetTable& table, const std::string& key_name, const std::vector<std::string>& column_names);
+  void AddPrimaryKey(JetTable& table, const std::string& key_name, const std::string& column_name) {
+    AddPrimaryKey(table, key_name, std::vector<std::string>{column_name});
+  }
 
   // Stores one row of converted values (one per column).
   // Long values in cells are replaced by their references.
@@ -73,6 +77,8 @@ class JetDatabase {
 
  private:
   void CheckOpen() const;
+  // The names of key columns for messages: "a", "a, b".
+  static std::string KeyColumnNames(const JetTable& table, const std::vector<std::size_t>& numbers);
   void WriteCatalogRows(JetTable& catalog);
   void WriteTableTail(JetTable& table, DataPageWriter& maps);
 

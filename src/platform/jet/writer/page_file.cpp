@@ -26,12 +26,10 @@ PageFile::PageFile(const std::string& target_path, std::size_t page_size)
   if (target.filename().empty()) {
     throw JetWriteError("Cannot create the database '" + target_path + "': the name is a folder.");
   }
+  // An earlier file of that name stays until Commit puts the new one in its place.
   struct stat status {};
-  if (::stat(target_path.c_str(), &status) == 0) {
-    if (S_ISDIR(status.st_mode)) {
-      throw JetWriteError("Cannot create the database '" + target_path + "': a folder of that name exists.");
-    }
-    throw JetWriteError("Cannot create the database '" + target_path + "': the file already exists.");
+  if (::stat(target_path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+    throw JetWriteError("Cannot create the database '" + target_path + "': a folder of that name exists.");
   }
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";

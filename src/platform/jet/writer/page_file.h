@@ -7,11 +7,12 @@ namespace quill::jet {
 
 // The file of fixed-size pages being written. It lives under a temporary name
 // in the target's folder until Commit renames it to the target, so a failed
-// or abandoned database never appears under the target name.
+// or abandoned database never appears under the target name, and an earlier
+// file of that name is replaced only by a whole new one.
 class PageFile {
  public:
   // Throws JetWriteError when the folder does not exist or is not writable,
-  // when the target is a folder or when a file of that name already exists.
+  // or when the target is a folder.
   PageFile(const std::string& target_path, std::size_t page_size);
   ~PageFile();
   PageFile(const PageFile&) = delete;

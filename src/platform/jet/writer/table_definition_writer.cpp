@@ -112,9 +112,12 @@ Bytes BuildDefinition(const TableDefinition& table, const JetFormat& format) {
   if (table.key) {
     // The physical index: ten column slots, its usage map, its root page.
     if (jet4) AppendU32(out, 0);
-    for (int slot = 0; slot < 10; ++slot) {
-      AppendU16(out, slot == 0 ? table.key->column_number : 0xFFFF);
-      AppendU8(out, slot == 0 ? 0x01 : 0x00);
+    // Each used slot: the column number and 0x01 for ascending order.
+    const std::vector<std::uint16_t>& numbers = table.key->column_numbers;
+    for (std::size_t slot = 0; slot < kMaxKeyColumns; ++slot) {
+      const bool used = slot < numbers.size();
+      AppendU16(out, used ? numbers[slot] : 0xFFFF);
+      AppendU8(out, used ? 0x01 : 0x00);
     }
     AppendU32(out, table.key->used_pages);
     AppendU32(out, table.key->root_page);

@@ -14,7 +14,7 @@ namespace quill::jet {
 // The primary-key index as the table definition describes it.
 struct PrimaryKeyDefinition {
   std::string name;
-  std::uint16_t column_number = 0;
+  std::vector<std::uint16_t> column_numbers;  // in the key's order, at most kMaxKeyColumns
   std::uint32_t used_pages = 0;  // row pointer of the index's usage map
   std::uint32_t root_page = 0;
 };

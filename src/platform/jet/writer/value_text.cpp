@@ -94,14 +94,22 @@ DateOrder OrderOfShortDate() {
   return DateOrder{found[0], found[1], found[2]};
 }
 
-// Splits into runs of digits; anything else separates. Returns false for letters.
-bool DigitGroups(std::string_view text, std::vector<std::string_view>& groups) {
+// The runs of digits of a date, at most three of them (false for more, or
+// for a letter); the parts live in a fixed array, as this runs for every
+// date value copied.
+struct DateGroups {
+  std::string_view parts[3];
+  std::size_t count = 0;
+};
+
+bool DigitGroups(std::string_view text, DateGroups& groups) {
   std::size_t i = 0;
   while (i < text.size()) {
     if (IsDigit(text[i])) {
       const std::size_t start = i;
       while (i < text.size() && IsDigit(text[i])) ++i;
-      groups.push_back(text.substr(start, i - start));
+      if (groups.count == 3) return false;
+      groups.parts[groups.count++] = text.substr(start, i - start);
     } else {
       const auto c = static_cast<unsigned char>(text[i]);
       if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return false;
@@ -121,8 +129,9 @@ bool ParseTime(std::string_view text, DateTime& out) {
   const FormatSettings& settings = GlobalFormatSettings();
   text = TrimBlanks(text);
   int add_hours = -1;  // -1: 24-hour clock
-  for (const auto& [marker, hours] : {std::pair{settings.time_pm_string, 12}, std::pair{settings.time_am_string, 0},
-                                      std::pair{std::string("PM"), 12}, std::pair{std::string("AM"), 0}}) {
+  const std::pair<std::string_view, int> markers[] = {
+      {settings.time_pm_string, 12}, {settings.time_am_string, 0}, {"PM", 12}, {"AM", 0}};
+  for (const auto& [marker, hours] : markers) {
     if (marker.empty() || text.size() < marker.size()) continue;
     if (StartsWithIgnoringCase(text.substr(text.size() - marker.size()), marker)) {
       add_hours = hours;
@@ -131,9 +140,11 @@ bool ParseTime(std::string_view text, DateTime& out) {
     }
   }
   // hh:nn[:ss[.fff]] with the locale's or the ISO separator.
-  std::vector<std::string_view> parts;
+  std::string_view parts[3];
+  std::size_t part_count = 0;
   std::string_view rest = text;
-  const std::string& separator = settings.time_separator.empty() ? std::string(":") : settings.time_separator;
+  const std::string_view separator =
+      settings.time_separator.empty() ? std::string_view(":") : std::string_view(settings.time_separator);
   while (true) {
     std::size_t at = rest.find(separator);
     std::size_t size = separator.size();
@@ -142,12 +153,13 @@ bool ParseTime(std::string_view text, DateTime& out) {
       at = colon;
       size = 1;
     }
-    parts.push_back(rest.substr(0, at));
+    if (part_count == 3) return false;
+    parts[part_count++] = rest.substr(0, at);
     if (at == std::string_view::npos) break;
     rest = rest.substr(at + size);
   }
-  if (parts.size() < 2 || parts.size() > 3) return false;
-  std::string_view seconds = parts.size() == 3 ? parts[2] : std::string_view("0");
+  if (part_count < 2) return false;
+  std::string_view seconds = part_count == 3 ? parts[2] : std::string_view("0");
   std::string_view fraction;
   const std::size_t point = seconds.find_first_of(".,");
   if (point != std::string_view::npos) {
@@ -233,13 +245,40 @@ std::optional<std::int64_t> ParseCurrencyText(std::string_view text) {
 std::optional<DateTime> ParseDateText(std::string_view text) {
   text = TrimBlanks(text);
   DateTime result;
+  // The ISO form "yyyy-mm-dd" or "yyyy-mm-dd hh:nn:ss", which the field text
+  // of the C locale is: read at fixed places, as the general path would.
+  const auto digits_at = [&](std::size_t at, std::size_t count) {
+    for (std::size_t k = at; k < at + count; ++k) {
+      if (!IsDigit(text[k])) return false;
+    }
+    return true;
+  };
+  const bool iso_date = (text.size() == 10 || text.size() == 19) && digits_at(0, 4) && text[4] == '-' &&
+                        digits_at(5, 2) && text[7] == '-' && digits_at(8, 2);
+  if (iso_date && text.size() == 10) {
+    result.year = Number(text.substr(0, 4));
+    result.month = Number(text.substr(5, 2));
+    result.day = Number(text.substr(8, 2));
+    return result;
+  }
+  if (iso_date && text[10] == ' ' && digits_at(11, 2) && text[13] == ':' && digits_at(14, 2) && text[16] == ':' &&
+      digits_at(17, 2)) {
+    result.year = Number(text.substr(0, 4));
+    result.month = Number(text.substr(5, 2));
+    result.day = Number(text.substr(8, 2));
+    result.hour = Number(text.substr(11, 2));
+    result.minute = Number(text.substr(14, 2));
+    result.second = Number(text.substr(17, 2));
+    return result;
+  }
   // A time alone: its first separator comes before any date separator would.
   const std::size_t first_break = text.find_first_of(" T");
   std::string_view date_part = text.substr(0, first_break);
   std::string_view time_part = first_break == std::string_view::npos ? std::string_view() : text.substr(first_break + 1);
   if (ParseTime(text, result)) return result;
-  std::vector<std::string_view> groups;
-  if (!DigitGroups(date_part, groups) || groups.size() != 3) return std::nullopt;
+  DateGroups date_groups;
+  if (!DigitGroups(date_part, date_groups) || date_groups.count != 3) return std::nullopt;
+  const std::string_view* groups = date_groups.parts;
   int values[3];
   if (groups[0].size() == 4) {
     // ISO order whatever the locale says.
@@ -253,7 +292,7 @@ std::optional<DateTime> ParseDateText(std::string_view text) {
     values[2] = Number(groups[static_cast<std::size_t>(order.day)]);
     if (groups[static_cast<std::size_t>(order.year)].size() <= 2) values[0] += values[0] < 50 ? 2000 : 1900;
   }
-  for (std::string_view group : groups) {
+  for (std::string_view group : date_groups.parts) {
     if (group.size() > 4) return std::nullopt;
   }
   result.year = values[0];

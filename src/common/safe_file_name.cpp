@@ -1,0 +1,24 @@
+#include "common/safe_file_name.h"
+
+namespace quill {
+
+std::string SafeFileName(std::string_view name, std::string_view extension) {
+  std::string safe(name);
+  bool dots_only = true;
+  for (char& c : safe) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) c = '_';
+    if (c != '.') dots_only = false;
+  }
+  if (dots_only) safe.assign(safe.empty() ? 1 : safe.size(), '_');
+  const std::size_t room = extension.size() < kMaxFileNameBytes ? kMaxFileNameBytes - extension.size() : 1;
+  if (safe.size() > room) {
+    std::size_t cut = room;
+    // Back to the first byte of a UTF-8 sequence, so no character is split.
+    while (cut > 0 && (static_cast<unsigned char>(safe[cut]) & 0xC0) == 0x80) --cut;
+    safe.resize(cut == 0 ? 1 : cut);
+  }
+  return safe + std::string(extension);
+}
+
+}  // namespace quill
