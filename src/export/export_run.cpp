@@ -194,6 +194,9 @@ std::vector<std::string> ExportRun::KeyColumnNames(const std::string& listed_nam
     restrictions.table = listed_name;
   }
   std::unique_ptr<Dataset> keys = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, restrictions);
+  for (const std::string& note : keys->ReadingNotes()) {
+    ui_.AddColoredLine(LogStamp(clock_) + " Table " + listed_name + " - " + note, kLogRed);
+  }
   Field* column_name = keys->FindField("COLUMN_NAME");
   if (column_name == nullptr) return {};
   // The position in the key: KEY_SEQ from ODBC, ORDINAL from the file sources;
