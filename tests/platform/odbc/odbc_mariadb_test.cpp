@@ -7,6 +7,8 @@
 
 #include "fixtures/test_database.h"
 #include "platform/dataset/data_access_error.h"
+#include "platform/odbc/odbc_result_dataset.h"
+#include "platform/odbc/utf16_text.h"
 #include "odbc_test_support.h"
 
 namespace quill::testing {
@@ -56,6 +58,79 @@ TEST(OdbcMariaDb, UnsignedValuesBeyondTheSignedRangeKeepTheirDigits) {
   dataset->Next();
   EXPECT_EQ(dataset->FindField("big")->AsInteger(), 9223372036854775807);
   EXPECT_FALSE(dataset->FindField("flag")->AsBoolean());
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char* digits = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char c : bytes) hex += std::string{digits[c >> 4], digits[c & 15]};
+  return hex;
+}
+
+const std::vector<std::string>& WholeTexts() {
+  static const std::vector<std::string> texts = {
+      "\xC3\x9Ast\xC3\xA9" "ck\xC3\xBD kraj",  // Ústecký kraj
+      "H\xC3\xA0 N\xE1\xBB\x99i",              // Hà Nội
+      "\xC3\x9Ast\xC3\xA9" "ck\xC3\xBD",
+      "\xE5\x8C\x97\xE4\xBA\xAC\xE5\xB8\x82 \xE6\x9D\xB1\xE4\xBA\xAC",  // CJK
+      "\xF0\x9F\x98\x80 smile \xF0\x9F\x8E\x89",                                // emoji
+      Repeat("H\xC3\xA0 N\xE1\xBB\x99i ", 60),  // beyond a long column's first buffer
+      Repeat("\xC3\x9Ast\xC3\xA9" "ck\xC3\xBD kraj \xF0\x9F\x98\x80 ", 5000),  // beyond any bound buffer
+      "",
+  };
+  return texts;
+}
+
+// The texts stored from their UTF-8 bytes, in a short and a long column.
+void CreateNamesTable(TestDatabase& database) {
+  database.Execute("CREATE TABLE names (id INT PRIMARY KEY, short_text VARCHAR(2000), long_text LONGTEXT)");
+  for (std::size_t i = 0; i < WholeTexts().size(); ++i) {
+    const std::string& text = WholeTexts()[i];
+    const std::string literal = "CONVERT(UNHEX('" + Hex(text) + "') USING utf8mb4)";
+    database.Execute("INSERT INTO names VALUES (" + std::to_string(i) + ", " + (text.size() < 2000 ? literal : "NULL") +
+                     ", " + literal + ")");
+  }
+}
+
+void ExpectTextsWhole(Dataset& dataset) {
+  std::size_t row = 0;
+  for (; !dataset.Eof(); dataset.Next(), ++row) {
+    ASSERT_LT(row, WholeTexts().size());
+    const std::string& text = WholeTexts()[row];
+    EXPECT_EQ(dataset.FindField("long_text")->AsString(), text) << row;
+    if (text.size() < 2000) EXPECT_EQ(dataset.FindField("short_text")->AsString(), text) << row;
+  }
+  EXPECT_EQ(row, WholeTexts().size());
+}
+
+// The driver's UTF-16 lengths of some of these are two bytes short; texts go
+// beyond the first buffer of a long column and beyond any bound buffer.
+TEST(OdbcMariaDb, TextArrivesWholeByteForByte) {
+  TestDatabase database = TestDatabase::MariaDb();
+  CreateNamesTable(database);
+  auto connection = OpenSource(database);
+  ExpectTextsWhole(*connection->OpenTable("names"));
+}
+
+// A session that cannot be given utf8mb4 (its DSN joins no connection string
+// and names another character set) reads UTF-16 and ends each value at its
+// terminator.
+TEST(OdbcMariaDb, Utf16TextEndsAtItsTerminator) {
+  TestDatabase database = TestDatabase::MariaDb();
+  CreateNamesTable(database);
+  auto session = std::make_shared<OdbcSession>(database.Dsn(), database.User(), database.Password(), 30, 45);
+  OdbcResultDataset::Options options;
+  options.wide_length_from_terminator = true;
+  auto query = std::make_shared<WideText>(Utf8ToUtf16("SELECT * FROM names ORDER BY id"));
+  OdbcResultDataset dataset(
+      session, [query](SQLHSTMT statement) { return SQLExecDirectW(statement, query->data(), SQL_NTS); }, options);
+  ExpectTextsWhole(dataset);
 }
 
 // Another database on the same server holds tables too: only the current
