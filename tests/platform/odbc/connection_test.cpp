@@ -86,6 +86,22 @@ TEST(Connection, OpenWhenOpenDoesNothingAndCloseCloses) {
   EXPECT_TRUE(connection.OpenTable("t")->Eof());
 }
 
+// The driver manager reads more of each argument than a one-character name
+// and a short login hold.
+TEST(Connection, OneCharacterSourceNames) {
+  std::vector<TestDatabase> databases;
+  databases.push_back(TestDatabase::Postgres(DsnOptions().WithName("p").WithoutLogin()));
+  databases.push_back(TestDatabase::MariaDb(DsnOptions().WithName("m").WithoutLogin()));
+  for (TestDatabase& database : databases) {
+    database.Execute("CREATE TABLE t (k INTEGER)");
+    database.Execute("INSERT INTO t VALUES (7)");
+    Connection connection;
+    connection.SetConnectionString(OdbcConnectionStringFor(database.Dsn()));
+    connection.Open(database.User(), database.Password());
+    EXPECT_EQ(connection.OpenTable("t")->FieldAt(0).AsInteger(), 7) << database.Dsn();
+  }
+}
+
 TEST(TableReference, ListedNames) {
   struct Case {
     std::string listed;

@@ -133,6 +133,47 @@ TEST(OdbcMariaDb, Utf16TextEndsAtItsTerminator) {
   ExpectTextsWhole(dataset);
 }
 
+// TIME keeps its fraction, its sign and hours beyond 23; DATETIME its fraction.
+TEST(OdbcMariaDb, TimesKeepFractionsSignsAndLongHours) {
+  struct Case {
+    std::string literal;
+    DateTime expected;
+  };
+  const auto time = [](int hour, int minute, int second, int nanosecond, bool negative) {
+    DateTime value;
+    value.hour = hour;
+    value.minute = minute;
+    value.second = second;
+    value.nanosecond = nanosecond;
+    value.negative = negative;
+    return value;
+  };
+  const std::vector<Case> cases = {
+      {"'23:59:59.999999'", time(23, 59, 59, 999999000, false)},
+      {"'-01:02:03'", time(1, 2, 3, 0, true)},
+      {"'-838:59:59'", time(838, 59, 59, 0, true)},
+      {"'838:59:59.999999'", time(838, 59, 59, 999999000, false)},
+      {"'-00:00:00.5'", time(0, 0, 0, 500000000, true)},
+      {"'00:00:00'", time(0, 0, 0, 0, false)},
+  };
+  TestDatabase database = TestDatabase::MariaDb();
+  database.Execute("CREATE TABLE times (id INT PRIMARY KEY, t TIME(6), stamp DATETIME(6))");
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    database.Execute("INSERT INTO times VALUES (" + std::to_string(i) + ", " + cases[i].literal +
+                     ", '2020-01-02 23:59:59.999999')");
+  }
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("times");
+  EXPECT_EQ(dataset->FindField("t")->ClassName(), "TTimeField");
+  std::size_t row = 0;
+  for (; !dataset->Eof(); dataset->Next(), ++row) {
+    ASSERT_LT(row, cases.size());
+    EXPECT_EQ(dataset->FindField("t")->AsDateTime(), cases[row].expected) << cases[row].literal;
+    EXPECT_EQ(dataset->FindField("stamp")->AsDateTime(), (DateTime{2020, 1, 2, 23, 59, 59, 999999000}));
+  }
+  EXPECT_EQ(row, cases.size());
+}
+
 // Another database on the same server holds tables too: only the current
 // one's are listed and described.
 TEST(OdbcMariaDb, SchemaRowsetsCoverTheCurrentDatabaseOnly) {
