@@ -35,9 +35,10 @@ SQLUINTEGER InfoMask(SQLHDBC connection, SQLUSMALLINT info) {
 // into memory when the statement runs. Each has an option that makes it hand
 // rows over as they are fetched (SQLite steps through them, PostgreSQL reads
 // through a cursor in blocks, MariaDB leaves them on the server until fetched),
-// so reading a table takes the same memory whatever its size. MariaDB's
-// session also gets utf8mb4, whatever character set its DSN names: text then
-// arrives whole, as the UTF-8 the program keeps.
+// so reading a table takes the same memory whatever its size. (MariaDB's
+// driver has the option from 3.1.17 on; 3.1.15 holds the whole result.)
+// MariaDB's session also gets utf8mb4, whatever character set its DSN names:
+// text then arrives whole, as the UTF-8 the program keeps.
 std::string StreamingOption(const std::string& driver_name) {
   if (driver_name.find("sqlite") != std::string::npos) return "StepAPI=1";
   if (driver_name.find("psqlodbc") != std::string::npos) return "UseDeclareFetch=1;Fetch=1024";

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fixtures/test_database.h"
+#include "fixtures/test_servers.h"
 #include "platform/connection/connection.h"
 #include "platform/connection/connection_string.h"
 #include "platform/odbc/table_reference.h"
@@ -87,18 +88,26 @@ TEST(Connection, OpenWhenOpenDoesNothingAndCloseCloses) {
 }
 
 // The driver manager reads more of each argument than a one-character name
-// and a short login hold.
+// and a short login hold (a driver without wide calls has the login read
+// too, whatever its use of it).
 TEST(Connection, OneCharacterSourceNames) {
-  std::vector<TestDatabase> databases;
-  databases.push_back(TestDatabase::Postgres(DsnOptions().WithName("p").WithoutLogin()));
-  databases.push_back(TestDatabase::MariaDb(DsnOptions().WithName("m").WithoutLogin()));
-  for (TestDatabase& database : databases) {
-    database.Execute("CREATE TABLE t (k INTEGER)");
-    database.Execute("INSERT INTO t VALUES (7)");
+  struct Case {
+    TestDatabase database;
+    std::string user, password;
+  };
+  std::vector<Case> cases;
+  cases.push_back({TestDatabase::Sqlite(DsnOptions().WithName("s")), "u", "p"});
+  TestDatabase postgres = TestDatabase::Postgres(DsnOptions().WithName("p").WithoutLogin());
+  cases.push_back({std::move(postgres), RunningTestServers().postgres_user, RunningTestServers().postgres_password});
+  TestDatabase mariadb = TestDatabase::MariaDb(DsnOptions().WithName("m").WithoutLogin());
+  cases.push_back({std::move(mariadb), RunningTestServers().mariadb_user, RunningTestServers().mariadb_password});
+  for (Case& c : cases) {
+    c.database.Execute("CREATE TABLE t (k INTEGER)");
+    c.database.Execute("INSERT INTO t VALUES (7)");
     Connection connection;
-    connection.SetConnectionString(OdbcConnectionStringFor(database.Dsn()));
-    connection.Open(database.User(), database.Password());
-    EXPECT_EQ(connection.OpenTable("t")->FieldAt(0).AsInteger(), 7) << database.Dsn();
+    connection.SetConnectionString(OdbcConnectionStringFor(c.database.Dsn()));
+    connection.Open(c.user, c.password);
+    EXPECT_EQ(connection.OpenTable("t")->FieldAt(0).AsInteger(), 7) << c.database.Dsn();
   }
 }
 
