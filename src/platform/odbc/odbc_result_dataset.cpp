@@ -41,7 +41,8 @@ std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT fie
   SQLWCHAR buffer[512] = {};
   SQLSMALLINT length = 0;
   if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, field, buffer, sizeof(buffer), &length, nullptr))) return {};
-  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), std::size(buffer) - 1);
+  const std::size_t chars = TerminatedLength(buffer, std::max<SQLSMALLINT>(length, 0) / sizeof(SQLWCHAR),
+                                             std::size(buffer) - 1);
   return Utf16ToUtf8(buffer, chars);
 }
 
@@ -104,11 +105,10 @@ SQLLEN OdbcResultDataset::TerminatorBytes(ValueForm form) const {
 
 SQLLEN OdbcResultDataset::WideLength(const unsigned char* value, SQLLEN reported, SQLLEN capacity) const {
   if (!options_.wide_length_from_terminator) return reported;
-  const auto* units = reinterpret_cast<const SQLWCHAR*>(value);
-  const SQLLEN unit_capacity = capacity / static_cast<SQLLEN>(sizeof(SQLWCHAR));
-  SQLLEN length = std::clamp<SQLLEN>(reported / static_cast<SQLLEN>(sizeof(SQLWCHAR)), 0, unit_capacity);
-  while (length < unit_capacity && units[length] != 0) ++length;
-  return length * static_cast<SQLLEN>(sizeof(SQLWCHAR));
+  const std::size_t units = TerminatedLength(reinterpret_cast<const SQLWCHAR*>(value),
+                                             static_cast<std::size_t>(std::max<SQLLEN>(reported, 0)) / sizeof(SQLWCHAR),
+                                             static_cast<std::size_t>(capacity) / sizeof(SQLWCHAR));
+  return static_cast<SQLLEN>(units * sizeof(SQLWCHAR));
 }
 
 OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options)

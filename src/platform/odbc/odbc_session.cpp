@@ -21,7 +21,8 @@ std::string InfoText(SQLHDBC connection, SQLUSMALLINT info) {
   const SQLRETURN result = SQLGetInfoW(connection, info, buffer.data(),
                                        static_cast<SQLSMALLINT>(buffer.size() * sizeof(SQLWCHAR)), &length);
   if (!SQL_SUCCEEDED(result)) return {};
-  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), buffer.size() - 1);
+  const std::size_t chars =
+      TerminatedLength(buffer.data(), std::max<SQLSMALLINT>(length, 0) / sizeof(SQLWCHAR), buffer.size() - 1);
   return Utf16ToUtf8(buffer.data(), chars);
 }
 
@@ -104,10 +105,7 @@ std::string OdbcSession::ResultCharacterSet() {
         indicator == SQL_NULL_DATA) {
       return {};
     }
-    // The name is ASCII: its end is the terminator, whatever length the driver said.
-    std::size_t chars = 0;
-    while (chars + 1 < std::size(name) && name[chars] != 0) ++chars;
-    std::string text = Utf16ToUtf8(name, chars);
+    std::string text = Utf16ToUtf8(name, TerminatedLength(name, 0, std::size(name) - 1));
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
   } catch (const std::exception&) {
@@ -185,7 +183,7 @@ std::string OdbcSession::CurrentCatalog() const {
   const SQLRETURN result = SQLGetConnectAttrW(connection_.get(), SQL_ATTR_CURRENT_CATALOG, buffer.data(),
                                               static_cast<SQLINTEGER>(buffer.size() * sizeof(SQLWCHAR)), &length);
   if (!SQL_SUCCEEDED(result) || length <= 0) return {};
-  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), buffer.size() - 1);
+  const std::size_t chars = TerminatedLength(buffer.data(), length / sizeof(SQLWCHAR), buffer.size() - 1);
   return Utf16ToUtf8(buffer.data(), chars);
 }
 

@@ -155,5 +155,24 @@ TEST(Utf16Text, RoundTripsAndReplacesBrokenUnits) {
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xFF" "b\xC3")), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
 }
 
+// A reported length runs on to the terminator, never past the buffer.
+TEST(Utf16Text, TerminatedLength) {
+  struct Case {
+    WideText buffer;
+    std::size_t reported, capacity, expected;
+  };
+  const std::vector<Case> cases = {
+      {{'a', 'b', 'c', 0, 'x'}, 3, 4, 3},  // reported right
+      {{'a', 'b', 'c', 0, 'x'}, 2, 4, 3},  // one unit short
+      {{'a', 'b', 'c', 0, 'x'}, 0, 4, 3},
+      {{'a', 0, 'c', 0, 'x'}, 3, 4, 3},    // a zero inside the text reported
+      {{'a', 'b', 'c', 'd', 'x'}, 2, 4, 4},  // no terminator within the buffer
+      {{'a', 'b', 0}, 9, 2, 2},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TerminatedLength(c.buffer.data(), c.reported, c.capacity), c.expected) << c.reported;
+  }
+}
+
 }  // namespace
 }  // namespace quill::testing

@@ -202,6 +202,26 @@ TEST(OdbcMariaDb, SchemaRowsetsCoverTheCurrentDatabaseOnly) {
   EXPECT_THROW(connection->OpenTable("theirs"), DataAccessError);
 }
 
+// The driver's UTF-16 lengths of these names are short too.
+TEST(OdbcMariaDb, NamesBeyondAsciiArriveWhole) {
+  const std::string table = "\xC3\x9Ast\xC3\xA9" "ck\xC3\xBD kraj";  // Ústecký kraj
+  const std::vector<std::string> columns = {"H\xC3\xA0 N\xE1\xBB\x99i", "\xC3\x9Ast\xC3\xA9" "ck\xC3\xBD",
+                                            "\xE5\x8C\x97\xE4\xBA\xAC\xE5\xB8\x82"};
+  TestDatabase database = TestDatabase::MariaDb();
+  database.CreateTable({table, {{columns[0], "INT"}, {columns[1], "INT"}, {columns[2], "INT"}}, {}, {{"1", "2", "3"}}, ""});
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable(table);
+  ASSERT_EQ(dataset->FieldCount(), 3);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(dataset->FieldAt(i).Name(), columns[i]);
+    EXPECT_EQ(dataset->FieldAt(i).AsInteger(), i + 1);
+  }
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Tables), "TABLE_NAME"), std::vector<std::string>{table});
+  SchemaRestrictions restrictions;
+  restrictions.table = table;
+  EXPECT_EQ(ColumnTexts(*connection->OpenSchema(SchemaKind::Columns, restrictions), "COLUMN_NAME"), columns);
+}
+
 // Without schemas a point belongs to the table's name.
 TEST(OdbcMariaDb, NamesWithPointsBlanksAndBackquotesOpen) {
   TestDatabase database = TestDatabase::MariaDb();
