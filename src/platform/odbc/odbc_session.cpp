@@ -68,6 +68,14 @@ bool JoinableInConnectionString(const std::string& value) {
   return value.find_first_of("{}") == std::string::npos;
 }
 
+// A user name as a connection string gives it: bare when nothing in it needs
+// the braces (psqlodbc takes braces around a user name as part of it), else
+// braced.
+std::string UserNameValue(const std::string& name) {
+  const bool bare = name.find_first_of(";{}") == std::string::npos && name.front() != ' ' && name.back() != ' ';
+  return bare ? name : "{" + name + "}";
+}
+
 // Null for an empty text, so the driver takes the DSN's own login.
 SQLWCHAR* OrNull(const WideText& text, std::vector<SQLWCHAR>& buffer) {
   return text.empty() ? nullptr : buffer.data();
@@ -91,6 +99,20 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   // A DSN that cannot join a connection string keeps its own character set:
   // text goes as UTF-8 only when the session really sends that.
   facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet()));
+  // A dataset that reads its rows again skips those it has delivered, so a
+  // table must come in the same order every time. PostgreSQL starts a scan
+  // of a large table where the last scan of it stopped unless told not to.
+  if (facts_.driver_name.find("psqlodbc") != std::string::npos) RunQuietly("SET synchronize_seqscans = off");
+}
+
+void OdbcSession::RunQuietly(const std::string& statement_text) {
+  try {
+    OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WideText text = Utf8ToUtf16(statement_text);
+    SQLExecDirectW(statement.get(), text.data(), SQL_NTS);
+  } catch (const std::exception&) {
+    // A request only: the session goes on without it.
+  }
 }
 
 std::string OdbcSession::ResultCharacterSet() {
@@ -139,7 +161,7 @@ void OdbcSession::ReconnectStreaming(const std::string& data_source, const std::
     return;
   }
   std::string text = "DSN=" + data_source + ";";
-  if (!user_name.empty()) text += "UID={" + user_name + "};";
+  if (!user_name.empty()) text += "UID=" + UserNameValue(user_name) + ";";
   if (!password.empty()) text += "PWD={" + password + "};";
   text += option;
   SQLDisconnect(connection_.get());

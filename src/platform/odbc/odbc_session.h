@@ -52,6 +52,8 @@ class OdbcSession {
   void ReadDriverFacts();
   // The character set the server sends results in, as the session says.
   std::string ResultCharacterSet();
+  // Runs a statement that the session may refuse.
+  void RunQuietly(const std::string& statement_text);
   void ReconnectStreaming(const std::string& data_source, const std::string& user_name,
                           const std::string& password, const std::string& option);
 

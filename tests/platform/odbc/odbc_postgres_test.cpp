@@ -156,6 +156,41 @@ TEST(OdbcPostgres, UnboundedVarcharArrivesWhole) {
   EXPECT_EQ(id, 2001);
 }
 
+// With a login given, as without, a table is read through a cursor, a block
+// of rows at a time, never whole into memory.
+TEST(OdbcPostgres, ReadsThroughACursorWithALogin) {
+  TestDatabase database = TestDatabase::Postgres(DsnOptions().WithoutLogin());
+  database.Execute("CREATE TABLE t AS SELECT k FROM generate_series(1, 50000) AS k");
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("public.t");
+  const std::vector<QueryRow> queries = database.Query(
+      "SELECT lower(query) FROM pg_stat_activity WHERE datname = current_database() AND pid <> pg_backend_pid()");
+  ASSERT_EQ(queries.size(), 1u);
+  const std::string query = queries[0][0].value_or("");
+  EXPECT_NE(query.find("sql_cur"), std::string::npos) << query;
+}
+
+// A memo that outgrows its buffer late in a table larger than a quarter of
+// the server's buffers: the rows read again must come in the same order,
+// though the server would start a new scan of such a table where the last
+// one stopped.
+TEST(OdbcPostgres, RowsReadAgainComeInTheSameOrder) {
+  constexpr int kRows = 400000;
+  constexpr int kLongRow = 250000;
+  TestDatabase database = TestDatabase::Postgres();
+  database.Execute("CREATE TABLE big AS SELECT k AS id, 'row ' || k || repeat('.', 60) AS label, "
+                   "CASE WHEN k = " + std::to_string(kLongRow) + " THEN repeat('x', 1000) ELSE 'short' END AS memo "
+                   "FROM generate_series(1, " + std::to_string(kRows) + ") AS k");
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("public.big");
+  int64_t id = 1;
+  for (; !dataset->Eof(); dataset->Next(), ++id) {
+    ASSERT_EQ(dataset->FieldAt(0).AsInteger(), id);
+    if (id == kLongRow) EXPECT_EQ(dataset->FieldAt(2).AsString(), std::string(1000, 'x'));
+  }
+  EXPECT_EQ(id, kRows + 1);
+}
+
 TEST(OdbcPostgres, TableThatDisappearedGivesTheDriversText) {
   TestDatabase database = TestDatabase::Postgres();
   database.Execute("CREATE TABLE gone (k INTEGER)");
