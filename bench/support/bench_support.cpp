@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 extern char** environ;
@@ -61,6 +62,68 @@ void WriteOdbcConfiguration(const fs::path& folder, const std::vector<std::pair<
   for (const auto& [dsn, file] : sources) odbc << "[" << dsn << "]\nDriver=SQLite3\nDatabase=" << file.string() << "\n\n";
   setenv("ODBCSYSINI", folder.c_str(), 1);
   setenv("ODBCINI", (folder / "user-odbc.ini").c_str(), 1);
+}
+
+void WriteOdbcSources(const fs::path& folder, const std::vector<OdbcSource>& sources) {
+  fs::create_directories(folder);
+  const std::string drivers = "/usr/lib/x86_64-linux-gnu/odbc/";
+  std::ofstream(folder / "odbcinst.ini") << "[SQLite3]\nDriver=" << drivers << "libsqlite3odbc.so\n\n"
+                                         << "[PostgreSQL Unicode]\nDriver=" << drivers << "psqlodbcw.so\n\n"
+                                         << "[MariaDB Unicode]\nDriver=" << drivers << "libmaodbc.so\n";
+  std::ofstream odbc(folder / "odbc.ini");
+  odbc << "[ODBC Data Sources]\n";
+  for (const OdbcSource& source : sources) odbc << source.name << "=" << source.driver << "\n";
+  for (const OdbcSource& source : sources) {
+    odbc << "\n[" << source.name << "]\nDriver=" << source.driver << "\n";
+    for (const auto& [key, value] : source.attributes) odbc << key << "=" << value << "\n";
+  }
+  setenv("ODBCSYSINI", folder.c_str(), 1);
+  setenv("ODBCINI", (folder / "user-odbc.ini").c_str(), 1);
+}
+
+namespace {
+
+// KEY='VALUE' lines of the servers' servers.env.
+std::string EnvValue(const std::string& text, const std::string& key) {
+  const std::string start = key + "='";
+  std::size_t at = text.find(start);
+  if (at == std::string::npos) throw std::runtime_error("servers.env lacks " + key);
+  at += start.size();
+  return text.substr(at, text.find('\'', at) - at);
+}
+
+}  // namespace
+
+BenchServers::BenchServers(const fs::path& folder) : folder_(folder) {
+  const std::string script = std::string(QUILL_SOURCE_DIR) + "/tests/fixtures/test_servers.sh";
+  if (RunProgram({script, "start", folder_.string()}) != 0) throw std::runtime_error("the servers did not start");
+  std::ifstream file(folder_ / "servers.env");
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  postgres_port = std::stoi(EnvValue(text, "PG_PORT"));
+  postgres_socket_folder = EnvValue(text, "PG_SOCKET_DIR");
+  mariadb_port = std::stoi(EnvValue(text, "MARIADB_PORT"));
+  mariadb_socket = EnvValue(text, "MARIADB_SOCKET");
+  user = EnvValue(text, "PG_USER");
+  password = EnvValue(text, "PG_PASSWORD");
+}
+
+BenchServers::~BenchServers() {
+  try {
+    RunProgram({std::string(QUILL_SOURCE_DIR) + "/tests/fixtures/test_servers.sh", "stop", folder_.string()});
+  } catch (const std::exception&) {
+  }
+}
+
+Measurement Median(std::vector<Measurement> runs) {
+  if (runs.empty()) return {};
+  Measurement median;
+  for (const Measurement& run : runs) median.peak_kib = std::max(median.peak_kib, run.peak_kib);
+  std::sort(runs.begin(), runs.end(), [](const Measurement& a, const Measurement& b) { return a.seconds < b.seconds; });
+  median.seconds = runs[runs.size() / 2].seconds;
+  std::sort(runs.begin(), runs.end(),
+            [](const Measurement& a, const Measurement& b) { return a.cpu_seconds < b.cpu_seconds; });
+  median.cpu_seconds = runs[runs.size() / 2].cpu_seconds;
+  return median;
 }
 
 Measurement MeasureOnce(const std::function<void()>& work) {

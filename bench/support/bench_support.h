@@ -22,6 +22,40 @@ void BuildBenchTable(const std::filesystem::path& file, long rows);
 void WriteOdbcConfiguration(const std::filesystem::path& folder,
                             const std::vector<std::pair<std::string, std::filesystem::path>>& sources);
 
+// One DSN of a private ODBC configuration: its driver section ("SQLite3",
+// "PostgreSQL Unicode", "MariaDB Unicode") and its key = value attributes.
+struct OdbcSource {
+  std::string name;
+  std::string driver;
+  std::vector<std::pair<std::string, std::string>> attributes;
+};
+
+// A private ODBC configuration with the SQLite, PostgreSQL and MariaDB
+// drivers and the given DSNs, put in force for this process (before its
+// first ODBC call).
+void WriteOdbcSources(const std::filesystem::path& folder, const std::vector<OdbcSource>& sources);
+
+// The throwaway PostgreSQL and MariaDB servers of the tests
+// (tests/fixtures/test_servers.sh), started for one benchmark run in the
+// given folder and stopped when the object goes away.
+class BenchServers {
+ public:
+  explicit BenchServers(const std::filesystem::path& folder);
+  ~BenchServers();
+  BenchServers(const BenchServers&) = delete;
+  BenchServers& operator=(const BenchServers&) = delete;
+
+  int postgres_port = 0;
+  std::string postgres_socket_folder;  // the admin user "postgres" is trusted there
+  int mariadb_port = 0;
+  std::string mariadb_socket;  // root, no password
+  std::string user;            // password login over TCP on both
+  std::string password;
+
+ private:
+  std::filesystem::path folder_;
+};
+
 struct Measurement {
   double seconds = 0;
   double cpu_seconds = 0;  // user and system: steadier than wall time on a busy machine
@@ -32,5 +66,7 @@ struct Measurement {
 Measurement MeasureOnce(const std::function<void()>& work);
 // The best time of three runs (the machine may be busy), the highest peak.
 Measurement MeasureBestOfThree(const std::function<void()>& work);
+// The median time of the runs, the highest peak.
+Measurement Median(std::vector<Measurement> runs);
 
 }  // namespace quill::bench

@@ -21,8 +21,10 @@ struct OdbcColumnDescription {
   SQLLEN scale = 0;
 };
 
-// How the values of a column travel from the driver into its field.
-enum class ValueForm { Integer, UnsignedInteger, Float, Boolean, DateTime, Decimal, Text, Bytes, Guid };
+// How the values of a column travel from the driver into its field. `Time`
+// values come as their text, so that fractions of a second, a sign and hours
+// beyond 23 survive (SQL_TIME_STRUCT holds none of them).
+enum class ValueForm { Integer, UnsignedInteger, Float, Boolean, DateTime, Time, Decimal, Text, Bytes, Guid };
 
 // What the dataset makes of a column: the field's description and the form
 // its values are read in. `long_data` columns are read with SQLGetData in

@@ -75,6 +75,18 @@ Arguments PatternArguments(const std::optional<std::string>& catalog, const std:
   return arguments;
 }
 
+// How values travel from this driver, for tables and schema rowsets alike.
+OdbcResultDataset::Options ReadingOptions(const OdbcDriverFacts& facts) {
+  OdbcResultDataset::Options options;
+  options.narrow_names = facts.is_sqlite;
+  options.text_as_utf8 = facts.text_as_utf8;
+  options.wide_length_from_terminator = facts.is_mariadb && !facts.text_as_utf8;
+  // The SQLite driver converts its stored texts itself; servers write times
+  // that a time structure cannot hold.
+  options.time_as_text = !facts.is_sqlite;
+  return options;
+}
+
 }  // namespace
 
 OdbcBackend::OdbcBackend(const std::string& data_source, const std::string& user_name, const std::string& password,
@@ -141,9 +153,8 @@ std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRe
       break;
     }
   }
-  OdbcResultDataset::Options options;
+  OdbcResultDataset::Options options = ReadingOptions(facts);
   options.naming = SchemaColumnName;
-  options.text_as_utf8 = facts.is_sqlite;
   return std::make_unique<OdbcResultDataset>(session_, std::move(execute), std::move(options));
 }
 
@@ -151,11 +162,9 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   const OdbcDriverFacts& facts = session_->facts();
   const TableReference reference = ParseListedTableName(table_name, facts.schemas_in_statements);
   const std::string name = QualifiedTableName(reference, facts.identifier_quote);
-  OdbcResultDataset::Options options;
+  OdbcResultDataset::Options options = ReadingOptions(facts);
   options.count_statement = "SELECT COUNT(*) FROM " + name;
   options.correct_sqlite_types = facts.is_sqlite;
-  options.text_as_utf8 = facts.is_sqlite;
-  options.bind_long_values = facts.is_sqlite;
   options.count_narrow = facts.is_sqlite;
   OdbcResultDataset::Execute execute;
   if (facts.is_sqlite) {

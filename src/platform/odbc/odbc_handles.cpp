@@ -23,7 +23,7 @@ std::string OdbcDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle) {
                               static_cast<SQLSMALLINT>(message.size()), &length);
     }
     if (!SQL_SUCCEEDED(result)) break;
-    const std::size_t used = std::min<std::size_t>(length, message.size() - 1);
+    const std::size_t used = TerminatedLength(message.data(), std::max<SQLSMALLINT>(length, 0), message.size() - 1);
     if (!text.empty()) text += "\n";
     text += "[" + Utf16ToUtf8(state, 5) + "] " + Utf16ToUtf8(message.data(), used);
   }

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/dataset/data_access_error.h"
+#include "platform/odbc/time_text.h"
 
 namespace quill {
 namespace {
@@ -21,11 +22,14 @@ constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
 // The first buffer of a long column bound to row arrays.
 constexpr SQLLEN kFirstLongBoundBytes = 256;
+// The text of a time: "-838:59:59.123456789" and room to spare, in either
+// form of characters.
+constexpr SQLLEN kTimeTextBytes = 64;
 
 // A driver that speaks UTF-8 through its narrow calls (SQLite) is asked with
 // them: the driver manager's widening would take each byte for a character.
-std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field, bool text_as_utf8) {
-  if (text_as_utf8) {
+std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field, bool narrow) {
+  if (narrow) {
     SQLCHAR narrow[1024] = {};
     SQLSMALLINT narrow_length = 0;
     if (!SQL_SUCCEEDED(SQLColAttribute(statement, column, field, narrow, sizeof(narrow), &narrow_length, nullptr)))
@@ -37,7 +41,8 @@ std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT fie
   SQLWCHAR buffer[512] = {};
   SQLSMALLINT length = 0;
   if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, field, buffer, sizeof(buffer), &length, nullptr))) return {};
-  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), std::size(buffer) - 1);
+  const std::size_t chars = TerminatedLength(buffer, std::max<SQLSMALLINT>(length, 0) / sizeof(SQLWCHAR),
+                                             std::size(buffer) - 1);
   return Utf16ToUtf8(buffer, chars);
 }
 
@@ -81,6 +86,7 @@ SQLSMALLINT OdbcResultDataset::CType(ValueForm form) const {
     case ValueForm::Boolean: return SQL_C_BIT;
     case ValueForm::DateTime: return SQL_C_TYPE_TIMESTAMP;
     case ValueForm::Decimal: return SQL_C_CHAR;
+    case ValueForm::Time:
     case ValueForm::Text: return options_.text_as_utf8 ? SQL_C_CHAR : SQL_C_WCHAR;
     case ValueForm::Bytes: return SQL_C_BINARY;
     case ValueForm::Guid: return SQL_C_GUID;
@@ -90,9 +96,19 @@ SQLSMALLINT OdbcResultDataset::CType(ValueForm form) const {
 
 // Room a bound value keeps for its terminator.
 SQLLEN OdbcResultDataset::TerminatorBytes(ValueForm form) const {
-  if (form == ValueForm::Text) return options_.text_as_utf8 ? 1 : static_cast<SQLLEN>(sizeof(SQLWCHAR));
+  if (form == ValueForm::Text || form == ValueForm::Time) {
+    return options_.text_as_utf8 ? 1 : static_cast<SQLLEN>(sizeof(SQLWCHAR));
+  }
   if (form == ValueForm::Decimal) return 1;
   return 0;
+}
+
+SQLLEN OdbcResultDataset::WideLength(const unsigned char* value, SQLLEN reported, SQLLEN capacity) const {
+  if (!options_.wide_length_from_terminator) return reported;
+  const std::size_t units = TerminatedLength(reinterpret_cast<const SQLWCHAR*>(value),
+                                             static_cast<std::size_t>(std::max<SQLLEN>(reported, 0)) / sizeof(SQLWCHAR),
+                                             static_cast<std::size_t>(capacity) / sizeof(SQLWCHAR));
+  return static_cast<SQLLEN>(units * sizeof(SQLWCHAR));
 }
 
 OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options)
@@ -120,7 +136,6 @@ void OdbcResultDataset::Execute_() {
   if (columns_.empty()) DescribeColumns();
   BindColumns();
   block_start_ = 0;
-  block_delivered_.reset();
   rows_fetched_ = {};
   set_ = 0;
   position_ = 0;
@@ -134,11 +149,11 @@ void OdbcResultDataset::DescribeColumns() {
   if (count <= 0) throw DataAccessError("The data source returned no rows for the statement.");
   for (SQLUSMALLINT number = 1; number <= count; ++number) {
     OdbcColumnDescription description;
-    description.name = ColumnText(statement, number, SQL_DESC_NAME, options_.text_as_utf8);
+    description.name = ColumnText(statement, number, SQL_DESC_NAME, options_.narrow_names);
     description.concise_type = ColumnNumber(statement, number, SQL_DESC_CONCISE_TYPE);
     description.is_unsigned = ColumnNumber(statement, number, SQL_DESC_UNSIGNED) == SQL_TRUE;
     description.auto_increment = ColumnNumber(statement, number, SQL_DESC_AUTO_UNIQUE_VALUE) == SQL_TRUE;
-    description.type_name = ColumnText(statement, number, SQL_DESC_TYPE_NAME, options_.text_as_utf8);
+    description.type_name = ColumnText(statement, number, SQL_DESC_TYPE_NAME, options_.narrow_names);
     description.length = ColumnNumber(statement, number, SQL_DESC_LENGTH);
     description.precision = ColumnNumber(statement, number, SQL_DESC_PRECISION);
     description.scale = ColumnNumber(statement, number, SQL_DESC_SCALE);
@@ -150,10 +165,15 @@ void OdbcResultDataset::DescribeColumns() {
       // Up to four bytes a character instead of two units.
       column.type.bound_bytes = (column.type.bound_bytes / static_cast<SQLLEN>(sizeof(SQLWCHAR)) - 1) * 4 + 1;
     }
-    if (options_.bind_long_values && column.type.long_data &&
-        (column.type.form == ValueForm::Text || column.type.form == ValueForm::Bytes)) {
+    // MariaDB's driver fails a row whose UTF-16 value outgrows its buffer:
+    // there long columns stay read in chunks.
+    if (column.type.long_data && !options_.wide_length_from_terminator) {
       column.type.long_data = false;
       column.type.bound_bytes = kFirstLongBoundBytes + TerminatorBytes(column.type.form);
+    }
+    if (options_.time_as_text && column.type.kind == FieldKind::ftTime) {
+      column.type.form = ValueForm::Time;
+      column.type.bound_bytes = kTimeTextBytes;
     }
     const std::string name = options_.naming ? options_.naming(description.name) : description.name;
     auto field = std::make_unique<Field>(name, column.type.class_name, column.type.kind, column.type.size,
@@ -231,10 +251,8 @@ void OdbcResultDataset::StartFetchAhead() {
   const int set = 1 - set_;
   ahead_pending_ = true;
   ahead_.Start([this, set] {
-    const Clock::time_point start = Clock::now();
     const std::lock_guard lock(session_->calls());
     ahead_result_ = FetchInto(set);
-    ahead_fetch_ = Clock::now() - start;
   });
 }
 
@@ -246,29 +264,29 @@ void OdbcResultDataset::StopFetchAhead() {
 
 std::optional<SQLLEN> OdbcResultDataset::TruncatedLength(const Column& column, SQLULEN row) const {
   const ValueForm form = column.type.form;
-  if (form != ValueForm::Text && form != ValueForm::Bytes && form != ValueForm::Decimal) return std::nullopt;
+  if (form != ValueForm::Text && form != ValueForm::Bytes && form != ValueForm::Decimal && form != ValueForm::Time) {
+    return std::nullopt;
+  }
   const SQLLEN indicator = column.indicators[set_][row];
   if (indicator == SQL_NULL_DATA) return std::nullopt;
   if (indicator == SQL_NO_TOTAL) return indicator;
-  if (indicator > column.type.bound_bytes - TerminatorBytes(form)) return indicator;
+  SQLLEN room = column.type.bound_bytes - TerminatorBytes(form);
+  // A length that may be short by a character could hide a cut value.
+  if (options_.wide_length_from_terminator && TerminatorBytes(form) > 1) room -= 2 * static_cast<SQLLEN>(sizeof(SQLWCHAR));
+  if (indicator > room) return indicator;
   return std::nullopt;
 }
 
 bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
-  const Clock::time_point requested = Clock::now();
-  // How long the caller took over the rows of the block before.
-  const Clock::duration reading = block_delivered_ ? requested - *block_delivered_ : Clock::duration::zero();
   SQLRETURN result;
   if (ahead_pending_) {
     ahead_.Wait();
     ahead_pending_ = false;
     set_ = 1 - set_;
     result = ahead_result_;
-    last_fetch_ = ahead_fetch_;
   } else {
     const std::lock_guard lock(session_->calls());
     result = FetchInto(set_);
-    last_fetch_ = Clock::now() - requested;
   }
   if (result == SQL_NO_DATA) {
     Last();
@@ -285,34 +303,34 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
       }
     }
   }
-  // Drivers that do not hold their columns to the declared size (SQLite)
-  // can hand over a value longer than its buffer: read the rows again from
-  // here with room for it, so no value is ever cut.
+  // A value longer than its buffer (a memo, or a value of a driver that does
+  // not hold its columns to their declared size): read the rows again from
+  // here with room for the longest of the block, so no value is ever cut.
   bool grown = false;
   const SQLULEN first_row = first_unread > block_start_ ? static_cast<SQLULEN>(first_unread - block_start_) : 0;
   for (Column& column : columns_) {
     if (column.get_data) continue;
-    for (SQLULEN row = first_row; row < rows_fetched; ++row) {
+    SQLLEN needed = 0;
+    for (SQLULEN row = first_row; row < rows_fetched && needed != SQL_NO_TOTAL; ++row) {
       const std::optional<SQLLEN> length = TruncatedLength(column, row);
       if (!length) continue;
-      const SQLLEN needed = *length + TerminatorBytes(column.type.form);
-      if (*length == SQL_NO_TOTAL || needed > kMaxBoundBytes) {
-        column.type.long_data = true;
-      } else {
-        const SQLLEN larger = std::max(needed, 2 * column.type.bound_bytes);
-        column.type.bound_bytes = (larger + 1) / 2 * 2;
-      }
-      grown = true;
-      break;
+      needed = *length == SQL_NO_TOTAL ? SQL_NO_TOTAL
+                                       : std::max(needed, *length + TerminatorBytes(column.type.form) +
+                                                              (options_.wide_length_from_terminator ? 8 : 0));
     }
+    if (needed == 0) continue;
+    if (needed == SQL_NO_TOTAL || needed > kMaxBoundBytes) {
+      column.type.long_data = true;
+    } else {
+      const SQLLEN larger = std::max(needed, 2 * column.type.bound_bytes);
+      column.type.bound_bytes = (larger + 1) / 2 * 2;
+    }
+    grown = true;
   }
   if (!grown) {
-    block_delivered_ = Clock::now();
-    // Fetching ahead pays when the caller does real work on the rows (a
-    // script, a file): the two then overlap. A caller that only reads them
-    // would wait for the worker at every block, and a short block is most
-    // likely the last.
-    if (fetch_ahead_ && rows_fetched == array_size_ && reading * 2 >= last_fetch_) StartFetchAhead();
+    // The next block is fetched while the caller works on this one; a short
+    // block was the last.
+    if (fetch_ahead_ && rows_fetched == array_size_) StartFetchAhead();
     return true;
   }
   ReadAgainFrom(std::max(first_unread, block_start_));
@@ -394,11 +412,29 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
         field.SetText(std::string_view(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator)));
         break;
       }
+      const SQLLEN bytes = WideLength(value, indicator, column.type.bound_bytes - TerminatorBytes(ValueForm::Text));
       std::string& text = field.MutableText();
       text.clear();
-      AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR),
+      AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
                         text);
       field.MarkNotNull();
+      break;
+    }
+    case ValueForm::Time: {
+      std::string text;
+      if (options_.text_as_utf8) {
+        text.assign(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator));
+      } else {
+        const SQLLEN bytes = WideLength(value, indicator, column.type.bound_bytes - TerminatorBytes(ValueForm::Time));
+        AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
+                          text);
+      }
+      // A text no time reading takes stays as it came, never lost.
+      if (const std::optional<DateTime> time = ParseTimeText(text)) {
+        field.SetDateTime(*time);
+      } else {
+        field.SetText(text);
+      }
       break;
     }
     case ValueForm::Guid: {
@@ -438,6 +474,7 @@ void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {
     first_call = false;
     SQLLEN used = capacity;
     if (indicator != SQL_NO_TOTAL && indicator >= 0 && indicator < capacity) used = indicator;
+    if (text && result == SQL_SUCCESS) used = WideLength(chunk.data(), used, capacity);
     if (text) {
       const auto* units = reinterpret_cast<const SQLWCHAR*>(chunk.data());
       wide_chunks_.append(units, units + used / unit);

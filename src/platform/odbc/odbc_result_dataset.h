@@ -4,7 +4,6 @@
 #include <sqlext.h>
 
 #include <array>
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -22,15 +21,15 @@
 namespace quill {
 
 // The rows of one ODBC result (a query or a catalog function) as a
-// forward-only dataset. Columns of fixed or moderate size are bound to
-// column-wise row arrays and fetched in blocks; when a column holds long data
-// (memo, BLOB) rows are fetched one at a time and the long values read with
-// SQLGetData in chunks, which drivers allow only on single rows. Memory stays
-// one block of rows, whatever the size of the result.
+// forward-only dataset. Every column is bound to column-wise row arrays and
+// fetched in blocks; a long column (memo, BLOB) starts with a small buffer.
+// A value that outgrows its buffer makes the statement run again from its row
+// with a larger one; a value too long for any bound buffer makes the column
+// one that is read with SQLGetData in chunks, on single rows. Memory stays one
+// block of rows, whatever the size of the result.
 //
-// With bound row arrays the next block is fetched on a worker thread while
-// the caller works on the current one, when the caller's work takes long
-// enough to pay for the hand-over: two sets of arrays take turns. Every
+// After every full block the next one is fetched on a worker thread while
+// the caller works on the current one: two sets of arrays take turns. Every
 // call on the connection's statements holds the session's call lock, so the
 // worker never meets another call on the same connection.
 class OdbcResultDataset : public Dataset {
@@ -45,15 +44,18 @@ class OdbcResultDataset : public Dataset {
     std::string count_statement;   // "SELECT COUNT(*) ..."; empty: count unknown
     bool count_narrow = false;     // the count statement goes as UTF-8 to the narrow call
     bool correct_sqlite_types = false;
-    // Read character data as SQL_C_CHAR: for drivers known to hand over UTF-8
-    // unchanged there, and to mangle characters beyond 16 bits in UTF-16
-    // (SQLite).
+    // Column names through the narrow calls, as UTF-8 (drivers without wide
+    // calls, SQLite).
+    bool narrow_names = false;
+    // Read character data as SQL_C_CHAR: for sessions known to hand over
+    // UTF-8 there (see OdbcDriverFacts::text_as_utf8).
     bool text_as_utf8 = false;
-    // Bind memo and BLOB columns too, starting small: for drivers that give
-    // SQLGetData only on single rows but read the same rows again in the same
-    // order (SQLite), a value that outgrows its buffer is cheaper to read
-    // again than every row one at a time.
-    bool bind_long_values = false;
+    // UTF-16 lengths are not to be trusted (MariaDB's driver reports some two
+    // bytes short, and wrong ones for values that outgrow their buffer): a
+    // value ends at its terminator, and long columns are read in chunks.
+    bool wide_length_from_terminator = false;
+    // TIME columns as their text (see ValueForm::Time).
+    bool time_as_text = false;
   };
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);
@@ -99,6 +101,9 @@ class OdbcResultDataset : public Dataset {
   std::optional<SQLLEN> TruncatedLength(const Column& column, SQLULEN row) const;
   SQLSMALLINT CType(ValueForm form) const;
   SQLLEN TerminatorBytes(ValueForm form) const;
+  // The byte length of a UTF-16 value of `capacity` bytes that the driver
+  // said is `reported` bytes long.
+  SQLLEN WideLength(const unsigned char* value, SQLLEN reported, SQLLEN capacity) const;
 
   std::shared_ptr<OdbcSession> session_;
   Execute execute_;
@@ -110,13 +115,9 @@ class OdbcResultDataset : public Dataset {
   std::array<std::vector<SQLUSMALLINT>, kSets> row_status_;
   int set_ = 0;        // the set of the current block
   int bound_set_ = 0;  // the set the statement's bindings point at
-  using Clock = std::chrono::steady_clock;
-  bool fetch_ahead_ = false;  // row arrays of more than one row: blocks may be fetched ahead
+  bool fetch_ahead_ = false;  // row arrays of more than one row: blocks are fetched ahead
   bool ahead_pending_ = false;
   SQLRETURN ahead_result_ = SQL_SUCCESS;
-  Clock::duration ahead_fetch_{};  // how long the worker's fetch took
-  Clock::duration last_fetch_{};   // how long the current block took to fetch
-  std::optional<Clock::time_point> block_delivered_;  // when the current block was handed over
   FetchAhead ahead_;
   int64_t block_start_ = 0;  // number of the first row of the block
   SQLULEN position_ = 0;      // current row within the block

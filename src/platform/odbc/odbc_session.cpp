@@ -21,7 +21,8 @@ std::string InfoText(SQLHDBC connection, SQLUSMALLINT info) {
   const SQLRETURN result = SQLGetInfoW(connection, info, buffer.data(),
                                        static_cast<SQLSMALLINT>(buffer.size() * sizeof(SQLWCHAR)), &length);
   if (!SQL_SUCCEEDED(result)) return {};
-  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), buffer.size() - 1);
+  const std::size_t chars =
+      TerminatedLength(buffer.data(), std::max<SQLSMALLINT>(length, 0) / sizeof(SQLWCHAR), buffer.size() - 1);
   return Utf16ToUtf8(buffer.data(), chars);
 }
 
@@ -35,12 +36,30 @@ SQLUINTEGER InfoMask(SQLHDBC connection, SQLUSMALLINT info) {
 // into memory when the statement runs. Each has an option that makes it hand
 // rows over as they are fetched (SQLite steps through them, PostgreSQL reads
 // through a cursor in blocks, MariaDB leaves them on the server until fetched),
-// so reading a table takes the same memory whatever its size.
+// so reading a table takes the same memory whatever its size. (MariaDB's
+// driver has the option from 3.1.17 on; 3.1.15 holds the whole result.)
+// MariaDB's session also gets utf8mb4, whatever character set its DSN names:
+// text then arrives whole, as the UTF-8 the program keeps.
 std::string StreamingOption(const std::string& driver_name) {
   if (driver_name.find("sqlite") != std::string::npos) return "StepAPI=1";
   if (driver_name.find("psqlodbc") != std::string::npos) return "UseDeclareFetch=1;Fetch=1024";
-  if (driver_name.find("maodbc") != std::string::npos) return "NO_CACHE=1";
+  if (driver_name.find("maodbc") != std::string::npos) return "NO_CACHE=1;CHARSET=utf8mb4";
   return {};
+}
+
+bool IsUtf8CharacterSet(const std::string& name) {
+  return name == "utf8mb4" || name == "utf8mb3" || name == "utf8";
+}
+
+// unixODBC's SQLConnectW converts a terminated argument by reading a fixed
+// SQL_MAX_DSN_LENGTH + 1 characters of it, past the end of a shorter value:
+// each argument goes in a zero-filled buffer longer than that.
+constexpr std::size_t kConnectArgumentChars = 512;
+
+std::vector<SQLWCHAR> ConnectArgument(const WideText& text) {
+  std::vector<SQLWCHAR> buffer(std::max(kConnectArgumentChars, text.size() + 1), 0);
+  std::copy(text.begin(), text.end(), buffer.begin());
+  return buffer;
 }
 
 // A value that can stand in a connection string: braced, as the ODBC rules
@@ -49,8 +68,18 @@ bool JoinableInConnectionString(const std::string& value) {
   return value.find_first_of("{}") == std::string::npos;
 }
 
+// A user name as a connection string gives it: bare when nothing in it needs
+// the braces (psqlodbc takes braces around a user name as part of it), else
+// braced.
+std::string UserNameValue(const std::string& name) {
+  const bool bare = name.find_first_of(";{}") == std::string::npos && name.front() != ' ' && name.back() != ' ';
+  return bare ? name : "{" + name + "}";
+}
+
 // Null for an empty text, so the driver takes the DSN's own login.
-const SQLWCHAR* OrNull(const WideText& text) { return text.empty() ? nullptr : text.c_str(); }
+SQLWCHAR* OrNull(const WideText& text, std::vector<SQLWCHAR>& buffer) {
+  return text.empty() ? nullptr : buffer.data();
+}
 
 }  // namespace
 
@@ -67,18 +96,59 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   ReadDriverFacts();
   const std::string streaming = StreamingOption(facts_.driver_name);
   if (!streaming.empty()) ReconnectStreaming(data_source, user_name, password, streaming);
+  // A DSN that cannot join a connection string keeps its own character set:
+  // text goes as UTF-8 only when the session really sends that.
+  facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet()));
+  // A dataset that reads its rows again skips those it has delivered, so a
+  // table must come in the same order every time. PostgreSQL starts a scan
+  // of a large table where the last scan of it stopped unless told not to.
+  if (facts_.driver_name.find("psqlodbc") != std::string::npos) RunQuietly("SET synchronize_seqscans = off");
+}
+
+void OdbcSession::RunQuietly(const std::string& statement_text) {
+  try {
+    OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WideText text = Utf8ToUtf16(statement_text);
+    SQLExecDirectW(statement.get(), text.data(), SQL_NTS);
+  } catch (const std::exception&) {
+    // A request only: the session goes on without it.
+  }
+}
+
+std::string OdbcSession::ResultCharacterSet() {
+  try {
+    OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WideText query = Utf8ToUtf16("SELECT @@character_set_results");
+    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return {};
+    if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return {};
+    SQLWCHAR name[64] = {};
+    SQLLEN indicator = 0;
+    if (!SQL_SUCCEEDED(SQLGetData(statement.get(), 1, SQL_C_WCHAR, name, sizeof(name), &indicator)) ||
+        indicator == SQL_NULL_DATA) {
+      return {};
+    }
+    std::string text = Utf16ToUtf8(name, TerminatedLength(name, 0, std::size(name) - 1));
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+  } catch (const std::exception&) {
+    return {};
+  }
 }
 
 void OdbcSession::Connect(const std::string& data_source, const std::string& user_name, const std::string& password) {
   const WideText dsn = Utf8ToUtf16(data_source);
   const WideText user = Utf8ToUtf16(user_name);
   const WideText secret = Utf8ToUtf16(password);
+  std::vector<SQLWCHAR> dsn_buffer = ConnectArgument(dsn);
+  std::vector<SQLWCHAR> user_buffer = ConnectArgument(user);
+  std::vector<SQLWCHAR> secret_buffer = ConnectArgument(secret);
   // SQLConnect takes the three values apart, so no character of a password
   // can change the meaning of a connection string.
-  connection_.Check(SQLConnectW(connection_.get(), const_cast<SQLWCHAR*>(dsn.c_str()), SQL_NTS,
-                                const_cast<SQLWCHAR*>(OrNull(user)), user.empty() ? 0 : SQL_NTS,
-                                const_cast<SQLWCHAR*>(OrNull(secret)), secret.empty() ? 0 : SQL_NTS),
-                    "The data source \"" + data_source + "\" could not be opened.");
+  const SQLRETURN result =
+      SQLConnectW(connection_.get(), dsn_buffer.data(), SQL_NTS, OrNull(user, user_buffer), user.empty() ? 0 : SQL_NTS,
+                  OrNull(secret, secret_buffer), secret.empty() ? 0 : SQL_NTS);
+  std::fill(secret_buffer.begin(), secret_buffer.end(), 0);
+  connection_.Check(result, "The data source \"" + data_source + "\" could not be opened.");
   connected_ = true;
 }
 
@@ -91,7 +161,7 @@ void OdbcSession::ReconnectStreaming(const std::string& data_source, const std::
     return;
   }
   std::string text = "DSN=" + data_source + ";";
-  if (!user_name.empty()) text += "UID={" + user_name + "};";
+  if (!user_name.empty()) text += "UID=" + UserNameValue(user_name) + ";";
   if (!password.empty()) text += "PWD={" + password + "};";
   text += option;
   SQLDisconnect(connection_.get());
@@ -117,6 +187,7 @@ void OdbcSession::ReadDriverFacts() {
   std::transform(driver.begin(), driver.end(), driver.begin(), [](unsigned char c) { return std::tolower(c); });
   facts_.driver_name = driver;
   facts_.is_sqlite = driver.find("sqlite") != std::string::npos;
+  facts_.is_mariadb = driver.find("maodbc") != std::string::npos;
   facts_.identifier_quote = InfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
   if (facts_.identifier_quote == " ") facts_.identifier_quote.clear();
   facts_.search_escape = InfoText(dbc, SQL_SEARCH_PATTERN_ESCAPE);
@@ -134,7 +205,7 @@ std::string OdbcSession::CurrentCatalog() const {
   const SQLRETURN result = SQLGetConnectAttrW(connection_.get(), SQL_ATTR_CURRENT_CATALOG, buffer.data(),
                                               static_cast<SQLINTEGER>(buffer.size() * sizeof(SQLWCHAR)), &length);
   if (!SQL_SUCCEEDED(result) || length <= 0) return {};
-  const std::size_t chars = std::min<std::size_t>(length / sizeof(SQLWCHAR), buffer.size() - 1);
+  const std::size_t chars = TerminatedLength(buffer.data(), length / sizeof(SQLWCHAR), buffer.size() - 1);
   return Utf16ToUtf8(buffer.data(), chars);
 }
 

@@ -14,6 +14,12 @@ namespace quill {
 struct OdbcDriverFacts {
   std::string driver_name;  // the driver library's name, lower case
   bool is_sqlite = false;
+  bool is_mariadb = false;
+  // Character data is asked for as SQL_C_CHAR and arrives as UTF-8: the
+  // SQLite driver, and the MariaDB driver on a utf8mb4 session. The MariaDB
+  // driver reports wrong lengths for some UTF-16 values and converts every
+  // one of them on its own, so UTF-8 is both whole and cheaper there.
+  bool text_as_utf8 = false;
   std::string identifier_quote;    // empty when the source quotes nothing
   std::string search_escape;       // escape of "_" and "%" in catalog patterns
   bool schemas_in_statements = false;
@@ -44,6 +50,10 @@ class OdbcSession {
  private:
   void Connect(const std::string& data_source, const std::string& user_name, const std::string& password);
   void ReadDriverFacts();
+  // The character set the server sends results in, as the session says.
+  std::string ResultCharacterSet();
+  // Runs a statement that the session may refuse.
+  void RunQuietly(const std::string& statement_text);
   void ReconnectStreaming(const std::string& data_source, const std::string& user_name,
                           const std::string& password, const std::string& option);
 

@@ -1,5 +1,7 @@
 #include "platform/odbc/utf16_text.h"
 
+#include <algorithm>
+
 #include <cstdint>
 
 namespace quill {
@@ -91,6 +93,12 @@ std::string Utf16ToUtf8(const SQLWCHAR* text, std::size_t length) {
 }
 
 std::string Utf16ToUtf8(const WideText& text) { return Utf16ToUtf8(text.data(), text.size()); }
+
+std::size_t TerminatedLength(const SQLWCHAR* text, std::size_t reported, std::size_t capacity) {
+  std::size_t length = std::min(reported, capacity);
+  while (length < capacity && text[length] != 0) ++length;
+  return length;
+}
 
 WideText Utf8ToUtf16(std::string_view text) {
   WideText out;

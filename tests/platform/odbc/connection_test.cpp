@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fixtures/test_database.h"
+#include "fixtures/test_servers.h"
 #include "platform/connection/connection.h"
 #include "platform/connection/connection_string.h"
 #include "platform/odbc/table_reference.h"
@@ -86,6 +87,30 @@ TEST(Connection, OpenWhenOpenDoesNothingAndCloseCloses) {
   EXPECT_TRUE(connection.OpenTable("t")->Eof());
 }
 
+// The driver manager reads more of each argument than a one-character name
+// and a short login hold (a driver without wide calls has the login read
+// too, whatever its use of it).
+TEST(Connection, OneCharacterSourceNames) {
+  struct Case {
+    TestDatabase database;
+    std::string user, password;
+  };
+  std::vector<Case> cases;
+  cases.push_back({TestDatabase::Sqlite(DsnOptions().WithName("s")), "u", "p"});
+  TestDatabase postgres = TestDatabase::Postgres(DsnOptions().WithName("p").WithoutLogin());
+  cases.push_back({std::move(postgres), RunningTestServers().postgres_user, RunningTestServers().postgres_password});
+  TestDatabase mariadb = TestDatabase::MariaDb(DsnOptions().WithName("m").WithoutLogin());
+  cases.push_back({std::move(mariadb), RunningTestServers().mariadb_user, RunningTestServers().mariadb_password});
+  for (Case& c : cases) {
+    c.database.Execute("CREATE TABLE t (k INTEGER)");
+    c.database.Execute("INSERT INTO t VALUES (7)");
+    Connection connection;
+    connection.SetConnectionString(OdbcConnectionStringFor(c.database.Dsn()));
+    connection.Open(c.user, c.password);
+    EXPECT_EQ(connection.OpenTable("t")->FieldAt(0).AsInteger(), 7) << c.database.Dsn();
+  }
+}
+
 TEST(TableReference, ListedNames) {
   struct Case {
     std::string listed;
@@ -128,6 +153,25 @@ TEST(Utf16Text, RoundTripsAndReplacesBrokenUnits) {
   const WideText lone_low = {0xDE00};
   EXPECT_EQ(Utf16ToUtf8(lone_low), "\xEF\xBF\xBD");
   EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16("a\xFF" "b\xC3")), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+}
+
+// A reported length runs on to the terminator, never past the buffer.
+TEST(Utf16Text, TerminatedLength) {
+  struct Case {
+    WideText buffer;
+    std::size_t reported, capacity, expected;
+  };
+  const std::vector<Case> cases = {
+      {{'a', 'b', 'c', 0, 'x'}, 3, 4, 3},  // reported right
+      {{'a', 'b', 'c', 0, 'x'}, 2, 4, 3},  // one unit short
+      {{'a', 'b', 'c', 0, 'x'}, 0, 4, 3},
+      {{'a', 0, 'c', 0, 'x'}, 3, 4, 3},    // a zero inside the text reported
+      {{'a', 'b', 'c', 'd', 'x'}, 2, 4, 4},  // no terminator within the buffer
+      {{'a', 'b', 0}, 9, 2, 2},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TerminatedLength(c.buffer.data(), c.reported, c.capacity), c.expected) << c.reported;
+  }
 }
 
 }  // namespace

@@ -58,7 +58,8 @@ TEST(OdbcPostgres, ValuesOfEveryForm) {
   EXPECT_TRUE(dataset->FindField("b")->AsBoolean());
   EXPECT_EQ(dataset->FindField("g")->AsString(), "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
   const DateTime time = dataset->FindField("t")->AsDateTime();
-  EXPECT_EQ((std::vector<int>{time.hour, time.minute, time.second}), (std::vector<int>{12, 34, 56}));
+  EXPECT_EQ((std::vector<int>{time.hour, time.minute, time.second, time.nanosecond}),
+            (std::vector<int>{12, 34, 56, 789000000}));
   EXPECT_EQ(dataset->FindField("m")->AsDateTime(), (DateTime{99, 12, 31, 23, 59, 59, 123456000}));
   EXPECT_EQ(dataset->FindField("f4")->AsFloat(), 1.5);
   EXPECT_EQ(dataset->FindField("data")->RawText(), std::string("\x00\xff\x10", 3));
@@ -67,6 +68,38 @@ TEST(OdbcPostgres, ValuesOfEveryForm) {
   EXPECT_FALSE(dataset->FindField("b")->AsBoolean());
   EXPECT_FALSE(dataset->FindField("b")->IsNull());
   EXPECT_TRUE(dataset->FindField("data")->IsNull());
+}
+
+// time(6) keeps its fraction (a time structure has none); 24:00:00 is a
+// time of its own there.
+TEST(OdbcPostgres, TimesKeepTheirFractions) {
+  struct Case {
+    std::string literal;
+    std::vector<int> expected;  // hour, minute, second, nanosecond
+  };
+  const std::vector<Case> cases = {
+      {"'23:59:59.999999'", {23, 59, 59, 999999000}},
+      {"'00:00:00.000001'", {0, 0, 0, 1000}},
+      {"'12:00:00'", {12, 0, 0, 0}},
+      {"'24:00:00'", {24, 0, 0, 0}},
+  };
+  TestDatabase database = TestDatabase::Postgres();
+  database.Execute("CREATE TABLE times (id INTEGER PRIMARY KEY, t TIME(6))");
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    database.Execute("INSERT INTO times VALUES (" + std::to_string(i) + ", " + cases[i].literal + ")");
+  }
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("public.times");
+  EXPECT_EQ(dataset->FindField("t")->ClassName(), "TTimeField");
+  std::size_t row = 0;
+  for (; !dataset->Eof(); dataset->Next(), ++row) {
+    ASSERT_LT(row, cases.size());
+    const DateTime time = dataset->FindField("t")->AsDateTime();
+    EXPECT_EQ((std::vector<int>{time.hour, time.minute, time.second, time.nanosecond}), cases[row].expected)
+        << cases[row].literal;
+    EXPECT_FALSE(time.negative);
+  }
+  EXPECT_EQ(row, cases.size());
 }
 
 // Two schemas holding tables of the same name, one with a blank in its name.
@@ -121,6 +154,41 @@ TEST(OdbcPostgres, UnboundedVarcharArrivesWhole) {
     ASSERT_EQ(dataset->FindField("s")->AsString(), id == 1700 ? std::string(5000, 'y') : "v" + std::to_string(id));
   }
   EXPECT_EQ(id, 2001);
+}
+
+// With a login given, as without, a table is read through a cursor, a block
+// of rows at a time, never whole into memory.
+TEST(OdbcPostgres, ReadsThroughACursorWithALogin) {
+  TestDatabase database = TestDatabase::Postgres(DsnOptions().WithoutLogin());
+  database.Execute("CREATE TABLE t AS SELECT k FROM generate_series(1, 50000) AS k");
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("public.t");
+  const std::vector<QueryRow> queries = database.Query(
+      "SELECT lower(query) FROM pg_stat_activity WHERE datname = current_database() AND pid <> pg_backend_pid()");
+  ASSERT_EQ(queries.size(), 1u);
+  const std::string query = queries[0][0].value_or("");
+  EXPECT_NE(query.find("sql_cur"), std::string::npos) << query;
+}
+
+// A memo that outgrows its buffer late in a table larger than a quarter of
+// the server's buffers: the rows read again must come in the same order,
+// though the server would start a new scan of such a table where the last
+// one stopped.
+TEST(OdbcPostgres, RowsReadAgainComeInTheSameOrder) {
+  constexpr int kRows = 400000;
+  constexpr int kLongRow = 250000;
+  TestDatabase database = TestDatabase::Postgres();
+  database.Execute("CREATE TABLE big AS SELECT k AS id, 'row ' || k || repeat('.', 60) AS label, "
+                   "CASE WHEN k = " + std::to_string(kLongRow) + " THEN repeat('x', 1000) ELSE 'short' END AS memo "
+                   "FROM generate_series(1, " + std::to_string(kRows) + ") AS k");
+  auto connection = OpenSource(database);
+  auto dataset = connection->OpenTable("public.big");
+  int64_t id = 1;
+  for (; !dataset->Eof(); dataset->Next(), ++id) {
+    ASSERT_EQ(dataset->FieldAt(0).AsInteger(), id);
+    if (id == kLongRow) EXPECT_EQ(dataset->FieldAt(2).AsString(), std::string(1000, 'x'));
+  }
+  EXPECT_EQ(id, kRows + 1);
 }
 
 TEST(OdbcPostgres, TableThatDisappearedGivesTheDriversText) {

@@ -1,0 +1,55 @@
+#include "platform/odbc/time_text.h"
+
+namespace quill {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads exactly `count` digits at `at`, moving past them.
+std::optional<int> Digits(std::string_view text, std::size_t& at, std::size_t count) {
+  if (text.size() < at + count) return std::nullopt;
+  int value = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!IsDigit(text[at + i])) return std::nullopt;
+    value = value * 10 + (text[at + i] - '0');
+  }
+  at += count;
+  return value;
+}
+
+}  // namespace
+
+std::optional<DateTime> ParseTimeText(std::string_view text) {
+  DateTime value;
+  std::size_t at = 0;
+  if (at < text.size() && text[at] == '-') {
+    value.negative = true;
+    ++at;
+  }
+  const std::size_t hours_start = at;
+  while (at < text.size() && IsDigit(text[at]) && at - hours_start < 6) value.hour = value.hour * 10 + (text[at++] - '0');
+  if (at == hours_start || at >= text.size() || text[at] != ':') return std::nullopt;
+  ++at;
+  const std::optional<int> minute = Digits(text, at, 2);
+  if (!minute || *minute > 59 || at >= text.size() || text[at] != ':') return std::nullopt;
+  ++at;
+  const std::optional<int> second = Digits(text, at, 2);
+  if (!second || *second > 59) return std::nullopt;
+  value.minute = *minute;
+  value.second = *second;
+  if (at < text.size() && text[at] == '.') {
+    ++at;
+    int scale = 100000000;
+    const std::size_t fraction_start = at;
+    for (; at < text.size() && IsDigit(text[at]) && at - fraction_start < 9; ++at, scale /= 10) {
+      value.nanosecond += (text[at] - '0') * scale;
+    }
+    if (at == fraction_start) return std::nullopt;
+  }
+  if (at != text.size()) return std::nullopt;
+  // "-00:00:00" is no time before zero.
+  if (value.hour == 0 && value.minute == 0 && value.second == 0 && value.nanosecond == 0) value.negative = false;
+  return value;
+}
+
+}  // namespace quill
