@@ -96,13 +96,6 @@ void ReadTable(bool rows) {
 
 constexpr int kRounds = 5;
 
-quill::bench::Measurement Median(std::vector<quill::bench::Measurement> runs) {
-  std::sort(runs.begin(), runs.end(), [](const auto& a, const auto& b) { return a.seconds < b.seconds; });
-  quill::bench::Measurement median = runs[runs.size() / 2];
-  for (const auto& run : runs) median.peak_kib = std::max(median.peak_kib, run.peak_kib);
-  return median;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,10 +125,10 @@ int main(int argc, char** argv) {
     reads.push_back(quill::bench::MeasureOnce([] { ReadTable(true); }));
     passes.push_back(quill::bench::MeasureOnce([] { ReadTable(false); }));
   }
-  const quill::bench::Measurement dump = Median(dumps);
-  const quill::bench::Measurement run = Median(runs);
-  const quill::bench::Measurement read = Median(reads);
-  const quill::bench::Measurement pass = Median(passes);
+  const quill::bench::Measurement dump = quill::bench::Median(dumps);
+  const quill::bench::Measurement run = quill::bench::Median(runs);
+  const quill::bench::Measurement read = quill::bench::Median(reads);
+  const quill::bench::Measurement pass = quill::bench::Median(passes);
   const double dump_megabytes = fs::file_size(folder / "dump.sql") / 1048576.0;
   fs::remove(folder / "dump.sql");
   // The script's size, from one more run in this process.
