@@ -236,3 +236,48 @@ TEST(ScriptRoundTripTypes, UnsignedSmallIntegersAndBinaryColumns) {
 
 }  // namespace
 }  // namespace quill::testing
+
+namespace quill::testing {
+namespace {
+
+// PostgreSQL columns declared without a size (numeric, varchar) hold values
+// of any scale and length; the scripts' types must hold them all. A decimal
+// of unknown precision is a double in MySql, which holds these values.
+TEST(ScriptRoundTripTypes, ColumnsDeclaredWithoutASize) {
+  TestDatabase source = TestDatabase::Postgres();
+  const std::string long_text = "'" + std::string(3000, 'x') + "'";
+  source.CreateTable({"unsized",
+                      {{"id", "integer"}, {"n", "numeric"}, {"v", "varchar"}},
+                      {"id"},
+                      {{"1", "1.5", "'short'"},
+                       {"2", "123456.789", long_text},
+                       {"3", "-0.000001", "NULL"},
+                       {"4", "0.1", "''"}}});
+  const std::vector<QueryRow> expected = source.Query("SELECT id, n::text, v FROM unsized ORDER BY id");
+  for (const TargetDialect dialect : {TargetDialect::PostgreSql, TargetDialect::MySql}) {
+    const bool to_postgres = dialect == TargetDialect::PostgreSql;
+    SCOPED_TRACE(to_postgres ? "PostgreSQL" : "MySql");
+    GeneratorHarness harness;
+    harness.settings.format = dialect;
+    harness.generator.GenerateScript(source.Dsn(), "public.unsized");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::string script = harness.ScriptText();
+    TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+    const ScriptRun load = to_postgres ? RunPsqlScript(target, script) : RunMariaDbScript(target, script);
+    ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script.substr(0, 2000);
+    std::vector<QueryRow> arrived = target.Query(to_postgres ? "SELECT id, n::text, v FROM unsized ORDER BY id"
+                                                             : "SELECT id, n, v FROM unsized ORDER BY id");
+    ASSERT_EQ(arrived.size(), expected.size());
+    for (size_t row = 0; row < expected.size(); ++row) {
+      ASSERT_TRUE(arrived[row][1] && expected[row][1]) << "row " << row;
+      EXPECT_EQ(std::strtod(arrived[row][1]->c_str(), nullptr), std::strtod(expected[row][1]->c_str(), nullptr))
+          << "row " << row << ": " << *arrived[row][1];
+      // Empty text is written NULL by the scripts' rule.
+      const std::optional<std::string> v = expected[row][2] == std::optional<std::string>("") ? std::nullopt : expected[row][2];
+      EXPECT_EQ(arrived[row][2], v) << "row " << row;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace quill::testing

@@ -6,6 +6,7 @@
 
 #include "platform/dataset/data_access_error.h"
 #include "platform/odbc/odbc_result_dataset.h"
+#include "platform/odbc/postgres_unsized_columns.h"
 #include "platform/odbc/table_reference.h"
 #include "platform/odbc/utf16_text.h"
 
@@ -166,6 +167,7 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   options.count_statement = "SELECT COUNT(*) FROM " + name;
   options.correct_sqlite_types = facts.is_sqlite;
   options.count_narrow = facts.is_sqlite;
+  if (facts.is_postgres) options.unsized_columns = PostgresUnsizedColumns(*session_, reference);
   OdbcResultDataset::Execute execute;
   if (facts.is_sqlite) {
     // The SQLite driver has no wide calls: the driver manager would narrow

@@ -158,6 +158,12 @@ void OdbcResultDataset::DescribeColumns() {
     description.precision = ColumnNumber(statement, number, SQL_DESC_PRECISION);
     description.scale = ColumnNumber(statement, number, SQL_DESC_SCALE);
     if (options_.correct_sqlite_types) description = CorrectSqliteColumn(description);
+    const auto unsized = options_.unsized_columns.find(description.name);
+    const bool unsized_decimal = unsized != options_.unsized_columns.end() && unsized->second == UnsizedKind::Decimal;
+    if (unsized != options_.unsized_columns.end() && unsized->second == UnsizedKind::Text) {
+      description.concise_type = SQL_WLONGVARCHAR;
+      description.length = 0;
+    }
 
     Column column;
     column.type = MapColumnType(description);
@@ -181,7 +187,8 @@ void OdbcResultDataset::DescribeColumns() {
     field->SetDataSize(column.type.data_size);
     const bool integer = column.type.kind == FieldKind::ftInteger || column.type.kind == FieldKind::ftLargeint;
     const bool decimal = column.type.kind == FieldKind::ftBCD || column.type.kind == FieldKind::ftCurrency;
-    field->SetNumberFacts(integer && description.is_unsigned, decimal ? static_cast<int>(description.scale) : -1);
+    field->SetNumberFacts(integer && description.is_unsigned,
+                          decimal && !unsized_decimal ? static_cast<int>(description.scale) : -1);
     fields_.push_back(std::move(field));
     columns_.push_back(std::move(column));
   }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@
 #include "platform/odbc/fetch_ahead.h"
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/odbc_session.h"
+#include "platform/odbc/postgres_unsized_columns.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -56,6 +58,10 @@ class OdbcResultDataset : public Dataset {
     bool wide_length_from_terminator = false;
     // TIME columns as their text (see ValueForm::Time).
     bool time_as_text = false;
+    // Columns the source declares without a size, by the driver's name for
+    // them: text of any length becomes a memo, a decimal of any precision one
+    // whose scale is unknown.
+    std::map<std::string, UnsizedKind> unsized_columns;
   };
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);

@@ -188,6 +188,7 @@ void OdbcSession::ReadDriverFacts() {
   facts_.driver_name = driver;
   facts_.is_sqlite = driver.find("sqlite") != std::string::npos;
   facts_.is_mariadb = driver.find("maodbc") != std::string::npos;
+  facts_.is_postgres = driver.find("psqlodbc") != std::string::npos;
   facts_.identifier_quote = InfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
   if (facts_.identifier_quote == " ") facts_.identifier_quote.clear();
   facts_.search_escape = InfoText(dbc, SQL_SEARCH_PATTERN_ESCAPE);

@@ -15,6 +15,7 @@ struct OdbcDriverFacts {
   std::string driver_name;  // the driver library's name, lower case
   bool is_sqlite = false;
   bool is_mariadb = false;
+  bool is_postgres = false;
   // Character data is asked for as SQL_C_CHAR and arrives as UTF-8: the
   // SQLite driver, and the MariaDB driver on a utf8mb4 session. The MariaDB
   // driver reports wrong lengths for some UTF-16 values and converts every
