@@ -25,9 +25,22 @@ using namespace jet_reader;
 
 constexpr char kReaderFileName[] = "quillmarsh-jet-reader";
 
+}  // namespace
+
+JetReaderOptions DefaultJetReaderOptions() {
+  JetReaderOptions options;
+  const char* program = std::getenv("QUILLMARSH_JET_READER");
+  options.program = program != nullptr && *program != '\0' ? program : ProgramFolder() + kReaderFileName;
+  return options;
+}
+
+DataAccessError DamagedFileError(const std::string& data_source) {
+  return DataAccessError("Could not read " + data_source + ": the file is damaged");
+}
+
 // A connected socket pair: one end stays here, the other becomes the
-// reader's standard input. Returns the end that stays.
-int StartReader(const std::string& program, const std::string& data_source, pid_t& pid) {
+// reader's standard input.
+JetReaderProcess::Child::Child(const std::string& program, const std::string& data_source) {
   int ends[2];
   if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
     throw DataAccessError("Could not read " + data_source + ": " + std::strerror(errno));
@@ -44,24 +57,19 @@ int StartReader(const std::string& program, const std::string& data_source, pid_
     throw DataAccessError("Could not read " + data_source + ": the reader " + program + " cannot be started (" +
                           std::strerror(spawned) + ").");
   }
-  return ends[0];
+  fd = ends[0];
 }
 
-}  // namespace
-
-JetReaderOptions DefaultJetReaderOptions() {
-  JetReaderOptions options;
-  const char* program = std::getenv("QUILLMARSH_JET_READER");
-  options.program = program != nullptr && *program != '\0' ? program : ProgramFolder() + kReaderFileName;
-  return options;
-}
-
-DataAccessError DamagedFileError(const std::string& data_source) {
-  return DataAccessError("Could not read " + data_source + ": the file is damaged");
+JetReaderProcess::Child::~Child() {
+  // The reader holds nothing worth a clean end; a hung one must go too.
+  kill(pid, SIGKILL);
+  close(fd);
+  while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
+  }
 }
 
 JetReaderProcess::JetReaderProcess(const JetReaderOptions& options, const std::string& data_source)
-    : fd_(StartReader(options.program, data_source, pid_)), out_(fd_), in_(fd_, options.timeout_ms) {
+    : child_(options.program, data_source), out_(child_.fd), in_(child_.fd, options.timeout_ms) {
   try {
     out_.Byte(kOpen);
     out_.String(data_source);
@@ -69,14 +77,6 @@ JetReaderProcess::JetReaderProcess(const JetReaderOptions& options, const std::s
     ExpectOk();
   } catch (const ChannelBroken&) {
     throw DamagedFileError(data_source);
-  }
-}
-
-JetReaderProcess::~JetReaderProcess() {
-  // The reader holds nothing worth a clean end; a hung one must go too.
-  kill(pid_, SIGKILL);
-  close(fd_);
-  while (waitpid(pid_, nullptr, 0) < 0 && errno == EINTR) {
   }
 }
 

@@ -32,7 +32,6 @@ class JetReaderProcess {
   // Starts the reader and opens data_source in it. Throws DataAccessError
   // with the reader's own message when the file does not open there.
   JetReaderProcess(const JetReaderOptions& options, const std::string& data_source);
-  ~JetReaderProcess();
   JetReaderProcess(const JetReaderProcess&) = delete;
   JetReaderProcess& operator=(const JetReaderProcess&) = delete;
 
@@ -45,8 +44,18 @@ class JetReaderProcess {
   [[noreturn]] void ThrowReaderError();
 
  private:
-  pid_t pid_ = -1;
-  int fd_ = -1;
+  // The started process and this end of its channel, ended first thing on
+  // destruction, also when the constructor throws after the start.
+  struct Child {
+    Child(const std::string& program, const std::string& data_source);
+    ~Child();
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    pid_t pid = -1;
+    int fd = -1;
+  };
+
+  Child child_;
   ChannelWriter out_;
   ChannelReader in_;
 };
