@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/dataset/data_access_error.h"
@@ -40,10 +41,14 @@ std::string ReadEverything(const std::string& path, const JetReaderOptions& opti
 
 std::string Damaged(const std::string& path) { return "Could not read " + path + ": the file is damaged"; }
 
-// Mutants of small valid files on which libmdb or FreeXL crashed or hung
-// (kept by fuzz/jet_file_mutations).
+// Mutants of small valid files on which libmdb or FreeXL crashed (kept by
+// fuzz/jet_file_mutations), each with where it crashed there.
 TEST(JetDamagedFile, FilesThatCrashTheFileLibrariesAreReportedAsDamaged) {
   const std::vector<std::string> files = {
+      "jet3-usage-map.mdb",    // mdb_map_find_next, reading a table's rows
+      "jet4-usage-map.mdb",    // mdb_map_find_next, reading a system table's rows
+      "workbook-open-1.xls",   // freexl_open
+      "workbook-open-2.xls",   // freexl_open
   };
   for (const std::string& name : files) {
     const std::string path = kData + "damaged/" + name;
@@ -51,6 +56,18 @@ TEST(JetDamagedFile, FilesThatCrashTheFileLibrariesAreReportedAsDamaged) {
   }
   // The good workbook still reads after them.
   EXPECT_EQ(ReadEverything(kData + "workbook.xls"), "");
+}
+
+// Mutants whose damage the reader itself finds: a data-access error, the
+// reader process intact.
+TEST(JetDamagedFile, DamagedValuesAreReadErrors) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"jet3-date.mdb", "A value of column 'DateCreate' is no date."},  // a catalog date far beyond the calendar
+      {"jet4-value-outside-page.mdb", "A row of table 'people' cannot be read."},  // a length past the page end
+  };
+  for (const auto& [name, expected] : cases) {
+    EXPECT_EQ(ReadEverything(kData + "damaged/" + name), expected) << name;
+  }
 }
 
 void WriteReader(const fs::path& path, const std::string& script) {
