@@ -54,13 +54,14 @@ for target in "${targets[@]}"; do
     continue
   fi
   seed "$target"
-  extra=()
-  # Qt keeps its application objects to the end of the process: no leaks there.
-  [[ $target == fuzz_welcome_page ]] && extra=(-detect_leaks=0)
+  leaks=1
+  # Qt and fontconfig keep their objects to the end of the process: no leaks there.
+  [[ $target == fuzz_welcome_page ]] && leaks=0
   # Keep going after a finding, so one run reports every kind of fault.
-  "$build/fuzz/$target" "$build/corpus/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$findings/" -print_final_stats=1 -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
-    "${extra[@]}" 2>"$findings/log.txt" || true
+  ASAN_OPTIONS=detect_leaks=$leaks "$build/fuzz/$target" "$build/corpus/$target" \
+    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$findings/" -print_final_stats=1 \
+    -fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1 \
+    2>"$findings/log.txt" || true
   grep -E "stat::number_of_executed_units|crash|deadly|Timeout|out-of-memory" "$findings/log.txt" | tail -3 || true
   ls "$findings" | grep -v '^log.txt$' || echo "no findings"
 done
