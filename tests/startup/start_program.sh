@@ -6,7 +6,12 @@
 set -euo pipefail
 program_folder=$1
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+# One X server for all cases, on a display number it picks itself.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
+for _ in $(seq 100); do [[ -s $scratch/display ]] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$scratch/display")
 failures=0
 
 # Each case lays out files in the scratch program folder; the table below
@@ -37,21 +42,24 @@ for entry in "${cases[@]}"; do
   ln "$program_folder/quillmarsh" "$folder/quillmarsh" 2>/dev/null || cp "$program_folder/quillmarsh" "$folder/"
   (cd "$folder" && "$name")
   windows=$scratch/$name/windows.txt
-  (cd "$folder" &&
-    HOME=$scratch/$name/home XDG_RUNTIME_DIR=$scratch/$name/run ODBCSYSINI=$scratch/$name/odbc \
-      ODBCINI=$scratch/$name/odbc/user.ini QT_QPA_PLATFORM=xcb \
-      xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-        ./quillmarsh & program=$!
-        for _ in $(seq 100); do
-          sleep 0.2
-          xwininfo -root -tree >"$1" 2>/dev/null || true
-          if grep -q "\"Quillmarsh v\." "$1"; then break; fi
-          kill -0 $program 2>/dev/null || break
-        done
-        sleep 1
-        xwininfo -root -tree >"$1"
-        if kill -0 $program 2>/dev/null; then echo running >>"$1"; kill $program; fi
-        wait $program || true' bash "$windows") >"$scratch/$name/output.txt" 2>&1 || true
+  # Started from its folder (welcome.xml is read from the current folder); env
+  # runs it in place, so $! is the program's own process.
+  env -C "$folder" HOME="$scratch/$name/home" XDG_RUNTIME_DIR="$scratch/$name/run" ODBCSYSINI="$scratch/$name/odbc" \
+    ODBCINI="$scratch/$name/odbc/user.ini" QT_QPA_PLATFORM=xcb ./quillmarsh >"$scratch/$name/output.txt" 2>&1 &
+  program=$!
+  for _ in $(seq 100); do
+    sleep 0.2
+    xwininfo -root -tree >"$windows" 2>/dev/null || true
+    if grep -q '"Quillmarsh v\.' "$windows"; then break; fi
+    kill -0 $program 2>/dev/null || break
+  done
+  sleep 1
+  xwininfo -root -tree >"$windows"
+  if kill -0 $program 2>/dev/null; then
+    echo running >>"$windows"
+    kill $program
+  fi
+  wait $program || true
   problems=()
   grep -q '^running$' "$windows" || problems+=("the program ended")
   grep -q '"Quillmarsh v\.' "$windows" || problems+=("no main window")
