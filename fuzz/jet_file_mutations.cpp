@@ -7,6 +7,7 @@
 // Usage: jet_file_mutations OUTPUT_FOLDER SECONDS XLS_SEED [RANDOM_SEED]
 // The reader is the one of this build, unless QUILLMARSH_JET_READER names another.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -102,7 +103,10 @@ std::string Mutate(const std::string& seed, std::mt19937_64& random) {
   std::string bytes = seed;
   const int changes = 1 + static_cast<int>(random() % 8);
   for (int i = 0; i < changes && !bytes.empty(); ++i) {
-    const size_t at = random() % bytes.size();
+    // Half of the changes go to the first pages, where the header, the
+    // catalog and the table definitions are.
+    const size_t span = random() % 2 == 0 ? std::min<size_t>(bytes.size(), 32 * 1024) : bytes.size();
+    const size_t at = random() % span;
     switch (random() % 5) {
       case 0:
         bytes[at] = static_cast<char>(bytes[at] ^ (1 << (random() % 8)));
