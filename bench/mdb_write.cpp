@@ -132,7 +132,9 @@ int main() {
   fs::create_directories(folder);
   std::printf("%-8s %-26s %10s %10s %14s %12s %12s\n", "format", "step", "seconds", "CPU s", "rows/s", "peak MiB",
               "file MiB");
-  for (const auto& [engine, label] : {std::pair<std::string, std::string>{"5", "Jet 4"}, {"4", "Jet 3"}}) {
+  for (const auto& format : {std::pair<std::string, std::string>{"5", "Jet 4"}, {"4", "Jet 3"}}) {
+    const std::string& engine = format.first;  // plain names: the lambdas below capture them
+    const std::string& label = format.second;
     const std::string file = (folder / ("bench_" + engine + ".mdb")).string();
     fs::remove(file);
     const Measurement write = quill::bench::MeasureOnce([&] { WriteDatabase(file, engine); });

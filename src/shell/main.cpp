@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
     if (!settings.lang.empty()) {
       main_window.RunGuarded([&] { quill::LoadLanguage(languages, program_folder, settings.lang); });
     } else if (welcome != nullptr) {
-      welcome->Build("welcome.xml");
+      // A CODE that is no number is reported; the rows made so far stay.
+      main_window.RunGuarded([welcome] { welcome->Build("welcome.xml"); });
     }
     main_window.setWindowTitle(QString("Quillmarsh v.") + quill::kProgramVersion);
     result = application.exec();

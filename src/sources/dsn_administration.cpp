@@ -116,7 +116,8 @@ bool RewriteAttributes(const std::string& name, const SourceAttributes& old_attr
                        const SourceAttributes& attributes) {
   if (!AreValidAttributes(attributes)) return false;
   SystemDsnMode mode;
-  for (const auto& [old_key, old_value] : old_attributes) {
+  for (const auto& old_attribute : old_attributes) {
+    const std::string& old_key = old_attribute.first;  // a plain name: a lambda may capture it
     const bool kept = std::any_of(attributes.begin(), attributes.end(),
                                   [&](const auto& attribute) { return SameNameIgnoringCase(attribute.first, old_key); });
     if (!kept && !SQLWritePrivateProfileString(name.c_str(), old_key.c_str(), nullptr, kOdbcIni)) return false;

@@ -188,6 +188,11 @@ class OptionsWriter {
 
 }  // namespace
 
+bool IsLanguageFileName(const std::string& lang) {
+  if (lang.empty() || lang == "." || lang == "..") return false;
+  return lang.find_first_of(std::string("/\\\0", 3)) == std::string::npos;
+}
+
 std::string OptionsFilePath(const std::string& program_folder) { return program_folder + "options.ini"; }
 
 void SetPagesOptions(Settings& settings, const std::string& options_path) {
@@ -268,7 +273,8 @@ void SaveFontOptions(const Settings& settings, const std::string& options_path) 
 }
 
 void LoadLanguageOption(Settings& settings, const std::string& options_path) {
-  settings.lang = OptionsReader(options_path).Text(kMisc, "lang").value_or("");
+  const std::string lang = OptionsReader(options_path).Text(kMisc, "lang").value_or("");
+  settings.lang = IsLanguageFileName(lang) ? lang : std::string();
 }
 
 void SaveLanguageOption(const Settings& settings, const std::string& options_path) {

@@ -11,7 +11,8 @@ std::string OptionsFilePath(const std::string& program_folder);
 
 // Each loader reads its keys with the current field values as defaults, each
 // saver writes its keys in one go; the file is opened for the one operation.
-// Savers throw InOutError when the file cannot be written.
+// Savers throw InOutError when the file cannot be written, and
+// std::invalid_argument, writing nothing, when a value holds a line break.
 
 // The options dialog's keys: all of [Data] and its part of [Misc]. Read when
 // the dialog is created and when it closes without OK; written on OK.
@@ -36,8 +37,13 @@ void SaveMainWindowOptions(const Settings& settings, const std::string& options_
 void SaveFontOptions(const Settings& settings, const std::string& options_path);
 
 // The user-interface language, read with an empty default when the main window
-// is shown, and written when a language is chosen (empty for English).
+// is shown, and written when a language is chosen (empty for English). A
+// value that is not a plain file name of the "languages" folder reads as empty.
 void LoadLanguageOption(Settings& settings, const std::string& options_path);
 void SaveLanguageOption(const Settings& settings, const std::string& options_path);
+
+// Whether lang names a file directly inside the "languages" folder: not empty,
+// not "." or "..", without "/", "\\" or NUL.
+bool IsLanguageFileName(const std::string& lang);
 
 }  // namespace quill

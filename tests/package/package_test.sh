@@ -19,7 +19,7 @@ deb=$(ls "$scratch"/package/quillmarsh_*.deb)
 dpkg-deb -f "$deb" Depends | grep -q libsqliteodbc || { echo "the package does not depend on the SQLite driver"; exit 1; }
 dpkg -x "$deb" "$scratch/root"
 
-for file in usr/bin/quillmarsh usr/lib/quillmarsh/quillmarsh usr/lib/quillmarsh/sample.sqlite \
+for file in usr/bin/quillmarsh usr/lib/quillmarsh/quillmarsh usr/lib/quillmarsh/quillmarsh-jet-reader usr/lib/quillmarsh/sample.sqlite \
   usr/lib/quillmarsh/welcome.xml usr/lib/quillmarsh/tarnwick.html usr/lib/quillmarsh/languages/francais.xml \
   usr/share/applications/quillmarsh.desktop usr/share/icons/hicolor/scalable/apps/quillmarsh.svg; do
   [ -e "$scratch/root/$file" ] || { echo "missing from the package: $file"; exit 1; }

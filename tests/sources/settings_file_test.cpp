@@ -4,6 +4,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "fixtures/temporary_folder.h"
 #include "platform/files/read_file.h"
@@ -330,6 +334,56 @@ TEST_F(SettingsFileTest, TheLanguageIsReadWithAnEmptyDefaultAndCanBeEmptied) {
   settings.lang.clear();
   SaveLanguageOption(settings, path_);
   EXPECT_EQ(FileText(), "[Misc]\nlang=\n");
+}
+
+TEST_F(SettingsFileTest, AValueWithALineBreakIsRefusedAndTheFileKeepsItsKeys) {
+  // LF, CR and CR LF, each trying to add keys of its own.
+  const std::vector<std::string> cases = {"/blobs\nlang=../../../../tmp/evil.lng", "dbo\r[Misc]\rlang=evil",
+                                          "%d\r\nDrop=1"};
+  for (const std::string& text : cases) {
+    Settings saved;
+    saved.blob_path = "/blobs";
+    saved.ms_schema = "dbo";
+    SetFileOptions(saved, path_);
+    SaveMainWindowOptions(saved, path_);
+    SaveDateFormatOptions(saved, path_);
+    const std::string before = FileText();
+
+    Settings hostile = saved;
+    hostile.blob_path = hostile.ms_schema = hostile.my_format = text;
+    EXPECT_THROW(SetFileOptions(hostile, path_), std::invalid_argument) << text;
+    EXPECT_THROW(SaveMainWindowOptions(hostile, path_), std::invalid_argument) << text;
+    EXPECT_THROW(SaveDateFormatOptions(hostile, path_), std::invalid_argument) << text;
+    EXPECT_EQ(FileText(), before) << text;
+
+    Settings loaded;
+    LoadAll(loaded);
+    EXPECT_EQ(loaded.blob_path, "/blobs");
+    EXPECT_EQ(loaded.ms_schema, "dbo");
+    EXPECT_EQ(loaded.my_format, "");
+    EXPECT_EQ(loaded.lang, "");
+    EXPECT_FALSE(loaded.drop);
+  }
+}
+
+TEST_F(SettingsFileTest, TheLanguageIsOnlyAFileNameInsideTheLanguagesFolder) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"deutsch.lng", "deutsch.lng"},
+      {"my.lang.lng", "my.lang.lng"},
+      {"../../../../tmp/evil.lng", ""},
+      {"sub/deutsch.lng", ""},
+      {"/tmp/evil.lng", ""},
+      {"..\\evil.lng", ""},
+      {"..", ""},
+      {".", ""},
+  };
+  for (const auto& [written, read] : cases) {
+    WriteFile("[Misc]\nlang=" + written + "\n");
+    Settings settings;
+    settings.lang = "stale";
+    LoadLanguageOption(settings, path_);
+    EXPECT_EQ(settings.lang, read) << written;
+  }
 }
 
 TEST_F(SettingsFileTest, SavingKeepsHandWrittenLinesAndKeysOfOthers) {

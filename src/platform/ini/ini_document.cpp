@@ -3,6 +3,7 @@
 #include "platform/ini/name_compare.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string_view>
 
 namespace quill {
@@ -109,6 +110,12 @@ std::vector<std::pair<std::string, std::string>> IniDocument::Entries(const std:
 }
 
 void IniDocument::Set(const std::string& section, const std::string& key, const std::string& value) {
+  // A line break would end the line early and start a line of its own.
+  for (const std::string* text : {&section, &key, &value}) {
+    if (text->find_first_of("\r\n") != std::string::npos) {
+      throw std::invalid_argument("The value of " + key + " holds a line break and cannot be written.");
+    }
+  }
   const std::string_view wanted = Trim(key);
   std::optional<size_t> header = FindSection(section);
   if (!header) {

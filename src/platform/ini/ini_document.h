@@ -27,6 +27,8 @@ class IniDocument {
 
   // Sets key in section: the first matching key line is replaced in place; a
   // new key goes after the last line of its section, a new section at the end.
+  // A section, key or value holding CR or LF is refused with
+  // std::invalid_argument, the document unchanged.
   void Set(const std::string& section, const std::string& key, const std::string& value);
 
   std::string Text() const;

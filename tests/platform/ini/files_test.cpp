@@ -41,8 +41,10 @@ TEST(WriteFileAtomicallyTest, ReplacesTheFileWithTheRequestedAccess) {
   umask(old_mask);
 }
 
-TEST(ReadWholeFileTest, AMissingFileReadsAsNothing) {
+TEST(ReadWholeFileTest, AMissingFileOrAFolderReadsAsNothing) {
   EXPECT_EQ(ReadWholeFile("/nonexistent/quill/file"), std::nullopt);
+  const quill::testing::TemporaryFolder folder;
+  EXPECT_EQ(ReadWholeFile(folder.path()), std::nullopt);
 }
 
 }  // namespace

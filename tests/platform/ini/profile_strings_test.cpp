@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <string>
 
 #include "fixtures/temporary_folder.h"
 #include "platform/files/in_out_error.h"
@@ -22,6 +24,20 @@ class ProfileStringsTest : public ::testing::Test {
 TEST_F(ProfileStringsTest, AMissingFileGivesTheDefault) {
   EXPECT_EQ(GetPrivateProfileString("Data", "Size", "30", path_), "30");
   EXPECT_FALSE(std::filesystem::exists(path_));
+}
+
+TEST_F(ProfileStringsTest, AFileThatCannotBeReadGivesTheDefault) {
+  std::filesystem::create_directory(path_);  // a folder where the file should be
+  EXPECT_EQ(GetPrivateProfileString("Data", "Size", "30", path_), "30");
+}
+
+TEST_F(ProfileStringsTest, AValueWithALineBreakIsRefusedAndTheFileStays) {
+  WritePrivateProfileString("Misc", "blobpath", "/blobs", path_);
+  for (const std::string value : {"x\nlang=../evil.lng", "x\rlang=evil", "x\r\n[Data]"}) {
+    EXPECT_THROW(WritePrivateProfileString("Misc", "blobpath", value, path_), std::invalid_argument) << value;
+    EXPECT_EQ(ReadWholeFile(path_), "[Misc]\nblobpath=/blobs\n") << value;
+  }
+  EXPECT_THROW(WritePrivateProfileString("Misc", "new\nkey", "1", path_), std::invalid_argument);
 }
 
 TEST_F(ProfileStringsTest, WritingCreatesTheFileAndReadsBack) {

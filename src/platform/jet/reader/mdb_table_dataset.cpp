@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 
 #include "platform/dataset/data_access_error.h"
 #include "platform/jet/reader/jet_field.h"
@@ -21,6 +22,27 @@ std::string GuidText(const unsigned char* bytes) {
                 bytes[2], bytes[1], bytes[0], bytes[5], bytes[4], bytes[7], bytes[6], bytes[8], bytes[9], bytes[10],
                 bytes[11], bytes[12], bytes[13], bytes[14], bytes[15]);
   return text;
+}
+
+// Bytes a value of a fixed-size type takes in the row; 0 for the others.
+int FixedSize(int col_type) {
+  switch (col_type) {
+    case MDB_BYTE:
+      return 1;
+    case MDB_INT:
+      return 2;
+    case MDB_LONGINT:
+    case MDB_FLOAT:
+      return 4;
+    case MDB_DOUBLE:
+    case MDB_DATETIME:
+    case MDB_MONEY:
+      return 8;
+    case MDB_NUMERIC:
+      return 17;
+    default:
+      return 0;
+  }
 }
 
 }  // namespace
@@ -110,6 +132,16 @@ void MdbTableDataset::FetchRow() {
       mdb_crack_row(def, row_start & kOffsetMask, row_size, raw_fields_.data()) < 0) {
     throw DataAccessError("A row of table '" + std::string(def->name) + "' cannot be read.");
   }
+  // A damaged row may place its values outside its page or name columns
+  // that do not exist: such a row cannot be read.
+  const int page_size = static_cast<int>(mdb->fmt->pg_size);
+  for (int i = 0; i < table_->ColumnCount(); ++i) {
+    const MdbField& raw = raw_fields_[i];
+    if (raw.colnum < 0 || raw.colnum >= table_->ColumnCount() ||
+        (!raw.is_null && (raw.start < 0 || raw.siz < 0 || raw.siz > page_size - raw.start))) {
+      throw DataAccessError("A row of table '" + std::string(def->name) + "' cannot be read.");
+    }
+  }
   for (int i = 0; i < table_->ColumnCount(); ++i) {
     const MdbField& raw = raw_fields_[i];
     ReadField(*fields_[raw.colnum], table_->Column(raw.colnum), raw);
@@ -128,6 +160,9 @@ void MdbTableDataset::ReadField(Field& field, MdbColumn& column, const MdbField&
   }
   const unsigned char* page = mdb->pg_buf;
   const int start = raw.start;
+  if (raw.siz < FixedSize(column.col_type)) {
+    throw DataAccessError("A value of column '" + std::string(column.name) + "' cannot be read.");
+  }
   switch (column.col_type) {
     case MDB_BYTE:
       field.SetInteger(page[start]);
@@ -145,7 +180,11 @@ void MdbTableDataset::ReadField(Field& field, MdbColumn& column, const MdbField&
       field.SetFloat(mdb_get_double(mdb->pg_buf, start));
       break;
     case MDB_DATETIME:
-      field.SetDateTime(FromSerial(mdb_get_double(mdb->pg_buf, start)));
+      try {
+        field.SetDateTime(FromSerial(mdb_get_double(mdb->pg_buf, start)));
+      } catch (const std::out_of_range&) {
+        throw DataAccessError("A value of column '" + std::string(column.name) + "' is no date.");
+      }
       break;
     case MDB_MONEY: {
       char* text = mdb_money_to_string(mdb, start);

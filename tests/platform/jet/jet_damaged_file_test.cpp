@@ -1,0 +1,133 @@
+// Damaged .mdb and .xls files are read in the reader process: whatever the
+// file libraries do with them there, this process gets a data-access error
+// and goes on.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/dataset/data_access_error.h"
+#include "platform/jet/jet_reader_test_support.h"
+#include "platform/jet/reader/jet_backend.h"
+
+namespace quill {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kData = std::string(QUILL_SOURCE_DIR) + "/tests/platform/jet/data/";
+
+// Lists, describes and reads every table; the message of the first error,
+// or "" when everything read.
+std::string ReadEverything(const std::string& path, const JetReaderOptions& options = DefaultJetReaderOptions()) {
+  try {
+    auto backend = OpenJetBackend(path, options);
+    auto tables = backend->OpenSchema(SchemaKind::Tables, {});
+    for (const std::string& name : testing::ColumnValues(*tables, "TABLE_NAME")) {
+      backend->OpenSchema(SchemaKind::Columns, {std::nullopt, std::nullopt, name});
+      backend->OpenSchema(SchemaKind::PrimaryKeys, {std::nullopt, std::nullopt, name});
+      for (auto table = backend->OpenTable(name); !table->Eof(); table->Next()) {
+      }
+    }
+  } catch (const DataAccessError& error) {
+    return error.what();
+  }
+  return "";
+}
+
+std::string Damaged(const std::string& path) { return "Could not read " + path + ": the file is damaged"; }
+
+// Mutants of small valid files on which libmdb or FreeXL crashed (kept by
+// fuzz/jet_file_mutations), each with where it crashed there.
+TEST(JetDamagedFile, FilesThatCrashTheFileLibrariesAreReportedAsDamaged) {
+  const std::vector<std::string> files = {
+      "jet3-usage-map.mdb",    // mdb_map_find_next, reading a table's rows
+      "jet4-usage-map.mdb",    // mdb_map_find_next, reading a system table's rows
+      "workbook-open-1.xls",   // freexl_open
+      "workbook-open-2.xls",   // freexl_open
+  };
+  for (const std::string& name : files) {
+    const std::string path = kData + "damaged/" + name;
+    EXPECT_EQ(ReadEverything(path), Damaged(path)) << name;
+  }
+  // The good workbook still reads after them.
+  EXPECT_EQ(ReadEverything(kData + "workbook.xls"), "");
+}
+
+// Mutants whose damage the reader itself finds: a data-access error, the
+// reader process intact.
+TEST(JetDamagedFile, DamagedValuesAreReadErrors) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"jet3-date.mdb", "A value of column 'DateCreate' is no date."},  // a catalog date far beyond the calendar
+      {"jet4-value-outside-page.mdb", "A row of table 'people' cannot be read."},  // a length past the page end
+  };
+  for (const auto& [name, expected] : cases) {
+    EXPECT_EQ(ReadEverything(kData + "damaged/" + name), expected) << name;
+  }
+}
+
+void WriteReader(const fs::path& path, const std::string& script) {
+  std::ofstream(path) << "#!/bin/sh\n" << script << "\n";
+  fs::permissions(path, fs::perms::owner_all);
+}
+
+// Reader programs that fail the way a reader fails on a damaged file, each
+// at the first request.
+TEST(JetDamagedFile, AReaderThatCrashesEndsOrHangsGivesTheDamagedFileError) {
+  const std::string workbook = kData + "workbook.xls";
+  struct Case {
+    std::string name;
+    std::string script;
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"crashes", "kill -SEGV $$", Damaged(workbook)},
+      {"aborts", "kill -ABRT $$", Damaged(workbook)},
+      {"ends", "exit 0", Damaged(workbook)},
+      {"answers nonsense", "echo nonsense >&0", Damaged(workbook)},
+      {"hangs", "exec sleep 60", Damaged(workbook)},
+  };
+  for (const Case& c : cases) {
+    JetReaderOptions options;
+    options.program = testing::ProcessPath("reader that " + c.name).string();
+    options.timeout_ms = 300;
+    WriteReader(options.program, c.script);
+    EXPECT_EQ(ReadEverything(workbook, options), c.expected) << c.name;
+  }
+  JetReaderOptions missing;
+  missing.program = testing::ProcessPath("no such reader").string();
+  EXPECT_EQ(ReadEverything(workbook, missing),
+            "Could not read " + workbook + ": the reader " + missing.program +
+                " cannot be started (No such file or directory).");
+}
+
+TEST(JetDamagedFile, AfterItsReaderCrashedTheConnectionStartsANewOne) {
+  const std::string workbook = kData + "workbook.xls";
+  ASSERT_LT(workbook.size(), 128u);  // its length takes one byte in the open request
+  // The first reader opens the file, then crashes on the next request; every
+  // later one is the real reader.
+  const fs::path marker = testing::ProcessPath("crashed once");
+  JetReaderOptions options;
+  options.program = testing::ProcessPath("reader that crashes once").string();
+  WriteReader(options.program, "[ -e '" + marker.string() + "' ] && exec '" + DefaultJetReaderOptions().program +
+                                   "'\ntouch '" + marker.string() + "'\nhead -c " +
+                                   std::to_string(2 + workbook.size()) + " >/dev/null\nprintf K >&0\n" +
+                                   "head -c 1 >/dev/null\nkill -SEGV $$");
+  auto backend = OpenJetBackend(workbook, options);
+  try {
+    backend->OpenSchema(SchemaKind::Tables, {});
+    ADD_FAILURE() << "the crashed reader gave a listing";
+  } catch (const DataAccessError& error) {
+    EXPECT_EQ(std::string(error.what()), Damaged(workbook));
+  }
+  auto tables = backend->OpenSchema(SchemaKind::Tables, {});
+  EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_NAME"), (std::vector<std::string>{"Clients", "Price List"}));
+  EXPECT_EQ(backend->OpenTable("Clients")->RecordCount(), 3);
+}
+
+}  // namespace
+}  // namespace quill
