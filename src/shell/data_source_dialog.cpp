@@ -126,7 +126,7 @@ DataSourceDialog::DataSourceDialog(MainWindow& main_window) : QDialog(&main_wind
       "your system. See your source database information locally or on the web on how to install the right ODBC "
       "driver.",
       this);
-  note->setObjectName("Label3");
+  note->setObjectName("Label5");
   note->setWordWrap(true);
   note->setGeometry(8, 228, 339, 44);
 
@@ -180,8 +180,9 @@ void DataSourceDialog::CreateSource() {
   if (!ConfigDataSource(*setup_window_, driver_cell->text().toStdString(), name_edit_->text().toStdString())) return;
   name_edit_->clear();
   main_window_.RefreshSources();
-  main_window_.ShowMessageBox(messages_.data_source_created.toStdString(), MessageIcon::Information,
-                              MessageButtons::Ok);
+  // Owned by this window, which stays on top: the box must open above it.
+  DialogPresenter::Current().ShowMessage(this, kProductName, messages_.data_source_created, MessageIcon::Information,
+                                         MessageButtons::Ok, false, std::nullopt);
 }
 
 // --- the source commands --------------------------------------------------------

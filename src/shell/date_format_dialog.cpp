@@ -207,11 +207,13 @@ DateFormatDialog::DateFormatDialog(Settings& settings, std::string program_folde
 
   auto* column = new QVBoxLayout(this);
   AddWrappedLabel(column,
-           "In order to handle date fields correctly sometimes SQL engines need to know the format of input date "
-           "fields. ");
+                  "In order to handle date fields correctly sometimes SQL engines need to know the format of input "
+                  "date fields. ")
+      ->setObjectName("Label1");
   AddWrappedLabel(column,
-           "To do so they use a format string wich indicate in wich order day month and year  are appearing so they "
-           "can convert it to fit the way they read them.");
+                  "To do so they use a format string wich indicate in wich order day month and year  are appearing so "
+                  "they can convert it to fit the way they read them.")
+      ->setObjectName("Label2");
   pages_ = new QTabWidget;
   pages_->setObjectName("PageControl1");
   pages_->addTab(BuildMySqlPage(), "MySql");
@@ -270,11 +272,11 @@ QWidget* DateFormatDialog::BuildFormatStringPage(const FormatStringPage& text) {
   auto* page = new QWidget;
   page->setObjectName(text.page_name);
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, text.intro);
-  AddExample(column, text.example_before, text.example_format, text.example_after);
-  AddWrappedLabel(column, text.list_heading);
+  AddWrappedLabel(column, text.intro)->setObjectName(text.label_names[0]);
+  AddExample(column, text.example_before, text.example_format, text.example_after)->setObjectName(text.label_names[1]);
+  AddWrappedLabel(column, text.list_heading)->setObjectName(text.label_names[2]);
   AddReadOnlyList(column, text.list_name, text.specifiers);
-  AddWrappedLabel(column, kTypeYourFormat);
+  AddWrappedLabel(column, kTypeYourFormat)->setObjectName(text.label_names[3]);
   column->addWidget(AddFormatEdit(text.edit_name, text.field));
   return page;
 }
@@ -283,9 +285,11 @@ QWidget* DateFormatDialog::BuildMySqlPage() {
   QWidget* page = BuildFormatStringPage(
       {"MySqlPage", "With MySql we will use STR_TO_DATE to insert date fields, example (format string in red) :",
        "INSERT INTO dates VALUES (STR_TO_DATE('12/31/2004','", "%m/%d/%Y", "'));",
-       "Use the following format specifiers :", "Memo1", kMySqlSpecifiers, "Edit1", &Settings::my_format});
+       "Use the following format specifiers :", "Memo1", kMySqlSpecifiers, "Edit1", &Settings::my_format,
+       {"Label3", "Label4", "Label5", "Label6"}});
   AddWrappedLabel(static_cast<QVBoxLayout*>(page->layout()),
-                  "Warning : Date formating is working with MySql 4.1.1 and up.");
+                  "Warning : Date formating is working with MySql 4.1.1 and up.")
+      ->setObjectName("Label9");
   return page;
 }
 
@@ -293,8 +297,9 @@ QWidget* DateFormatDialog::BuildMsSqlPage() {
   auto* page = new QWidget;
   page->setObjectName("MsSqlPage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "With MS SQL we use SET DATEFORMAT to specify in wich order day month and year will appear.");
-  AddExample(column, "Example : SET DATEFORMAT ", "dmy", "");
+  AddWrappedLabel(column, "With MS SQL we use SET DATEFORMAT to specify in wich order day month and year will appear.")
+      ->setObjectName("Label10");
+  AddExample(column, "Example : SET DATEFORMAT ", "dmy", "")->setObjectName("Label11");
   column->addWidget(AddRadioGroup("RadioGroup1", "Convert DATE and DATETIME fields to", {"TIMESTAMP", "DATETIME"},
                                   &Settings::ms_type));
   auto* formats = new QGroupBox("Select from the formats available below :");
@@ -311,23 +316,25 @@ QWidget* DateFormatDialog::BuildOraclePage() {
   return BuildFormatStringPage(
       {"OraclePage", "With Oracle we will use TO_DATE to insert date fields, example (format string in red) :",
        "INSERT INTO dates VALUES (to_date('29/05/2003','", "DD/MM/YYYY'", "'));",
-       "Use the following format specifiers", "Memo3", kOracleSpecifiers, "Edit3", &Settings::or_format});
+       "Use the following format specifiers", "Memo3", kOracleSpecifiers, "Edit3", &Settings::or_format,
+       {"Label15", "Label16", "Label19", "Label21"}});
 }
 
 QWidget* DateFormatDialog::BuildPervasivePage() {
   auto* page = new QWidget;
   page->setObjectName("PervasivePage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "With Pervasive we will format date with Quillmarsh built-in function.");
+  AddWrappedLabel(column, "With Pervasive we will format date with Quillmarsh built-in function.")
+      ->setObjectName("Label22");
   auto* inner = new QTabWidget;
   inner->setObjectName("PageControl2");
 
   auto* format_page = new QWidget;
   format_page->setObjectName("FormatStringPage");
   auto* format_column = new QVBoxLayout(format_page);
-  AddWrappedLabel(format_column, "Use the following format specifiers :");
+  AddWrappedLabel(format_column, "Use the following format specifiers :")->setObjectName("Label14");
   AddReadOnlyList(format_column, "Memo4", kBuiltInSpecifiers);
-  AddWrappedLabel(format_column, kTypeYourFormat);
+  AddWrappedLabel(format_column, kTypeYourFormat)->setObjectName("Label23");
   format_column->addWidget(AddFormatEdit("Edit2", &Settings::pe_format));
   inner->addTab(format_page, "Format string");
   inner->addTab(BuildGlobalVariablesPage(), "Global variables");
@@ -383,18 +390,25 @@ QWidget* DateFormatDialog::BuildPostgreSqlPage() {
   auto* page = new QWidget;
   page->setObjectName("PostgreSqlPage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "With PostgreSQL we can use datestyle or format string");
+  AddWrappedLabel(column, "With PostgreSQL we can use datestyle or format string")->setObjectName("Label34");
   column->addWidget(AddRadioGroup("RadioGroup2", QString(), {"Use datestyle", "Use format string"},
                                   &Settings::post_form_type));
 
   auto* format = new QGroupBox("Format string");
   format->setObjectName("GroupBox2");
   auto* format_grid = new QGridLayout(format);
-  format_grid->addWidget(new QLabel("to_timestamp :"), 0, 0);
+  auto named_label = [](const char* object_name, const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(object_name);
+    return label;
+  };
+  format_grid->addWidget(named_label("Label35", "to_timestamp :"), 0, 0);
   format_grid->addWidget(AddFormatEdit("Edit11", &Settings::po_time_format), 0, 1);
-  format_grid->addWidget(new QLabel("to_date :"), 1, 0);
+  format_grid->addWidget(named_label("Label36", "to_date :"), 1, 0);
   format_grid->addWidget(AddFormatEdit("Edit12", &Settings::po_date_format), 1, 1);
-  format_grid->addWidget(new QLabel(kTypeYourFormat), 2, 0, 1, 2);
+  QLabel* type_format = named_label("Label37", kTypeYourFormat);
+  type_format->setWordWrap(true);
+  format_grid->addWidget(type_format, 2, 0, 1, 2);
   auto* list_column = new QVBoxLayout;
   AddReadOnlyList(list_column, "Memo9", kPostgreSqlSpecifiers);
   format_grid->addLayout(list_column, 3, 0, 1, 2);

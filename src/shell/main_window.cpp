@@ -82,6 +82,8 @@ SourceSession& MainWindow::session() {
     own_logins_ = std::make_unique<DsnLoginStore>(program_folder_, *this);
     SetLoginStore(own_logins_.get());
   }
+  // The connection question speaks the window's current language.
+  session_->messages().msg_conn_prbl = messages_.msg_conn_prbl.toStdString();
   return *session_;
 }
 
@@ -126,7 +128,7 @@ void MainWindow::BuildMenus() {
   QMenu* options = bar->addMenu("Options");
   options->setObjectName("Options1");
   QMenu* output = options->addMenu("SQL Ouput");
-  output->setObjectName("SQLOuput1");
+  output->setObjectName("Ouput1");
   dialect_group_ = new QActionGroup(this);
   const char* dialect_names[] = {"MySql1", "MSSQL1", "Oracle1", "Pervasive1", "PostG1"};
   const char* dialect_texts[] = {"MySql", "MS SQL", "Oracle", "Pervasive", "PostgreSQL"};
@@ -138,7 +140,7 @@ void MainWindow::BuildMenus() {
     connect(item, &QAction::triggered, this, [this, i] { SelectDialect(i); });
   }
   QMenu* content = options->addMenu("SQL Content");
-  content->setObjectName("SQLContent1");
+  content->setObjectName("Content1");
   content_group_ = new QActionGroup(this);
   const char* content_names[] = {"TableandData1", "Tableonly1", "DataOnly1"};
   const char* content_texts[] = {"Table and Data", "Table Only", "Data Only"};
@@ -178,8 +180,8 @@ void MainWindow::BuildMenus() {
 
   QMenu* language = bar->addMenu("Language");
   language->setObjectName("Language1");
-  AddItem(language, "Englishdefault1", "English (default)")->setEnabled(false);
-  AddItem(language, "Francais1", QString::fromUtf8("Français"))->setEnabled(false);
+  AddItem(language, "Engilshdefault1", "English (default)")->setEnabled(false);
+  AddItem(language, "Franais1", QString::fromUtf8("Français"))->setEnabled(false);
 
   QAction* update = bar->addAction("Check for update");
   update->setObjectName("Checkforupdate1");
@@ -286,17 +288,17 @@ void MainWindow::BuildCentralArea() {
     });
   });
   QMenu* export_menu = source_menu_->addMenu("Export to File (Beta)");
-  export_menu->setObjectName("ExporttoFile1");
-  connect(AddItem(export_menu, "AccessMDBFile1", "Access MDB File"), &QAction::triggered, this,
+  export_menu->setObjectName("Exportto1");
+  connect(AddItem(export_menu, "AccessFile2", "Access MDB File"), &QAction::triggered, this,
           [this] { RunCommand([this] { ExportToAccess(); }); });
-  connect(AddItem(export_menu, "ExcelCSVFile1", "Excel CSV File"), &QAction::triggered, this,
+  connect(AddItem(export_menu, "CSVFile1", "Excel CSV File"), &QAction::triggered, this,
           [this] { RunCommand([this] { ExportToCsv(); }); });
-  connect(AddItem(export_menu, "MSXMLFile1", "MS XML File"), &QAction::triggered, this,
+  connect(AddItem(export_menu, "XMLFile1", "MS XML File"), &QAction::triggered, this,
           [this] { RunCommand([this] { ExportToXml(); }); });
   AddItem(source_menu_, "Configure1", "Configure")->setEnabled(false);
   QAction* password = AddItem(source_menu_, "Password1", "Password");
   connect(password, &QAction::triggered, this, [this] { RunCommand([this] { ShowOptionsDialog(1); }); });
-  AddItem(source_menu_, "Delete1", "Delete")->setEnabled(false);
+  AddItem(source_menu_, "DeleteSource1", "Delete")->setEnabled(false);
 
   root_menu_ = new QMenu(this);
   root_menu_->setObjectName("PopupMenu2");

@@ -52,6 +52,12 @@ std::optional<long long> ParseWholeNumber(const std::string& text) {
   return value;
 }
 
+QLabel* NamedLabel(const char* object_name, const QString& text) {
+  auto* label = new QLabel(text);
+  label->setObjectName(object_name);
+  return label;
+}
+
 }  // namespace
 
 OptionsDialog::OptionsDialog(MainWindow& main_window, Settings& settings, DsnLoginStore& logins,
@@ -79,7 +85,7 @@ OptionsDialog::OptionsDialog(MainWindow& main_window, Settings& settings, DsnLog
   ok->setObjectName("OKBtn");
   ok->setDefault(true);
   QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  cancel->setObjectName("CancelBtn");
+  cancel->setObjectName("Button5");
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
@@ -134,7 +140,7 @@ QWidget* OptionsDialog::BuildDatesPage() {
   auto* column = new QVBoxLayout(page);
 
   auto* dates = new QGroupBox("Dates");
-  dates->setObjectName("GroupBox1");
+  dates->setObjectName("GroupBox3");
   auto* date_column = new QVBoxLayout(dates);
   convert_button_ = new QRadioButton("Convert date fields to text fields");
   convert_button_->setObjectName("RadioButton1");
@@ -153,7 +159,7 @@ QWidget* OptionsDialog::BuildDatesPage() {
   show_settings_.push_back([this] { ShowDateMode(); });
 
   auto* size_row = new QHBoxLayout;
-  size_row->addWidget(new QLabel("Field size :"));
+  size_row->addWidget(NamedLabel("Label1", "Field size :"));
   size_edit_ = AddEdit("Edit1", &Settings::size);
   size_edit_->setReadOnly(true);
   QPalette menu_colour = size_edit_->palette();
@@ -180,19 +186,19 @@ QWidget* OptionsDialog::BuildLoginPage() {
   auto* page = new QWidget;
   page->setObjectName("LoginPage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "DSN :");
+  AddWrappedLabel(column, "DSN :")->setObjectName("Label6");
   sources_ = new QComboBox;
   sources_->setObjectName("ComboBox1");
   sources_->setItemDelegate(new SourceItemDelegate(sources_));
   column->addWidget(sources_);
   connect(sources_, &QComboBox::currentIndexChanged, this, [this](int) { ShowLoginOfChosenSource(); });
 
-  AddWrappedLabel(column, "User Name :");
+  AddWrappedLabel(column, "User Name :")->setObjectName("Label7");
   user_edit_ = new QLineEdit;
   user_edit_->setObjectName("Edit3");
   user_edit_->setMaxLength(kLoginLength);
   column->addWidget(user_edit_);
-  AddWrappedLabel(column, "Password :");
+  AddWrappedLabel(column, "Password :")->setObjectName("Label8");
   password_edit_ = new QLineEdit;
   password_edit_->setObjectName("Edit4");
   password_edit_->setMaxLength(kLoginLength);
@@ -218,7 +224,7 @@ QWidget* OptionsDialog::BuildBlobPage() {
       &Settings::save_as_raw);
   raw->setToolTip("Not included : Pervasive, MS XML, CSV.");
 
-  AddWrappedLabel(column, "Root path where files will be stored :");
+  AddWrappedLabel(column, "Root path where files will be stored :")->setObjectName("Label3");
   auto* root_row = new QHBoxLayout;
   blob_root_edit_ = AddEdit("Edit6", &Settings::blob_path);
   root_row->addWidget(blob_root_edit_);
@@ -276,16 +282,16 @@ QWidget* OptionsDialog::BuildFormatPage() {
   AddCheckBox(column, "CheckBox5", "Extract text from blob fields.", &Settings::text_from_blob);
   AddCheckBox(column, "CheckBox10", "Replace NULL values by empty quoted field.", &Settings::null_quoted);
   auto* float_row = new QHBoxLayout;
-  float_row->addWidget(new QLabel("Float formatting value :"));
+  float_row->addWidget(NamedLabel("Label12", "Float formatting value :"));
   float_row->addWidget(AddEdit("Edit5", &Settings::float_format));
   column->addLayout(float_row);
 
   auto* ms_sql = new QGroupBox("MS SQL");
-  ms_sql->setObjectName("GroupBox3");
+  ms_sql->setObjectName("GroupBox4");
   auto* ms_column = new QVBoxLayout(ms_sql);
   AddCheckBox(ms_column, "CheckBox1", "Don't put quotes on numeric fields", &Settings::quoted);
-  AddWrappedLabel(ms_column, "This includes ; ");
-  AddWrappedLabel(ms_column, "numeric, bigint, int, smallint, tinyint, bit, float.");
+  AddWrappedLabel(ms_column, "This includes ; ")->setObjectName("Label5");
+  AddWrappedLabel(ms_column, "numeric, bigint, int, smallint, tinyint, bit, float.")->setObjectName("Label4");
   auto* go_row = new QHBoxLayout;
   auto* go_check_cell = new QVBoxLayout;
   AddCheckBox(go_check_cell, "CheckBox11", "Add GO Statement Every", &Settings::go);
@@ -293,7 +299,7 @@ QWidget* OptionsDialog::BuildFormatPage() {
   QLineEdit* go_lines = AddEdit("Edit2", &Settings::go_lines);
   go_lines->setMaximumWidth(50);
   go_row->addWidget(go_lines);
-  go_row->addWidget(new QLabel("lines"));
+  go_row->addWidget(NamedLabel("Label2", "lines"));
   go_row->addStretch(1);
   ms_column->addLayout(go_row);
   column->addWidget(ms_sql);
