@@ -12,7 +12,7 @@ packages=(
   mdbtools mdbtools-dev libfreexl-dev libpugixml-dev libgtest-dev
   xvfb xauth x11-apps imagemagick xdotool
   nodejs
-  locales
+  locales fonts-dejavu-core
 )
 
 # The Jet writer tests install the npm package mdb-reader; Debian's nodejs

@@ -14,6 +14,7 @@
 
 #include "common/silent_abort.h"
 #include "shell/dialog_presenter.h"
+#include "shell/image_list.h"
 #include "shell/main_window.h"
 #include "sources/source_session.h"
 
@@ -49,6 +50,15 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
   add_label(this, "Label1", "Foreign Key", 128, 16);
   add_label(this, "Label3", "Must link to", 272, 16);
   add_label(this, "Label2", "Primary Key", 408, 16);
+  // Small arrows under the first and the last heading point at the rows.
+  const auto add_arrow = [this](const char* object_name, QLabel* heading) {
+    auto* arrow = new QLabel(this);
+    arrow->setObjectName(object_name);
+    arrow->setPixmap(ImageListIcon(kImageArrow).pixmap(12, 12));
+    arrow->setGeometry(heading->x() + 4, 28, 12, 12);
+  };
+  add_arrow("Image2", findChild<QLabel*>("Label1"));
+  add_arrow("Image1", findChild<QLabel*>("Label2"));
 
   scroll_box_ = new QScrollArea(this);
   scroll_box_->setObjectName("ScrollBox1");

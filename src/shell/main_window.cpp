@@ -16,6 +16,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
 #include <QHBoxLayout>
@@ -27,6 +29,7 @@
 #include "shell/dialog_presenter.h"
 #include "shell/escape_poll.h"
 #include "shell/foreign_key_designer.h"
+#include "shell/image_list.h"
 #include "shell/options_dialog.h"
 #include "shell/table_selection_dialog.h"
 #include "sources/dsn_login_store.h"
@@ -37,6 +40,8 @@ namespace {
 
 constexpr int kDesignedClientWidth = 678;
 constexpr int kDesignedClientHeight = 522;
+constexpr int kDesignedLeft = 370;
+constexpr int kDesignedTop = 157;
 constexpr int kMinimumBarTop = 250;
 constexpr int kStatusBarHeight = 25;
 
@@ -61,6 +66,7 @@ MainWindow::MainWindow(std::string program_folder, Settings& settings)
   BuildToolBar();
   BuildStatusBar();
   resize(kDesignedClientWidth, kDesignedClientHeight + menuBar()->sizeHint().height());
+  move(kDesignedLeft, kDesignedTop);
 
   // The commands that need a script or a source wait for one.
   SetScriptCommandsEnabled(false);
@@ -200,6 +206,9 @@ void MainWindow::BuildCentralArea() {
   tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   tree_->setMouseTracking(true);
+  // The double click lists a source and expands it; the tree's own toggle
+  // would collapse it again.
+  tree_->setExpandsOnDoubleClick(false);
   tree_->setGeometry(8, 30, 217, 177);
   connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { ApplySelectionRule(node); });
   connect(tree_, &QTreeWidget::itemDoubleClicked, this,
@@ -317,22 +326,24 @@ void MainWindow::BuildToolBar() {
   row->setContentsMargins(2, 2, 2, 2);
   row->setSpacing(2);
 
-  auto add_button = [&](const QString& object_name, const QString& text) {
+  auto add_button = [&](const QString& object_name, const QString& text, int image) {
     auto* button = new QToolButton(tool_bar);
     button->setObjectName(object_name);
     button->setText(text);
+    button->setIcon(ImageListIcon(image));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setToolTip(text);
     button->setAutoRaise(true);
     row->addWidget(button);
     return button;
   };
-  save_button_ = add_button("ToolButton1", "Save Script");
+  save_button_ = add_button("ToolButton1", "Save Script", kImageSaveScript);
   connect(save_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { SaveCurrentScript(); }); });
-  add_button_ = add_button("ToolButton3", "Add Source");
+  add_button_ = add_button("ToolButton3", "Add Source", kImageAddSource);
   add_button_->setEnabled(false);
-  config_button_ = add_button("ToolButton4", "Config Source");
-  delete_button_ = add_button("ToolButton5", "Delete Source");
-  generate_button_ = add_button("ToolButton7", "Generate SQL");
+  config_button_ = add_button("ToolButton4", "Config Source", kImageConfigSource);
+  delete_button_ = add_button("ToolButton5", "Delete Source", kImageDeleteSource);
+  generate_button_ = add_button("ToolButton7", "Generate SQL", kImageGenerateSql);
   connect(generate_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { GenerateFromToolbar(); }); });
 
   dialect_combo_ = new QComboBox(tool_bar);
@@ -531,18 +542,34 @@ void MainWindow::ShowErrorDialog(const std::string& text) {
                                          MessageButtons::Ok, false, std::nullopt);
 }
 
-void MainWindow::AddLogLine(const std::string& text) { log_->append(QString::fromStdString(text).toHtmlEscaped()); }
+void MainWindow::AddLogLine(const std::string& text) { AppendLogLine(QString::fromStdString(text), std::nullopt); }
 
 void MainWindow::AddColoredLine(const std::string& text, uint32_t color) {
   // The colour value is the class library's: 0x00BBGGRR.
-  const QColor qt_color(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-  log_->append(QString("<span style=\"color:%1\">%2</span>")
-                   .arg(qt_color.name(), QString::fromStdString(text).toHtmlEscaped()));
+  AppendLogLine(QString::fromStdString(text), QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+}
+
+// The line goes in as plain text, exactly as it stands (ampersands, quotes,
+// runs of blanks); only a coloured line gets a colour of its own.
+void MainWindow::AppendLogLine(const QString& text, std::optional<QColor> color) {
+  QTextCursor cursor(log_->document());
+  cursor.movePosition(QTextCursor::End);
+  QTextCharFormat format;
+  if (color) format.setForeground(*color);
+  if (!log_->document()->isEmpty()) cursor.insertBlock(QTextBlockFormat(), format);
+  cursor.insertText(text, format);
+  log_->setTextCursor(cursor);
+  log_->ensureCursorVisible();
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
   status_text_->setText(QString::fromStdString(text));
   status_text_->repaint();
+}
+
+void MainWindow::SetTabImage(int tab_index, int image_index) {
+  tabs_->setTabData(tab_index, image_index);
+  tabs_->setTabIcon(tab_index, ImageListIcon(image_index));
 }
 
 void MainWindow::SetProgressMinimum(int minimum) { progress_->setMinimum(minimum); }

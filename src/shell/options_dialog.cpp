@@ -17,6 +17,7 @@
 #include <charconv>
 #include <optional>
 
+#include "shell/byte_length_validator.h"
 #include "shell/date_format_dialog.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
@@ -36,6 +37,7 @@ constexpr int kClientWidth = 291;
 constexpr int kClientHeight = 440;
 constexpr int kPlacementDx = 142;
 constexpr int kPlacementDy = 165;
+// The key file holds 20 bytes of each: the edits take no more.
 constexpr int kLoginLength = 20;
 // UpDown1's own range: from the designed size of 30 the field size runs 1 to 125.
 constexpr int kUpDownMinimum = -29;
@@ -197,11 +199,13 @@ QWidget* OptionsDialog::BuildLoginPage() {
   user_edit_ = new QLineEdit;
   user_edit_->setObjectName("Edit3");
   user_edit_->setMaxLength(kLoginLength);
+  user_edit_->setValidator(new ByteLengthValidator(kLoginLength, user_edit_));
   column->addWidget(user_edit_);
   AddWrappedLabel(column, "Password :")->setObjectName("Label8");
   password_edit_ = new QLineEdit;
   password_edit_->setObjectName("Edit4");
   password_edit_->setMaxLength(kLoginLength);
+  password_edit_->setValidator(new ByteLengthValidator(kLoginLength, password_edit_));
   password_edit_->setEchoMode(QLineEdit::Password);
   column->addWidget(password_edit_);
 
@@ -400,9 +404,10 @@ void OptionsDialog::FillSources() {
   std::vector<std::string> names;
   if (!SystemDsnList(names)) main_window_.ShowPlacedMessage("No system sources found", 200, 60);
   if (names.empty()) {
-    main_window_.ShowMessageBox(main_window_.messages().msg_no_avail_src_f.toStdString(), MessageIcon::Question,
-                                MessageButtons::YesNo);
-    // The add-source window is not part of this program yet: list again as after it.
+    if (main_window_.ShowMessageBox(main_window_.messages().msg_no_avail_src_f.toStdString(), MessageIcon::Question,
+                                    MessageButtons::YesNo) == MessageAnswer::Yes)
+      main_window_.ShowOdbc();
+    names.clear();
     SystemDsnList(names);
   }
 
