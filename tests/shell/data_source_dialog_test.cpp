@@ -165,11 +165,12 @@ TEST_F(DataSourceDialogTest, WithoutDriversTheWindowStaysHidden) {
 
 TEST_F(DataSourceDialogTest, CreatingASourceThroughTheSetupDialogListsItAtOnce) {
   QString shown_name;
+  QString shown_rows;
   OnNextModal([&](QWidget& window) {
     auto* grid = FindIn<QTableWidget>(window, "StringGrid1");
     grid->setCurrentCell(0, 0);  // SQLite3
     FindIn<QLineEdit>(window, "Edit1")->setText("New Source");
-    CompleteSetup("Database = /tmp/new.db\n\nTimeout=500\n", &shown_name, nullptr);
+    CompleteSetup("Database = /tmp/new.db\n\nTimeout=500\n", &shown_name, &shown_rows);
     FindIn<QPushButton>(window, "Button2")->click();
     EXPECT_EQ(FindIn<QLineEdit>(window, "Edit1")->text(), "");
     EXPECT_TRUE(window.isVisible());
@@ -178,12 +179,15 @@ TEST_F(DataSourceDialogTest, CreatingASourceThroughTheSetupDialogListsItAtOnce) 
   Dialog().ShowOdbc();
 
   EXPECT_EQ(shown_name, "New Source");
+  EXPECT_EQ(shown_rows, "Database = \n") << "the attribute the driver needs, empty";
   EXPECT_EQ(Sources(), (std::vector<std::string>{"Sales Data", "No Driver", "New Source"}));
   EXPECT_EQ(ReadSourceAttributes("New Source"), (SourceAttributes{{"Database", "/tmp/new.db"}, {"Timeout", "500"}}));
   EXPECT_EQ(DsnDriverName("New Source"), "SQLite3");
   EXPECT_EQ(TreeSources(), (QStringList{"Sales Data", "No Driver", "New Source"}));
   ASSERT_EQ(dialogs_.messages().size(), 1u);
   EXPECT_EQ(dialogs_.messages()[0].text, "Data Source Name Created.");
+  // Above the add-source window, which stays on top of the others.
+  EXPECT_EQ(dialogs_.messages()[0].parent, &Dialog());
   EXPECT_EQ(dialogs_.messages()[0].icon, MessageIcon::Information);
   EXPECT_EQ(dialogs_.messages()[0].title, "Quillmarsh");
 }
