@@ -82,20 +82,21 @@ AboutBox::AboutBox(QWidget* main_window)
   // The picture's transparent colour is its bottom-left pixel's.
   if (!picture.isNull()) setMask(BitmapToRegion(picture, picture.pixel(0, picture.height() - 1)));
 
-  auto* title = new QLabel(QString("Quillmarsh v.") + kProgramVersion, this);
+  // The texts and icons lie on the picture.
+  auto* title = new QLabel(QString("Quillmarsh v.") + kProgramVersion, background);
   title->setObjectName("Label1");
   title->setGeometry(0, 30, kBoxWidth, 24);
   title->setAlignment(Qt::AlignCenter);
   title->setStyleSheet("color: white; font-weight: bold;");
 
-  link_ = new QLabel(kMakerWebSiteShown, this);
+  link_ = new QLabel(kMakerWebSiteShown, background);
   link_->setObjectName("Label2");
-  link_->setGeometry(61, 88, 144, 13);
+  link_->setGeometry(61, 88, 144, std::max(13, link_->sizeHint().height()));
   link_->setAlignment(Qt::AlignCenter);
   link_->setCursor(Qt::PointingHandCursor);
   link_->setStyleSheet("color: #1f4e79; text-decoration: underline;");
 
-  information_ = new QLabel(this);
+  information_ = new QLabel(background);
   information_->setObjectName("Label4");
   information_->setGeometry(40, 128, 178, 121);
   information_->setMinimumSize(178, 121);
@@ -104,8 +105,8 @@ AboutBox::AboutBox(QWidget* main_window)
   small.setPointSizeF(small.pointSizeF() * 0.85);
   information_->setFont(small);
 
-  sound_icon_ = AddIcon(this, "Image2", ":/pictures/sound.png", 120, 264);
-  close_icon_ = AddIcon(this, "Image3", ":/pictures/close.png", 216, 8);
+  sound_icon_ = AddIcon(background, "Image2", ":/pictures/sound.png", 120, 264);
+  close_icon_ = AddIcon(background, "Image3", ":/pictures/close.png", 216, 8);
   for (QLabel* control : {link_, sound_icon_, close_icon_}) control->installEventFilter(this);
 }
 
@@ -117,9 +118,15 @@ void AboutBox::PlaceAndFill() {
   QString text = QString::fromStdString(SystemInformationText(ReadSystemFacts()));
   // A label breaks lines at LF; the CR of each line end would show as a glyph.
   information_->setText(text.replace("\r\n", "\n"));
-  // At least its designed size, wider for a long system name.
-  information_->resize(std::max(178, std::min(information_->sizeHint().width(), width() - 40)),
-                       std::max(121, information_->sizeHint().height()));
+  // At least its designed size, wider for a long system name up to the
+  // picture's edge, where a longer line wraps.
+  information_->setWordWrap(false);
+  const int text_width = information_->sizeHint().width();
+  information_->setWordWrap(text_width > width() - 40);
+  const int label_width = std::max(178, std::min(text_width, width() - 40));
+  const int text_height = information_->wordWrap() ? information_->heightForWidth(label_width)
+                                                  : information_->sizeHint().height();
+  information_->resize(label_width, std::max(121, text_height));
 }
 
 void AboutBox::Open() {

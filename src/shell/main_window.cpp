@@ -41,6 +41,10 @@ namespace {
 constexpr int kDesignedClientWidth = 678;
 constexpr int kDesignedClientHeight = 522;
 constexpr int kDesignedLeft = 370;
+constexpr int kMinimumWidth = 570;
+constexpr int kDesignedLeftWidth = 217;
+constexpr int kDesignedLogButtonWidth = 39;
+constexpr int kDesignedCheckHeight = 17;
 constexpr int kDesignedTop = 157;
 constexpr int kMinimumBarTop = 250;
 constexpr int kStatusBarHeight = 25;
@@ -60,13 +64,16 @@ MainWindow::MainWindow(std::string program_folder, Settings& settings)
   setObjectName("Form1");
   setWindowTitle(kProductName);
   setCursor(Qt::PointingHandCursor);
-  setMinimumSize(570, 404);
+  setMinimumSize(kMinimumWidth, 404);
   BuildMenus();
   BuildCentralArea();
   BuildToolBar();
   BuildStatusBar();
   resize(kDesignedClientWidth, kDesignedClientHeight + menuBar()->sizeHint().height());
   move(kDesignedLeft, kDesignedTop);
+  FitToolBar();
+  // A text that changes (a language) may need the designed places to grow.
+  central_->installEventFilter(this);
 
   // The commands that need a script or a source wait for one.
   SetScriptCommandsEnabled(false);
@@ -400,25 +407,47 @@ void MainWindow::BuildStatusBar() {
   panel2->setFrameShadow(QFrame::Sunken);
 }
 
+// How much the designed places grow so that the texts of this system's
+// fonts fit: the left column for the check boxes, the log buttons for their
+// captions, the two check boxes for their height.
+MainWindow::Growth MainWindow::TextGrowth() const {
+  Growth growth;
+  growth.left_column =
+      std::max({0, jet_check_->sizeHint().width() - kDesignedLeftWidth, debug_check_->sizeHint().width() - kDesignedLeftWidth});
+  growth.log_buttons = std::max({0, clear_button_->sizeHint().width() - kDesignedLogButtonWidth,
+                                 save_log_button_->sizeHint().width() - kDesignedLogButtonWidth});
+  growth.check_height = std::max({kDesignedCheckHeight, jet_check_->sizeHint().height(), debug_check_->sizeHint().height()});
+  return growth;
+}
+
 // The splitter bar's top decides the vertical layout.
 void MainWindow::LayoutForBar(int bar_top) {
+  const Growth growth = TextGrowth();
   const int height = central_->height();
   const int p = bar_top;
   summary_->move(summary_->x(), p - 103);
-  tree_->resize(tree_->width(), std::max(0, p - 173));
-  debug_check_->move(debug_check_->x(), p - 123);
-  jet_check_->move(jet_check_->x(), p - 140);
+  // The check boxes keep their designed tops while they fit above the summary.
+  const int debug_top = std::min(p - 123, p - 103 - growth.check_height);
+  const int jet_top = std::min(p - 140, debug_top - growth.check_height);
+  debug_check_->setGeometry(8, debug_top, kDesignedLeftWidth + growth.left_column, growth.check_height);
+  jet_check_->setGeometry(8, jet_top, kDesignedLeftWidth + growth.left_column, growth.check_height);
+  tree_->resize(kDesignedLeftWidth + growth.left_column, std::max(0, std::min(p - 173, jet_top - 1 - tree_->y())));
   welcome_panel_->resize(welcome_panel_->width(), std::max(0, p - 37));
   script_panel_->resize(script_panel_->width(), std::max(0, p - 66));
   splitter_bar_->move(8, p);
   log_->setGeometry(log_->x(), p + 15, log_->width(), std::max(0, height - p - 45));
-  clear_button_->setGeometry(clear_button_->x(), p + 15, 39, std::max(0, (height - p - 50) / 2));
-  save_log_button_->setGeometry(save_log_button_->x(), (height - p - 45) / 2 + p + 15, 39,
-                                std::max(0, (height - p - 50) / 2));
+  // The buttons are at least as high as their captions; "Save" then starts below "Clear".
+  const int button_height = std::max(clear_button_->sizeHint().height(), (height - p - 50) / 2);
+  const int button_width = kDesignedLogButtonWidth + growth.log_buttons;
+  clear_button_->setGeometry(clear_button_->x(), p + 15, button_width, button_height);
+  save_log_button_->setGeometry(save_log_button_->x(),
+                                std::max((height - p - 45) / 2 + p + 15, clear_button_->geometry().bottom() + 3),
+                                button_width, button_height);
   for (QPlainTextEdit* editor : script_memos_) editor->setGeometry(script_panel_->rect());
 }
 
 void MainWindow::LayoutAll() {
+  const Growth growth = TextGrowth();
   const int height = central_->height();
   const int width = central_->width();
   if (bar_pos_ <= 0) bar_pos_ = height - 392;  // a first bar inside the drag limits
@@ -427,14 +456,18 @@ void MainWindow::LayoutAll() {
     bar_pos_ = 100;
     p = kMinimumBarTop;
   }
+  summary_->resize(kDesignedLeftWidth + growth.left_column, summary_->height());
   LayoutForBar(p);
-  log_->resize(std::max(0, width - 67), log_->height());
-  clear_button_->move(width - 52, clear_button_->y());
-  save_log_button_->move(width - 52, save_log_button_->y());
-  welcome_panel_->resize(std::max(0, width - 247), welcome_panel_->height());
-  script_panel_->resize(std::max(0, width - 247), script_panel_->height());
+  const int right = growth.left_column;  // the right side moves over by the column's growth
+  log_->resize(std::max(0, width - 67 - growth.log_buttons), log_->height());
+  clear_button_->move(width - 52 - growth.log_buttons, clear_button_->y());
+  save_log_button_->move(width - 52 - growth.log_buttons, save_log_button_->y());
+  welcome_panel_->setGeometry(230 + right, welcome_panel_->y(), std::max(0, width - 247 - right),
+                              welcome_panel_->height());
+  script_panel_->setGeometry(232 + right, script_panel_->y(), std::max(0, width - 247 - right),
+                             script_panel_->height());
   close_tab_image_->move(width - 28, close_tab_image_->y());
-  tabs_->resize(std::max(0, width - 270), tabs_->height());
+  tabs_->setGeometry(232 + right, tabs_->y(), std::max(0, width - 270 - right), tabs_->height());
   splitter_bar_->resize(std::max(0, width - 23), splitter_bar_->height());
   for (QPlainTextEdit* editor : script_memos_) editor->setGeometry(script_panel_->rect());
   if (auto* tool_bar = central_->findChild<QWidget*>("ToolBar1")) tool_bar->resize(width, 30);
@@ -443,9 +476,19 @@ void MainWindow::LayoutAll() {
     const int panel0 = std::max(0, width - 265);
     status_text_->setGeometry(0, 0, panel0, kStatusBarHeight);
     progress_->setGeometry(panel0 + 2, 3, 240 - 4, kStatusBarHeight - 6);
+    // The last panel takes what is left of the bar.
     if (auto* panel2 = status_bar->findChild<QLabel*>("StatusPanel2"))
-      panel2->setGeometry(panel0 + 240, 0, 50, kStatusBarHeight);
+      panel2->setGeometry(panel0 + 240, 0, std::max(0, width - panel0 - 240), kStatusBarHeight);
   }
+}
+
+// The window is never narrower than its tool bar's controls need.
+void MainWindow::FitToolBar() {
+  auto* tool_bar = central_->findChild<QWidget*>("ToolBar1");
+  if (tool_bar == nullptr) return;
+  const int needed = tool_bar->sizeHint().width();
+  setMinimumWidth(std::max(kMinimumWidth, needed));
+  if (width() < needed) resize(needed, height());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -468,6 +511,12 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == central_ && event->type() == QEvent::LayoutRequest) {
+    FitToolBar();
+    LayoutAll();
+    return false;
+  }
+  if (watched == central_) return QMainWindow::eventFilter(watched, event);
   if (watched == close_tab_image_ && event->type() == QEvent::MouseButtonRelease) {
     CloseCurrentTab();
     return true;

@@ -141,6 +141,13 @@ class MainWindow : public QMainWindow, public UserInterface {
   void BuildToolBar();
   void BuildCentralArea();
   void BuildStatusBar();
+  struct Growth {
+    int left_column = 0;  // beyond the designed width of the tree's column
+    int log_buttons = 0;  // beyond the designed width of "Clear" and "Save"
+    int check_height = 0;
+  };
+  Growth TextGrowth() const;
+  void FitToolBar();
   void LayoutForBar(int bar_top);
   static void UncheckAll(QActionGroup* group, QComboBox* combo);
   void LayoutAll();

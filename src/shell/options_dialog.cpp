@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -94,7 +95,8 @@ OptionsDialog::OptionsDialog(MainWindow& main_window, Settings& settings, DsnLog
   auto* column = new QVBoxLayout(this);
   column->addWidget(pages_);
   column->addWidget(buttons);
-  resize(kClientWidth, kClientHeight);
+  // The designed size, grown where this system's texts need more.
+  resize(QSize(kClientWidth, kClientHeight).expandedTo(sizeHint()));
 
   SetPagesOptions(settings_, OptionsFilePath(program_folder_));
   ShowSettings();
@@ -232,10 +234,11 @@ QWidget* OptionsDialog::BuildBlobPage() {
   auto* root_row = new QHBoxLayout;
   blob_root_edit_ = AddEdit("Edit6", &Settings::blob_path);
   root_row->addWidget(blob_root_edit_);
-  auto* browse = new QPushButton("...");
+  // A tool button: as narrow as its three points.
+  auto* browse = new QToolButton;
   browse->setObjectName("Button2");
-  browse->setMaximumWidth(30);
-  connect(browse, &QPushButton::clicked, this, [this] { ChooseBlobFolder(); });
+  browse->setText("...");
+  connect(browse, &QToolButton::clicked, this, [this] { ChooseBlobFolder(); });
   root_row->addWidget(browse);
   column->addLayout(root_row);
 

@@ -1,5 +1,7 @@
 #include "shell/update_check.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEventLoop>
@@ -84,6 +86,11 @@ UpdateCheckDialog::UpdateCheckDialog(MainWindow& main_window, QString server_add
 }
 
 void UpdateCheckDialog::showEvent(QShowEvent* event) {
+  // The button keeps its designed place, centred and wider when its caption needs it.
+  if (auto* check = findChild<QPushButton*>("Button1")) {
+    const int width = std::min(this->width() - 16, std::max(124, check->sizeHint().width()));
+    check->setGeometry((this->width() - width) / 2, 140, width, std::max(25, check->sizeHint().height()));
+  }
   const QRect main = main_window_.frameGeometry();
   move(main.left() + main.width() / 2 - 124, main.top() + main.height() / 2 - 92);
   QDialog::showEvent(event);

@@ -1,0 +1,223 @@
+// Every window at its default size on this system's fonts, in English and in
+// French: each visible label, button, check box, radio button and group box
+// must get the room its text asks for, lie inside its parent and overlap no
+// sibling; no dialog is taller than 740 pixels. A picture of each window is
+// saved for a reviewer.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "fixtures/odbc_data_sources.h"
+#include "fixtures/test_database.h"
+#include "options_dialogs_fixture.h"
+#include "shell/about_box.h"
+#include "shell/data_source_dialog.h"
+#include "shell/foreign_key_designer.h"
+#include "shell/languages.h"
+#include "shell/replace_dialog.h"
+#include "shell/table_selection_dialog.h"
+#include "shell/update_check.h"
+#include "shell/welcome_panel.h"
+#include "sources/source_session.h"
+
+namespace quill {
+namespace {
+
+constexpr int kTallestDialog = 740;
+
+bool IsChecked(const QWidget* widget) {
+  return qobject_cast<const QLabel*>(widget) || qobject_cast<const QAbstractButton*>(widget) ||
+         qobject_cast<const QGroupBox*>(widget);
+}
+
+// Parts of composite controls draw their own pieces; they are not the
+// window's controls.
+bool InsideCompositeControl(const QWidget* widget, const QWidget* window) {
+  for (const QWidget* parent = widget->parentWidget(); parent != nullptr && parent != window;
+       parent = parent->parentWidget()) {
+    if (qobject_cast<const QTabBar*>(parent) || qobject_cast<const QComboBox*>(parent)) return true;
+  }
+  return false;
+}
+
+QString Describe(const QWidget* widget) {
+  QString text;
+  if (auto* label = qobject_cast<const QLabel*>(widget)) text = label->text();
+  if (auto* button = qobject_cast<const QAbstractButton*>(widget)) text = button->text();
+  if (auto* group = qobject_cast<const QGroupBox*>(widget)) text = group->title();
+  return widget->objectName() + " \"" + text.left(40) + "\"";
+}
+
+QString Rect(const QRect& rect) {
+  return QString("(%1,%2 %3x%4)").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
+// The room a control's text asks for; where its text wraps (a wrapped
+// label, a group holding one), the height it needs at its own width.
+bool HoldsItsText(const QWidget* widget) {
+  const QSize hint = widget->sizeHint();
+  if (widget->hasHeightForWidth()) {
+    return widget->width() >= widget->minimumSizeHint().width() &&
+           widget->height() >= widget->heightForWidth(widget->width());
+  }
+  return widget->width() >= hint.width() && widget->height() >= hint.height();
+}
+
+std::vector<std::string> LayoutFaults(QWidget* window) {
+  std::vector<std::string> faults;
+  if (window->isWindow() && window->height() > kTallestDialog && window->objectName() != "Form1")
+    faults.push_back("the window is " + std::to_string(window->height()) + " px high");
+  for (QWidget* widget : window->findChildren<QWidget*>()) {
+    if (!IsChecked(widget) || !widget->isVisibleTo(window) || InsideCompositeControl(widget, window)) continue;
+    const QString name = Describe(widget);
+    if (!HoldsItsText(widget)) {
+      faults.push_back((name + " " + Rect(widget->geometry()) + " is smaller than its text needs " +
+                        QString("%1x%2").arg(widget->sizeHint().width()).arg(widget->sizeHint().height()))
+                           .toStdString());
+    }
+    QWidget* parent = widget->parentWidget();
+    if (!parent->rect().contains(widget->geometry())) {
+      faults.push_back((name + " " + Rect(widget->geometry()) + " leaves its parent " + parent->objectName() + " " +
+                        Rect(parent->rect()))
+                           .toStdString());
+    }
+    for (QWidget* sibling : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (sibling == widget || sibling->isWindow() || !sibling->isVisibleTo(window)) continue;
+      if (sibling->geometry().intersects(widget->geometry())) {
+        faults.push_back((name + " " + Rect(widget->geometry()) + " overlaps " + sibling->objectName() + " " +
+                          Rect(sibling->geometry()))
+                             .toStdString());
+      }
+    }
+  }
+  return faults;
+}
+
+struct Language {
+  const char* name;
+  bool french;
+};
+
+class WindowLayoutTest : public testing::OptionsDialogsTest, public ::testing::WithParamInterface<Language> {
+ protected:
+  WindowLayoutTest() : previous_folder_(QDir::currentPath()) {
+    QDir::setCurrent(QString::fromStdString(folder_.path().string()));
+    std::filesystem::create_directories(QUILL_SCREENSHOT_FOLDER);
+  }
+  ~WindowLayoutTest() override { QDir::setCurrent(previous_folder_); }
+
+  LanguageWindows Windows() {
+    Options();
+    if (!selection_) {
+      selection_ = std::make_unique<TableSelectionDialog>(Window());
+      designer_ = std::make_unique<ForeignKeyDesigner>(Window(), settings_);
+      welcome_ = InstallWelcomePanel(Window().findChild<QWidget*>("Bevel2"), nullptr);
+      replace_ = std::make_unique<ReplaceDialog>(Window());
+      update_ = std::make_unique<UpdateCheckDialog>(Window(), "http://127.0.0.1:9");
+      add_source_ = std::make_unique<DataSourceDialog>(Window());
+      about_ = std::make_unique<AboutBox>(&Window());
+    }
+    return LanguageWindows{&Window(),       &Options(),    &DateDialog(),     selection_.get(), designer_.get(),
+                           replace_.get(), update_.get(), add_source_.get(), welcome_};
+  }
+
+  // Checks the shown window and saves its picture.
+  void Check(QWidget* window, const std::string& picture) {
+    QApplication::processEvents();
+    for (const std::string& fault : LayoutFaults(window)) ADD_FAILURE() << picture << ": " << fault;
+    const std::string file = std::string(QUILL_SCREENSHOT_FOLDER) + "/" + GetParam().name + "-" + picture + ".png";
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(file), "PNG")) << file;
+  }
+
+  void ShowAndCheck(QWidget* window, const std::string& picture) {
+    window->show();
+    Check(window, picture);
+    window->hide();
+  }
+
+  QString previous_folder_;
+  std::unique_ptr<TableSelectionDialog> selection_;
+  std::unique_ptr<ForeignKeyDesigner> designer_;
+  std::unique_ptr<ReplaceDialog> replace_;
+  std::unique_ptr<UpdateCheckDialog> update_;
+  std::unique_ptr<DataSourceDialog> add_source_;
+  std::unique_ptr<AboutBox> about_;
+  WelcomePanel* welcome_ = nullptr;
+};
+
+TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
+  auto database = testing::TestDatabase::Sqlite();
+  database.CreateTable({"clients", {{"id", "INTEGER"}, {"name", "VARCHAR(20)"}}, {"id"}, {}});
+  database.CreateTable({"orders", {{"id", "INTEGER"}, {"client_id", "INTEGER"}}, {"id"}, {}});
+  // The pages of the program's folder: the welcome text in both languages.
+  std::filesystem::copy_file(QUILL_PROGRAM_FOLDER "/welcome.xml", folder_.path() / "welcome.xml");
+  std::filesystem::copy(QUILL_PROGRAM_FOLDER "/languages", folder_.path() / "languages");
+
+  const LanguageWindows windows = Windows();
+  if (GetParam().french) LoadLanguage(windows, folder_.ProgramFolder(), kBuiltInLanguage);
+  else welcome_->Build("welcome.xml");
+
+  MainWindow& main = Window();
+  main.show();
+  main.QuietRebuildSources();
+  Check(&main, "main-window");
+
+  auto* option_pages = Options().findChild<QTabWidget*>("PageControl1");
+  for (int page = 0; page < option_pages->count(); ++page) {
+    Options().SetPage(static_cast<OptionsPage>(page));
+    ShowAndCheck(&Options(), "options-" + std::to_string(page));
+  }
+  auto* date_pages = DateDialog().findChild<QTabWidget*>("PageControl1");
+  for (int page = 0; page < date_pages->count(); ++page) {
+    DateDialog().SetPage(page);
+    ShowAndCheck(&DateDialog(), "date-formats-" + std::to_string(page));
+  }
+  DateDialog().SetPage(3);
+  DateDialog().findChild<QTabWidget*>("PageControl2")->setCurrentIndex(1);
+  ShowAndCheck(&DateDialog(), "date-formats-3-variables");
+
+  ShowAndCheck(selection_.get(), "table-selection");
+  ShowAndCheck(add_source_.get(), "add-source");
+  ShowAndCheck(&add_source_->setup_window(), "setup");
+  about_->PlaceAndFill();
+  ShowAndCheck(about_.get(), "about");
+  ShowAndCheck(replace_.get(), "replace");
+  ShowAndCheck(update_.get(), "update");
+
+  // The designer with two rows, over the source's two tables.
+  main.session().ConnectToSource(database.Dsn());
+  auto* poll = new QTimer(&main);
+  poll->setInterval(20);
+  bool checked = false;
+  QObject::connect(poll, &QTimer::timeout, poll, [&] {
+    if (!designer_->isVisible() || !designer_->model().leave_enabled()) return;
+    poll->stop();
+    designer_->AddRow();
+    designer_->AddRow();
+    Check(designer_.get(), "designer");
+    checked = true;
+    designer_->CancelAll();
+  });
+  poll->start();
+  ForeignKeyScripts scripts;
+  designer_->Run({"clients", "orders"}, scripts);
+  EXPECT_TRUE(checked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WindowLayoutTest,
+                         ::testing::Values(Language{"english", false}, Language{"french", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quill
