@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 #include "shell/tree_nodes.h"
@@ -64,7 +65,7 @@ DriverSetupWindow::DriverSetupWindow(QWidget* parent) : QDialog(parent) {
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   column->addLayout(buttons);
-  column->setSizeConstraint(QLayout::SetFixedSize);
+  FitDesignedSize(this, QSize(320, 260), true);
 }
 
 bool DriverSetupWindow::EditSource(const std::string& driver, std::string& name, bool name_fixed,
@@ -147,7 +148,7 @@ DataSourceDialog::DataSourceDialog(MainWindow& main_window) : QDialog(&main_wind
   buttons->addWidget(create);
   buttons->addWidget(close_button);
   column->addLayout(buttons);
-  column->setSizeConstraint(QLayout::SetFixedSize);
+  FitDesignedSize(this, QSize(355, 309), true);
 }
 
 bool DataSourceDialog::FillDriverList() {
@@ -183,6 +184,7 @@ void DataSourceDialog::ShowOdbc() {
 }
 
 void DataSourceDialog::showEvent(QShowEvent* event) {
+  FitDesignedSize(this, QSize(355, 309), true);
   const QRect main = main_window_.frameGeometry();
   move(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112);
   QDialog::showEvent(event);

@@ -13,6 +13,7 @@
 #include <array>
 
 #include "platform/formatting/format_settings.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/radio_group.h"
 #include "shell/settings_bindings.h"
@@ -37,8 +38,20 @@ QLabel* AddExample(QVBoxLayout* column, const QString& before, const QString& re
   return label;
 }
 
+// A list box that asks for little room and takes what the page leaves: the
+// dialog keeps its designed height and the lists scroll.
+class CompactList : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+  QSize sizeHint() const override { return QSize(QPlainTextEdit::sizeHint().width(), kCompactListHeight); }
+  QSize minimumSizeHint() const override { return QSize(QPlainTextEdit::minimumSizeHint().width(), kCompactListHeight); }
+
+ private:
+  static constexpr int kCompactListHeight = 48;
+};
+
 QPlainTextEdit* AddReadOnlyList(QVBoxLayout* column, const QString& object_name, const QString& text) {
-  auto* list = new QPlainTextEdit(text);
+  auto* list = new CompactList(text);
   list->setObjectName(object_name);
   list->setReadOnly(true);
   list->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -227,7 +240,7 @@ DateFormatDialog::DateFormatDialog(Settings& settings, std::string program_folde
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   column->addWidget(ok, 0, Qt::AlignHCenter);
-  resize(kClientWidth, kClientHeight);
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
 
   LoadDateFormatOptions(settings_, OptionsFilePath(program_folder_));
   ShowSettings();
@@ -342,26 +355,29 @@ QWidget* DateFormatDialog::BuildPervasivePage() {
   return page;
 }
 
+// The variables in two columns: the edit boxes at the left, the four lists
+// of names at the right, so the page stays low.
 QWidget* DateFormatDialog::BuildGlobalVariablesPage() {
   auto* page = new QWidget;
   page->setObjectName("GlobalVariablesPage");
   auto* grid = new QGridLayout(page);
-  int row = 0;
+  int edit_row = 0;
+  int memo_row = 0;
   auto add_edit = [&](const QString& label, const QString& object_name) {
     auto* edit = new QLineEdit;
     edit->setObjectName(object_name);
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(edit, row, 1);
-    ++row;
+    grid->addWidget(new QLabel(label), edit_row, 0);
+    grid->addWidget(edit, edit_row, 1);
+    ++edit_row;
     return edit;
   };
   auto add_memo = [&](const QString& label, const QString& object_name) {
-    auto* memo = new QPlainTextEdit;
+    auto* memo = new CompactList;
     memo->setObjectName(object_name);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    grid->addWidget(new QLabel(label), row, 0, Qt::AlignTop);
-    grid->addWidget(memo, row, 1);
-    ++row;
+    grid->addWidget(new QLabel(label), 2 * memo_row, 2);
+    grid->addWidget(memo, 2 * memo_row + 1, 2, 1, 1);
+    ++memo_row;
     return memo;
   };
   separator_edit_ = add_edit("DateSeparator", "Edit4");
@@ -369,20 +385,21 @@ QWidget* DateFormatDialog::BuildGlobalVariablesPage() {
   short_date_edit_ = add_edit("ShortDateFormat", "Edit5");
   const QString stored_hint = "This is the way dates are stored on your system";
   short_date_edit_->setToolTip(stored_hint);
-  grid->itemAtPosition(row - 1, 0)->widget()->setToolTip(stored_hint);
+  grid->itemAtPosition(edit_row - 1, 0)->widget()->setToolTip(stored_hint);
   long_date_edit_ = add_edit("LongDateFormat", "Edit6");
   short_time_edit_ = add_edit("ShortTimeFormat", "Edit7");
   long_time_edit_ = add_edit("LongTimeFormat", "Edit8");
+  am_edit_ = add_edit("TimeAMString", "Edit9");
+  pm_edit_ = add_edit("TimePMString", "Edit10");
   short_months_memo_ = add_memo("ShortMonthNames", "Memo5");
   long_months_memo_ = add_memo("LongMonthNames", "Memo6");
   short_days_memo_ = add_memo("ShortDayNames", "Memo7");
   long_days_memo_ = add_memo("LongDayNames", "Memo8");
-  am_edit_ = add_edit("TimeAMString", "Edit9");
-  pm_edit_ = add_edit("TimePMString", "Edit10");
+  grid->setRowStretch(edit_row, 1);
   auto* update = new QPushButton("Update with entered values");
   update->setObjectName("Button2");
   connect(update, &QPushButton::clicked, this, [this] { UpdateVariables(); });
-  grid->addWidget(update, row, 0, 1, 2);
+  grid->addWidget(update, 2 * memo_row, 0, 1, 3);
   return page;
 }
 
@@ -489,6 +506,7 @@ int DateFormatDialog::Open(int page) {
 }
 
 void DateFormatDialog::showEvent(QShowEvent* event) {
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
   if (placement_owner_ != nullptr) {
     const QRect owner = placement_owner_->frameGeometry();
     move(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy);

@@ -20,6 +20,7 @@
 
 #include "shell/byte_length_validator.h"
 #include "shell/date_format_dialog.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 #include "shell/radio_group.h"
@@ -27,6 +28,7 @@
 #include "shell/source_item_delegate.h"
 #include "shell/tree_nodes.h"
 #include "shell/up_down.h"
+#include "shell/wrapping_check_box.h"
 #include "sources/folder_contents.h"
 #include "sources/registryaccess.h"
 #include "sources/settings_file.h"
@@ -95,8 +97,9 @@ OptionsDialog::OptionsDialog(MainWindow& main_window, Settings& settings, DsnLog
   auto* column = new QVBoxLayout(this);
   column->addWidget(pages_);
   column->addWidget(buttons);
-  // The designed size, grown where this system's texts need more.
-  resize(QSize(kClientWidth, kClientHeight).expandedTo(sizeHint()));
+  // Every tab shows its whole caption.
+  pages_->setUsesScrollButtons(false);
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
 
   SetPagesOptions(settings_, OptionsFilePath(program_folder_));
   ShowSettings();
@@ -114,7 +117,7 @@ void OptionsDialog::KeepField(Field Settings::*field) {
 
 QCheckBox* OptionsDialog::AddCheckBox(QVBoxLayout* column, const QString& object_name, const QString& caption,
                                       bool Settings::*field) {
-  auto* box = new QCheckBox(caption);
+  auto* box = new WrappingCheckBox(caption);
   box->setObjectName(object_name);
   column->addWidget(box);
   show_settings_.push_back(BindCheckBox(box, settings_, field));
@@ -368,6 +371,8 @@ int OptionsDialog::Open(int page) {
 }
 
 void OptionsDialog::showEvent(QShowEvent* event) {
+  // The texts may have changed with a language since the last showing.
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
   ShowSettings();
   opened_with_ = settings_;
   main_window_.SetStatusText(main_window_.messages().status_refresh.toStdString());

@@ -9,6 +9,7 @@
 #include <QTextBlock>
 
 #include "common/clock.h"
+#include "shell/designed_size.h"
 #include "common/silent_abort.h"
 #include "generator/log_stamp.h"
 #include "generator/table_selection_file.h"
@@ -72,8 +73,7 @@ TableSelectionDialog::TableSelectionDialog(MainWindow& main_window)
   grid->addLayout(row_of({clear}, false), 2, 2);
   grid->addLayout(row_of({load, save}, false), 3, 0);
   grid->addLayout(row_of({cancel, done}, true), 3, 2);
-  // Fixed in size: as large as its controls need, now and after a language.
-  grid->setSizeConstraint(QLayout::SetFixedSize);
+  FitDesignedSize(this, QSize(424, 328), true);
   done->setDefault(true);
 
   connect(copy, &QPushButton::clicked, this, &TableSelectionDialog::CopyCheckedToList);
@@ -124,6 +124,7 @@ void TableSelectionDialog::Fill(const std::vector<std::string>& listed_tables, c
 }
 
 void TableSelectionDialog::showEvent(QShowEvent* event) {
+  FitDesignedSize(this, QSize(424, 328), true);  // a language may have changed the texts
   const QRect main = main_window_.frameGeometry();
   move(main.left() + main.width() / 2 - 208, main.top() + main.height() / 2 - 164);
   QDialog::showEvent(event);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
