@@ -10,7 +10,7 @@ packages=(
   libsqliteodbc sqlite3 odbc-postgresql odbc-mariadb
   postgresql-15 postgresql-client-15 mariadb-server mariadb-client
   mdbtools mdbtools-dev libfreexl-dev libpugixml-dev libgtest-dev
-  xvfb xauth x11-apps imagemagick xdotool
+  xvfb xauth x11-apps imagemagick xdotool openbox
   nodejs
   locales fonts-dejavu-core
 )

@@ -1,3 +1,4 @@
+#include "shell/designed_size.h"
 #include "shell/about_box.h"
 
 #include <QDesktopServices>
@@ -113,7 +114,8 @@ AboutBox::AboutBox(QWidget* main_window)
 void AboutBox::PlaceAndFill() {
   if (main_window_ != nullptr) {
     const QRect main = main_window_->frameGeometry();
-    move(main.left() + main.width() / 2 - 130, main.top() + main.height() / 2 - 141);
+    PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 130, main.top() + main.height() / 2 - 141),
+                     main_window_);
   }
   QString text = QString::fromStdString(SystemInformationText(ReadSystemFacts()));
   // A label breaks lines at LF; the CR of each line end would show as a glyph.

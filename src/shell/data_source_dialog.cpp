@@ -186,7 +186,8 @@ void DataSourceDialog::ShowOdbc() {
 void DataSourceDialog::showEvent(QShowEvent* event) {
   FitDesignedSize(this, QSize(355, 309), true);
   const QRect main = main_window_.frameGeometry();
-  move(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112),
+                   &main_window_);
   QDialog::showEvent(event);
 }
 

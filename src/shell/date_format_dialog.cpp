@@ -509,7 +509,10 @@ void DateFormatDialog::showEvent(QShowEvent* event) {
   FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
   if (placement_owner_ != nullptr) {
     const QRect owner = placement_owner_->frameGeometry();
-    move(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy);
+    PlaceWindowFrame(
+        this,
+        QPoint(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy),
+        placement_owner_);
   }
   QDialog::showEvent(event);
 }

@@ -1,3 +1,4 @@
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 
 #include <QDir>
@@ -57,7 +58,7 @@ MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString&
   }
   if (top_left) {
     box.adjustSize();
-    box.move(*top_left);
+    PlaceWindowFrame(&box, *top_left, parent != nullptr ? parent->window() : nullptr);
   }
   const int result = box.exec();
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;

@@ -381,7 +381,9 @@ void OptionsDialog::showEvent(QShowEvent* event) {
   QThread::msleep(300);
   main_window_.SetStatusText(main_window_.messages().status_ready.toStdString());
   const QRect owner = main_window_.frameGeometry();
-  move(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy);
+  PlaceWindowFrame(this, QPoint(owner.left() + owner.width() / 2 - kPlacementDx,
+                               owner.top() + owner.height() / 2 - kPlacementDy),
+                   &main_window_);
   QDialog::showEvent(event);
 }
 

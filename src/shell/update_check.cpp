@@ -1,3 +1,4 @@
+#include "shell/designed_size.h"
 #include "shell/update_check.h"
 
 #include <algorithm>
@@ -92,7 +93,8 @@ void UpdateCheckDialog::showEvent(QShowEvent* event) {
     check->setGeometry((this->width() - width) / 2, 140, width, std::max(25, check->sizeHint().height()));
   }
   const QRect main = main_window_.frameGeometry();
-  move(main.left() + main.width() / 2 - 124, main.top() + main.height() / 2 - 92);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 124, main.top() + main.height() / 2 - 92),
+                   &main_window_);
   QDialog::showEvent(event);
 }
 

@@ -149,10 +149,11 @@ void WelcomePanel::Build(const std::string& file_name) {
     const size_t index = static_cast<size_t>(row);
     const std::string caption = TextAt(captions, index);
     const std::string code_text = TextAt(codes, index);
-    const int code = caption.empty() || code_text.empty() ? 0 : CodeNumber(code_text);
-    const bool has_button = code >= 1 && code <= 4;
+    const bool may_have_button = !caption.empty() && !code_text.empty();
     QLabel* label = AddLabel(contents_, QString::fromStdString(TextAt(infos, index)), row, true, shift,
-                             has_button ? kButtonOffset - 1 : kLabelMinimumHeight);
+                             may_have_button ? kButtonOffset - 1 : kLabelMinimumHeight);
+    const int code = may_have_button ? CodeNumber(code_text) : 0;  // a code that is no number ends the build here
+    const bool has_button = code >= 1 && code <= 4;
     if (!has_button) {
       shift += std::max(0, label->height() - kLabelMinimumHeight);
       continue;
