@@ -121,11 +121,12 @@ void AboutBox::PlaceAndFill() {
   // A label breaks lines at LF; the CR of each line end would show as a glyph.
   information_->setText(text.replace("\r\n", "\n"));
   // At least its designed size, wider for a long system name up to the
-  // picture's edge, where a longer line wraps.
+  // edge of the picture's light panel, where a longer line wraps.
+  const int widest = width() - 60;
   information_->setWordWrap(false);
   const int text_width = information_->sizeHint().width();
-  information_->setWordWrap(text_width > width() - 40);
-  const int label_width = std::max(178, std::min(text_width, width() - 40));
+  information_->setWordWrap(text_width > widest);
+  const int label_width = std::max(178, std::min(text_width, widest));
   const int text_height = information_->wordWrap() ? information_->heightForWidth(label_width)
                                                   : information_->sizeHint().height();
   information_->resize(label_width, std::max(121, text_height));

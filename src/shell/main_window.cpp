@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -45,6 +47,7 @@ constexpr int kMinimumWidth = 570;
 constexpr int kDesignedLeftWidth = 217;
 constexpr int kDesignedLogButtonWidth = 39;
 constexpr int kDesignedCheckHeight = 17;
+constexpr int kMostIntroGrowth = 80;
 constexpr int kDesignedTop = 157;
 constexpr int kMinimumBarTop = 250;
 constexpr int kStatusBarHeight = 25;
@@ -414,6 +417,17 @@ MainWindow::Growth MainWindow::TextGrowth() const {
   Growth growth;
   growth.left_column =
       std::max({0, jet_check_->sizeHint().width() - kDesignedLeftWidth, debug_check_->sizeHint().width() - kDesignedLeftWidth});
+  // A welcome text broken into its own lines keeps them whole in the summary
+  // panel (a text of one line simply wraps), up to a limit.
+  const QStringList intro_lines = messages_.intro_text.split(QRegularExpression("\r?\n"));
+  if (intro_lines.size() > 1) {
+    int intro_width = 0;
+    for (const QString& line : intro_lines)
+      intro_width = std::max(intro_width, summary_->fontMetrics().horizontalAdvance(line));
+    intro_width += 2 * summary_->frameWidth() + 2 * static_cast<int>(summary_->document()->documentMargin()) +
+                   summary_->verticalScrollBar()->sizeHint().width() + 2;
+    growth.left_column = std::max(growth.left_column, std::min(intro_width - kDesignedLeftWidth, kMostIntroGrowth));
+  }
   growth.log_buttons = std::max({0, clear_button_->sizeHint().width() - kDesignedLogButtonWidth,
                                  save_log_button_->sizeHint().width() - kDesignedLogButtonWidth});
   growth.check_height = std::max({kDesignedCheckHeight, jet_check_->sizeHint().height(), debug_check_->sizeHint().height()});

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLayout>
 #include <QTabBar>
 #include <QTabWidget>
@@ -135,8 +136,14 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   QObject::connect(poll, &QTimer::timeout, poll, [&] {
     if (!designer_->isVisible() || !designer_->model().leave_enabled()) return;
     poll->stop();
+    // A second row needs a complete first one: its foreign-key table typed in
+    // completes the rest.
     designer_->AddRow();
+    QComboBox* fk_table = designer_->findChild<QWidget*>("MyFrame1")->findChild<QComboBox*>("ComboBox1");
+    fk_table->lineEdit()->selectAll();
+    QTest::keyClicks(fk_table->lineEdit(), "orders");
     designer_->AddRow();
+    EXPECT_NE(designer_->findChild<QWidget*>("MyFrame2"), nullptr);
     Check(designer_.get(), "designer");
     checked = true;
     designer_->CancelAll();
