@@ -17,6 +17,8 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <map>
 
 #include "fixtures/odbc_data_sources.h"
 #include "fixtures/test_database.h"
@@ -24,6 +26,7 @@
 #include "shell/escape_poll.h"
 #include "shell/foreign_key_designer.h"
 #include "shell/image_list.h"
+#include "platform/jet/writer/adox_catalog.h"
 #include "shell/tree_nodes.h"
 
 namespace quill {
@@ -214,6 +217,39 @@ TEST_F(WindowBehaviourTest, LoginEditsTakeWhatTheKeyFileHolds) {
   }
   Options().reject();
   testing::RemoveSystemDsn("Login Source");
+}
+
+
+// A source without tables offers the retry with system tables; its tables
+// come in the provider's order, or alphabetically when the option asks.
+TEST_F(WindowBehaviourTest, SystemTableRetryFollowsTheAlphabeticalOption) {
+  testing::TemporaryFolder files;
+  const std::string database = (files.path() / "empty.mdb").string();
+  jet::Catalog catalog;
+  catalog.Create("Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + database + ";Jet OLEDB:Engine Type=5");
+  catalog.SetActiveConnection(nullptr);
+  testing::RegisterSystemDsn("Empty Access", (files.path() / "odbcjt32.so").string(), {{"DBQ", database}});
+
+  std::map<bool, QStringList> listed;
+  for (const bool alpha : {false, true}) {
+    settings_.alpha = alpha;
+    settings_.extr_from_system = false;
+    Window().QuietRebuildSources();
+    QTreeWidgetItem* source = SourceNode("Empty Access");
+    ASSERT_NE(source, nullptr);
+    dialogs_.AnswerQuestion(MessageAnswer::Yes);  // "No tables found, try with ..."
+    Window().ActivateNode(source);
+    EXPECT_TRUE(settings_.extr_from_system);
+    for (int i = 0; i < source->childCount(); ++i) listed[alpha] << source->child(i)->text(0);
+  }
+  testing::RemoveSystemDsn("Empty Access");
+  ASSERT_GT(listed[false].size(), 1);
+  QStringList sorted = listed[false];
+  std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  });
+  EXPECT_NE(listed[false], sorted) << "the provider's own order is not alphabetical";
+  EXPECT_EQ(listed[true], sorted);
 }
 
 }  // namespace
