@@ -1,6 +1,5 @@
 #include "shell/designed_size.h"
 
-#include <QEvent>
 #include <QLayout>
 #include <QTimer>
 #include <QWidget>
@@ -28,39 +27,44 @@ void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
 namespace quill {
 namespace {
 
+
 // Whether the guess of the frame was right shows once the system has framed
-// the window: put back in place then if it was not. A window still without a
-// frame a moment after it was shown has none, and its inside is placed.
+// the window, which it tells without any event to the window: looked at a
+// few times a second for a while after the showing, and put back in place
+// if the guess was wrong.
 class FrameCheck : public QObject {
  public:
   FrameCheck(QWidget* window, const QPoint& top_left) : QObject(window), window_(window), top_left_(top_left) {
     setObjectName("FrameCheck");
-    window->installEventFilter(this);
-    QTimer::singleShot(kFramingWait, this, [this] {
-      if (window_->isVisible() && window_->frameGeometry() == window_->geometry()) Place();
-      deleteLater();
-    });
-  }
-
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Hide) {
-      deleteLater();
-    } else if (window_->frameGeometry() != window_->geometry() && window_->isVisible()) {
-      Place();
-      deleteLater();
-    }
-    return false;
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { Look(); });
+    timer->start(kLookInterval);
   }
 
  private:
-  static constexpr int kFramingWait = 150;
+  static constexpr int kLookInterval = 40;
+  static constexpr int kLooks = 75;
+  static constexpr int kSteadyLooks = 3;
+  static constexpr int kMostCorrections = 3;
 
-  void Place() {
-    if (window_->frameGeometry().topLeft() != top_left_) window_->move(top_left_);
+  // Done once the frame has stood in place for a few looks.
+  void Look() {
+    ++looks_;
+    const bool framed = window_->frameGeometry() != window_->geometry();
+    const bool in_place = window_->frameGeometry().topLeft() == top_left_;
+    if (window_->isVisible() && framed && !in_place && corrections_ < kMostCorrections) {
+      ++corrections_;
+      window_->move(top_left_);
+    }
+    steady_looks_ = framed && in_place ? steady_looks_ + 1 : 0;
+    if (!window_->isVisible() || steady_looks_ >= kSteadyLooks || looks_ >= kLooks) deleteLater();
   }
 
   QWidget* window_;
   QPoint top_left_;
+  int looks_ = 0;
+  int steady_looks_ = 0;
+  int corrections_ = 0;
 };
 
 }  // namespace

@@ -67,7 +67,7 @@ QLabel* NamedLabel(const char* object_name, const QString& text) {
 
 OptionsDialog::OptionsDialog(MainWindow& main_window, Settings& settings, DsnLoginStore& logins,
                              std::string program_folder)
-    : QDialog(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint),
+    : QDialog(&main_window, Qt::Tool | Qt::WindowStaysOnTopHint),
       main_window_(main_window),
       settings_(settings),
       logins_(logins),
