@@ -1,4 +1,3 @@
-#include "shell/designed_size.h"
 #include "shell/about_box.h"
 
 #include <QDesktopServices>
@@ -10,6 +9,7 @@
 #include <algorithm>
 
 #include "generator/script_header.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/shell_resources.h"
 #include "shell/system_information.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPoint>
 #include <QSize>
 
 class QWidget;
@@ -11,12 +12,6 @@ namespace quill {
 // texts as high as they need at the window's width). A fixed window keeps
 // that size.
 void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed);
-
-}  // namespace quill
-
-class QPoint;
-
-namespace quill {
 
 // Puts a window's frame (its title bar included) at top_left at every
 // showing, also the first, before the window system has framed it; a window

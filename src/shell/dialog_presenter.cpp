@@ -1,4 +1,3 @@
-#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 
 #include <QDir>
@@ -6,6 +5,8 @@
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include "shell/designed_size.h"
 
 namespace quill {
 namespace {

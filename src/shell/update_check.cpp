@@ -1,7 +1,4 @@
-#include "shell/designed_size.h"
 #include "shell/update_check.h"
-
-#include <algorithm>
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -14,8 +11,10 @@
 #include <QNetworkRequest>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "generator/script_header.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 
