@@ -24,6 +24,8 @@
 namespace quill {
 namespace {
 
+constexpr int kCautionTextHeight = 65;
+
 constexpr int kLoadingDelayMilliseconds = 1000;  // Timer1: the loading starts after the first paint
 constexpr int kRowPitch = 45;
 
@@ -76,7 +78,7 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
   caution_title_->adjustSize();
   caution_text_ = add_label(rows_area_, "Label5", kCautionText, 64, 68);
   caution_text_->setWordWrap(true);
-  caution_text_->resize(438, 65);
+  caution_text_->resize(438, kCautionTextHeight);
   caution_types_ =
       add_label(rows_area_, "Label6", "For better results set Foreign Keys between fields that are of the same type.",
                 96, 168);
@@ -173,6 +175,11 @@ bool ForeignKeyDesigner::Run(const std::vector<std::string>& chosen_tables, Fore
 // The designed 600 x 394 window, grown where the lower panel's texts need
 // more room (a language may have changed them since the last showing).
 void ForeignKeyDesigner::FitLowerPanel() {
+  // The caution texts as large as their words (a language may change them).
+  caution_title_->adjustSize();
+  caution_text_->resize(caution_text_->width(),
+                        std::max(kCautionTextHeight, caution_text_->heightForWidth(caution_text_->width())));
+  caution_types_->adjustSize();
   constexpr int kLeft = 8;
   constexpr int kTop = 264;
   const QSize needed = lower_panel_->sizeHint().expandedTo(QSize(585, 0));

@@ -136,6 +136,7 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   QObject::connect(poll, &QTimer::timeout, poll, [&] {
     if (!designer_->isVisible() || !designer_->model().leave_enabled()) return;
     poll->stop();
+    Check(designer_.get(), "designer-caution");
     // A second row needs a complete first one: its foreign-key table typed in
     // completes the rest.
     designer_->AddRow();
