@@ -9,7 +9,7 @@ top=$(cd "$(dirname "$0")" && pwd)
 packages=(
   postgresql-15 postgresql-client-15 mariadb-server mariadb-client
   mdbtools libgtest-dev
-  xvfb xauth x11-apps x11-utils imagemagick
+  xvfb xauth x11-apps x11-utils imagemagick xdotool openbox
   nodejs
   locales
   dpkg-dev

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "generator/script_header.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/shell_resources.h"
 #include "shell/system_information.h"
@@ -82,20 +83,21 @@ AboutBox::AboutBox(QWidget* main_window)
   // The picture's transparent colour is its bottom-left pixel's.
   if (!picture.isNull()) setMask(BitmapToRegion(picture, picture.pixel(0, picture.height() - 1)));
 
-  auto* title = new QLabel(QString("Quillmarsh v.") + kProgramVersion, this);
+  // The texts and icons lie on the picture.
+  auto* title = new QLabel(QString("Quillmarsh v.") + kProgramVersion, background);
   title->setObjectName("Label1");
   title->setGeometry(0, 30, kBoxWidth, 24);
   title->setAlignment(Qt::AlignCenter);
   title->setStyleSheet("color: white; font-weight: bold;");
 
-  link_ = new QLabel(kMakerWebSiteShown, this);
+  link_ = new QLabel(kMakerWebSiteShown, background);
   link_->setObjectName("Label2");
-  link_->setGeometry(61, 88, 144, 13);
+  link_->setGeometry(61, 88, 144, std::max(13, link_->sizeHint().height()));
   link_->setAlignment(Qt::AlignCenter);
   link_->setCursor(Qt::PointingHandCursor);
   link_->setStyleSheet("color: #1f4e79; text-decoration: underline;");
 
-  information_ = new QLabel(this);
+  information_ = new QLabel(background);
   information_->setObjectName("Label4");
   information_->setGeometry(40, 128, 178, 121);
   information_->setMinimumSize(178, 121);
@@ -104,22 +106,30 @@ AboutBox::AboutBox(QWidget* main_window)
   small.setPointSizeF(small.pointSizeF() * 0.85);
   information_->setFont(small);
 
-  sound_icon_ = AddIcon(this, "Image2", ":/pictures/sound.png", 120, 264);
-  close_icon_ = AddIcon(this, "Image3", ":/pictures/close.png", 216, 8);
+  sound_icon_ = AddIcon(background, "Image2", ":/pictures/sound.png", 120, 264);
+  close_icon_ = AddIcon(background, "Image3", ":/pictures/close.png", 216, 8);
   for (QLabel* control : {link_, sound_icon_, close_icon_}) control->installEventFilter(this);
 }
 
 void AboutBox::PlaceAndFill() {
   if (main_window_ != nullptr) {
     const QRect main = main_window_->frameGeometry();
-    move(main.left() + main.width() / 2 - 130, main.top() + main.height() / 2 - 141);
+    PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 130, main.top() + main.height() / 2 - 141),
+                     main_window_);
   }
   QString text = QString::fromStdString(SystemInformationText(ReadSystemFacts()));
   // A label breaks lines at LF; the CR of each line end would show as a glyph.
   information_->setText(text.replace("\r\n", "\n"));
-  // At least its designed size, wider for a long system name.
-  information_->resize(std::max(178, std::min(information_->sizeHint().width(), width() - 40)),
-                       std::max(121, information_->sizeHint().height()));
+  // At least its designed size, wider for a long system name up to the
+  // edge of the picture's light panel, where a longer line wraps.
+  const int widest = width() - 60;
+  information_->setWordWrap(false);
+  const int text_width = information_->sizeHint().width();
+  information_->setWordWrap(text_width > widest);
+  const int label_width = std::max(178, std::min(text_width, widest));
+  const int text_height = information_->wordWrap() ? information_->heightForWidth(label_width)
+                                                  : information_->sizeHint().height();
+  information_->resize(label_width, std::max(121, text_height));
 }
 
 void AboutBox::Open() {

@@ -1,6 +1,7 @@
 #include "shell/data_source_dialog.h"
 
 #include <QHeaderView>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -9,7 +10,9 @@
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 #include "shell/tree_nodes.h"
@@ -21,13 +24,6 @@ namespace {
 
 constexpr int kNoDriversDx = 200;
 constexpr int kNoDriversDy = 60;
-
-QPushButton* AddButton(QWidget* parent, const char* object_name, const char* text, const QRect& geometry) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(object_name);
-  button->setGeometry(geometry);
-  return button;
-}
 
 // The tree's selected node when it is a data source.
 QTreeWidgetItem* SelectedSource(MainWindow& main_window) {
@@ -42,24 +38,34 @@ QTreeWidgetItem* SelectedSource(MainWindow& main_window) {
 DriverSetupWindow::DriverSetupWindow(QWidget* parent) : QDialog(parent) {
   setObjectName("DriverSetup");
   setWindowTitle("ODBC Data Source Setup");
-  setFixedSize(320, 260);
 
-  auto* name_label = new QLabel("Data Source Name :", this);
+  auto* name_label = new QLabel("Data Source Name :");
   name_label->setObjectName("LabelName");
-  name_label->setGeometry(8, 8, 304, 16);
-  name_edit_ = new QLineEdit(this);
+  name_edit_ = new QLineEdit;
   name_edit_->setObjectName("EditName");
-  name_edit_->setGeometry(8, 26, 304, 21);
-  auto* rows_label = new QLabel("Attributes (key = value) :", this);
+  auto* rows_label = new QLabel("Attributes (key = value) :");
   rows_label->setObjectName("LabelAttributes");
-  rows_label->setGeometry(8, 54, 304, 16);
-  attribute_rows_ = new QPlainTextEdit(this);
+  attribute_rows_ = new QPlainTextEdit;
   attribute_rows_->setObjectName("MemoAttributes");
   attribute_rows_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  attribute_rows_->setGeometry(8, 72, 304, 146);
-  connect(AddButton(this, "ButtonOk", "OK", QRect(152, 226, 76, 25)), &QPushButton::clicked, this, &QDialog::accept);
-  connect(AddButton(this, "ButtonCancel", "Cancel", QRect(236, 226, 76, 25)), &QPushButton::clicked, this,
-          &QDialog::reject);
+  attribute_rows_->setMinimumSize(304, 146);
+  auto* ok = new QPushButton("OK");
+  ok->setObjectName("ButtonOk");
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* cancel = new QPushButton("Cancel");
+  cancel->setObjectName("ButtonCancel");
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(8, 8, 8, 8);
+  for (QWidget* widget : std::initializer_list<QWidget*>{name_label, name_edit_, rows_label, attribute_rows_})
+    column->addWidget(widget);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  column->addLayout(buttons);
+  FitDesignedSize(this, QSize(320, 260), true);
 }
 
 bool DriverSetupWindow::EditSource(const std::string& driver, std::string& name, bool name_fixed,
@@ -95,15 +101,13 @@ DataSourceDialog::DataSourceDialog(MainWindow& main_window) : QDialog(&main_wind
   setWindowTitle("Add System Data Source Name");
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(355, 309);
   setup_window_ = new DriverSetupWindow(this);
 
-  auto* driver_label = new QLabel("ODBC Driver :", this);
+  auto* driver_label = new QLabel("ODBC Driver :");
   driver_label->setObjectName("Label1");
-  driver_label->setGeometry(8, 8, 339, 16);
-  grid_ = new QTableWidget(0, 2, this);
+  grid_ = new QTableWidget(0, 2);
   grid_->setObjectName("StringGrid1");
-  grid_->setGeometry(8, 26, 339, 150);
+  grid_->setMinimumSize(339, 150);
   grid_->setHorizontalHeaderLabels({"Name", "Version"});
   grid_->verticalHeader()->hide();
   grid_->verticalHeader()->setDefaultSectionSize(17);
@@ -114,26 +118,37 @@ DataSourceDialog::DataSourceDialog(MainWindow& main_window) : QDialog(&main_wind
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(grid_, &QTableWidget::cellDoubleClicked, this, [this] { CreateSource(); });
 
-  auto* name_label = new QLabel("Data Source Name :", this);
+  auto* name_label = new QLabel("Data Source Name :");
   name_label->setObjectName("Label2");
-  name_label->setGeometry(8, 184, 339, 16);
-  name_edit_ = new QLineEdit(this);
+  name_edit_ = new QLineEdit;
   name_edit_->setObjectName("Edit1");
-  name_edit_->setGeometry(8, 202, 339, 21);
 
   auto* note = new QLabel(
       "Note : If your specific source database ODBC driver is not listed here it means that it is not installed on "
       "your system. See your source database information locally or on the web on how to install the right ODBC "
-      "driver.",
-      this);
-  note->setObjectName("Label3");
+      "driver.");
+  note->setObjectName("Label5");
   note->setWordWrap(true);
-  note->setGeometry(8, 228, 339, 44);
 
-  connect(AddButton(this, "Button2", "Create", QRect(188, 278, 76, 25)), &QPushButton::clicked, this,
-          [this] { CreateSource(); });
-  connect(AddButton(this, "Button3", "Close", QRect(271, 278, 76, 25)), &QPushButton::clicked, this,
-          &QDialog::close);
+  auto* create = new QPushButton("Create");
+  create->setObjectName("Button2");
+  connect(create, &QPushButton::clicked, this, [this] { CreateSource(); });
+  auto* close_button = new QPushButton("Close");
+  close_button->setObjectName("Button3");
+  connect(close_button, &QPushButton::clicked, this, &QDialog::close);
+
+  // The designed column of controls; the window is as large as they need,
+  // at least the designed 355 wide.
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(8, 8, 8, 8);
+  for (QWidget* widget : std::initializer_list<QWidget*>{driver_label, grid_, name_label, name_edit_, note})
+    column->addWidget(widget);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(create);
+  buttons->addWidget(close_button);
+  column->addLayout(buttons);
+  FitDesignedSize(this, QSize(355, 309), true);
 }
 
 bool DataSourceDialog::FillDriverList() {
@@ -169,8 +184,10 @@ void DataSourceDialog::ShowOdbc() {
 }
 
 void DataSourceDialog::showEvent(QShowEvent* event) {
+  FitDesignedSize(this, QSize(355, 309), true);
   const QRect main = main_window_.frameGeometry();
-  move(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112),
+                   &main_window_);
   QDialog::showEvent(event);
 }
 
@@ -180,8 +197,9 @@ void DataSourceDialog::CreateSource() {
   if (!ConfigDataSource(*setup_window_, driver_cell->text().toStdString(), name_edit_->text().toStdString())) return;
   name_edit_->clear();
   main_window_.RefreshSources();
-  main_window_.ShowMessageBox(messages_.data_source_created.toStdString(), MessageIcon::Information,
-                              MessageButtons::Ok);
+  // Owned by this window, which stays on top: the box must open above it.
+  DialogPresenter::Current().ShowMessage(this, kProductName, messages_.data_source_created, MessageIcon::Information,
+                                         MessageButtons::Ok, false, std::nullopt);
 }
 
 // --- the source commands --------------------------------------------------------

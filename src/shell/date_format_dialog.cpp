@@ -13,6 +13,7 @@
 #include <array>
 
 #include "platform/formatting/format_settings.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/radio_group.h"
 #include "shell/settings_bindings.h"
@@ -37,8 +38,20 @@ QLabel* AddExample(QVBoxLayout* column, const QString& before, const QString& re
   return label;
 }
 
+// A list box that asks for little room and takes what the page leaves: the
+// dialog keeps its designed height and the lists scroll.
+class CompactList : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+  QSize sizeHint() const override { return QSize(QPlainTextEdit::sizeHint().width(), kCompactListHeight); }
+  QSize minimumSizeHint() const override { return QSize(QPlainTextEdit::minimumSizeHint().width(), kCompactListHeight); }
+
+ private:
+  static constexpr int kCompactListHeight = 48;
+};
+
 QPlainTextEdit* AddReadOnlyList(QVBoxLayout* column, const QString& object_name, const QString& text) {
-  auto* list = new QPlainTextEdit(text);
+  auto* list = new CompactList(text);
   list->setObjectName(object_name);
   list->setReadOnly(true);
   list->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -207,11 +220,13 @@ DateFormatDialog::DateFormatDialog(Settings& settings, std::string program_folde
 
   auto* column = new QVBoxLayout(this);
   AddWrappedLabel(column,
-           "In order to handle date fields correctly sometimes SQL engines need to know the format of input date "
-           "fields. ");
+                  "In order to handle date fields correctly sometimes SQL engines need to know the format of input "
+                  "date fields. ")
+      ->setObjectName("Label1");
   AddWrappedLabel(column,
-           "To do so they use a format string wich indicate in wich order day month and year  are appearing so they "
-           "can convert it to fit the way they read them.");
+                  "To do so they use a format string wich indicate in wich order day month and year  are appearing so "
+                  "they can convert it to fit the way they read them.")
+      ->setObjectName("Label2");
   pages_ = new QTabWidget;
   pages_->setObjectName("PageControl1");
   pages_->addTab(BuildMySqlPage(), "MySql");
@@ -225,7 +240,7 @@ DateFormatDialog::DateFormatDialog(Settings& settings, std::string program_folde
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   column->addWidget(ok, 0, Qt::AlignHCenter);
-  resize(kClientWidth, kClientHeight);
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
 
   LoadDateFormatOptions(settings_, OptionsFilePath(program_folder_));
   ShowSettings();
@@ -270,11 +285,11 @@ QWidget* DateFormatDialog::BuildFormatStringPage(const FormatStringPage& text) {
   auto* page = new QWidget;
   page->setObjectName(text.page_name);
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, text.intro);
-  AddExample(column, text.example_before, text.example_format, text.example_after);
-  AddWrappedLabel(column, text.list_heading);
+  AddWrappedLabel(column, text.intro)->setObjectName(text.label_names[0]);
+  AddExample(column, text.example_before, text.example_format, text.example_after)->setObjectName(text.label_names[1]);
+  AddWrappedLabel(column, text.list_heading)->setObjectName(text.label_names[2]);
   AddReadOnlyList(column, text.list_name, text.specifiers);
-  AddWrappedLabel(column, kTypeYourFormat);
+  AddWrappedLabel(column, kTypeYourFormat)->setObjectName(text.label_names[3]);
   column->addWidget(AddFormatEdit(text.edit_name, text.field));
   return page;
 }
@@ -283,9 +298,11 @@ QWidget* DateFormatDialog::BuildMySqlPage() {
   QWidget* page = BuildFormatStringPage(
       {"MySqlPage", "With MySql we will use STR_TO_DATE to insert date fields, example (format string in red) :",
        "INSERT INTO dates VALUES (STR_TO_DATE('12/31/2004','", "%m/%d/%Y", "'));",
-       "Use the following format specifiers :", "Memo1", kMySqlSpecifiers, "Edit1", &Settings::my_format});
+       "Use the following format specifiers :", "Memo1", kMySqlSpecifiers, "Edit1", &Settings::my_format,
+       {"Label3", "Label4", "Label5", "Label6"}});
   AddWrappedLabel(static_cast<QVBoxLayout*>(page->layout()),
-                  "Warning : Date formating is working with MySql 4.1.1 and up.");
+                  "Warning : Date formating is working with MySql 4.1.1 and up.")
+      ->setObjectName("Label9");
   return page;
 }
 
@@ -293,8 +310,9 @@ QWidget* DateFormatDialog::BuildMsSqlPage() {
   auto* page = new QWidget;
   page->setObjectName("MsSqlPage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "With MS SQL we use SET DATEFORMAT to specify in wich order day month and year will appear.");
-  AddExample(column, "Example : SET DATEFORMAT ", "dmy", "");
+  AddWrappedLabel(column, "With MS SQL we use SET DATEFORMAT to specify in wich order day month and year will appear.")
+      ->setObjectName("Label10");
+  AddExample(column, "Example : SET DATEFORMAT ", "dmy", "")->setObjectName("Label11");
   column->addWidget(AddRadioGroup("RadioGroup1", "Convert DATE and DATETIME fields to", {"TIMESTAMP", "DATETIME"},
                                   &Settings::ms_type));
   auto* formats = new QGroupBox("Select from the formats available below :");
@@ -311,23 +329,25 @@ QWidget* DateFormatDialog::BuildOraclePage() {
   return BuildFormatStringPage(
       {"OraclePage", "With Oracle we will use TO_DATE to insert date fields, example (format string in red) :",
        "INSERT INTO dates VALUES (to_date('29/05/2003','", "DD/MM/YYYY'", "'));",
-       "Use the following format specifiers", "Memo3", kOracleSpecifiers, "Edit3", &Settings::or_format});
+       "Use the following format specifiers", "Memo3", kOracleSpecifiers, "Edit3", &Settings::or_format,
+       {"Label15", "Label16", "Label19", "Label21"}});
 }
 
 QWidget* DateFormatDialog::BuildPervasivePage() {
   auto* page = new QWidget;
   page->setObjectName("PervasivePage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "With Pervasive we will format date with Quillmarsh built-in function.");
+  AddWrappedLabel(column, "With Pervasive we will format date with Quillmarsh built-in function.")
+      ->setObjectName("Label22");
   auto* inner = new QTabWidget;
   inner->setObjectName("PageControl2");
 
   auto* format_page = new QWidget;
   format_page->setObjectName("FormatStringPage");
   auto* format_column = new QVBoxLayout(format_page);
-  AddWrappedLabel(format_column, "Use the following format specifiers :");
+  AddWrappedLabel(format_column, "Use the following format specifiers :")->setObjectName("Label14");
   AddReadOnlyList(format_column, "Memo4", kBuiltInSpecifiers);
-  AddWrappedLabel(format_column, kTypeYourFormat);
+  AddWrappedLabel(format_column, kTypeYourFormat)->setObjectName("Label23");
   format_column->addWidget(AddFormatEdit("Edit2", &Settings::pe_format));
   inner->addTab(format_page, "Format string");
   inner->addTab(BuildGlobalVariablesPage(), "Global variables");
@@ -335,26 +355,29 @@ QWidget* DateFormatDialog::BuildPervasivePage() {
   return page;
 }
 
+// The variables in two columns: the edit boxes at the left, the four lists
+// of names at the right, so the page stays low.
 QWidget* DateFormatDialog::BuildGlobalVariablesPage() {
   auto* page = new QWidget;
   page->setObjectName("GlobalVariablesPage");
   auto* grid = new QGridLayout(page);
-  int row = 0;
+  int edit_row = 0;
+  int memo_row = 0;
   auto add_edit = [&](const QString& label, const QString& object_name) {
     auto* edit = new QLineEdit;
     edit->setObjectName(object_name);
-    grid->addWidget(new QLabel(label), row, 0);
-    grid->addWidget(edit, row, 1);
-    ++row;
+    grid->addWidget(new QLabel(label), edit_row, 0);
+    grid->addWidget(edit, edit_row, 1);
+    ++edit_row;
     return edit;
   };
   auto add_memo = [&](const QString& label, const QString& object_name) {
-    auto* memo = new QPlainTextEdit;
+    auto* memo = new CompactList;
     memo->setObjectName(object_name);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    grid->addWidget(new QLabel(label), row, 0, Qt::AlignTop);
-    grid->addWidget(memo, row, 1);
-    ++row;
+    grid->addWidget(new QLabel(label), 2 * memo_row, 2);
+    grid->addWidget(memo, 2 * memo_row + 1, 2, 1, 1);
+    ++memo_row;
     return memo;
   };
   separator_edit_ = add_edit("DateSeparator", "Edit4");
@@ -362,20 +385,21 @@ QWidget* DateFormatDialog::BuildGlobalVariablesPage() {
   short_date_edit_ = add_edit("ShortDateFormat", "Edit5");
   const QString stored_hint = "This is the way dates are stored on your system";
   short_date_edit_->setToolTip(stored_hint);
-  grid->itemAtPosition(row - 1, 0)->widget()->setToolTip(stored_hint);
+  grid->itemAtPosition(edit_row - 1, 0)->widget()->setToolTip(stored_hint);
   long_date_edit_ = add_edit("LongDateFormat", "Edit6");
   short_time_edit_ = add_edit("ShortTimeFormat", "Edit7");
   long_time_edit_ = add_edit("LongTimeFormat", "Edit8");
+  am_edit_ = add_edit("TimeAMString", "Edit9");
+  pm_edit_ = add_edit("TimePMString", "Edit10");
   short_months_memo_ = add_memo("ShortMonthNames", "Memo5");
   long_months_memo_ = add_memo("LongMonthNames", "Memo6");
   short_days_memo_ = add_memo("ShortDayNames", "Memo7");
   long_days_memo_ = add_memo("LongDayNames", "Memo8");
-  am_edit_ = add_edit("TimeAMString", "Edit9");
-  pm_edit_ = add_edit("TimePMString", "Edit10");
+  grid->setRowStretch(edit_row, 1);
   auto* update = new QPushButton("Update with entered values");
   update->setObjectName("Button2");
   connect(update, &QPushButton::clicked, this, [this] { UpdateVariables(); });
-  grid->addWidget(update, row, 0, 1, 2);
+  grid->addWidget(update, 2 * memo_row, 0, 1, 3);
   return page;
 }
 
@@ -383,18 +407,25 @@ QWidget* DateFormatDialog::BuildPostgreSqlPage() {
   auto* page = new QWidget;
   page->setObjectName("PostgreSqlPage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "With PostgreSQL we can use datestyle or format string");
+  AddWrappedLabel(column, "With PostgreSQL we can use datestyle or format string")->setObjectName("Label34");
   column->addWidget(AddRadioGroup("RadioGroup2", QString(), {"Use datestyle", "Use format string"},
                                   &Settings::post_form_type));
 
   auto* format = new QGroupBox("Format string");
   format->setObjectName("GroupBox2");
   auto* format_grid = new QGridLayout(format);
-  format_grid->addWidget(new QLabel("to_timestamp :"), 0, 0);
+  auto named_label = [](const char* object_name, const QString& text) {
+    auto* label = new QLabel(text);
+    label->setObjectName(object_name);
+    return label;
+  };
+  format_grid->addWidget(named_label("Label35", "to_timestamp :"), 0, 0);
   format_grid->addWidget(AddFormatEdit("Edit11", &Settings::po_time_format), 0, 1);
-  format_grid->addWidget(new QLabel("to_date :"), 1, 0);
+  format_grid->addWidget(named_label("Label36", "to_date :"), 1, 0);
   format_grid->addWidget(AddFormatEdit("Edit12", &Settings::po_date_format), 1, 1);
-  format_grid->addWidget(new QLabel(kTypeYourFormat), 2, 0, 1, 2);
+  QLabel* type_format = named_label("Label37", kTypeYourFormat);
+  type_format->setWordWrap(true);
+  format_grid->addWidget(type_format, 2, 0, 1, 2);
   auto* list_column = new QVBoxLayout;
   AddReadOnlyList(list_column, "Memo9", kPostgreSqlSpecifiers);
   format_grid->addLayout(list_column, 3, 0, 1, 2);
@@ -475,9 +506,13 @@ int DateFormatDialog::Open(int page) {
 }
 
 void DateFormatDialog::showEvent(QShowEvent* event) {
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
   if (placement_owner_ != nullptr) {
     const QRect owner = placement_owner_->frameGeometry();
-    move(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy);
+    PlaceWindowFrame(
+        this,
+        QPoint(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy),
+        placement_owner_);
   }
   QDialog::showEvent(event);
 }

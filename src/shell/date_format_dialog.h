@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <QString>
 #include <functional>
 #include <string>
@@ -64,6 +65,8 @@ class DateFormatDialog : public QDialog {
     const char* specifiers;
     const char* edit_name;
     std::string Settings::*field;
+    // The names of the intro, example, list heading and edit heading labels.
+    std::array<const char*, 4> label_names;
   };
   QWidget* BuildFormatStringPage(const FormatStringPage& text);
   QWidget* BuildMySqlPage();

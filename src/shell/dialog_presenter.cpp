@@ -6,6 +6,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "shell/designed_size.h"
+
 namespace quill {
 namespace {
 
@@ -57,7 +59,7 @@ MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString&
   }
   if (top_left) {
     box.adjustSize();
-    box.move(*top_left);
+    PlaceWindowFrame(&box, *top_left, parent != nullptr ? parent->window() : nullptr);
   }
   const int result = box.exec();
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;

@@ -32,15 +32,19 @@ EscapePoll::EscapePoll() { since_events_.start(); }
 
 EscapePoll::~EscapePoll() = default;
 
+// While a command runs, every Escape press is noted wherever it is
+// delivered: by the poll's own event handling, or by any other loop that
+// runs meanwhile (a pause, a message box), so no single press is missed.
 void EscapePoll::Begin() {
   if (depth_++ == 0) {
     pressed_ = false;
     down_ = false;
+    if (qApp != nullptr) qApp->installEventFilter(this);
   }
 }
 
 void EscapePoll::End() {
-  if (depth_ > 0) --depth_;
+  if (depth_ > 0 && --depth_ == 0 && qApp != nullptr) qApp->removeEventFilter(this);
 }
 
 // Input is filtered only while the poll itself lets events through: the
@@ -48,9 +52,11 @@ void EscapePoll::End() {
 // clicks and keys as usual.
 bool EscapePoll::Poll() {
   if (since_events_.elapsed() >= kPaintInterval && qApp != nullptr) {
-    qApp->installEventFilter(this);
+    if (depth_ == 0) qApp->installEventFilter(this);
+    swallowing_ = true;
     QApplication::processEvents(QEventLoop::AllEvents);
-    qApp->removeEventFilter(this);
+    swallowing_ = false;
+    if (depth_ == 0) qApp->removeEventFilter(this);
     since_events_.restart();
   }
   const bool result = pressed_ || down_;
@@ -59,16 +65,14 @@ bool EscapePoll::Poll() {
 }
 
 bool EscapePoll::eventFilter(QObject* watched, QEvent* event) {
-  if (IsUserInput(event->type())) {
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-      auto* key = static_cast<QKeyEvent*>(event);
-      if (key->key() == Qt::Key_Escape) {
-        if (event->type() == QEvent::KeyPress) pressed_ = true;
-        down_ = event->type() == QEvent::KeyPress;
-      }
+  if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Escape) {
+      if (event->type() == QEvent::KeyPress) pressed_ = true;
+      down_ = event->type() == QEvent::KeyPress;
     }
-    return true;
   }
+  if (swallowing_ && IsUserInput(event->type())) return true;
   return QObject::eventFilter(watched, event);
 }
 

@@ -7,8 +7,9 @@ namespace quill {
 
 // The Escape poll of a long command that runs on the user-interface thread:
 // each poll lets pending events through (at most every 50 ms) so the window
-// repaints and the progress bar moves, swallowing the user's input meanwhile
-// except for Escape, which is remembered.
+// repaints and the progress bar moves, swallowing the user's input meanwhile.
+// Every Escape press while the command runs is remembered until a poll sees
+// it, whichever event loop delivered it.
 class EscapePoll : public QObject {
  public:
   EscapePoll();
@@ -31,6 +32,7 @@ class EscapePoll : public QObject {
   int depth_ = 0;
   bool pressed_ = false;
   bool down_ = false;
+  bool swallowing_ = false;  // while the poll itself lets events through
   QElapsedTimer since_events_;
 };
 

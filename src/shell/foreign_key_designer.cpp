@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -11,14 +13,18 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "common/silent_abort.h"
 #include "shell/dialog_presenter.h"
+#include "shell/image_list.h"
 #include "shell/main_window.h"
 #include "sources/source_session.h"
 
 namespace quill {
 namespace {
+
+constexpr int kCautionTextHeight = 65;
 
 constexpr int kLoadingDelayMilliseconds = 1000;  // Timer1: the loading starts after the first paint
 constexpr int kRowPitch = 45;
@@ -37,7 +43,6 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
   setWindowTitle("Set Foreign Keys");
   // No title-bar buttons: Continue and Cancel All are the ways out.
   setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  setFixedSize(600, 394);
 
   auto add_label = [this](QWidget* parent, const char* object_name, const QString& text, int x, int y) {
     auto* label = new QLabel(text, parent);
@@ -49,6 +54,15 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
   add_label(this, "Label1", "Foreign Key", 128, 16);
   add_label(this, "Label3", "Must link to", 272, 16);
   add_label(this, "Label2", "Primary Key", 408, 16);
+  // Small arrows under the first and the last heading point at the rows.
+  const auto add_arrow = [this](const char* object_name, QLabel* heading) {
+    auto* arrow = new QLabel(this);
+    arrow->setObjectName(object_name);
+    arrow->setPixmap(ImageListIcon(kImageArrow).pixmap(9, 9));
+    arrow->setGeometry(heading->x() + 4, heading->geometry().bottom() + 1, 9, 9);
+  };
+  add_arrow("Image2", findChild<QLabel*>("Label1"));
+  add_arrow("Image1", findChild<QLabel*>("Label2"));
 
   scroll_box_ = new QScrollArea(this);
   scroll_box_->setObjectName("ScrollBox1");
@@ -64,52 +78,67 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
   caution_title_->adjustSize();
   caution_text_ = add_label(rows_area_, "Label5", kCautionText, 64, 68);
   caution_text_->setWordWrap(true);
-  caution_text_->resize(438, 65);
+  caution_text_->resize(438, kCautionTextHeight);
   caution_types_ =
       add_label(rows_area_, "Label6", "For better results set Foreign Keys between fields that are of the same type.",
                 96, 168);
   caution_types_->setStyleSheet("color: red");
 
-  auto* loading = new QGroupBox(this);
+  // Below the rows: the loading state, the two options and two rows of
+  // buttons, laid out so that they grow with their texts.
+  lower_panel_ = new QWidget(this);
+  lower_panel_->setObjectName("LowerPanel");
+  auto* lower = new QVBoxLayout(lower_panel_);
+  lower->setContentsMargins(0, 0, 0, 0);
+  auto* groups = new QHBoxLayout;
+  auto* loading = new QGroupBox;
   loading->setObjectName("GroupBox1");
-  loading->setGeometry(8, 264, 289, 57);
-  progress_ = new QProgressBar(loading);
+  auto* loading_column = new QVBoxLayout(loading);
+  progress_ = new QProgressBar;
   progress_->setObjectName("ProgressBar1");
-  progress_->setGeometry(8, 12, 273, 16);
+  progress_->setFixedHeight(16);
   progress_->setTextVisible(false);
-  status_ = new QLabel("Loading source tables info...", loading);
+  status_ = new QLabel("Loading source tables info...");
   status_->setObjectName("Label7");
-  status_->setGeometry(8, 34, 273, 16);
+  loading_column->addWidget(progress_);
+  loading_column->addWidget(status_);
+  groups->addWidget(loading, 1);
 
-  auto* options = new QGroupBox(this);
+  auto* options = new QGroupBox;
   options->setObjectName("GroupBox2");
-  options->setGeometry(304, 264, 289, 57);
-  encrypt_ = new QCheckBox("Encrypt Foreign key id", options);
+  auto* options_column = new QVBoxLayout(options);
+  encrypt_ = new QCheckBox("Encrypt Foreign key id");
   encrypt_->setObjectName("CheckBox2");
-  encrypt_->setGeometry(8, 12, 273, 17);
-  drop_existing_ = new QCheckBox("Drop same existing Foreign Key ", options);
+  drop_existing_ = new QCheckBox("Drop same existing Foreign Key ");
   drop_existing_->setObjectName("CheckBox1");
-  drop_existing_->setGeometry(8, 32, 273, 17);
   drop_existing_->setChecked(true);
+  options_column->addWidget(encrypt_);
+  options_column->addWidget(drop_existing_);
+  groups->addWidget(options, 1);
+  lower->addLayout(groups);
   connect(encrypt_, &QCheckBox::toggled, this, [this](bool on) { model_.encrypt = on; });
   connect(drop_existing_, &QCheckBox::toggled, this, [this](bool on) { model_.drop_existing = on; });
 
-  auto add_button = [this](const char* object_name, const char* text, int x, int y) {
-    auto* button = new QPushButton(text, this);
+  auto* buttons = new QGridLayout;
+  auto add_button = [buttons](const char* object_name, const char* text, int row, int column) {
+    auto* button = new QPushButton(text);
     button->setObjectName(object_name);
-    button->setGeometry(x, y, 113, 25);
+    button->setMinimumWidth(112);
+    buttons->addWidget(button, row, column);
     return button;
   };
-  add_ = add_button("Add", "Add Foreign Key", 8, 328);
-  QPushButton* clear = add_button("Clear", "Delete Last", 128, 328);
-  QPushButton* select_all = add_button("SelAll", "Select All", 248, 328);
-  QPushButton* deselect_all = add_button("DesAll", "Deselect All", 360, 328);
-  QPushButton* analyse = add_button("Analyse", "Analyse Selected", 480, 328);
-  load_ = add_button("Load", "Load", 8, 360);
-  QPushButton* save = add_button("Save", "Save Selected", 128, 360);
-  QPushButton* save_all = add_button("SaveAll", "Save All", 248, 360);
-  cancel_ = add_button("Cancel", "Cancel All", 360, 360);
-  done_ = add_button("Done", "Continue", 480, 360);
+  add_ = add_button("Add", "Add Foreign Key", 0, 0);
+  QPushButton* clear = add_button("Clear", "Delete Last", 0, 1);
+  QPushButton* select_all = add_button("SelAll", "Select All", 0, 2);
+  QPushButton* deselect_all = add_button("DesAll", "Deselect All", 0, 3);
+  QPushButton* analyse = add_button("Analyse", "Analyse Selected", 0, 4);
+  load_ = add_button("Load", "Load", 1, 0);
+  QPushButton* save = add_button("Save", "Save Selected", 1, 1);
+  QPushButton* save_all = add_button("SaveAll", "Save All", 1, 2);
+  cancel_ = add_button("Cancel", "Cancel All", 1, 3);
+  done_ = add_button("Done", "Continue", 1, 4);
+  lower->addLayout(buttons);
+  FitLowerPanel();
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 
   connect(add_, &QPushButton::clicked, this, &ForeignKeyDesigner::AddRow);
@@ -143,7 +172,23 @@ bool ForeignKeyDesigner::Run(const std::vector<std::string>& chosen_tables, Fore
   return done;
 }
 
+// The designed 600 x 394 window, grown where the lower panel's texts need
+// more room (a language may have changed them since the last showing).
+void ForeignKeyDesigner::FitLowerPanel() {
+  // The caution texts as large as their words (a language may change them).
+  caution_title_->adjustSize();
+  caution_text_->resize(caution_text_->width(),
+                        std::max(kCautionTextHeight, caution_text_->heightForWidth(caution_text_->width())));
+  caution_types_->adjustSize();
+  constexpr int kLeft = 8;
+  constexpr int kTop = 264;
+  const QSize needed = lower_panel_->sizeHint().expandedTo(QSize(585, 0));
+  lower_panel_->setGeometry(kLeft, kTop, needed.width(), needed.height());
+  setFixedSize(std::max(600, kLeft + needed.width() + 7), std::max(394, kTop + needed.height() + 8));
+}
+
 void ForeignKeyDesigner::showEvent(QShowEvent* event) {
+  FitLowerPanel();
   QDialog::showEvent(event);
   caution_title_->repaint();
   caution_text_->repaint();

@@ -67,6 +67,8 @@ class ForeignKeyDesigner : public QDialog, public DesignerView {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void FitLowerPanel();
+  QWidget* lower_panel_ = nullptr;
   // Brings the widgets in line with the model after every command.
   void ShowModel();
   ForeignKeyRowWidget* NewRowWidget(int index);

@@ -34,18 +34,18 @@ ForeignKeyRowWidget::ForeignKeyRowWidget(QWidget* parent) : QFrame(parent) {
   fk_field_ = AddBox("ComboBox2", 168, 105, Box::FkField);
   auto* arrow = new QLabel(QString::fromUtf8("→"), this);
   arrow->setObjectName("Image1");
-  arrow->setGeometry(284, 9, 17, 25);
+  arrow->setGeometry(284, 9, 17, 22);
   pk_table_ = AddBox("ComboBox3", 304, 137, Box::PkTable);
   pk_field_ = AddBox("ComboBox4", 448, 105, Box::PkField);
   saved_on_ = new QLabel(this);
   saved_on_->setObjectName("Label2");
-  saved_on_->setGeometry(8, 32, 56, 13);
+  saved_on_->setGeometry(8, 32, 56, 14);
   stamp_ = new QLabel(this);
   stamp_->setObjectName("Label3");
-  stamp_->setGeometry(64, 32, 110, 13);
+  stamp_->setGeometry(64, 32, 110, 14);
   problem_ = new QLabel(this);
   problem_->setObjectName("Label1");
-  problem_->setGeometry(176, 32, 380, 13);
+  problem_->setGeometry(176, 32, 380, 14);
   problem_->setStyleSheet("color: red");
 
   connect(check_box_, &QCheckBox::toggled, this, [this](bool checked) {

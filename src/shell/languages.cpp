@@ -118,8 +118,8 @@ const std::vector<KeyTargets>& KeyTable() {
       {"MenuMoreOptions", {Caption(M, "Options2")}},
       {"MenuAbout", {Caption(M, "About1")}},
       {"MenuCheck", {Caption(M, "Checkforupdate1")}},
-      {"MenuSqlOutput", {Hint(M, "ComboBox1"), Caption(M, "SQLOuput1")}},
-      {"MenuSqlContent", {Hint(M, "ComboBox2"), Caption(M, "SQLContent1")}},
+      {"MenuSqlOutput", {Hint(M, "ComboBox1"), Caption(M, "Ouput1")}},
+      {"MenuSqlContent", {Hint(M, "ComboBox2"), Caption(M, "Content1")}},
       {"MenuTableAndData", {Caption(M, "TableandData1"), ComboItem(M, "ComboBox2", 0)}},
       {"MenuTableOnly", {Caption(M, "Tableonly1"), ComboItem(M, "ComboBox2", 1)}},
       {"MenuDataOnly", {Caption(M, "DataOnly1"), ComboItem(M, "ComboBox2", 2)}},
@@ -137,12 +137,12 @@ const std::vector<KeyTargets>& KeyTable() {
       {"Popup1Refresh", {Caption(M, "Refresh1")}},
       {"Popup1AddSource", {Caption(M, "AddRemSystemSources1")}},
       {"Popup2List", {Caption(M, "ListTables1")}},
-      {"Popup2ExportToFile", {Caption(M, "ExporttoFile1")}},
-      {"Popup2Access", {Caption(M, "AccessMDBFile1")}},
-      {"Popup2CSV", {Caption(M, "ExcelCSVFile1")}},
-      {"Popup2XML", {Caption(M, "MSXMLFile1")}},
+      {"Popup2ExportToFile", {Caption(M, "Exportto1")}},
+      {"Popup2Access", {Caption(M, "AccessFile2")}},
+      {"Popup2CSV", {Caption(M, "CSVFile1")}},
+      {"Popup2XML", {Caption(M, "XMLFile1")}},
       {"Popup2Config", {Caption(M, "Configure1")}},
-      {"Popup2Delete", {Caption(M, "Delete1")}},
+      {"Popup2Delete", {Caption(M, "DeleteSource1")}},
       // Buttons shared by several windows.
       {"BtnDone", {Caption(F11, "Button3"), Caption(F9, "Button2"), Caption(F12, "Done"), Caption(F4, "Button1")}},
       {"BtnSelAll", {Caption(F9, "Button3"), Caption(F12, "SelAll")}},
@@ -177,7 +177,7 @@ const std::vector<KeyTargets>& KeyTable() {
       {"MsgCannotDelete", {MAIN_MESSAGE(msg_cannot_delete)}},
       {"MsgDeleted", {MAIN_MESSAGE(msg_deleted)}},
       {"MsgDoYouWant", {MAIN_MESSAGE(msg_do_you_want)}},
-      {"MsgCannotAccess", {}},  // a message no window shows
+      {"MsgCannotAccess", {MAIN_MESSAGE(msg_cannot_access)}},
       {"MsgConnPrbl", {MAIN_MESSAGE(msg_conn_prbl)}},
       {"MsgNoTablesFound", {MAIN_MESSAGE(msg_no_tables_found)}},
       {"MsgDebugModeON", {MAIN_MESSAGE(msg_debug_mode_on)}},
@@ -228,7 +228,7 @@ const std::vector<KeyTargets>& KeyTable() {
       {"OptionWindowMiscSystemTbl", {Caption(P, "CheckBox6")}},
       {"OptionWindowMiscAlpha", {Caption(P, "CheckBox9")}},
       {"MsgPsswAdded", {LOGIN_MESSAGE(msg_pssw_added)}},
-      {"MsgPsswNotAdded", {}},  // a message no window shows
+      {"MsgPsswNotAdded", {OPTIONS_MESSAGE(msg_pssw_not_added)}},
       {"MsgPsswOnDisk", {LOGIN_MESSAGE(msg_pssw_on_disk)}},
       {"MsgAreYouSureFolder", {OPTIONS_MESSAGE(msg_sure_delete)}},
       // Replace dialog.
@@ -469,12 +469,12 @@ void InstallLanguageMenu(const LanguageWindows& windows, const std::string& prog
       windows.main_window->ShowErrorDialog(error.what());
     }
   };
-  if (QAction* english = main_window->findChild<QAction*>("Englishdefault1")) {
+  if (QAction* english = main_window->findChild<QAction*>("Engilshdefault1")) {
     english->setEnabled(true);
     QObject::connect(english, &QAction::triggered, main_window,
                      [main_window, program_folder] { SwitchToEnglish(*main_window, program_folder); });
   }
-  if (QAction* french = main_window->findChild<QAction*>("Francais1")) {
+  if (QAction* french = main_window->findChild<QAction*>("Franais1")) {
     french->setEnabled(true);
     QObject::connect(french, &QAction::triggered, main_window, [load] { load(kBuiltInLanguage); });
   }

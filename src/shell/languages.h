@@ -66,9 +66,10 @@ void InstallLanguageMenu(const LanguageWindows& windows, const std::string& prog
 // Yes closes the main window and asks for a restart (see below).
 void SwitchToEnglish(MainWindow& main_window, const std::string& program_folder);
 
-// The restart after going back to English: made by the program's entry once
-// the window has closed and the single-instance lock is released, so the new
-// instance does not find the old one still running.
+// The restart after going back to English: made by the program's entry when
+// the event loop has ended, while the application object still exists and
+// after the single-instance lock is released, so the new instance does not
+// find the old one still running.
 bool RestartRequested();
 void StartProgramAgain();
 

@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
     ConnectAction(main_window, "AddRemSystemSources1", show_odbc);
     ConnectAction(main_window, "ODBCAdministration1", [&main_window] { quill::RunOdbcAdministrator(main_window); });
     ConnectAction(main_window, "Configure1", [&main_window] { quill::ConfigureSelectedSource(main_window); });
-    ConnectAction(main_window, "Delete1", [&main_window, &logins] { quill::DeleteSelectedSource(main_window, logins); });
+    ConnectAction(main_window, "DeleteSource1", [&main_window, &logins] { quill::DeleteSelectedSource(main_window, logins); });
     ConnectButton(main_window, "ToolButton3", show_odbc);
     main_window.findChild<QToolButton*>("ToolButton3")->setEnabled(true);
     ConnectButton(main_window, "ToolButton4", [&main_window] { quill::ConfigureSelectedSource(main_window); });
@@ -117,8 +117,12 @@ int main(int argc, char** argv) {
     }
     main_window.setWindowTitle(QString("Quillmarsh v.") + quill::kProgramVersion);
     result = application.exec();
+    // A restart asked for by a change of language: the lock is given up
+    // first, so the new instance does not find this one still running.
+    if (quill::RestartRequested()) {
+      instance_lock.Release();
+      quill::StartProgramAgain();
+    }
   }
-  // A restart asked for by a change of language starts once the lock is free.
-  if (quill::RestartRequested()) quill::StartProgramAgain();
   return result;
 }

@@ -15,7 +15,11 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTabBar>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
 #include <QHBoxLayout>
@@ -28,6 +32,7 @@
 #include "shell/escape_poll.h"
 #include "shell/foreign_key_designer.h"
 #include "shell/help_page.h"
+#include "shell/image_list.h"
 #include "shell/options_dialog.h"
 #include "shell/script_view.h"
 #include "shell/table_selection_dialog.h"
@@ -39,6 +44,13 @@ namespace {
 
 constexpr int kDesignedClientWidth = 678;
 constexpr int kDesignedClientHeight = 522;
+constexpr int kDesignedLeft = 370;
+constexpr int kMinimumWidth = 570;
+constexpr int kDesignedLeftWidth = 217;
+constexpr int kDesignedLogButtonWidth = 39;
+constexpr int kDesignedCheckHeight = 17;
+constexpr int kMostIntroGrowth = 80;
+constexpr int kDesignedTop = 157;
 constexpr int kMinimumBarTop = 250;
 constexpr int kStatusBarHeight = 25;
 
@@ -57,12 +69,16 @@ MainWindow::MainWindow(std::string program_folder, Settings& settings)
   setObjectName("Form1");
   setWindowTitle(kProductName);
   setCursor(Qt::PointingHandCursor);
-  setMinimumSize(570, 404);
+  setMinimumSize(kMinimumWidth, 404);
   BuildMenus();
   BuildCentralArea();
   BuildToolBar();
   BuildStatusBar();
   resize(kDesignedClientWidth, kDesignedClientHeight + menuBar()->sizeHint().height());
+  move(kDesignedLeft, kDesignedTop);
+  FitToolBar();
+  // A text that changes (a language) may need the designed places to grow.
+  central_->installEventFilter(this);
 
   // The commands that need a script or a source wait for one.
   SetScriptCommandsEnabled(false);
@@ -84,6 +100,8 @@ SourceSession& MainWindow::session() {
     own_logins_ = std::make_unique<DsnLoginStore>(program_folder_, *this);
     SetLoginStore(own_logins_.get());
   }
+  // The connection question speaks the window's current language.
+  session_->messages().msg_conn_prbl = messages_.msg_conn_prbl.toStdString();
   return *session_;
 }
 
@@ -128,7 +146,7 @@ void MainWindow::BuildMenus() {
   QMenu* options = bar->addMenu("Options");
   options->setObjectName("Options1");
   QMenu* output = options->addMenu("SQL Ouput");
-  output->setObjectName("SQLOuput1");
+  output->setObjectName("Ouput1");
   dialect_group_ = new QActionGroup(this);
   const char* dialect_names[] = {"MySql1", "MSSQL1", "Oracle1", "Pervasive1", "PostG1"};
   const char* dialect_texts[] = {"MySql", "MS SQL", "Oracle", "Pervasive", "PostgreSQL"};
@@ -140,7 +158,7 @@ void MainWindow::BuildMenus() {
     connect(item, &QAction::triggered, this, [this, i] { SelectDialect(i); });
   }
   QMenu* content = options->addMenu("SQL Content");
-  content->setObjectName("SQLContent1");
+  content->setObjectName("Content1");
   content_group_ = new QActionGroup(this);
   const char* content_names[] = {"TableandData1", "Tableonly1", "DataOnly1"};
   const char* content_texts[] = {"Table and Data", "Table Only", "Data Only"};
@@ -178,8 +196,8 @@ void MainWindow::BuildMenus() {
 
   QMenu* language = bar->addMenu("Language");
   language->setObjectName("Language1");
-  AddItem(language, "Englishdefault1", "English (default)")->setEnabled(false);
-  AddItem(language, "Francais1", QString::fromUtf8("Français"))->setEnabled(false);
+  AddItem(language, "Engilshdefault1", "English (default)")->setEnabled(false);
+  AddItem(language, "Franais1", QString::fromUtf8("Français"))->setEnabled(false);
 
   QAction* update = bar->addAction("Check for update");
   update->setObjectName("Checkforupdate1");
@@ -198,6 +216,9 @@ void MainWindow::BuildCentralArea() {
   tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tree_->setContextMenuPolicy(Qt::CustomContextMenu);
   tree_->setMouseTracking(true);
+  // The double click lists a source and expands it; the tree's own toggle
+  // would collapse it again.
+  tree_->setExpandsOnDoubleClick(false);
   tree_->setGeometry(8, 30, 217, 177);
   connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* node) { ApplySelectionRule(node); });
   connect(tree_, &QTreeWidget::itemDoubleClicked, this,
@@ -286,17 +307,17 @@ void MainWindow::BuildCentralArea() {
     });
   });
   QMenu* export_menu = source_menu_->addMenu("Export to File (Beta)");
-  export_menu->setObjectName("ExporttoFile1");
-  connect(AddItem(export_menu, "AccessMDBFile1", "Access MDB File"), &QAction::triggered, this,
+  export_menu->setObjectName("Exportto1");
+  connect(AddItem(export_menu, "AccessFile2", "Access MDB File"), &QAction::triggered, this,
           [this] { RunCommand([this] { ExportToAccess(); }); });
-  connect(AddItem(export_menu, "ExcelCSVFile1", "Excel CSV File"), &QAction::triggered, this,
+  connect(AddItem(export_menu, "CSVFile1", "Excel CSV File"), &QAction::triggered, this,
           [this] { RunCommand([this] { ExportToCsv(); }); });
-  connect(AddItem(export_menu, "MSXMLFile1", "MS XML File"), &QAction::triggered, this,
+  connect(AddItem(export_menu, "XMLFile1", "MS XML File"), &QAction::triggered, this,
           [this] { RunCommand([this] { ExportToXml(); }); });
   AddItem(source_menu_, "Configure1", "Configure")->setEnabled(false);
   QAction* password = AddItem(source_menu_, "Password1", "Password");
   connect(password, &QAction::triggered, this, [this] { RunCommand([this] { ShowOptionsDialog(1); }); });
-  AddItem(source_menu_, "Delete1", "Delete")->setEnabled(false);
+  AddItem(source_menu_, "DeleteSource1", "Delete")->setEnabled(false);
 
   root_menu_ = new QMenu(this);
   root_menu_->setObjectName("PopupMenu2");
@@ -315,22 +336,24 @@ void MainWindow::BuildToolBar() {
   row->setContentsMargins(2, 2, 2, 2);
   row->setSpacing(2);
 
-  auto add_button = [&](const QString& object_name, const QString& text) {
+  auto add_button = [&](const QString& object_name, const QString& text, int image) {
     auto* button = new QToolButton(tool_bar);
     button->setObjectName(object_name);
     button->setText(text);
+    button->setIcon(ImageListIcon(image));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setToolTip(text);
     button->setAutoRaise(true);
     row->addWidget(button);
     return button;
   };
-  save_button_ = add_button("ToolButton1", "Save Script");
+  save_button_ = add_button("ToolButton1", "Save Script", kImageSaveScript);
   connect(save_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { SaveCurrentScript(); }); });
-  add_button_ = add_button("ToolButton3", "Add Source");
+  add_button_ = add_button("ToolButton3", "Add Source", kImageAddSource);
   add_button_->setEnabled(false);
-  config_button_ = add_button("ToolButton4", "Config Source");
-  delete_button_ = add_button("ToolButton5", "Delete Source");
-  generate_button_ = add_button("ToolButton7", "Generate SQL");
+  config_button_ = add_button("ToolButton4", "Config Source", kImageConfigSource);
+  delete_button_ = add_button("ToolButton5", "Delete Source", kImageDeleteSource);
+  generate_button_ = add_button("ToolButton7", "Generate SQL", kImageGenerateSql);
   connect(generate_button_, &QToolButton::clicked, this, [this] { RunCommand([this] { GenerateFromToolbar(); }); });
 
   dialect_combo_ = new QComboBox(tool_bar);
@@ -387,25 +410,58 @@ void MainWindow::BuildStatusBar() {
   panel2->setFrameShadow(QFrame::Sunken);
 }
 
+// How much the designed places grow so that the texts of this system's
+// fonts fit: the left column for the check boxes, the log buttons for their
+// captions, the two check boxes for their height.
+MainWindow::Growth MainWindow::TextGrowth() const {
+  Growth growth;
+  growth.left_column =
+      std::max({0, jet_check_->sizeHint().width() - kDesignedLeftWidth, debug_check_->sizeHint().width() - kDesignedLeftWidth});
+  // A welcome text broken into its own lines keeps them whole in the summary
+  // panel (a text of one line simply wraps), up to a limit.
+  const QStringList intro_lines = messages_.intro_text.split(QRegularExpression("\r?\n"));
+  if (intro_lines.size() > 1) {
+    int intro_width = 0;
+    for (const QString& line : intro_lines)
+      intro_width = std::max(intro_width, summary_->fontMetrics().horizontalAdvance(line));
+    intro_width += 2 * summary_->frameWidth() + 2 * static_cast<int>(summary_->document()->documentMargin()) +
+                   summary_->verticalScrollBar()->sizeHint().width() + 2;
+    growth.left_column = std::max(growth.left_column, std::min(intro_width - kDesignedLeftWidth, kMostIntroGrowth));
+  }
+  growth.log_buttons = std::max({0, clear_button_->sizeHint().width() - kDesignedLogButtonWidth,
+                                 save_log_button_->sizeHint().width() - kDesignedLogButtonWidth});
+  growth.check_height = std::max({kDesignedCheckHeight, jet_check_->sizeHint().height(), debug_check_->sizeHint().height()});
+  return growth;
+}
+
 // The splitter bar's top decides the vertical layout.
 void MainWindow::LayoutForBar(int bar_top) {
+  const Growth growth = TextGrowth();
   const int height = central_->height();
   const int p = bar_top;
   summary_->move(summary_->x(), p - 103);
-  tree_->resize(tree_->width(), std::max(0, p - 173));
-  debug_check_->move(debug_check_->x(), p - 123);
-  jet_check_->move(jet_check_->x(), p - 140);
+  // The check boxes keep their designed tops while they fit above the summary.
+  const int debug_top = std::min(p - 123, p - 103 - growth.check_height);
+  const int jet_top = std::min(p - 140, debug_top - growth.check_height);
+  debug_check_->setGeometry(8, debug_top, kDesignedLeftWidth + growth.left_column, growth.check_height);
+  jet_check_->setGeometry(8, jet_top, kDesignedLeftWidth + growth.left_column, growth.check_height);
+  tree_->resize(kDesignedLeftWidth + growth.left_column, std::max(0, std::min(p - 173, jet_top - 1 - tree_->y())));
   welcome_panel_->resize(welcome_panel_->width(), std::max(0, p - 37));
   script_panel_->resize(script_panel_->width(), std::max(0, p - 66));
   splitter_bar_->move(8, p);
   log_->setGeometry(log_->x(), p + 15, log_->width(), std::max(0, height - p - 45));
-  clear_button_->setGeometry(clear_button_->x(), p + 15, 39, std::max(0, (height - p - 50) / 2));
-  save_log_button_->setGeometry(save_log_button_->x(), (height - p - 45) / 2 + p + 15, 39,
-                                std::max(0, (height - p - 50) / 2));
+  // The buttons are at least as high as their captions; "Save" then starts below "Clear".
+  const int button_height = std::max(clear_button_->sizeHint().height(), (height - p - 50) / 2);
+  const int button_width = kDesignedLogButtonWidth + growth.log_buttons;
+  clear_button_->setGeometry(clear_button_->x(), p + 15, button_width, button_height);
+  save_log_button_->setGeometry(save_log_button_->x(),
+                                std::max((height - p - 45) / 2 + p + 15, clear_button_->geometry().bottom() + 3),
+                                button_width, button_height);
   for (ScriptView* editor : script_memos_) editor->setGeometry(script_panel_->rect());
 }
 
 void MainWindow::LayoutAll() {
+  const Growth growth = TextGrowth();
   const int height = central_->height();
   const int width = central_->width();
   if (bar_pos_ <= 0) bar_pos_ = height - 392;  // a first bar inside the drag limits
@@ -414,14 +470,18 @@ void MainWindow::LayoutAll() {
     bar_pos_ = 100;
     p = kMinimumBarTop;
   }
+  summary_->resize(kDesignedLeftWidth + growth.left_column, summary_->height());
   LayoutForBar(p);
-  log_->resize(std::max(0, width - 67), log_->height());
-  clear_button_->move(width - 52, clear_button_->y());
-  save_log_button_->move(width - 52, save_log_button_->y());
-  welcome_panel_->resize(std::max(0, width - 247), welcome_panel_->height());
-  script_panel_->resize(std::max(0, width - 247), script_panel_->height());
+  const int right = growth.left_column;  // the right side moves over by the column's growth
+  log_->resize(std::max(0, width - 67 - growth.log_buttons), log_->height());
+  clear_button_->move(width - 52 - growth.log_buttons, clear_button_->y());
+  save_log_button_->move(width - 52 - growth.log_buttons, save_log_button_->y());
+  welcome_panel_->setGeometry(230 + right, welcome_panel_->y(), std::max(0, width - 247 - right),
+                              welcome_panel_->height());
+  script_panel_->setGeometry(232 + right, script_panel_->y(), std::max(0, width - 247 - right),
+                             script_panel_->height());
   close_tab_image_->move(width - 28, close_tab_image_->y());
-  tabs_->resize(std::max(0, width - 270), tabs_->height());
+  tabs_->setGeometry(232 + right, tabs_->y(), std::max(0, width - 270 - right), tabs_->height());
   splitter_bar_->resize(std::max(0, width - 23), splitter_bar_->height());
   for (ScriptView* editor : script_memos_) editor->setGeometry(script_panel_->rect());
   if (auto* tool_bar = central_->findChild<QWidget*>("ToolBar1")) tool_bar->resize(width, 30);
@@ -430,9 +490,19 @@ void MainWindow::LayoutAll() {
     const int panel0 = std::max(0, width - 265);
     status_text_->setGeometry(0, 0, panel0, kStatusBarHeight);
     progress_->setGeometry(panel0 + 2, 3, 240 - 4, kStatusBarHeight - 6);
+    // The last panel takes what is left of the bar.
     if (auto* panel2 = status_bar->findChild<QLabel*>("StatusPanel2"))
-      panel2->setGeometry(panel0 + 240, 0, 50, kStatusBarHeight);
+      panel2->setGeometry(panel0 + 240, 0, std::max(0, width - panel0 - 240), kStatusBarHeight);
   }
+}
+
+// The window is never narrower than its tool bar's controls need.
+void MainWindow::FitToolBar() {
+  auto* tool_bar = central_->findChild<QWidget*>("ToolBar1");
+  if (tool_bar == nullptr) return;
+  const int needed = tool_bar->sizeHint().width();
+  setMinimumWidth(std::max(kMinimumWidth, needed));
+  if (width() < needed) resize(needed, height());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -455,6 +525,12 @@ bool MainWindow::event(QEvent* event) {
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == central_ && event->type() == QEvent::LayoutRequest) {
+    FitToolBar();
+    LayoutAll();
+    return false;
+  }
+  if (watched == central_) return QMainWindow::eventFilter(watched, event);
   if (watched == close_tab_image_ && event->type() == QEvent::MouseButtonRelease) {
     CloseCurrentTab();
     return true;
@@ -529,18 +605,34 @@ void MainWindow::ShowErrorDialog(const std::string& text) {
                                          MessageButtons::Ok, false, std::nullopt);
 }
 
-void MainWindow::AddLogLine(const std::string& text) { log_->append(QString::fromStdString(text).toHtmlEscaped()); }
+void MainWindow::AddLogLine(const std::string& text) { AppendLogLine(QString::fromStdString(text), std::nullopt); }
 
 void MainWindow::AddColoredLine(const std::string& text, uint32_t color) {
   // The colour value is the class library's: 0x00BBGGRR.
-  const QColor qt_color(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
-  log_->append(QString("<span style=\"color:%1\">%2</span>")
-                   .arg(qt_color.name(), QString::fromStdString(text).toHtmlEscaped()));
+  AppendLogLine(QString::fromStdString(text), QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
+}
+
+// The line goes in as plain text, exactly as it stands (ampersands, quotes,
+// runs of blanks); only a coloured line gets a colour of its own.
+void MainWindow::AppendLogLine(const QString& text, std::optional<QColor> color) {
+  QTextCursor cursor(log_->document());
+  cursor.movePosition(QTextCursor::End);
+  QTextCharFormat format;
+  if (color) format.setForeground(*color);
+  if (!log_->document()->isEmpty()) cursor.insertBlock(QTextBlockFormat(), format);
+  cursor.insertText(text, format);
+  log_->setTextCursor(cursor);
+  log_->ensureCursorVisible();
 }
 
 void MainWindow::SetStatusText(const std::string& text) {
   status_text_->setText(QString::fromStdString(text));
   status_text_->repaint();
+}
+
+void MainWindow::SetTabImage(int tab_index, int image_index) {
+  tabs_->setTabData(tab_index, image_index);
+  tabs_->setTabIcon(tab_index, ImageListIcon(image_index));
 }
 
 void MainWindow::SetProgressMinimum(int minimum) { progress_->setMinimum(minimum); }

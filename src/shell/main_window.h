@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QFont>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,9 @@ class MainWindow : public QMainWindow, public UserInterface {
   void SetForeignKeyDesigner(ForeignKeyDesigner* designer) { foreign_key_designer_ = designer; }
   // The list of ODBC drivers, where a new system data source is added.
   void SetShowOdbc(std::function<void()> show_odbc) { show_odbc_ = std::move(show_odbc); }
+  void ShowOdbc() {
+    if (show_odbc_) show_odbc_();
+  }
   // Runs a command of another window the way the window's own commands run.
   void RunGuarded(const std::function<void()>& command);
 
@@ -99,6 +104,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   // "Do not use Jet Provider" shows the setting again (it has two boxes).
   void SyncJetProviderBox();
   int TabCount() const;
+  // The picture of a script tab, from the image list.
+  void SetTabImage(int tab_index, int image_index);
   ScriptView* ScriptEditor(int index) const;
   QString SummaryText() const;
   QString LogText() const;
@@ -137,7 +144,15 @@ class MainWindow : public QMainWindow, public UserInterface {
   void BuildToolBar();
   void BuildCentralArea();
   void BuildStatusBar();
+  struct Growth {
+    int left_column = 0;  // beyond the designed width of the tree's column
+    int log_buttons = 0;  // beyond the designed width of "Clear" and "Save"
+    int check_height = 0;
+  };
+  Growth TextGrowth() const;
+  void FitToolBar();
   void LayoutForBar(int bar_top);
+  static void UncheckAll(QActionGroup* group, QComboBox* combo);
   void LayoutAll();
   void ApplySelectionRule(QTreeWidgetItem* node);
   void ShowTreeMenu(const QPoint& position);
@@ -145,12 +160,15 @@ class MainWindow : public QMainWindow, public UserInterface {
   QTreeWidgetItem* AddRoot();
   void FillSourceChildren(QTreeWidgetItem* source_node, const QStringList& names, bool text_file_rule);
   QStringList ListTableNames(const QString& source_name, bool sort, bool drop_equal_names);
+  // Sorts without regard to case by the locale's rules.
+  static void SortNames(QStringList& names, bool drop_equal_names);
   void ShowCurrentTab();
   void SetScriptCommandsEnabled(bool enabled);
   // The script font and colour on every editor and the log, or on one editor.
   void ApplyFontToEditors();
   void ApplyScriptFont(QWidget* editor);
   void StatusPause();
+  void AppendLogLine(const QString& text, std::optional<QColor> color);
   QPoint PlacedPoint(int dx, int dy) const;
   // The caption of the selected node; the silent abort when none is selected.
   std::string SelectedSourceForExport() const;

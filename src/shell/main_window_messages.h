@@ -11,6 +11,7 @@ struct MainWindowMessages {
   QString msg_cannot_delete = "Cannot delete DSN.";
   QString msg_deleted = "DSN deleted.";
   QString msg_do_you_want = "Do you want to set foreign key(s) ?";
+  QString msg_cannot_access = "Cannot access system registry";
   QString msg_conn_prbl = "Connection problem detected, disable Jet Provider now ?";
   QString msg_no_tables_found = "No tables found, try with 'Extract system tables' enabled now ?";
   QString select_window_caption = "Select Tables - ";

@@ -8,6 +8,9 @@
 #include <QTextEdit>
 #include <QThread>
 
+#include <QActionGroup>
+
+#include "platform/ini/profile_strings.h"
 #include "shell/main_window.h"
 #include "shell/script_font.h"
 #include "shell/script_view.h"
@@ -32,6 +35,13 @@ void MainWindow::SelectContent(int content) {
   settings_.content = static_cast<ContentMode>(content);
 }
 
+void MainWindow::UncheckAll(QActionGroup* group, QComboBox* combo) {
+  group->setExclusive(false);
+  for (QAction* item : group->actions()) item->setChecked(false);
+  group->setExclusive(true);
+  combo->setCurrentIndex(-1);
+}
+
 void MainWindow::SelectDrop(bool on) {
   (on ? drop_on_ : drop_off_)->setChecked(true);
   drop_check_->setChecked(on);
@@ -49,6 +59,18 @@ void MainWindow::LoadWindowSettings(int startup_pause_milliseconds) {
 
   SelectContent(static_cast<int>(settings_.content));
   SelectDialect(static_cast<int>(settings_.format));
+  // A stored number that names no item leaves every item of its menu and
+  // combo box unchecked.
+  const auto names_no_item = [&](const char* key, int count) {
+    const std::string text = GetPrivateProfileString("Output", key, "", options_path);
+    bool is_number = false;
+    const int value = QString::fromStdString(text).toInt(&is_number);
+    return is_number && (value < 0 || value >= count);
+  };
+  if (names_no_item("Content", static_cast<int>(content_items_.size())))
+    UncheckAll(content_group_, content_combo_);
+  if (names_no_item("Format", static_cast<int>(dialect_items_.size())))
+    UncheckAll(dialect_group_, dialect_combo_);
   SelectDrop(settings_.drop);
   script_font_ = ScriptFontFromSettings(settings_, script_font_);
   script_font_color_ = ScriptFontColor(settings_.font_color, palette());

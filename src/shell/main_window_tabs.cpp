@@ -54,7 +54,7 @@ void MainWindow::AddScriptTab(ScriptDocument document) {
   script_summaries_.push_back(QString::fromStdString(document.summary));
 
   const int index = tabs_->addTab(QString::fromStdString(document.tab_caption));
-  tabs_->setTabData(index, document.tab_image);
+  SetTabImage(index, document.tab_image);
   tabs_->setCurrentIndex(index);
   ShowCurrentTab();
   SetScriptCommandsEnabled(true);

@@ -91,18 +91,20 @@ QStringList MainWindow::ListTableNames(const QString& source_name, bool sort, bo
   session().GetTableNames(tables);
   QStringList names;
   for (const std::string& table : tables) names.append(QString::fromStdString(table));
-  if (sort) {
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(names.begin(), names.end(),
-                     [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
-    if (drop_equal_names) {
-      auto last = std::unique(names.begin(), names.end(),
-                              [&](const QString& a, const QString& b) { return collator.compare(a, b) == 0; });
-      names.erase(last, names.end());
-    }
-  }
+  if (sort) SortNames(names, drop_equal_names);
   return names;
+}
+
+void MainWindow::SortNames(QStringList& names, bool drop_equal_names) {
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  std::stable_sort(names.begin(), names.end(),
+                   [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+  if (drop_equal_names) {
+    auto last = std::unique(names.begin(), names.end(),
+                            [&](const QString& a, const QString& b) { return collator.compare(a, b) == 0; });
+    names.erase(last, names.end());
+  }
 }
 
 void MainWindow::FillSourceChildren(QTreeWidgetItem* source_node, const QStringList& names, bool text_file_rule) {
@@ -156,6 +158,9 @@ void MainWindow::ListTablesOfSource(QTreeWidgetItem* source_node, bool sort_whil
   session().GetTableNames(tables);
   QStringList retried;
   for (const std::string& table : tables) retried.append(QString::fromStdString(table));
+  // The retry adds to the listing's list, which is sorted by then when the
+  // option asks for it, so a name equal to one before is dropped.
+  if (settings_.alpha) SortNames(retried, true);
   FillSourceChildren(source_node, retried, false);
   StatusPause();
 }

@@ -11,13 +11,16 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QThread>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <charconv>
 #include <optional>
 
+#include "shell/byte_length_validator.h"
 #include "shell/date_format_dialog.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 #include "shell/radio_group.h"
@@ -25,6 +28,7 @@
 #include "shell/source_item_delegate.h"
 #include "shell/tree_nodes.h"
 #include "shell/up_down.h"
+#include "shell/wrapping_check_box.h"
 #include "sources/folder_contents.h"
 #include "sources/registryaccess.h"
 #include "sources/settings_file.h"
@@ -36,6 +40,7 @@ constexpr int kClientWidth = 291;
 constexpr int kClientHeight = 440;
 constexpr int kPlacementDx = 142;
 constexpr int kPlacementDy = 165;
+// The key file holds 20 bytes of each: the edits take no more.
 constexpr int kLoginLength = 20;
 // UpDown1's own range: from the designed size of 30 the field size runs 1 to 125.
 constexpr int kUpDownMinimum = -29;
@@ -52,11 +57,17 @@ std::optional<long long> ParseWholeNumber(const std::string& text) {
   return value;
 }
 
+QLabel* NamedLabel(const char* object_name, const QString& text) {
+  auto* label = new QLabel(text);
+  label->setObjectName(object_name);
+  return label;
+}
+
 }  // namespace
 
 OptionsDialog::OptionsDialog(MainWindow& main_window, Settings& settings, DsnLoginStore& logins,
                              std::string program_folder)
-    : QDialog(nullptr, Qt::Tool | Qt::WindowStaysOnTopHint),
+    : QDialog(&main_window, Qt::Tool | Qt::WindowStaysOnTopHint),
       main_window_(main_window),
       settings_(settings),
       logins_(logins),
@@ -79,14 +90,16 @@ OptionsDialog::OptionsDialog(MainWindow& main_window, Settings& settings, DsnLog
   ok->setObjectName("OKBtn");
   ok->setDefault(true);
   QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  cancel->setObjectName("CancelBtn");
+  cancel->setObjectName("Button5");
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
   auto* column = new QVBoxLayout(this);
   column->addWidget(pages_);
   column->addWidget(buttons);
-  resize(kClientWidth, kClientHeight);
+  // Every tab shows its whole caption.
+  pages_->setUsesScrollButtons(false);
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
 
   SetPagesOptions(settings_, OptionsFilePath(program_folder_));
   ShowSettings();
@@ -104,7 +117,7 @@ void OptionsDialog::KeepField(Field Settings::*field) {
 
 QCheckBox* OptionsDialog::AddCheckBox(QVBoxLayout* column, const QString& object_name, const QString& caption,
                                       bool Settings::*field) {
-  auto* box = new QCheckBox(caption);
+  auto* box = new WrappingCheckBox(caption);
   box->setObjectName(object_name);
   column->addWidget(box);
   show_settings_.push_back(BindCheckBox(box, settings_, field));
@@ -134,7 +147,7 @@ QWidget* OptionsDialog::BuildDatesPage() {
   auto* column = new QVBoxLayout(page);
 
   auto* dates = new QGroupBox("Dates");
-  dates->setObjectName("GroupBox1");
+  dates->setObjectName("GroupBox3");
   auto* date_column = new QVBoxLayout(dates);
   convert_button_ = new QRadioButton("Convert date fields to text fields");
   convert_button_->setObjectName("RadioButton1");
@@ -153,7 +166,7 @@ QWidget* OptionsDialog::BuildDatesPage() {
   show_settings_.push_back([this] { ShowDateMode(); });
 
   auto* size_row = new QHBoxLayout;
-  size_row->addWidget(new QLabel("Field size :"));
+  size_row->addWidget(NamedLabel("Label1", "Field size :"));
   size_edit_ = AddEdit("Edit1", &Settings::size);
   size_edit_->setReadOnly(true);
   QPalette menu_colour = size_edit_->palette();
@@ -180,22 +193,24 @@ QWidget* OptionsDialog::BuildLoginPage() {
   auto* page = new QWidget;
   page->setObjectName("LoginPage");
   auto* column = new QVBoxLayout(page);
-  AddWrappedLabel(column, "DSN :");
+  AddWrappedLabel(column, "DSN :")->setObjectName("Label6");
   sources_ = new QComboBox;
   sources_->setObjectName("ComboBox1");
   sources_->setItemDelegate(new SourceItemDelegate(sources_));
   column->addWidget(sources_);
   connect(sources_, &QComboBox::currentIndexChanged, this, [this](int) { ShowLoginOfChosenSource(); });
 
-  AddWrappedLabel(column, "User Name :");
+  AddWrappedLabel(column, "User Name :")->setObjectName("Label7");
   user_edit_ = new QLineEdit;
   user_edit_->setObjectName("Edit3");
   user_edit_->setMaxLength(kLoginLength);
+  user_edit_->setValidator(new ByteLengthValidator(kLoginLength, user_edit_));
   column->addWidget(user_edit_);
-  AddWrappedLabel(column, "Password :");
+  AddWrappedLabel(column, "Password :")->setObjectName("Label8");
   password_edit_ = new QLineEdit;
   password_edit_->setObjectName("Edit4");
   password_edit_->setMaxLength(kLoginLength);
+  password_edit_->setValidator(new ByteLengthValidator(kLoginLength, password_edit_));
   password_edit_->setEchoMode(QLineEdit::Password);
   column->addWidget(password_edit_);
 
@@ -218,14 +233,15 @@ QWidget* OptionsDialog::BuildBlobPage() {
       &Settings::save_as_raw);
   raw->setToolTip("Not included : Pervasive, MS XML, CSV.");
 
-  AddWrappedLabel(column, "Root path where files will be stored :");
+  AddWrappedLabel(column, "Root path where files will be stored :")->setObjectName("Label3");
   auto* root_row = new QHBoxLayout;
   blob_root_edit_ = AddEdit("Edit6", &Settings::blob_path);
   root_row->addWidget(blob_root_edit_);
-  auto* browse = new QPushButton("...");
+  // A tool button: as narrow as its three points.
+  auto* browse = new QToolButton;
   browse->setObjectName("Button2");
-  browse->setMaximumWidth(30);
-  connect(browse, &QPushButton::clicked, this, [this] { ChooseBlobFolder(); });
+  browse->setText("...");
+  connect(browse, &QToolButton::clicked, this, [this] { ChooseBlobFolder(); });
   root_row->addWidget(browse);
   column->addLayout(root_row);
 
@@ -276,16 +292,16 @@ QWidget* OptionsDialog::BuildFormatPage() {
   AddCheckBox(column, "CheckBox5", "Extract text from blob fields.", &Settings::text_from_blob);
   AddCheckBox(column, "CheckBox10", "Replace NULL values by empty quoted field.", &Settings::null_quoted);
   auto* float_row = new QHBoxLayout;
-  float_row->addWidget(new QLabel("Float formatting value :"));
+  float_row->addWidget(NamedLabel("Label12", "Float formatting value :"));
   float_row->addWidget(AddEdit("Edit5", &Settings::float_format));
   column->addLayout(float_row);
 
   auto* ms_sql = new QGroupBox("MS SQL");
-  ms_sql->setObjectName("GroupBox3");
+  ms_sql->setObjectName("GroupBox4");
   auto* ms_column = new QVBoxLayout(ms_sql);
   AddCheckBox(ms_column, "CheckBox1", "Don't put quotes on numeric fields", &Settings::quoted);
-  AddWrappedLabel(ms_column, "This includes ; ");
-  AddWrappedLabel(ms_column, "numeric, bigint, int, smallint, tinyint, bit, float.");
+  AddWrappedLabel(ms_column, "This includes ; ")->setObjectName("Label5");
+  AddWrappedLabel(ms_column, "numeric, bigint, int, smallint, tinyint, bit, float.")->setObjectName("Label4");
   auto* go_row = new QHBoxLayout;
   auto* go_check_cell = new QVBoxLayout;
   AddCheckBox(go_check_cell, "CheckBox11", "Add GO Statement Every", &Settings::go);
@@ -293,7 +309,7 @@ QWidget* OptionsDialog::BuildFormatPage() {
   QLineEdit* go_lines = AddEdit("Edit2", &Settings::go_lines);
   go_lines->setMaximumWidth(50);
   go_row->addWidget(go_lines);
-  go_row->addWidget(new QLabel("lines"));
+  go_row->addWidget(NamedLabel("Label2", "lines"));
   go_row->addStretch(1);
   ms_column->addLayout(go_row);
   column->addWidget(ms_sql);
@@ -355,6 +371,8 @@ int OptionsDialog::Open(int page) {
 }
 
 void OptionsDialog::showEvent(QShowEvent* event) {
+  // The texts may have changed with a language since the last showing.
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
   ShowSettings();
   opened_with_ = settings_;
   main_window_.SetStatusText(main_window_.messages().status_refresh.toStdString());
@@ -363,7 +381,9 @@ void OptionsDialog::showEvent(QShowEvent* event) {
   QThread::msleep(300);
   main_window_.SetStatusText(main_window_.messages().status_ready.toStdString());
   const QRect owner = main_window_.frameGeometry();
-  move(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy);
+  PlaceWindowFrame(this, QPoint(owner.left() + owner.width() / 2 - kPlacementDx,
+                               owner.top() + owner.height() / 2 - kPlacementDy),
+                   &main_window_);
   QDialog::showEvent(event);
 }
 
@@ -394,9 +414,10 @@ void OptionsDialog::FillSources() {
   std::vector<std::string> names;
   if (!SystemDsnList(names)) main_window_.ShowPlacedMessage("No system sources found", 200, 60);
   if (names.empty()) {
-    main_window_.ShowMessageBox(main_window_.messages().msg_no_avail_src_f.toStdString(), MessageIcon::Question,
-                                MessageButtons::YesNo);
-    // The add-source window is not part of this program yet: list again as after it.
+    if (main_window_.ShowMessageBox(main_window_.messages().msg_no_avail_src_f.toStdString(), MessageIcon::Question,
+                                    MessageButtons::YesNo) == MessageAnswer::Yes)
+      main_window_.ShowOdbc();
+    names.clear();
     SystemDsnList(names);
   }
 

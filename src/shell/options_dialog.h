@@ -31,6 +31,7 @@ enum class OptionsPage { Dates = 0, Login = 1, Blob = 2, Automation = 3, Format 
 struct OptionsDialogMessages {
   QString msg_sure_delete = "Are you sure you want to delete all files and folders ?";
   LoginStoreMessages login;
+  QString msg_pssw_not_added = "Please enter values to set.";
   // Emptying the BLOB root is refused for these folders; nothing is deleted.
   QString msg_no_blob_root = "No root path is given: nothing was deleted.";
   QString msg_root_refused = "The root of the file system cannot be emptied: nothing was deleted.";

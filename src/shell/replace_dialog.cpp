@@ -46,7 +46,7 @@ ReplaceDialog::ReplaceDialog(MainWindow& main_window) : QDialog(&main_window), m
 
   case_check_ = new QCheckBox("Case sensitive search", this);
   case_check_->setObjectName("CheckBox1");
-  case_check_->setGeometry(8, 96, 250, 17);
+  case_check_->setGeometry(8, 96, 250, 20);
 
   auto* replace_all = new QPushButton("Replace All", this);
   replace_all->setObjectName("Button1");

@@ -1,8 +1,9 @@
 #include "shell/source_item_delegate.h"
 
-#include <QApplication>
 #include <QPainter>
 #include <QStyle>
+
+#include "shell/image_list.h"
 
 namespace quill {
 namespace {
@@ -13,9 +14,7 @@ constexpr int kImageLeft = 4;
 constexpr int kImageSize = 16;
 
 // The image of a data source in the main window's image list.
-QPixmap SourceImage() {
-  return QApplication::style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(kImageSize, kImageSize);
-}
+QPixmap SourceImage() { return ImageListIcon(kImageSourceItem).pixmap(kImageSize, kImageSize); }
 
 }  // namespace
 

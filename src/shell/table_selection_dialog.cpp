@@ -1,5 +1,7 @@
 #include "shell/table_selection_dialog.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -7,6 +9,7 @@
 #include <QTextBlock>
 
 #include "common/clock.h"
+#include "shell/designed_size.h"
 #include "common/silent_abort.h"
 #include "generator/log_stamp.h"
 #include "generator/table_selection_file.h"
@@ -21,38 +24,56 @@ TableSelectionDialog::TableSelectionDialog(MainWindow& main_window)
   setWindowTitle("Select Tables");
   setWindowFlags(Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowMinimizeButtonHint);
-  setFixedSize(424, 328);
 
-  auto* available = new QLabel("Available tables :", this);
+  // The designed arrangement in a grid that grows where this system's texts
+  // need more room than the designed 424 x 328.
+  auto* available = new QLabel("Available tables :");
   available->setObjectName("Label1");
-  available->setGeometry(8, 8, 180, 16);
-  check_list_ = new QListWidget(this);
+  check_list_ = new QListWidget;
   check_list_->setObjectName("CheckListBox1");
-  check_list_->setGeometry(8, 26, 180, 250);
+  check_list_->setMinimumSize(180, 250);
 
-  auto* to_process_label = new QLabel("Tables to process :", this);
+  auto* to_process_label = new QLabel("Tables to process :");
   to_process_label->setObjectName("Label2");
-  to_process_label->setGeometry(236, 8, 180, 16);
-  to_process_ = new QPlainTextEdit(this);
+  to_process_ = new QPlainTextEdit;
   to_process_->setObjectName("Memo1");
   to_process_->setReadOnly(true);
   to_process_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  to_process_->setGeometry(236, 26, 180, 250);
+  to_process_->setMinimumSize(180, 250);
 
-  auto add_button = [this](const char* object_name, const char* text, int x, int y, int width) {
-    auto* button = new QPushButton(text, this);
+  auto add_button = [](const char* object_name, const char* text) {
+    auto* button = new QPushButton(text);
     button->setObjectName(object_name);
-    button->setGeometry(x, y, width, 25);
     return button;
   };
-  QPushButton* copy = add_button("Button1", ">>", 194, 120, 36);
-  QPushButton* select_all = add_button("Button3", "Select All", 8, 284, 88);
-  QPushButton* deselect_all = add_button("Button4", "Deselect All", 100, 284, 88);
-  QPushButton* clear = add_button("Button5", "Clear", 236, 284, 60);
-  QPushButton* done = add_button("Button2", "Done", 356, 296, 60);
-  QPushButton* cancel = add_button("Button6", "Cancel", 296, 296, 58);
-  QPushButton* load = add_button("Button7", "Load", 8, 300, 60);
-  QPushButton* save = add_button("Button8", "Save", 72, 300, 60);
+  QPushButton* copy = add_button("Button1", ">>");
+  QPushButton* select_all = add_button("Button3", "Select All");
+  QPushButton* deselect_all = add_button("Button4", "Deselect All");
+  QPushButton* clear = add_button("Button5", "Clear");
+  QPushButton* done = add_button("Button2", "Done");
+  QPushButton* cancel = add_button("Button6", "Cancel");
+  QPushButton* load = add_button("Button7", "Load");
+  QPushButton* save = add_button("Button8", "Save");
+
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(8, 8, 8, 8);
+  grid->addWidget(available, 0, 0);
+  grid->addWidget(to_process_label, 0, 2);
+  grid->addWidget(check_list_, 1, 0);
+  grid->addWidget(copy, 1, 1, Qt::AlignVCenter);
+  grid->addWidget(to_process_, 1, 2);
+  const auto row_of = [](std::initializer_list<QWidget*> widgets, bool right) {
+    auto* row = new QHBoxLayout;
+    if (right) row->addStretch(1);
+    for (QWidget* widget : widgets) row->addWidget(widget);
+    if (!right) row->addStretch(1);
+    return row;
+  };
+  grid->addLayout(row_of({select_all, deselect_all}, false), 2, 0);
+  grid->addLayout(row_of({clear}, false), 2, 2);
+  grid->addLayout(row_of({load, save}, false), 3, 0);
+  grid->addLayout(row_of({cancel, done}, true), 3, 2);
+  FitDesignedSize(this, QSize(424, 328), true);
   done->setDefault(true);
 
   connect(copy, &QPushButton::clicked, this, &TableSelectionDialog::CopyCheckedToList);
@@ -103,8 +124,10 @@ void TableSelectionDialog::Fill(const std::vector<std::string>& listed_tables, c
 }
 
 void TableSelectionDialog::showEvent(QShowEvent* event) {
+  FitDesignedSize(this, QSize(424, 328), true);  // a language may have changed the texts
   const QRect main = main_window_.frameGeometry();
-  move(main.left() + main.width() / 2 - 208, main.top() + main.height() / 2 - 164);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 208, main.top() + main.height() / 2 - 164),
+                   &main_window_);
   QDialog::showEvent(event);
 }
 

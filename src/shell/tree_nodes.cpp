@@ -1,28 +1,19 @@
 #include "shell/tree_nodes.h"
 
-#include <QApplication>
-#include <QStyle>
+#include "shell/image_list.h"
 
 namespace quill {
-namespace {
-
-QIcon IconForImage(int image) {
-  QStyle* style = QApplication::style();
-  switch (image) {
-    case kRootImage: return style->standardIcon(QStyle::SP_ComputerIcon);
-    case kSourceImage: return style->standardIcon(QStyle::SP_DriveHDIcon);
-    case kTableImage: return style->standardIcon(QStyle::SP_FileIcon);
-    case kSchemaImage: return style->standardIcon(QStyle::SP_DirIcon);
-    default: return style->standardIcon(QStyle::SP_DriveNetIcon);
-  }
-}
-
-}  // namespace
-
 void SetNodeImage(QTreeWidgetItem* node, int image, int selected_image) {
   node->setData(0, kImageRole, image);
   node->setData(0, kSelectedImageRole, selected_image);
-  node->setIcon(0, IconForImage(image));
+  // The selected picture shows while the node is selected.
+  QIcon icon = ImageListIcon(image);
+  if (selected_image != image) {
+    const QIcon selected = ImageListIcon(selected_image);
+    for (const QSize& size : selected.availableSizes()) icon.addPixmap(selected.pixmap(size), QIcon::Selected);
+    if (selected.availableSizes().isEmpty()) icon.addPixmap(selected.pixmap(16, 16), QIcon::Selected);
+  }
+  node->setIcon(0, icon);
 }
 
 int NodeImage(const QTreeWidgetItem* node) { return node->data(0, kImageRole).toInt(); }

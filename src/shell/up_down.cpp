@@ -16,7 +16,9 @@ UpDown::UpDown(const QString& object_name, int minimum, int maximum, QWidget* pa
     arrow->setObjectName(object_name + (up ? "Up" : "Down"));
     arrow->setArrowType(up ? Qt::UpArrow : Qt::DownArrow);
     arrow->setAutoRepeat(true);
-    arrow->setFixedSize(17, 10);
+    // Small arrows: the pair is as high as the edit box beside it.
+    arrow->setIconSize(QSize(9, 5));
+    arrow->setFixedSize(arrow->sizeHint());
     column->addWidget(arrow);
     connect(arrow, &QToolButton::clicked, this, [this, up] { Click(up); });
   }

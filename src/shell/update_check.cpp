@@ -11,8 +11,10 @@
 #include <QNetworkRequest>
 #include <QProgressBar>
 #include <QPushButton>
+#include <algorithm>
 
 #include "generator/script_header.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 
@@ -84,8 +86,14 @@ UpdateCheckDialog::UpdateCheckDialog(MainWindow& main_window, QString server_add
 }
 
 void UpdateCheckDialog::showEvent(QShowEvent* event) {
+  // The button keeps its designed place, centred and wider when its caption needs it.
+  if (auto* check = findChild<QPushButton*>("Button1")) {
+    const int width = std::min(this->width() - 16, std::max(124, check->sizeHint().width()));
+    check->setGeometry((this->width() - width) / 2, 140, width, std::max(25, check->sizeHint().height()));
+  }
   const QRect main = main_window_.frameGeometry();
-  move(main.left() + main.width() / 2 - 124, main.top() + main.height() / 2 - 92);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 124, main.top() + main.height() / 2 - 92),
+                   &main_window_);
   QDialog::showEvent(event);
 }
 

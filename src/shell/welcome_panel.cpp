@@ -59,15 +59,15 @@ int CodeNumber(const std::string& text) {
   return value;
 }
 
-QLabel* AddLabel(QWidget* contents, const QString& text, int row, bool word_wrap) {
+// A row's label at its designed place, moved down by shift; it is as high
+// as its wrapped text needs, and at least min_height.
+QLabel* AddLabel(QWidget* contents, const QString& text, int row, bool word_wrap, int shift, int min_height) {
   auto* label = new QLabel(text, contents);
   label->setObjectName(QString("MyLabel%1").arg(row));
   label->setWordWrap(word_wrap);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->setMinimumSize(kLabelWidth, kLabelMinimumHeight);
-  // Grows downward to fit its wrapped text, never below the minimum.
-  const int height = word_wrap ? std::max(kLabelMinimumHeight, label->heightForWidth(kLabelWidth)) : kLabelMinimumHeight;
-  label->setGeometry(kRowLeft, kRowSpacing * row + kFirstLabelTop, kLabelWidth, height);
+  const int height = word_wrap ? std::max(min_height, label->heightForWidth(kLabelWidth)) : min_height;
+  label->setGeometry(kRowLeft, kRowSpacing * row + kFirstLabelTop + shift, kLabelWidth, height);
   label->show();
   return label;
 }
@@ -141,18 +141,28 @@ void WelcomePanel::Build(const std::string& file_name) {
   const std::vector<pugi::xml_node> captions = Descendants(root, "CAPTION");
   const std::vector<pugi::xml_node> codes = Descendants(root, "CODE");
 
+  // Rows keep their designed places; a text longer than its room moves its
+  // button, and the rows after it, down.
+  int shift = 0;
   const int rows = static_cast<int>(infos.size());
   for (int row = 0; row < rows; ++row) {
     const size_t index = static_cast<size_t>(row);
-    AddLabel(contents_, QString::fromStdString(TextAt(infos, index)), row, true);
     const std::string caption = TextAt(captions, index);
     const std::string code_text = TextAt(codes, index);
-    if (caption.empty() || code_text.empty()) continue;
-    const int code = CodeNumber(code_text);
-    if (code < 1 || code > 4) continue;
+    const bool may_have_button = !caption.empty() && !code_text.empty();
+    QLabel* label = AddLabel(contents_, QString::fromStdString(TextAt(infos, index)), row, true, shift,
+                             may_have_button ? kButtonOffset - 1 : kLabelMinimumHeight);
+    const int code = may_have_button ? CodeNumber(code_text) : 0;  // a code that is no number ends the build here
+    const bool has_button = code >= 1 && code <= 4;
+    if (!has_button) {
+      shift += std::max(0, label->height() - kLabelMinimumHeight);
+      continue;
+    }
+    const int button_top = std::max(label->y() + kButtonOffset, label->geometry().bottom() + 1);
+    shift = button_top - (kRowSpacing * row + kFirstLabelTop + kButtonOffset);
     auto* button = new QPushButton(QString::fromStdString(caption), contents_);
     button->setObjectName(QString("MyButton%1").arg(row));
-    button->setGeometry(kRowLeft, kRowSpacing * row + kFirstLabelTop + kButtonOffset, 240, 30);
+    button->setGeometry(kRowLeft, button_top, 240, 30);
     const auto command = static_cast<WelcomeCommandCode>(code);
     connect(button, &QPushButton::clicked, this, [this, command] {
       if (handler_) handler_(command);
@@ -160,7 +170,7 @@ void WelcomePanel::Build(const std::string& file_name) {
     button->show();
   }
   // A closing blank row lengthens the scroll range below the last one.
-  AddLabel(contents_, " ", rows, false);
+  AddLabel(contents_, " ", rows, false, shift, kLabelMinimumHeight);
 }
 
 WelcomePanel* InstallWelcomePanel(QWidget* placeholder, WelcomeCommandHandler handler) {

@@ -8,17 +8,25 @@
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
+#include "platform/files/read_file.h"
+#include "platform/ini/ini_document.h"
 #include "platform/ini/name_compare.h"
 #include "sources/dsn_login_store.h"
+#include "sources/package_version.h"
 #include "sources/registryaccess.h"
+
+extern "C" {
+// unixODBC's answer to where its system files are; it honours ODBCSYSINI.
+char* odbcinst_system_file_path(char* buffer);
+}
 
 namespace quill {
 namespace {
 
 constexpr char kOdbcIni[] = "ODBC.INI";
-constexpr size_t kProfileBufferSize = 65536;
 
 // The profile calls act on the system odbc.ini only in system-DSN mode; the
 // mode is put back so that nothing else in the process sees it changed.
@@ -125,17 +133,6 @@ bool RewriteAttributes(const std::string& name, const SourceAttributes& old_attr
   return WriteAttributes(name, attributes);
 }
 
-std::vector<std::string> SplitAtNuls(const char* buffer, size_t size) {
-  std::vector<std::string> items;
-  size_t start = 0;
-  while (start < size && buffer[start] != '\0') {
-    const std::string item(buffer + start);
-    items.push_back(item);
-    start += item.size() + 1;
-  }
-  return items;
-}
-
 bool IsDigits(const std::string& text) {
   return !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; });
 }
@@ -160,6 +157,21 @@ std::string FourNumberVersion(const std::string& text) {
 
 }  // namespace
 
+SourceAttributes DriverAttributeTemplate(const std::string& driver) {
+  std::string library = driver;
+  ReadRegString(RegistryRoot::LocalMachine, "SOFTWARE\\ODBC\\ODBCINST.INI\\" + driver + "\\Driver", library);
+  const std::string file = std::filesystem::path(library).filename().string();
+  const auto keys = [](std::initializer_list<const char*> names) {
+    SourceAttributes attributes;
+    for (const char* name : names) attributes.emplace_back(name, "");
+    return attributes;
+  };
+  if (file.find("sqlite3odbc") != std::string::npos) return keys({"Database"});
+  if (file.rfind("psqlodbc", 0) == 0) return keys({"Servername", "Port", "Database", "Username"});
+  if (file.find("maodbc") != std::string::npos) return keys({"SERVER", "PORT", "DATABASE", "USER"});
+  return {};
+}
+
 std::string DsnAttributeList(const std::string& name) {
   if (name.empty()) return std::string(2, '\0');
   return "DSN=" + name + std::string(2, '\0');
@@ -173,7 +185,12 @@ bool ConfigSystemDataSource(DriverSetupDialog* setup_dialog, InstallerRequest re
   ParseAttributeList(attribute_list, name, attributes);
   switch (request) {
     case InstallerRequest::AddSystemDsn:
-      if (setup_dialog != nullptr && !setup_dialog->EditSource(driver, name, false, attributes)) return false;
+      if (setup_dialog != nullptr) {
+        if (attributes.empty()) attributes = DriverAttributeTemplate(driver);
+        if (!setup_dialog->EditSource(driver, name, false, attributes)) return false;
+        // Rows of the template left empty are not written.
+        std::erase_if(attributes, [](const auto& attribute) { return attribute.second.empty(); });
+      }
       return AddSource(name, driver, attributes);
     case InstallerRequest::ConfigSystemDsn: {
       if (!SourceExists(name)) return false;
@@ -208,27 +225,27 @@ std::string DsnDriverName(const std::string& source) {
   return driver;
 }
 
+// Read from the file itself: unixODBC keeps profile reads cached for a
+// while, so a change made outside the program would show late, and would be
+// written back over by the setup dialog.
 SourceAttributes ReadSourceAttributes(const std::string& source) {
   SourceAttributes attributes;
   if (!SourceExists(source)) return attributes;
-  SystemDsnMode mode;
-  std::vector<char> buffer(kProfileBufferSize, '\0');
-  const int length = SQLGetPrivateProfileString(source.c_str(), nullptr, "", buffer.data(),
-                                                static_cast<int>(buffer.size() - 1), kOdbcIni);
-  if (length <= 0) return attributes;
-  for (const std::string& key : SplitAtNuls(buffer.data(), static_cast<size_t>(length))) {
-    if (SameNameIgnoringCase(key, "Driver")) continue;
-    std::vector<char> value(kProfileBufferSize, '\0');
-    SQLGetPrivateProfileString(source.c_str(), key.c_str(), "", value.data(), static_cast<int>(value.size() - 1),
-                               kOdbcIni);
-    attributes.emplace_back(key, value.data());
+  char folder[4096] = {};
+  const std::optional<std::string> text = ReadWholeFile(std::string(odbcinst_system_file_path(folder)) + "/odbc.ini");
+  if (!text) return attributes;
+  for (const auto& [key, value] : IniDocument(*text).Entries(source)) {
+    if (!SameNameIgnoringCase(key, "Driver")) attributes.emplace_back(key, value);
   }
   return attributes;
 }
 
 std::string GetFileVersionString(const std::string& file_name) {
+  const std::string path = DriverLibraryPath(file_name);
+  // Debian's libraries carry no version in their names: the package's is the one.
+  if (std::string version = PackageVersionOfFile(path); !version.empty()) return version;
   std::error_code error;
-  const std::filesystem::path real_path = std::filesystem::canonical(file_name, error);
+  const std::filesystem::path real_path = std::filesystem::canonical(path, error);
   if (error) return {};
   const std::string name = real_path.filename().string();
   const size_t so_version = name.find(".so.");

@@ -23,6 +23,11 @@ class DriverSetupDialog {
                           SourceAttributes& attributes) = 0;
 };
 
+// The attributes a new source of the driver needs, each with an empty value,
+// found by the driver's library: SQLite3, PostgreSQL and MariaDB; none for
+// any other driver.
+SourceAttributes DriverAttributeTemplate(const std::string& driver);
+
 // The attribute list of a request: "DSN=" + name + NUL + NUL, or the two NULs
 // alone for an empty name.
 std::string DsnAttributeList(const std::string& name);
@@ -48,9 +53,10 @@ std::string DsnDriverName(const std::string& source);
 // the source does not exist.
 SourceAttributes ReadSourceAttributes(const std::string& source);
 
-// The version in the real file name of a library (links followed), as four
-// numbers joined by points ("libx-0.9998.so" -> "0.9998.0.0",
-// "libx.so.4.0.6019.0" -> "4.0.6019.0"); empty when the name holds none.
+// A driver library's version: the version of the Debian package that
+// installed it, else the version in its real file name (links followed) as
+// four numbers joined by points ("libx-0.9998.so" -> "0.9998.0.0",
+// "libx.so.4.0.6019.0" -> "4.0.6019.0"); empty when neither is known.
 std::string GetFileVersionString(const std::string& file_name);
 
 }  // namespace quill

@@ -1,5 +1,6 @@
 // Pictures of the main window at three moments of a first use, for a
-// reviewer to look at: the sources, the sample's tables, a generated script.
+// reviewer to look at: the sources, the sample's tables, a generated script;
+// the window at its default size must hold its texts on the X server's fonts.
 // Run under Xvfb by take_screenshots.sh; writes into the folder given as the
 // one argument.
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "../shell/layout_faults.h"
 #include "shell/dialog_presenter.h"
 #include "shell/main_window.h"
 #include "sources/dsn_login_store.h"
@@ -35,6 +37,14 @@ void RegisterSample(const std::filesystem::path& odbc_folder, const std::string&
   std::ofstream(odbc_folder / "odbc.ini") << "[Quillmarsh Sample]\nDriver=SQLite3\nDatabase=" << database << "\n";
   setenv("ODBCSYSINI", odbc_folder.c_str(), 1);
   setenv("ODBCINI", (odbc_folder / "user-odbc.ini").c_str(), 1);
+}
+
+// The same layout rule as the offscreen tests, here on the X server's fonts.
+bool LaysOut(QWidget& window, const char* moment) {
+  QApplication::processEvents();
+  const std::vector<std::string> faults = quill::testing::LayoutFaults(&window);
+  for (const std::string& fault : faults) std::cerr << moment << ": " << fault << "\n";
+  return faults.empty();
 }
 
 bool Save(quill::MainWindow& window, const std::filesystem::path& file) {
@@ -65,12 +75,12 @@ int main(int argc, char** argv) {
   window.LoadWindowSettings(0);
   quill::DsnLoginStore logins(work.string() + "/", window);
   window.SetLoginStore(&logins);
-  window.resize(1000, 700);
   window.show();
 
   bool ok = true;
   QTimer::singleShot(300, [&] {
     window.QuietRebuildSources();
+    ok = LaysOut(window, "at its default size") && ok;
     ok = Save(window, folder / "1-sources.png") && ok;
     QTreeWidgetItem* root = window.tree()->topLevelItem(0);
     if (root == nullptr || root->childCount() == 0) {

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTimer>
@@ -90,6 +91,15 @@ class DataSourceDialogTest : public testing::OptionsDialogsTest {
   std::unique_ptr<DataSourceDialog> dialog_;
 };
 
+// The package's version as dpkg reports it, without its epoch.
+QString InstalledVersion(const char* package) {
+  QProcess query;
+  query.start("dpkg-query", {"-W", "-f=${Version}", package});
+  query.waitForFinished();
+  QString version = QString::fromUtf8(query.readAllStandardOutput());
+  return version.mid(version.indexOf(':') + 1);
+}
+
 TEST_F(DataSourceDialogTest, ListsEveryDriverWithTheVersionOfItsLibrary) {
   std::ofstream(OdbcFile("odbcinst.ini"), std::ios::app) << "\n[No Library]\nDescription=nothing\n";
   std::vector<std::vector<QString>> cells;
@@ -111,10 +121,12 @@ TEST_F(DataSourceDialogTest, ListsEveryDriverWithTheVersionOfItsLibrary) {
     FindIn<QPushButton>(window, "Button3")->click();
   });
   Dialog().ShowOdbc();
-  const std::vector<std::vector<QString>> expected = {{"SQLite3", "0.9998.0.0"},
-                                                      {"PostgreSQL Unicode", ""},
-                                                      {"MariaDB Unicode", ""},
+  // Each driver shows the version of the Debian package that installed it.
+  const std::vector<std::vector<QString>> expected = {{"SQLite3", InstalledVersion("libsqliteodbc")},
+                                                      {"PostgreSQL Unicode", InstalledVersion("odbc-postgresql")},
+                                                      {"MariaDB Unicode", InstalledVersion("odbc-mariadb")},
                                                       {"No Library", ""}};
+  for (const auto& row : expected) EXPECT_FALSE(row[0] != "No Library" && row[1].isEmpty()) << row[0].toStdString();
   EXPECT_EQ(cells, expected);
   const QRect main = Window().frameGeometry();
   EXPECT_EQ(position, QPoint(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112));
@@ -153,11 +165,12 @@ TEST_F(DataSourceDialogTest, WithoutDriversTheWindowStaysHidden) {
 
 TEST_F(DataSourceDialogTest, CreatingASourceThroughTheSetupDialogListsItAtOnce) {
   QString shown_name;
+  QString shown_rows;
   OnNextModal([&](QWidget& window) {
     auto* grid = FindIn<QTableWidget>(window, "StringGrid1");
     grid->setCurrentCell(0, 0);  // SQLite3
     FindIn<QLineEdit>(window, "Edit1")->setText("New Source");
-    CompleteSetup("Database = /tmp/new.db\n\nTimeout=500\n", &shown_name, nullptr);
+    CompleteSetup("Database = /tmp/new.db\n\nTimeout=500\n", &shown_name, &shown_rows);
     FindIn<QPushButton>(window, "Button2")->click();
     EXPECT_EQ(FindIn<QLineEdit>(window, "Edit1")->text(), "");
     EXPECT_TRUE(window.isVisible());
@@ -166,12 +179,15 @@ TEST_F(DataSourceDialogTest, CreatingASourceThroughTheSetupDialogListsItAtOnce) 
   Dialog().ShowOdbc();
 
   EXPECT_EQ(shown_name, "New Source");
+  EXPECT_EQ(shown_rows, "Database = \n") << "the attribute the driver needs, empty";
   EXPECT_EQ(Sources(), (std::vector<std::string>{"Sales Data", "No Driver", "New Source"}));
   EXPECT_EQ(ReadSourceAttributes("New Source"), (SourceAttributes{{"Database", "/tmp/new.db"}, {"Timeout", "500"}}));
   EXPECT_EQ(DsnDriverName("New Source"), "SQLite3");
   EXPECT_EQ(TreeSources(), (QStringList{"Sales Data", "No Driver", "New Source"}));
   ASSERT_EQ(dialogs_.messages().size(), 1u);
   EXPECT_EQ(dialogs_.messages()[0].text, "Data Source Name Created.");
+  // Above the add-source window, which stays on top of the others.
+  EXPECT_EQ(dialogs_.messages()[0].parent, &Dialog());
   EXPECT_EQ(dialogs_.messages()[0].icon, MessageIcon::Information);
   EXPECT_EQ(dialogs_.messages()[0].title, "Quillmarsh");
 }

@@ -310,7 +310,7 @@ TEST_F(LanguagesTest, LanguageMenuListsFilesAndLoadsTheClickedOne) {
   ASSERT_NE(capital, nullptr);
   capital->trigger();
   EXPECT_EQ(MenuTitle("File1"), "from disk");
-  FindIn<QAction>(Window(), "Francais1")->trigger();
+  FindIn<QAction>(Window(), "Franais1")->trigger();
   EXPECT_EQ(MenuTitle("File1"), "Fichier");
   EXPECT_TRUE(dialogs_.messages().empty());
 }
@@ -322,7 +322,7 @@ TEST_F(LanguagesTest, EnglishEmptiesLangAndAsksToRestart) {
   Window().show();
 
   dialogs_.AnswerQuestion(MessageAnswer::No);
-  FindIn<QAction>(Window(), "Englishdefault1")->trigger();
+  FindIn<QAction>(Window(), "Engilshdefault1")->trigger();
   ASSERT_EQ(dialogs_.messages().size(), 1u);
   EXPECT_EQ(dialogs_.messages()[0].title, "Quillmarsh");
   EXPECT_EQ(dialogs_.messages()[0].text, "You must restart Quillmarsh for changes to take effect. Restart Now ?");
@@ -335,7 +335,7 @@ TEST_F(LanguagesTest, EnglishEmptiesLangAndAsksToRestart) {
   EXPECT_FALSE(RestartRequested());
 
   dialogs_.AnswerQuestion(MessageAnswer::Yes);
-  FindIn<QAction>(Window(), "Englishdefault1")->trigger();
+  FindIn<QAction>(Window(), "Engilshdefault1")->trigger();
   EXPECT_FALSE(Window().isVisible());
   EXPECT_TRUE(RestartRequested());
 }

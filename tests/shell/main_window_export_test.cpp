@@ -33,16 +33,16 @@ TEST(MainWindowExportTest, ExportItemsRunAndACancelledFolderDoesNothing) {
   }
   ASSERT_EQ(window.tree()->currentItem()->text(0).toStdString(), database.Dsn());
 
-  for (const char* name : {"AccessMDBFile1", "ExcelCSVFile1", "MSXMLFile1"}) {
+  for (const char* name : {"AccessFile2", "CSVFile1", "XMLFile1"}) {
     QAction* item = window.findChild<QAction*>(name);
     ASSERT_NE(item, nullptr) << name;
     EXPECT_TRUE(item->isEnabled()) << name;
   }
   const QString log_before = window.LogText();
   dialogs.AnswerFolder(QString());
-  window.findChild<QAction*>("ExcelCSVFile1")->trigger();
+  window.findChild<QAction*>("CSVFile1")->trigger();
   dialogs.AnswerFolder(QString());
-  window.findChild<QAction*>("MSXMLFile1")->trigger();
+  window.findChild<QAction*>("XMLFile1")->trigger();
   EXPECT_EQ(window.LogText(), log_before);
   EXPECT_TRUE(dialogs.messages().empty());
 }

@@ -1,6 +1,8 @@
 #include "shell/options_dialog.h"
 
 #include <gtest/gtest.h>
+
+#include <QAbstractButton>
 #include <sys/stat.h>
 
 #include <QAction>
@@ -333,10 +335,10 @@ TEST_F(OptionsDialogTest, NonNumericFieldSizeReportsAnErrorAndKeepsTheText) {
 TEST_F(OptionsDialogTest, FolderPickerFillsTheBlobRoot) {
   Dialog();
   dialogs_.AnswerFolder("/srv/blobs");
-  Find<QPushButton>("Button2")->click();
+  Find<QAbstractButton>("Button2")->click();
   EXPECT_EQ(Find<QLineEdit>("Edit6")->text(), "/srv/blobs");
   EXPECT_EQ(settings_.blob_path, "/srv/blobs");
-  Find<QPushButton>("Button2")->click();  // cancelled: the root stays
+  Find<QAbstractButton>("Button2")->click();  // cancelled: the root stays
   EXPECT_EQ(settings_.blob_path, "/srv/blobs");
 }
 

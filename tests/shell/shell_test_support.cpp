@@ -30,9 +30,10 @@ ScriptedDialogs::~ScriptedDialogs() {
   EXPECT_TRUE(answers_.empty()) << "scripted answers left unused";
 }
 
-MessageAnswer ScriptedDialogs::ShowMessage(QWidget*, const QString& title, const QString& text, MessageIcon icon,
-                                           MessageButtons buttons, bool, std::optional<QPoint> top_left) {
-  messages_.push_back({title, text, icon, buttons, top_left});
+MessageAnswer ScriptedDialogs::ShowMessage(QWidget* parent, const QString& title, const QString& text,
+                                           MessageIcon icon, MessageButtons buttons, bool,
+                                           std::optional<QPoint> top_left) {
+  messages_.push_back({title, text, icon, buttons, top_left, parent});
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
   if (answers_.empty()) {
     ADD_FAILURE() << "unscripted question: " << text.toStdString();

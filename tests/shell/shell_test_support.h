@@ -21,6 +21,7 @@ struct ShownMessage {
   MessageIcon icon = MessageIcon::None;
   MessageButtons buttons = MessageButtons::Ok;
   std::optional<QPoint> top_left;
+  QWidget* parent = nullptr;  // the window the box belongs to
 };
 
 // Answers the windows' dialogs from a script and records every message; a

@@ -10,6 +10,7 @@
 #include "fixtures/scripted_user_interface.h"
 #include "fixtures/temporary_folder.h"
 #include "sources/dsn_login_store.h"
+#include "sources/package_version.h"
 #include "sources/registryaccess.h"
 
 namespace quill {
@@ -191,6 +192,72 @@ TEST(GetFileVersionStringTest, TakesTheVersionOfTheRealFileName) {
   std::filesystem::create_symlink(base / "libsqlite3odbc-0.9998.so", base / "libsqlite3odbc.so");
   EXPECT_EQ(GetFileVersionString((base / "libsqlite3odbc.so").string()), "0.9998.0.0");
   EXPECT_EQ(GetFileVersionString((base / "missing.so.1.2").string()), "");
+}
+
+
+// A file of a package gives the package's version from dpkg's records; the
+// epoch is left out, a package that is not installed gives none.
+TEST(PackageVersionTest, TakesTheVersionOfThePackageListingTheFile) {
+  quill::testing::TemporaryFolder folder;
+  const std::filesystem::path dpkg = std::filesystem::path(folder.path()) / "dpkg";
+  std::filesystem::create_directories(dpkg / "info");
+  const std::filesystem::path library = std::filesystem::path(folder.path()) / "libdriver.so";
+  std::ofstream(library) << "x";
+  std::filesystem::create_symlink(library, std::filesystem::path(folder.path()) / "liblink.so");
+  std::ofstream(dpkg / "info" / "odbc-driver:amd64.list") << "/.\n/usr\n" << library.string() << "\n";
+  std::ofstream(dpkg / "info" / "gone.list") << "/opt/gone.so\n";
+  std::ofstream(dpkg / "status") << "Package: gone\nStatus: deinstall ok config-files\nVersion: 9\n\n"
+                                    "Package: odbc-driver\nStatus: install ok installed\nArchitecture: amd64\n"
+                                    "Version: 1:13.02.0000-2+b1\nDescription: x\n";
+  struct Case {
+    std::string path;
+    const char* version;
+  };
+  const Case cases[] = {
+      {library.string(), "13.02.0000-2+b1"},
+      {(std::filesystem::path(folder.path()) / "liblink.so").string(), "13.02.0000-2+b1"},
+      {"/opt/gone.so", ""},
+      {"/opt/nobody.so", ""},
+  };
+  for (const Case& test : cases) EXPECT_EQ(PackageVersionOfFile(test.path, dpkg.string()), test.version) << test.path;
+}
+
+// A new source's setup dialog lists the attributes its driver needs, empty;
+// rows left empty are not written.
+TEST_F(DsnAdministrationTest, AddingPrefillsTheAttributesTheDriverNeeds) {
+  struct Case {
+    const char* driver;
+    std::vector<const char*> keys;
+  };
+  const Case cases[] = {
+      {kSqliteDriver, {"Database"}},
+      {kPostgresDriver, {"Servername", "Port", "Database", "Username"}},
+      {quill::testing::kMariaDbDriver, {"SERVER", "PORT", "DATABASE", "USER"}},
+  };
+  for (const Case& test : cases) {
+    ScriptedSetupDialog dialog;
+    dialog.typed_name = std::string("New ") + test.driver;
+    dialog.typed_attributes = {{test.keys[0], "value"}, {test.keys.back(), ""}};
+    ASSERT_TRUE(ConfigDataSource(dialog, test.driver, "")) << test.driver;
+    SourceAttributes expected;
+    for (const char* key : test.keys) expected.emplace_back(key, "");
+    EXPECT_EQ(dialog.shown_attributes, expected) << test.driver;
+    EXPECT_EQ(ReadSourceAttributes(dialog.typed_name), (SourceAttributes{{test.keys[0], "value"}})) << test.driver;
+  }
+}
+
+// A change made to odbc.ini outside the program shows at once, and is what
+// the setup dialog starts from.
+TEST_F(DsnAdministrationTest, ConfiguringReadsTheFileAsItIsNow) {
+  EXPECT_EQ(ReadSourceAttributes("Sales Data"), (SourceAttributes{{"Database", "/tmp/sales.db"}, {"Timeout", "100"}}));
+  std::ofstream(quill::testing::OdbcConfigurationFolder() + "/odbc.ini", std::ios::trunc)
+      << "[Sales Data]\nDriver=SQLite3\nDatabase=/tmp/changed.db\n";
+  ScriptedSetupDialog dialog;
+  dialog.typed_attributes = {{"Database", "/tmp/changed.db"}, {"Timeout", "5"}};
+  ASSERT_TRUE(ConfigSystemDataSource(&dialog, InstallerRequest::ConfigSystemDsn, kSqliteDriver,
+                                     DsnAttributeList("Sales Data")));
+  EXPECT_EQ(dialog.shown_attributes, (SourceAttributes{{"Database", "/tmp/changed.db"}}));
+  EXPECT_EQ(ReadSourceAttributes("Sales Data"), dialog.typed_attributes);
 }
 
 }  // namespace

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Runs the dialog placement test on a real X server with a window manager
+# that frames the windows, where a frame's size is known only after the
+# first showing.
+set -euo pipefail
+test_program=$1
+script=$(mktemp)
+trap 'rm -f "$script"' EXIT
+cat > "$script" <<SCRIPT
+openbox >/dev/null 2>&1 &
+manager=\$!
+sleep 1
+status=0
+QT_QPA_PLATFORM=xcb "$test_program" --gtest_filter='DialogPlacementTest.*' || status=\$?
+kill \$manager 2>/dev/null || true
+exit \$status
+SCRIPT
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$script"

@@ -1,0 +1,163 @@
+// Every window at its default size on this system's fonts, in English and in
+// French: each visible label, button, check box, radio button and group box
+// must get the room its text asks for, lie inside its parent and overlap no
+// sibling; no dialog is taller than 740 pixels. A picture of each window is
+// saved for a reviewer.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLayout>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "fixtures/odbc_data_sources.h"
+#include "fixtures/test_database.h"
+#include "layout_faults.h"
+#include "options_dialogs_fixture.h"
+#include "shell/about_box.h"
+#include "shell/data_source_dialog.h"
+#include "shell/foreign_key_designer.h"
+#include "shell/languages.h"
+#include "shell/replace_dialog.h"
+#include "shell/table_selection_dialog.h"
+#include "shell/update_check.h"
+#include "shell/welcome_panel.h"
+#include "sources/source_session.h"
+
+namespace quill {
+namespace {
+
+struct Language {
+  const char* name;
+  bool french;
+};
+
+class WindowLayoutTest : public testing::OptionsDialogsTest, public ::testing::WithParamInterface<Language> {
+ protected:
+  WindowLayoutTest() : previous_folder_(QDir::currentPath()) {
+    QDir::setCurrent(QString::fromStdString(folder_.path().string()));
+    std::filesystem::create_directories(QUILL_SCREENSHOT_FOLDER);
+  }
+  ~WindowLayoutTest() override { QDir::setCurrent(previous_folder_); }
+
+  LanguageWindows Windows() {
+    Options();
+    if (!selection_) {
+      selection_ = std::make_unique<TableSelectionDialog>(Window());
+      designer_ = std::make_unique<ForeignKeyDesigner>(Window(), settings_);
+      welcome_ = InstallWelcomePanel(Window().findChild<QWidget*>("Bevel2"), nullptr);
+      replace_ = std::make_unique<ReplaceDialog>(Window());
+      update_ = std::make_unique<UpdateCheckDialog>(Window(), "http://127.0.0.1:9");
+      add_source_ = std::make_unique<DataSourceDialog>(Window());
+      about_ = std::make_unique<AboutBox>(&Window());
+    }
+    return LanguageWindows{&Window(),       &Options(),    &DateDialog(),     selection_.get(), designer_.get(),
+                           replace_.get(), update_.get(), add_source_.get(), welcome_};
+  }
+
+  // Checks the shown window and saves its picture.
+  void Check(QWidget* window, const std::string& picture) {
+    QApplication::processEvents();
+    for (const std::string& fault : testing::LayoutFaults(window)) ADD_FAILURE() << picture << ": " << fault;
+    const std::string file = std::string(QUILL_SCREENSHOT_FOLDER) + "/" + GetParam().name + "-" + picture + ".png";
+    EXPECT_TRUE(window->grab().save(QString::fromStdString(file), "PNG")) << file;
+  }
+
+  void ShowAndCheck(QWidget* window, const std::string& picture) {
+    window->show();
+    Check(window, picture);
+    window->hide();
+  }
+
+  QString previous_folder_;
+  std::unique_ptr<TableSelectionDialog> selection_;
+  std::unique_ptr<ForeignKeyDesigner> designer_;
+  std::unique_ptr<ReplaceDialog> replace_;
+  std::unique_ptr<UpdateCheckDialog> update_;
+  std::unique_ptr<DataSourceDialog> add_source_;
+  std::unique_ptr<AboutBox> about_;
+  WelcomePanel* welcome_ = nullptr;
+};
+
+TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
+  auto database = testing::TestDatabase::Sqlite();
+  database.CreateTable({"clients", {{"id", "INTEGER"}, {"name", "VARCHAR(20)"}}, {"id"}, {}});
+  database.CreateTable({"orders", {{"id", "INTEGER"}, {"client_id", "INTEGER"}}, {"id"}, {}});
+  // The pages of the program's folder: the welcome text in both languages.
+  std::filesystem::copy_file(QUILL_PROGRAM_FOLDER "/welcome.xml", folder_.path() / "welcome.xml");
+  std::filesystem::copy(QUILL_PROGRAM_FOLDER "/languages", folder_.path() / "languages");
+
+  const LanguageWindows windows = Windows();
+  if (GetParam().french) LoadLanguage(windows, folder_.ProgramFolder(), kBuiltInLanguage);
+  else welcome_->Build("welcome.xml");
+
+  MainWindow& main = Window();
+  main.show();
+  main.QuietRebuildSources();
+  Check(&main, "main-window");
+
+  auto* option_pages = Options().findChild<QTabWidget*>("PageControl1");
+  for (int page = 0; page < option_pages->count(); ++page) {
+    Options().SetPage(static_cast<OptionsPage>(page));
+    ShowAndCheck(&Options(), "options-" + std::to_string(page));
+  }
+  auto* date_pages = DateDialog().findChild<QTabWidget*>("PageControl1");
+  for (int page = 0; page < date_pages->count(); ++page) {
+    DateDialog().SetPage(page);
+    ShowAndCheck(&DateDialog(), "date-formats-" + std::to_string(page));
+  }
+  DateDialog().SetPage(3);
+  DateDialog().findChild<QTabWidget*>("PageControl2")->setCurrentIndex(1);
+  ShowAndCheck(&DateDialog(), "date-formats-3-variables");
+
+  ShowAndCheck(selection_.get(), "table-selection");
+  ShowAndCheck(add_source_.get(), "add-source");
+  ShowAndCheck(&add_source_->setup_window(), "setup");
+  about_->PlaceAndFill();
+  ShowAndCheck(about_.get(), "about");
+  ShowAndCheck(replace_.get(), "replace");
+  ShowAndCheck(update_.get(), "update");
+
+  // The designer with two rows, over the source's two tables.
+  main.session().ConnectToSource(database.Dsn());
+  auto* poll = new QTimer(&main);
+  poll->setInterval(20);
+  bool checked = false;
+  QObject::connect(poll, &QTimer::timeout, poll, [&] {
+    if (!designer_->isVisible() || !designer_->model().leave_enabled()) return;
+    poll->stop();
+    Check(designer_.get(), "designer-caution");
+    // A second row needs a complete first one: its foreign-key table typed in
+    // completes the rest.
+    designer_->AddRow();
+    QComboBox* fk_table = designer_->findChild<QWidget*>("MyFrame1")->findChild<QComboBox*>("ComboBox1");
+    fk_table->lineEdit()->selectAll();
+    QTest::keyClicks(fk_table->lineEdit(), "orders");
+    designer_->AddRow();
+    EXPECT_NE(designer_->findChild<QWidget*>("MyFrame2"), nullptr);
+    Check(designer_.get(), "designer");
+    checked = true;
+    designer_->CancelAll();
+  });
+  poll->start();
+  ForeignKeyScripts scripts;
+  designer_->Run({"clients", "orders"}, scripts);
+  EXPECT_TRUE(checked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, WindowLayoutTest,
+                         ::testing::Values(Language{"english", false}, Language{"french", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quill
