@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include "platform/cpu/vector_state.h"
+
 namespace quill {
 namespace {
 
@@ -36,6 +38,7 @@ EscapePoll::~EscapePoll() = default;
 // delivered: by the poll's own event handling, or by any other loop that
 // runs meanwhile (a pause, a message box), so no single press is missed.
 void EscapePoll::Begin() {
+  ClearUpperVectorState();  // the windows' code before the run may have left them dirty
   if (depth_++ == 0) {
     pressed_ = false;
     down_ = false;
@@ -55,6 +58,7 @@ bool EscapePoll::Poll() {
     if (depth_ == 0) qApp->installEventFilter(this);
     swallowing_ = true;
     QApplication::processEvents(QEventLoop::AllEvents);
+    ClearUpperVectorState();  // the repaint may have left them dirty
     swallowing_ = false;
     if (depth_ == 0) qApp->removeEventFilter(this);
     since_events_.restart();
