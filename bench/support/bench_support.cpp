@@ -52,6 +52,26 @@ void BuildBenchTable(const fs::path& file, long rows) {
   fs::rename(partial, file);
 }
 
+fs::path MakeRunFolder(const std::string& prefix) {
+  std::string pattern = "/tmp/" + prefix + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+fs::path SetUpSqliteBench(const fs::path& folder, long rows) {
+  const fs::path database = folder / "bench.sqlite";
+  WriteOdbcConfiguration(folder, {{kBenchDsn, database}});
+  std::printf("building %ld rows...\n", rows);
+  BuildBenchTable(database, rows);
+  return database;
+}
+
+void DumpSqlite(const fs::path& database, const std::string& output_file) {
+  if (RunProgram({"sqlite3", database.string(), ".dump"}, output_file) != 0) {
+    throw std::runtime_error("sqlite3 .dump failed");
+  }
+}
+
 void WriteOdbcConfiguration(const fs::path& folder, const std::vector<std::pair<std::string, fs::path>>& sources) {
   fs::create_directories(folder);
   std::ofstream(folder / "odbcinst.ini") << "[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n";

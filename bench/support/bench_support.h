@@ -17,6 +17,21 @@ int RunProgram(const std::vector<std::string>& arguments, const std::string& out
 // existing file is kept.
 void BuildBenchTable(const std::filesystem::path& file, long rows);
 
+// A fresh folder for one benchmark run, /tmp/PREFIX-XXXXXX; empty when it
+// cannot be made.
+std::filesystem::path MakeRunFolder(const std::string& prefix);
+
+// The DSN under which SetUpSqliteBench offers the bench table.
+constexpr const char* kBenchDsn = "Bench SQLite";
+
+// The bench table of `rows` rows in folder/bench.sqlite, offered as kBenchDsn
+// by a private ODBC configuration in folder put in force for this process;
+// the file's path.
+std::filesystem::path SetUpSqliteBench(const std::filesystem::path& folder, long rows);
+
+// `sqlite3 FILE .dump`, its output into output_file; throws when it fails.
+void DumpSqlite(const std::filesystem::path& database, const std::string& output_file = "/dev/null");
+
 // A private ODBC configuration with the SQLite driver and one DSN per file,
 // put in force for this process (before its first ODBC call).
 void WriteOdbcConfiguration(const std::filesystem::path& folder,
