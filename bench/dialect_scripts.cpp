@@ -13,12 +13,10 @@
 #include <utility>
 #include <vector>
 
+#include "bench_script_run.h"
 #include "bench_support.h"
 #include "bench_user_interface.h"
-#include "generator/script_generator.h"
-#include "sources/dsn_login_store.h"
 #include "sources/settings.h"
-#include "sources/source_session.h"
 
 namespace {
 
@@ -29,13 +27,7 @@ using quill::bench::kBenchDsn;
 
 // One whole run in `dialect`, connect to finished script; its size in ui.
 void RunScript(const fs::path& folder, quill::TargetDialect dialect, BenchUserInterface& ui) {
-  quill::Settings settings;
-  settings.format = dialect;
-  settings.debug_mode = false;
-  quill::DsnLoginStore logins(folder.string(), ui);
-  quill::SourceSession session(settings, logins, ui);
-  quill::ScriptGenerator generator(settings, session, ui, &quill::SystemNow);
-  generator.GenerateScript(kBenchDsn, "bench");
+  quill::bench::RunScript(folder, dialect, kBenchDsn, "bench", ui);
 }
 
 }  // namespace

@@ -19,12 +19,10 @@
 #include <string>
 #include <vector>
 
+#include "bench_script_run.h"
 #include "bench_support.h"
 #include "bench_user_interface.h"
 #include "platform/connection/connection.h"
-#include "generator/script_generator.h"
-#include "sources/dsn_login_store.h"
-#include "sources/settings.h"
 #include "sources/source_session.h"
 
 namespace {
@@ -36,13 +34,7 @@ using quill::bench::kBenchDsn;
 
 // One whole run, connect to finished script; its script's size in ui.
 void RunScript(const fs::path& folder, BenchUserInterface& ui) {
-  quill::Settings settings;
-  settings.format = quill::TargetDialect::MsSql;
-  settings.debug_mode = false;
-  quill::DsnLoginStore logins(folder.string(), ui);
-  quill::SourceSession session(settings, logins, ui);
-  quill::ScriptGenerator generator(settings, session, ui, &quill::SystemNow);
-  generator.GenerateScript(kBenchDsn, "bench");
+  quill::bench::RunScript(folder, quill::TargetDialect::MsSql, kBenchDsn, "bench", ui);
 }
 
 // Opens the table (the type-deciding pass) and, when `rows`, reads every row.

@@ -36,15 +36,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_script_run.h"
 #include "bench_support.h"
 #include "bench_user_interface.h"
 #include "common/user_interface.h"
-#include "generator/script_generator.h"
 #include "platform/connection/connection.h"
 #include "shell/main_window.h"
-#include "sources/dsn_login_store.h"
 #include "sources/settings.h"
-#include "sources/source_session.h"
 
 namespace {
 
@@ -76,13 +74,7 @@ const char* EngineName(Engine engine) {
 // One whole run; its script's size.
 std::size_t RunScript(const fs::path& folder, const Source& source, quill::UserInterface* show) {
   quill::bench::BenchUserInterface ui("bench", show);
-  quill::Settings settings;
-  settings.format = source.dialect;
-  settings.debug_mode = false;
-  quill::DsnLoginStore logins(folder.string(), ui);
-  quill::SourceSession session(settings, logins, ui);
-  quill::ScriptGenerator generator(settings, session, ui, &quill::SystemNow);
-  generator.GenerateScript(source.dsn, source.table);
+  quill::bench::RunScript(folder, source.dialect, source.dsn, source.table, ui);
   if (ui.bytes == 0) throw std::runtime_error("the run gave no script");
   return ui.bytes;
 }
