@@ -34,9 +34,8 @@ void RunScript(const fs::path& folder, quill::TargetDialect dialect, BenchUserIn
 
 int main(int argc, char** argv) {
   const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
-  const fs::path folder = quill::bench::MakeRunFolder("quill-bench");
+  const auto [folder, database] = quill::bench::SetUpSqliteBench("quill-bench", rows);
   if (folder.empty()) return 2;
-  const fs::path database = quill::bench::SetUpSqliteBench(folder, rows);
 
   const quill::bench::Measurement dump = quill::bench::MeasureBestOfThree(
       [&] { quill::bench::DumpSqlite(database, (folder / "dump.sql").string()); });

@@ -69,9 +69,8 @@ void PrintRatio(const char* what, const Measurement& mine, const Measurement& pe
 
 int main(int argc, char** argv) {
   const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
-  const fs::path folder = quill::bench::MakeRunFolder("quill-bench-export");
+  const auto [folder, database] = quill::bench::SetUpSqliteBench("quill-bench-export", rows);
   if (folder.empty()) return 2;
-  const fs::path database = quill::bench::SetUpSqliteBench(folder, rows);
 
   const fs::path mdb = folder / "bench.mdb";
   const fs::path csv_folder = folder / "csv";

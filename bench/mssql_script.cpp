@@ -55,9 +55,8 @@ constexpr int kRounds = 5;
 
 int main(int argc, char** argv) {
   const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
-  const fs::path folder = quill::bench::MakeRunFolder("quill-bench");
+  const auto [folder, database] = quill::bench::SetUpSqliteBench("quill-bench", rows);
   if (folder.empty()) return 2;
-  const fs::path database = quill::bench::SetUpSqliteBench(folder, rows);
 
   // Side by side: each round measures the dump and then each of ours, so a
   // busy machine slows all of them alike.

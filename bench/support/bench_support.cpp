@@ -58,12 +58,15 @@ fs::path MakeRunFolder(const std::string& prefix) {
   return pattern;
 }
 
-fs::path SetUpSqliteBench(const fs::path& folder, long rows) {
-  const fs::path database = folder / "bench.sqlite";
-  WriteOdbcConfiguration(folder, {{kBenchDsn, database}});
+SqliteBench SetUpSqliteBench(const std::string& folder_prefix, long rows) {
+  SqliteBench bench;
+  bench.folder = MakeRunFolder(folder_prefix);
+  if (bench.folder.empty()) return bench;
+  bench.database = bench.folder / "bench.sqlite";
+  WriteOdbcConfiguration(bench.folder, {{kBenchDsn, bench.database}});
   std::printf("building %ld rows...\n", rows);
-  BuildBenchTable(database, rows);
-  return database;
+  BuildBenchTable(bench.database, rows);
+  return bench;
 }
 
 void DumpSqlite(const fs::path& database, const std::string& output_file) {

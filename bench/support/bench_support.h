@@ -24,10 +24,15 @@ std::filesystem::path MakeRunFolder(const std::string& prefix);
 // The DSN under which SetUpSqliteBench offers the bench table.
 constexpr const char* kBenchDsn = "Bench SQLite";
 
-// The bench table of `rows` rows in folder/bench.sqlite, offered as kBenchDsn
-// by a private ODBC configuration in folder put in force for this process;
-// the file's path.
-std::filesystem::path SetUpSqliteBench(const std::filesystem::path& folder, long rows);
+// A fresh run folder (see MakeRunFolder) holding the bench table of `rows`
+// rows in bench.sqlite, offered as kBenchDsn by a private ODBC configuration
+// there put in force for this process. Both paths empty when the folder cannot
+// be made.
+struct SqliteBench {
+  std::filesystem::path folder;
+  std::filesystem::path database;
+};
+SqliteBench SetUpSqliteBench(const std::string& folder_prefix, long rows);
 
 // `sqlite3 FILE .dump`, its output into output_file; throws when it fails.
 void DumpSqlite(const std::filesystem::path& database, const std::string& output_file = "/dev/null");
