@@ -127,9 +127,7 @@ int main() {
     };
     const Measurement floor = quill::bench::MeasureBestOfThree([&] { expect_rows(ReadBoundArrays(dsn)); });
     const Measurement dataset = quill::bench::MeasureBestOfThree([&] { expect_rows(ReadThroughDataset(dsn)); });
-    const Measurement dump = quill::bench::MeasureBestOfThree([&] {
-      if (quill::bench::RunProgram({"sqlite3", file, ".dump"}) != 0) throw std::runtime_error("sqlite3 .dump failed");
-    });
+    const Measurement dump = quill::bench::MeasureBestOfThree([&] { quill::bench::DumpSqlite(file); });
     const auto print = [rows](const char* reader, const Measurement& m) {
       std::printf("%-10ld %-22s %10.3f %14.0f %12.1f\n", rows, reader, m.seconds, rows / m.seconds, m.peak_kib / 1024.0);
     };

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "bench_support.h"
+#include "bench_user_interface.h"
 #include "common/clock.h"
-#include "common/user_interface.h"
 #include "export/export_run.h"
 #include "sources/dsn_login_store.h"
 #include "sources/settings.h"
@@ -30,51 +30,16 @@ namespace {
 namespace fs = std::filesystem;
 using quill::bench::Measurement;
 
-constexpr const char* kDsn = "Bench SQLite";
-
-// The windows, silent: the table "bench" is chosen, red lines go to stderr.
-class BenchUserInterface : public quill::UserInterface {
- public:
-  void ShowPlacedMessage(const std::string& text, int, int) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  quill::MessageAnswer ShowMessageBox(const std::string& text, quill::MessageIcon, quill::MessageButtons,
-                                      bool) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return quill::MessageAnswer::Ok;
-  }
-  void ShowErrorDialog(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  void AddLogLine(const std::string&) override {}
-  void AddColoredLine(const std::string& text, uint32_t) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    failed = true;
-  }
-  void SetStatusText(const std::string&) override {}
-  void SetProgressMinimum(int) override {}
-  void SetProgressMaximum(int maximum) override { maximum_ = maximum; }
-  void SetProgressPosition(int position) override { position_ = position; }
-  int ProgressMaximum() const override { return maximum_; }
-  int ProgressPosition() const override { return position_; }
-  bool EscapePressed() override { return false; }
-  std::string SelectedNodeCaption() const override { return kDsn; }
-  bool SelectTables(const std::vector<std::string>&, const std::string&, std::vector<std::string>& chosen) override {
-    chosen = {"bench"};
-    return true;
-  }
-  bool RunForeignKeyDesigner(const std::vector<std::string>&, quill::ForeignKeyScripts&) override { return true; }
-  void AddScriptTab(quill::ScriptDocument) override {}
-  void Pause(int) override {}
-
-  bool failed = false;
-
- private:
-  int maximum_ = 100;
-  int position_ = 0;
-};
+using quill::bench::kBenchDsn;
 
 enum class Kind { Access, Csv, Xml };
 
 // One whole export run into out (a folder, or the Access file's path).
 void RunExport(Kind kind, const fs::path& folder, const fs::path& out) {
-  BenchUserInterface ui;
+  // Message boxes are acknowledged and the table "bench" is chosen.
+  quill::bench::BenchUserInterface ui(kBenchDsn);
+  ui.answer = quill::MessageAnswer::Ok;
+  ui.chosen_tables = {"bench"};
   quill::Settings settings;
   settings.debug_mode = false;
   settings.access = 1;  // Access 2000, no closing pause
@@ -83,9 +48,9 @@ void RunExport(Kind kind, const fs::path& folder, const fs::path& out) {
   fs::create_directories(folder / "program" / "tmp");
   quill::ExportRun run(settings, session, ui, (folder / "program").string() + "/", &quill::SystemNow);
   switch (kind) {
-    case Kind::Access: run.AccessExportRun(kDsn, [&] { return out.string(); }); break;
-    case Kind::Csv: run.CsvExportRun(kDsn, out.string()); break;
-    case Kind::Xml: run.XmlExportRun(kDsn, out.string()); break;
+    case Kind::Access: run.AccessExportRun(kBenchDsn, [&] { return out.string(); }); break;
+    case Kind::Csv: run.CsvExportRun(kBenchDsn, out.string()); break;
+    case Kind::Xml: run.XmlExportRun(kBenchDsn, out.string()); break;
   }
   if (ui.failed) throw std::runtime_error("the export logged a failure");
 }
@@ -104,13 +69,8 @@ void PrintRatio(const char* what, const Measurement& mine, const Measurement& pe
 
 int main(int argc, char** argv) {
   const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
-  char pattern[] = "/tmp/quill-bench-export-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 2;
-  const fs::path folder = pattern;
-  const fs::path database = folder / "bench.sqlite";
-  quill::bench::WriteOdbcConfiguration(folder, {{kDsn, database}});
-  std::printf("building %ld rows...\n", rows);
-  quill::bench::BuildBenchTable(database, rows);
+  const auto [folder, database] = quill::bench::SetUpSqliteBench("quill-bench-export", rows);
+  if (folder.empty()) return 2;
 
   const fs::path mdb = folder / "bench.mdb";
   const fs::path csv_folder = folder / "csv";

@@ -25,18 +25,10 @@ namespace {
 
 namespace fs = std::filesystem;
 using quill::bench::Measurement;
-using quill::jet::ColumnDefinition;
 using quill::jet::JetType;
+using quill::jet::MakeColumn;
 
 constexpr long kRows = 1'000'000;
-
-ColumnDefinition Column(const std::string& name, JetType type, size_t characters = 0) {
-  ColumnDefinition column;
-  column.name = name;
-  column.type = type;
-  column.max_characters = characters;
-  return column;
-}
 
 void WriteBenchFile(const fs::path& file) {
   if (fs::exists(file)) return;
@@ -45,9 +37,9 @@ void WriteBenchFile(const fs::path& file) {
   {
     quill::jet::JetDatabase database(partial.string(), quill::jet::JetVersion::kJet4);
     quill::jet::JetTable& table = database.AddTable(
-        "bench", {Column("id", JetType::kLongInteger), Column("name", JetType::kText, 80),
-                  Column("amount", JetType::kDouble), Column("stamp", JetType::kDateTime),
-                  Column("note", JetType::kText, 80), Column("data", JetType::kOle)});
+        "bench", {MakeColumn("id", JetType::kLongInteger), MakeColumn("name", JetType::kText, 80),
+                  MakeColumn("amount", JetType::kDouble), MakeColumn("stamp", JetType::kDateTime),
+                  MakeColumn("note", JetType::kText, 80), MakeColumn("data", JetType::kOle)});
     const quill::jet::Null null;
     for (long k = 0; k < kRows; ++k) {
       const std::vector<quill::jet::Variant> row = {

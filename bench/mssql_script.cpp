@@ -19,73 +19,28 @@
 #include <string>
 #include <vector>
 
+#include "bench_script_run.h"
 #include "bench_support.h"
-#include "common/user_interface.h"
+#include "bench_user_interface.h"
 #include "platform/connection/connection.h"
-#include "generator/script_generator.h"
-#include "sources/dsn_login_store.h"
-#include "sources/settings.h"
 #include "sources/source_session.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kDsn = "Bench SQLite";
-
-// The windows, silent: only the script's size is kept.
-class BenchUserInterface : public quill::UserInterface {
- public:
-  void ShowPlacedMessage(const std::string& text, int, int) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  quill::MessageAnswer ShowMessageBox(const std::string& text, quill::MessageIcon, quill::MessageButtons,
-                                      bool) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return quill::MessageAnswer::No;
-  }
-  void ShowErrorDialog(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  void AddLogLine(const std::string&) override {}
-  void AddColoredLine(const std::string& text, uint32_t) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  void SetStatusText(const std::string&) override {}
-  void SetProgressMinimum(int) override {}
-  void SetProgressMaximum(int maximum) override { maximum_ = maximum; }
-  void SetProgressPosition(int position) override { position_ = position; }
-  int ProgressMaximum() const override { return maximum_; }
-  int ProgressPosition() const override { return position_; }
-  bool EscapePressed() override { return false; }
-  std::string SelectedNodeCaption() const override { return kDsn; }
-  bool SelectTables(const std::vector<std::string>&, const std::string&, std::vector<std::string>&) override {
-    return false;
-  }
-  bool RunForeignKeyDesigner(const std::vector<std::string>&, quill::ForeignKeyScripts&) override { return true; }
-  void AddScriptTab(quill::ScriptDocument document) override {
-    items = document.script.ItemCount();
-    bytes = document.script.size();
-  }
-  void Pause(int) override {}
-
-  size_t items = 0;
-  size_t bytes = 0;
-
- private:
-  int maximum_ = 100;
-  int position_ = 0;
-};
+using quill::bench::BenchUserInterface;
+using quill::bench::kBenchDsn;
 
 // One whole run, connect to finished script; its script's size in ui.
 void RunScript(const fs::path& folder, BenchUserInterface& ui) {
-  quill::Settings settings;
-  settings.format = quill::TargetDialect::MsSql;
-  settings.debug_mode = false;
-  quill::DsnLoginStore logins(folder.string(), ui);
-  quill::SourceSession session(settings, logins, ui);
-  quill::ScriptGenerator generator(settings, session, ui, &quill::SystemNow);
-  generator.GenerateScript(kDsn, "bench");
+  quill::bench::RunScript(folder, quill::TargetDialect::MsSql, kBenchDsn, "bench", ui);
 }
 
 // Opens the table (the type-deciding pass) and, when `rows`, reads every row.
 void ReadTable(bool rows) {
   quill::Connection connection;
-  connection.SetConnectionString(quill::OdbcConnectionString(kDsn));
+  connection.SetConnectionString(quill::OdbcConnectionString(kBenchDsn));
   connection.Open("", "");
   std::unique_ptr<quill::Dataset> table = connection.OpenTable("bench");
   if (!rows) return;
@@ -100,26 +55,17 @@ constexpr int kRounds = 5;
 
 int main(int argc, char** argv) {
   const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
-  char pattern[] = "/tmp/quill-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 2;
-  const fs::path folder = pattern;
-  const fs::path database = folder / "bench.sqlite";
-  quill::bench::WriteOdbcConfiguration(folder, {{kDsn, database}});
-
-  std::printf("building %ld rows...\n", rows);
-  quill::bench::BuildBenchTable(database, rows);
+  const auto [folder, database] = quill::bench::SetUpSqliteBench("quill-bench", rows);
+  if (folder.empty()) return 2;
 
   // Side by side: each round measures the dump and then each of ours, so a
   // busy machine slows all of them alike.
   std::vector<quill::bench::Measurement> dumps, runs, reads, passes;
   for (int round = 0; round < kRounds; ++round) {
-    dumps.push_back(quill::bench::MeasureOnce([&] {
-      if (quill::bench::RunProgram({"sqlite3", database.string(), ".dump"}, (folder / "dump.sql").string()) != 0) {
-        throw std::runtime_error("sqlite3 .dump failed");
-      }
-    }));
+    dumps.push_back(
+        quill::bench::MeasureOnce([&] { quill::bench::DumpSqlite(database, (folder / "dump.sql").string()); }));
     runs.push_back(quill::bench::MeasureOnce([&] {
-      BenchUserInterface ui;
+      BenchUserInterface ui(kBenchDsn);
       RunScript(folder, ui);
     }));
     reads.push_back(quill::bench::MeasureOnce([] { ReadTable(true); }));
@@ -132,7 +78,7 @@ int main(int argc, char** argv) {
   const double dump_megabytes = fs::file_size(folder / "dump.sql") / 1048576.0;
   fs::remove(folder / "dump.sql");
   // The script's size, from one more run in this process.
-  BenchUserInterface ui;
+  BenchUserInterface ui(kBenchDsn);
   RunScript(folder, ui);
   const double script_megabytes = ui.bytes / 1048576.0;
   const double peak_megabytes = run.peak_kib / 1024.0;

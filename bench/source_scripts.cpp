@@ -40,16 +40,14 @@
 #include <string>
 #include <vector>
 
+#include "bench_script_run.h"
 #include "bench_support.h"
+#include "bench_user_interface.h"
 #include "platform/cpu/vector_state.h"
-#include "common/script_document.h"
 #include "common/user_interface.h"
-#include "generator/script_generator.h"
 #include "platform/connection/connection.h"
 #include "shell/main_window.h"
-#include "sources/dsn_login_store.h"
 #include "sources/settings.h"
-#include "sources/source_session.h"
 
 namespace {
 
@@ -78,56 +76,10 @@ const char* EngineName(Engine engine) {
   return "";
 }
 
-// The windows, silent; the script goes to `show` when set, else only its
-// size is kept.
-class BenchUserInterface : public quill::UserInterface {
- public:
-  explicit BenchUserInterface(quill::UserInterface* show = nullptr) : show_(show) {}
-  void ShowPlacedMessage(const std::string& text, int, int) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  quill::MessageAnswer ShowMessageBox(const std::string& text, quill::MessageIcon, quill::MessageButtons,
-                                      bool) override {
-    std::fprintf(stderr, "%s\n", text.c_str());
-    return quill::MessageAnswer::No;
-  }
-  void ShowErrorDialog(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  void AddLogLine(const std::string&) override {}
-  void AddColoredLine(const std::string& text, uint32_t) override { std::fprintf(stderr, "%s\n", text.c_str()); }
-  void SetStatusText(const std::string&) override {}
-  void SetProgressMinimum(int) override {}
-  void SetProgressMaximum(int maximum) override { maximum_ = maximum; }
-  void SetProgressPosition(int position) override { position_ = position; }
-  int ProgressMaximum() const override { return maximum_; }
-  int ProgressPosition() const override { return position_; }
-  bool EscapePressed() override { return false; }
-  std::string SelectedNodeCaption() const override { return "bench"; }
-  bool SelectTables(const std::vector<std::string>&, const std::string&, std::vector<std::string>&) override {
-    return false;
-  }
-  bool RunForeignKeyDesigner(const std::vector<std::string>&, quill::ForeignKeyScripts&) override { return true; }
-  void AddScriptTab(quill::ScriptDocument document) override {
-    bytes = document.script.size();
-    if (show_ != nullptr) show_->AddScriptTab(std::move(document));
-  }
-  void Pause(int) override {}
-
-  std::size_t bytes = 0;
-
- private:
-  quill::UserInterface* show_;
-  int maximum_ = 100;
-  int position_ = 0;
-};
-
 // One whole run; its script's size.
 std::size_t RunScript(const fs::path& folder, const Source& source, quill::UserInterface* show) {
-  BenchUserInterface ui(show);
-  quill::Settings settings;
-  settings.format = source.dialect;
-  settings.debug_mode = false;
-  quill::DsnLoginStore logins(folder.string(), ui);
-  quill::SourceSession session(settings, logins, ui);
-  quill::ScriptGenerator generator(settings, session, ui, &quill::SystemNow);
-  generator.GenerateScript(source.dsn, source.table);
+  quill::bench::BenchUserInterface ui("bench", show);
+  quill::bench::RunScript(folder, source.dialect, source.dsn, source.table, ui);
   if (ui.bytes == 0) throw std::runtime_error("the run gave no script");
   return ui.bytes;
 }
@@ -292,9 +244,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", "/tmp");
 
-  char pattern[] = "/tmp/quill-bench-XXXXXX";
-  if (mkdtemp(pattern) == nullptr) return 2;
-  const fs::path folder = pattern;
+  const fs::path folder = quill::bench::MakeRunFolder("quill-bench");
+  if (folder.empty()) return 2;
   int status = 0;
   try {
     const bool servers_needed =

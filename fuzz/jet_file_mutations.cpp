@@ -27,8 +27,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quill::jet::ColumnDefinition;
 using quill::jet::JetType;
+using quill::jet::MakeColumn;
 
 std::string ReadBytes(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -39,24 +39,16 @@ void WriteBytes(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-ColumnDefinition Column(const std::string& name, JetType type, size_t characters = 0) {
-  ColumnDefinition column;
-  column.name = name;
-  column.type = type;
-  column.max_characters = characters;
-  return column;
-}
-
 // A small database of every kind of page: text, memo and OLE values inline
 // and on pages of their own, a primary key, two tables.
 std::string MakeMdbSeed(const fs::path& folder, quill::jet::JetVersion version) {
   const fs::path path = folder / (version == quill::jet::JetVersion::kJet3 ? "seed3.mdb" : "seed4.mdb");
   quill::jet::JetDatabase database(path.string(), version);
   quill::jet::JetTable& table =
-      database.AddTable("people", {Column("id", JetType::kLongInteger), Column("name", JetType::kText, 40),
-                                   Column("born", JetType::kDateTime), Column("price", JetType::kCurrency),
-                                   Column("notes", JetType::kMemo), Column("photo", JetType::kOle),
-                                   Column("ok", JetType::kBoolean)});
+      database.AddTable("people", {MakeColumn("id", JetType::kLongInteger), MakeColumn("name", JetType::kText, 40),
+                                   MakeColumn("born", JetType::kDateTime), MakeColumn("price", JetType::kCurrency),
+                                   MakeColumn("notes", JetType::kMemo), MakeColumn("photo", JetType::kOle),
+                                   MakeColumn("ok", JetType::kBoolean)});
   database.AddPrimaryKey(table, "PrimaryKey", "id");
   for (int64_t n = 0; n < 40; ++n) {
     const std::vector<quill::jet::Variant> row = {
@@ -69,7 +61,7 @@ std::string MakeMdbSeed(const fs::path& folder, quill::jet::JetVersion version) 
     }
     database.AddRow(table, std::move(cells));
   }
-  database.AddTable("codes", {Column("code", JetType::kText, 10), Column("value", JetType::kDouble)});
+  database.AddTable("codes", {MakeColumn("code", JetType::kText, 10), MakeColumn("value", JetType::kDouble)});
   database.Close();
   return ReadBytes(path);
 }

@@ -52,6 +52,29 @@ void BuildBenchTable(const fs::path& file, long rows) {
   fs::rename(partial, file);
 }
 
+fs::path MakeRunFolder(const std::string& prefix) {
+  std::string pattern = "/tmp/" + prefix + "-XXXXXX";
+  if (mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+SqliteBench SetUpSqliteBench(const std::string& folder_prefix, long rows) {
+  SqliteBench bench;
+  bench.folder = MakeRunFolder(folder_prefix);
+  if (bench.folder.empty()) return bench;
+  bench.database = bench.folder / "bench.sqlite";
+  WriteOdbcConfiguration(bench.folder, {{kBenchDsn, bench.database}});
+  std::printf("building %ld rows...\n", rows);
+  BuildBenchTable(bench.database, rows);
+  return bench;
+}
+
+void DumpSqlite(const fs::path& database, const std::string& output_file) {
+  if (RunProgram({"sqlite3", database.string(), ".dump"}, output_file) != 0) {
+    throw std::runtime_error("sqlite3 .dump failed");
+  }
+}
+
 void WriteOdbcConfiguration(const fs::path& folder, const std::vector<std::pair<std::string, fs::path>>& sources) {
   fs::create_directories(folder);
   std::ofstream(folder / "odbcinst.ini") << "[SQLite3]\nDriver=/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so\n";

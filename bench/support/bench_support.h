@@ -17,6 +17,26 @@ int RunProgram(const std::vector<std::string>& arguments, const std::string& out
 // existing file is kept.
 void BuildBenchTable(const std::filesystem::path& file, long rows);
 
+// A fresh folder for one benchmark run, /tmp/PREFIX-XXXXXX; empty when it
+// cannot be made.
+std::filesystem::path MakeRunFolder(const std::string& prefix);
+
+// The DSN under which SetUpSqliteBench offers the bench table.
+constexpr const char* kBenchDsn = "Bench SQLite";
+
+// A fresh run folder (see MakeRunFolder) holding the bench table of `rows`
+// rows in bench.sqlite, offered as kBenchDsn by a private ODBC configuration
+// there put in force for this process. Both paths empty when the folder cannot
+// be made.
+struct SqliteBench {
+  std::filesystem::path folder;
+  std::filesystem::path database;
+};
+SqliteBench SetUpSqliteBench(const std::string& folder_prefix, long rows);
+
+// `sqlite3 FILE .dump`, its output into output_file; throws when it fails.
+void DumpSqlite(const std::filesystem::path& database, const std::string& output_file = "/dev/null");
+
 // A private ODBC configuration with the SQLite driver and one DSN per file,
 // put in force for this process (before its first ODBC call).
 void WriteOdbcConfiguration(const std::filesystem::path& folder,

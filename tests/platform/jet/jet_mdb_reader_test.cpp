@@ -21,17 +21,10 @@ namespace fs = std::filesystem;
 using jet::Bytes;
 using jet::ColumnDefinition;
 using jet::JetType;
+using jet::MakeColumn;
 using jet::Variant;
 
 std::string MdbPath(const std::string& name) { return testing::ProcessPath(name).string(); }
-
-ColumnDefinition Column(const std::string& name, JetType type, size_t characters = 0) {
-  ColumnDefinition column;
-  column.name = name;
-  column.type = type;
-  column.max_characters = characters;
-  return column;
-}
 
 Bytes AllBytes(size_t size) {
   Bytes bytes(size);
@@ -55,16 +48,16 @@ const std::string kBigNumber = "-9007199254740993";  // not exact as a double
 
 // Every column type the file format has, one column each.
 std::vector<ColumnDefinition> AllTypes() {
-  ColumnDefinition numeric = Column("amount", JetType::kNumeric);
+  ColumnDefinition numeric = MakeColumn("amount", JetType::kNumeric);
   numeric.precision = 18;
   numeric.scale = 0;
-  return {Column("id", JetType::kLongInteger), Column("flag", JetType::kBoolean),
-          Column("small", JetType::kByte),     Column("short", JetType::kInteger),
-          Column("price", JetType::kCurrency), Column("ratio", JetType::kSingle),
-          Column("exact", JetType::kDouble),   Column("stamp", JetType::kDateTime),
-          Column("raw", JetType::kBinary, 16), Column("name", JetType::kText, 40),
-          Column("picture", JetType::kOle),    Column("notes", JetType::kMemo),
-          Column("uid", JetType::kGuid),       numeric};
+  return {MakeColumn("id", JetType::kLongInteger), MakeColumn("flag", JetType::kBoolean),
+          MakeColumn("small", JetType::kByte),     MakeColumn("short", JetType::kInteger),
+          MakeColumn("price", JetType::kCurrency), MakeColumn("ratio", JetType::kSingle),
+          MakeColumn("exact", JetType::kDouble),   MakeColumn("stamp", JetType::kDateTime),
+          MakeColumn("raw", JetType::kBinary, 16), MakeColumn("name", JetType::kText, 40),
+          MakeColumn("picture", JetType::kOle),    MakeColumn("notes", JetType::kMemo),
+          MakeColumn("uid", JetType::kGuid),       numeric};
 }
 
 std::vector<std::vector<Variant>> AllTypeRows(jet::JetVersion version) {
@@ -94,14 +87,14 @@ void WriteAllTypes(const std::string& path, jet::JetVersion version) {
     for (size_t i = 0; i < row.size(); ++i) cells.push_back(Cell(row[i], table, i, database));
     database.AddRow(table, std::move(cells));
   }
-  database.AddTable("empty", {Column("code", JetType::kText, 10)});
+  database.AddTable("empty", {MakeColumn("code", JetType::kText, 10)});
   // Enough rows for many data pages, each with a memo of its own.
   // Its texts are stored compressed in Jet 4, switching to two bytes per
   // character for the euro sign and back.
-  ColumnDefinition label = Column("label", JetType::kText, 30);
-  ColumnDefinition text = Column("text", JetType::kMemo);
+  ColumnDefinition label = MakeColumn("label", JetType::kText, 30);
+  ColumnDefinition text = MakeColumn("text", JetType::kMemo);
   label.compressed_unicode = text.compressed_unicode = true;
-  jet::JetTable& many = database.AddTable("many", {Column("n", JetType::kLongInteger), label, text});
+  jet::JetTable& many = database.AddTable("many", {MakeColumn("n", JetType::kLongInteger), label, text});
   for (int64_t n = 0; n < 3000; ++n) {
     database.AddRow(many, {Cell(n, many, 0, database), Cell(ManyLabel(n), many, 1, database),
                            Cell("row " + std::to_string(n), many, 2, database)});

@@ -12,16 +12,10 @@
 #include "fixtures/test_database.h"
 #include "platform/connection/connection.h"
 #include "platform/dataset/data_access_error.h"
+#include "platform/odbc/odbc_test_support.h"
 
 namespace quill::testing {
 namespace {
-
-std::unique_ptr<Connection> OpenSource(const TestDatabase& database) {
-  auto connection = std::make_unique<Connection>();
-  connection->SetConnectionString("Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + database.Dsn());
-  connection->Open("", "");
-  return connection;
-}
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;

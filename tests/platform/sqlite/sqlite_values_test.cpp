@@ -8,16 +8,10 @@
 #include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
 #include "platform/connection/connection.h"
+#include "platform/odbc/odbc_test_support.h"
 
 namespace quill::testing {
 namespace {
-
-std::unique_ptr<Connection> OpenSource(const TestDatabase& database) {
-  auto connection = std::make_unique<Connection>();
-  connection->SetConnectionString("Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + database.Dsn());
-  connection->Open("", "");
-  return connection;
-}
 
 void RunScript(const TestDatabase& database, const std::string& script) {
   const ScriptRun run = RunSqliteScript(database, script);

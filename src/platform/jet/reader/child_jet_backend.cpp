@@ -101,7 +101,7 @@ std::unique_ptr<Dataset> ChildJetBackend::OpenSchema(SchemaKind kind, const Sche
     WriteRestrictions(catalog_->Out(), kind, restrictions);
     catalog_->Out().Flush();
     catalog_->ExpectOk();
-    std::unique_ptr<RowsetDataset> rowset = MakeSchemaRowset(kind);
+    std::unique_ptr<MemoryRowset> rowset = MakeSchemaRowset(kind);
     const int columns = rowset->FieldCount();
     while (true) {
       const uint8_t reply = catalog_->In().Byte();

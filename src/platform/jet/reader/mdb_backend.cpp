@@ -20,7 +20,7 @@ std::unique_ptr<Dataset> MdbBackend::OpenSchema(SchemaKind kind, const SchemaRes
     if (kind == SchemaKind::Columns) {
       for (int i = 0; i < table.ColumnCount(); ++i) {
         const MdbColumn& column = table.Column(i);
-        RowsetDataset::Cell length;
+        MemoryRowset::Cell length;
         if (column.col_type == MDB_TEXT) length = static_cast<int64_t>(DescribeMdbColumn(column, file_.IsJet3()).size);
         rowset->AddRow({{}, {}, entry.name, std::string(column.name), int64_t{i + 1}, length});
       }

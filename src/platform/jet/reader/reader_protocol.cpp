@@ -75,8 +75,8 @@ void WriteRowsetRow(ChannelWriter& out, const Dataset& rowset) {
   }
 }
 
-void ReadRowsetRow(ChannelReader& in, RowsetDataset& rowset, int column_count) {
-  std::vector<RowsetDataset::Cell> cells;
+void ReadRowsetRow(ChannelReader& in, MemoryRowset& rowset, int column_count) {
+  std::vector<MemoryRowset::Cell> cells;
   for (int i = 0; i < column_count; ++i) {
     switch (in.Byte()) {
       case kNull:

@@ -28,7 +28,7 @@ SchemaKind ReadRestrictions(ChannelReader& in, SchemaRestrictions& restrictions)
 
 // A schema rowset's current row: each cell NULL, text or integer.
 void WriteRowsetRow(ChannelWriter& out, const Dataset& rowset);
-void ReadRowsetRow(ChannelReader& in, RowsetDataset& rowset, int column_count);
+void ReadRowsetRow(ChannelReader& in, MemoryRowset& rowset, int column_count);
 
 // Name, class, kind, size and data size of every field.
 void WriteFields(ChannelWriter& out, const Dataset& dataset);

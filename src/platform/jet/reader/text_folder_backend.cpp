@@ -48,7 +48,7 @@ std::unique_ptr<Dataset> TextFolderBackend::OpenSchema(SchemaKind kind, const Sc
     }
     const TextTableLayout layout = ScanTextTable((std::filesystem::path(folder_) / name).string());
     for (size_t i = 0; i < layout.column_names.size(); ++i) {
-      RowsetDataset::Cell length;
+      MemoryRowset::Cell length;
       if (!layout.memo_columns[i]) length = int64_t{kTextColumnSize};
       rowset->AddRow({{}, {}, name, layout.column_names[i], static_cast<int64_t>(i + 1), length});
     }

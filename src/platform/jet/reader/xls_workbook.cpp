@@ -174,7 +174,7 @@ std::unique_ptr<Dataset> XlsBackend::OpenSchema(SchemaKind kind, const SchemaRes
     XlsSheetDataset sheet(path_, name);
     for (int i = 0; i < sheet.FieldCount(); ++i) {
       const Field& field = sheet.FieldAt(i);
-      RowsetDataset::Cell length;
+      MemoryRowset::Cell length;
       if (field.Kind() == FieldKind::ftWideString) length = int64_t{field.Size()};
       rowset->AddRow({{}, {}, name, field.Name(), int64_t{i + 1}, length});
     }

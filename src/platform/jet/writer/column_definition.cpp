@@ -1,11 +1,20 @@
 #include "platform/jet/writer/column_definition.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/jet/writer/jet_write_error.h"
 #include "platform/jet/writer/text_encoding.h"
 
 namespace quill::jet {
+
+ColumnDefinition MakeColumn(std::string name, JetType type, std::size_t characters) {
+  ColumnDefinition column;
+  column.name = std::move(name);
+  column.type = type;
+  column.max_characters = characters;
+  return column;
+}
 
 std::size_t FixedSize(JetType type) {
   switch (type) {

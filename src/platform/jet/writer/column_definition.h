@@ -49,6 +49,10 @@ struct ColumnDefinition {
   bool IsLongValue() const { return type == JetType::kMemo || type == JetType::kOle; }
 };
 
+// A column of the given name and type, text columns up to `characters`; its
+// place in the row is laid out with the table.
+ColumnDefinition MakeColumn(std::string name, JetType type, std::size_t characters = 0);
+
 // Bytes a fixed column takes in the row (booleans live in the null mask and
 // take none); 0 for variable columns.
 std::size_t FixedSize(JetType type);

@@ -3,14 +3,6 @@
 namespace quill::jet {
 namespace {
 
-ColumnDefinition Column(const char* name, JetType type, std::size_t characters = 0) {
-  ColumnDefinition column;
-  column.name = name;
-  column.type = type;
-  column.max_characters = characters;
-  return column;
-}
-
 std::vector<ColumnDefinition> LaidOut(std::vector<ColumnDefinition> columns) {
   LayOutColumns(columns);
   return columns;
@@ -23,33 +15,36 @@ constexpr std::uint32_t kHiddenObject = 0x00000002;
 
 SystemTable CatalogTable() {
   return {"MSysObjects", kSystemObject,
-          LaidOut({Column("Connect", JetType::kMemo), Column("Database", JetType::kMemo),
-                   Column("DateCreate", JetType::kDateTime), Column("DateUpdate", JetType::kDateTime),
-                   Column("Flags", JetType::kLongInteger), Column("ForeignName", JetType::kText, 128),
-                   Column("Id", JetType::kLongInteger), Column("Lv", JetType::kOle), Column("LvExtra", JetType::kOle),
-                   Column("LvModule", JetType::kOle), Column("LvProp", JetType::kOle),
-                   Column("Name", JetType::kText, 128), Column("Owner", JetType::kBinary),
-                   Column("ParentId", JetType::kLongInteger), Column("RmtInfoLong", JetType::kOle),
-                   Column("RmtInfoShort", JetType::kBinary), Column("Type", JetType::kInteger)})};
+          LaidOut({MakeColumn("Connect", JetType::kMemo), MakeColumn("Database", JetType::kMemo),
+                   MakeColumn("DateCreate", JetType::kDateTime), MakeColumn("DateUpdate", JetType::kDateTime),
+                   MakeColumn("Flags", JetType::kLongInteger), MakeColumn("ForeignName", JetType::kText, 128),
+                   MakeColumn("Id", JetType::kLongInteger), MakeColumn("Lv", JetType::kOle),
+                   MakeColumn("LvExtra", JetType::kOle), MakeColumn("LvModule", JetType::kOle),
+                   MakeColumn("LvProp", JetType::kOle),
+                   MakeColumn("Name", JetType::kText, 128), MakeColumn("Owner", JetType::kBinary),
+                   MakeColumn("ParentId", JetType::kLongInteger), MakeColumn("RmtInfoLong", JetType::kOle),
+                   MakeColumn("RmtInfoShort", JetType::kBinary), MakeColumn("Type", JetType::kInteger)})};
 }
 
 std::vector<SystemTable> OtherSystemTables() {
   return {
       {"MSysACEs", kSystemObject,
-       LaidOut({Column("ACM", JetType::kLongInteger), Column("FInheritable", JetType::kBoolean),
-                Column("ObjectId", JetType::kLongInteger), Column("SID", JetType::kBinary)})},
+       LaidOut({MakeColumn("ACM", JetType::kLongInteger), MakeColumn("FInheritable", JetType::kBoolean),
+                MakeColumn("ObjectId", JetType::kLongInteger), MakeColumn("SID", JetType::kBinary)})},
       {"MSysQueries", kSystemObject,
-       LaidOut({Column("Attribute", JetType::kByte), Column("Expression", JetType::kMemo),
-                Column("Flag", JetType::kInteger), Column("LvExtra", JetType::kOle), Column("Name1", JetType::kMemo),
-                Column("Name2", JetType::kMemo), Column("ObjectId", JetType::kLongInteger),
-                Column("Order", JetType::kBinary)})},
+       LaidOut({MakeColumn("Attribute", JetType::kByte), MakeColumn("Expression", JetType::kMemo),
+                MakeColumn("Flag", JetType::kInteger), MakeColumn("LvExtra", JetType::kOle),
+                MakeColumn("Name1", JetType::kMemo),
+                MakeColumn("Name2", JetType::kMemo), MakeColumn("ObjectId", JetType::kLongInteger),
+                MakeColumn("Order", JetType::kBinary)})},
       {"MSysRelationships", kSystemObject,
-       LaidOut({Column("ccolumn", JetType::kLongInteger), Column("grbit", JetType::kLongInteger),
-                Column("icolumn", JetType::kLongInteger), Column("szColumn", JetType::kText, 64),
-                Column("szObject", JetType::kText, 64), Column("szReferencedColumn", JetType::kText, 64),
-                Column("szReferencedObject", JetType::kText, 64), Column("szRelationship", JetType::kText, 64)})},
+       LaidOut({MakeColumn("ccolumn", JetType::kLongInteger), MakeColumn("grbit", JetType::kLongInteger),
+                MakeColumn("icolumn", JetType::kLongInteger), MakeColumn("szColumn", JetType::kText, 64),
+                MakeColumn("szObject", JetType::kText, 64), MakeColumn("szReferencedColumn", JetType::kText, 64),
+                MakeColumn("szReferencedObject", JetType::kText, 64),
+                MakeColumn("szRelationship", JetType::kText, 64)})},
       {"MSysAccessObjects", kHiddenObject,
-       LaidOut({Column("Data", JetType::kBinary), Column("ID", JetType::kLongInteger)})},
+       LaidOut({MakeColumn("Data", JetType::kBinary), MakeColumn("ID", JetType::kLongInteger)})},
   };
 }
 
