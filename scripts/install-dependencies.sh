@@ -13,6 +13,11 @@ packages=(
   xvfb xauth x11-apps imagemagick
   nodejs
   locales
+  # For the real-world round-trip tests (tests/fixtures/real_world/databases.txt):
+  # data packages that ship SQLite databases, and the client libraries that
+  # copy them into the test servers and read every value back.
+  proj-data kstars-data qgis-providers-common
+  python3 python3-psycopg2 python3-pymysql
 )
 
 # The Jet writer tests install the npm package mdb-reader; Debian's nodejs
