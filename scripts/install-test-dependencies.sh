@@ -15,6 +15,10 @@ packages=(
   dpkg-dev
   # The real-world export test exports proj-data's proj.db and checks it with Python.
   proj-data python3
+  # For the real-world round-trip tests (tests/fixtures/real_world/databases.txt):
+  # data packages that ship SQLite databases, and the client libraries that
+  # copy them into the test servers and read every value back.
+  kstars-data qgis-providers-common python3-psycopg2 python3-pymysql
 )
 
 # The Jet writer tests install the npm package mdb-reader; Debian's nodejs
