@@ -153,6 +153,30 @@ class RealWorldSource {
   std::string schema_prefix_;
 };
 
+// Whether a column of the table's primary key holds NULL in the SQLite file,
+// asked of the sqlite3 shell. Such a key is no key in any other engine.
+bool SqliteKeyHoldsNull(const std::string& file, const std::string& table) {
+  auto quoted = [](const std::string& name, char quote) {
+    std::string text(1, quote);
+    for (char c : name) {
+      text += c;
+      if (c == quote) text += quote;
+    }
+    return text + quote;
+  };
+  const ProgramRun keys =
+      RunProgram({"sqlite3", file, "SELECT name FROM pragma_table_info(" + quoted(table, '\'') + ") WHERE pk > 0"});
+  std::string condition;
+  std::istringstream names(keys.output);
+  for (std::string name; std::getline(names, name);) {
+    condition += (condition.empty() ? "" : " OR ") + quoted(name, '"') + " IS NULL";
+  }
+  if (condition.empty()) return false;
+  const ProgramRun found =
+      RunProgram({"sqlite3", file, "SELECT 1 FROM " + quoted(table, '"') + " WHERE " + condition + " LIMIT 1"});
+  return found.output.find('1') != std::string::npos;
+}
+
 class RealWorldRoundTrip : public ::testing::TestWithParam<RealWorldCase> {};
 
 TEST_P(RealWorldRoundTrip, EveryTableLoadsAndHoldsEveryValue) {
@@ -176,11 +200,15 @@ TEST_P(RealWorldRoundTrip, EveryTableLoadsAndHoldsEveryValue) {
     harness.settings.format = c.dialect;
     harness.settings.drop = true;
     harness.generator.GenerateScript(source.dsn(), source.ListedName(table));
-    // Red lines say something did not arrive, except the notice of a table without rows.
+    // Red lines say something did not arrive, except the notice of a table
+    // without rows, and the note on a SQLite key that really holds NULL.
     for (const LogLine& line : harness.ui.log_lines()) {
-      if (line.color && line.text.find("Cannot get data on table") == std::string::npos) {
-        logged += "  " + table + ": " + line.text + "\n";
+      if (!line.color || line.text.find("Cannot get data on table") != std::string::npos) continue;
+      if (c.source == Engine::Sqlite && line.text.find("primary key: holds NULL values") != std::string::npos &&
+          SqliteKeyHoldsNull(c.database.file, table)) {
+        continue;
       }
+      logged += "  " + table + ": " + line.text + "\n";
     }
     if (harness.ui.tabs().size() != 1) {
       refused += "  " + table + ": the run made no script\n";
