@@ -125,10 +125,9 @@ int64_t GoEveryRows(const std::string& text) {
   return n;
 }
 
-// A text literal, N-prefixed when it holds characters beyond ASCII (or
-// always, for wide columns). A text with a line that would read as GO is
-// written as literals joined by "+" with its CR and LF as CHAR(13) and
-// CHAR(10), so no line of the script reads as GO and the value stays whole.
+// A text with a line that would read as GO, written as literals joined by
+// "+" with its CR and LF as CHAR(13) and CHAR(10), so no line of the script
+// reads as GO and the value stays whole.
 void AppendGoSafeLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
   bool first = true;
   size_t start = 0;
@@ -147,6 +146,8 @@ void AppendGoSafeLiteral(std::string& out, std::string_view text, const QuoteRul
   }
 }
 
+// A text literal, N-prefixed when it holds characters beyond ASCII (or
+// always, for wide columns); in the joined form when a line reads as GO.
 void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
   if (!HoldsGoLine(text)) {
     AppendQuotedText(out, text, false, rules);
