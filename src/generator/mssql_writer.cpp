@@ -125,15 +125,10 @@ int64_t GoEveryRows(const std::string& text) {
   return n;
 }
 
-// A text literal, N-prefixed when it holds characters beyond ASCII (or
-// always, for wide columns). A text with a line that would read as GO is
-// written as literals joined by "+" with its CR and LF as CHAR(13) and
-// CHAR(10), so no line of the script reads as GO and the value stays whole.
-void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
-  if (!HoldsGoLine(text)) {
-    AppendQuotedText(out, text, false, rules);
-    return;
-  }
+// A text with a line that would read as GO, written as literals joined by
+// "+" with its CR and LF as CHAR(13) and CHAR(10), so no line of the script
+// reads as GO and the value stays whole.
+void AppendGoSafeLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
   bool first = true;
   size_t start = 0;
   while (start <= text.size()) {
@@ -149,6 +144,49 @@ void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRule
     first = false;
     start = brk + 1;
   }
+}
+
+// A text literal, N-prefixed when it holds characters beyond ASCII (or
+// always, for wide columns); in the joined form when a line reads as GO.
+void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
+  if (!HoldsGoLine(text)) {
+    AppendQuotedText(out, text, false, rules);
+    return;
+  }
+  AppendGoSafeLiteral(out, text, rules);
+}
+
+// The quoted literal of a text that is not empty and not written bare: one
+// pass finds whether it holds quotes, line breaks or bytes beyond ASCII, and
+// only what it holds is looked at again.
+void AppendTextLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
+  unsigned char all_bits = 0;
+  bool quote = false;
+  bool line_break = false;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    all_bits |= c;
+    quote |= c == '\'';
+    line_break |= (c == '\r') | (c == '\n');
+  }
+  if (line_break && HoldsGoLine(text)) {
+    AppendGoSafeLiteral(out, text, rules);
+    return;
+  }
+  if (!rules.prefix_non_ascii || all_bits >= 0x80) out += rules.prefix;
+  out += '\'';
+  if (!quote) {
+    out += text;
+  } else {
+    size_t start = 0;
+    for (size_t found = text.find('\''); found != std::string_view::npos; found = text.find('\'', start)) {
+      out.append(text.substr(start, found + 1 - start));
+      out += '\'';
+      start = found + 1;
+    }
+    out.append(text.substr(start));
+  }
+  out += '\'';
 }
 
 ValueText BlobValue(TableWriter& writer, const Field& field) {
@@ -174,6 +212,7 @@ struct ColumnValueRules {
   NumberForm unquoted;      // the form of a value the Quoted option leaves bare
   bool wide;                // wide text: always N'...'
   int fraction_digits;      // of a second: milliseconds for DATETIME columns
+  bool may_be_non_finite;   // float and decimal values may be NaN or infinite
 };
 
 ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
@@ -202,7 +241,7 @@ ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
   // holds no finer fraction; times are text columns and keep every digit.
   const int fraction_digits = c == ColumnClass::kDateTime && !settings.convert ? 3 : 9;
   return {form, c, string, string || c == ColumnClass::kMemo || c == ColumnClass::kBlob, unquoted,
-          c == ColumnClass::kWideString, fraction_digits};
+          c == ColumnClass::kWideString, fraction_digits, c == ColumnClass::kFloat || c == ColumnClass::kBCD};
 }
 
 void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
@@ -288,7 +327,7 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
     const Field& field = writer.table.FieldAt(i);
     const ColumnValueRules& column = columns[static_cast<std::size_t>(i)];
     if (i > 0) text += ",";
-    if (non_finite.Refuse(field)) {
+    if (column.may_be_non_finite && non_finite.Refuse(field)) {
       value = {};
     } else {
       ReadFieldValue(writer, field, column, value);
@@ -300,7 +339,7 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
     if (value.no_quote || value.text.empty() || IsNumberText(value.text, rules.unquoted)) {
       AppendQuotedValue(text, value, rules);
     } else {
-      AppendMsSqlLiteral(text, value.text, rules);
+      AppendTextLiteral(text, value.text, rules);
     }
     if (run.select_row_mode) text += " As " + Bracketed(field.Name());
   }

@@ -78,9 +78,31 @@ std::string DateTimeFieldText(const DateTime& value) {
 void AppendDateTimeFieldText(std::string& out, DateTextKind kind, const DateTime& value) {
   const FormatSettings& settings = GlobalFormatSettings();
   switch (kind) {
-    case DateTextKind::kDate: AppendFormatDateTime(out, settings.short_date_format, value, settings); return;
-    case DateTextKind::kTime: AppendFormatDateTime(out, settings.long_time_format, value, settings); return;
-    case DateTextKind::kDateTime: AppendFormatDateTime(out, "c", value, settings); return;
+    case DateTextKind::kDate:
+      if (IsIsoDate(settings, value)) {
+        AppendIsoDate(out, value);
+      } else {
+        AppendFormatDateTime(out, settings.short_date_format, value, settings);
+      }
+      return;
+    case DateTextKind::kTime:
+      if (IsIsoTime(settings, value)) {
+        AppendIsoTime(out, value);
+      } else {
+        AppendFormatDateTime(out, settings.long_time_format, value, settings);
+      }
+      return;
+    case DateTextKind::kDateTime:
+      if (!IsIsoDate(settings, value) || !IsIsoTime(settings, value)) {
+        AppendFormatDateTime(out, "c", value, settings);
+        return;
+      }
+      AppendIsoDate(out, value);
+      if (value.hour != 0 || value.minute != 0 || value.second != 0) {
+        out += ' ';
+        AppendIsoTime(out, value);
+      }
+      return;
   }
 }
 
