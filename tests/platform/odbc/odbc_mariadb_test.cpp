@@ -104,7 +104,9 @@ void ExpectTextsWhole(Dataset& dataset) {
     ASSERT_LT(row, WholeTexts().size());
     const std::string& text = WholeTexts()[row];
     EXPECT_EQ(dataset.FindField("long_text")->AsString(), text) << row;
-    if (text.size() < 2000) EXPECT_EQ(dataset.FindField("short_text")->AsString(), text) << row;
+    if (text.size() < 2000) {
+      EXPECT_EQ(dataset.FindField("short_text")->AsString(), text) << row;
+    }
   }
   EXPECT_EQ(row, WholeTexts().size());
 }

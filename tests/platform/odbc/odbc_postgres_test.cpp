@@ -186,7 +186,9 @@ TEST(OdbcPostgres, RowsReadAgainComeInTheSameOrder) {
   int64_t id = 1;
   for (; !dataset->Eof(); dataset->Next(), ++id) {
     ASSERT_EQ(dataset->FieldAt(0).AsInteger(), id);
-    if (id == kLongRow) EXPECT_EQ(dataset->FieldAt(2).AsString(), std::string(1000, 'x'));
+    if (id == kLongRow) {
+      EXPECT_EQ(dataset->FieldAt(2).AsString(), std::string(1000, 'x'));
+    }
   }
   EXPECT_EQ(id, kRows + 1);
 }
