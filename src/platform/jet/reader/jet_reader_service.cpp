@@ -65,7 +65,7 @@ class Service {
         const SchemaKind kind = ReadRestrictions(in_, restrictions);
         std::unique_ptr<Dataset> rowset = Backend().OpenSchema(kind, restrictions);
         out_.Byte(kOk);
-        for (rowset->First(); !rowset->Eof(); rowset->Next()) WriteRowsetRow(out_, *rowset);
+        for (rowset->First(); !rowset->Eof(); rowset->Next()) WriteValues(out_, *rowset);
         out_.Byte(kEnd);
         break;
       }

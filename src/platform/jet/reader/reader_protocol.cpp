@@ -59,22 +59,6 @@ SchemaKind ReadRestrictions(ChannelReader& in, SchemaRestrictions& restrictions)
   return static_cast<SchemaKind>(kind);
 }
 
-void WriteRowsetRow(ChannelWriter& out, const Dataset& rowset) {
-  out.Byte(kRow);
-  for (int i = 0; i < rowset.FieldCount(); ++i) {
-    const Field& field = rowset.FieldAt(i);
-    if (field.IsNull()) {
-      out.Byte(kNull);
-    } else if (field.Kind() == FieldKind::ftInteger) {
-      out.Byte(kInteger);
-      out.Signed(field.AsInteger());
-    } else {
-      out.Byte(kText);
-      out.String(field.RawText());
-    }
-  }
-}
-
 void ReadRowsetRow(ChannelReader& in, MemoryRowset& rowset, int column_count) {
   std::vector<MemoryRowset::Cell> cells;
   for (int i = 0; i < column_count; ++i) {

@@ -26,8 +26,8 @@ enum Reply : uint8_t { kOk = 'K', kError = 'X', kRow = 'R', kEnd = 'E' };
 void WriteRestrictions(ChannelWriter& out, SchemaKind kind, const SchemaRestrictions& restrictions);
 SchemaKind ReadRestrictions(ChannelReader& in, SchemaRestrictions& restrictions);
 
-// A schema rowset's current row: each cell NULL, text or integer.
-void WriteRowsetRow(ChannelWriter& out, const Dataset& rowset);
+// A schema rowset's row as WriteValues sends it: its text and integer
+// columns make each cell NULL, text or integer.
 void ReadRowsetRow(ChannelReader& in, MemoryRowset& rowset, int column_count);
 
 // Name, class, kind, size and data size of every field.
