@@ -102,7 +102,7 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   // A dataset that reads its rows again skips those it has delivered, so a
   // table must come in the same order every time. PostgreSQL starts a scan
   // of a large table where the last scan of it stopped unless told not to.
-  if (facts_.driver_name.find("psqlodbc") != std::string::npos) RunQuietly("SET synchronize_seqscans = off");
+  if (facts_.is_postgres) RunQuietly("SET synchronize_seqscans = off");
 }
 
 void OdbcSession::RunQuietly(const std::string& statement_text) {
