@@ -50,8 +50,9 @@ std::string BlobNote(const std::string& column, const SqliteColumnProfile& profi
 }  // namespace
 
 SqliteTableDataset::SqliteTableDataset(std::shared_ptr<SqliteFile> file, const std::string& table_name)
-    : file_(std::move(file)), table_sql_(QuoteSqliteName(table_name)) {
-  rows_ = std::make_unique<SqliteStatement>(*file_, "SELECT * FROM " + table_sql_);
+    : file_(std::move(file)) {
+  const std::string table_sql = QuoteSqliteName(table_name);
+  rows_ = std::make_unique<SqliteStatement>(*file_, "SELECT * FROM " + table_sql);
   sqlite3_stmt* statement = rows_->get();
   const int count = sqlite3_column_count(statement);
   std::vector<std::string> names;
@@ -64,7 +65,7 @@ SqliteTableDataset::SqliteTableDataset(std::shared_ptr<SqliteFile> file, const s
     column_sql.push_back(QuoteSqliteName(names.back()));
     declared.push_back(DeclaredColumnClass(type != nullptr ? type : "", IsAutoIncrement(*file_, statement, i)));
   }
-  const SqliteTableProfile table = ProfileTable(*file_, table_sql_, column_sql, declared);
+  const SqliteTableProfile table = ProfileTable(*file_, table_sql, column_sql, declared);
   const std::vector<SqliteColumnProfile>& profiles = table.columns;
   // The count of the same pass: the source's own count, asked once.
   record_count_ = table.rows;

@@ -30,7 +30,6 @@ class SqliteTableDataset : public Dataset {
   void LoadRow();
 
   std::shared_ptr<SqliteFile> file_;
-  std::string table_sql_;
   std::unique_ptr<SqliteStatement> rows_;
   bool at_end_ = true;
   int64_t record_count_ = 0;
