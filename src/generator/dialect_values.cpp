@@ -132,12 +132,6 @@ bool IsTextClass(ColumnClass c) {
   return c == ColumnClass::kString || c == ColumnClass::kWideString || c == ColumnClass::kMemo;
 }
 
-bool IsUnsignedLarge(const Field& field, ColumnClass c) { return c == ColumnClass::kLargeint && field.IsUnsigned(); }
-
-bool IsUnsignedInteger(const Field& field, ColumnClass c) {
-  return c == ColumnClass::kInteger && field.IsUnsigned();
-}
-
 void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fraction_digits) {
   if (c != ColumnClass::kTime && c != ColumnClass::kDateTime) {
     field.AppendString(out);
@@ -173,9 +167,9 @@ int MicrosecondsOf(const Field& field, ColumnClass c) {
 }
 
 bool IsNonFinite(const Field& field, ColumnClass c) {
-  if (field.IsNull()) return false;
+  // Other classes are ruled out first: every value of a row passes here.
+  if ((c != ColumnClass::kFloat && c != ColumnClass::kBCD) || field.IsNull()) return false;
   if (c == ColumnClass::kFloat) return !std::isfinite(field.AsFloat());
-  if (c != ColumnClass::kBCD) return false;
   // Decimal sources give these as words (NaN, Infinity, -Infinity); a
   // decimal held as a double gives its own text for them.
   const std::string value = field.AsString();

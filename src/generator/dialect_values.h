@@ -27,11 +27,6 @@ ColumnClass TypeClassOf(const Field& field);
 // String, wide string and memo columns: values that are text.
 bool IsTextClass(ColumnClass c);
 
-// A 64-bit integer column declared unsigned, whose values reach 2^64 - 1.
-bool IsUnsignedLarge(const Field& field, ColumnClass c);
-// A 32-bit integer column declared unsigned, whose values reach 2^32 - 1.
-bool IsUnsignedInteger(const Field& field, ColumnClass c);
-
 // The field's text (empty for NULL); date-times and times also keep a
 // fraction of a second that is not zero, and a negative time its sign.
 std::string ValueTextOf(const Field& field, ColumnClass c);

@@ -212,7 +212,6 @@ struct ColumnValueRules {
   NumberForm unquoted;      // the form of a value the Quoted option leaves bare
   bool wide;                // wide text: always N'...'
   int fraction_digits;      // of a second: milliseconds for DATETIME columns
-  bool may_be_non_finite;   // float and decimal values may be NaN or infinite
 };
 
 ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
@@ -241,7 +240,7 @@ ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
   // holds no finer fraction; times are text columns and keep every digit.
   const int fraction_digits = c == ColumnClass::kDateTime && !settings.convert ? 3 : 9;
   return {form, c, string, string || c == ColumnClass::kMemo || c == ColumnClass::kBlob, unquoted,
-          c == ColumnClass::kWideString, fraction_digits, c == ColumnClass::kFloat || c == ColumnClass::kBCD};
+          c == ColumnClass::kWideString, fraction_digits};
 }
 
 void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
@@ -327,7 +326,7 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
     const Field& field = writer.table.FieldAt(i);
     const ColumnValueRules& column = columns[static_cast<std::size_t>(i)];
     if (i > 0) text += ",";
-    if (column.may_be_non_finite && non_finite.Refuse(field)) {
+    if (non_finite.Refuse(field)) {
       value = {};
     } else {
       ReadFieldValue(writer, field, column, value);
@@ -336,8 +335,10 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
                            .unquoted = settings.quoted ? column.unquoted : NumberForm::kNone,
                            .prefix = "N",
                            .prefix_non_ascii = !column.wide};
-    if (value.no_quote || value.text.empty() || IsNumberText(value.text, rules.unquoted)) {
+    if (value.no_quote || value.text.empty()) {
       AppendQuotedValue(text, value, rules);
+    } else if (IsNumberText(value.text, rules.unquoted)) {
+      text += value.text;  // a number the options leave bare
     } else {
       AppendTextLiteral(text, value.text, rules);
     }

@@ -98,10 +98,6 @@ int KeyBytesOf(ColumnClass c) {
   return 32;  // numbers, dates and times
 }
 
-bool IsKeyText(ColumnClass c) {
-  return c == ColumnClass::kString || c == ColumnClass::kWideString || c == ColumnClass::kMemo;
-}
-
 // The length each text column of the key gets so the key fits the index:
 // the room the other key columns leave is shared out, the shortest declared
 // columns first, each keeping its own size when it fits. 0 for a column that
@@ -114,7 +110,7 @@ std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::stri
     const Field* field = writer.table.FindField(name);
     if (field == nullptr) continue;
     const ColumnClass c = ClassOf(*field);
-    if (!IsKeyText(c)) {
+    if (!IsTextClass(c)) {
       room -= KeyBytesOf(c) / kBytesPerCharacter;
       continue;
     }

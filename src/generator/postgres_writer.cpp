@@ -123,7 +123,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
     // The user's format reads whole seconds: a fraction is added as
     // microseconds, so it is neither lost nor refused.
     const int microseconds = MicrosecondsOf(field, c);
-    if (c == ColumnClass::kDateTime && field.AsDateTime().nanosecond != 0) {
+    if (field.AsDateTime().nanosecond != 0) {
       value.text.clear();
       AppendValueText(value.text, field, c, 0);
     }

@@ -45,33 +45,22 @@ void AppendIsoTime(std::string& out, const DateTime& value) {
 }  // namespace
 
 std::string DateFieldText(const DateTime& value) {
-  const FormatSettings& settings = GlobalFormatSettings();
-  if (!IsIsoDate(settings, value)) return FormatDateTime(settings.short_date_format, value);
   std::string text;
-  AppendIsoDate(text, value);
+  AppendDateTimeFieldText(text, DateTextKind::kDate, value);
   return text;
 }
 
 std::string TimeFieldText(const DateTime& value) {
-  const FormatSettings& settings = GlobalFormatSettings();
-  if (!IsIsoTime(settings, value)) return FormatDateTime(settings.long_time_format, value);
   std::string text;
-  AppendIsoTime(text, value);
+  AppendDateTimeFieldText(text, DateTextKind::kTime, value);
   return text;
 }
 
 // "c": the short date, then a blank and the long time unless the time of day
 // is midnight.
 std::string DateTimeFieldText(const DateTime& value) {
-  const FormatSettings& settings = GlobalFormatSettings();
-  if (!IsIsoDate(settings, value) || !IsIsoTime(settings, value)) return FormatDateTime("c", value);
   std::string text;
-  text.reserve(19);
-  AppendIsoDate(text, value);
-  if (value.hour != 0 || value.minute != 0 || value.second != 0) {
-    text += ' ';
-    AppendIsoTime(text, value);
-  }
+  AppendDateTimeFieldText(text, DateTextKind::kDateTime, value);
   return text;
 }
 
