@@ -568,7 +568,6 @@ bool ScriptView::ReplaceEvery(const QString& find, const QString& with, Qt::Case
                                              case_sensitivity == Qt::CaseSensitive ? nullptr : FoldCase);
   if (!changed) return false;
   ReleaseFreedMemory();
-  ForgetLayouts();
   // The caret and the scroll position are not kept.
   caret_ = anchor_ = 0;
   widest_ = 0;

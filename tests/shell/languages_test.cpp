@@ -100,28 +100,7 @@ class LanguagesTest : public testing::OptionsDialogsTest {
   }
   ~LanguagesTest() override { QDir::setCurrent(previous_folder_); }
 
-  LanguageWindows Windows() {
-    Options();
-    if (!selection_) {
-      selection_ = std::make_unique<TableSelectionDialog>(Window());
-      designer_ = std::make_unique<ForeignKeyDesigner>(Window(), settings_);
-      welcome_ = InstallWelcomePanel(Window().findChild<QWidget*>("Bevel2"), nullptr);
-      replace_ = std::make_unique<ReplaceDialog>(Window());
-      update_ = std::make_unique<UpdateCheckDialog>(Window(), "http://127.0.0.1:9");
-      add_source_ = std::make_unique<DataSourceDialog>(Window());
-    }
-    LanguageWindows windows;
-    windows.main_window = &Window();
-    windows.options = &Options();
-    windows.date_format = &DateDialog();
-    windows.table_selection = selection_.get();
-    windows.designer = designer_.get();
-    windows.welcome_panel = welcome_;
-    windows.replace = replace_.get();
-    windows.update = update_.get();
-    windows.add_source = add_source_.get();
-    return windows;
-  }
+  LanguageWindows Windows() { return side_.All(Window(), Options(), DateDialog(), settings_); }
 
   void WriteLanguage(const std::string& name, const std::string& bytes) {
     std::ofstream(folder_.path() / "languages" / name, std::ios::binary) << bytes;
@@ -130,19 +109,14 @@ class LanguagesTest : public testing::OptionsDialogsTest {
     std::ofstream(folder_.path() / "languages" / name) << "<P><INFO>" << info << "</INFO></P>";
   }
   QString WelcomeText() {
-    auto* label = welcome_->findChild<QLabel*>("MyLabel0");
+    auto* label = side_.welcome->findChild<QLabel*>("MyLabel0");
     return label ? label->text() : QString();
   }
   QString MenuText(const char* name) { return FindIn<QAction>(Window(), name)->text(); }
   QString MenuTitle(const char* name) { return FindIn<QMenu>(Window(), name)->title(); }
 
   QString previous_folder_;
-  std::unique_ptr<TableSelectionDialog> selection_;
-  std::unique_ptr<ForeignKeyDesigner> designer_;
-  std::unique_ptr<ReplaceDialog> replace_;
-  std::unique_ptr<UpdateCheckDialog> update_;
-  std::unique_ptr<DataSourceDialog> add_source_;
-  WelcomePanel* welcome_ = nullptr;
+  testing::LanguageSideWindows side_;
 };
 
 TEST_F(LanguagesTest, ListAppliesCaptionsHintsMessagesAcrossWindows) {
@@ -174,8 +148,8 @@ TEST_F(LanguagesTest, ListAppliesCaptionsHintsMessagesAcrossWindows) {
   EXPECT_EQ(MenuText("Login1"), "Anmeldung");
   EXPECT_EQ(MenuText("Password1"), "Anmeldung");
   EXPECT_EQ(FindIn<QWidget>(Window(), "ToolButton3")->toolTip(), QString::fromUtf8("Quelle hinzufügen"));
-  EXPECT_EQ(FindIn<QPushButton>(*selection_, "Button2")->text(), "Fertig");
-  EXPECT_EQ(FindIn<QPushButton>(*designer_, "Done")->text(), "Fertig");
+  EXPECT_EQ(FindIn<QPushButton>(*side_.selection, "Button2")->text(), "Fertig");
+  EXPECT_EQ(FindIn<QPushButton>(*side_.designer, "Done")->text(), "Fertig");
   EXPECT_EQ(FindIn<QPushButton>(DateDialog(), "Button1")->text(), "Fertig");
   EXPECT_EQ(Window().messages().status_ready, " Bereit ");
   EXPECT_EQ(Window().StatusText(), " Bereit ");
@@ -183,8 +157,8 @@ TEST_F(LanguagesTest, ListAppliesCaptionsHintsMessagesAcrossWindows) {
   EXPECT_EQ(FindIn<QTabWidget>(Options(), "PageControl1")->tabText(1), "Anmeldung");
   EXPECT_EQ(FindIn<RadioGroup>(Options(), "RadioGroup2")->Item(0)->text(), QString::fromUtf8("Einschränken"));
   EXPECT_EQ(FindIn<RadioGroup>(DateDialog(), "RadioGroup2")->Item(1)->text(), "Formatzeichen");
-  EXPECT_EQ(selection_->messages().msg_at_least_one, "Mindestens eine Tabelle.");
-  EXPECT_EQ(designer_->messages().msg_no_fk_sel, "Kein Fremdschl\xc3\xbcssel.");
+  EXPECT_EQ(side_.selection->messages().msg_at_least_one, "Mindestens eine Tabelle.");
+  EXPECT_EQ(side_.designer->messages().msg_no_fk_sel, "Kein Fremdschl\xc3\xbcssel.");
   EXPECT_EQ(Options().messages().login.msg_pssw_added, "Zugewiesen.");
   EXPECT_EQ(Window().messages().status_list, " Tabellen... ") << "the later line wins";
   EXPECT_EQ(WelcomeText(), "Willkommen");
@@ -210,18 +184,18 @@ TEST_F(LanguagesTest, ReplaceUpdateAndAddSourceWindowsTakeCaptionsAndMessages) {
                     "ODBCWindowCreate=Anlegen\r\n"
                     "BtnDone=Fertig\r\n"
                     "MsgDSNCreated=Angelegt.");
-  EXPECT_EQ(replace_->windowTitle(), "Ersetzen");
-  EXPECT_EQ(replace_->messages().all_occurrences_replaced, "Alles ersetzt.");
-  EXPECT_EQ(replace_->messages().no_occurrences_found, "Nichts gefunden.");
-  EXPECT_EQ(FindIn<QPushButton>(*update_, "Button1")->text(), QString::fromUtf8("Prüfen"));
-  const UpdateCheckMessages& update = update_->messages();
+  EXPECT_EQ(side_.replace->windowTitle(), "Ersetzen");
+  EXPECT_EQ(side_.replace->messages().all_occurrences_replaced, "Alles ersetzt.");
+  EXPECT_EQ(side_.replace->messages().no_occurrences_found, "Nichts gefunden.");
+  EXPECT_EQ(FindIn<QPushButton>(*side_.update, "Button1")->text(), QString::fromUtf8("Prüfen"));
+  const UpdateCheckMessages& update = side_.update->messages();
   EXPECT_EQ((QStringList{update.getting, update.failed_status, update.failed_box, update.retrieved,
                          update.new_version_1, update.new_version_2, update.new_version_3, update.up_to_date}),
             (QStringList{"Hole...", "Keine Info...", "Keine Info vom Server.", "Geholt...", "Neue Version",
                          "da ! Ihre ist", "Besuchen ?", "Aktuell."}));
-  EXPECT_EQ(FindIn<QPushButton>(*add_source_, "Button2")->text(), "Anlegen");
-  EXPECT_EQ(FindIn<QPushButton>(*add_source_, "Button3")->text(), "Fertig");
-  EXPECT_EQ(add_source_->messages().data_source_created, "Angelegt.");
+  EXPECT_EQ(FindIn<QPushButton>(*side_.add_source, "Button2")->text(), "Anlegen");
+  EXPECT_EQ(FindIn<QPushButton>(*side_.add_source, "Button3")->text(), "Fertig");
+  EXPECT_EQ(side_.add_source->messages().data_source_created, "Angelegt.");
 }
 
 TEST_F(LanguagesTest, ContentItemChangesWhileTheSelectionStays) {
@@ -275,7 +249,7 @@ TEST_F(LanguagesTest, FrancaisUsesTheBuiltInListAndItsPageOnDisk) {
   LoadLanguage(windows, folder_.ProgramFolder(), "francais.lng");
   EXPECT_EQ(MenuTitle("File1"), "Fichier");
   EXPECT_EQ(Window().StatusText(), QString::fromUtf8(" Prêt "));
-  EXPECT_EQ(FindIn<QPushButton>(*designer_, "Done")->text(), QString::fromUtf8("Terminé"));
+  EXPECT_EQ(FindIn<QPushButton>(*side_.designer, "Done")->text(), QString::fromUtf8("Terminé"));
   EXPECT_EQ(WelcomeText(), "Bienvenue");
   EXPECT_EQ(settings_.lang, "francais.lng");
 }

@@ -7,6 +7,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "shell/data_source_dialog.h"
+#include "shell/foreign_key_designer.h"
+#include "shell/main_window.h"
+#include "shell/replace_dialog.h"
+#include "shell/table_selection_dialog.h"
+#include "shell/update_check.h"
+#include "shell/welcome_panel.h"
+
 namespace quill::testing {
 
 QApplication& TestApplication() {
@@ -85,6 +93,23 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ostringstream bytes;
   bytes << file.rdbuf();
   return bytes.str();
+}
+
+LanguageSideWindows::LanguageSideWindows() = default;
+LanguageSideWindows::~LanguageSideWindows() = default;
+
+LanguageWindows LanguageSideWindows::All(MainWindow& window, OptionsDialog& options, DateFormatDialog& date_format,
+                                         const Settings& settings) {
+  if (!selection) {
+    selection = std::make_unique<TableSelectionDialog>(window);
+    designer = std::make_unique<ForeignKeyDesigner>(window, settings);
+    welcome = InstallWelcomePanel(window.findChild<QWidget*>("Bevel2"), nullptr);
+    replace = std::make_unique<ReplaceDialog>(window);
+    update = std::make_unique<UpdateCheckDialog>(window, "http://127.0.0.1:9");
+    add_source = std::make_unique<DataSourceDialog>(window);
+  }
+  return LanguageWindows{&window,         &options,      &date_format,      selection.get(), designer.get(),
+                         replace.get(),   update.get(),  add_source.get(),  welcome};
 }
 
 }  // namespace quill::testing

@@ -3,12 +3,18 @@
 #include <QString>
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "shell/dialog_presenter.h"
+#include "shell/languages.h"
 
 class QApplication;
+
+namespace quill {
+struct Settings;
+}
 
 namespace quill::testing {
 
@@ -70,5 +76,24 @@ class TemporaryFolder {
 };
 
 std::string ReadFileBytes(const std::filesystem::path& path);
+
+// The windows a language reaches besides the main window and the options
+// dialogs, owned by the test.
+struct LanguageSideWindows {
+  LanguageSideWindows();
+  ~LanguageSideWindows();
+
+  // Makes the windows over `window` on the first call; then every window a
+  // language is loaded into.
+  LanguageWindows All(MainWindow& window, OptionsDialog& options, DateFormatDialog& date_format,
+                      const Settings& settings);
+
+  std::unique_ptr<TableSelectionDialog> selection;
+  std::unique_ptr<ForeignKeyDesigner> designer;
+  std::unique_ptr<ReplaceDialog> replace;
+  std::unique_ptr<UpdateCheckDialog> update;
+  std::unique_ptr<DataSourceDialog> add_source;
+  WelcomePanel* welcome = nullptr;
+};
 
 }  // namespace quill::testing

@@ -51,18 +51,9 @@ class WindowLayoutTest : public testing::OptionsDialogsTest, public ::testing::W
   ~WindowLayoutTest() override { QDir::setCurrent(previous_folder_); }
 
   LanguageWindows Windows() {
-    Options();
-    if (!selection_) {
-      selection_ = std::make_unique<TableSelectionDialog>(Window());
-      designer_ = std::make_unique<ForeignKeyDesigner>(Window(), settings_);
-      welcome_ = InstallWelcomePanel(Window().findChild<QWidget*>("Bevel2"), nullptr);
-      replace_ = std::make_unique<ReplaceDialog>(Window());
-      update_ = std::make_unique<UpdateCheckDialog>(Window(), "http://127.0.0.1:9");
-      add_source_ = std::make_unique<DataSourceDialog>(Window());
-      about_ = std::make_unique<AboutBox>(&Window());
-    }
-    return LanguageWindows{&Window(),       &Options(),    &DateDialog(),     selection_.get(), designer_.get(),
-                           replace_.get(), update_.get(), add_source_.get(), welcome_};
+    const LanguageWindows windows = side_.All(Window(), Options(), DateDialog(), settings_);
+    if (!about_) about_ = std::make_unique<AboutBox>(&Window());
+    return windows;
   }
 
   // Checks the shown window and saves its picture.
@@ -80,13 +71,8 @@ class WindowLayoutTest : public testing::OptionsDialogsTest, public ::testing::W
   }
 
   QString previous_folder_;
-  std::unique_ptr<TableSelectionDialog> selection_;
-  std::unique_ptr<ForeignKeyDesigner> designer_;
-  std::unique_ptr<ReplaceDialog> replace_;
-  std::unique_ptr<UpdateCheckDialog> update_;
-  std::unique_ptr<DataSourceDialog> add_source_;
+  testing::LanguageSideWindows side_;
   std::unique_ptr<AboutBox> about_;
-  WelcomePanel* welcome_ = nullptr;
 };
 
 TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
@@ -99,7 +85,7 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
 
   const LanguageWindows windows = Windows();
   if (GetParam().french) LoadLanguage(windows, folder_.ProgramFolder(), kBuiltInLanguage);
-  else welcome_->Build("welcome.xml");
+  else side_.welcome->Build("welcome.xml");
 
   MainWindow& main = Window();
   main.show();
@@ -120,13 +106,13 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   DateDialog().findChild<QTabWidget*>("PageControl2")->setCurrentIndex(1);
   ShowAndCheck(&DateDialog(), "date-formats-3-variables");
 
-  ShowAndCheck(selection_.get(), "table-selection");
-  ShowAndCheck(add_source_.get(), "add-source");
-  ShowAndCheck(&add_source_->setup_window(), "setup");
+  ShowAndCheck(side_.selection.get(), "table-selection");
+  ShowAndCheck(side_.add_source.get(), "add-source");
+  ShowAndCheck(&side_.add_source->setup_window(), "setup");
   about_->PlaceAndFill();
   ShowAndCheck(about_.get(), "about");
-  ShowAndCheck(replace_.get(), "replace");
-  ShowAndCheck(update_.get(), "update");
+  ShowAndCheck(side_.replace.get(), "replace");
+  ShowAndCheck(side_.update.get(), "update");
 
   // The designer with two rows, over the source's two tables.
   main.session().ConnectToSource(database.Dsn());
@@ -134,24 +120,24 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   poll->setInterval(20);
   bool checked = false;
   QObject::connect(poll, &QTimer::timeout, poll, [&] {
-    if (!designer_->isVisible() || !designer_->model().leave_enabled()) return;
+    if (!side_.designer->isVisible() || !side_.designer->model().leave_enabled()) return;
     poll->stop();
-    Check(designer_.get(), "designer-caution");
+    Check(side_.designer.get(), "designer-caution");
     // A second row needs a complete first one: its foreign-key table typed in
     // completes the rest.
-    designer_->AddRow();
-    QComboBox* fk_table = designer_->findChild<QWidget*>("MyFrame1")->findChild<QComboBox*>("ComboBox1");
+    side_.designer->AddRow();
+    QComboBox* fk_table = side_.designer->findChild<QWidget*>("MyFrame1")->findChild<QComboBox*>("ComboBox1");
     fk_table->lineEdit()->selectAll();
     QTest::keyClicks(fk_table->lineEdit(), "orders");
-    designer_->AddRow();
-    EXPECT_NE(designer_->findChild<QWidget*>("MyFrame2"), nullptr);
-    Check(designer_.get(), "designer");
+    side_.designer->AddRow();
+    EXPECT_NE(side_.designer->findChild<QWidget*>("MyFrame2"), nullptr);
+    Check(side_.designer.get(), "designer");
     checked = true;
-    designer_->CancelAll();
+    side_.designer->CancelAll();
   });
   poll->start();
   ForeignKeyScripts scripts;
-  designer_->Run({"clients", "orders"}, scripts);
+  side_.designer->Run({"clients", "orders"}, scripts);
   EXPECT_TRUE(checked);
 }
 
