@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/dataset/data_access_error.h"
+#include "platform/odbc/mariadb_key_paging.h"
 #include "platform/odbc/odbc_result_dataset.h"
 #include "platform/odbc/postgres_unsized_columns.h"
 #include "platform/odbc/table_reference.h"
@@ -168,6 +169,9 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   options.correct_sqlite_types = facts.is_sqlite;
   options.count_narrow = facts.is_sqlite;
   if (facts.is_postgres) options.unsized_columns = PostgresUnsizedColumns(*session_, reference);
+  // MariaDB's driver holds a whole result in memory (3.1.15 has no option to
+  // stream one): its tables are read in pages along their keys.
+  if (facts.is_mariadb) options.key_paging = MariaDbKeyPaging(*session_, reference);
   OdbcResultDataset::Execute execute;
   if (facts.is_sqlite) {
     // The SQLite driver has no wide calls: the driver manager would narrow

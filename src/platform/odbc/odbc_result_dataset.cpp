@@ -22,6 +22,14 @@ constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
 // The first buffer of a long column bound to row arrays.
 constexpr SQLLEN kFirstLongBoundBytes = 256;
+// Reading in pages: a page holds about this many bytes of values, and never
+// more rows than kMaxPageRows. The first page is small, so that the size of
+// a row is known before a large one is asked for; each row costs the driver
+// about kPageRowOverhead bytes beyond its values.
+constexpr double kPageBytes = 4.0 * 1024 * 1024;
+constexpr SQLULEN kFirstPageRows = 1024;
+constexpr SQLULEN kMaxPageRows = 1 << 20;
+constexpr double kPageRowOverhead = 32;
 // The text of a time: "-838:59:59.123456789" and room to spare, in either
 // form of characters.
 constexpr SQLLEN kTimeTextBytes = 64;
@@ -113,6 +121,7 @@ SQLLEN OdbcResultDataset::WideLength(const unsigned char* value, SQLLEN reported
 
 OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options)
     : session_(std::move(session)), execute_(std::move(execute)), options_(std::move(options)) {
+  paging_ = options_.key_paging.has_value();
   First();
 }
 
@@ -126,20 +135,103 @@ void OdbcResultDataset::Execute_() {
   StopFetchAhead();
   const std::lock_guard lock(session_->calls());
   eof_ = true;  // stays so when the statement fails
-  statement_.reset();
-  statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
-  const SQLHSTMT statement = statement_->get();
-  // A request only: drivers without query time-outs run without one.
-  SQLSetStmtAttrW(statement, SQL_ATTR_QUERY_TIMEOUT,
-                  reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
-  statement_->Check(execute_(statement), "The data source refused the statement.");
-  if (columns_.empty()) DescribeColumns();
-  BindColumns();
+  const bool first_run = columns_.empty();
+  for (;;) {
+    statement_.reset();
+    statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
+    const SQLHSTMT statement = statement_->get();
+    // A request only: drivers without query time-outs run without one.
+    SQLSetStmtAttrW(statement, SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
+    statement_->Check(RunFirstStatement(statement), "The data source refused the statement.");
+    if (columns_.empty()) DescribeColumns();
+    BindColumns();
+    if (!paging_ || KeyBound()) break;
+    // The rows must come in the one order every time they are read.
+    if (!first_run) throw DataAccessError("The key of the table could not be read to page through its rows.");
+    paging_ = false;
+  }
   block_start_ = 0;
   rows_fetched_ = {};
   set_ = 0;
   position_ = 0;
   eof_ = false;
+}
+
+SQLRETURN OdbcResultDataset::RunFirstStatement(SQLHSTMT statement) {
+  after_key_.clear();
+  page_rows_ = kFirstPageRows;
+  page_delivered_ = 0;
+  page_bytes_ = 0;
+  if (!paging_) return execute_(statement);
+  WideText text = Utf8ToUtf16(PageStatement(*options_.key_paging, {}, page_rows_));
+  return SQLExecDirectW(statement, text.data(), SQL_NTS);
+}
+
+bool OdbcResultDataset::KeyBound() {
+  if (key_indexes_.empty()) {
+    for (const std::string& name : options_.key_paging->key_columns) {
+      const auto column = std::find_if(columns_.begin(), columns_.end(),
+                                       [&name](const Column& c) { return c.source_name == name; });
+      if (column == columns_.end()) return false;
+      key_indexes_.push_back(static_cast<std::size_t>(column - columns_.begin()));
+    }
+  }
+  return std::all_of(key_indexes_.begin(), key_indexes_.end(), [this](std::size_t index) {
+    const Column& column = columns_[index];
+    return !column.get_data && KeyLiteralForm(column.type.form) &&
+           (column.type.form != ValueForm::Text || options_.text_as_utf8);
+  });
+}
+
+SQLRETURN OdbcResultDataset::RunNextPage(SQLHSTMT statement) {
+  // A full page whose last key gave no literal: going on would read the
+  // table again from its start.
+  if (after_key_.empty()) return SQL_ERROR;
+  SQLFreeStmt(statement, SQL_CLOSE);
+  const double row_bytes = page_bytes_ / static_cast<double>(std::max<SQLULEN>(page_delivered_, 1)) + kPageRowOverhead;
+  SQLULEN rows = std::clamp<SQLULEN>(static_cast<SQLULEN>(kPageBytes / row_bytes), 1, kMaxPageRows);
+  // Whole blocks, so that every block of a page is fetched ahead.
+  if (array_size_ > 1) rows = std::max(array_size_, rows / array_size_ * array_size_);
+  page_rows_ = rows;
+  page_delivered_ = 0;
+  page_bytes_ = 0;
+  WideText text = Utf8ToUtf16(PageStatement(*options_.key_paging, after_key_, page_rows_));
+  after_key_.clear();
+  bound_set_ = -1;
+  return SQLExecDirectW(statement, text.data(), SQL_NTS);
+}
+
+void OdbcResultDataset::CountPageRows(int set) {
+  const SQLULEN rows = array_size_ == 1 && rows_fetched_[set] == 0 ? 1 : rows_fetched_[set];
+  if (rows == 0) return;
+  page_delivered_ += rows;
+  for (const Column& column : columns_) {
+    if (column.get_data) continue;
+    const ValueForm form = column.type.form;
+    if (form != ValueForm::Text && form != ValueForm::Bytes && form != ValueForm::Decimal && form != ValueForm::Time) {
+      page_bytes_ += static_cast<double>(column.type.bound_bytes) * static_cast<double>(rows);
+      continue;
+    }
+    for (SQLULEN row = 0; row < rows; ++row) {
+      const SQLLEN indicator = column.indicators[set][row];
+      page_bytes_ += static_cast<double>(indicator >= 0 ? indicator : indicator == SQL_NO_TOTAL ? column.type.bound_bytes : 0);
+    }
+  }
+  if (page_delivered_ < page_rows_) return;
+  after_key_.clear();
+  for (std::size_t index : key_indexes_) {
+    const Column& column = columns_[index];
+    const SQLULEN last = rows - 1;
+    const std::optional<std::string> literal =
+        KeyLiteral(column.type.form, column.type.kind, column.values[set].data() + last * column.type.bound_bytes,
+                   column.indicators[set][last]);
+    if (!literal) {
+      after_key_.clear();
+      return;
+    }
+    after_key_.push_back(*literal);
+  }
 }
 
 void OdbcResultDataset::DescribeColumns() {
@@ -166,6 +258,7 @@ void OdbcResultDataset::DescribeColumns() {
     }
 
     Column column;
+    column.source_name = description.name;
     column.type = MapColumnType(description);
     if (options_.text_as_utf8 && column.type.form == ValueForm::Text && !column.type.long_data) {
       // Up to four bytes a character instead of two units.
@@ -236,6 +329,10 @@ void OdbcResultDataset::BindColumns() {
 
 SQLRETURN OdbcResultDataset::FetchInto(int set) {
   const SQLHSTMT statement = statement_->get();
+  if (paging_ && page_delivered_ >= page_rows_) {
+    const SQLRETURN next = RunNextPage(statement);
+    if (!SQL_SUCCEEDED(next)) return next;
+  }
   if (bound_set_ != set) {
     SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &rows_fetched_[set], 0);
     SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, row_status_[set].data(), 0);
@@ -251,7 +348,9 @@ SQLRETURN OdbcResultDataset::FetchInto(int set) {
   }
   rows_fetched_[set] = 0;
   std::fill(row_status_[set].begin(), row_status_[set].end(), SQL_ROW_SUCCESS);
-  return SQLFetch(statement);
+  const SQLRETURN result = SQLFetch(statement);
+  if (paging_ && SQL_SUCCEEDED(result)) CountPageRows(set);
+  return result;
 }
 
 void OdbcResultDataset::StartFetchAhead() {
@@ -498,6 +597,9 @@ void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {
   } else {
     field.SetText(bytes);
   }
+  // Rows with long values are fetched one at a time, never ahead: this
+  // thread alone counts the page.
+  if (paging_) page_bytes_ += static_cast<double>(bytes.size() + wide_chunks_.size() * sizeof(SQLWCHAR));
 }
 
 void OdbcResultDataset::Next() {

@@ -15,6 +15,7 @@
 #include "platform/dataset/dataset.h"
 #include "platform/odbc/column_type.h"
 #include "platform/odbc/fetch_ahead.h"
+#include "platform/odbc/key_paging.h"
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/odbc_session.h"
 #include "platform/odbc/postgres_unsized_columns.h"
@@ -62,6 +63,9 @@ class OdbcResultDataset : public Dataset {
     // them: text of any length becomes a memo, a decimal of any precision one
     // whose scale is unknown.
     std::map<std::string, UnsizedKind> unsized_columns;
+    // Read the table in pages along its key instead of with the one
+    // statement (see KeyPaging); none: the statement of `Execute`.
+    std::optional<KeyPaging> key_paging;
   };
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);
@@ -79,6 +83,7 @@ class OdbcResultDataset : public Dataset {
   static constexpr int kSets = 2;
 
   struct Column {
+    std::string source_name;  // as the driver names it
     OdbcFieldType type;
     bool get_data = false;  // read with SQLGetData instead of a bound array
     std::array<std::vector<unsigned char>, kSets> values;
@@ -86,6 +91,15 @@ class OdbcResultDataset : public Dataset {
   };
 
   void Execute_();
+  // Runs the first page, or the statement when not reading in pages.
+  SQLRETURN RunFirstStatement(SQLHSTMT statement);
+  // Whether every key column is bound in a form that gives its literal.
+  bool KeyBound();
+  // Ends a full page and runs the statement of the next one.
+  SQLRETURN RunNextPage(SQLHSTMT statement);
+  // Counts the rows and bytes of the block just fetched into `set`, and
+  // keeps the last key of a full page.
+  void CountPageRows(int set);
   void DescribeColumns();
   void BindColumns();
   // Fetches the next block; rows before `first_unread` were delivered already
@@ -131,6 +145,14 @@ class OdbcResultDataset : public Dataset {
   bool count_asked_ = false;
   std::optional<int64_t> record_count_;
   WideText wide_chunks_;
+
+  // Reading in pages (Options::key_paging).
+  bool paging_ = false;
+  std::vector<std::size_t> key_indexes_;  // the key's result columns, in key order
+  SQLULEN page_rows_ = 0;                 // rows the current page asks for
+  SQLULEN page_delivered_ = 0;            // rows of it fetched so far
+  double page_bytes_ = 0;                 // bytes of its values so far
+  std::vector<std::string> after_key_;    // literals of the last key of a full page; empty: none
 };
 
 }  // namespace quill

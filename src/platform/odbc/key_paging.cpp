@@ -1,0 +1,114 @@
+#include "platform/odbc/key_paging.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/odbc/table_reference.h"
+
+namespace quill {
+namespace {
+
+std::string Hex(const unsigned char* bytes, std::size_t length) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(length * 2);
+  for (std::size_t i = 0; i < length; ++i) {
+    hex += kDigits[bytes[i] >> 4];
+    hex += kDigits[bytes[i] & 0x0F];
+  }
+  return hex;
+}
+
+// Only the characters `allowed` may stand in the literal, so a value can
+// never end it early.
+bool MadeOf(const unsigned char* value, std::size_t length, const char* allowed) {
+  if (length == 0) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    if (value[i] == 0 || std::strchr(allowed, value[i]) == nullptr) return false;
+  }
+  return true;
+}
+
+std::string Text(const unsigned char* value, std::size_t length) {
+  return std::string(reinterpret_cast<const char*>(value), length);
+}
+
+}  // namespace
+
+std::string PageStatement(const KeyPaging& paging, const std::vector<std::string>& after, SQLULEN rows) {
+  std::vector<std::string> keys;
+  for (const std::string& column : paging.key_columns) keys.push_back(QuoteIdentifier(column, paging.quote));
+  std::string statement = "SELECT * FROM " + paging.table;
+  if (!after.empty()) {
+    // (k1 > v1) OR (k1 = v1 AND k2 > v2) OR ...: the rows after the key in
+    // key order, as a range of the key's index.
+    statement += " WHERE ";
+    for (std::size_t last = 0; last < keys.size(); ++last) {
+      if (last > 0) statement += " OR ";
+      statement += "(";
+      for (std::size_t i = 0; i < last; ++i) statement += keys[i] + " = " + after[i] + " AND ";
+      statement += keys[last] + " > " + after[last] + ")";
+    }
+  }
+  statement += " ORDER BY ";
+  for (std::size_t i = 0; i < keys.size(); ++i) statement += (i > 0 ? ", " : "") + keys[i];
+  return statement + " LIMIT " + std::to_string(rows);
+}
+
+bool KeyLiteralForm(ValueForm form) {
+  switch (form) {
+    case ValueForm::Integer:
+    case ValueForm::UnsignedInteger:
+    case ValueForm::Decimal:
+    case ValueForm::Text:
+    case ValueForm::Bytes:
+    case ValueForm::DateTime:
+    case ValueForm::Time: return true;
+    default: return false;
+  }
+}
+
+std::optional<std::string> KeyLiteral(ValueForm form, FieldKind kind, const unsigned char* value, SQLLEN length) {
+  if (length < 0) return std::nullopt;
+  const auto bytes = static_cast<std::size_t>(length);
+  switch (form) {
+    case ValueForm::Integer: {
+      int64_t number;
+      std::memcpy(&number, value, sizeof(number));
+      return std::to_string(number);
+    }
+    case ValueForm::UnsignedInteger: {
+      uint64_t number;
+      std::memcpy(&number, value, sizeof(number));
+      return std::to_string(number);
+    }
+    case ValueForm::Decimal:
+      if (!MadeOf(value, bytes, "0123456789+-.eE")) return std::nullopt;
+      return Text(value, bytes);
+    case ValueForm::Time:
+      if (!MadeOf(value, bytes, "0123456789-:.")) return std::nullopt;
+      return "'" + Text(value, bytes) + "'";
+    // Texts and bytes as hexadecimal digits: no character of them can end the
+    // literal, and no escaping rule of the session's SQL mode applies. The
+    // character set introducer makes the text compare by the column's own
+    // collation.
+    case ValueForm::Text: return "_utf8mb4 X'" + Hex(value, bytes) + "'";
+    case ValueForm::Bytes: return "X'" + Hex(value, bytes) + "'";
+    case ValueForm::DateTime: {
+      SQL_TIMESTAMP_STRUCT stamp;
+      std::memcpy(&stamp, value, sizeof(stamp));
+      char text[48];
+      if (kind == FieldKind::ftDate) {
+        std::snprintf(text, sizeof(text), "'%04d-%02u-%02u'", stamp.year, stamp.month, stamp.day);
+      } else {
+        std::snprintf(text, sizeof(text), "'%04d-%02u-%02u %02u:%02u:%02u.%06lu'", stamp.year, stamp.month, stamp.day,
+                      stamp.hour, stamp.minute, stamp.second, static_cast<unsigned long>(stamp.fraction / 1000));
+      }
+      return std::string(text);
+    }
+    default: return std::nullopt;
+  }
+}
+
+}  // namespace quill

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/dataset/field.h"
+#include "platform/odbc/column_type.h"
+
+namespace quill {
+
+// How to read a table in pages along its primary key, each page a statement
+// of its own that starts after the last key of the page before. For a driver
+// that keeps a whole result in memory, so that reading a table takes the
+// memory of one page whatever the table's size. Rows come in key order.
+struct KeyPaging {
+  std::string table;                     // the table's name as a statement gives it
+  std::vector<std::string> key_columns;  // the key's columns in key order, as the result names them
+  std::string quote;                     // the source's identifier quote
+};
+
+// The statement that reads at most `rows` rows of the table in key order,
+// after the key whose literals `after` holds (one per key column), or from
+// the first row when `after` is empty.
+std::string PageStatement(const KeyPaging& paging, const std::vector<std::string>& after, SQLULEN rows);
+
+// Whether a key column read in this form can give the literal of its value.
+bool KeyLiteralForm(ValueForm form);
+
+// The literal a page statement compares a key column with, made from the
+// value as the dataset bound it (`length` bytes at `value`; text as UTF-8);
+// none for a value the form cannot hold as a literal.
+std::optional<std::string> KeyLiteral(ValueForm form, FieldKind kind, const unsigned char* value, SQLLEN length);
+
+}  // namespace quill

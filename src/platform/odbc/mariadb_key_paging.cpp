@@ -1,0 +1,88 @@
+#include "platform/odbc/mariadb_key_paging.h"
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <vector>
+
+#include "platform/odbc/utf16_text.h"
+
+namespace quill {
+namespace {
+
+// Engines whose primary key is an ordered index.
+const std::set<std::string> kOrderedEngines = {"innodb", "myisam", "aria"};
+
+// Key column types whose order a literal of their value follows exactly.
+const std::set<std::string> kPageableTypes = {"tinyint", "smallint", "mediumint", "int",     "bigint",
+                                              "decimal", "char",     "varchar",   "binary",  "varbinary",
+                                              "date",    "datetime", "time",      "year"};
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// The name as a statement's string: hexadecimal digits, so that no character
+// of it can end the literal.
+std::string NameLiteral(const std::string& name) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string literal = "_utf8mb4 X'";
+  for (unsigned char c : name) {
+    literal += kDigits[c >> 4];
+    literal += kDigits[c & 0x0F];
+  }
+  return literal + "'";
+}
+
+std::string KeyQuery(const TableReference& table) {
+  const std::string schema = table.schema.empty() ? "DATABASE()" : NameLiteral(table.schema);
+  return "SELECT s.COLUMN_NAME, c.DATA_TYPE, CASE WHEN s.SUB_PART IS NULL THEN 'whole' ELSE 'part' END, t.ENGINE "
+         "FROM information_schema.TABLES t "
+         "JOIN information_schema.STATISTICS s ON s.TABLE_SCHEMA = t.TABLE_SCHEMA AND s.TABLE_NAME = t.TABLE_NAME "
+         "AND s.INDEX_NAME = 'PRIMARY' "
+         "JOIN information_schema.COLUMNS c ON c.TABLE_SCHEMA = t.TABLE_SCHEMA AND c.TABLE_NAME = t.TABLE_NAME "
+         "AND c.COLUMN_NAME = s.COLUMN_NAME "
+         "WHERE t.TABLE_SCHEMA = " + schema + " AND t.TABLE_NAME = " + NameLiteral(table.table) +
+         " AND t.TABLE_TYPE = 'BASE TABLE' ORDER BY s.SEQ_IN_INDEX";
+}
+
+std::string FetchedText(SQLHSTMT statement, SQLUSMALLINT column) {
+  std::vector<SQLWCHAR> buffer(1024);
+  SQLLEN length = 0;
+  if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_WCHAR, buffer.data(),
+                                static_cast<SQLLEN>(buffer.size() * sizeof(SQLWCHAR)), &length)) ||
+      length < 0) {
+    return {};
+  }
+  const std::size_t units = TerminatedLength(buffer.data(), static_cast<std::size_t>(length) / sizeof(SQLWCHAR),
+                                             buffer.size() - 1);
+  return Utf16ToUtf8(buffer.data(), units);
+}
+
+}  // namespace
+
+std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const TableReference& table) {
+  KeyPaging paging;
+  paging.table = QualifiedTableName(table, session.facts().identifier_quote);
+  paging.quote = session.facts().identifier_quote;
+  std::lock_guard<std::mutex> lock(session.calls());
+  OdbcHandle statement(SQL_HANDLE_STMT, session.connection());
+  WideText query = Utf8ToUtf16(KeyQuery(table));
+  if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return std::nullopt;
+  for (;;) {
+    const SQLRETURN fetched = SQLFetch(statement.get());
+    if (fetched == SQL_NO_DATA) break;
+    if (!SQL_SUCCEEDED(fetched)) return std::nullopt;
+    const std::string column = FetchedText(statement.get(), 1);
+    const bool pageable = !column.empty() && kPageableTypes.count(Lower(FetchedText(statement.get(), 2))) != 0 &&
+                          FetchedText(statement.get(), 3) == "whole" &&
+                          kOrderedEngines.count(Lower(FetchedText(statement.get(), 4))) != 0;
+    if (!pageable) return std::nullopt;
+    paging.key_columns.push_back(column);
+  }
+  if (paging.key_columns.empty()) return std::nullopt;
+  return paging;
+}
+
+}  // namespace quill

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+
+#include "platform/odbc/key_paging.h"
+#include "platform/odbc/odbc_session.h"
+#include "platform/odbc/table_reference.h"
+
+namespace quill {
+
+// How a MariaDB table is read in pages along its primary key, or none when
+// it cannot be: a view, a table without a primary key, an engine whose key is
+// not kept in order, or a key column whose order a literal cannot follow (a
+// prefix of a column, floating point, ENUM, TIMESTAMP: under a time zone
+// with summer time two moments can read alike).
+std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const TableReference& table);
+
+}  // namespace quill
