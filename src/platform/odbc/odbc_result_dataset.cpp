@@ -23,11 +23,13 @@ constexpr std::size_t kChunkBytes = 64 * 1024;
 // The first buffer of a long column bound to row arrays.
 constexpr SQLLEN kFirstLongBoundBytes = 256;
 // Reading in pages: a page holds about this many bytes of values, and never
-// more rows than kMaxPageRows. The first page is small, so that the size of
-// a row is known before a large one is asked for; each row costs the driver
-// about kPageRowOverhead bytes beyond its values.
+// more rows than kMaxPageRows. The first page is small and each next one at
+// most kPageGrowth times larger, so that a page is sized by rows already
+// read: a table of large values never has them all asked for at once. Each
+// row costs the driver about kPageRowOverhead bytes beyond its values.
 constexpr double kPageBytes = 4.0 * 1024 * 1024;
-constexpr SQLULEN kFirstPageRows = 1024;
+constexpr SQLULEN kFirstPageRows = 64;
+constexpr SQLULEN kPageGrowth = 8;
 constexpr SQLULEN kMaxPageRows = 1 << 20;
 constexpr double kPageRowOverhead = 32;
 // The text of a time: "-838:59:59.123456789" and room to spare, in either
@@ -190,8 +192,10 @@ SQLRETURN OdbcResultDataset::RunNextPage(SQLHSTMT statement) {
   if (after_key_.empty()) return SQL_ERROR;
   SQLFreeStmt(statement, SQL_CLOSE);
   const double row_bytes = page_bytes_ / static_cast<double>(std::max<SQLULEN>(page_delivered_, 1)) + kPageRowOverhead;
-  SQLULEN rows = std::clamp<SQLULEN>(static_cast<SQLULEN>(kPageBytes / row_bytes), 1, kMaxPageRows);
-  // Whole blocks, so that every block of a page is fetched ahead.
+  SQLULEN rows = std::clamp<SQLULEN>(static_cast<SQLULEN>(kPageBytes / row_bytes), 1,
+                                     std::min(page_rows_ * kPageGrowth, kMaxPageRows));
+  // Whole blocks, so that every block of a page is fetched ahead (a block's
+  // buffers hold no more than a page's bytes).
   if (array_size_ > 1) rows = std::max(array_size_, rows / array_size_ * array_size_);
   page_rows_ = rows;
   page_delivered_ = 0;
