@@ -37,7 +37,8 @@ SQLUINTEGER InfoMask(SQLHDBC connection, SQLUSMALLINT info) {
 // rows over as they are fetched (SQLite steps through them, PostgreSQL reads
 // through a cursor in blocks, MariaDB leaves them on the server until fetched),
 // so reading a table takes the same memory whatever its size. (MariaDB's
-// driver has the option from 3.1.17 on; 3.1.15 holds the whole result.)
+// driver has the option from 3.1.17 on; 3.1.15 holds the whole result, so
+// tables are read in pages along their keys as well, see KeyPaging.)
 // MariaDB's session also gets utf8mb4, whatever character set its DSN names:
 // text then arrives whole, as the UTF-8 the program keeps.
 std::string StreamingOption(const std::string& driver_name) {
