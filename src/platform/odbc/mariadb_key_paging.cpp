@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -35,16 +36,20 @@ std::string NameLiteral(const std::string& name) {
   return literal + "'";
 }
 
+// Every unique index of the table, the primary key first, one row a column
+// in key order: index, column, type, whole or part of the column, engine,
+// whether the column takes NULL.
 std::string KeyQuery(const TableReference& table) {
   const std::string schema = table.schema.empty() ? "DATABASE()" : NameLiteral(table.schema);
-  return "SELECT s.COLUMN_NAME, c.DATA_TYPE, CASE WHEN s.SUB_PART IS NULL THEN 'whole' ELSE 'part' END, t.ENGINE "
+  return "SELECT s.INDEX_NAME, s.COLUMN_NAME, c.DATA_TYPE, "
+         "CASE WHEN s.SUB_PART IS NULL THEN 'whole' ELSE 'part' END, t.ENGINE, c.IS_NULLABLE "
          "FROM information_schema.TABLES t "
          "JOIN information_schema.STATISTICS s ON s.TABLE_SCHEMA = t.TABLE_SCHEMA AND s.TABLE_NAME = t.TABLE_NAME "
-         "AND s.INDEX_NAME = 'PRIMARY' "
+         "AND s.NON_UNIQUE = 0 "
          "JOIN information_schema.COLUMNS c ON c.TABLE_SCHEMA = t.TABLE_SCHEMA AND c.TABLE_NAME = t.TABLE_NAME "
          "AND c.COLUMN_NAME = s.COLUMN_NAME "
          "WHERE t.TABLE_SCHEMA = " + schema + " AND t.TABLE_NAME = " + NameLiteral(table.table) +
-         " AND t.TABLE_TYPE = 'BASE TABLE' ORDER BY s.SEQ_IN_INDEX";
+         " AND t.TABLE_TYPE = 'BASE TABLE' ORDER BY s.INDEX_NAME = 'PRIMARY' DESC, s.INDEX_NAME, s.SEQ_IN_INDEX";
 }
 
 std::string FetchedText(SQLHSTMT statement, SQLUSMALLINT column) {
@@ -63,26 +68,40 @@ std::string FetchedText(SQLHSTMT statement, SQLUSMALLINT column) {
 }  // namespace
 
 std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const TableReference& table) {
-  KeyPaging paging;
-  paging.table = QualifiedTableName(table, session.facts().identifier_quote);
-  paging.quote = session.facts().identifier_quote;
-  std::lock_guard<std::mutex> lock(session.calls());
-  OdbcHandle statement(SQL_HANDLE_STMT, session.connection());
-  WideText query = Utf8ToUtf16(KeyQuery(table));
-  if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return std::nullopt;
-  for (;;) {
-    const SQLRETURN fetched = SQLFetch(statement.get());
-    if (fetched == SQL_NO_DATA) break;
-    if (!SQL_SUCCEEDED(fetched)) return std::nullopt;
-    const std::string column = FetchedText(statement.get(), 1);
-    const bool pageable = !column.empty() && kPageableTypes.count(Lower(FetchedText(statement.get(), 2))) != 0 &&
-                          FetchedText(statement.get(), 3) == "whole" &&
-                          kOrderedEngines.count(Lower(FetchedText(statement.get(), 4))) != 0;
-    if (!pageable) return std::nullopt;
-    paging.key_columns.push_back(column);
+  // The first unique index whose columns all qualify: the primary key, or
+  // (for a table without one) a unique key that no column of it leaves NULL.
+  std::vector<std::string> index_order;
+  std::map<std::string, std::vector<std::string>> columns;
+  std::set<std::string> unusable;
+  {
+    std::lock_guard<std::mutex> lock(session.calls());
+    OdbcHandle statement(SQL_HANDLE_STMT, session.connection());
+    WideText query = Utf8ToUtf16(KeyQuery(table));
+    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return std::nullopt;
+    for (;;) {
+      const SQLRETURN fetched = SQLFetch(statement.get());
+      if (fetched == SQL_NO_DATA) break;
+      if (!SQL_SUCCEEDED(fetched)) return std::nullopt;
+      const std::string index = FetchedText(statement.get(), 1);
+      const std::string column = FetchedText(statement.get(), 2);
+      const bool pageable = !column.empty() && kPageableTypes.count(Lower(FetchedText(statement.get(), 3))) != 0 &&
+                            FetchedText(statement.get(), 4) == "whole" &&
+                            kOrderedEngines.count(Lower(FetchedText(statement.get(), 5))) != 0 &&
+                            FetchedText(statement.get(), 6) == "NO";
+      if (columns.count(index) == 0) index_order.push_back(index);
+      columns[index].push_back(column);
+      if (!pageable) unusable.insert(index);
+    }
   }
-  if (paging.key_columns.empty()) return std::nullopt;
-  return paging;
+  for (const std::string& index : index_order) {
+    if (unusable.count(index) != 0) continue;
+    KeyPaging paging;
+    paging.table = QualifiedTableName(table, session.facts().identifier_quote);
+    paging.quote = session.facts().identifier_quote;
+    paging.key_columns = columns[index];
+    return paging;
+  }
+  return std::nullopt;
 }
 
 }  // namespace quill

@@ -8,11 +8,12 @@
 
 namespace quill {
 
-// How a MariaDB table is read in pages along its primary key, or none when
-// it cannot be: a view, a table without a primary key, an engine whose key is
-// not kept in order, or a key column whose order a literal cannot follow (a
-// prefix of a column, floating point, ENUM, TIMESTAMP: under a time zone
-// with summer time two moments can read alike).
+// How a MariaDB table is read in pages along its primary key (or, without
+// one, a unique key of columns that hold no NULL), or none when it cannot be:
+// a view, a table without such a key, an engine whose keys are not kept in
+// order, or a key column whose order a literal cannot follow (a prefix of a
+// column, floating point, ENUM, TIMESTAMP: under a time zone with summer time
+// two moments can read alike).
 std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const TableReference& table);
 
 }  // namespace quill

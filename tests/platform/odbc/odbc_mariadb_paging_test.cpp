@@ -24,6 +24,7 @@ struct PagingCase {
   std::string key;          // the key's column names, in key order
   std::string values;       // the key columns' values from k, 1 to kRows
   std::string options = {};
+  std::string index = "PRIMARY KEY";
 };
 
 // Each key kind's table holds `k` beside its key, inserted in an order of its
@@ -50,12 +51,15 @@ TEST(OdbcMariaDbPaging, EveryRowComesOnceInKeyOrderWhateverTheKey) {
       {"composite_key", "grp VARCHAR(10), n INT", "grp, n", "CONCAT('g', k DIV 100), k % 100"},
       // A MyISAM table's rows lie in the order they were inserted.
       {"myisam_key", "id INT", "id", "(k * 7919) % 10007", "ENGINE=MyISAM"},
+      // Without a primary key, a unique key of columns that hold no NULL.
+      {"unique_key", "id INT NOT NULL, code VARCHAR(8) NOT NULL", "code, id", "(k * 7919) % 10007, CONCAT('c', k % 9)",
+       "ENGINE=MyISAM", "UNIQUE KEY"},
   };
   TestDatabase database = TestDatabase::MariaDb();
   for (const PagingCase& c : cases) {
     SCOPED_TRACE(c.name);
     database.Execute("CREATE TABLE " + c.name + " (" + c.key_columns +
-                     ", k INT NOT NULL, filler VARCHAR(100), PRIMARY KEY (" + c.key + ")) " + c.options);
+                     ", k INT NOT NULL, filler VARCHAR(100), " + c.index + " (" + c.key + ")) " + c.options);
     // Inserted from the last k to the first, so that neither the order of
     // insertion nor that of k is the key's.
     database.Execute("INSERT INTO " + c.name + " SELECT " + c.values + ", k, REPEAT('f', k % 100) FROM " +
@@ -101,9 +105,11 @@ TEST(OdbcMariaDbPaging, TablesWithoutAPageableKeyAreReadWhole) {
   database.Execute("INSERT INTO prefix_key SELECT CONCAT('p', k), k FROM " + rows);
   database.Execute("CREATE TABLE memory_key (id INT PRIMARY KEY, k INT) ENGINE=MEMORY");
   database.Execute("INSERT INTO memory_key SELECT k, k FROM " + rows);
+  database.Execute("CREATE TABLE nullable_key (id INT UNIQUE, k INT) ENGINE=MyISAM");
+  database.Execute("INSERT INTO nullable_key SELECT IF(k % 10 = 0, NULL, k), k FROM " + rows);
   database.Execute("CREATE VIEW a_view AS SELECT k FROM no_key");
   auto connection = OpenSource(database);
-  for (const std::string table : {"no_key", "float_key", "enum_key", "prefix_key", "memory_key", "a_view"}) {
+  for (const std::string table : {"no_key", "float_key", "enum_key", "prefix_key", "memory_key", "nullable_key", "a_view"}) {
     SCOPED_TRACE(table);
     std::vector<std::string> read = ColumnTexts(*connection->OpenTable(table), "k");
     std::vector<std::string> expected;
