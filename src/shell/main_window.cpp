@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTextBlock>
@@ -60,6 +61,18 @@ QAction* AddItem(QMenu* menu, const QString& object_name, const QString& text,
   action->setObjectName(object_name);
   if (!shortcut.isEmpty()) action->setShortcut(shortcut);
   return action;
+}
+
+// The width a tool button takes with its text beside its picture.
+int WidthWithText(const QToolButton& button) {
+  QToolButton probe;
+  probe.setFont(button.font());
+  probe.setIconSize(button.iconSize());
+  probe.setIcon(button.icon());
+  probe.setText(button.text());
+  probe.setAutoRaise(button.autoRaise());
+  probe.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  return probe.sizeHint().width();
 }
 
 }  // namespace
@@ -496,10 +509,21 @@ void MainWindow::LayoutAll() {
   }
 }
 
-// The window is never narrower than its tool bar's controls need.
+// The window is never narrower than its tool bar's controls need. Where the
+// screen has less room than they need with their texts, the tool buttons show
+// their pictures only (their texts stay as tool tips), so the window still
+// fits the screen.
 void MainWindow::FitToolBar() {
   auto* tool_bar = central_->findChild<QWidget*>("ToolBar1");
   if (tool_bar == nullptr) return;
+  const QList<QToolButton*> buttons = tool_bar->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+  int width_with_texts = tool_bar->sizeHint().width();
+  for (const QToolButton* button : buttons) width_with_texts += WidthWithText(*button) - button->sizeHint().width();
+  const QScreen* shown_on = screen();
+  const int frame = std::max(0, frameGeometry().width() - geometry().width());
+  const bool texts_fit = shown_on == nullptr || width_with_texts + frame <= shown_on->availableGeometry().width();
+  const Qt::ToolButtonStyle style = texts_fit ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly;
+  for (QToolButton* button : buttons) button->setToolButtonStyle(style);
   const int needed = tool_bar->sizeHint().width();
   setMinimumWidth(std::max(kMinimumWidth, needed));
   if (width() < needed) resize(needed, height());
@@ -521,6 +545,8 @@ void MainWindow::changeEvent(QEvent* event) {
 
 bool MainWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate && !escape_poll_->running()) QuietRebuildSources();
+  // The screen and the frame are known once the window shows.
+  if (event->type() == QEvent::Show) FitToolBar();
   return QMainWindow::event(event);
 }
 

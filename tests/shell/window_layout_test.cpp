@@ -16,6 +16,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
+#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 #include <filesystem>
@@ -139,6 +141,35 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   ForeignKeyScripts scripts;
   side_.designer->Run({"clients", "orders"}, scripts);
   EXPECT_TRUE(checked);
+}
+
+// The main window is never wider than its screen: where the tool bar's texts
+// leave no room, its buttons show their pictures only, and where there is
+// room (a screen of 1100 pixels holds them in both languages) their texts.
+// Run on the offscreen screen of 800 pixels here, and under a window manager
+// on screens of 1024 and 1280 pixels by framed_windows_test.sh.
+TEST_P(WindowLayoutTest, TheMainWindowFitsItsScreen) {
+  std::filesystem::copy(QUILL_PROGRAM_FOLDER "/languages", folder_.path() / "languages");
+  const LanguageWindows windows = Windows();
+  if (GetParam().french) LoadLanguage(windows, folder_.ProgramFolder(), kBuiltInLanguage);
+  MainWindow& main = Window();
+  main.show();
+  QTest::qWait(200);  // a window manager frames the window
+  QApplication::processEvents();
+  const int room = main.screen()->availableGeometry().width();
+  EXPECT_LE(main.frameGeometry().width(), room);
+  const auto buttons = main.findChild<QWidget*>("ToolBar1")->findChildren<QToolButton*>();
+  ASSERT_EQ(buttons.size(), 5);
+  for (const QToolButton* button : buttons) {
+    SCOPED_TRACE(button->objectName().toStdString());
+    EXPECT_GE(button->width(), button->sizeHint().width());
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_FALSE(button->toolTip().isEmpty());
+    if (room >= 1100) {
+      EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+    }
+  }
+  for (const std::string& fault : testing::LayoutFaults(&main)) ADD_FAILURE() << fault;
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, WindowLayoutTest,
