@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QStyleHints>
 #include <QTextLayout>
+#include <optional>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -22,53 +23,12 @@
 
 #include "common/replace_every.h"
 #include "common/utf8_steps.h"
+#include "shell/shown_text.h"
 
 namespace quill {
 namespace {
 
 constexpr int kMargin = 4;              // around the text, as the plain text editor has
-constexpr qreal kTabStopDistance = 80;  // pixels
-
-// A line's bytes as shown: each character decoded as the caret walks them,
-// so positions in the string and in the bytes always match.
-QString ShownText(std::string_view bytes) {
-  const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-  if (view.isValidUtf8()) return QString::fromUtf8(view);
-  QString shown;
-  shown.reserve(static_cast<qsizetype>(bytes.size()));
-  for (std::size_t at = 0; at < bytes.size();) {
-    const CodePoint point = DecodeAt(bytes, at);
-    if (point.value < 0x80) {
-      shown.append(QChar(static_cast<char16_t>(point.value)));
-    } else {
-      const char32_t value[] = {point.value};
-      shown.append(QString::fromUcs4(value, 1));
-    }
-    at += point.length;
-  }
-  return shown;
-}
-
-// The position in the shown string of a byte position in the line, and back.
-int ShownIndex(std::string_view bytes, std::size_t position) {
-  int index = 0;
-  for (std::size_t at = 0; at < position && at < bytes.size();) {
-    const CodePoint point = DecodeAt(bytes, at);
-    index += point.value > 0xFFFF ? 2 : 1;
-    at += point.length;
-  }
-  return index;
-}
-
-std::size_t BytePosition(std::string_view bytes, int index) {
-  std::size_t at = 0;
-  for (int shown = 0; shown < index && at < bytes.size();) {
-    const CodePoint point = DecodeAt(bytes, at);
-    shown += point.value > 0xFFFF ? 2 : 1;
-    at += point.length;
-  }
-  return at;
-}
 
 // Bytes with every line break shown as "\n".
 QString WithNewlines(std::string_view bytes) {
@@ -156,38 +116,24 @@ void ScriptView::UpdateScrollBars() {
   horizontalScrollBar()->setSingleStep(std::max(1, fontMetrics().averageCharWidth()));
 }
 
-const ScriptView::LaidOutLine& ScriptView::LaidOut(std::size_t line) const {
+const LaidOutLine& ScriptView::LaidOut(std::size_t line) const {
   auto found = laid_out_.find(line);
   if (found != laid_out_.end()) return found->second;
   // A few screens' worth are kept; scrolling far starts afresh.
   if (laid_out_.size() > 512) laid_out_.clear();
-  LaidOutLine& laid_out = laid_out_[line];
-  laid_out.start = text_.LineStart(line);
-  laid_out.bytes = text_.Line(line);
-  laid_out.layout = std::make_unique<QTextLayout>(ShownText(laid_out.bytes), font());
-  QTextOption option;
-  option.setWrapMode(QTextOption::NoWrap);
-  option.setTabStopDistance(kTabStopDistance);
-  laid_out.layout->setTextOption(option);
-  laid_out.layout->setCacheEnabled(true);
-  laid_out.layout->beginLayout();
-  QTextLine text_line = laid_out.layout->createLine();
-  if (text_line.isValid()) text_line.setLineWidth(INT_MAX / 256);
-  laid_out.layout->endLayout();
-  return laid_out;
+  return laid_out_.try_emplace(line, text_.LineStart(line), text_.Line(line), font()).first->second;
 }
 
 void ScriptView::ForgetLayouts() { laid_out_.clear(); }
 
 qreal ScriptView::XOf(std::size_t offset) const {
   const LaidOutLine& line = LaidOut(text_.LineOf(offset));
-  return line.layout->lineAt(0).cursorToX(ShownIndex(line.bytes, offset - line.start));
+  return line.XOf(offset - line.start());
 }
 
 std::size_t ScriptView::OffsetInLineAtX(std::size_t line, qreal x) const {
   const LaidOutLine& laid_out = LaidOut(line);
-  const int index = laid_out.layout->lineAt(0).xToCursor(x, QTextLine::CursorBetweenCharacters);
-  return laid_out.start + BytePosition(laid_out.bytes, index);
+  return laid_out.start() + laid_out.PositionAt(x);
 }
 
 QRect ScriptView::CaretRect() const {
@@ -223,27 +169,26 @@ void ScriptView::paintEvent(QPaintEvent* event) {
     const int top = kMargin + static_cast<int>(line - first) * height;
     if (top > event->rect().bottom()) break;
     const LaidOutLine& laid_out = LaidOut(line);
-    const std::size_t line_start = laid_out.start;
-    const std::size_t line_end = line_start + laid_out.bytes.size();
-    QList<QTextLayout::FormatRange> ranges;
-    const bool break_selected = selection_from <= line_end && selection_to > line_end;
-    if (selection_from < selection_to && selection_from <= line_end && selection_to > line_start) {
-      const int from = ShownIndex(laid_out.bytes, std::max(selection_from, line_start) - line_start);
-      const int to = ShownIndex(laid_out.bytes, std::min(selection_to, line_end) - line_start);
-      ranges.append({from, to - from, selected});
-    }
+    const std::size_t line_start = laid_out.start();
+    const std::size_t line_end = line_start + laid_out.bytes().size();
+    const auto in_line = [line_start, line_end](std::size_t offset) {
+      return std::clamp(offset, line_start, line_end) - line_start;
+    };
+    std::optional<std::size_t> caret;
+    if (caret_shown_ && hasFocus() && caret_ >= line_start && caret_ <= line_end) caret = caret_ - line_start;
     const QPointF origin(left, top);
-    laid_out.layout->draw(&painter, origin, ranges);
-    const QTextLine shown = laid_out.layout->lineAt(0);
-    if (break_selected) {
+    const qreal shown_from = event->rect().left() - left;
+    const qreal shown_to = event->rect().right() + 1 - left;
+    const std::optional<qreal> end =
+        laid_out.Draw(painter, origin, shown_from, shown_to, in_line(selection_from), in_line(selection_to), selected,
+                      caret);
+    const bool break_selected = selection_from <= line_end && selection_to > line_end;
+    if (break_selected && end) {
       // A selected line break shows as a blank's width of selection.
-      painter.fillRect(QRectF(left + shown.naturalTextWidth(), top, fontMetrics().horizontalAdvance(' '), height),
+      painter.fillRect(QRectF(left + *end, top, fontMetrics().horizontalAdvance(' '), height),
                        palette().brush(QPalette::Highlight));
     }
-    widest_ = std::max(widest_, static_cast<int>(std::ceil(shown.naturalTextWidth())));
-    if (caret_shown_ && hasFocus() && caret_ >= line_start && caret_ <= line_end) {
-      laid_out.layout->drawCursor(&painter, origin, ShownIndex(laid_out.bytes, caret_ - line_start), 1);
-    }
+    widest_ = std::max(widest_, static_cast<int>(std::ceil(laid_out.LaidOutWidth())));
   }
   if (widest_ > widest_before) QTimer::singleShot(0, this, [this] { UpdateScrollBars(); });
 }
@@ -343,8 +288,8 @@ std::size_t ScriptView::NextPosition(std::size_t offset) const {
 
 std::size_t ScriptView::WordStart(std::size_t offset) const {
   const LaidOutLine& laid_out = LaidOut(text_.LineOf(offset));
-  const std::size_t line_start = laid_out.start;
-  const std::string& bytes = laid_out.bytes;
+  const std::size_t line_start = laid_out.start();
+  const std::string& bytes = laid_out.bytes();
   std::size_t at = offset - line_start;
   while (at > 0 && !IsWordByte(bytes[at - 1])) --at;
   while (at > 0 && IsWordByte(bytes[at - 1])) --at;
@@ -353,8 +298,8 @@ std::size_t ScriptView::WordStart(std::size_t offset) const {
 
 std::size_t ScriptView::WordEnd(std::size_t offset) const {
   const LaidOutLine& laid_out = LaidOut(text_.LineOf(offset));
-  const std::size_t line_start = laid_out.start;
-  const std::string& bytes = laid_out.bytes;
+  const std::size_t line_start = laid_out.start();
+  const std::string& bytes = laid_out.bytes();
   std::size_t at = offset - line_start;
   while (at < bytes.size() && IsWordByte(bytes[at])) ++at;
   while (at < bytes.size() && !IsWordByte(bytes[at])) ++at;
@@ -470,8 +415,8 @@ void ScriptView::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const std::size_t at = OffsetAt(event->position().toPoint());
   const LaidOutLine& laid_out = LaidOut(text_.LineOf(at));
-  const std::string& bytes = laid_out.bytes;
-  const std::size_t line_start = laid_out.start;
+  const std::string& bytes = laid_out.bytes();
+  const std::size_t line_start = laid_out.start();
   std::size_t from = at - line_start;
   std::size_t to = from;
   while (from > 0 && IsWordByte(bytes[from - 1])) --from;

@@ -11,6 +11,7 @@
 
 #include "common/script_buffer.h"
 #include "common/script_text.h"
+#include "shell/laid_out_line.h"
 
 class QTimer;
 
@@ -74,13 +75,7 @@ class ScriptView : public QAbstractScrollArea {
   int LineHeight() const;
   int VisibleLineCount() const;
   void UpdateScrollBars();
-  // A line as shown: its bytes and its layout in the view's font, kept
-  // until the text or the font changes (a long line is laid out once).
-  struct LaidOutLine {
-    std::size_t start = 0;
-    std::string bytes;
-    std::unique_ptr<QTextLayout> layout;
-  };
+  // A line as shown, kept until the text or the font changes.
   const LaidOutLine& LaidOut(std::size_t line) const;
   void ForgetLayouts();
   QRect CaretRect() const;
