@@ -56,6 +56,10 @@ std::string PageStatement(const KeyPaging& paging, const std::vector<std::string
   return statement + " LIMIT " + std::to_string(rows);
 }
 
+std::string TextLiteral(std::string_view text) {
+  return "_utf8mb4 X'" + Hex(reinterpret_cast<const unsigned char*>(text.data()), text.size()) + "'";
+}
+
 bool KeyLiteralForm(ValueForm form) {
   switch (form) {
     case ValueForm::Integer:
@@ -89,11 +93,8 @@ std::optional<std::string> KeyLiteral(ValueForm form, FieldKind kind, const unsi
     case ValueForm::Time:
       if (!MadeOf(value, bytes, "0123456789-:.")) return std::nullopt;
       return "'" + Text(value, bytes) + "'";
-    // Texts and bytes as hexadecimal digits: no character of them can end the
-    // literal, and no escaping rule of the session's SQL mode applies. The
-    // character set introducer makes the text compare by the column's own
-    // collation.
-    case ValueForm::Text: return "_utf8mb4 X'" + Hex(value, bytes) + "'";
+    case ValueForm::Text: return TextLiteral(Text(value, bytes));
+    // Bytes as hexadecimal digits too, compared byte for byte.
     case ValueForm::Bytes: return "X'" + Hex(value, bytes) + "'";
     case ValueForm::DateTime: {
       SQL_TIMESTAMP_STRUCT stamp;

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/dataset/field.h"
@@ -26,6 +27,12 @@ struct KeyPaging {
 // after the key whose literals `after` holds (one per key column), or from
 // the first row when `after` is empty.
 std::string PageStatement(const KeyPaging& paging, const std::vector<std::string>& after, SQLULEN rows);
+
+// A UTF-8 text as a statement's string: hexadecimal digits, so that no
+// character of it can end the literal and no escaping rule of the session's
+// SQL mode applies; the character set introducer makes it compare by the
+// collation of what it is compared with.
+std::string TextLiteral(std::string_view text);
 
 // Whether a key column read in this form can give the literal of its value.
 bool KeyLiteralForm(ValueForm form);

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/odbc/fetched_text.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -24,23 +25,11 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// The name as a statement's string: hexadecimal digits, so that no character
-// of it can end the literal.
-std::string NameLiteral(const std::string& name) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string literal = "_utf8mb4 X'";
-  for (unsigned char c : name) {
-    literal += kDigits[c >> 4];
-    literal += kDigits[c & 0x0F];
-  }
-  return literal + "'";
-}
-
 // Every unique index of the table, the primary key first, one row a column
 // in key order: index, column, type, whole or part of the column, engine,
 // whether the column takes NULL.
 std::string KeyQuery(const TableReference& table) {
-  const std::string schema = table.schema.empty() ? "DATABASE()" : NameLiteral(table.schema);
+  const std::string schema = table.schema.empty() ? "DATABASE()" : TextLiteral(table.schema);
   return "SELECT s.INDEX_NAME, s.COLUMN_NAME, c.DATA_TYPE, "
          "CASE WHEN s.SUB_PART IS NULL THEN 'whole' ELSE 'part' END, t.ENGINE, c.IS_NULLABLE "
          "FROM information_schema.TABLES t "
@@ -48,21 +37,8 @@ std::string KeyQuery(const TableReference& table) {
          "AND s.NON_UNIQUE = 0 "
          "JOIN information_schema.COLUMNS c ON c.TABLE_SCHEMA = t.TABLE_SCHEMA AND c.TABLE_NAME = t.TABLE_NAME "
          "AND c.COLUMN_NAME = s.COLUMN_NAME "
-         "WHERE t.TABLE_SCHEMA = " + schema + " AND t.TABLE_NAME = " + NameLiteral(table.table) +
+         "WHERE t.TABLE_SCHEMA = " + schema + " AND t.TABLE_NAME = " + TextLiteral(table.table) +
          " AND t.TABLE_TYPE = 'BASE TABLE' ORDER BY s.INDEX_NAME = 'PRIMARY' DESC, s.INDEX_NAME, s.SEQ_IN_INDEX";
-}
-
-std::string FetchedText(SQLHSTMT statement, SQLUSMALLINT column) {
-  std::vector<SQLWCHAR> buffer(1024);
-  SQLLEN length = 0;
-  if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_WCHAR, buffer.data(),
-                                static_cast<SQLLEN>(buffer.size() * sizeof(SQLWCHAR)), &length)) ||
-      length < 0) {
-    return {};
-  }
-  const std::size_t units = TerminatedLength(buffer.data(), static_cast<std::size_t>(length) / sizeof(SQLWCHAR),
-                                             buffer.size() - 1);
-  return Utf16ToUtf8(buffer.data(), units);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <vector>
 
+#include "platform/odbc/fetched_text.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -122,13 +123,7 @@ std::string OdbcSession::ResultCharacterSet() {
     WideText query = Utf8ToUtf16("SELECT @@character_set_results");
     if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return {};
     if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return {};
-    SQLWCHAR name[64] = {};
-    SQLLEN indicator = 0;
-    if (!SQL_SUCCEEDED(SQLGetData(statement.get(), 1, SQL_C_WCHAR, name, sizeof(name), &indicator)) ||
-        indicator == SQL_NULL_DATA) {
-      return {};
-    }
-    std::string text = Utf16ToUtf8(name, TerminatedLength(name, 0, std::size(name) - 1));
+    std::string text = FetchedText(statement.get(), 1);
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
   } catch (const std::exception&) {

@@ -1,7 +1,7 @@
 #include "platform/odbc/postgres_unsized_columns.h"
 
-#include <vector>
 
+#include "platform/odbc/fetched_text.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -26,17 +26,6 @@ std::string CatalogQuery(const TableReference& table) {
          "FROM pg_catalog.pg_attribute a WHERE a.attrelid = to_regclass(" + relation + ") "
          "AND a.attnum > 0 AND NOT a.attisdropped AND a.atttypmod < 0 AND a.atttypid IN "
          "('pg_catalog.varchar'::regtype, 'pg_catalog.bpchar'::regtype, 'pg_catalog.numeric'::regtype)";
-}
-
-std::string FetchedText(SQLHSTMT statement, SQLUSMALLINT column) {
-  std::vector<SQLWCHAR> buffer(1024);
-  SQLLEN length = 0;
-  if (!SQL_SUCCEEDED(SQLGetData(statement, column, SQL_C_WCHAR, buffer.data(),
-                                static_cast<SQLLEN>(buffer.size() * sizeof(SQLWCHAR)), &length)) ||
-      length < 0) {
-    return {};
-  }
-  return Utf16ToUtf8(buffer.data(), static_cast<std::size_t>(length) / sizeof(SQLWCHAR));
 }
 
 }  // namespace
