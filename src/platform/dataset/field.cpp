@@ -141,34 +141,42 @@ DateTime Field::AsDateTime() const {
   }
 }
 
-void Field::SetNull() { is_null_ = true; }
+void Field::SetNull() {
+  is_null_ = true;
+  is_zero_date_ = false;
+}
 
 void Field::SetInteger(int64_t value) {
   is_null_ = false;
+  is_zero_date_ = false;
   stored_ = Stored::Integer;
   integer_ = value;
 }
 
 void Field::SetFloat(double value) {
   is_null_ = false;
+  is_zero_date_ = false;
   stored_ = Stored::Float;
   float_ = value;
 }
 
 void Field::SetBoolean(bool value) {
   is_null_ = false;
+  is_zero_date_ = false;
   stored_ = Stored::Boolean;
   boolean_ = value;
 }
 
 void Field::SetDateTime(const DateTime& value) {
   is_null_ = false;
+  is_zero_date_ = false;
   stored_ = Stored::DateTime;
   date_time_ = value;
 }
 
 void Field::SetText(std::string_view value) {
   is_null_ = false;
+  is_zero_date_ = false;
   stored_ = Stored::Text;
   text_.assign(value.data(), value.size());
 }

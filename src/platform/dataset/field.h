@@ -59,8 +59,28 @@ class Field {
     scale_ = scale;
   }
 
+  // Type facts beyond the class, set by the backend once per column, so a
+  // writer can choose a target type that holds every value:
+  //  - a float column of single precision (its values are written as the
+  //    shortest text that reads back as the same single-precision number);
+  //  - a time column whose values are durations (negative, or past 24 hours);
+  //  - the digits of a second's fraction the declared type keeps (-1 unknown).
+  bool IsSinglePrecision() const { return is_single_precision_; }
+  void SetSinglePrecision(bool single) { is_single_precision_ = single; }
+  bool IsDuration() const { return is_duration_; }
+  void SetDuration(bool duration) { is_duration_ = duration; }
+  int FractionDigits() const { return fraction_digits_; }
+  void SetFractionDigits(int digits) { fraction_digits_ = digits; }
+
   // Value of the current row.
   bool IsNull() const { return is_null_; }
+  // The source holds a zero date ('0000-00-00') here, which no target type
+  // holds: the value reads as NULL, and the writers count and log it.
+  bool IsZeroDate() const { return is_zero_date_; }
+  void SetZeroDate() {
+    SetNull();
+    is_zero_date_ = true;
+  }
   std::string AsString() const;  // the field text (empty for NULL)
   // The same text appended to out, without a string of its own.
   void AppendString(std::string& out) const;
@@ -81,7 +101,10 @@ class Field {
   void SetDateTime(const DateTime& value);
   void SetText(std::string_view value);  // strings, memos, GUIDs, decimals, bytes
   std::string& MutableText();             // for chunked reads into the text
-  void MarkNotNull() { is_null_ = false; }
+  void MarkNotNull() {
+    is_null_ = false;
+    is_zero_date_ = false;
+  }
 
  private:
   // Which setter gave the current value: the getters convert from it.
@@ -95,6 +118,10 @@ class Field {
   int index_;
   bool is_unsigned_ = false;
   int scale_ = -1;
+  bool is_single_precision_ = false;
+  bool is_duration_ = false;
+  int fraction_digits_ = -1;
+  bool is_zero_date_ = false;
 
   bool is_null_ = true;
   Stored stored_ = Stored::Text;

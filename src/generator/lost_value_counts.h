@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "common/user_interface.h"
+
+namespace quill {
+
+// Values of one table that the target cannot hold as the source holds them
+// (a zero date, NaN, a NUL in text, a number too wide): each is written NULL
+// or changed, counted by column and reason, and said in one red log line per
+// column and reason once the table is written, so nothing changes silently.
+class LostValueCounts {
+ public:
+  // `table_name`: the table as listed, for the log lines.
+  LostValueCounts(UserInterface& ui, std::string table_name);
+  // One more value of `column` lost for `reason`, a text such as
+  // "zero dates, which no target type holds: written NULL".
+  void Count(std::string_view column, std::string_view reason);
+  // "Table : T : column C : N <reason>." in red for each column and reason,
+  // in the order first counted; then the counts start again.
+  void Report();
+  bool Empty() const { return counts_.empty(); }
+
+ private:
+  UserInterface& ui_;
+  std::string table_name_;
+  // (order first counted, column, reason) -> count
+  std::map<std::pair<std::string, std::string>, std::pair<size_t, uint64_t>> counts_;
+};
+
+}  // namespace quill
