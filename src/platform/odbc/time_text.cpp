@@ -17,7 +17,46 @@ std::optional<int> Digits(std::string_view text, std::size_t& at, std::size_t co
   return value;
 }
 
+// Reads "-" and exactly two digits of at most `largest` at `at`.
+std::optional<int> DatePart(std::string_view text, std::size_t& at, int largest) {
+  if (at >= text.size() || text[at] != '-') return std::nullopt;
+  ++at;
+  const std::optional<int> part = Digits(text, at, 2);
+  if (!part || *part > largest) return std::nullopt;
+  return part;
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 31;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 }  // namespace
+
+std::optional<DateTimeText> ParseDateTimeText(std::string_view text) {
+  DateTimeText date;
+  std::size_t at = 0;
+  const std::optional<int> year = Digits(text, at, 4);
+  if (!year) return std::nullopt;
+  const std::optional<int> month = DatePart(text, at, 12);
+  if (!month) return std::nullopt;
+  const std::optional<int> day = DatePart(text, at, 31);
+  if (!day) return std::nullopt;
+  date.value = DateTime{*year, *month, *day};
+  if (at < text.size()) {
+    if (text[at] != ' ' && text[at] != 'T') return std::nullopt;
+    const std::optional<DateTime> time = ParseTimeText(text.substr(at + 1));
+    if (!time || time->negative || time->hour > 23) return std::nullopt;
+    date.value.hour = time->hour;
+    date.value.minute = time->minute;
+    date.value.second = time->second;
+    date.value.nanosecond = time->nanosecond;
+  }
+  date.zero = *year == 0 || *month == 0 || *day == 0 || *day > DaysInMonth(*year, *month);
+  return date;
+}
 
 std::optional<DateTime> ParseTimeText(std::string_view text) {
   DateTime value;

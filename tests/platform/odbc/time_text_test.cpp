@@ -51,5 +51,42 @@ TEST(TimeText, ReadsSignLongHoursAndFractions) {
   for (const Case& c : cases) EXPECT_EQ(ParseTimeText(c.text), c.expected) << c.text;
 }
 
+TEST(TimeText, ReadsDatesAndTellsZeroDates) {
+  struct Case {
+    std::string text;
+    std::optional<DateTime> expected;
+    bool zero;
+  };
+  const std::vector<Case> cases = {
+      {"2020-01-31", DateTime{2020, 1, 31}, false},
+      {"0001-01-01", DateTime{1, 1, 1}, false},
+      {"9999-12-31 23:59:59.999999", DateTime{9999, 12, 31, 23, 59, 59, 999999000}, false},
+      {"2024-02-29 00:00:00", DateTime{2024, 2, 29}, false},
+      {"2020-06-15T12:00:00.5", DateTime{2020, 6, 15, 12, 0, 0, 500000000}, false},
+      {"0000-00-00", DateTime{0, 0, 0}, true},
+      {"0000-00-00 00:00:00", DateTime{0, 0, 0}, true},
+      {"2020-00-15", DateTime{2020, 0, 15}, true},
+      {"2020-02-00 10:00:00", DateTime{2020, 2, 0, 10}, true},
+      {"0000-01-01", DateTime{0, 1, 1}, true},
+      {"2020-02-31", DateTime{2020, 2, 31}, true},
+      {"2023-02-29", DateTime{2023, 2, 29}, true},
+      {"", std::nullopt, false},
+      {"2020-13-01", std::nullopt, false},
+      {"2020-01-32", std::nullopt, false},
+      {"2020-1-01", std::nullopt, false},
+      {"2020-01-01 24:00:00", std::nullopt, false},
+      {"2020-01-01 -01:00:00", std::nullopt, false},
+      {"2020-01-01 10:00:00+02", std::nullopt, false},
+      {"infinity", std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    const std::optional<DateTimeText> date = ParseDateTimeText(c.text);
+    ASSERT_EQ(date.has_value(), c.expected.has_value()) << c.text;
+    if (!date) continue;
+    EXPECT_EQ(date->value, *c.expected) << c.text;
+    EXPECT_EQ(date->zero, c.zero) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace quill

@@ -1,0 +1,60 @@
+#include "platform/odbc/declared_column.h"
+
+namespace quill {
+namespace {
+
+// Character types, and the types a driver gives as text without a class of
+// their own (PostgreSQL's interval may come as an SQL interval type).
+bool IsTextual(SQLLEN concise_type) {
+  switch (concise_type) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_WLONGVARCHAR:
+    case SQL_UNKNOWN_TYPE: return true;
+    default: return concise_type >= SQL_INTERVAL_YEAR && concise_type <= SQL_INTERVAL_MINUTE_TO_SECOND;
+  }
+}
+
+bool IsDecimal(SQLLEN concise_type) { return concise_type == SQL_DECIMAL || concise_type == SQL_NUMERIC; }
+
+}  // namespace
+
+OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const DeclaredColumn& declared) {
+  OdbcColumnDescription corrected = column;
+  switch (declared.kind) {
+    case DeclaredColumn::Kind::kMemo:
+      if (!IsTextual(column.concise_type)) break;
+      corrected.concise_type = SQL_WLONGVARCHAR;
+      corrected.length = 0;
+      break;
+    case DeclaredColumn::Kind::kText:
+      if (!IsTextual(column.concise_type)) break;
+      if (column.concise_type != SQL_CHAR && column.concise_type != SQL_WCHAR &&
+          column.concise_type != SQL_VARCHAR) {
+        corrected.concise_type = SQL_WVARCHAR;
+      }
+      corrected.length = declared.size;
+      break;
+    case DeclaredColumn::Kind::kDecimal:
+      if (!IsDecimal(column.concise_type)) break;
+      corrected.precision = declared.size;
+      corrected.scale = declared.scale;
+      break;
+    case DeclaredColumn::Kind::kUnsizedDecimal:
+      // The driver's precision is made up; the dataset leaves the scale unknown.
+      if (IsDecimal(column.concise_type)) corrected.precision = 0;
+      break;
+    case DeclaredColumn::Kind::kCurrency:
+      corrected.concise_type = SQL_DECIMAL;
+      corrected.type_name = "money";
+      corrected.precision = declared.size;
+      corrected.scale = declared.scale;
+      break;
+  }
+  return corrected;
+}
+
+}  // namespace quill
