@@ -47,6 +47,14 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       // The driver's precision is made up; the dataset leaves the scale unknown.
       if (IsDecimal(column.concise_type)) corrected.precision = 0;
       break;
+    case DeclaredColumn::Kind::kDateAsText:
+      corrected.concise_type = SQL_TYPE_DATE;
+      break;
+    case DeclaredColumn::Kind::kDateTimeAsText:
+      corrected.concise_type = SQL_TYPE_TIMESTAMP;
+      corrected.precision = declared.scale;
+      corrected.scale = 0;
+      break;
     case DeclaredColumn::Kind::kCurrency:
       corrected.concise_type = SQL_DECIMAL;
       corrected.type_name = "money";

@@ -17,6 +17,8 @@ struct DeclaredColumn {
     kDecimal,         // a decimal of `size` digits, `scale` of them after the point
     kUnsizedDecimal,  // a decimal of any precision and scale (scale unknown)
     kCurrency,        // money, read as a decimal of `size` digits and `scale`
+    kDateAsText,      // a date the statement gives as its text
+    kDateTimeAsText,  // a date-time the statement gives as its text; `scale`: its fraction's digits
   };
   Kind kind = Kind::kMemo;
   int size = 0;

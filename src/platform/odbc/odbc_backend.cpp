@@ -87,9 +87,10 @@ OdbcResultDataset::Options ReadingOptions(const OdbcDriverFacts& facts) {
   // that a time structure cannot hold.
   options.time_as_text = !facts.is_sqlite;
   // MariaDB's TIME is a duration; its zero dates come as NULL or as dates of
-  // month 0 unless read as text.
+  // month 0 unless read as text. PostgreSQL's dates come as text too (the
+  // statement casts them): psqlodbc converts those it cannot hold to others.
   options.times_are_durations = facts.is_mariadb;
-  options.dates_as_text = facts.is_mariadb;
+  options.dates_as_text = facts.is_mariadb || facts.is_postgres;
   return options;
 }
 

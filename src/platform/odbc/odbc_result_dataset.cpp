@@ -255,6 +255,12 @@ void OdbcResultDataset::DescribeColumns() {
     description.length = ColumnNumber(statement, number, SQL_DESC_LENGTH);
     description.precision = ColumnNumber(statement, number, SQL_DESC_PRECISION);
     description.scale = ColumnNumber(statement, number, SQL_DESC_SCALE);
+    // A binary column's size is in bytes; MariaDB's driver gives BIT(n) the
+    // length n in bits, and the bytes as its octet length.
+    if (description.concise_type == SQL_BINARY || description.concise_type == SQL_VARBINARY) {
+      const SQLLEN octets = ColumnNumber(statement, number, SQL_DESC_OCTET_LENGTH);
+      if (octets > 0 && octets < description.length) description.length = octets;
+    }
     if (options_.correct_sqlite_types) description = CorrectSqliteColumn(description);
     const auto declared = options_.declared_columns.find(description.name);
     const bool unsized_decimal = declared != options_.declared_columns.end() &&
@@ -561,9 +567,9 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
     case ValueForm::DateText: {
       const std::string text = BoundText(value, indicator, column.type.bound_bytes);
       const std::optional<DateTimeText> date = ParseDateTimeText(text);
-      if (!date) {
-        field.SetText(text);  // kept as it came, never lost
-      } else if (date->zero) {
+      if (!date || date->zero) {
+        // A zero date, or one no target's calendar holds (PostgreSQL's
+        // 'infinity', years BC or past 9999): NULL, and the writers say so.
         field.SetZeroDate();
       } else {
         field.SetDateTime(date->value);

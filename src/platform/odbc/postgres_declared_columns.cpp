@@ -11,9 +11,11 @@ namespace {
 
 // Types psqlodbc gives as text of the right width: their text is bounded
 // and within the size it reports.
-const std::set<std::string> kTextOfKnownWidth = {"name",     "inet", "cidr", "macaddr", "macaddr8",
-                                                 "bool",     "char", "uuid", "timetz",  "date",
-                                                 "time",     "timestamp", "timestamptz"};
+const std::set<std::string> kTextOfKnownWidth = {"name", "inet", "cidr", "macaddr", "macaddr8",
+                                                 "bool", "char", "uuid", "timetz", "time"};
+
+// The digits of a second's fraction PostgreSQL keeps without a precision.
+constexpr int kDefaultFractionDigits = 6;
 
 // Every integer of int64 (money's storage) has at most 19 digits.
 constexpr int kMoneyDigits = 19;
@@ -97,6 +99,10 @@ std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& c
     return NumericDeclaration(modifier);
   }
   if (type == "money") return Declared(DeclaredColumn::Kind::kCurrency, kMoneyDigits, column.money_scale);
+  if (type == "date") return Declared(DeclaredColumn::Kind::kDateAsText);
+  if (type == "timestamp" || type == "timestamptz") {
+    return Declared(DeclaredColumn::Kind::kDateTimeAsText, 0, modifier >= 0 ? modifier : kDefaultFractionDigits);
+  }
   // An enum holds its labels only.
   if (column.type_kind == 'e' && column.longest_label > 0) {
     return Declared(DeclaredColumn::Kind::kText, column.longest_label);
@@ -132,6 +138,14 @@ PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const
         if (declared->kind == DeclaredColumn::Kind::kCurrency) {
           // numeric holds every money value exactly, in digits of no locale.
           select.push_back(quoted + "::pg_catalog.numeric AS " + quoted);
+          casts = true;
+          continue;
+        }
+        if (declared->kind == DeclaredColumn::Kind::kDateAsText ||
+            declared->kind == DeclaredColumn::Kind::kDateTimeAsText) {
+          // In the session's ISO DateStyle: 'infinity', ' BC' and years past
+          // 9999 as they are.
+          select.push_back(quoted + "::pg_catalog.text AS " + quoted);
           casts = true;
           continue;
         }

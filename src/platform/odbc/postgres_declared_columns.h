@@ -27,14 +27,16 @@ struct PostgresCatalogColumn {
 // psqlodbc describes it rightly. psqlodbc gives bit(n) and varbit(n) the
 // wrong size (4 for bit(8)), types it does not know as text of 255
 // characters (json, arrays, enums, geometry, tsvector, ranges ...) or of 32
-// (interval), varchar and numeric without a size made-up sizes, and money
-// as a double of text formatted for the server's locale ("-$1,234.50").
+// (interval), varchar and numeric without a size made-up sizes, money as a
+// double of text formatted for the server's locale ("-$1,234.50"), and
+// dates it cannot convert as other dates (infinity as 9999-12-31 23:59:59,
+// years past 9999 as today, years BC as years AD), in its text as well.
 std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& column);
 
 // What a table's catalog says beyond the driver's description: the
 // corrections by result column name, and the select list that reads money
-// exactly (as numeric, whatever the server's lc_monetary); "*" when no
-// column needs a cast.
+// exactly (as numeric, whatever the server's lc_monetary) and dates as the
+// server's own text; "*" when no column needs a cast.
 struct PostgresTableDeclarations {
   std::map<std::string, DeclaredColumn> columns;
   std::string select_list = "*";

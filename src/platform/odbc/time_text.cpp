@@ -26,6 +26,18 @@ std::optional<int> DatePart(std::string_view text, std::size_t& at, int largest)
   return part;
 }
 
+// "+HH", "-HH:MM" or "+HH:MM:SS".
+bool IsZoneOffset(std::string_view text) {
+  std::size_t at = 1;
+  if (!Digits(text, at, 2)) return false;
+  for (int part = 0; part < 2 && at < text.size(); ++part) {
+    if (text[at] != ':') return false;
+    ++at;
+    if (!Digits(text, at, 2)) return false;
+  }
+  return at == text.size();
+}
+
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (month < 1 || month > 12) return 31;
@@ -47,7 +59,14 @@ std::optional<DateTimeText> ParseDateTimeText(std::string_view text) {
   date.value = DateTime{*year, *month, *day};
   if (at < text.size()) {
     if (text[at] != ' ' && text[at] != 'T') return std::nullopt;
-    const std::optional<DateTime> time = ParseTimeText(text.substr(at + 1));
+    std::string_view clock = text.substr(at + 1);
+    // A time zone's offset ("+02", "-05:30") is the session's: dropped.
+    const std::size_t zone = clock.find_first_of("+-");
+    if (zone != std::string_view::npos) {
+      if (!IsZoneOffset(clock.substr(zone))) return std::nullopt;
+      clock = clock.substr(0, zone);
+    }
+    const std::optional<DateTime> time = ParseTimeText(clock);
     if (!time || time->negative || time->hour > 23) return std::nullopt;
     date.value.hour = time->hour;
     date.value.minute = time->minute;

@@ -101,6 +101,7 @@ void ExpectTypes(TestDatabase& database, const std::string& listed_name, const s
 
 TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
   TestDatabase database = TestDatabase::Postgres();
+  database.Execute("ALTER DATABASE " + database.Quote(database.DatabaseName()) + " SET TimeZone = 'UTC'");
   database.Execute("CREATE TYPE mood AS ENUM ('sad', 'ok', '\xC3\xBC" "berdreht')");
   database.Execute("CREATE DOMAIN dmoney AS money");
   database.Execute("CREATE DOMAIN code AS varchar(10)");
@@ -174,7 +175,20 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
        {.fraction_digits = 0, .date_time = DateTime{1, 1, 1}}},
       {"timestamp", "'9999-12-31 23:59:59.999999'", "TDateTimeField", 0, "9999-12-31 23:59:59",
        {.fraction_digits = 6, .date_time = DateTime{9999, 12, 31, 23, 59, 59, 999999000}}},
-      {"timestamptz(2)", "NULL", "TDateTimeField", 0, std::nullopt, {.fraction_digits = 2}},
+      {"timestamptz(2)", "'2020-01-01 02:00:00.25+02'", "TDateTimeField", 0, "2020-01-01",
+       {.fraction_digits = 2, .date_time = DateTime{2020, 1, 1, 0, 0, 0, 250000000}}},
+      {"timestamptz", "NULL", "TDateTimeField", 0, std::nullopt, {.fraction_digits = 6}},
+      // Dates no target's calendar holds (the driver would give other
+      // dates for them): NULL, and said.
+      {"timestamp", "'infinity'", "TDateTimeField", 0, std::nullopt, {.fraction_digits = 6, .zero_date = true}},
+      {"timestamp(3)", "'-infinity'", "TDateTimeField", 0, std::nullopt, {.fraction_digits = 3, .zero_date = true}},
+      {"timestamp", "'0044-03-15 12:00:00 BC'", "TDateTimeField", 0, std::nullopt,
+       {.fraction_digits = 6, .zero_date = true}},
+      {"timestamp", "'10000-01-01 00:00:00'", "TDateTimeField", 0, std::nullopt,
+       {.fraction_digits = 6, .zero_date = true}},
+      {"date", "'infinity'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .zero_date = true}},
+      {"date", "'4713-01-01 BC'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .zero_date = true}},
+      {"date", "'5874897-12-31'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .zero_date = true}},
       {"date", "'2020-02-29'", "TDateField", 0, "2020-02-29", {.fraction_digits = 0, .date_time = DateTime{2020, 2, 29}}},
       {"bytea", "'\\x00ff27'::bytea", "TBlobField", kAnySize, std::string("\x00\xff\x27", 3)},
   };
@@ -231,6 +245,9 @@ TEST(OdbcTypeMatrix, MariaDbTypesAndEdgeValues) {
       {"SET('x','y')", "'x,y'", "TStringField", 3, "x,y"},
       {"VARBINARY(10)", "x'00FF275C0D0A'", "TVarBytesField", 10, std::string("\x00\xFF'\\\r\n", 6)},
       {"BINARY(4)", "x'00FF2700'", "TBytesField", 4, std::string("\x00\xFF'\x00", 4)},
+      // BIT(n) in bytes.
+      {"BIT(8)", "b'00000000'", "TBytesField", 1, std::string("\x00", 1)},
+      {"BIT(12)", "b'101000000001'", "TBytesField", 2, std::string("\x0A\x01", 2)},
       {"YEAR", "2020", "TWordField", 0, "2020"},
       {"BIGINT UNSIGNED", "18446744073709551615", "TLargeintField", 0, "18446744073709551615"},
       {"TINYINT", "-128", "TSmallintField", 0, "-128"},

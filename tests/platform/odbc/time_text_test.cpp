@@ -76,8 +76,15 @@ TEST(TimeText, ReadsDatesAndTellsZeroDates) {
       {"2020-1-01", std::nullopt, false},
       {"2020-01-01 24:00:00", std::nullopt, false},
       {"2020-01-01 -01:00:00", std::nullopt, false},
-      {"2020-01-01 10:00:00+02", std::nullopt, false},
+      {"2020-01-01 00:00:00.25+00", DateTime{2020, 1, 1, 0, 0, 0, 250000000}, false},
+      {"2020-01-01 10:00:00-05:30", DateTime{2020, 1, 1, 10}, false},
+      {"1900-01-01 00:00:00+00:09:21", DateTime{1900, 1, 1}, false},
+      {"2020-01-01 10:00:00+5", std::nullopt, false},
       {"infinity", std::nullopt, false},
+      {"-infinity", std::nullopt, false},
+      {"0001-01-01 BC", std::nullopt, false},
+      {"0044-03-15 12:00:00 BC", std::nullopt, false},
+      {"10000-01-01 00:00:00", std::nullopt, false},
   };
   for (const Case& c : cases) {
     const std::optional<DateTimeText> date = ParseDateTimeText(c.text);
