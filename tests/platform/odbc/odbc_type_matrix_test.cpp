@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fixtures/test_database.h"
+#include "generator/generator_harness.h"
 #include "odbc_test_support.h"
 #include "platform/formatting/format_settings.h"
 
@@ -294,6 +295,38 @@ TEST(OdbcTypeMatrix, MariaDbKeyOfZeroDatesIsReadWhole) {
     EXPECT_EQ(rows, kRows + c.zero_count);
     EXPECT_EQ(zero_dates, c.zero_count);
     EXPECT_EQ(k_sum, static_cast<int64_t>(kRows) * (kRows + 1) / 2);
+  }
+}
+
+// Single-precision values reach every dialect's script as the shortest text
+// of the single, through the writers' own float formatting.
+TEST(OdbcTypeMatrix, SinglePrecisionValuesAreWrittenAsTheirShortestText) {
+  struct EngineCase {
+    TestDatabase database;
+    std::string single_type;
+    std::string listed_name;
+  };
+  std::vector<EngineCase> engines;
+  engines.push_back({TestDatabase::Postgres(), "real", "public.singles"});
+  engines.push_back({TestDatabase::MariaDb(), "FLOAT", "singles"});
+  const std::vector<TargetDialect> dialects = {TargetDialect::MySql, TargetDialect::MsSql, TargetDialect::Oracle,
+                                               TargetDialect::Pervasive, TargetDialect::PostgreSql};
+  for (EngineCase& engine : engines) {
+    engine.database.Execute("CREATE TABLE singles (id INTEGER PRIMARY KEY, f " + engine.single_type + ")");
+    engine.database.Execute("INSERT INTO singles VALUES (1, 0.4), (2, 3.14159), (3, -2.5e-7), (4, 16777216)");
+    for (TargetDialect dialect : dialects) {
+      SCOPED_TRACE("type " + engine.single_type + ", dialect " + std::to_string(static_cast<int>(dialect)));
+      GeneratorHarness harness;
+      harness.settings.format = dialect;
+      harness.ui.SetSelectedNodeCaption("singles");
+      harness.generator.GenerateScript(engine.database.Dsn(), engine.listed_name);
+      const std::string script = harness.ScriptText();
+      for (const char* text : {"0.4", "3.14159", "-2.5E-7", "16777216"}) {
+        EXPECT_NE(script.find(text), std::string::npos) << text << " not in\n" << script;
+      }
+      EXPECT_EQ(script.find("0.4000000059604645"), std::string::npos) << script;
+      EXPECT_EQ(script.find("3.141590118408203"), std::string::npos) << script;
+    }
   }
 }
 
