@@ -80,6 +80,35 @@ DeclaredColumn NumericDeclaration(int modifier) {
   return Declared(DeclaredColumn::Kind::kDecimal, precision, scale);
 }
 
+// One pass over the table gives each numeric column without a precision the
+// digits its values need: the most before the point and the most after it
+// (NaN and the infinities, which have no digits, left out). A column that
+// holds no number keeps its unknown precision.
+void SizeByValues(const OdbcSession& session, const TableReference& table, const std::vector<std::string>& columns,
+                  std::map<std::string, DeclaredColumn>& declarations) {
+  if (columns.empty()) return;
+  std::string query = "SELECT ";
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const std::string value = "CASE WHEN " + QuoteIdentifier(columns[i], "\"") +
+                              " IN ('NaN', 'Infinity', '-Infinity') THEN NULL ELSE " +
+                              QuoteIdentifier(columns[i], "\"") + " END";
+    query += std::string(i > 0 ? ", " : "") + "pg_catalog.max(pg_catalog.length(pg_catalog.trunc(pg_catalog.abs(" +
+             value + "))::pg_catalog.text)), pg_catalog.max(pg_catalog.scale(" + value + "))";
+  }
+  query += " FROM " + QualifiedTableName(table, "\"");
+  std::lock_guard<std::mutex> lock(session.calls());
+  OdbcHandle statement(SQL_HANDLE_STMT, session.connection());
+  WideText text = Utf8ToUtf16(query);
+  if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), text.data(), SQL_NTS))) return;
+  if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return;
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    const int integer_digits = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(2 * i + 1)), -1);
+    const int scale = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(2 * i + 2)), -1);
+    if (integer_digits < 0 || scale < 0) continue;
+    declarations[columns[i]] = Declared(DeclaredColumn::Kind::kDecimal, integer_digits + scale, scale);
+  }
+}
+
 }  // namespace
 
 std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& column) {
@@ -117,6 +146,7 @@ std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& c
 PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const TableReference& table) {
   PostgresTableDeclarations declarations;
   std::vector<std::string> select;
+  std::vector<std::string> unsized_decimals;
   bool casts = false;
   {
     std::lock_guard<std::mutex> lock(session.calls());
@@ -135,6 +165,7 @@ PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const
       const std::string quoted = QuoteIdentifier(column.name, "\"");
       if (const std::optional<DeclaredColumn> declared = PostgresDeclaration(column)) {
         declarations.columns[column.name] = *declared;
+        if (declared->kind == DeclaredColumn::Kind::kUnsizedDecimal) unsized_decimals.push_back(column.name);
         if (declared->kind == DeclaredColumn::Kind::kCurrency) {
           // numeric holds every money value exactly, in digits of no locale.
           select.push_back(quoted + "::pg_catalog.numeric AS " + quoted);
@@ -153,6 +184,7 @@ PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const
       select.push_back(quoted);
     }
   }
+  SizeByValues(session, table, unsized_decimals, declarations.columns);
   if (casts) {
     declarations.select_list.clear();
     for (const std::string& column : select) {

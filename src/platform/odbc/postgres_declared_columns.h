@@ -44,7 +44,10 @@ struct PostgresTableDeclarations {
 
 // Reads the catalog of the table. The names travel as hexadecimal digits,
 // never inside a literal, so no name can end one under any setting of
-// standard_conforming_strings. Empty when the table is not found.
+// standard_conforming_strings. Empty when the table is not found. A numeric
+// column declared without a precision is sized by one pass over its values
+// (as the SQLite reader sizes its columns); its precision stays unknown
+// (scale -1) when it holds no number.
 PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const TableReference& table);
 
 }  // namespace quill

@@ -158,10 +158,14 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
       {"real", "'-Infinity'", "TFloatField", 0, "-INF", {.single = true}},
       {"double precision", "0.1", "TFloatField", 0, "0.1"},
       {"double precision", "'1e308'", "TFloatField", 0, "1E308"},
-      // Decimals: an unknown precision is none (scale unknown); a negative
-      // scale or one beyond the precision becomes a decimal every target knows.
-      {"numeric", "'123456789012345678901234567890.123'", "TBCDField", 0, "123456789012345678901234567890.123"},
+      // Decimals: without a precision, sized by the values (unknown, scale
+      // -1, where no value has digits); a negative scale or one beyond the
+      // precision becomes a decimal every target knows.
+      {"numeric", "'123456789012345678901234567890.123'", "TBCDField", 33, "123456789012345678901234567890.123",
+       {.scale = 3}},
+      {"numeric", "'-0.000001'", "TBCDField", 7, "-0.000001", {.scale = 6}},
       {"numeric", "'NaN'", "TBCDField", 0, "NaN"},
+      {"numeric", "NULL", "TBCDField", 0, std::nullopt},
       {"numeric(10,2)", "12.5", "TBCDField", 10, "12.50", {.scale = 2}},
       {"numeric(5,-2)", "12345", "TBCDField", 7, "12300", {.scale = 0}},
       {"numeric(3,5)", "0.00123", "TBCDField", 5, "0.00123", {.scale = 5}},
