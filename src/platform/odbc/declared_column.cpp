@@ -30,14 +30,15 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       corrected.concise_type = SQL_WLONGVARCHAR;
       corrected.length = 0;
       break;
-    case DeclaredColumn::Kind::kText:
+    case DeclaredColumn::Kind::kText: {
       if (!IsTextual(column.concise_type)) break;
-      if (column.concise_type != SQL_CHAR && column.concise_type != SQL_WCHAR &&
-          column.concise_type != SQL_VARCHAR) {
-        corrected.concise_type = SQL_WVARCHAR;
-      }
+      // Text of the wide calls, as psqlodbc gives its character types there
+      // (it gives types it does not know as narrow VARCHAR).
+      const bool fixed = column.concise_type == SQL_CHAR || column.concise_type == SQL_WCHAR;
+      corrected.concise_type = fixed ? SQL_WCHAR : SQL_WVARCHAR;
       corrected.length = declared.size;
       break;
+    }
     case DeclaredColumn::Kind::kDecimal:
       if (!IsDecimal(column.concise_type)) break;
       corrected.precision = declared.size;

@@ -112,9 +112,9 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
   for (int i = 0; i < 150; ++i) bits += "10";
   const std::vector<TypeCase> cases = {
       // Bit strings: the driver says 4 characters for bit(8).
-      {"bit(8)", "B'00000000'", "TStringField", 8, "00000000"},
-      {"bit(8)", "B'11111111'", "TStringField", 8, "11111111"},
-      {"bit(1)", "B'1'", "TStringField", 1, "1"},
+      {"bit(8)", "B'00000000'", "TWideStringField", 8, "00000000"},
+      {"bit(8)", "B'11111111'", "TWideStringField", 8, "11111111"},
+      {"bit(1)", "B'1'", "TWideStringField", 1, "1"},
       {"varbit(5)", "B'101'", "TWideStringField", 5, "101"},
       {"varbit", "repeat('10', 150)::varbit", "TMemoField", 0, bits},
       // Types without a declared length are memos, whatever the driver says.
