@@ -238,6 +238,9 @@ TEST(OdbcTypeMatrix, MariaDbTypesAndEdgeValues) {
       {"FLOAT", "-3.40282e38", "TFloatField", 0, "-3.40282E38", {.single = true}},
       {"FLOAT", "1.17549e-38", "TFloatField", 0, "1.17549E-38", {.single = true}},
       {"FLOAT(7,3)", "3.14159", "TFloatField", 0, "3.142", {.single = true}},
+      // Beyond the six digits that MariaDB's own text of a FLOAT keeps.
+      {"FLOAT", "123456.79", "TFloatField", 0, "123456.79", {.single = true}},
+      {"FLOAT", "16777217", "TFloatField", 0, "16777216", {.single = true}},
       {"DOUBLE", "0.1", "TFloatField", 0, "0.1"},
       {"DOUBLE", "-1.7976931348623157e308", "TFloatField", 0, "-1.7976931348623157E308"},
       {"DECIMAL(65,30)", "'-12345678901234567890123456789012345.123456789012345678901234567890'", "TBCDField", 65,
