@@ -12,6 +12,7 @@
 namespace quill::testing {
 namespace {
 
+const std::string kHostileColumn = "?\" {fn now()} '; --";
 const std::string kHostileSchema = "s\\'; DROP TABLE victim; --";
 
 TEST(OdbcPostgresHostileNames, CatalogQueriesRunNoSqlOfANameAndFindItsTable) {
@@ -45,9 +46,9 @@ TEST(OdbcPostgresHostileNames, CatalogQueriesRunNoSqlOfANameAndFindItsTable) {
     database.CreateSchema(kHostileSchema);
     for (const NameCase& name : names) {
       database.Execute("CREATE TABLE " + database.QualifiedName(name.table, name.schema) +
-                       " (b bit(8), m money, v varchar)");
+                       " (b bit(8), m money, v varchar, " + database.Quote(kHostileColumn) + " date)");
       database.Execute("INSERT INTO " + database.QualifiedName(name.table, name.schema) +
-                       " VALUES (B'00000000', '-92233720368547758.08', 'x')");
+                       " VALUES (B'00000000', '-92233720368547758.08', 'x', '2020-02-29')");
     }
     auto connection = OpenSource(database);
     for (const NameCase& name : names) {
@@ -58,6 +59,8 @@ TEST(OdbcPostgresHostileNames, CatalogQueriesRunNoSqlOfANameAndFindItsTable) {
       EXPECT_EQ(dataset->FindField("b")->AsString(), "00000000");
       EXPECT_EQ(dataset->FindField("m")->AsString(), "-92233720368547758.08");
       EXPECT_EQ(dataset->FindField("v")->ClassName(), "TMemoField");
+      // Columns named in the statement's select list.
+      EXPECT_EQ(dataset->FindField(kHostileColumn)->AsDateTime(), (DateTime{2020, 2, 29}));
       EXPECT_EQ(database.Query("SELECT count(*) FROM victim"), (std::vector<QueryRow>{{std::string("1")}}));
     }
   }
