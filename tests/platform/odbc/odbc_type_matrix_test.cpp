@@ -35,16 +35,6 @@ struct TypeCase {
   Facts facts = {};
 };
 
-DateTime Time(int hour, int minute, int second, int nanosecond = 0, bool negative = false) {
-  DateTime value;
-  value.hour = hour;
-  value.minute = minute;
-  value.second = second;
-  value.nanosecond = nanosecond;
-  value.negative = negative;
-  return value;
-}
-
 int Characters(const std::string& text) {
   int count = 0;
   for (unsigned char c : text) count += (c & 0xC0) != 0x80 ? 1 : 0;
@@ -173,9 +163,9 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
        "-99999999999999999999999999999999999999", {.scale = 0}},
       // Dates and times: the digits of the declared fraction.
       {"time(3)", "'23:59:59.999'", "TTimeField", 0, "23:59:59",
-       {.fraction_digits = 3, .date_time = Time(23, 59, 59, 999000000)}},
-      {"time", "'24:00:00'", "TTimeField", 0, "24:00:00", {.fraction_digits = 6, .date_time = Time(24, 0, 0)}},
-      {"time(0)", "'00:00:00'", "TTimeField", 0, "00:00:00", {.fraction_digits = 0, .date_time = Time(0, 0, 0)}},
+       {.fraction_digits = 3, .date_time = TimeValue(23, 59, 59, 999000000)}},
+      {"time", "'24:00:00'", "TTimeField", 0, "24:00:00", {.fraction_digits = 6, .date_time = TimeValue(24, 0, 0)}},
+      {"time(0)", "'00:00:00'", "TTimeField", 0, "00:00:00", {.fraction_digits = 0, .date_time = TimeValue(0, 0, 0)}},
       {"timestamp(0)", "'0001-01-01 00:00:00'", "TDateTimeField", 0, "0001-01-01",
        {.fraction_digits = 0, .date_time = DateTime{1, 1, 1}}},
       {"timestamp", "'9999-12-31 23:59:59.999999'", "TDateTimeField", 0, "9999-12-31 23:59:59",
@@ -207,13 +197,13 @@ TEST(OdbcTypeMatrix, MariaDbTypesAndEdgeValues) {
   const std::vector<TypeCase> cases = {
       // TIME is a duration.
       {"TIME", "'-838:59:59'", "TTimeField", 0, "838:59:59",
-       {.duration = true, .fraction_digits = 0, .date_time = Time(838, 59, 59, 0, true)}},
+       {.duration = true, .fraction_digits = 0, .date_time = TimeValue(838, 59, 59, 0, true)}},
       {"TIME", "'838:59:59'", "TTimeField", 0, "838:59:59",
-       {.duration = true, .fraction_digits = 0, .date_time = Time(838, 59, 59)}},
+       {.duration = true, .fraction_digits = 0, .date_time = TimeValue(838, 59, 59)}},
       {"TIME(6)", "'100:00:00.123456'", "TTimeField", 0, "100:00:00",
-       {.duration = true, .fraction_digits = 6, .date_time = Time(100, 0, 0, 123456000)}},
+       {.duration = true, .fraction_digits = 6, .date_time = TimeValue(100, 0, 0, 123456000)}},
       {"TIME(6)", "'-00:00:00.000001'", "TTimeField", 0, "00:00:00",
-       {.duration = true, .fraction_digits = 6, .date_time = Time(0, 0, 0, 1000, true)}},
+       {.duration = true, .fraction_digits = 6, .date_time = TimeValue(0, 0, 0, 1000, true)}},
       {"TIME(3)", "NULL", "TTimeField", 0, std::nullopt, {.duration = true, .fraction_digits = 3}},
       // Dates: the declared fraction; zero dates are NULL and say so.
       {"DATETIME", "'1000-01-01 00:00:00'", "TDateTimeField", 0, "1000-01-01",
