@@ -10,6 +10,7 @@
 #include "generator/generator_harness.h"
 #include "odbc_test_support.h"
 #include "platform/formatting/format_settings.h"
+#include "platform/odbc/mariadb_key_paging.h"
 
 namespace quill::testing {
 namespace {
@@ -292,6 +293,11 @@ TEST(OdbcTypeMatrix, MariaDbKeyOfZeroDatesIsReadWhole) {
     EXPECT_EQ(rows, kRows + c.zero_count);
     EXPECT_EQ(zero_dates, c.zero_count);
     EXPECT_EQ(k_sum, static_cast<int64_t>(kRows) * (kRows + 1) / 2);
+    // Without its zero dates, the same table is read in pages again.
+    OdbcSession session(database.Dsn(), database.User(), database.Password(), 30, 45);
+    EXPECT_FALSE(MariaDbKeyPaging(session, TableReference{"", "dated"}).has_value());
+    database.Execute("DELETE FROM dated WHERE k = 0");
+    EXPECT_TRUE(MariaDbKeyPaging(session, TableReference{"", "dated"}).has_value());
   }
 }
 
