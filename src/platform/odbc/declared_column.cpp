@@ -18,6 +18,10 @@ bool IsTextual(SQLLEN concise_type) {
   }
 }
 
+bool IsBinary(SQLLEN concise_type) {
+  return concise_type == SQL_BINARY || concise_type == SQL_VARBINARY || concise_type == SQL_LONGVARBINARY;
+}
+
 bool IsDecimal(SQLLEN concise_type) { return concise_type == SQL_DECIMAL || concise_type == SQL_NUMERIC; }
 
 }  // namespace
@@ -39,6 +43,11 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       corrected.length = declared.size;
       break;
     }
+    case DeclaredColumn::Kind::kBlob:
+      if (!IsBinary(column.concise_type)) break;
+      corrected.concise_type = SQL_LONGVARBINARY;
+      corrected.length = 0;
+      break;
     case DeclaredColumn::Kind::kDecimal:
       if (!IsDecimal(column.concise_type)) break;
       corrected.precision = declared.size;

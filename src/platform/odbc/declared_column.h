@@ -14,6 +14,7 @@ struct DeclaredColumn {
   enum class Kind {
     kMemo,            // text of any length: a character column becomes a memo
     kText,            // text of at most `size` characters
+    kBlob,            // bytes of any length: a binary column becomes a BLOB
     kDecimal,         // a decimal of `size` digits, `scale` of them after the point
     kUnsizedDecimal,  // a decimal of any precision and scale (scale unknown)
     kCurrency,        // money, read as a decimal of `size` digits and `scale`

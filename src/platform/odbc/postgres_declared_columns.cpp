@@ -127,6 +127,9 @@ std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& c
     if (modifier < 0) return Declared(DeclaredColumn::Kind::kUnsizedDecimal);
     return NumericDeclaration(modifier);
   }
+  // bytea has no length (psqlodbc gives it 8190 bytes without
+  // ByteaAsLongVarBinary).
+  if (type == "bytea") return Declared(DeclaredColumn::Kind::kBlob);
   if (type == "money") return Declared(DeclaredColumn::Kind::kCurrency, kMoneyDigits, column.money_scale);
   if (type == "date") return Declared(DeclaredColumn::Kind::kDateAsText);
   if (type == "timestamp" || type == "timestamptz") {

@@ -25,12 +25,14 @@ struct PostgresCatalogColumn {
 
 // What the driver must be corrected with for such a column, or none where
 // psqlodbc describes it rightly. psqlodbc gives bit(n) and varbit(n) the
-// wrong size (4 for bit(8)), types it does not know as text of 255
+// wrong size (4 for bit(8)); types it does not know as text of 255
 // characters (json, arrays, enums, geometry, tsvector, ranges ...) or of 32
-// (interval), varchar and numeric without a size made-up sizes, money as a
-// double of text formatted for the server's locale ("-$1,234.50"), and
-// dates it cannot convert as other dates (infinity as 9999-12-31 23:59:59,
-// years past 9999 as today, years BC as years AD), in its text as well.
+// (interval); varchar and numeric without a size made-up sizes; bytea and
+// text fixed sizes under some DSN options (ByteaAsLongVarBinary=0,
+// TextAsLongVarchar=0); money as a double of text formatted for the
+// server's locale ("-$1,234.50"); and dates it cannot convert as other
+// dates (infinity as 9999-12-31 23:59:59, years past 9999 as today, years
+// BC as years AD), in its text as well.
 std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& column);
 
 // What a table's catalog says beyond the driver's description: the

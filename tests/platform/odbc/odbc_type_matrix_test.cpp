@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/odbc_data_sources.h"
 #include "fixtures/test_database.h"
+#include "fixtures/test_servers.h"
 #include "generator/generator_harness.h"
 #include "odbc_test_support.h"
 #include "platform/formatting/format_settings.h"
@@ -47,9 +49,8 @@ bool IsSizedText(const std::string& class_name) {
 }
 
 // One table with a column per case (c0, c1, ...) and one row of the cases'
-// values, read through the program.
-void ExpectTypes(TestDatabase& database, const std::string& listed_name, const std::vector<TypeCase>& cases) {
-  GlobalFormatSettings() = CLocaleFormatSettings();
+// values.
+void CreateMatrix(TestDatabase& database, const std::vector<TypeCase>& cases) {
   std::string create = "CREATE TABLE matrix (";
   std::string insert = "INSERT INTO matrix VALUES (";
   for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -58,7 +59,15 @@ void ExpectTypes(TestDatabase& database, const std::string& listed_name, const s
   }
   database.Execute(create + ")");
   database.Execute(insert + ")");
-  auto connection = OpenSource(database);
+}
+
+// The matrix read through the program from the data source `dsn`.
+void ExpectMatrix(const std::string& dsn, const TestDatabase& database, const std::string& listed_name,
+                  const std::vector<TypeCase>& cases) {
+  GlobalFormatSettings() = CLocaleFormatSettings();
+  auto connection = std::make_unique<Connection>();
+  connection->SetConnectionString(OdbcConnectionStringFor(dsn));
+  connection->Open(database.User(), database.Password());
   auto dataset = connection->OpenTable(listed_name);
   ASSERT_EQ(dataset->FieldCount(), static_cast<int>(cases.size()));
   ASSERT_FALSE(dataset->Eof());
@@ -101,6 +110,8 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
   const std::string uuid = "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}";
   std::string bits;
   for (int i = 0; i < 150; ++i) bits += "10";
+  std::string long_bytes;
+  for (int i = 0; i < 5000; ++i) long_bytes += std::string("\x00\xff", 2);
   const std::vector<TypeCase> cases = {
       // Bit strings: the driver says 4 characters for bit(8).
       {"bit(8)", "B'00000000'", "TWideStringField", 8, "00000000"},
@@ -187,8 +198,35 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
       {"date", "'5874897-12-31'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .zero_date = true}},
       {"date", "'2020-02-29'", "TDateField", 0, "2020-02-29", {.fraction_digits = 0, .date_time = DateTime{2020, 2, 29}}},
       {"bytea", "'\\x00ff27'::bytea", "TBlobField", kAnySize, std::string("\x00\xff\x27", 3)},
+      {"bytea", "decode(repeat('00ff', 5000), 'hex')", "TBlobField", kAnySize, long_bytes},
+      {"text", "repeat('t', 9000)", "TMemoField", 0, std::string(9000, 't')},
+      {"varchar(300)", "repeat('v', 300)", "TWideStringField", 300, std::string(300, 'v')},
   };
-  ExpectTypes(database, "public.matrix", cases);
+  CreateMatrix(database, cases);
+  {
+    SCOPED_TRACE("the test's data source");
+    ExpectMatrix(database.Dsn(), database, "public.matrix", cases);
+  }
+  // The driver's options for sizes change what it reports, not what the
+  // columns are.
+  const TestServers& servers = RunningTestServers();
+  RegisterSystemDsn("Quill Matrix Other Sizes", kPostgresDriver,
+                    {{"Servername", "127.0.0.1"},
+                     {"Port", std::to_string(servers.postgres_port)},
+                     {"Database", database.DatabaseName()},
+                     {"ByteaAsLongVarBinary", "0"},
+                     {"TextAsLongVarchar", "0"},
+                     {"MaxVarcharSize", "100"},
+                     {"UnknownsAsLongVarchar", "1"},
+                     {"UnknownSizes", "1"}});
+  // There types of a known width that the driver does not know become
+  // memos, which hold their values too.
+  std::vector<TypeCase> other_cases = cases;
+  for (TypeCase& c : other_cases) {
+    if (c.type == "macaddr8" || c.type == "timetz") c.class_name = "TMemoField";
+  }
+  SCOPED_TRACE("a data source with ByteaAsLongVarBinary=0, TextAsLongVarchar=0, MaxVarcharSize=100");
+  ExpectMatrix("Quill Matrix Other Sizes", database, "public.matrix", other_cases);
 }
 
 TEST(OdbcTypeMatrix, MariaDbTypesAndEdgeValues) {
@@ -251,7 +289,8 @@ TEST(OdbcTypeMatrix, MariaDbTypesAndEdgeValues) {
       {"BIGINT UNSIGNED", "18446744073709551615", "TLargeintField", 0, "18446744073709551615"},
       {"TINYINT", "-128", "TSmallintField", 0, "-128"},
   };
-  ExpectTypes(database, "matrix", cases);
+  CreateMatrix(database, cases);
+  ExpectMatrix(database.Dsn(), database, "matrix", cases);
 }
 
 // A key of dates that holds zero dates is read whole, not in pages along
