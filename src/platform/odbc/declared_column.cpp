@@ -54,8 +54,10 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       corrected.scale = declared.scale;
       break;
     case DeclaredColumn::Kind::kUnsizedDecimal:
-      // The driver's precision is made up; the dataset leaves the scale unknown.
-      if (IsDecimal(column.concise_type)) corrected.precision = 0;
+      // The driver's precision and scale are made up: both unknown.
+      if (!IsDecimal(column.concise_type)) break;
+      corrected.precision = 0;
+      corrected.scale = -1;
       break;
     case DeclaredColumn::Kind::kDateAsText:
       corrected.concise_type = SQL_TYPE_DATE;

@@ -16,7 +16,7 @@ struct DeclaredColumn {
     kText,            // text of at most `size` characters
     kBlob,            // bytes of any length: a binary column becomes a BLOB
     kDecimal,         // a decimal of `size` digits, `scale` of them after the point
-    kUnsizedDecimal,  // a decimal of any precision and scale (scale unknown)
+    kUnsizedDecimal,  // a decimal of any precision and scale: both unknown (0 and -1)
     kCurrency,        // money, read as a decimal of `size` digits and `scale`
     kDateAsText,      // a date the statement gives as its text
     kDateTimeAsText,  // a date-time the statement gives as its text; `scale`: its fraction's digits

@@ -263,8 +263,6 @@ void OdbcResultDataset::DescribeColumns() {
     }
     if (options_.correct_sqlite_types) description = CorrectSqliteColumn(description);
     const auto declared = options_.declared_columns.find(description.name);
-    const bool unsized_decimal = declared != options_.declared_columns.end() &&
-                                 declared->second.kind == DeclaredColumn::Kind::kUnsizedDecimal;
     if (declared != options_.declared_columns.end()) description = WithDeclaration(description, declared->second);
 
     Column column;
@@ -295,7 +293,7 @@ void OdbcResultDataset::DescribeColumns() {
     const bool integer = column.type.kind == FieldKind::ftInteger || column.type.kind == FieldKind::ftLargeint;
     const bool decimal = column.type.kind == FieldKind::ftBCD || column.type.kind == FieldKind::ftCurrency;
     field->SetNumberFacts(integer && description.is_unsigned,
-                          decimal && !unsized_decimal ? static_cast<int>(description.scale) : -1);
+                          decimal ? static_cast<int>(description.scale) : -1);
     SetTypeFacts(description, *field);
     fields_.push_back(std::move(field));
     columns_.push_back(std::move(column));
