@@ -63,10 +63,12 @@ class DataSourceDialogTest : public testing::OptionsDialogsTest {
   }
 
   // The setup window as a user completes it: the rows typed, then OK.
-  void CompleteSetup(const QString& rows, QString* shown_name, QString* shown_rows, bool accept = true) {
+  void CompleteSetup(const QString& rows, QString* shown_name, QString* shown_rows, bool accept = true,
+                     QString* shown_database = nullptr) {
     OnNextModal([=](QWidget& setup) {
       EXPECT_EQ(setup.objectName(), "DriverSetup");
       if (shown_name) *shown_name = FindIn<QLineEdit>(setup, "EditName")->text();
+      if (shown_database) *shown_database = FindIn<QLineEdit>(setup, "EditDatabase")->text();
       if (shown_rows) *shown_rows = FindIn<QPlainTextEdit>(setup, "MemoAttributes")->toPlainText();
       FindIn<QPlainTextEdit>(setup, "MemoAttributes")->setPlainText(rows);
       FindIn<QPushButton>(setup, accept ? "ButtonOk" : "ButtonCancel")->click();
@@ -166,11 +168,12 @@ TEST_F(DataSourceDialogTest, WithoutDriversTheWindowStaysHidden) {
 TEST_F(DataSourceDialogTest, CreatingASourceThroughTheSetupDialogListsItAtOnce) {
   QString shown_name;
   QString shown_rows;
+  QString shown_database = "not shown";
   OnNextModal([&](QWidget& window) {
     auto* grid = FindIn<QTableWidget>(window, "StringGrid1");
     grid->setCurrentCell(0, 0);  // SQLite3
     FindIn<QLineEdit>(window, "Edit1")->setText("New Source");
-    CompleteSetup("Database = /tmp/new.db\n\nTimeout=500\n", &shown_name, &shown_rows);
+    CompleteSetup("Database = /tmp/new.db\n\nTimeout=500\n", &shown_name, &shown_rows, true, &shown_database);
     FindIn<QPushButton>(window, "Button2")->click();
     EXPECT_EQ(FindIn<QLineEdit>(window, "Edit1")->text(), "");
     EXPECT_TRUE(window.isVisible());
@@ -179,7 +182,8 @@ TEST_F(DataSourceDialogTest, CreatingASourceThroughTheSetupDialogListsItAtOnce) 
   Dialog().ShowOdbc();
 
   EXPECT_EQ(shown_name, "New Source");
-  EXPECT_EQ(shown_rows, "Database = \n") << "the attribute the driver needs, empty";
+  EXPECT_EQ(shown_database, "") << "the attribute the driver needs, empty";
+  EXPECT_EQ(shown_rows, "");
   EXPECT_EQ(Sources(), (std::vector<std::string>{"Sales Data", "No Driver", "New Source"}));
   EXPECT_EQ(ReadSourceAttributes("New Source"), (SourceAttributes{{"Database", "/tmp/new.db"}, {"Timeout", "500"}}));
   EXPECT_EQ(DsnDriverName("New Source"), "SQLite3");
@@ -201,7 +205,7 @@ TEST_F(DataSourceDialogTest, ACancelledOrRefusedCreationShowsNothing) {
   };
   const Case cases[] = {
       {"cancelled", "Cancelled", "Database = /tmp/x.db", false},
-      {"bad attribute", "Bad Row", "[Sales Data]\nDriver = /bin/sh", true},
+      {"bad attribute", "Bad Row", "[Sales Data] = x\nDriver = /bin/sh", true},
   };
   for (const Case& test : cases) {
     OnNextModal([&](QWidget& window) {
@@ -220,10 +224,12 @@ TEST_F(DataSourceDialogTest, ACancelledOrRefusedCreationShowsNothing) {
 TEST_F(DataSourceDialogTest, ConfiguringOpensTheSetupDialogOnTheSource) {
   QString shown_name;
   QString shown_rows;
-  CompleteSetup("Database = /tmp/moved.db", &shown_name, &shown_rows);
-  ConfigureSource(Window(), "Sales Data");
+  QString shown_database;
+  CompleteSetup("Database = /tmp/moved.db", &shown_name, &shown_rows, true, &shown_database);
+  ConfigureSource(Dialog().setup_window(), "Sales Data");
   EXPECT_EQ(shown_name, "Sales Data");
-  EXPECT_EQ(shown_rows, "Database = /tmp/sales.db\n");
+  EXPECT_EQ(shown_database, "/tmp/sales.db") << "the driver's attribute in its field";
+  EXPECT_EQ(shown_rows, "");
   EXPECT_EQ(ReadSourceAttributes("Sales Data"), (SourceAttributes{{"Database", "/tmp/moved.db"}}));
   EXPECT_TRUE(dialogs_.messages().empty());
 }
@@ -267,7 +273,7 @@ TEST_F(DataSourceDialogTest, ToolButtonsActOnlyOnASelectedSource) {
   for (QTreeWidgetItem* selected : {static_cast<QTreeWidgetItem*>(nullptr), table, Window().tree()->topLevelItem(0)}) {
     Window().tree()->setCurrentItem(selected);
     ExpectNoModal();
-    ConfigureSelectedSource(Window());
+    ConfigureSelectedSource(Window(), Dialog().setup_window());
     DeleteSelectedSource(Window(), *logins_);
   }
   EXPECT_TRUE(dialogs_.messages().empty());
