@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -16,6 +17,13 @@
 #include <functional>
 
 #include "fixtures/odbc_configuration.h"
+#include "fixtures/odbc_data_sources.h"
+#include "fixtures/script_loaders.h"
+#include "fixtures/test_database.h"
+#include "platform/jet/writer/jet_database.h"
+#include "platform/jet/writer/value_conversion.h"
+#include "shell/main_window.h"
+#include "shell/script_view.h"
 #include "options_dialogs_fixture.h"
 #include "shell/tree_nodes.h"
 #include "sources/registryaccess.h"
@@ -303,6 +311,166 @@ TEST_F(DataSourceDialogTest, TheAdministratorIsStartedWhenInstalledAndMissedOthe
   EXPECT_EQ(dialogs_.messages().size(), 1u);
   // The program is not waited for; wait here until it has run.
   while (!std::filesystem::exists(marker)) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+using testing::QueryRow;
+using testing::TestDatabase;
+
+std::optional<std::string> Text(const char* text) { return std::string(text); }
+
+// The same file under another name.
+std::string CopyOf(const std::filesystem::path& file, const std::filesystem::path& copy) {
+  std::filesystem::copy_file(file, copy, std::filesystem::copy_options::overwrite_existing);
+  return copy.string();
+}
+
+// An Access file of the program's own writer: one table with a key, a text
+// column with accented letters, a double and a Null.
+std::string WriteShopMdb(const std::filesystem::path& path) {
+  jet::JetDatabase database(path.string(), jet::JetVersion::kJet4);
+  jet::JetTable& table = database.AddTable(
+      "customers", {jet::MakeColumn("id", jet::JetType::kLongInteger), jet::MakeColumn("name", jet::JetType::kText, 40),
+                    jet::MakeColumn("amount", jet::JetType::kDouble)});
+  database.AddPrimaryKey(table, "PrimaryKey", "id");
+  const std::vector<std::vector<jet::Variant>> rows = {{int64_t{1}, std::string("Ann"), 1.5},
+                                                       {int64_t{2}, std::string("Zoë Ångström"), -2.25},
+                                                       {int64_t{3}, jet::Null(), 0.0}};
+  for (const auto& row : rows) {
+    std::vector<jet::CellValue> cells;
+    for (size_t i = 0; i < row.size(); ++i) cells.push_back(jet::ConvertValue(row[i], table.columns[i], database.format()));
+    database.AddRow(table, std::move(cells));
+  }
+  database.Close();
+  return path.string();
+}
+
+class SourceWindowsTest : public DataSourceDialogTest {
+ protected:
+  SourceWindowsTest() { testing::InstallMdbToolsDriver(); }
+
+  // Adds a source as a user does: the driver chosen in the list, the name
+  // typed, the setup window completed by `complete`, then Create.
+  void AddSource(const QString& driver, const QString& name, std::function<void(QWidget&)> complete) {
+    OnNextModal([=, this](QWidget& window) {
+      auto* grid = FindIn<QTableWidget>(window, "StringGrid1");
+      for (int row = 0; row < grid->rowCount(); ++row)
+        if (grid->item(row, 0)->text() == driver) grid->setCurrentCell(row, 0);
+      EXPECT_EQ(grid->item(grid->currentRow(), 0)->text(), driver);
+      FindIn<QLineEdit>(window, "Edit1")->setText(name);
+      OnNextModal(complete);
+      FindIn<QPushButton>(window, "Button2")->click();
+      window.close();
+    });
+    Dialog().ShowOdbc();
+  }
+
+  // Lists the source's tables in the tree and scripts each one as PostgreSQL.
+  std::vector<std::pair<QString, QString>> ScriptEveryTable(const QString& source_name) {
+    std::vector<std::pair<QString, QString>> scripts;
+    Window().QuietRebuildSources();
+    QTreeWidgetItem* source = SourceNode(source_name);
+    if (source == nullptr) {
+      ADD_FAILURE() << "no source " << source_name.toStdString();
+      return scripts;
+    }
+    Window().ActivateNode(source);
+    for (int i = 0; i < source->childCount(); ++i) {
+      const int tabs = Window().TabCount();
+      Window().ActivateNode(source->child(i));
+      if (Window().TabCount() != tabs + 1) {
+        ADD_FAILURE() << "no script for " << source->child(i)->text(0).toStdString();
+        continue;
+      }
+      scripts.emplace_back(source->child(i)->text(0), Window().ScriptEditor(tabs)->PlainText());
+    }
+    return scripts;
+  }
+};
+
+// An Access file, an Access 2007 file, an Excel workbook and a folder of text
+// files, each added in the Add Source window with Debian's MDBTools driver
+// (the file in Database, chosen with the file browser), are read by the
+// program's own readers: every table listed, scripted whole and loaded into
+// PostgreSQL, holds the file's values.
+TEST_F(SourceWindowsTest, AccessExcelAndTextSourcesAddedInTheWindowsAreReadWhole) {
+  const std::filesystem::path files = folder_.path() / "files";
+  std::filesystem::create_directories(files / "texts");
+  const std::string mdb = WriteShopMdb(files / "shop.mdb");
+  const std::string accdb = CopyOf(mdb, files / "shop.accdb");
+  const std::string xls = CopyOf(QUILL_SOURCE_DIR "/tests/platform/jet/data/workbook.xls", files / "book.xls");
+  std::ofstream(files / "texts" / "clients.csv") << "id;name\r\n1;Ann\r\n2;Zoë\r\n";
+  const std::string texts = (files / "texts").string();
+
+  struct Table {
+    const char* listed;
+    std::string query;  // on the loaded script
+    std::vector<QueryRow> rows;
+  };
+  // Text columns come as CHAR(n), blank-padded.
+  const std::vector<Table> shop = {{"customers",
+                                    "SELECT id, rtrim(name), amount FROM customers ORDER BY id",
+                                    {{Text("1"), Text("Ann"), Text("1.5")},
+                                     {Text("2"), Text("Zoë Ångström"), Text("-2.25")},
+                                     {Text("3"), std::nullopt, Text("0")}}}};
+  struct Case {
+    const char* name;
+    std::string database;
+    bool browse_folder;
+    std::vector<Table> tables;
+  };
+  const Case cases[] = {
+      {"Shop Access", mdb, false, shop},
+      {"Shop Access 2007", accdb, false, shop},
+      {"Book Excel",
+       xls,
+       false,
+       {{"Clients", "SELECT id, rtrim(name), note, rtrim(mixed) FROM clients ORDER BY id",
+         {{Text("1"), Text("Zoë Ångström"), Text("short"), Text("7")},
+          {Text("2.5"), Text("O'Brien \"Ltd\""), Text(std::string(300, 'x').c_str()), Text("seven")},
+          {Text("3"), std::nullopt, std::nullopt, std::nullopt}}},
+        {"Price List", "SELECT rtrim(item), f2 FROM \"price list\"", {{Text("pen"), Text("1.25")}}}}},
+      {"Client Texts",
+       texts,
+       true,
+       {{"clients.csv", "SELECT rtrim(id), rtrim(name) FROM clients ORDER BY 1", {{Text("1"), Text("Ann")}, {Text("2"), Text("Zoë")}}}}},
+  };
+  Window().findChild<QCheckBox*>("CheckBox1")->setChecked(false);  // whole tables
+  Window().SelectDialect(static_cast<int>(TargetDialect::PostgreSql));
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.name);
+    QStringList shown_fields;
+    AddSource(testing::kMdbToolsDriver, test.name, [&](QWidget& setup) {
+      for (QLineEdit* edit : setup.findChildren<QLineEdit*>())
+        if (edit->isVisibleTo(&setup) && edit->objectName() != "EditName") shown_fields << edit->objectName();
+      if (test.browse_folder) dialogs_.AnswerFolder(QString::fromStdString(test.database));
+      else dialogs_.AnswerOpenFile(QString::fromStdString(test.database));
+      FindIn<QPushButton>(setup, test.browse_folder ? "ButtonBrowseFolder" : "ButtonBrowse")->click();
+      EXPECT_EQ(FindIn<QLineEdit>(setup, "EditDatabase")->text().toStdString(), test.database);
+      FindIn<QPushButton>(setup, "ButtonOk")->click();
+    });
+    EXPECT_EQ(shown_fields, QStringList{"EditDatabase"});
+    EXPECT_EQ(LastMessage(), "Data Source Name Created.");
+    EXPECT_EQ(ReadSourceAttributes(test.name), (SourceAttributes{{"Database", test.database}}));
+
+    const auto scripts = ScriptEveryTable(test.name);
+    ASSERT_EQ(scripts.size(), test.tables.size());
+    TestDatabase target = TestDatabase::Postgres();
+    for (size_t i = 0; i < scripts.size(); ++i) {
+      EXPECT_EQ(scripts[i].first, test.tables[i].listed);
+      const std::string script = scripts[i].second.toStdString();
+      const testing::ScriptRun load = testing::RunPsqlScript(target, script);
+      ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+      EXPECT_EQ(target.Query(test.tables[i].query), test.tables[i].rows) << test.tables[i].listed;
+    }
+  }
+  for (const testing::ShownMessage& message : dialogs_.messages())
+    EXPECT_NE(message.icon, MessageIcon::Error) << message.text.toStdString();
 }
 
 }  // namespace

@@ -87,6 +87,33 @@ TEST(OdbcBadInput, ServerThatRefusesTheConnection) {
   ExpectNextConnectWorks(postgres);
 }
 
+// A driver that leaves the state empty still gets its whole message through:
+// the state ends at its first NUL.
+TEST(OdbcBadInput, MessagesWithoutAStateComeWhole) {
+  const std::string mdbtools = "/usr/lib/x86_64-linux-gnu/odbc/libmdbodbc.so";
+  struct Case {
+    const char* dsn;
+    std::string driver;
+    DsnAttributes attributes;
+    std::string expected;  // part of the message
+  };
+  const Case cases[] = {
+      {"MDBTools Without Database", mdbtools, {}, "Could not find Database parameter"},
+      {"MDBTools Without Database Either", mdbtools, {{"Description", "nothing else"}},
+       "Could not find Database parameter"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.dsn);
+    RegisterSystemDsn(test.dsn, test.driver, test.attributes);
+    const std::string message = OpenError(test.dsn, "", "");
+    EXPECT_NE(message.find(test.expected), std::string::npos) << message;
+    EXPECT_EQ(message.find('\0'), std::string::npos);
+    EXPECT_EQ(message.find("[]"), std::string::npos) << "no empty state in brackets: " << message;
+    RemoveSystemDsn(test.dsn);
+  }
+  ExpectNextConnectWorks(TestDatabase::Sqlite());
+}
+
 // User name and password travel apart from the data source name, so any
 // character of a password is safe.
 TEST(OdbcBadInput, PasswordWithConnectionStringCharacters) {
