@@ -20,6 +20,7 @@
 #include "fixtures/odbc_data_sources.h"
 #include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
+#include "fixtures/test_servers.h"
 #include "platform/jet/writer/jet_database.h"
 #include "platform/jet/writer/value_conversion.h"
 #include "shell/main_window.h"
@@ -471,6 +472,215 @@ TEST_F(SourceWindowsTest, AccessExcelAndTextSourcesAddedInTheWindowsAreReadWhole
   }
   for (const testing::ShownMessage& message : dialogs_.messages())
     EXPECT_NE(message.icon, MessageIcon::Error) << message.text.toStdString();
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+// The controls of the setup window shown for a driver.
+QStringList ShownControls(QWidget& setup) {
+  QStringList names;
+  for (QWidget* control : setup.findChildren<QWidget*>()) {
+    const QString name = control->objectName();
+    const bool field = name.startsWith("Edit") && name != "EditName";
+    if ((field || name.startsWith("ButtonBrowse")) && control->isVisibleTo(&setup)) names << name;
+  }
+  names.sort();
+  return names;
+}
+
+// Each driver Debian ships gets the fields its own dialog would ask for; the
+// source's attributes fill them, the others stay key = value rows, and what
+// is entered comes back as the source's attributes.
+TEST_F(SourceWindowsTest, TheSetupWindowHasTheFieldsOfItsDriver) {
+  struct Case {
+    const char* driver;
+    SourceAttributes attributes;
+    QStringList controls;
+    std::vector<std::pair<const char*, QString>> fields;
+    QString rows;
+  };
+  const Case cases[] = {
+      {testing::kPostgresDriver,
+       {{"servername", "db.example"}, {"Port", "5433"}, {"Database", "shop"}, {"Username", "ann"},
+        {"Password", "s;cret"}, {"BoolsAsChar", "0"}},
+       {"EditDatabase", "EditPassword", "EditPort", "EditServer", "EditUser"},
+       {{"EditServer", "db.example"}, {"EditPort", "5433"}, {"EditUser", "ann"}, {"EditPassword", "s;cret"}},
+       "BoolsAsChar = 0\n"},
+      {testing::kMariaDbDriver,
+       {{"SERVER", "127.0.0.1"}, {"PORT", "3306"}, {"DATABASE", "shop"}, {"USER", "max"}, {"PASSWORD", "pw"}},
+       {"EditDatabase", "EditPassword", "EditPort", "EditServer", "EditUser"},
+       {{"EditServer", "127.0.0.1"}, {"EditDatabase", "shop"}, {"EditPassword", "pw"}},
+       ""},
+      {testing::kSqliteDriver, {{"Database", "/tmp/a.db"}, {"Timeout", "500"}}, {"ButtonBrowse", "EditDatabase"},
+       {{"EditDatabase", "/tmp/a.db"}}, "Timeout = 500\n"},
+      {testing::kMdbToolsDriver, {{"Database", "/tmp/a.mdb"}},
+       {"ButtonBrowse", "ButtonBrowseFolder", "EditDatabase"}, {{"EditDatabase", "/tmp/a.mdb"}}, ""},
+      {"No Library", {{"Anything", "at all"}}, {}, {}, "Anything = at all\n"},
+  };
+  std::ofstream(OdbcFile("odbcinst.ini"), std::ios::app) << "\n[No Library]\nDescription=nothing\n";
+  DriverSetupWindow& setup = Dialog().setup_window();
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.driver);
+    setup.Prepare(test.driver, "A Source", false, test.attributes);
+    EXPECT_EQ(ShownControls(setup), test.controls);
+    for (const auto& [name, text] : test.fields) EXPECT_EQ(FindIn<QLineEdit>(setup, name)->text(), text) << name;
+    EXPECT_EQ(FindIn<QPlainTextEdit>(setup, "MemoAttributes")->toPlainText(), test.rows);
+    EXPECT_EQ(FindIn<QLineEdit>(setup, "EditPassword")->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(setup.windowTitle().endsWith(QString(" - ") + test.driver));
+    // Nothing changed: the same attributes come back, field names as the
+    // driver spells them.
+    SourceAttributes expected = test.attributes;
+    if (expected[0].first == "servername") expected[0].first = "Servername";
+    const std::optional<SourceAttributes> entered = setup.EnteredAttributes();
+    ASSERT_TRUE(entered.has_value());
+    EXPECT_EQ(*entered, expected);
+  }
+  // A field emptied is no attribute; a row naming a field's attribute wins.
+  setup.Prepare(testing::kPostgresDriver, "A Source", false, {{"Servername", "h"}, {"Port", "1"}});
+  FindIn<QLineEdit>(setup, "EditPort")->clear();
+  FindIn<QPlainTextEdit>(setup, "MemoAttributes")->setPlainText("SERVERNAME = other\nSSLmode = disable");
+  EXPECT_EQ(setup.EnteredAttributes(), (SourceAttributes{{"Servername", "other"}, {"SSLmode", "disable"}}));
+  EXPECT_TRUE(dialogs_.messages().empty());
+}
+
+// A row without "=" is no attribute: OK and Test Connection refuse it with a
+// message that names it, and the window stays open until it is mended.
+TEST_F(SourceWindowsTest, ARowWithoutEqualsIsRefusedWithAMessage) {
+  struct Case {
+    const char* rows;
+    std::optional<QString> refused_line;  // nothing: accepted
+    SourceAttributes attributes;
+  };
+  const Case cases[] = {
+      {"Servername 127.0.0.1", "Servername 127.0.0.1", {}},
+      {"Port = 1\n  Database  \nUser = u", "Database", {}},
+      // Lines that end in a lone CR are lines too.
+      {"Servername=127.0.0.1\rPort = 45731\rDatabase = shop",
+       std::nullopt,
+       {{"Servername", "127.0.0.1"}, {"Port", "45731"}, {"Database", "shop"}}},
+      {"ConnSettings = SET a=1\r\n\r\nEmpty =", std::nullopt, {{"ConnSettings", "SET a=1"}, {"Empty", ""}}},
+  };
+  DriverSetupWindow& setup = Dialog().setup_window();
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.rows);
+    testing::ScriptedDialogs dialogs;
+    SourceAttributes attributes;
+    std::string name = "Rows";
+    bool stayed_open = false;
+    OnNextModal([&](QWidget& window) {
+      FindIn<QPlainTextEdit>(window, "MemoAttributes")->setPlainText(test.rows);
+      FindIn<QPushButton>(window, "ButtonTest")->click();
+      FindIn<QPushButton>(window, "ButtonOk")->click();
+      stayed_open = window.isVisible();
+      if (stayed_open) window.close();
+    });
+    const bool accepted = setup.EditSource("Unknown Driver", name, false, attributes);
+    EXPECT_EQ(accepted, !test.refused_line.has_value());
+    EXPECT_EQ(stayed_open, test.refused_line.has_value());
+    if (test.refused_line) {
+      ASSERT_EQ(dialogs.messages().size(), 2u) << "Test Connection and OK";
+      for (const testing::ShownMessage& message : dialogs.messages()) {
+        EXPECT_EQ(message.text, "This attribute line has no \"=\" :\n" + *test.refused_line);
+        EXPECT_EQ(message.icon, MessageIcon::Warning);
+        EXPECT_EQ(message.parent, &setup);
+      }
+    } else {
+      EXPECT_EQ(attributes, test.attributes);
+    }
+  }
+}
+
+// A missing or damaged file, or a server that does not answer: Test
+// Connection and connecting show the driver's or reader's own message, which
+// names the file or the server, and the program goes on.
+TEST_F(SourceWindowsTest, TestConnectionAndConnectingShowWhatTheDriverOrReaderSays) {
+  const std::filesystem::path files = folder_.path() / "files";
+  std::filesystem::create_directories(files);
+  TestDatabase sqlite = TestDatabase::Sqlite();
+  sqlite.Execute("CREATE TABLE kept (id INTEGER)");
+  const std::string sqlite_file = ReadSourceAttributes(sqlite.Dsn())[0].second;
+  const std::string mdb = WriteShopMdb(files / "shop.mdb");
+  const std::string missing = (files / "gone" / "missing.mdb").string();
+  for (const char* damaged : {"damaged.mdb", "damaged.xls", "damaged.sqlite"})
+    std::ofstream(files / damaged) << std::string(4096, 'Z');
+  TestDatabase postgres = TestDatabase::Postgres();
+  postgres.Execute("CREATE TABLE kept (id integer)");
+  const std::string closed_port = std::to_string(testing::ClosedLoopbackPort());
+
+  struct Case {
+    const char* what;
+    const char* driver;
+    SourceAttributes attributes;
+    std::vector<std::string> said;  // empty: the source opens
+  };
+  const Case cases[] = {
+      {"SQLite file", testing::kSqliteDriver, {{"Database", sqlite_file}}, {}},
+      {"missing SQLite file", testing::kSqliteDriver, {{"Database", (files / "gone.sqlite").string()}},
+       {(files / "gone.sqlite").string(), "does not exist"}},
+      {"damaged SQLite file", testing::kSqliteDriver, {{"Database", (files / "damaged.sqlite").string()}},
+       {(files / "damaged.sqlite").string(), "not a database"}},
+      {"Access file", testing::kMdbToolsDriver, {{"Database", mdb}}, {}},
+      {"missing Access file", testing::kMdbToolsDriver, {{"Database", missing}}, {"Could not find file '" + missing}},
+      {"damaged Access file", testing::kMdbToolsDriver, {{"Database", (files / "damaged.mdb").string()}},
+       {(files / "damaged.mdb").string()}},
+      {"damaged workbook", testing::kMdbToolsDriver, {{"Database", (files / "damaged.xls").string()}},
+       {(files / "damaged.xls").string()}},
+      {"PostgreSQL server", testing::kPostgresDriver, ReadSourceAttributes(postgres.Dsn()), {}},
+      {"PostgreSQL server that does not answer", testing::kPostgresDriver,
+       {{"Servername", "127.0.0.1"}, {"Port", closed_port}, {"Database", "shop"}},
+       {"127.0.0.1", closed_port}},
+      {"MariaDB server that does not answer", testing::kMariaDbDriver,
+       {{"SERVER", "127.0.0.1"}, {"PORT", closed_port}, {"DATABASE", "shop"}},
+       {"127.0.0.1"}},
+  };
+  DriverSetupWindow& setup = Dialog().setup_window();
+  int number = 0;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    const QString name = "Trial " + QString::number(++number);
+    // Test Connection, with the values entered and nothing written yet.
+    testing::ScriptedDialogs tried;
+    setup.Prepare(test.driver, name.toStdString(), false, test.attributes);
+    FindIn<QPushButton>(setup, "ButtonTest")->click();
+    ASSERT_EQ(tried.messages().size(), 1u);
+    const testing::ShownMessage& answer = tried.messages()[0];
+    EXPECT_EQ(answer.parent, &setup);
+    if (test.said.empty()) {
+      EXPECT_EQ(answer.text, "Connection successful.");
+      EXPECT_EQ(answer.icon, MessageIcon::Information);
+    } else {
+      EXPECT_EQ(answer.icon, MessageIcon::Error);
+      for (const std::string& part : test.said)
+        EXPECT_NE(answer.text.toStdString().find(part), std::string::npos) << answer.text.toStdString();
+    }
+
+    // Connecting to the source once it is written says the same.
+    testing::ScriptedDialogs connected;
+    testing::RegisterSystemDsn(name.toStdString(), test.driver, test.attributes);
+    Window().QuietRebuildSources();
+    if (!test.said.empty()) connected.AnswerQuestion(MessageAnswer::No);  // no retry without Jet
+    Window().RunGuarded([&] { Window().ActivateNode(SourceNode(name)); });
+    if (test.said.empty()) {
+      EXPECT_TRUE(connected.messages().empty());
+    } else {
+      ASSERT_EQ(connected.messages().size(), 2u);
+      EXPECT_EQ(connected.messages()[0].icon, MessageIcon::Error);
+      for (const std::string& part : test.said) {
+        EXPECT_NE(connected.messages()[0].text.toStdString().find(part), std::string::npos)
+            << connected.messages()[0].text.toStdString();
+      }
+    }
+    testing::RemoveSystemDsn(name.toStdString());
+  }
+  // The program goes on: a good source still lists its tables.
+  Window().QuietRebuildSources();
+  Window().ActivateNode(SourceNode(QString::fromStdString(sqlite.Dsn())));
+  ASSERT_EQ(SourceNode(QString::fromStdString(sqlite.Dsn()))->childCount(), 1);
+  EXPECT_EQ(SourceNode(QString::fromStdString(sqlite.Dsn()))->child(0)->text(0), "kept");
 }
 
 }  // namespace
