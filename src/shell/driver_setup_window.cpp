@@ -48,6 +48,7 @@ DriverSetupWindow::DriverSetupWindow(QWidget* parent, const Settings* settings)
   name_label->setObjectName("LabelName");
   name_edit_ = new QLineEdit;
   name_edit_->setObjectName("EditName");
+  name_edit_->setMinimumWidth(180);
   grid->addWidget(name_label, 0, 0);
   grid->addWidget(name_edit_, 0, 1);
   int row = 1;
@@ -55,22 +56,25 @@ DriverSetupWindow::DriverSetupWindow(QWidget* parent, const Settings* settings)
     FieldRow field{design.role, new QLabel(design.caption), new QLineEdit, {}};
     field.label->setObjectName(design.label_name);
     field.edit->setObjectName(design.edit_name);
+    field.edit->setMinimumWidth(120);
     if (design.role == SetupFieldRole::Password) field.edit->setEchoMode(QLineEdit::Password);
     grid->addWidget(field.label, row, 0);
-    grid->addWidget(field.edit, row, 1);
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(0, 0, 0, 0);
+    line->addWidget(field.edit, 1);
     if (design.role == SetupFieldRole::Database) {
       browse_file_ = new QPushButton("...");
       browse_file_->setObjectName("ButtonBrowse");
+      browse_file_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
       connect(browse_file_, &QPushButton::clicked, this, [this] { BrowseForFile(); });
       browse_folder_ = new QPushButton("Folder...");
       browse_folder_->setObjectName("ButtonBrowseFolder");
+      browse_folder_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
       connect(browse_folder_, &QPushButton::clicked, this, [this] { BrowseForFolder(); });
-      auto* browsers = new QHBoxLayout;
-      browsers->setContentsMargins(0, 0, 0, 0);
-      browsers->addWidget(browse_file_);
-      browsers->addWidget(browse_folder_);
-      grid->addLayout(browsers, row, 2);
+      line->addWidget(browse_file_);
+      line->addWidget(browse_folder_);
     }
+    grid->addLayout(line, row, 1);
     fields_.push_back(field);
     ++row;
   }
@@ -78,6 +82,7 @@ DriverSetupWindow::DriverSetupWindow(QWidget* parent, const Settings* settings)
 
   auto* rows_label = new QLabel("Other attributes (key = value) :");
   rows_label->setObjectName("LabelAttributes");
+  rows_label->setWordWrap(true);
   attribute_rows_ = new QPlainTextEdit;
   attribute_rows_->setObjectName("MemoAttributes");
   attribute_rows_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -151,6 +156,12 @@ void DriverSetupWindow::Prepare(const std::string& driver, const std::string& na
   browse_folder_->setVisible(folder_field);
   jet_files_ = folder_field;
   FitDesignedSize(this, kDesignedSize, false);
+}
+
+// A language loaded since the last filling may need more room.
+void DriverSetupWindow::showEvent(QShowEvent* event) {
+  FitDesignedSize(this, kDesignedSize, false);
+  QDialog::showEvent(event);
 }
 
 bool DriverSetupWindow::EditSource(const std::string& driver, std::string& name, bool name_fixed,

@@ -11,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QShowEvent;
 
 namespace quill {
 
@@ -52,6 +53,9 @@ class DriverSetupWindow : public QDialog, public DriverSetupDialog {
   void TestConnection();
 
   DriverSetupMessages& messages() { return messages_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   struct FieldRow {
