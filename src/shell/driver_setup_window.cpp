@@ -13,6 +13,7 @@
 #include "platform/ini/name_compare.h"
 #include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
+#include "shell/file_dialog_folders.h"
 #include "sources/settings.h"
 #include "sources/trial_connection.h"
 
@@ -215,13 +216,13 @@ void DriverSetupWindow::BrowseForFile() {
   FieldRow* database = Row(SetupFieldRole::Database);
   const QString filter = jet_files_ ? "Access and Excel Files (*.mdb *.accdb *.xls);;All Files (*)"
                                     : "SQLite Database (*.db *.sqlite *.sqlite3 *.db3);;All Files (*)";
-  const QString file = DialogPresenter::Current().ChooseOpenFile(this, messages_.choose_file, filter);
+  const QString file = ChooseOpenFileOfKind(FileKind::SourceDatabase, this, messages_.choose_file, filter);
   if (!file.isEmpty()) database->edit->setText(file);
 }
 
 void DriverSetupWindow::BrowseForFolder() {
   FieldRow* database = Row(SetupFieldRole::Database);
-  const QString folder = DialogPresenter::Current().ChooseFolder(this, messages_.choose_folder, database->edit->text());
+  const QString folder = ChooseFolderOfKind(FileKind::SourceDatabase, this, messages_.choose_folder);
   if (!folder.isEmpty()) database->edit->setText(folder);
 }
 
