@@ -344,7 +344,8 @@ std::string WriteShopMdb(const std::filesystem::path& path) {
                                                        {int64_t{3}, jet::Null(), 0.0}};
   for (const auto& row : rows) {
     std::vector<jet::CellValue> cells;
-    for (size_t i = 0; i < row.size(); ++i) cells.push_back(jet::ConvertValue(row[i], table.columns[i], database.format()));
+    for (size_t i = 0; i < row.size(); ++i)
+      cells.push_back(jet::ConvertValue(row[i], table.columns[i], database.format()));
     database.AddRow(table, std::move(cells));
   }
   database.Close();
@@ -439,7 +440,9 @@ TEST_F(SourceWindowsTest, AccessExcelAndTextSourcesAddedInTheWindowsAreReadWhole
       {"Client Texts",
        texts,
        true,
-       {{"clients.csv", "SELECT rtrim(id), rtrim(name) FROM clients ORDER BY 1", {{Text("1"), Text("Ann")}, {Text("2"), Text("Zoë")}}}}},
+       {{"clients.csv",
+         "SELECT rtrim(id), rtrim(name) FROM clients ORDER BY 1",
+         {{Text("1"), Text("Ann")}, {Text("2"), Text("Zoë")}}}}},
   };
   Window().findChild<QCheckBox*>("CheckBox1")->setChecked(false);  // whole tables
   Window().SelectDialect(static_cast<int>(TargetDialect::PostgreSql));

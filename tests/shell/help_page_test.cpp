@@ -69,7 +69,8 @@ TEST_F(HelpPageTest, HelpOpensThePageOrSaysWhereItIs) {
     MainWindow window(folder_.ProgramFolder(), settings_);
     TriggerHelp(window);
     if (test.exit_code) {
-      EXPECT_EQ(testing::ReadFileBytes(asked), QUrl::fromLocalFile(QString::fromStdString(page)).toString().toStdString());
+      const QString url = QUrl::fromLocalFile(QString::fromStdString(page)).toString();
+      EXPECT_EQ(testing::ReadFileBytes(asked), url.toStdString());
     }
     if (test.opened) {
       EXPECT_TRUE(dialogs.messages().empty());
