@@ -74,6 +74,12 @@ std::optional<std::string> TryDataSource(const std::string& driver, const Source
       OpenJetBackend(*jet_path)->OpenSchema(SchemaKind::Tables, {});
     } else if (IsSqlite3Driver(library)) {
       SqliteBackend(file).OpenSchema(SchemaKind::Tables, {});
+    } else if (IsMdbToolsDriver(library) && dbq_entry.empty() && !database.empty()) {
+      // The MDBTools driver reads Database from a DSN but only DBQ from a
+      // connection string.
+      SourceAttributes with_dbq = attributes;
+      with_dbq.emplace_back("DBQ", database);
+      ConnectThroughDriver(driver, with_dbq);
     } else {
       ConnectThroughDriver(driver, attributes);
     }

@@ -642,6 +642,7 @@ TEST_F(SourceWindowsTest, TestConnectionAndConnectingShowWhatTheDriverOrReaderSa
        {"127.0.0.1"}},
       // Through the MDBTools driver itself, whose message has no state.
       {"MDBTools driver without a file", testing::kMdbToolsDriver, {}, {"Could not find "}, true},
+      {"MDBTools driver on an Access file", testing::kMdbToolsDriver, {{"Database", mdb}}, {}, true},
   };
   DriverSetupWindow& setup = Dialog().setup_window();
   int number = 0;
