@@ -1,7 +1,6 @@
 #include "shell/driver_setup_window.h"
 
 #include <QGridLayout>
-#include <algorithm>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "platform/ini/name_compare.h"
 #include "shell/designed_size.h"
