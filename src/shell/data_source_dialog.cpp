@@ -142,7 +142,31 @@ void DataSourceDialog::CreateSource() {
 
 // --- the source commands --------------------------------------------------------
 
-void ConfigureSource(DriverSetupWindow& setup_window, const QString& source_name) {
+namespace {
+
+// The setup window belongs to the add window, where a language reaches it;
+// while a source is configured from the main window it is lent to the main
+// window, so that it opens over it and not over the hidden add window.
+class LentSetupWindow {
+ public:
+  LentSetupWindow(DriverSetupWindow& setup_window, QWidget& borrower)
+      : setup_window_(setup_window), owner_(setup_window.parentWidget()), flags_(setup_window.windowFlags()) {
+    setup_window_.setParent(&borrower, flags_);
+  }
+  ~LentSetupWindow() { setup_window_.setParent(owner_, flags_); }
+  LentSetupWindow(const LentSetupWindow&) = delete;
+  LentSetupWindow& operator=(const LentSetupWindow&) = delete;
+
+ private:
+  DriverSetupWindow& setup_window_;
+  QWidget* owner_;
+  Qt::WindowFlags flags_;
+};
+
+}  // namespace
+
+void ConfigureSource(MainWindow& main_window, DriverSetupWindow& setup_window, const QString& source_name) {
+  const LentSetupWindow lent(setup_window, main_window);
   const std::string name = source_name.toStdString();
   // The answer is not looked at; the tree is not refreshed.
   ConfigSystemDataSource(&setup_window, InstallerRequest::ConfigSystemDsn, DsnDriverName(name),
@@ -165,7 +189,9 @@ void DeleteSource(MainWindow& main_window, DsnLoginStore& logins, const QString&
 }
 
 void ConfigureSelectedSource(MainWindow& main_window, DriverSetupWindow& setup_window) {
-  if (QTreeWidgetItem* source = SelectedSource(main_window)) ConfigureSource(setup_window, source->text(0));
+  if (QTreeWidgetItem* source = SelectedSource(main_window)) {
+    ConfigureSource(main_window, setup_window, source->text(0));
+  }
 }
 
 void DeleteSelectedSource(MainWindow& main_window, DsnLoginStore& logins) {

@@ -58,8 +58,9 @@ inline const QString kOdbcAdministratorProgram = "ODBCManageDataSourcesQ5";
 
 // The source commands of the main window ("Configure", "Delete", "ODBC -
 // Administration") and of its tool buttons. Configuring opens the add
-// window's setup dialog, which speaks the language loaded.
-void ConfigureSource(DriverSetupWindow& setup_window, const QString& source_name);
+// window's setup dialog, which speaks the language loaded, over the main
+// window.
+void ConfigureSource(MainWindow& main_window, DriverSetupWindow& setup_window, const QString& source_name);
 void DeleteSource(MainWindow& main_window, DsnLoginStore& logins, const QString& source_name);
 // The tool buttons: act only when a source node (level 1) is selected.
 void ConfigureSelectedSource(MainWindow& main_window, DriverSetupWindow& setup_window);

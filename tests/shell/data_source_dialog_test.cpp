@@ -234,8 +234,14 @@ TEST_F(DataSourceDialogTest, ConfiguringOpensTheSetupDialogOnTheSource) {
   QString shown_name;
   QString shown_rows;
   QString shown_database;
+  // Looked at first, before the setup window is completed.
+  QWidget* owner_while_open = nullptr;
+  QTimer::singleShot(0, &modal_context_, [&] { owner_while_open = Dialog().setup_window().parentWidget(); });
   CompleteSetup("Database = /tmp/moved.db", &shown_name, &shown_rows, true, &shown_database);
-  ConfigureSource(Dialog().setup_window(), "Sales Data");
+  ConfigureSource(Window(), Dialog().setup_window(), "Sales Data");
+  // Over the main window while open; the add window's again afterwards.
+  EXPECT_EQ(owner_while_open, &Window());
+  EXPECT_EQ(Dialog().setup_window().parentWidget(), &Dialog());
   EXPECT_EQ(shown_name, "Sales Data");
   EXPECT_EQ(shown_database, "/tmp/sales.db") << "the driver's attribute in its field";
   EXPECT_EQ(shown_rows, "");
