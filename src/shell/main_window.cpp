@@ -561,7 +561,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     CloseCurrentTab();
     return true;
   }
-  if (watched == splitter_bar_) {
+  // The bar gets other events too (paint, enter, layout): only mouse events are QMouseEvents.
+  const bool mouse_event = event->type() == QEvent::MouseButtonPress ||
+                           event->type() == QEvent::MouseButtonRelease || event->type() == QEvent::MouseMove;
+  if (watched == splitter_bar_ && mouse_event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     switch (event->type()) {
       case QEvent::MouseButtonPress:

@@ -16,15 +16,22 @@ OdbcHandle& PreparedEnvironment(OdbcHandle& environment) {
   return environment;
 }
 
+// Asked through the narrow call, into a zero-filled buffer: for a driver
+// without wide calls (the MDBTools driver) unixODBC's wide call converts the
+// answer as a terminated string, and that driver leaves its quote character
+// unterminated, so the conversion runs on through unixODBC's buffer and past
+// the end of ours. The narrow call hands our buffer to such a driver as it
+// is. The answers read here (the driver's file name, marks) are ASCII.
 std::string InfoText(SQLHDBC connection, SQLUSMALLINT info) {
-  std::vector<SQLWCHAR> buffer(256);
+  std::vector<SQLCHAR> buffer(256, 0);
+  const std::size_t capacity = buffer.size() - 1;
   SQLSMALLINT length = 0;
-  const SQLRETURN result = SQLGetInfoW(connection, info, buffer.data(),
-                                       static_cast<SQLSMALLINT>(buffer.size() * sizeof(SQLWCHAR)), &length);
+  const SQLRETURN result =
+      SQLGetInfo(connection, info, buffer.data(), static_cast<SQLSMALLINT>(capacity), &length);
   if (!SQL_SUCCEEDED(result)) return {};
-  const std::size_t chars =
-      TerminatedLength(buffer.data(), std::max<SQLSMALLINT>(length, 0) / sizeof(SQLWCHAR), buffer.size() - 1);
-  return Utf16ToUtf8(buffer.data(), chars);
+  std::size_t chars = std::min<std::size_t>(std::max<SQLSMALLINT>(length, 0), capacity);
+  while (chars < capacity && buffer[chars] != 0) ++chars;
+  return std::string(reinterpret_cast<const char*>(buffer.data()), chars);
 }
 
 SQLUINTEGER InfoMask(SQLHDBC connection, SQLUSMALLINT info) {
