@@ -21,4 +21,14 @@ std::string SafeFileName(std::string_view name, std::string_view extension) {
   return safe + std::string(extension);
 }
 
+std::string RunFileNames::NameIn(const std::string& folder, const std::string& owner, std::string_view name,
+                                 std::string_view extension) {
+  const auto given = given_.find({folder, owner});
+  if (given != given_.end()) return given->second;
+  std::string unique = folders_[folder].Claim(
+      [&](std::string_view suffix) { return SafeFileName(name, std::string(suffix) + std::string(extension)); });
+  given_.emplace(std::make_pair(folder, owner), unique);
+  return unique;
+}
+
 }  // namespace quill

@@ -9,6 +9,7 @@
 
 #include <pugixml.hpp>
 
+#include "common/progress_steps.h"
 #include "export/replacing_file.h"
 #include "generator/blob_files.h"
 #include "generator/log_stamp.h"
@@ -141,7 +142,8 @@ std::string BlobText(const XmlExportContext& context, const Field& field, const 
   if (field.IsNull()) return "null";
   if (settings.text_from_blob) return field.AsString();
   if (!settings.extract_files) return "null";
-  const std::string folder = BlobFileLayout(settings.blob_path, context.ui.SelectedNodeCaption(), table_name, field);
+  const std::string folder = BlobFileLayout(context.file_names, settings.blob_path, context.ui.SelectedNodeCaption(),
+                                            context.listed_name, table_name, field);
   const std::optional<std::string> extension =
       SaveBlobToFile(field, folder, static_cast<uint32_t>(row_number), settings);
   if (!extension) return "null";
@@ -183,7 +185,7 @@ std::string XmlValueText(const XmlExportContext& context, const Field& field, co
 }
 
 bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const std::string& file_name,
-                      const std::string& table_name) {
+                      const std::string& table_name, std::string* failure_reason) {
   try {
     source.First();
     const std::string root_name = context.settings.underscore ? ReplaceAll(table_name, ' ', '_') : table_name;
@@ -223,11 +225,12 @@ bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const st
       } else {
         source.Next();
       }
-      context.ui.SetProgressPosition(context.ui.ProgressPosition() + 1);
+      AdvanceProgress(context.ui);
     }
     text += "</" + root_name + ">";
     return file.Write(text) && file.Commit();
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    if (failure_reason != nullptr) *failure_reason = error.what();
     return false;
   }
 }

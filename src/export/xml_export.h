@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/clock.h"
+#include "common/safe_file_name.h"
 #include "common/user_interface.h"
 #include "export/run_stop.h"
 #include "platform/dataset/dataset.h"
@@ -17,12 +18,15 @@ bool IsXmlName(std::string_view name);
 
 // What the XML export needs besides its arguments: the live options, the
 // windows (progress, the selected node's caption for BLOB folders), the
-// clock of the date comment and the run's Escape poll.
+// clock of the date comment, the run's Escape poll, and the run's BLOB
+// folder names with the listed name of the table, which owns its folder.
 struct XmlExportContext {
   const Settings& settings;
   UserInterface& ui;
   Clock clock;
   RunStop& stop;
+  RunFileNames& file_names;
+  std::string listed_name;
 };
 
 // The text of a field's value in the XML file, by its kind.
@@ -36,8 +40,8 @@ std::string XmlValueText(const XmlExportContext& context, const Field& field, co
 // beside the target, which replaces the target only when complete. False
 // when a name is not an XML name, a value has characters XML cannot hold,
 // reading or writing fails, or Escape stopped the rows; the target is then
-// left as it was.
+// left as it was, and the reason, when there is one, in failure_reason.
 bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const std::string& file_name,
-                      const std::string& table_name);
+                      const std::string& table_name, std::string* failure_reason = nullptr);
 
 }  // namespace quill

@@ -177,7 +177,8 @@ void ScriptGenerator::PrepareTable() {
 }
 
 void ScriptGenerator::WriteTable() {
-  TableWriter writer{settings_, ui_, run_, *table_, primary_keys_.get()};
+  LeftOutBlobs left_out_blobs(ui_, run_.listed_table_name);
+  TableWriter writer{settings_, ui_, run_, *table_, primary_keys_.get(), left_out_blobs};
   switch (settings_.format) {
     case TargetDialect::MsSql: EmitMsSqlTable(writer); break;
     case TargetDialect::Oracle: EmitOracleTable(writer); break;
@@ -185,6 +186,7 @@ void ScriptGenerator::WriteTable() {
     case TargetDialect::MySql: EmitMySqlTable(writer); break;
     case TargetDialect::PostgreSql: EmitPostgresTable(writer); break;
   }
+  left_out_blobs.Report();
 }
 
 }  // namespace quill

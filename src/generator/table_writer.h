@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "common/user_interface.h"
+#include "generator/left_out_blobs.h"
 #include "generator/script_run_state.h"
 #include "platform/dataset/dataset.h"
 #include "sources/settings.h"
@@ -74,6 +75,7 @@ struct TableWriter {
   ScriptRunState& run;
   Dataset& table;              // open, on its first row
   Dataset* primary_keys;       // COLUMN_NAME rowset; nullptr when it must not be read
+  LeftOutBlobs& left_out_blobs;  // BLOB values the options leave out, said after the table
 };
 
 // A value being built. `no_quote` is the NoQuoteFlag: the text is an SQL
