@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "export_harness.h"
+#include "export_readers.h"
 #include "fixtures/test_database.h"
 
 namespace quill::testing {
@@ -50,6 +52,71 @@ INSTANTIATE_TEST_SUITE_P(Exports, ExportFileNameTest,
                          ::testing::Values(FileNameCase{".csv", {".._elsewhere_x.csv", "x._.._elsewhere_x.csv"}},
                                            FileNameCase{".xml", {}}),
                          [](const ::testing::TestParamInfo<FileNameCase>& info) {
+                           return info.param.extension.substr(1);
+                         });
+
+// Tables whose names give one file name each get a file of their own: the
+// later one a suffix, and the log says where it went. Nothing of the run is
+// overwritten; each file holds its own table's row.
+struct SameFileCase {
+  std::string extension;
+  friend void PrintTo(const SameFileCase& c, std::ostream* out) { *out << c.extension; }
+};
+
+class SameFileNameTest : public ::testing::TestWithParam<SameFileCase> {};
+
+TEST_P(SameFileNameTest, LaterTablesGetASuffixAndTheLogSaysSo) {
+  const std::string extension = GetParam().extension;
+  const std::string long_name(250, 'x');
+  struct Table {
+    std::string name;
+    std::string file;  // the file's name without the extension
+    bool renamed;      // the log names the file
+  };
+  // XML files are named after their root element, so the XML tables are
+  // XML names too. (SQLite names are one table letter case aside; letter
+  // case is the RunFileNames test's.)
+  std::vector<Table> tables = {{"a_b", "a_b", false},
+                               {long_name + "1", std::string(240 - 4, 'x'), true},
+                               {long_name + "2", std::string(240 - 6, 'x') + "_2", true}};
+  if (extension == ".csv") {
+    tables.push_back({"a/b", "a_b_2", true});
+    tables.push_back({"a\\b", "a_b_3", true});
+    tables.push_back({"..", "__", true});
+    tables.push_back({"__", "___2", true});
+  }
+  tables.push_back({"a_b_2", extension == ".csv" ? "a_b_2_2" : "a_b_2", extension == ".csv"});
+  TestDatabase db = TestDatabase::Sqlite();
+  std::vector<std::string> listed;
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    db.CreateTable({tables[i].name, {{"n", "INTEGER"}}, {"n"}, {{std::to_string(i + 1)}}});
+    listed.push_back(tables[i].name);
+  }
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(listed);
+  if (extension == ".csv") harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+  if (extension == ".xml") harness.run.XmlExportRun(db.Dsn(), harness.out.string());
+
+  std::vector<std::string> expected_files;
+  for (const Table& table : tables) expected_files.push_back(table.file + extension);
+  std::sort(expected_files.begin(), expected_files.end());
+  EXPECT_EQ(harness.OutFiles(), expected_files);
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  for (std::size_t i = 0; i < tables.size(); ++i) {
+    const std::string file = tables[i].file + extension;
+    const std::string row = std::to_string(i + 1);
+    if (extension == ".csv") {
+      EXPECT_EQ(harness.Contents(file), row + "\r\n") << tables[i].name;
+    } else {
+      EXPECT_EQ(ReadXmlFile(harness.OutFile(file)).records, TextRows{{row}}) << tables[i].name;
+    }
+    const std::string said = kExportStamp + " File written : " + harness.OutFile(file);
+    EXPECT_EQ(std::find(log.begin(), log.end(), said) != log.end(), tables[i].renamed) << said;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Exports, SameFileNameTest, ::testing::Values(SameFileCase{".csv"}, SameFileCase{".xml"}),
+                         [](const ::testing::TestParamInfo<SameFileCase>& info) {
                            return info.param.extension.substr(1);
                          });
 
