@@ -132,5 +132,33 @@ TEST(BlobFilesOfARunTest, TablesWhoseNamesGiveOneFolderKeepTheirOwnFiles) {
   }
 }
 
+// With extraction on and no BLOB root path (or the file system's root), the
+// table fails with the clear reason and no file is written at the root.
+TEST(BlobFilesOfARunTest, ARootPathThatNamesNoFolderFailsTheTableClearly) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(Pictures());
+  const struct {
+    std::string root;
+    std::string message;
+  } cases[] = {
+      {"", "Error with table : pix : No BLOB root path is given (options, BLOB page): no BLOB file was written."},
+      {"/", "Error with table : pix : The BLOB root path / is the file system's root: no BLOB file was written "
+            "there."},
+  };
+  for (const auto& c : cases) {
+    GeneratorHarness harness;
+    harness.settings.format = TargetDialect::MySql;
+    harness.settings.extract_files = true;
+    harness.settings.files_method = 0;
+    harness.settings.find_png = true;
+    harness.settings.blob_path = c.root;
+    harness.ui.SetSelectedNodeCaption("quill-no-root-check");
+    harness.generator.GenerateScript(db.Dsn(), "pix");
+    ASSERT_EQ(harness.ui.placed_messages().size(), 1u) << c.root;
+    EXPECT_EQ(harness.ui.placed_messages()[0].text, c.message);
+    EXPECT_FALSE(fs::exists("/quill-no-root-check"));
+  }
+}
+
 }  // namespace
 }  // namespace quill::testing
