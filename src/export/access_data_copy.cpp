@@ -127,7 +127,10 @@ std::optional<jet::Variant> CopiedValue(const AccessDataCopyContext& context, Ta
     case FieldKind::ftCurrency:
     case FieldKind::ftBCD: return FormatFloat(context.settings.float_format, field.AsFloat());
     case FieldKind::ftBytes:
-    case FieldKind::ftVarBytes: return std::nullopt;
+    case FieldKind::ftVarBytes: {
+      const std::string& bytes = field.RawText();
+      return jet::Bytes(bytes.begin(), bytes.end());
+    }
     default: return StoredText(copy, field, std::move(text));
   }
 }

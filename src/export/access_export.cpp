@@ -56,9 +56,11 @@ AccessColumnType AccessColumnTypeFor(const Field& field, const Settings& setting
       if (settings.extract_files && !settings.save_as_raw) return {jet::kAdWChar, 255, true};
       return {jet::kAdLongVarBinary, 0, true};
     case FieldKind::ftGuid: return {jet::kAdGuid, 0, true};
-    case FieldKind::ftUnknown:
+    // Binary values keep their bytes in an OLE column, rather than leave a
+    // text column empty.
     case FieldKind::ftBytes:
-    case FieldKind::ftVarBytes: break;
+    case FieldKind::ftVarBytes: return {jet::kAdLongVarBinary, 0, true};
+    case FieldKind::ftUnknown: break;
   }
   return {jet::kAdWChar, 50, true};
 }

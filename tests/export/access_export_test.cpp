@@ -427,7 +427,10 @@ TEST(AccessExportTest, ColumnTypesByKind) {
   EXPECT_EQ(type_of(FieldKind::ftCurrency, 0), (std::vector<int>{6, 0, 0}));
   EXPECT_EQ(type_of(FieldKind::ftLargeint, 0), (std::vector<int>{20, 0, 1}));
   EXPECT_EQ(type_of(FieldKind::ftGuid, 0), (std::vector<int>{72, 0, 1}));
-  EXPECT_EQ(type_of(FieldKind::ftVarBytes, 16), (std::vector<int>{130, 50, 1}));
+  // Binary values keep their bytes in an OLE column.
+  EXPECT_EQ(type_of(FieldKind::ftVarBytes, 16), (std::vector<int>{205, 0, 1}));
+  EXPECT_EQ(type_of(FieldKind::ftBytes, 4), (std::vector<int>{205, 0, 1}));
+  EXPECT_EQ(type_of(FieldKind::ftUnknown, 0), (std::vector<int>{130, 50, 1}));
   EXPECT_EQ(type_of(FieldKind::ftBlob, 0), (std::vector<int>{205, 0, 1}));
   settings.extract_files = true;
   EXPECT_EQ(type_of(FieldKind::ftBlob, 0), (std::vector<int>{130, 255, 1}));

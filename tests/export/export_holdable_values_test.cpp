@@ -127,6 +127,36 @@ TEST(CsvTextTest, NulAndBytesThatAreNotUtf8AreMadeTextAndSaid) {
   for (const LogLine& line : said) EXPECT_EQ(line.color, kLogRed);
 }
 
+// --- Access binary values -------------------------------------------------------
+
+// Binary values (MariaDB BINARY, VARBINARY) arrive in the Access file with
+// every byte, in both formats, as mdb-reader reads them.
+class AccessBinaryTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(AccessBinaryTest, BinaryValuesKeepTheirBytes) {
+  TestDatabase db = TestDatabase::MariaDb();
+  db.CreateTable({"bin",
+                  {{"id", "INTEGER"}, {"vb", "VARBINARY(16)"}, {"b", "BINARY(4)"}},
+                  {"id"},
+                  {{"1", "x'00FF275C0D0A'", "x'00FF'"}, {"2", "NULL", "NULL"}, {"3", "x''", "x'01020304'"}}});
+  ExportHarness harness;
+  harness.settings.access = GetParam();
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"bin"});
+  harness.ExportAccess(db.Dsn());
+  const std::vector<std::string> node = NodeReaderLines(harness.OutFile("NewDatabase.mdb"));
+  ASSERT_EQ(node.size(), 1u + 3u + 3u) << ::testing::PrintToString(node);
+  EXPECT_EQ(node[4], "row\t1\t0x00ff275c0d0a\t0x00ff0000");
+  EXPECT_EQ(node[5], "row\t2\t\\N\t\\N");
+  EXPECT_EQ(node[6].substr(0, 6), "row\t3\t");
+  EXPECT_EQ(node[6].substr(node[6].rfind('\t') + 1), "0x01020304");
+  for (const LogLine& line : harness.ui.log_lines()) EXPECT_FALSE(line.color.has_value()) << line.text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, AccessBinaryTest, ::testing::Values(0, 1),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return info.param == 0 ? std::string("Access97") : std::string("Access2000");
+                         });
+
 // --- Access names --------------------------------------------------------------
 
 struct AccessNamesCase {
