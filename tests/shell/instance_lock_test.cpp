@@ -85,7 +85,8 @@ class LockEnvironment {
 struct LockCase {
   std::string name;
   bool needs_root;  // another owner is made with chown
-  // Prepares the folders under `base` and sets the environment.
+  // Prepares the folders under `base` and the environment, which starts
+  // with TMPDIR at base/tmp and no XDG_RUNTIME_DIR.
   std::function<void(const fs::path& base)> prepare;
   bool acquired;
   std::string lock_file;  // relative to base; empty: no lock file is made anywhere under base
@@ -106,77 +107,53 @@ TEST(InstanceLock, OnlyAFolderAndAFileOfTheUsersOwnAreUsed) {
       {"runtime folder", false,
        [](const fs::path& base) {
          setenv("XDG_RUNTIME_DIR", PrivateFolder(base / "run").c_str(), 1);
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        true, "run/SemTarnwick.lock"},
-      {"no runtime folder: one of the user's own is made", false,
-       [](const fs::path& base) {
-         unsetenv("XDG_RUNTIME_DIR");
-         fs::create_directories(base / "tmp");
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
-       },
+      {"no runtime folder: one of the user's own is made", false, [](const fs::path&) {},
        true, "tmp/" + FallbackName() + "/SemTarnwick.lock"},
-      {"an empty or relative runtime folder is none", false,
-       [](const fs::path& base) {
-         setenv("XDG_RUNTIME_DIR", "run", 1);
-         fs::create_directories(base / "tmp");
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
-       },
+      {"a relative runtime folder is none", false, [](const fs::path&) { setenv("XDG_RUNTIME_DIR", "run", 1); },
        true, "tmp/" + FallbackName() + "/SemTarnwick.lock"},
+      {"an empty runtime folder is none", false, [](const fs::path&) { setenv("XDG_RUNTIME_DIR", "", 1); }, true,
+       "tmp/" + FallbackName() + "/SemTarnwick.lock"},
       {"a runtime folder others can enter is not used", false,
        [](const fs::path& base) {
          fs::create_directories(base / "run");
          chmod((base / "run").c_str(), 0755);
          setenv("XDG_RUNTIME_DIR", (base / "run").c_str(), 1);
-         fs::create_directories(base / "tmp");
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        true, "tmp/" + FallbackName() + "/SemTarnwick.lock"},
       {"another user's runtime folder is not used", true,
        [](const fs::path& base) {
          chown(PrivateFolder(base / "run").c_str(), kOtherUser, kOtherUser);
          setenv("XDG_RUNTIME_DIR", (base / "run").c_str(), 1);
-         fs::create_directories(base / "tmp");
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        true, "tmp/" + FallbackName() + "/SemTarnwick.lock"},
       {"a runtime folder that is a link is not used", false,
        [](const fs::path& base) {
          fs::create_symlink(PrivateFolder(base / "real"), base / "run");
          setenv("XDG_RUNTIME_DIR", (base / "run").c_str(), 1);
-         fs::create_directories(base / "tmp");
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        true, "tmp/" + FallbackName() + "/SemTarnwick.lock"},
       {"the user's folder made by another user is refused", true,
        [](const fs::path& base) {
-         unsetenv("XDG_RUNTIME_DIR");
          chown(PrivateFolder(base / "tmp" / FallbackName()).c_str(), kOtherUser, kOtherUser);
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        false, ""},
       {"the user's folder open to others is refused", false,
        [](const fs::path& base) {
-         unsetenv("XDG_RUNTIME_DIR");
          fs::create_directories(base / "tmp" / FallbackName());
          chmod((base / "tmp" / FallbackName()).c_str(), 0777);
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        false, ""},
       {"the user's folder planted as a link is refused", false,
        [](const fs::path& base) {
-         unsetenv("XDG_RUNTIME_DIR");
-         fs::create_directories(base / "tmp");
          fs::create_symlink(PrivateFolder(base / "elsewhere"), base / "tmp" / FallbackName());
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        false, ""},
       {"a lock file planted as a link is refused", false,
        [](const fs::path& base) {
-         unsetenv("XDG_RUNTIME_DIR");
          const fs::path folder = PrivateFolder(base / "tmp" / FallbackName());
          fs::create_symlink(base / "target", folder / "SemTarnwick.lock");
-         setenv("TMPDIR", (base / "tmp").c_str(), 1);
        },
        false, ""},
       {"a lock file of another user is refused", true,
@@ -191,6 +168,9 @@ TEST(InstanceLock, OnlyAFolderAndAFileOfTheUsersOwnAreUsed) {
     if (c.needs_root && geteuid() != 0) continue;  // no other owner can be made
     LockEnvironment environment;
     testing::TemporaryFolder base;
+    fs::create_directories(base.path() / "tmp");
+    setenv("TMPDIR", (base.path() / "tmp").c_str(), 1);
+    unsetenv("XDG_RUNTIME_DIR");
     c.prepare(base.path());
     InstanceLock lock("SemTarnwick");
     EXPECT_EQ(lock.TryAcquire(), c.acquired) << c.name;

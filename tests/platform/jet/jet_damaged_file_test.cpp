@@ -75,29 +75,35 @@ void WriteReader(const fs::path& path, const std::string& script) {
   fs::permissions(path, fs::perms::owner_all);
 }
 
-// Reader programs that fail the way a reader fails on a damaged file, each
-// at the first request.
-TEST(JetDamagedFile, AReaderThatCrashesEndsOrHangsGivesTheDamagedFileError) {
-  const std::string workbook = kData + "workbook.xls";
-  struct Case {
-    std::string name;
-    std::string script;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
-      {"crashes", "kill -SEGV $$", Damaged(workbook)},
-      {"aborts", "kill -ABRT $$", Damaged(workbook)},
-      {"ends", "exit 0", Damaged(workbook)},
-      {"answers nonsense", "echo nonsense >&0", Damaged(workbook)},
-      {"hangs", "exec sleep 60", Damaged(workbook)},
-  };
-  for (const Case& c : cases) {
+// A reader program (a shell script) and the error reading the workbook
+// through it gives.
+struct ReaderCase {
+  std::string name;
+  std::string script;
+  std::string expected;
+};
+
+void ExpectReadersGive(const std::string& workbook, const std::vector<ReaderCase>& cases) {
+  for (const ReaderCase& c : cases) {
     JetReaderOptions options;
     options.program = testing::ProcessPath("reader that " + c.name).string();
     options.timeout_ms = 300;
     WriteReader(options.program, c.script);
     EXPECT_EQ(ReadEverything(workbook, options), c.expected) << c.name;
   }
+}
+
+// Reader programs that fail the way a reader fails on a damaged file, each
+// at the first request.
+TEST(JetDamagedFile, AReaderThatCrashesEndsOrHangsGivesTheDamagedFileError) {
+  const std::string workbook = kData + "workbook.xls";
+  ExpectReadersGive(workbook, {
+      {"crashes", "kill -SEGV $$", Damaged(workbook)},
+      {"aborts", "kill -ABRT $$", Damaged(workbook)},
+      {"ends", "exit 0", Damaged(workbook)},
+      {"answers nonsense", "echo nonsense >&0", Damaged(workbook)},
+      {"hangs", "exec sleep 60", Damaged(workbook)},
+  });
   JetReaderOptions missing;
   missing.program = testing::ProcessPath("no such reader").string();
   EXPECT_EQ(ReadEverything(workbook, missing),
@@ -141,12 +147,7 @@ TEST(JetDamagedFile, AReaderStoppedFromOutsideIsNotADamagedFile) {
   // Opens the file as a reader would, then meets the next request with `end`.
   const std::string open_then = "head -c " + std::to_string(2 + workbook.size()) + " >/dev/null\nprintf K >&0\n" +
                                 "head -c 1 >/dev/null\n";
-  struct Case {
-    std::string name;
-    std::string script;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
+  ExpectReadersGive(workbook, {
       {"is killed", "kill -KILL $$", Stopped(workbook)},
       {"is terminated", "kill -TERM $$", Stopped(workbook)},
       {"is interrupted", "kill -INT $$", Stopped(workbook)},
@@ -157,14 +158,7 @@ TEST(JetDamagedFile, AReaderStoppedFromOutsideIsNotADamagedFile) {
       {"aborts once the file is open", open_then + "kill -ABRT $$", Damaged(workbook)},
       {"ends once the file is open", open_then + "exit 1", Damaged(workbook)},
       {"hangs once the file is open", open_then + "exec sleep 60", Damaged(workbook)},
-  };
-  for (const Case& c : cases) {
-    JetReaderOptions options;
-    options.program = testing::ProcessPath("reader that " + c.name).string();
-    options.timeout_ms = 300;
-    WriteReader(options.program, c.script);
-    EXPECT_EQ(ReadEverything(workbook, options), c.expected) << c.name;
-  }
+  });
 }
 
 // A table's reader killed while its rows stream: the table reports the
