@@ -246,6 +246,12 @@ void ExportRun::ExportAccessTable(const std::string& source_name, const std::str
   }
   if (created) {
     ui_.AddLogLine(LogStamp(clock_) + " Structure of table " + listed_name + " created.");
+    // Beyond the "." that always becomes "_": characters an Access name cannot hold.
+    const std::string table_in_file = AccessTableName(listed_name, keep_schema_, settings_);
+    if (table_in_file != ReplaceAll(ExportTableName(listed_name, keep_schema_, settings_), '.', '_')) {
+      ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " is named " + table_in_file +
+                     " in the Access file.");
+    }
     for (const auto& [source_name, access_name] : access_->RenamedColumns()) {
       ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " : column " + source_name + " is named " +
                      access_name + " in the Access file.");

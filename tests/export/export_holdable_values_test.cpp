@@ -198,27 +198,27 @@ INSTANTIATE_TEST_SUITE_P(
         AccessNamesCase{"Access2000KeepsUnicode", {"日本", "Ω"}, false, {"日本", "Ω"}}),
     [](const ::testing::TestParamInfo<AccessNamesCase>& info) { return std::string(info.param.name); });
 
-// A table whose column names Access refuses ("Sepal.Length", the iris data
-// set) is exported whole, with its key, and the log names each column that
-// was renamed. Both formats, read back by mdbtools and mdb-reader.
+// A table whose name and column names Access refuses ("Sepal.Length", the
+// iris data set) is exported whole, with its key, and the log names each
+// name that was changed. Both formats, read back by mdbtools and mdb-reader.
 class AccessRenamedColumnsTest : public ::testing::TestWithParam<int> {};
 
 TEST_P(AccessRenamedColumnsTest, TheTableIsExportedAndTheLogSaysSo) {
   TestDatabase db = TestDatabase::Postgres();
-  db.CreateTable({"iris",
+  db.CreateTable({"iris[1]",
                   {{"Sepal.Length", "numeric(4,1)"}, {"Sepal_Length", "integer"}, {"a!b", "text"}, {"[x]", "text"},
                    {"Case", "text"}, {"case", "text"}},
                   {"Sepal.Length"},
                   {{"5.1", "1", "'p'", "'q'", "'r'", "'s'"}, {"4.9", "2", "NULL", "'y'", "NULL", "'t'"}}});
   ExportHarness harness;
   harness.settings.access = GetParam();
-  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.iris"});
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.iris[1]"});
   harness.ExportAccess(db.Dsn());
 
   const std::string file = harness.OutFile("NewDatabase.mdb");
   const std::string schema = RunCommand({"mdb-schema", "--indexes", file, "mysql"});
-  EXPECT_NE(schema.find("ALTER TABLE `iris` ADD PRIMARY KEY (`Sepal_Length_2`);"), std::string::npos) << schema;
-  EXPECT_EQ(ExportRows(file, "iris"), (std::vector<std::vector<std::string>>{
+  EXPECT_NE(schema.find("ALTER TABLE `iris_1_` ADD PRIMARY KEY (`Sepal_Length_2`);"), std::string::npos) << schema;
+  EXPECT_EQ(ExportRows(file, "iris_1_"), (std::vector<std::vector<std::string>>{
                                           {"5.1", "1", "p", "q", "r", "s"}, {"4.9", "2", "NULL", "y", "NULL", "t"}}));
   const std::vector<std::string> node = NodeReaderLines(file);
   ASSERT_GE(node.size(), 7u);
@@ -228,14 +228,15 @@ TEST_P(AccessRenamedColumnsTest, TheTableIsExportedAndTheLogSaysSo) {
                                              "column\t_x_", "column\tCase", "column\tcase_2"}));
   const std::vector<std::string> log = harness.ui.LogTexts();
   for (const std::string line :
-       {" Table public.iris : column Sepal.Length is named Sepal_Length_2 in the Access file.",
-        " Table public.iris : column a!b is named a_b in the Access file.",
-        " Table public.iris : column [x] is named _x_ in the Access file.",
-        " Table public.iris : column case is named case_2 in the Access file."}) {
+       {" Table public.iris[1] is named iris_1_ in the Access file.",
+        " Table public.iris[1] : column Sepal.Length is named Sepal_Length_2 in the Access file.",
+        " Table public.iris[1] : column a!b is named a_b in the Access file.",
+        " Table public.iris[1] : column [x] is named _x_ in the Access file.",
+        " Table public.iris[1] : column case is named case_2 in the Access file."}) {
     EXPECT_NE(std::find(log.begin(), log.end(), kExportStamp + line), log.end()) << line << "\n"
                                                                                  << ::testing::PrintToString(log);
   }
-  EXPECT_NE(std::find(log.begin(), log.end(), kExportStamp + " Content of table public.iris exported."), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), kExportStamp + " Content of table public.iris[1] exported."), log.end());
   for (const LogLine& line : harness.ui.log_lines()) EXPECT_FALSE(line.color.has_value()) << line.text;
 }
 
