@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "common/unique_names.h"
 
@@ -39,10 +40,14 @@ class RunFileNames {
   // name again.
   std::string NameIn(const std::string& folder, const std::string& owner, std::string_view name,
                      std::string_view extension = {});
+  // The paths (folder + "/" + name) given a suffix since the last call, in
+  // the order given, so the log can say where those files went.
+  std::vector<std::string> TakeSuffixedPaths();
 
  private:
   std::map<std::string, UniqueNames> folders_;
   std::map<std::pair<std::string, std::string>, std::string> given_;  // (folder, owner) -> name
+  std::vector<std::string> suffixed_;
 };
 
 }  // namespace quill

@@ -54,6 +54,7 @@ void ExportRun::Run(Kind kind, const std::string& source_name, const std::string
   if (!ChooseTables(source_name)) return;
   keep_schema_ = DecideKeepSchema(kind);
   file_names_ = RunFileNames();
+  blob_folders_ = RunFileNames();
 
   if (kind == Kind::Access) {
     mdb_file_ = choose_file();
@@ -181,6 +182,12 @@ void ExportRun::LogFailure(const std::string& line, const std::string& reason) {
   if (!reason.empty()) ui_.AddColoredLine(LogStamp(clock_) + " " + reason, kLogRed);
 }
 
+void ExportRun::LogSuffixedBlobFolders() {
+  for (const std::string& folder : blob_folders_.TakeSuffixedPaths()) {
+    ui_.AddLogLine(LogStamp(clock_) + " BLOB files written in : " + folder);
+  }
+}
+
 void ExportRun::SetRowProgress(int index, int64_t rows) {
   if (rows <= 0) {
     ui_.SetProgressMaximum(TableCount());
@@ -294,9 +301,11 @@ void ExportRun::CopyAccessRows(const std::string& listed_name, int index) {
   SetRowProgress(index, row_limit);
   const AccessDataCopyContext context{settings_, ui_,
                                       (std::filesystem::path(program_folder_) / "tmp" / "file.tmp").string(), *stop_,
-                                      file_names_};
+                                      blob_folders_};
   std::string reason;
-  if (CopyTableData(context, listed_name, mdb_file_, *table_, row_limit, keep_schema_, &reason)) {
+  const bool copied = CopyTableData(context, listed_name, mdb_file_, *table_, row_limit, keep_schema_, &reason);
+  LogSuffixedBlobFolders();
+  if (copied) {
     ui_.AddLogLine(LogStamp(clock_) + " Content of table " + listed_name + " exported.");
   } else {
     // Red like every other table that fails, with what ended it; the rows
@@ -330,9 +339,11 @@ void ExportRun::ExportXmlTable(const std::string& listed_name, const std::string
   SetRowProgress(index, count.value_or(0));
   const std::string name = ExportTableName(listed_name, keep_schema_, settings_);
   const std::string path = folder + "/" + file_names_.NameIn(folder, listed_name, name, ".xml");
-  const XmlExportContext context{settings_, ui_, clock_, *stop_, file_names_, listed_name};
+  const XmlExportContext context{settings_, ui_, clock_, *stop_, blob_folders_, listed_name};
   std::string reason;
-  if (ExportTableToXml(context, *table_, path, name, &reason)) {
+  const bool exported = ExportTableToXml(context, *table_, path, name, &reason);
+  LogSuffixedBlobFolders();
+  if (exported) {
     ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " exported.");
     LogChangedFileName(folder, name, ".xml", path);
   } else {

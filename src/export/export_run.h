@@ -71,6 +71,8 @@ class ExportRun {
   // name rule or another table of the run changed the name.
   void LogChangedFileName(const std::string& folder, const std::string& name, const std::string& extension,
                           const std::string& path);
+  // After a table's rows: names each BLOB folder that got a suffix.
+  void LogSuffixedBlobFolders();
   // A failed table: the export's red line, then the reason in red.
   void LogFailure(const std::string& line, const std::string& reason);
   // Completes and closes the Access file; a failure is logged in red. When
@@ -87,7 +89,8 @@ class ExportRun {
 
   std::vector<std::string> tables_;
   bool keep_schema_ = false;
-  RunFileNames file_names_;  // the files and BLOB folders of the run
+  RunFileNames file_names_;    // the CSV and XML files of the run
+  RunFileNames blob_folders_;  // the BLOB folders of the run
   std::string mdb_file_;
   std::unique_ptr<AccessExport> access_;
   std::unique_ptr<RunStop> stop_;

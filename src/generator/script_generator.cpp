@@ -187,6 +187,9 @@ void ScriptGenerator::WriteTable() {
     case TargetDialect::PostgreSql: EmitPostgresTable(writer); break;
   }
   left_out_blobs.Report();
+  for (const std::string& folder : run_.blob_file_names.TakeSuffixedPaths()) {
+    ui_.AddLogLine(LogStamp(clock_) + " BLOB files written in : " + folder);
+  }
 }
 
 }  // namespace quill

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,53 @@ TEST(ExportFileNameTest, BlobFoldersStayInsideTheBlobRoot) {
   harness.ExportAccess(db.Dsn());
 
   EXPECT_EQ(harness.OutFiles(), (std::vector<std::string>{"NewDatabase.mdb", "blobs/.._up/___elsewhere_x/photo1/1.jpg"}));
+}
+
+// Two tables whose names give one BLOB folder, in the Access and the XML
+// export: each keeps its own files, and the log says where the later
+// table's files went.
+TEST(ExportFileNameTest, TablesWhoseBlobFoldersCollideKeepTheirOwnFiles) {
+  const struct {
+    bool access;
+    std::string first_table;
+    std::string second_table;
+    std::string first_folder;
+    std::string second_folder;
+  } cases[] = {
+      {true, "a/b", "a_b", "a_b", "a_b_2"},
+      {false, "T", "t", "T", "t_2"},  // one folder on a case-insensitive file system
+  };
+  for (const auto& c : cases) {
+    TestDatabase db = TestDatabase::Postgres();
+    db.CreateTable(
+        {c.first_table, {{"id", "integer"}, {"photo", "bytea"}}, {"id"}, {{"1", "'\\xffd8ffe000104a46494601'"}}});
+    db.CreateTable(
+        {c.second_table, {{"id", "integer"}, {"photo", "bytea"}}, {"id"}, {{"1", "'\\xffd8ffe000104a46494602'"}}});
+    ExportHarness harness;
+    harness.settings.extract_files = true;
+    harness.settings.find_jpg = true;
+    harness.settings.files_method = 0;
+    harness.settings.blob_path = harness.OutFile("blobs");
+    harness.ui.SetSelectedNodeCaption("dsn");
+    harness.ui.AnswerTableSelection(std::vector<std::string>{"public." + c.first_table, "public." + c.second_table});
+    if (c.access) {
+      harness.ExportAccess(db.Dsn());
+    } else {
+      harness.ui.AnswerMessageBox(MessageAnswer::Yes);  // drop the schema
+      harness.run.XmlExportRun(db.Dsn(), harness.out.string());
+    }
+    for (const auto& [folder, last_byte] : {std::pair{c.first_folder, '\x01'}, std::pair{c.second_folder, '\x02'}}) {
+      std::ifstream in(harness.OutFile("blobs/dsn/" + folder + "/photo1/1.jpg"), std::ios::binary);
+      const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+      ASSERT_EQ(bytes.size(), 11u) << folder;
+      EXPECT_EQ(bytes.back(), last_byte) << folder;
+    }
+    const std::vector<std::string> log = harness.ui.LogTexts();
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        kExportStamp + " BLOB files written in : " + harness.OutFile("blobs/dsn/" + c.second_folder)),
+              log.end())
+        << ::testing::PrintToString(log);
+  }
 }
 
 }  // namespace

@@ -123,12 +123,16 @@ TEST(BlobFilesOfARunTest, TablesWhoseNamesGiveOneFolderKeepTheirOwnFiles) {
 
   const std::vector<std::string> folders = {"public.a_b", "public.a_b_2", "public.a_b_3", "public.A_B_4"};
   const std::string script = harness.ScriptText();
+  const std::vector<std::string> log = harness.ui.LogTexts();
   for (std::size_t i = 0; i < folders.size(); ++i) {
     const fs::path file = root / "dsn" / folders[i] / "photo1" / "1.png";
     const std::string bytes = ReadAll(file);
     ASSERT_EQ(bytes.size(), 10u) << file;
     EXPECT_EQ(static_cast<unsigned char>(bytes[9]), i * 16) << file;
     EXPECT_NE(script.find(file.string()), std::string::npos) << file;
+    // The log says where the files of a table with a suffix went.
+    const std::string said = kStamp + std::string(" BLOB files written in : ") + (root / "dsn" / folders[i]).string();
+    EXPECT_EQ(std::find(log.begin(), log.end(), said) != log.end(), i > 0) << said;
   }
 }
 
