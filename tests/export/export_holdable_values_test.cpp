@@ -303,6 +303,27 @@ INSTANTIATE_TEST_SUITE_P(Formats, Access97TextTest, ::testing::Values(0, 1),
                            return info.param == 0 ? std::string("Access97") : std::string("Access2000");
                          });
 
+// Text whose bytes are not UTF-8 (a SQLite file allows it) is stored with
+// U+FFFD for each bad byte, the copy goes on, and a red line says so.
+TEST(AccessTextTest, BytesThatAreNotUtf8AreStoredAsReplacementCharacters) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable({"bad",
+                  {{"id", "INTEGER"}, {"s", "TEXT"}},
+                  {"id"},
+                  {{"1", "CAST(X'41C3' AS TEXT)"}, {"2", "'fine'"}, {"3", "CAST(X'FF' AS TEXT)"}}});
+  ExportHarness harness;
+  harness.settings.access = 1;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"bad"});
+  harness.ExportAccess(db.Dsn());
+  const std::vector<std::string> node = NodeReaderLines(harness.OutFile("NewDatabase.mdb"));
+  EXPECT_EQ(std::vector<std::string>(node.begin() + std::min<std::size_t>(node.size(), 3), node.end()),
+            (std::vector<std::string>{"row\t1\tA\xEF\xBF\xBD", "row\t2\tfine", "row\t3\t\xEF\xBF\xBD"}));
+  const std::vector<LogLine> said = LinesWith(harness, "Table : bad : column");
+  ASSERT_EQ(said.size(), 1u) << ::testing::PrintToString(harness.ui.LogTexts());
+  EXPECT_EQ(said[0].text, "Table : bad : column s : 2 values that are not valid UTF-8: each bad byte stored as U+FFFD.");
+  EXPECT_EQ(said[0].color, kLogRed);
+}
+
 // --- Access BLOBs --------------------------------------------------------------
 
 // BLOB values the Access export leaves out get one plain line per column,
