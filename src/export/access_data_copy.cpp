@@ -6,7 +6,6 @@
 
 #include "common/progress_steps.h"
 #include "common/utf8_steps.h"
-#include "platform/text/text_encoding.h"
 #include "export/access_export.h"
 #include "export/access_names.h"
 #include "export/export_table_name.h"
@@ -18,6 +17,7 @@
 #include "platform/jet/writer/ado_recordset.h"
 #include "platform/jet/writer/jet_write_error.h"
 #include "platform/jet/writer/text_encoding.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 

@@ -1,8 +1,8 @@
 #include "export/csv_export.h"
 
 #include "common/utf8_steps.h"
-#include "platform/text/text_encoding.h"
 #include "export/replacing_file.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 
