@@ -122,6 +122,15 @@ INSTANTIATE_TEST_SUITE_P(Exports, SameFileNameTest, ::testing::Values(SameFileCa
                            return info.param.extension.substr(1);
                          });
 
+// JPEG files extracted into out/blobs, under the selected node `caption`.
+void ExtractJpegFiles(ExportHarness& harness, const std::string& caption) {
+  harness.settings.extract_files = true;
+  harness.settings.find_jpg = true;
+  harness.settings.files_method = 0;
+  harness.settings.blob_path = harness.OutFile("blobs");
+  harness.ui.SetSelectedNodeCaption(caption);
+}
+
 // BLOB files of the Access export: the source caption and the table name
 // each become one folder inside the BLOB root.
 TEST(ExportFileNameTest, BlobFoldersStayInsideTheBlobRoot) {
@@ -129,11 +138,7 @@ TEST(ExportFileNameTest, BlobFoldersStayInsideTheBlobRoot) {
   db.CreateTable({"../elsewhere/x", {{"id", "integer"}, {"photo", "bytea"}}, {"id"},
                   {{"1", "'\\xffd8ffe000104a464946'"}}});
   ExportHarness harness;
-  harness.settings.extract_files = true;
-  harness.settings.find_jpg = true;
-  harness.settings.files_method = 0;
-  harness.settings.blob_path = harness.OutFile("blobs");
-  harness.ui.SetSelectedNodeCaption("../up");
+  ExtractJpegFiles(harness, "../up");
   harness.ui.AnswerTableSelection(std::vector<std::string>{"public.../elsewhere/x"});
   harness.ExportAccess(db.Dsn());
 
@@ -161,11 +166,7 @@ TEST(ExportFileNameTest, TablesWhoseBlobFoldersCollideKeepTheirOwnFiles) {
     db.CreateTable(
         {c.second_table, {{"id", "integer"}, {"photo", "bytea"}}, {"id"}, {{"1", "'\\xffd8ffe000104a46494602'"}}});
     ExportHarness harness;
-    harness.settings.extract_files = true;
-    harness.settings.find_jpg = true;
-    harness.settings.files_method = 0;
-    harness.settings.blob_path = harness.OutFile("blobs");
-    harness.ui.SetSelectedNodeCaption("dsn");
+    ExtractJpegFiles(harness, "dsn");
     harness.ui.AnswerTableSelection(std::vector<std::string>{"public." + c.first_table, "public." + c.second_table});
     if (c.access) {
       harness.ExportAccess(db.Dsn());
