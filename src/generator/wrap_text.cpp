@@ -11,20 +11,48 @@ bool IsLineBreakAt(std::string_view text, size_t at) {
   return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
 }
 
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+// The characters (UTF-8 code points) of text[from, to): every byte that is
+// no continuation byte starts one. A plain counting loop the compiler turns
+// into vector code.
+size_t CharactersIn(std::string_view text, size_t from, size_t to) {
+  size_t count = 0;
+  for (size_t i = from; i < to; ++i) count += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 ? 1 : 0;
+  return count;
+}
+
+// The bytes the wrap must look at one by one outside quotes: the quotes, the
+// comma and CR. Everything between them is counted as a span.
+struct SpecialBytes {
+  bool table[256] = {};
+  constexpr SpecialBytes() {
+    for (const char c : {'\'', '"', '`', ',', '\r'}) table[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr SpecialBytes kSpecial;
+
+size_t NextSpecial(std::string_view text, size_t from) {
+  while (from < text.size() && !kSpecial.table[static_cast<unsigned char>(text[from])]) ++from;
+  return from;
+}
 
 // The wrapped text, handed to `out` piece by piece (out.append(view)).
+//
+// The line is scanned in spans: a quoted stretch up to its closing quote, a
+// run of plain characters up to the next quote, comma or CR, then that one
+// byte. Where inside a span the limit is met does not matter: a break always
+// falls after the last usable comma, which no span moves.
 template <typename Out>
-void Wrap(std::string_view text, int limit, Out& result) {
+void Wrap(std::string_view text, int limit_characters, Out& result) {
+  const size_t limit = static_cast<size_t>(limit_characters);
   // No line can reach the limit: the text stays as it is.
-  if (text.size() < static_cast<size_t>(limit)) {
+  if (text.size() < limit) {
     result.append(text);
     return;
   }
 
   size_t line_start = 0;   // first byte of the current line in `text`
   size_t scan = 0;         // next byte to scan
-  int line_length = 0;     // characters of the current line scanned so far
+  size_t line_length = 0;  // characters of the current line scanned so far
   size_t last_comma = std::string_view::npos;  // last usable comma of the line
   char quote = 0;          // the open quote character, 0 outside quotes
 
@@ -37,17 +65,20 @@ void Wrap(std::string_view text, int limit, Out& result) {
   };
 
   while (scan < text.size()) {
-    const char c = text[scan];
     if (quote != 0) {
       // The rest of a quoted stretch in one step: nothing inside it counts
       // but its characters, and a break it reaches falls after the comma
       // before it wherever inside it the limit is met.
       const size_t closing = text.find(quote, scan);
       const size_t end = closing == std::string_view::npos ? text.size() : closing + 1;
-      for (size_t i = scan; i < end; ++i) line_length += IsUtf8Continuation(text[i]) ? 0 : 1;
+      line_length += CharactersIn(text, scan, end);
       scan = end;
       if (closing != std::string_view::npos) quote = 0;
+    } else if (const size_t plain_end = NextSpecial(text, scan); plain_end > scan) {
+      line_length += CharactersIn(text, scan, plain_end);
+      scan = plain_end;
     } else {
+      const char c = text[scan];
       if (c == '\'' || c == '"' || c == '`') {
         // Back quotes too: a back-quoted name may hold an apostrophe, which
         // must not be taken for the start of a value.
@@ -59,7 +90,7 @@ void Wrap(std::string_view text, int limit, Out& result) {
         start_line(scan + kLineBreak.size());
         continue;
       }
-      if (!IsUtf8Continuation(c)) ++line_length;
+      ++line_length;
       ++scan;
     }
 
