@@ -22,7 +22,11 @@ namespace quill::bench {
 
 namespace fs = std::filesystem;
 
-int RunProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
+namespace {
+
+// Starts a program (found on PATH), its standard output into output_file;
+// its process id.
+pid_t StartProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -33,8 +37,14 @@ int RunProgram(const std::vector<std::string>& arguments, const std::string& out
   const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
+  return pid;
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(StartProgram(arguments, output_file), &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -199,17 +209,8 @@ double CpuSeconds(const rusage& usage) {
 }  // namespace
 
 Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
   const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
+  const pid_t pid = StartProgram(arguments, output_file);
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);

@@ -17,7 +17,7 @@ namespace quill::bench {
 
 struct ShownScript {
   std::size_t bytes = 0;
-  double seconds = 0;  // the double-click to the painted tab
+  double seconds = 0;  // the double-click to the painted tab (or the saved file)
 };
 
 // A double-click on the table's node to the painted script tab; the run
@@ -27,8 +27,9 @@ ShownScript ShowInWindow(const std::filesystem::path& folder, TargetDialect dial
                          const std::string& table);
 
 // The same run through the same window (progress bar, status, Escape poll),
-// the finished script saved to `file` instead of shown; its size.
-std::size_t SaveThroughWindow(const std::filesystem::path& folder, TargetDialect dialect, const std::string& dsn,
+// the finished script saved to `file` instead of shown; seconds from the
+// start of the run to the saved file.
+ShownScript SaveThroughWindow(const std::filesystem::path& folder, TargetDialect dialect, const std::string& dsn,
                               const std::string& table, const std::filesystem::path& file);
 
 // The former measure: the run through the bench's silent double of the

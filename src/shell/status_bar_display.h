@@ -32,7 +32,8 @@ class StatusBarDisplay : public QObject {
   int Position() const { return position_; }
 
  private:
-  int PercentOf(int position) const;
+  // Notes the position and the positions that show its percent.
+  void NotePosition(int position);
   void ShowPosition();
   void ShowHeldBack();
   void HoldBack();
@@ -43,8 +44,12 @@ class StatusBarDisplay : public QObject {
   QLabel& label_;
   QProgressBar& bar_;
   QString text_;
+  int minimum_ = 0;
+  int maximum_ = 0;
   int position_ = 0;
-  int percent_ = 0;        // of position_
+  // Positions strictly between these show position_'s percent.
+  int percent_from_ = 0;
+  int percent_to_ = 0;
   bool position_held_ = false;
   QElapsedTimer since_position_shown_;
   QTimer held_back_;
