@@ -1,6 +1,9 @@
 #include "generator/wrap_text.h"
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace quill {
 namespace {
@@ -11,13 +14,36 @@ bool IsLineBreakAt(std::string_view text, size_t at) {
   return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
 }
 
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+uint64_t WordAt(const char* bytes) {
+  uint64_t word = 0;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+// Whether every byte is ASCII (then characters are bytes), eight at a time.
+bool IsAscii(std::string_view text) {
+  uint64_t all_bits = 0;
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) all_bits |= WordAt(text.data() + i);
+  for (; i < text.size(); ++i) all_bits |= static_cast<unsigned char>(text[i]);
+  return (all_bits & kHighBits) == 0;
+}
+
 // The characters (UTF-8 code points) of text[from, to): every byte that is
-// no continuation byte starts one. A plain counting loop the compiler turns
-// into vector code.
-size_t CharactersIn(std::string_view text, size_t from, size_t to) {
-  size_t count = 0;
-  for (size_t i = from; i < to; ++i) count += (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80 ? 1 : 0;
-  return count;
+// no continuation byte (10xxxxxx) starts one.
+size_t CharactersIn(std::string_view text, size_t from, size_t to, bool ascii) {
+  if (ascii) return to - from;
+  size_t continuations = 0;
+  size_t i = from;
+  for (; i + 8 <= to; i += 8) {
+    const uint64_t word = WordAt(text.data() + i);
+    // The top bit set and the next one clear.
+    continuations += static_cast<size_t>(std::popcount(word & ~(word << 1) & kHighBits));
+  }
+  for (; i < to; ++i) continuations += (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80 ? 1 : 0;
+  return to - from - continuations;
 }
 
 // The bytes the wrap must look at one by one outside quotes: the quotes, the
@@ -50,6 +76,7 @@ void Wrap(std::string_view text, int limit_characters, Out& result) {
     return;
   }
 
+  const bool ascii = IsAscii(text);
   size_t line_start = 0;   // first byte of the current line in `text`
   size_t scan = 0;         // next byte to scan
   size_t line_length = 0;  // characters of the current line scanned so far
@@ -71,11 +98,11 @@ void Wrap(std::string_view text, int limit_characters, Out& result) {
       // before it wherever inside it the limit is met.
       const size_t closing = text.find(quote, scan);
       const size_t end = closing == std::string_view::npos ? text.size() : closing + 1;
-      line_length += CharactersIn(text, scan, end);
+      line_length += CharactersIn(text, scan, end, ascii);
       scan = end;
       if (closing != std::string_view::npos) quote = 0;
     } else if (const size_t plain_end = NextSpecial(text, scan); plain_end > scan) {
-      line_length += CharactersIn(text, scan, plain_end);
+      line_length += CharactersIn(text, scan, plain_end, ascii);
       scan = plain_end;
     } else {
       const char c = text[scan];
