@@ -50,7 +50,8 @@ void ShowStep(const std::vector<std::string>& arguments) {
 void ScriptStep(const std::vector<std::string>& arguments) {
   const auto dialect = static_cast<quill::TargetDialect>(std::stoi(arguments.at(0)));
   const fs::path script = fs::path(arguments.at(1)) / "script.sql";
-  const auto saved = quill::bench::SaveThroughWindow(arguments.at(1), dialect, quill::bench::kBenchDsn, "bench", script);
+  const auto saved =
+      quill::bench::SaveThroughWindow(arguments.at(1), dialect, quill::bench::kBenchDsn, "bench", script);
   fs::remove(script);
   std::ofstream(arguments.at(2)) << saved.bytes << ' ' << saved.seconds;
 }
@@ -81,7 +82,8 @@ int main(int argc, char** argv) {
     std::vector<std::vector<Measurement>> shown(kDialects.size()), scripts(kDialects.size());
     std::vector<std::size_t> bytes(kDialects.size());
     for (int round = 0; round < kRounds; ++round) {
-      dumps.push_back(quill::bench::MeasureProgram({"sqlite3", database.string(), ".dump"}, (folder / "dump.sql").string()));
+      dumps.push_back(
+          quill::bench::MeasureProgram({"sqlite3", database.string(), ".dump"}, (folder / "dump.sql").string()));
       fs::remove(folder / "dump.sql");
       for (std::size_t d = 0; d < kDialects.size(); ++d) {
         const std::vector<std::string> arguments = {std::to_string(static_cast<int>(kDialects[d].second)),

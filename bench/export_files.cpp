@@ -109,8 +109,8 @@ int main(int argc, char** argv) {
     sqlite_csv_runs.push_back(
         quill::bench::MeasureProgram({"sqlite3", "-csv", database.string(), "SELECT * FROM bench"}, peer_csv.string()));
     xml_runs.push_back(Export(Kind::Xml, folder, xml_folder));
-    html_runs.push_back(
-        quill::bench::MeasureProgram({"sqlite3", "-html", database.string(), "SELECT * FROM bench"}, peer_html.string()));
+    html_runs.push_back(quill::bench::MeasureProgram({"sqlite3", "-html", database.string(), "SELECT * FROM bench"},
+                                                     peer_html.string()));
   }
   const Measurement access = quill::bench::Median(access_runs);
   const Measurement copy = quill::bench::Median(copy_runs);

@@ -218,7 +218,9 @@ Measurement MeasureProgram(const std::vector<std::string>& arguments, const std:
   measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   measurement.peak_kib = usage.ru_maxrss;
   measurement.cpu_seconds = CpuSeconds(usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("a measured run failed: " + arguments[0]);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    throw std::runtime_error("a measured run failed: " + arguments[0]);
+  }
   return measurement;
 }
 

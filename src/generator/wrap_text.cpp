@@ -61,76 +61,72 @@ size_t NextSpecial(std::string_view text, size_t from) {
   return from;
 }
 
-// The wrapped text, handed to `out` piece by piece (out.append(view)).
+// Where the scan of a statement stands.
+struct LineScan {
+  size_t line_start = 0;   // first byte of the current line in `text`
+  size_t scan = 0;         // next byte to scan
+  size_t line_length = 0;  // characters of the current line scanned so far
+  size_t last_comma = std::string_view::npos;  // last usable comma of the line
+  char quote = 0;          // the open quote character, 0 outside quotes
+};
+
+// The lines of text from the scan's place on, handed to `out` piece by piece
+// (out.append(view)); the last line is left to the caller.
 //
 // The line is scanned in spans: a quoted stretch up to its closing quote, a
 // run of plain characters up to the next quote, comma or CR, then that one
 // byte. Where inside a span the limit is met does not matter: a break always
 // falls after the last usable comma, which no span moves.
 template <typename Out>
-void Wrap(std::string_view text, int limit_characters, Out& result) {
-  const size_t limit = static_cast<size_t>(limit_characters);
-  // No line can reach the limit: the text stays as it is.
-  if (text.size() < limit) {
-    result.append(text);
-    return;
-  }
-
-  const bool ascii = IsAscii(text);
-  size_t line_start = 0;   // first byte of the current line in `text`
-  size_t scan = 0;         // next byte to scan
-  size_t line_length = 0;  // characters of the current line scanned so far
-  size_t last_comma = std::string_view::npos;  // last usable comma of the line
-  char quote = 0;          // the open quote character, 0 outside quotes
-
-  auto start_line = [&](size_t at) {
-    line_start = at;
-    scan = at;
-    line_length = 0;
-    last_comma = std::string_view::npos;
-    quote = 0;
+void ScanLines(std::string_view text, size_t limit, bool ascii, LineScan& at, Out& result) {
+  auto start_line = [&](size_t offset) {
+    at.line_start = offset;
+    at.scan = offset;
+    at.line_length = 0;
+    at.last_comma = std::string_view::npos;
+    at.quote = 0;
   };
 
-  while (scan < text.size()) {
-    if (quote != 0) {
+  while (at.scan < text.size()) {
+    if (at.quote != 0) {
       // The rest of a quoted stretch in one step: nothing inside it counts
       // but its characters, and a break it reaches falls after the comma
       // before it wherever inside it the limit is met.
-      const size_t closing = text.find(quote, scan);
+      const size_t closing = text.find(at.quote, at.scan);
       const size_t end = closing == std::string_view::npos ? text.size() : closing + 1;
-      line_length += CharactersIn(text, scan, end, ascii);
-      scan = end;
-      if (closing != std::string_view::npos) quote = 0;
-    } else if (const size_t plain_end = NextSpecial(text, scan); plain_end > scan) {
-      line_length += CharactersIn(text, scan, plain_end, ascii);
-      scan = plain_end;
+      at.line_length += CharactersIn(text, at.scan, end, ascii);
+      at.scan = end;
+      if (closing != std::string_view::npos) at.quote = 0;
+    } else if (const size_t plain_end = NextSpecial(text, at.scan); plain_end > at.scan) {
+      at.line_length += CharactersIn(text, at.scan, plain_end, ascii);
+      at.scan = plain_end;
     } else {
-      const char c = text[scan];
+      const char c = text[at.scan];
       if (c == '\'' || c == '"' || c == '`') {
         // Back quotes too: a back-quoted name may hold an apostrophe, which
         // must not be taken for the start of a value.
-        quote = c;
-      } else if (c == ',' && scan > line_start) {
-        last_comma = scan;
-      } else if (IsLineBreakAt(text, scan)) {
-        result.append(text.substr(line_start, scan + kLineBreak.size() - line_start));
-        start_line(scan + kLineBreak.size());
+        at.quote = c;
+      } else if (c == ',' && at.scan > at.line_start) {
+        at.last_comma = at.scan;
+      } else if (IsLineBreakAt(text, at.scan)) {
+        result.append(text.substr(at.line_start, at.scan + kLineBreak.size() - at.line_start));
+        start_line(at.scan + kLineBreak.size());
         continue;
       }
-      ++line_length;
-      ++scan;
+      ++at.line_length;
+      ++at.scan;
     }
 
-    if (line_length >= limit && last_comma != std::string_view::npos && last_comma + 1 < text.size()) {
+    if (at.line_length >= limit && at.last_comma != std::string_view::npos && at.last_comma + 1 < text.size()) {
       // Break after the last usable comma; the characters scanned after it
       // belong to the new line and are scanned again there, outside quotes as
       // the comma was. A CR LF right after the comma already is the break.
-      size_t next = last_comma + 1;
+      size_t next = at.last_comma + 1;
       if (IsLineBreakAt(text, next)) {
         next += kLineBreak.size();
-        result.append(text.substr(line_start, next - line_start));
+        result.append(text.substr(at.line_start, next - at.line_start));
       } else {
-        result.append(text.substr(line_start, next - line_start));
+        result.append(text.substr(at.line_start, next - at.line_start));
         result.append(kLineBreak);
       }
       // Further commas and line breaks right after the break are kept as they
@@ -149,7 +145,28 @@ void Wrap(std::string_view text, int limit_characters, Out& result) {
       start_line(next);
     }
   }
-  result.append(text.substr(line_start));
+}
+
+// The wrapped text, handed to `out` piece by piece. A statement that starts
+// with the table's row head is scanned from the head's end on, the head's
+// lines written as they were wrapped once for the table.
+template <typename Out>
+void Wrap(std::string_view text, int limit_characters, const WrappedHead* head, Out& result) {
+  const size_t limit = static_cast<size_t>(limit_characters);
+  // No line can reach the limit: the text stays as it is.
+  if (text.size() < limit) {
+    result.append(text);
+    return;
+  }
+  LineScan at;
+  if (head != nullptr && head->limit == limit_characters && text.starts_with(head->head)) {
+    result.append(head->lines_before_last);
+    at.line_start = head->last_line_start;
+    at.scan = head->head.size();
+    at.line_length = head->last_line_length;
+  }
+  ScanLines(text, limit, IsAscii(text), at, result);
+  result.append(text.substr(at.line_start));
 }
 
 // ScriptBuffer's Append under the name std::string uses.
@@ -163,14 +180,32 @@ struct BufferAppender {
 std::string WrapText(std::string_view text, int limit) {
   std::string result;
   result.reserve(text.size() + text.size() / 16);
-  Wrap(text, limit, result);
+  Wrap(text, limit, nullptr, result);
   return result;
 }
 
-void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit) {
+std::optional<WrappedHead> WrapRowHead(std::string_view head, int limit) {
+  // A head whose end a row's scan could see differently: a comma or line
+  // break at its end (the break's passing over would run into the values),
+  // an open quote, or a usable comma on its last line (a row's break could
+  // fall inside the head).
+  if (head.empty() || limit <= 0 || head.back() == ',' || head.back() == '\r' || head.back() == '\n') {
+    return std::nullopt;
+  }
+  WrappedHead wrapped{.head = std::string(head), .limit = limit, .lines_before_last = {}, .last_line_start = 0,
+                      .last_line_length = 0};
+  LineScan at;
+  ScanLines(head, static_cast<size_t>(limit), IsAscii(head), at, wrapped.lines_before_last);
+  if (at.quote != 0 || at.last_comma != std::string_view::npos) return std::nullopt;
+  wrapped.last_line_start = at.line_start;
+  wrapped.last_line_length = at.line_length;
+  return wrapped;
+}
+
+void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit, const WrappedHead* head) {
   BufferAppender out{script};
   script.BeginItem();
-  Wrap(text, limit, out);
+  Wrap(text, limit, head, out);
   script.EndItem();
 }
 

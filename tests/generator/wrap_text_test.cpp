@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -171,6 +172,45 @@ TEST(WrapTextSpans, MatchesTheByteByByteWrapOnEveryPieceMix) {
     for (int i = count(random); i > 0; --i) text += pieces[piece(random)];
     for (const int limit : {1, 2, 5, 13, 60, 80, 200}) {
       ASSERT_EQ(WrapText(text, limit), ByteByByteWrap(text, limit)) << "limit " << limit << ": " << text;
+    }
+  }
+}
+
+// A row head wrapped once for the table gives every row statement the wrap
+// of the whole statement; heads a row's wrap could reach back into are
+// refused and the statement is wrapped whole.
+TEST(WrapTextRowHead, RowsAfterAWrappedHeadWrapAsTheWholeStatement) {
+  const struct {
+    const char* name;
+    std::string head;
+    bool usable;
+  } heads[] = {
+      {"BareHead", "INSERT INTO t VALUES(", true},
+      {"BackQuotedName", "INSERT INTO `O'Brien` VALUES(", true},
+      {"ColumnsThenLineBreak", "INSERT INTO \"t\" (\"a\",\"b\",\"c\")\r\n   VALUES (", true},
+      {"HeadLongerThanALine", "INSERT INTO t (" + std::string(70, 'a') + "," + std::string(70, 'b') + ",c)\r\n VALUES (",
+       true},
+      {"UsableCommaOnTheLastLine", "INSERT INTO t (a,b) VALUES (", false},
+      {"CommaAtTheEnd", "SELECT 1,", false},
+      {"LineBreakAtTheEnd", "INSERT INTO t VALUES\r\n", false},
+      {"OpenQuote", "INSERT INTO t VALUES('", false},
+  };
+  const std::vector<std::string> pieces = {"'it''s, here'", ",", "12345", "NULL", "'a\r\nb,c'", "\r\n", "\xC3\xA9,\xE5\xA4\xA7",
+                                           "STR_TO_DATE('2020-01-02','%Y')", "'" + std::string(70, 'z') + "'", ");"};
+  std::mt19937 random(7);
+  std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1);
+  for (const auto& h : heads) {
+    // Wide enough that the head itself never breaks.
+    EXPECT_EQ(WrapRowHead(h.head, 400).has_value(), h.usable) << h.name;
+    for (const int limit : {5, 13, 60, 80}) {
+      const std::optional<WrappedHead> wrapped = WrapRowHead(h.head, limit);
+      for (int row = 0; row < 200; ++row) {
+        std::string text = h.head;
+        for (int i = static_cast<int>(random() % 30); i > 0; --i) text += pieces[piece(random)];
+        ScriptBuffer script;
+        AppendWrappedItem(script, text, limit, wrapped ? &*wrapped : nullptr);
+        ASSERT_EQ(script.Item(0), WrapText(text, limit)) << h.name << " at " << limit << ": " << text;
+      }
     }
   }
 }
