@@ -206,11 +206,9 @@ double CpuSeconds(const rusage& usage) {
   return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
 }
 
-}  // namespace
-
-Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
-  const auto start = std::chrono::steady_clock::now();
-  const pid_t pid = StartProgram(arguments, output_file);
+// Waits for the measured process started at `start`: its wall and CPU time
+// and its peak memory; throws `what` when it failed.
+Measurement AwaitMeasured(pid_t pid, std::chrono::steady_clock::time_point start, const std::string& what) {
   int status = 0;
   rusage usage{};
   wait4(pid, &status, 0, &usage);
@@ -218,10 +216,15 @@ Measurement MeasureProgram(const std::vector<std::string>& arguments, const std:
   measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   measurement.peak_kib = usage.ru_maxrss;
   measurement.cpu_seconds = CpuSeconds(usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error("a measured run failed: " + arguments[0]);
-  }
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(what);
   return measurement;
+}
+
+}  // namespace
+
+Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
+  const auto start = std::chrono::steady_clock::now();
+  return AwaitMeasured(StartProgram(arguments, output_file), start, "a measured run failed: " + arguments[0]);
 }
 
 Measurement MeasureStep(const std::string& name, const std::vector<std::string>& arguments) {
@@ -258,15 +261,7 @@ Measurement MeasureOnce(const std::function<void()>& work) {
       _exit(1);
     }
   }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Measurement measurement;
-  measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  measurement.peak_kib = usage.ru_maxrss;
-  measurement.cpu_seconds = CpuSeconds(usage);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("a measured run failed");
-  return measurement;
+  return AwaitMeasured(pid, start, "a measured run failed");
 }
 
 Measurement MeasureBestOfThree(const std::function<void()>& work) {
