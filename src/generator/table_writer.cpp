@@ -55,8 +55,20 @@ constexpr std::string_view kOracleReserved[] = {
 
 constexpr BareNameRule kOracleBareNames{.extra_characters = "$#", .max_length = 30, .reserved = kOracleReserved};
 
-constexpr LiteralForm kMsSqlLiterals{.char_function = "CHAR", .join = "+", .command_line = &IsBatchCommandLine};
-constexpr LiteralForm kOracleLiterals{.char_function = "CHR", .join = "||", .command_line = &IsSqlPlusCommandLine};
+// MS SQL joins strings of up to 8000 bytes into one of at most 8000 bytes:
+// a longer text starts from an empty nvarchar(max).
+constexpr LiteralForm kMsSqlLiterals{.char_function = "CHAR",
+                                     .join = "+",
+                                     .command_line = &IsBatchCommandLine,
+                                     .substitution_mark = '$',
+                                     .substitutes = &IsBatchVariable,
+                                     .long_text = 4000,
+                                     .long_start = "CAST(N'' AS nvarchar(max))"};
+constexpr LiteralForm kOracleLiterals{.char_function = "CHR",
+                                      .join = "||",
+                                      .command_line = &IsSqlPlusCommandLine,
+                                      .substitution_mark = '&',
+                                      .substitutes = &IsSqlPlusSubstitution};
 constexpr LiteralForm kPervasiveLiterals{.char_function = "CHAR", .join = "", .command_line = &IsSlashLine};
 constexpr LiteralForm kPostgresLiterals{.char_function = "chr", .join = "||", .command_line = nullptr};
 

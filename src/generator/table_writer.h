@@ -28,7 +28,7 @@
 
 #include "common/user_interface.h"
 #include "generator/script_run_state.h"
-#include "generator/script_text.h"
+#include "generator/text_literals.h"
 #include "platform/dataset/dataset.h"
 #include "sources/settings.h"
 

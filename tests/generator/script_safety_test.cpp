@@ -423,6 +423,7 @@ std::vector<HostileValue> HostileValues() {
       {R"(char(10) || '\! echo hi' || char(10) || '\q' || char(10) || '\0 \n \Z' || char(10) || 'ends \')",
        "\n\\! echo hi\n\\q\n\\0 \\n \\Z\nends \\"},
       {"'Zoë 東京 ''q'''", "Zoë 東京 'q'"},
+      {"'AT&T &&x & y $(PATH) $ (z)'", "AT&T &&x & y $(PATH) $ (z)"},
   };
 }
 
@@ -553,10 +554,14 @@ void ExpectNoCommandBytesOrLines(TargetDialect dialect, const std::vector<std::s
             EXPECT_FALSE(upper == word || upper.starts_with(word + " ")) << line;
           }
           EXPECT_FALSE(i > 0 && (line.starts_with("!!") || line.starts_with(":"))) << line;
+          EXPECT_EQ(line.find("$("), std::string::npos) << line;
           break;
         case TargetDialect::Oracle:
           EXPECT_FALSE(line == "/" || line == "." || line.starts_with("#")) << line;
           EXPECT_FALSE(inside && (line.empty() || line.ends_with(";"))) << line;
+          for (size_t at = line.find('&'); at != std::string::npos; at = line.find('&', at + 1)) {
+            EXPECT_TRUE(at + 1 == line.size() || line[at + 1] == ' ') << line;
+          }
           break;
         case TargetDialect::Pervasive: EXPECT_NE(line, "/"); break;
         default: break;

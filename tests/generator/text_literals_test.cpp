@@ -2,7 +2,7 @@
 // script: which lines each client reads as a command, and the joined
 // literals and one-line names written instead.
 
-#include "generator/script_text.h"
+#include "generator/text_literals.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ struct LineCase {
   bool slash;        // Pervasive
 };
 
-TEST(ScriptTextTest, WhichLinesEachClientReadsAsACommand) {
+TEST(TextLiteralsTest, WhichLinesEachClientReadsAsACommand) {
   const std::vector<LineCase> cases = {
       {"plain text", false, false, false},
       {"a\r\nb", false, false, false},
@@ -62,7 +62,7 @@ struct LiteralCase {
   std::string expected;
 };
 
-TEST(ScriptTextTest, TextsWithCommandBytesOrLinesAreJoinedLiterals) {
+TEST(TextLiteralsTest, TextsWithCommandBytesOrLinesAreJoinedLiterals) {
   const std::string nul(1, '\0');
   const std::vector<LiteralCase> cases = {
       {TargetDialect::MsSql, "it's", "'it''s'"},
@@ -79,6 +79,17 @@ TEST(ScriptTextTest, TextsWithCommandBytesOrLinesAreJoinedLiterals) {
       {TargetDialect::PostgreSql, "a\r\n/\r\n\\'b", "'a\r\n/\r\n\\''b'"},
       {TargetDialect::PostgreSql, "a\x1A", "'a'||chr(26)"},
       {TargetDialect::PostgreSql, "", "''"},
+      // Marks the clients substitute inside quotes: SQL*Plus's &name, the
+      // batch clients' $(name); a mark nothing follows stays as it is.
+      {TargetDialect::Oracle, "AT&T", "'AT'||CHR(38)||'T'"},
+      {TargetDialect::Oracle, "a&&b", "'a'||CHR(38)||CHR(38)||'b'"},
+      {TargetDialect::Oracle, "a & b&", "'a & b&'"},
+      {TargetDialect::MsSql, "x$(PATH)", "'x'+CHAR(36)+'(PATH)'"},
+      {TargetDialect::MsSql, "US$ 5", "'US$ 5'"},
+      {TargetDialect::PostgreSql, "AT&T $(x)", "'AT&T $(x)'"},
+      // MS SQL: a long text starts from nvarchar(max), so the joins keep it whole.
+      {TargetDialect::MsSql, std::string(4001, 'a') + "\x1A", "CAST(N'' AS nvarchar(max))+'" + std::string(4001, 'a') +
+                                                                    "'+CHAR(26)"},
   };
   for (const LiteralCase& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.text));
@@ -98,7 +109,7 @@ struct NameCase {
   std::string expected;
 };
 
-TEST(ScriptTextTest, NamesHoldNoCommandByteAndNoCommandLine) {
+TEST(TextLiteralsTest, NamesHoldNoCommandByteAndNoCommandLine) {
   const std::vector<NameCase> cases = {
       {TargetDialect::MsSql, "a\r\nGO\r\nb", "[a  GO  b]"},
       {TargetDialect::MsSql, "a\r\nb", "[a\r\nb]"},
@@ -109,6 +120,8 @@ TEST(ScriptTextTest, NamesHoldNoCommandByteAndNoCommandLine) {
       {TargetDialect::PostgreSql, "a\x1A" "b", "\"a b\""},
       {TargetDialect::MySql, std::string("a\0b", 3), "`a b`"},
       {TargetDialect::MySql, "a\r\n/\r\nb", "`a\r\n/\r\nb`"},
+      {TargetDialect::Oracle, "AT&T", "\"AT T\""},
+      {TargetDialect::MsSql, "a$(b)", "[a (b)]"},
   };
   for (const NameCase& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.name));
@@ -116,7 +129,7 @@ TEST(ScriptTextTest, NamesHoldNoCommandByteAndNoCommandLine) {
   }
 }
 
-TEST(ScriptTextTest, NulCharactersAreRemoved) {
+TEST(TextLiteralsTest, NulCharactersAreRemoved) {
   std::string text("a\0b\0\0c", 6);
   EXPECT_TRUE(RemoveNulCharacters(text));
   EXPECT_EQ(text, "abc");

@@ -1,4 +1,4 @@
-#include "generator/script_text.h"
+#include "generator/text_literals.h"
 
 #include <algorithm>
 #include <vector>
@@ -77,12 +77,18 @@ void AppendConcat(std::string& out, const std::vector<std::string>& pieces, size
   out += ')';
 }
 
+bool IsSubstitutionAt(std::string_view text, size_t i, const LiteralForm& form) {
+  return form.substitution_mark != '\0' && text[i] == form.substitution_mark && form.substitutes(text.substr(i + 1));
+}
+
 void AppendJoinedLiteral(std::string& out, std::string_view text, const LiteralForm& form, std::string_view prefix,
                          bool prefix_non_ascii) {
   std::vector<std::string> pieces;
+  if (form.long_text > 0 && text.size() > form.long_text) pieces.emplace_back(form.long_start);
   size_t start = 0;
   for (size_t i = 0; i <= text.size(); ++i) {
-    const bool split = i < text.size() && (text[i] == '\r' || text[i] == '\n' || IsCommandByte(text[i]));
+    const bool split = i < text.size() && (text[i] == '\r' || text[i] == '\n' || IsCommandByte(text[i]) ||
+                                           IsSubstitutionAt(text, i, form));
     if (i < text.size() && !split) continue;
     if (i > start) {
       pieces.emplace_back();
@@ -108,7 +114,31 @@ bool HoldsLowByte(std::string_view text) {
   return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
+// Whether text holds a byte below 0x20 or the form's substitution mark: one
+// pass that rules out every further look for most texts.
+bool MayNeedJoins(std::string_view text, const LiteralForm& form) {
+  const char mark = form.substitution_mark;
+  return std::any_of(text.begin(), text.end(),
+                     [mark](char c) { return static_cast<unsigned char>(c) < 0x20 || (mark != '\0' && c == mark); });
+}
+
+bool HoldsSubstitution(std::string_view text, const LiteralForm& form) {
+  if (form.substitution_mark == '\0') return false;
+  for (size_t i = text.find(form.substitution_mark); i != std::string_view::npos;
+       i = text.find(form.substitution_mark, i + 1)) {
+    if (form.substitutes(text.substr(i + 1))) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+bool IsSqlPlusSubstitution(std::string_view after) {
+  return !after.empty() && (IsWordCharacter(after.front()) || (after.front() >= '0' && after.front() <= '9') ||
+                            after.front() == '&' || static_cast<unsigned char>(after.front()) >= 0x80);
+}
+
+bool IsBatchVariable(std::string_view after) { return after.starts_with("("); }
 
 bool IsBatchCommandLine(const ValueLine& line) {
   if (!line.starts_line) return false;
@@ -139,9 +169,11 @@ bool HoldsCommandLine(std::string_view text, const LiteralForm& form) {
 
 void AppendTextLiteral(std::string& out, std::string_view text, const LiteralForm* form, std::string_view prefix,
                        bool prefix_non_ascii) {
-  // Most texts hold no byte below 0x20: one pass rules the joined form out.
-  if (form != nullptr && HoldsLowByte(text) &&
-      (std::any_of(text.begin(), text.end(), IsCommandByte) || HoldsCommandLine(text, *form))) {
+  // Most texts hold no byte below 0x20 and no mark: one pass rules the joined
+  // form out.
+  if (form != nullptr && MayNeedJoins(text, *form) &&
+      (std::any_of(text.begin(), text.end(), IsCommandByte) || HoldsCommandLine(text, *form) ||
+       HoldsSubstitution(text, *form))) {
     AppendJoinedLiteral(out, text, *form, prefix, prefix_non_ascii);
     return;
   }
@@ -150,10 +182,14 @@ void AppendTextLiteral(std::string& out, std::string_view text, const LiteralFor
 
 std::string ScriptName(std::string_view name, const LiteralForm* form) {
   std::string written(name);
-  if (!HoldsLowByte(name)) return written;
+  if (form == nullptr ? !HoldsLowByte(name) : !MayNeedJoins(name, *form)) return written;
   const bool one_line = form != nullptr && HoldsCommandLine(name, *form);
-  for (char& c : written) {
-    if (IsCommandByte(c) || (one_line && (c == '\r' || c == '\n'))) c = ' ';
+  for (size_t i = 0; i < written.size(); ++i) {
+    const char c = name[i];
+    if (IsCommandByte(c) || (one_line && (c == '\r' || c == '\n')) ||
+        (form != nullptr && IsSubstitutionAt(name, i, *form))) {
+      written[i] = ' ';
+    }
   }
   return written;
 }

@@ -31,15 +31,30 @@ struct ValueLine {
   bool ends_line = false;
 };
 
-// How a dialect writes a text that must not hold a raw command byte or a
-// line its client reads as a command: literals joined with the character
-// function, each CR, LF and command byte written by its code.
+// How a dialect writes a text that must not hold a raw command byte, a line
+// its client reads as a command, or a mark its client substitutes inside
+// quotes: literals joined with the character function, each CR, LF, command
+// byte and substitution mark written by its code.
 struct LiteralForm {
-  std::string_view char_function;  // "CHAR", "CHR", "chr"
-  std::string_view join;           // "+", "||"; empty: nested CONCAT(a,b)
+  std::string_view char_function = {};  // "CHAR", "CHR", "chr"
+  std::string_view join = {};           // "+", "||"; empty: nested CONCAT(a,b)
   // Whether a line reads as a command of the dialect's client; nullptr: none.
   bool (*command_line)(const ValueLine& line) = nullptr;
+  // A character the client replaces with a variable's value, even inside
+  // quotes, when `substitutes` holds for the text right after it ('&' then a
+  // name in SQL*Plus, "$(" in the MS SQL batch clients); '\0': none.
+  char substitution_mark = '\0';
+  bool (*substitutes)(std::string_view after) = nullptr;
+  // Before the joined literals of a text longer than `long_text` bytes, so the
+  // joins keep it whole (MS SQL cuts a join of short strings at 8000 bytes).
+  size_t long_text = 0;  // 0: no such start
+  std::string_view long_start = {};
 };
+
+// What follows SQL*Plus's "&" in a substitution variable: a name or another "&".
+bool IsSqlPlusSubstitution(std::string_view after);
+// What follows the MS SQL batch clients' "$" in a scripting variable.
+bool IsBatchVariable(std::string_view after);
 
 // The MS SQL batch clients: GO (with a count or not), and the commands they
 // take at a line's start without a colon (EXIT, QUIT, ED, RESET, "!!"), or
@@ -65,8 +80,8 @@ void AppendTextLiteral(std::string& out, std::string_view text, const LiteralFor
                        std::string_view prefix = {}, bool prefix_non_ascii = false);
 
 // A name as it can be written inside identifier quotes, which hold no
-// escape: command bytes become blanks, and so do its line breaks when one of
-// its lines reads as a command under `form`.
+// escape: command bytes and substitution marks become blanks, and so do its
+// line breaks when one of its lines reads as a command under `form`.
 std::string ScriptName(std::string_view name, const LiteralForm* form);
 
 // Removes every NUL of text, for targets whose text cannot hold one; gives
