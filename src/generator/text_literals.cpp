@@ -44,6 +44,16 @@ bool AnyLine(std::string_view text, Visit visit) {
   }
 }
 
+void AppendDoublingQuotes(std::string& out, std::string_view text) {
+  size_t start = 0;
+  for (size_t found = text.find('\''); found != std::string_view::npos; found = text.find('\'', start)) {
+    out.append(text.substr(start, found + 1 - start));
+    out += '\'';
+    start = found + 1;
+  }
+  out.append(text.substr(start));
+}
+
 // One literal without joins: the prefix, the quotes, each quote doubled.
 void AppendPlainLiteral(std::string& out, std::string_view text, std::string_view prefix, bool prefix_non_ascii) {
   if (!prefix.empty()) {
@@ -52,13 +62,7 @@ void AppendPlainLiteral(std::string& out, std::string_view text, std::string_vie
     if (!prefix_non_ascii || beyond_ascii) out += prefix;
   }
   out += '\'';
-  size_t start = 0;
-  for (size_t found = text.find('\''); found != std::string_view::npos; found = text.find('\'', start)) {
-    out.append(text.substr(start, found + 1 - start));
-    out += '\'';
-    start = found + 1;
-  }
-  out.append(text.substr(start));
+  AppendDoublingQuotes(out, text);
   out += '\'';
 }
 
@@ -169,15 +173,32 @@ bool HoldsCommandLine(std::string_view text, const LiteralForm& form) {
 
 void AppendTextLiteral(std::string& out, std::string_view text, const LiteralForm* form, std::string_view prefix,
                        bool prefix_non_ascii) {
-  // Most texts hold no byte below 0x20 and no mark: one pass rules the joined
-  // form out.
-  if (form != nullptr && MayNeedJoins(text, *form) &&
+  // One pass finds what the text holds; most texts hold no byte below 0x20,
+  // no mark and no quote, and are copied as they are.
+  const char mark = form != nullptr ? form->substitution_mark : '\0';
+  bool quote = false;
+  bool beyond_ascii = false;
+  bool may_need_joins = false;
+  for (const char ch : text) {
+    const auto c = static_cast<unsigned char>(ch);
+    quote |= ch == '\'';
+    beyond_ascii |= c >= 0x80;
+    may_need_joins |= (c < 0x20) | (ch == mark);
+  }
+  if (form != nullptr && may_need_joins &&
       (std::any_of(text.begin(), text.end(), IsCommandByte) || HoldsCommandLine(text, *form) ||
        HoldsSubstitution(text, *form))) {
     AppendJoinedLiteral(out, text, *form, prefix, prefix_non_ascii);
     return;
   }
-  AppendPlainLiteral(out, text, prefix, prefix_non_ascii);
+  if (!prefix_non_ascii || beyond_ascii) out += prefix;
+  out += '\'';
+  if (quote) {
+    AppendDoublingQuotes(out, text);
+  } else {
+    out += text;
+  }
+  out += '\'';
 }
 
 std::string ScriptName(std::string_view name, const LiteralForm* form) {
