@@ -175,17 +175,18 @@ void AppendTextLiteral(std::string& out, std::string_view text, const LiteralFor
                        bool prefix_non_ascii) {
   // One pass finds what the text holds; most texts hold no byte below 0x20,
   // no mark and no quote, and are copied as they are.
-  const char mark = form != nullptr ? form->substitution_mark : '\0';
-  bool quote = false;
-  bool beyond_ascii = false;
-  bool may_need_joins = false;
+  unsigned char lowest = 0xFF;
+  unsigned char all_bits = 0;
   for (const char ch : text) {
     const auto c = static_cast<unsigned char>(ch);
-    quote |= ch == '\'';
-    beyond_ascii |= c >= 0x80;
-    may_need_joins |= (c < 0x20) | (ch == mark);
+    lowest = std::min(lowest, c);
+    all_bits |= c;
   }
-  if (form != nullptr && may_need_joins &&
+  const bool beyond_ascii = all_bits >= 0x80;
+  const bool may_need_joins =
+      form != nullptr && (lowest < 0x20 || (form->substitution_mark != '\0' &&
+                                            text.find(form->substitution_mark) != std::string_view::npos));
+  if (may_need_joins &&
       (std::any_of(text.begin(), text.end(), IsCommandByte) || HoldsCommandLine(text, *form) ||
        HoldsSubstitution(text, *form))) {
     AppendJoinedLiteral(out, text, *form, prefix, prefix_non_ascii);
@@ -193,11 +194,7 @@ void AppendTextLiteral(std::string& out, std::string_view text, const LiteralFor
   }
   if (!prefix_non_ascii || beyond_ascii) out += prefix;
   out += '\'';
-  if (quote) {
-    AppendDoublingQuotes(out, text);
-  } else {
-    out += text;
-  }
+  AppendDoublingQuotes(out, text);
   out += '\'';
 }
 
