@@ -124,6 +124,32 @@ TEST(ConstraintScriptsTest, ClosingQuotesInsideNamesAreDoubled) {
   }
 }
 
+// The names are written as the table writers write them: a line that the
+// client reads as a command, and a command byte, become blanks.
+TEST(ConstraintScriptsTest, NamesReadAsTheTableWritersWriteThem) {
+  const ForeignKeyValues key{"t\r\n/\r\nGO", "c\x01", "pk", "id"};
+  struct {
+    TargetDialect dialect;
+    std::string fk_table;
+    std::string fk_field;
+  } const cases[] = {
+      {TargetDialect::MsSql, "[t  /  GO]", "([c ])"},
+      {TargetDialect::Oracle, "\"t  /  GO\"", "(\"c \")"},
+      {TargetDialect::Pervasive, "\"t  /  GO\"", "(\"c \")"},
+      {TargetDialect::PostgreSql, "\"t\r\n/\r\ngo\"", "(\"c \")"},
+  };
+  for (const auto& test : cases) {
+    Settings settings;
+    settings.format = test.dialect;
+    ForeignKeyScripts scripts;
+    AppendConstraintScripts(settings, false, key, scripts);
+    EXPECT_NE(scripts.add_constraint_script.find("ALTER TABLE " + test.fk_table), std::string::npos)
+        << scripts.add_constraint_script;
+    EXPECT_NE(scripts.add_constraint_script.find(test.fk_field), std::string::npos) << scripts.add_constraint_script;
+    EXPECT_EQ(scripts.add_constraint_script.find('\x01'), std::string::npos);
+  }
+}
+
 TEST(ConstraintScriptsTest, EqualRowsGiveEqualNamesAndRowsAppendInOrder) {
   Settings settings;
   settings.format = TargetDialect::PostgreSql;
