@@ -21,6 +21,17 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "character(" + settings.size + ")" : std::string(type);
 }
 
+// PostgreSQL's numeric holds up to 1000 digits with a declared precision,
+// and any number without one.
+constexpr int kMaxNumericPrecision = 1000;
+
+std::string NumericTypeText(const Field& field) {
+  const int precision = field.Size();
+  const int scale = field.Scale();
+  if (precision <= 0 || precision > kMaxNumericPrecision || scale < 0 || scale > precision) return "numeric";
+  return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+}
+
 std::string PostgresTypeText(const Field& field, const Settings& settings) {
   switch (TypeClassOf(field)) {
     case ColumnClass::kString:
@@ -31,17 +42,17 @@ std::string PostgresTypeText(const Field& field, const Settings& settings) {
     case ColumnClass::kInteger: return field.IsUnsigned() ? "bigint" : "integer";
     case ColumnClass::kLargeint: return field.IsUnsigned() ? "numeric(20)" : "bigint";
     case ColumnClass::kAutoInc: return "serial";
-    case ColumnClass::kFloat:
-    case ColumnClass::kBCD: return "decimal";
+    case ColumnClass::kFloat: return "decimal";
+    case ColumnClass::kBCD: return NumericTypeText(field);
     case ColumnClass::kBoolean: return "boolean";
     case ColumnClass::kDateTime: return DateTypeText(settings, "timestamp");
     case ColumnClass::kDate: return DateTypeText(settings, "date");
-    case ColumnClass::kTime: return "time";
+    case ColumnClass::kTime: return field.IsDuration() ? "interval" : "time";
     case ColumnClass::kBlob:
       if (settings.text_from_blob) return "text";
       return settings.extract_files && !settings.save_as_raw ? "character(255)" : "oid";
-    case ColumnClass::kVarBytes: return "bytea";
-    case ColumnClass::kBytes: return "bit";
+    case ColumnClass::kVarBytes:
+    case ColumnClass::kBytes: return "bytea";
     case ColumnClass::kGuid: return "character(255)";
     case ColumnClass::kUnknown: break;
   }
@@ -104,11 +115,47 @@ std::string NonFiniteText(double value) {
   return value > 0 ? "Infinity" : "-Infinity";
 }
 
-void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValueText& value, std::string& out) {
+constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
+
+// decode('...','hex'): the bytes as hexadecimal digits, read the same way
+// whatever the session's string settings.
+void AppendBinaryLiteral(std::string& out, std::string_view bytes) {
+  out += "decode('";
+  AppendHexDigits(out, bytes);
+  out += "','hex')";
+}
+
+void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValuesWrittenNull& written_null,
+                      ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
+  if (written_null.Refuse(field)) {
+    out += "NULL";
+    return;
+  }
+  // numeric(p,s) holds NaN but no infinity.
+  if (c == ColumnClass::kBCD && IsNonFinite(field, c) && LowerCase(field.AsString()).find("inf") != std::string::npos &&
+      NumericTypeText(field) != "numeric") {
+    writer.lost_values.Count(field.Name(), kNonFiniteLost);
+    out += "NULL";
+    return;
+  }
+  if (IsBinaryClass(c) && !field.IsNull()) {
+    AppendBinaryLiteral(out, field.RawText());
+    return;
+  }
+  // With TextFromBlob the column is text, which holds no other bytes.
+  if (c == ColumnClass::kBlob && settings.text_from_blob && !field.IsNull() && !IsTextBytes(field.RawText())) {
+    writer.lost_values.Count(field.Name(), kNotTextLost);
+    out += "NULL";
+    return;
+  }
   value.no_quote = false;
   value.text.clear();
-  AppendValueText(value.text, field, c);
+  if (c == ColumnClass::kTime && field.IsDuration()) {
+    AppendDurationText(value.text, field);  // an interval's text
+  } else {
+    AppendValueText(value.text, field, c);
+  }
   if (c == ColumnClass::kFloat) {
     value.text = IsNonFinite(field, c) ? NonFiniteText(field.AsFloat()) : FloatText(field, settings);
   }
@@ -145,12 +192,12 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       ValueText& value) {
+                       ValuesWrittenNull& written_null, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], value, text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], written_null, value, text);
   }
   text += ");";
 }
@@ -169,8 +216,10 @@ void EmitPostgresTable(TableWriter& writer) {
   }
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
+  // PostgreSQL's numeric holds NaN and the infinities.
+  ValuesWrittenNull written_null(writer, classes, true);
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head, classes, value); });
+  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head, classes, written_null, value); });
 }
 
 }  // namespace quill

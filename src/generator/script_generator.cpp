@@ -178,13 +178,20 @@ void ScriptGenerator::PrepareTable() {
 
 void ScriptGenerator::WriteTable() {
   TableWriter writer{settings_, ui_, run_, *table_, primary_keys_.get()};
-  switch (settings_.format) {
-    case TargetDialect::MsSql: EmitMsSqlTable(writer); break;
-    case TargetDialect::Oracle: EmitOracleTable(writer); break;
-    case TargetDialect::Pervasive: EmitPervasiveTable(writer); break;
-    case TargetDialect::MySql: EmitMySqlTable(writer); break;
-    case TargetDialect::PostgreSql: EmitPostgresTable(writer); break;
+  // The values written NULL are said also when the table fails part way.
+  try {
+    switch (settings_.format) {
+      case TargetDialect::MsSql: EmitMsSqlTable(writer); break;
+      case TargetDialect::Oracle: EmitOracleTable(writer); break;
+      case TargetDialect::Pervasive: EmitPervasiveTable(writer); break;
+      case TargetDialect::MySql: EmitMySqlTable(writer); break;
+      case TargetDialect::PostgreSql: EmitPostgresTable(writer); break;
+    }
+  } catch (...) {
+    writer.lost_values.Report();
+    throw;
   }
+  writer.lost_values.Report();
 }
 
 }  // namespace quill
