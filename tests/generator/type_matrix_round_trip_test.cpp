@@ -73,6 +73,13 @@ const std::vector<MatrixColumn>& PostgresColumns() {
        {"'0001-01-01 00:00:00'", "'9999-12-31 23:59:59.999999'", "'2004-12-31 23:59:59.5'"}},
       {"time", Read::kDuration, {"'00:00:00'", "'23:59:59.999999'", "'12:00:00.000001'"}},
       {"boolean", Read::kExact, {"true", "false"}},
+      {"real", Read::kFloat, {"0.4", "3.14159", "'NaN'"}, {"'NaN'"}},
+      {"money", Read::kDecimal, {"-92233720368547758.08", "92233720368547758.07", "0"}},
+      {"interval", Read::kText, {"'178000000 years 11 mons 30 days 23:59:59.999999'", "'-1 days -00:00:01'"}},
+      {"bit(8)", Read::kText, {"B'00000000'", "B'10101010'"}},
+      {"varbit", Read::kText, {"B'101'"}},
+      {"json", Read::kText, {"'{\"a\": [1, 2], \"b\": \"Zoë\"}'"}},
+      {"integer[]", Read::kText, {"'{1,2,3}'"}},
   };
   return columns;
 }
@@ -99,14 +106,19 @@ const std::vector<MatrixColumn>& MariaDbColumns() {
       {"TIME(6)", Read::kDuration,
        {"'-838:59:59.999999'", "'838:59:59'", "'100:00:00.123456'", "'-00:00:00.000001'", "'23:59:59.999999'"}},
       {"TIME", Read::kDuration, {"'-838:59:59'", "'00:00:00'"}},
+      {"DATE", Read::kExact, {"'0000-00-00'", "'2004-12-31'"}, {}, {"'0000-00-00'"}},
+      {"DATETIME", Read::kDateTime, {"'0000-00-00 00:00:00'", "'2004-12-31 10:11:12'"}, {}, {"'0000-00-00 00:00:00'"}},
+      {"FLOAT", Read::kFloat, {"0.4", "3.14159", "-1e-30"}},
   };
   return columns;
 }
 
-// The text of a column read the same way in either engine.
-std::string ReadExpression(Engine engine, const std::string& column, Read read) {
+// The text of a column read the same way in either engine; PostgreSQL's
+// money is read as the number it is, not in the locale's currency form.
+std::string ReadExpression(Engine engine, const std::string& column, Read read, const std::string& type = {}) {
   const bool postgres = engine == Engine::Postgres;
-  const std::string name = postgres ? "\"" + column + "\"" : "`" + column + "`";
+  std::string name = postgres ? "\"" + column + "\"" : "`" + column + "`";
+  if (postgres && type == "money") name += "::numeric";
   switch (read) {
     case Read::kHex: return postgres ? "encode(" + name + ",'hex')" : "lower(hex(" + name + "))";
     case Read::kExact:
@@ -241,7 +253,7 @@ TEST_P(TypeMatrixRoundTrip, EveryValueArrivesOrIsSaid) {
     const std::string name = ColumnName(i);
     const std::string order = " FROM matrix ORDER BY id";
     const std::vector<QueryRow> from =
-        source.Query("SELECT " + ReadExpression(c.source, name, column.read) + order);
+        source.Query("SELECT " + ReadExpression(c.source, name, column.read, column.type) + order);
     const std::vector<QueryRow> to =
         target.Query("SELECT " + ReadExpression(to_postgres ? Engine::Postgres : Engine::MariaDb, name, column.read) +
                      order);
