@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "generator/blob_files.h"
+#include "generator/dialect_names.h"
 #include "platform/formatting/format_date_time.h"
 #include "platform/formatting/field_text.h"
 #include "platform/formatting/format_float.h"
@@ -351,9 +352,28 @@ std::string FloatText(const Field& field, const Settings& settings) {
   return FormatFloat(settings.float_format, field.AsFloat());
 }
 
+std::vector<std::string> WrittenColumnNames(const Settings& settings, const Dataset& table) {
+  std::vector<std::string> field_names;
+  field_names.reserve(static_cast<size_t>(table.FieldCount()));
+  for (int i = 0; i < table.FieldCount(); ++i) field_names.push_back(table.FieldAt(i).Name());
+  return DistinctColumnNames(settings, field_names);
+}
+
+void SayRenamedColumns(const Settings& settings, const Dataset& table, UserInterface& ui,
+                       const std::string& table_name) {
+  const std::vector<std::string> names = WrittenColumnNames(settings, table);
+  for (int i = 0; i < table.FieldCount(); ++i) {
+    const std::string& field_name = table.FieldAt(i).Name();
+    if (names[static_cast<size_t>(i)] == DialectColumnForm(settings, field_name)) continue;
+    ui.AddLogLine("Table : " + table_name + " : column " + field_name + " is written " + names[static_cast<size_t>(i)] +
+                  ", as this dialect would give it the name of another column.");
+  }
+}
+
 std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& rules) {
   ScriptRunState& run = writer.run;
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  const std::vector<std::string> names = WrittenColumnNames(writer.settings, writer.table);
   const bool inline_key = rules.key_form == KeyForm::kInlineUnlessComposite && key.size() == 1;
   std::string text;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
@@ -361,7 +381,8 @@ std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& 
     if (i > 0) text += ",\r\n";
     const bool in_key = std::find(key.begin(), key.end(), field.Name()) != key.end();
     const std::string type = rules.type_text(field, in_key);
-    text += rules.column_name(field.Name()) + " " + (type.empty() ? std::string(rules.unknown_type) : type);
+    text += rules.column_name(names[static_cast<size_t>(i)]) + " " +
+            (type.empty() ? std::string(rules.unknown_type) : type);
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       text += " PRIMARY KEY";
       run.primary_key_marked = true;
@@ -372,7 +393,7 @@ std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& 
     text += rules.key_clause;
     for (size_t k = 0; k < key.size(); ++k) {
       if (k > 0) text += ",";
-      text += rules.column_name(key[k]);
+      text += rules.column_name(names[static_cast<size_t>(writer.table.FindField(key[k])->Index())]);
     }
     text += ")";
     run.primary_key_marked = true;

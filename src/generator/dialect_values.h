@@ -147,8 +147,16 @@ enum class KeyForm {
   kClause,                 // always the table-level clause
 };
 
+// The table's column names in the dialect's form, kept distinct
+// (DistinctColumnNames), in field order.
+std::vector<std::string> WrittenColumnNames(const Settings& settings, const Dataset& table);
+// A plain log line for each column whose written name had to take a suffix.
+void SayRenamedColumns(const Settings& settings, const Dataset& table, UserInterface& ui,
+                       const std::string& table_name);
+
 struct ColumnDefinitionRules {
-  std::function<std::string(const std::string& field_name)> column_name;  // as written in the statement
+  // The statement's form of a written name (WrittenColumnNames): its quotes.
+  std::function<std::string(const std::string& written_name)> column_name;
   // Empty for a class outside the map; in_key: the column is in the primary key.
   std::function<std::string(const Field& field, bool in_key)> type_text;
   std::string_view unknown_type = "UNKNOWN";                              // the type of such a class
@@ -158,7 +166,8 @@ struct ColumnDefinitionRules {
 
 // Every column as name + " " + type, joined by "," CR LF, then the key: a
 // clause "," CR LF + key_clause + the key's names in the columns' own form
-// + ")", so it always names columns just written. Sets PrimaryKeyMarked once
+// + ")", so it always names columns just written. The names are the written
+// names of WrittenColumnNames. Sets PrimaryKeyMarked once
 // the key is written.
 std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& rules);
 

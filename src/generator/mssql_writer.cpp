@@ -368,6 +368,7 @@ void WriteTableStatement(TableWriter& writer) {
   // table-level clause, so the target gets the same key.
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
   const bool inline_key = key.size() == 1;
+  const std::vector<std::string> names = WrittenColumnNames(settings, writer.table);
   // No key may hold a text column or varbinary (max): such a key column
   // gets the widest nvarchar or varbinary the key's 900 bytes hold, shared
   // among such columns.
@@ -392,13 +393,13 @@ void WriteTableStatement(TableWriter& writer) {
       type += " PRIMARY KEY";
       run.primary_key_marked = true;
     }
-    text += Bracketed(ApplyUnderscore(settings, field.Name())) + " [" + type;
+    text += Bracketed(names[static_cast<size_t>(i)]) + " [" + type;
   }
   if (key.size() > 1) {
     text += "," + std::string(kCrLf) + "PRIMARY KEY (";
     for (size_t k = 0; k < key.size(); ++k) {
       if (k > 0) text += ",";
-      text += Bracketed(ApplyUnderscore(settings, key[k]));
+      text += Bracketed(names[static_cast<size_t>(writer.table.FindField(key[k])->Index())]);
     }
     text += ")";
     run.primary_key_marked = true;
@@ -451,9 +452,10 @@ void EmitMsSqlTable(TableWriter& writer) {
   writer.run.select_row_mode = settings.extract_files && settings.save_as_raw;
   std::string row_head = "INSERT INTO " +
                          TableName(writer.run) + " (";
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+  const std::vector<std::string> names = WrittenColumnNames(settings, writer.table);
+  for (size_t i = 0; i < names.size(); ++i) {
     if (i > 0) row_head += ",";
-    row_head += Bracketed(ApplyUnderscore(settings, writer.table.FieldAt(i).Name()));
+    row_head += Bracketed(names[i]);
   }
   row_head += ")" + std::string(kCrLf) + (writer.run.select_row_mode ? "   SELECT " : "   VALUES (");
   std::vector<ColumnValueRules> columns;

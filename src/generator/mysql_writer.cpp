@@ -130,10 +130,6 @@ const DialectRules kMySqlRules{
     .wrap_width = 60,
 };
 
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return QuoteIdentifier(kMySqlRules.quotes, ApplyUnderscore(settings, field_name));
-}
-
 std::string TableName(const ScriptRunState& run) {
   return QuoteTableName(kMySqlRules.quotes, run.output_schema, run.output_name);
 }
@@ -217,7 +213,7 @@ void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& co
   // words cannot break the clause. A long text column in the key gets a
   // varchar the index can hold.
   text += ColumnDefinitions(
-      writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+      writer, {.column_name = [&](const std::string& name) { return QuoteIdentifier(kMySqlRules.quotes, name); },
                .type_text =
                    [&](const Field& field, bool) {
                      const MySqlColumn& column = columns[static_cast<size_t>(field.Index())];

@@ -17,7 +17,6 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr int kOracleTextLimit = 4000;
 constexpr int kOracleValueCut = 3997;
-constexpr int kOracleNameLength = 30;
 // The longest raw, and the most bytes one HEXTORAW literal carries.
 constexpr int kOracleRawLimit = 2000;
 // number without a precision keeps 38 significant digits.
@@ -89,10 +88,6 @@ const DialectRules kOracleRules{
 
 std::string IdentifierForm(std::string_view name) { return QuoteIdentifier(kOracleRules.quotes, name); }
 
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return IdentifierForm(FirstCharacters(ApplyUnderscore(settings, field_name), kOracleNameLength));
-}
-
 std::string TableName(const ScriptRunState& run) { return IdentifierForm(run.output_name); }
 
 void WriteTableStatement(TableWriter& writer) {
@@ -116,7 +111,7 @@ void WriteTableStatement(TableWriter& writer) {
     long_written = true;
     return std::string("long");
   };
-  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return IdentifierForm(name); },
                                      .type_text = type_text,
                                      .key_form = KeyForm::kInlineUnlessComposite,
                                      .key_clause = "PRIMARY KEY ("});

@@ -18,7 +18,6 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr int kPervasiveNameLength = 20;
 constexpr DecimalLimits kDecimalLimits{.max_precision = 38, .max_scale = 38, .unknown_scale = 10};
 // The longest binary(n), the fixed binary type that an index holds.
 constexpr int kMaxBinary = 8000;
@@ -65,11 +64,6 @@ const DialectRules kPervasiveRules{
     .wrap_width = 0,
 };
 
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return QuoteIdentifier(kPervasiveRules.quotes,
-                         FirstCharacters(ApplyUnderscore(settings, field_name), kPervasiveNameLength));
-}
-
 std::string TableName(const ScriptRunState& run) { return QuoteIdentifier(kPervasiveRules.quotes, run.output_name); }
 
 void WriteTableStatement(TableWriter& writer) {
@@ -85,7 +79,7 @@ void WriteTableStatement(TableWriter& writer) {
   // (quoted, cut like them), so they name the columns just written.
   std::string type = "longvarchar";
   text +=
-      ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+      ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return QuoteIdentifier(kPervasiveRules.quotes, name); },
                                  .type_text =
                                      [&](const Field& field, bool in_key) {
                                        // No index holds a longvarbinary: a binary key column is binary(n).

@@ -80,10 +80,10 @@ std::string DatestyleText(const Settings& settings) {
 bool UsesFormatString(const Settings& settings) { return settings.formatting && settings.post_form_type == 1; }
 bool UsesDatestyle(const Settings& settings) { return settings.formatting && settings.post_form_type != 1; }
 
-// The same lower-case name in CREATE and in the INSERT column list, so every
-// row names the columns that were created.
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return QuoteIdentifier(kPostgresRules.quotes, LowerCase(ApplyUnderscore(settings, field_name)));
+// The same lower-case written name in CREATE and in the INSERT column list,
+// so every row names the columns that were created.
+std::string ColumnName(const std::string& written_name) {
+  return QuoteIdentifier(kPostgresRules.quotes, written_name);
 }
 
 std::string TableName(const ScriptRunState& run) {
@@ -100,7 +100,7 @@ void WriteTableStatement(TableWriter& writer) {
 
   // A one-column key is marked inline; a key of several columns becomes a
   // table-level clause, so the target gets the whole key.
-  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(name); },
                                      .type_text = [&](const Field& field,
                                                       bool) { return PostgresTypeText(field, settings); },
                                      .key_form = KeyForm::kInlineUnlessComposite,
@@ -210,9 +210,10 @@ void EmitPostgresTable(TableWriter& writer) {
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
 
   std::string row_head = "INSERT INTO " + TableName(writer.run) + " (";
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+  const std::vector<std::string> names = WrittenColumnNames(settings, writer.table);
+  for (size_t i = 0; i < names.size(); ++i) {
     if (i > 0) row_head += ",";
-    row_head += ColumnName(settings, writer.table.FieldAt(i).Name());
+    row_head += ColumnName(names[i]);
   }
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
