@@ -96,10 +96,10 @@ std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::stri
     const Field* field = writer.table.FindField(name);
     if (field == nullptr) continue;
     const ColumnClass c = ClassOf(*field);
-    // A binary key column keeps its varbinary(n); a longblob one becomes
-    // varbinary(255), as no index holds a blob.
+    // A binary key column is varbinary(n) of its own length as far as the
+    // index holds it; one without a length varbinary(255): no index holds a blob.
     if (IsBinaryClass(c)) {
-      const int bytes = HasVarbinaryType(*field) ? field->Size() : kMaxVarbinary;
+      const int bytes = field->Size() > 0 ? std::min(field->Size(), kKeyBytes) : kMaxVarbinary;
       if (!HasVarbinaryType(*field)) lengths[static_cast<size_t>(field->Index())] = bytes;
       room -= (bytes + kBytesPerCharacter - 1) / kBytesPerCharacter;
       continue;

@@ -121,6 +121,8 @@ void WriteTableStatement(TableWriter& writer) {
 
 constexpr std::string_view kLongBinaryLost =
     "binary values longer than 2000 bytes, more than one Oracle literal carries: written NULL";
+constexpr std::string_view kFractionCut =
+    "date-times with fractions of a second, which Oracle's date does not hold: written to the whole second";
 constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
 
 // What a column decides about its values, worked out once a table.
@@ -177,6 +179,10 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn&
     return;
   }
   // Oracle's date holds whole seconds, and TO_DATE reads no fraction.
+  if (!settings.convert && (c == ColumnClass::kDateTime || c == ColumnClass::kTime) && !field.IsNull() &&
+      field.AsDateTime().nanosecond != 0) {
+    writer.lost_values.Count(field.Name(), kFractionCut);
+  }
   AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
