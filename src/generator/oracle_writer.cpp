@@ -123,6 +123,7 @@ constexpr std::string_view kLongBinaryLost =
     "binary values longer than 2000 bytes, more than one Oracle literal carries: written NULL";
 constexpr std::string_view kFractionCut =
     "date-times with fractions of a second, which Oracle's date does not hold: written to the whole second";
+constexpr std::string_view kTextCut = "values longer than 3997 characters, which the column's type cannot hold: cut";
 constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
 
 // What a column decides about its values, worked out once a table.
@@ -194,7 +195,11 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn&
   }
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
-  if (column.cut_text) KeepFirstCharacters(value.text, kOracleValueCut);
+  if (column.cut_text && value.text.size() > static_cast<size_t>(kOracleValueCut)) {
+    const size_t before = value.text.size();
+    KeepFirstCharacters(value.text, kOracleValueCut);
+    if (value.text.size() != before) writer.lost_values.Count(field.Name(), kTextCut);
+  }
   if (column.number && !value.text.empty() && !FitsDecimal(value.text, *column.number)) {
     writer.lost_values.Count(field.Name(), column.number_lost);
     value.text.clear();

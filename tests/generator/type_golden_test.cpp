@@ -64,14 +64,6 @@ const std::vector<TypeCase>& Cases() {
        {"[c] [numeric] (38,19)", "'12345.500000000000000000000000000000'"},
        {"c number", "'12345.500000000000000000000000000000'"},
        {"\"c\" decimal(38,19)", "'12345.500000000000000000000000000000'"}},
-      {Engine::Postgres, "numeric", "1234567890123456789012345678.5",
-       {"[c] [numeric] (38,10)", "'1234567890123456789012345678.5'"},
-       {"c number", "'1234567890123456789012345678.5'"},
-       {"\"c\" decimal(38,10)", "'1234567890123456789012345678.5'"}},
-      {Engine::Postgres, "numeric", "123456789012345678901234567890",
-       {"[c] [numeric] (38,10)", "NULL)", true},
-       {"c number", "'123456789012345678901234567890'"},
-       {"\"c\" decimal(38,10)", "NULL);", true}},
       {Engine::Postgres, "float8", "'NaN'",
        {"[c] [float]", "NULL)", true},
        {"c float", "NULL)", true},
@@ -100,6 +92,14 @@ const std::vector<TypeCase>& Cases() {
        {"[c] [DATETIME]", "NULL)", true},
        {"c date", "'1000-01-01'"},
        {"\"c\" date", "'1000-01-01'"}},
+  };
+  return cases;
+}
+
+// Values whose type the backend tells beyond the class: MariaDB's TIME is a
+// duration, its zero dates are no dates.
+const std::vector<TypeCase>& CasesByTheBackendsFacts() {
+  static const std::vector<TypeCase> cases = {
       {Engine::MariaDb, "TIME(6)", "'-838:59:59.999999'",
        {"[c] [varchar] (20)", "'-838:59:59.999999'"},
        {"c varchar2(20)", "'-838:59:59.999999'"},
@@ -125,11 +125,11 @@ std::string DialectName(TargetDialect dialect) {
   }
 }
 
-TEST(TypeGoldenTest, EachTypeHasAColumnTypeThatHoldsItsValuesAndALiteralOfItsOwn) {
+void RunTypeCases(const std::vector<TypeCase>& cases) {
   TestDatabase maria = TestDatabase::MariaDb();
   TestDatabase postgres = TestDatabase::Postgres();
   int table = 0;
-  for (const TypeCase& c : Cases()) {
+  for (const TypeCase& c : cases) {
     TestDatabase& source = c.source == Engine::MariaDb ? maria : postgres;
     const std::string name = "t" + std::to_string(++table);
     source.CreateTable({name, {{"id", c.source == Engine::MariaDb ? "INT" : "integer"}, {"c", c.type}}, {"id"},
@@ -157,6 +157,10 @@ TEST(TypeGoldenTest, EachTypeHasAColumnTypeThatHoldsItsValuesAndALiteralOfItsOwn
     }
   }
 }
+
+TEST(TypeGoldenTest, EachTypeHasAColumnTypeThatHoldsItsValuesAndALiteralOfItsOwn) { RunTypeCases(Cases()); }
+
+TEST(TypeGoldenTest, DurationsAndZeroDatesKeepTheirMeaning) { RunTypeCases(CasesByTheBackendsFacts()); }
 
 }  // namespace
 }  // namespace quill::testing

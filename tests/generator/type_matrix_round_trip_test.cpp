@@ -283,5 +283,41 @@ INSTANTIATE_TEST_SUITE_P(
                       MatrixCase{"MariaDbToMySql", Engine::MariaDb, TargetDialect::MySql}),
     [](const ::testing::TestParamInfo<MatrixCase>& info) { return info.param.name; });
 
+// Binary key columns get a type an index holds (no blob), in MySql and
+// PostgreSQL alike, and the keys arrive byte for byte; MySql keeps a
+// date-time without fractions plain and one with them at their digits.
+TEST(TypeMatrixKeys, BinaryKeysAreIndexableAndArriveWhole) {
+  TestDatabase source = TestDatabase::MariaDb();
+  source.CreateTable({"keys",
+                      {{"k", "VARBINARY(16)"}, {"l", "VARBINARY(1000)"}, {"at", "DATETIME"}, {"at6", "DATETIME(6)"}},
+                      {"k", "l"},
+                      {{"x'00FF275C0D0A'", "x'00'", "'2004-12-31 10:11:12'", "'2004-12-31 10:11:12.5'"},
+                       {"x'00FF275C0D'", "REPEAT(x'FF', 1000)", "NULL", "NULL"},
+                       {"x''", "x'27'", "NULL", "NULL"}}});
+  const std::vector<QueryRow> expected = source.Query("SELECT lower(hex(k)), lower(hex(l)) FROM `keys` ORDER BY 1, 2");
+  for (const TargetDialect dialect : {TargetDialect::PostgreSql, TargetDialect::MySql}) {
+    const bool to_postgres = dialect == TargetDialect::PostgreSql;
+    SCOPED_TRACE(to_postgres ? "PostgreSQL" : "MySql");
+    GeneratorHarness harness;
+    harness.settings.format = dialect;
+    harness.generator.GenerateScript(source.Dsn(), "keys");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::string script = harness.ScriptText();
+    if (!to_postgres) {
+      EXPECT_NE(script.find("`k` varbinary(16)"), std::string::npos) << script.substr(0, 600);
+      EXPECT_NE(script.find("`l` varbinary(1000)"), std::string::npos) << script.substr(0, 600);
+      EXPECT_NE(script.find("`at` datetime,"), std::string::npos) << script.substr(0, 600);
+      EXPECT_NE(script.find("`at6` datetime(6)"), std::string::npos) << script.substr(0, 600);
+    }
+    TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+    const ScriptRun load = to_postgres ? RunPsqlScript(target, script) : RunMariaDbScript(target, script);
+    ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script.substr(0, 3000);
+    const std::vector<QueryRow> arrived =
+        target.Query(to_postgres ? "SELECT encode(k,'hex'), encode(l,'hex') FROM keys ORDER BY 1, 2"
+                                 : "SELECT lower(hex(k)), lower(hex(l)) FROM `keys` ORDER BY 1, 2");
+    EXPECT_EQ(arrived, expected);
+  }
+}
+
 }  // namespace
 }  // namespace quill::testing
