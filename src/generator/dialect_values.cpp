@@ -269,7 +269,8 @@ bool FitsDecimal(std::string_view text, const DecimalType& type) {
 }
 
 std::string DecimalLostReason(std::string_view type_text) {
-  return "values wider than " + std::string(type_text) + ", the widest exact type this dialect has for them: written NULL";
+  return "values wider than " + std::string(type_text) +
+         ", the widest exact type this dialect has for them: written NULL";
 }
 
 void AppendDurationText(std::string& out, const Field& field) {

@@ -66,7 +66,8 @@ std::string MsSqlTypeText(const Field& field, const Settings& settings) {
     case ColumnClass::kAutoInc: return "int]";
     case ColumnClass::kDate: return DateTypeText(settings);
     // A duration's text is longer than a time of day's.
-    case ColumnClass::kTime: return field.IsDuration() ? "varchar] (" + std::to_string(kDurationTextWidth) + ")" : "varchar] (15)";
+    case ColumnClass::kTime:
+      return field.IsDuration() ? "varchar] (" + std::to_string(kDurationTextWidth) + ")" : "varchar] (15)";
     case ColumnClass::kUnknown: break;
   }
   return {};

@@ -46,7 +46,8 @@ bool HasVarbinaryType(const Field& field) { return field.Size() > 0 && field.Siz
 std::string WithFractionDigits(const Field& field, std::string_view type) {
   const int digits = field.FractionDigits();
   if (digits == 0) return std::string(type);
-  return std::string(type) + "(" + std::to_string(digits < 0 ? kMaxFractionDigits : std::min(digits, kMaxFractionDigits)) + ")";
+  const int kept = digits < 0 ? kMaxFractionDigits : std::min(digits, kMaxFractionDigits);
+  return std::string(type) + "(" + std::to_string(kept) + ")";
 }
 
 std::string MySqlTypeText(const Field& field, const Settings& settings) {

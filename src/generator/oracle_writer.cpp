@@ -104,7 +104,9 @@ void WriteTableStatement(TableWriter& writer) {
   bool long_written = false;
   const auto type_text = [&](const Field& field, bool in_key) {
     // No key holds a blob: a binary key column is the longest raw.
-    if (in_key && IsBinaryClass(ClassOf(field))) return BinaryTypeText(std::min(field.Size() > 0 ? field.Size() : kOracleRawLimit, kOracleRawLimit));
+    if (in_key && IsBinaryClass(ClassOf(field))) {
+      return BinaryTypeText(std::min(field.Size() > 0 ? field.Size() : kOracleRawLimit, kOracleRawLimit));
+    }
     if (TypeClassOf(field) != ColumnClass::kMemo) return OracleTypeText(field, settings);
     if (in_key) return VarcharText(kOracleTextLimit);
     if (long_written) return std::string("clob");

@@ -79,7 +79,10 @@ void WriteTableStatement(TableWriter& writer) {
   // (quoted, cut like them), so they name the columns just written.
   std::string type = "longvarchar";
   text +=
-      ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return QuoteIdentifier(kPervasiveRules.quotes, name); },
+      ColumnDefinitions(writer, {.column_name =
+                                     [&](const std::string& name) {
+                                       return QuoteIdentifier(kPervasiveRules.quotes, name);
+                                     },
                                  .type_text =
                                      [&](const Field& field, bool in_key) {
                                        // No index holds a longvarbinary: a binary key column is binary(n).
