@@ -463,7 +463,8 @@ void EmitMsSqlTable(TableWriter& writer) {
   for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i), settings));
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   ValueText value;  // one buffer for every value of the table
-  WriteRows(writer, kMsSqlRules, [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+  WriteRows(writer, kMsSqlRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

@@ -334,7 +334,8 @@ void EmitMySqlTable(TableWriter& writer) {
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+  WriteRows(writer, kMySqlRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

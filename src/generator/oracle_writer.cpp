@@ -236,7 +236,8 @@ void EmitOracleTable(TableWriter& writer) {
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kOracleRules, [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+  WriteRows(writer, kOracleRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

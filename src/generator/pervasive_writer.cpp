@@ -201,7 +201,8 @@ void EmitPervasiveTable(TableWriter& writer) {
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES (";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kPervasiveRules, [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+  WriteRows(writer, kPervasiveRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

@@ -220,7 +220,8 @@ void EmitPostgresTable(TableWriter& writer) {
   // PostgreSQL's numeric holds NaN and the infinities.
   ValuesWrittenNull written_null(writer, classes, true);
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head, classes, written_null, value); });
+  WriteRows(writer, kPostgresRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, classes, written_null, value); });
 }
 
 }  // namespace quill
