@@ -186,8 +186,7 @@ void DataSourceDialog::ShowOdbc() {
 void DataSourceDialog::showEvent(QShowEvent* event) {
   FitDesignedSize(this, QSize(355, 309), true);
   const QRect main = main_window_.frameGeometry();
-  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112),
-                   &main_window_);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112));
   QDialog::showEvent(event);
 }
 

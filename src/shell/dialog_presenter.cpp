@@ -59,7 +59,7 @@ MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString&
   }
   if (top_left) {
     box.adjustSize();
-    PlaceWindowFrame(&box, *top_left, parent != nullptr ? parent->window() : nullptr);
+    PlaceWindowFrame(&box, *top_left);
   }
   const int result = box.exec();
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <deque>
 #include <filesystem>
@@ -76,6 +77,11 @@ class TemporaryFolder {
 };
 
 std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Where the window's frame lies as the X server and the window manager have
+// it (Qt keeps the frame of a window shown again out of date at times); on
+// other platforms and for a hidden window, the window's own frame geometry.
+QRect FrameOnScreen(QWidget* window);
 
 // The windows a language reaches besides the main window and the options
 // dialogs, owned by the test.
