@@ -72,7 +72,7 @@ AboutBox::AboutBox(QWidget* main_window)
       main_window_(main_window) {
   EnsureShellResources();
   setObjectName("Form3");
-  setWindowTitle("About");
+  setWindowTitle(QString("Quillmarsh v.") + kProgramVersion);
   setFixedSize(kBoxWidth, kBoxHeight);
 
   const QImage picture(":/pictures/about.png");

@@ -44,6 +44,11 @@ DialogPresenter& DialogPresenter::Current() {
 
 void DialogPresenter::SetCurrent(DialogPresenter* presenter) { current_presenter = presenter; }
 
+void ShowApplicationError(QWidget* parent, const QString& text) {
+  DialogPresenter::Current().ShowMessage(parent, kProductName, text, MessageIcon::Error, MessageButtons::Ok, false,
+                                         std::nullopt);
+}
+
 MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString& title, const QString& text,
                                                  MessageIcon icon, MessageButtons buttons, bool default_is_no,
                                                  std::optional<QPoint> top_left) {

@@ -689,7 +689,7 @@ void MainWindow::RunCommand(Command command) {
     command();
   } catch (const SilentAbort&) {
   } catch (const std::exception& error) {
-    ShowErrorDialog(error.what());
+    ShowApplicationError(error.what());
   }
   // A command may have switched the Jet provider off; the box shows it.
   const QSignalBlocker blocker(jet_check_);
@@ -714,6 +714,10 @@ MessageAnswer MainWindow::ShowMessageBox(const std::string& text, MessageIcon ic
 void MainWindow::ShowErrorDialog(const std::string& text) {
   DialogPresenter::Current().ShowMessage(this, "Error", QString::fromStdString(text), MessageIcon::Error,
                                          MessageButtons::Ok, false, std::nullopt);
+}
+
+void MainWindow::ShowApplicationError(const std::string& text) {
+  quill::ShowApplicationError(this, QString::fromStdString(text));
 }
 
 void MainWindow::AddLogLine(const std::string& text) { AppendLogLine(QString::fromStdString(text), std::nullopt); }

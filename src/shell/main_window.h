@@ -118,6 +118,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   MessageAnswer ShowMessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                                bool default_is_no = false) override;
   void ShowErrorDialog(const std::string& text) override;
+  // An error no command caught, as the application reports it.
+  void ShowApplicationError(const std::string& text);
   void AddLogLine(const std::string& text) override;
   void AddColoredLine(const std::string& text, uint32_t color) override;
   void SetStatusText(const std::string& text) override;
@@ -245,6 +247,7 @@ class MainWindow : public QMainWindow, public UserInterface {
 
   std::vector<ScriptView*> script_memos_;  // ScriptMemos, index = tab index
   std::vector<QString> script_summaries_;
+  std::vector<QString> script_captions_;  // the tabs' captions as the scripts name them
   QFont script_font_;
   QColor script_font_color_;
 

@@ -88,7 +88,7 @@ TableSelectionDialog::TableSelectionDialog(MainWindow& main_window)
         (this->*command)();
       } catch (const SilentAbort&) {
       } catch (const std::exception& error) {
-        main_window_.ShowErrorDialog(error.what());
+        main_window_.ShowApplicationError(error.what());
       }
     };
   };
