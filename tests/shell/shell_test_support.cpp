@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "shell/data_source_dialog.h"
 #include "shell/foreign_key_designer.h"
@@ -79,7 +80,12 @@ QString ScriptedDialogs::ChooseFolder(QWidget*, const QString&, const QString&) 
   return path;
 }
 
-bool ScriptedDialogs::ChooseFont(QWidget*, QFont&, QColor&) { return false; }
+bool ScriptedDialogs::ChooseFont(QWidget*, QFont& font, QColor& color) {
+  if (fonts_.empty()) return false;
+  std::tie(font, color) = fonts_.front();
+  fonts_.pop_front();
+  return true;
+}
 
 TemporaryFolder::TemporaryFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "quill-shell-XXXXXX").string();
