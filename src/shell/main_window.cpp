@@ -31,6 +31,7 @@
 #include <QWindowStateChangeEvent>
 
 #include "common/silent_abort.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/escape_poll.h"
 #include "shell/foreign_key_designer.h"
@@ -596,7 +597,7 @@ void MainWindow::FitOnScreen() {
   const QSize frame_size = size() + frame_extra;
   const int left = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame_size.width()));
   const int top = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame_size.height()));
-  if (QPoint(left, top) != frame.topLeft()) move(left, top);
+  if (QPoint(left, top) != frame.topLeft()) PlaceWindowFrame(this, QPoint(left, top));
 }
 
 void MainWindow::WatchForFrame() {
