@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTabBar>
 #include <QTest>
@@ -31,6 +32,13 @@ class WindowFitTest : public testing::OptionsDialogsTest {
     return Window();
   }
 
+  // Shown, and framed where a window manager frames it.
+  static void ShowAndSettle(MainWindow& window) {
+    window.show();
+    QApplication::processEvents();
+    if (QGuiApplication::platformName() == "xcb") QTest::qWait(800);
+  }
+
   ScriptDocument Document(const std::string& caption) {
     ScriptDocument document;
     document.tab_caption = caption;
@@ -48,10 +56,10 @@ TEST_F(WindowFitTest, ASavedPlaceThatFitsComesBackExactlyAndOneThatDoesNotIsMove
   };
   const Case cases[] = {
       {"fits", "[Misc]\nWidth=600\nHeight=450\nTop=20\nLeft=30\n", QRect(30, 20, 600, 450)},
-      // Frames are a few pixels wide here.
-      {"at the corner", "[Misc]\nWidth=" + std::to_string(room.width() - 10) + "\nHeight=" +
-                            std::to_string(room.height() - 10) + "\nTop=0\nLeft=0\n",
-       QRect(0, 0, room.width() - 10, room.height() - 10)},
+      // Frames are narrower than 40 pixels.
+      {"at the corner", "[Misc]\nWidth=" + std::to_string(room.width() - 40) + "\nHeight=" +
+                            std::to_string(room.height() - 40) + "\nTop=0\nLeft=0\n",
+       QRect(0, 0, room.width() - 40, room.height() - 40)},
       {"negative", "[Misc]\nWidth=600\nHeight=450\nTop=-300\nLeft=-500\n", std::nullopt},
       {"off to the right", "[Misc]\nWidth=600\nHeight=450\nTop=100\nLeft=5000\n", std::nullopt},
       {"zero size", "[Misc]\nWidth=0\nHeight=0\nTop=10\nLeft=10\n", std::nullopt},
@@ -62,9 +70,8 @@ TEST_F(WindowFitTest, ASavedPlaceThatFitsComesBackExactlyAndOneThatDoesNotIsMove
   for (const Case& test : cases) {
     SCOPED_TRACE(test.name);
     MainWindow& window = StartWith(test.options + "lang=\n[Custom]\nkept=yes\n");
-    window.show();
-    QApplication::processEvents();
-    const QRect frame = window.frameGeometry();
+    ShowAndSettle(window);
+    const QRect frame = testing::FrameOnScreen(&window);
     EXPECT_TRUE(room.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x" << frame.height();
     EXPECT_GE(window.width(), window.minimumWidth());
     EXPECT_GE(window.height(), 404);
@@ -88,8 +95,7 @@ TEST_F(WindowFitTest, ANarrowSavedWidthIsKeptAndTheToolBarShowsPicturesThen) {
   for (const int width : {600, 780}) {
     SCOPED_TRACE(width);
     MainWindow& window = StartWith("[Misc]\nWidth=" + std::to_string(width) + "\nHeight=500\nTop=0\nLeft=0\n");
-    window.show();
-    QApplication::processEvents();
+    ShowAndSettle(window);
     EXPECT_EQ(window.width(), width);
     auto* tool_bar = window.findChild<QWidget*>("ToolBar1");
     for (const QToolButton* button : tool_bar->findChildren<QToolButton*>()) {
@@ -108,8 +114,7 @@ TEST_F(WindowFitTest, TheSplitterComesBackWhereItWas) {
     MainWindow& window =
         StartWith("[Misc]\nWidth=700\nHeight=560\nTop=0\nLeft=0\nBarPos=" + std::to_string(bar_pos) + "\n");
     EXPECT_EQ(window.bar_pos(), bar_pos);
-    window.show();
-    QApplication::processEvents();
+    ShowAndSettle(window);
     const QWidget* client = window.centralWidget();
     EXPECT_EQ(window.findChild<QWidget*>("Panel1")->y(), client->height() - bar_pos);
     window.close();
@@ -184,13 +189,13 @@ TEST_F(WindowFitTest, AnAmpersandInATableNameShowsInItsTabCaption) {
 
 TEST_F(WindowFitTest, TheFolderBrowserOpensCentredInTheWorkArea) {
   MainWindow& window = Window();
-  window.show();
+  ShowAndSettle(window);
   WidgetDialogPresenter real_dialogs;
   QRect shown;
   QTimer::singleShot(500, &window, [&] {
     auto* browser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
     ASSERT_NE(browser, nullptr);
-    shown = browser->frameGeometry();
+    shown = testing::FrameOnScreen(browser);
     browser->reject();
   });
   EXPECT_TRUE(real_dialogs.ChooseFolder(&window, "Where to save CSV Files", QString()).isEmpty());
