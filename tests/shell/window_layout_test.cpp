@@ -134,6 +134,16 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   side_.add_source->ShowOdbc();
   EXPECT_TRUE(drivers_checked);
   ShowAndCheck(&side_.add_source->setup_window(), "setup");
+  // The setup window with the fields of each driver Debian ships.
+  testing::InstallMdbToolsDriver();
+  const std::pair<const char*, const char*> drivers[] = {{testing::kPostgresDriver, "setup-postgresql"},
+                                                         {testing::kMariaDbDriver, "setup-mariadb"},
+                                                         {testing::kSqliteDriver, "setup-sqlite"},
+                                                         {testing::kMdbToolsDriver, "setup-mdbtools"}};
+  for (const auto& [driver, picture] : drivers) {
+    side_.add_source->setup_window().Prepare(driver, "Quillmarsh Sample", false, {{"Description", "sample"}});
+    ShowAndCheck(&side_.add_source->setup_window(), picture);
+  }
   about_->PlaceAndFill();
   ShowAndCheck(about_.get(), "about");
   ShowAndCheck(side_.replace.get(), "replace");
