@@ -96,9 +96,11 @@ TEST_F(WindowBehaviourTest, YesToTheNoSourceQuestionOfTheOptionsOpensTheAddSourc
 // left until its right edge is the screen's.
 TEST_F(WindowBehaviourTest, FirstStartPlacesTheWindowAtItsDesignedPlace) {
   MainWindow& window = Window();
+  window.show();
+  QApplication::processEvents();
   const QRect room = window.screen()->availableGeometry();
   const int left = std::min(370, room.right() + 1 - window.frameGeometry().width());
-  EXPECT_EQ(window.pos(), QPoint(left, 157));
+  EXPECT_EQ(window.frameGeometry().topLeft(), QPoint(left, 157));
   window.SaveWindowSettings();
   EXPECT_NE(OptionsText().find("Top=157"), std::string::npos);
   EXPECT_NE(OptionsText().find("Left=" + std::to_string(left)), std::string::npos) << OptionsText();
