@@ -52,9 +52,14 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
     label->adjustSize();
     return label;
   };
-  add_label(this, "Label1", "Foreign Key", 128, 16);
-  add_label(this, "Label3", "Must link to", 272, 16);
-  add_label(this, "Label2", "Primary Key", 408, 16);
+  // The headings keep their designed places over the rows' boxes, which may
+  // be wider than designed (see ForeignKeyRowWidget).
+  const ForeignKeyRowWidget probe(nullptr);
+  using Box = ForeignKeyRowWidget::Box;
+  row_width_ = probe.width();
+  add_label(this, "Label1", "Foreign Key", 128 + probe.box(Box::FkField)->x() - 168, 16);
+  add_label(this, "Label3", "Must link to", 272 + probe.findChild<QWidget*>("Image1")->x() - 284, 16);
+  add_label(this, "Label2", "Primary Key", 408 + probe.box(Box::PkField)->x() - 448, 16);
   // Small arrows under the first and the last heading point at the rows.
   const auto add_arrow = [this](const char* object_name, QLabel* heading) {
     auto* arrow = new QLabel(this);
@@ -67,7 +72,6 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
 
   // The rows are as wide as their boxes need; the scroll box and the window
   // grow with them.
-  row_width_ = ForeignKeyRowWidget(nullptr).width();
   scroll_box_ = new QScrollArea(this);
   scroll_box_->setObjectName("ScrollBox1");
   scroll_box_->setGeometry(8, 40, std::max(585, row_width_ + 24), 217);
