@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 
+#include "common/progress_steps.h"
 #include "generator/wrap_text.h"
 
 namespace quill {
@@ -32,13 +34,6 @@ std::string DoubleEvery(std::string_view text, std::string_view mark) {
   return result;
 }
 
-bool HoldsNonAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
-}
-
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -61,11 +56,30 @@ constexpr std::string_view kOracleReserved[] = {
     "VARCHAR2",  "VIEW",       "WHENEVER",  "WHERE",      "WITH"};
 
 constexpr BareNameRule kOracleBareNames{.extra_characters = "$#", .max_length = 30, .reserved = kOracleReserved};
-constexpr IdentifierQuotes kOracleQuotes{.open = "\"", .close = "\"", .bare = &kOracleBareNames};
 
-int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
+// MS SQL joins strings of up to 8000 bytes into one of at most 8000 bytes:
+// a longer text starts from an empty nvarchar(max).
+constexpr LiteralForm kMsSqlLiterals{.char_function = "CHAR",
+                                     .join = "+",
+                                     .command_line = &IsBatchCommandLine,
+                                     .substitution_mark = '$',
+                                     .substitutes = &IsBatchVariable,
+                                     .long_text = 4000,
+                                     .long_start = "CAST(N'' AS nvarchar(max))"};
+constexpr LiteralForm kOracleLiterals{.char_function = "CHR",
+                                      .join = "||",
+                                      .command_line = &IsSqlPlusCommandLine,
+                                      .substitution_mark = '&',
+                                      .substitutes = &IsSqlPlusSubstitution};
+constexpr LiteralForm kPervasiveLiterals{.char_function = "CHAR", .join = "", .command_line = &IsSlashLine};
+constexpr LiteralForm kPostgresLiterals{.char_function = "chr", .join = "||", .command_line = nullptr};
 
-void AdvanceProgress(UserInterface& ui) { ui.SetProgressPosition(ui.ProgressPosition() + 1); }
+constexpr IdentifierQuotes kMsSqlQuotes{.open = "[", .close = "]", .literals = &kMsSqlLiterals};
+constexpr IdentifierQuotes kOracleQuotes{
+    .open = "\"", .close = "\"", .bare = &kOracleBareNames, .literals = &kOracleLiterals};
+constexpr IdentifierQuotes kPervasiveQuotes{.open = "\"", .close = "\"", .literals = &kPervasiveLiterals};
+constexpr IdentifierQuotes kMySqlQuotes{.open = "`", .close = "`"};
+constexpr IdentifierQuotes kPostgresQuotes{.open = "\"", .close = "\"", .literals = &kPostgresLiterals};
 
 // The progress set-up before the rows: one step per row of every table when
 // the count is known, else one step per table.
@@ -79,11 +93,11 @@ int64_t StartRowProgress(TableWriter& writer) {
   }
   const int64_t tables = static_cast<int64_t>(writer.run.tables_to_process.size());
   if (rows <= 0) {
-    writer.ui.SetProgressMaximum(ClampToInt(tables + 1));
-    writer.ui.SetProgressPosition(ClampToInt(writer.run.table_index + 1));
+    writer.ui.SetProgressMaximum(ProgressValue(tables + 1));
+    writer.ui.SetProgressPosition(ProgressValue(int64_t{writer.run.table_index} + 1));
   } else {
-    writer.ui.SetProgressMaximum(ClampToInt((tables + 1) * rows));
-    writer.ui.SetProgressPosition(ClampToInt(rows * writer.run.table_index));
+    writer.ui.SetProgressMaximum(ProgressProduct(tables + 1, rows));
+    writer.ui.SetProgressPosition(ProgressProduct(rows, writer.run.table_index));
   }
   return rows;
 }
@@ -122,10 +136,7 @@ void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, co
     out += text;
     return;
   }
-  if (!rules.prefix_non_ascii || HoldsNonAscii(text)) out += rules.prefix;
-  out += '\'';
-  AppendDoublingEvery(out, text, "'");
-  out += '\'';
+  AppendTextLiteral(out, text, rules.literals, rules.prefix, rules.prefix_non_ascii);
 }
 
 void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules) {
@@ -139,6 +150,19 @@ std::string QuoteValue(const ValueText& value, const QuoteRules& rules) {
 }
 
 const IdentifierQuotes& OracleIdentifierQuotes() { return kOracleQuotes; }
+
+const IdentifierQuotes& DialectIdentifierQuotes(TargetDialect dialect) {
+  switch (dialect) {
+    case TargetDialect::MsSql: return kMsSqlQuotes;
+    case TargetDialect::Oracle: return kOracleQuotes;
+    case TargetDialect::Pervasive: return kPervasiveQuotes;
+    case TargetDialect::MySql: return kMySqlQuotes;
+    case TargetDialect::PostgreSql: return kPostgresQuotes;
+  }
+  return kMySqlQuotes;
+}
+
+const LiteralForm* DialectLiteralForm(TargetDialect dialect) { return DialectIdentifierQuotes(dialect).literals; }
 
 bool IsBareName(const BareNameRule& rule, std::string_view name) {
   if (name.empty() || !IsAsciiLetter(name[0])) return false;
@@ -158,9 +182,10 @@ std::string EscapeIdentifier(const IdentifierQuotes& quotes, std::string_view na
 }
 
 std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name) {
-  if (quotes.bare != nullptr && IsBareName(*quotes.bare, name)) return std::string(name);
+  const std::string written = ScriptName(name, quotes.literals);
+  if (quotes.bare != nullptr && IsBareName(*quotes.bare, written)) return written;
   std::string quoted(quotes.open);
-  quoted += EscapeIdentifier(quotes, name);
+  quoted += EscapeIdentifier(quotes, written);
   quoted += quotes.close;
   return quoted;
 }
@@ -176,16 +201,16 @@ std::string ApplyUnderscore(const Settings& settings, std::string_view name) {
   return result;
 }
 
-void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
+void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes, size_t from) {
   // A quoted stretch opens at ' or at the dialect's opening name quote and
   // ends at its closing character; a doubled closing character stays inside.
   // The text only shrinks, so it is squeezed in place.
-  if (text.find("     ") == std::string::npos) return;  // most rows: nothing to do
+  if (text.find("     ", from) == std::string::npos) return;  // most rows: nothing to do
   const char name_open = quotes.open.size() == 1 ? quotes.open[0] : '\0';
   const char name_close = quotes.close.size() == 1 ? quotes.close[0] : '\0';
   char closing = '\0';  // '\0' while outside quotes
-  size_t out = 0;
-  size_t i = 0;
+  size_t out = from;
+  size_t i = from;
   while (i < text.size()) {
     const char c = text[i];
     if (closing != '\0') {
@@ -243,10 +268,34 @@ void AppendTableStatement(TableWriter& writer) {
   AdvanceProgress(writer.ui);
 }
 
+namespace {
+
+// Whether the five-blank rule leaves the head as it is and ends it outside
+// quotes with no blank pending, so that a row starting with it is squeezed
+// the same from the head's end on.
+bool SqueezesAsItIs(std::string_view head, const IdentifierQuotes& quotes) {
+  if (head.empty() || head.back() == ' ') return false;
+  std::string probe = std::string(head) + "     x";
+  SqueezeFiveBlanks(probe, quotes);
+  return probe.size() == head.size() + 2 && probe.compare(0, head.size(), head) == 0;
+}
+
+}  // namespace
+
 void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row) {
+  WriteRows(writer, rules, {}, build_row);
+}
+
+void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head,
+               const std::function<void()>& build_row) {
   StartRowProgress(writer);
   ScriptRunState& run = writer.run;
   run.row_counter = 0;
+  // The head every row starts with is squeezed and wrapped once, here; each
+  // row is looked at from the head's end on.
+  const bool head_as_it_is = SqueezesAsItIs(row_head, rules.quotes);
+  const std::optional<WrappedHead> wrapped_head =
+      head_as_it_is && rules.wrap_width > 0 ? WrapRowHead(row_head, rules.wrap_width) : std::nullopt;
   while (!writer.table.Eof()) {
     if (writer.ui.EscapePressed()) {
       run.escape_pressed = true;
@@ -256,9 +305,11 @@ void WriteRows(TableWriter& writer, const DialectRules& rules, const std::functi
     ++run.row_counter;
     run.table_text.clear();
     build_row();
-    SqueezeFiveBlanks(run.table_text, rules.quotes);
+    const bool starts_with_head = head_as_it_is && run.table_text.starts_with(row_head);
+    SqueezeFiveBlanks(run.table_text, rules.quotes, starts_with_head ? row_head.size() : 0);
     if (rules.wrap_width > 0) {
-      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width);
+      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width,
+                        starts_with_head && wrapped_head ? &*wrapped_head : nullptr);
     } else {
       // The work text keeps its room for the next row.
       run.script_lines.AppendItem(run.table_text);
