@@ -100,7 +100,8 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   if (!streaming.empty()) ReconnectStreaming(data_source, user_name, password, streaming);
   // A DSN that cannot join a connection string keeps its own character set:
   // text goes as UTF-8 only when the session really sends that.
-  facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet()));
+  facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet())) ||
+                        (facts_.is_postgres && NarrowTextIsUtf8());
   // A dataset that reads its rows again skips those it has delivered, so a
   // table must come in the same order every time. PostgreSQL starts a scan
   // of a large table where the last scan of it stopped unless told not to.
@@ -130,6 +131,26 @@ std::string OdbcSession::ResultCharacterSet() {
     return text;
   } catch (const std::exception&) {
     return {};
+  }
+}
+
+// psqlodbc hands a UTF-8 database's text to SQL_C_CHAR as it came when the
+// program's locale speaks UTF-8 too (else it converts it to the locale's
+// characters): asked with characters of two, three and four bytes.
+bool OdbcSession::NarrowTextIsUtf8() {
+  static constexpr char kExpected[] = "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+  try {
+    OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WideText query = Utf8ToUtf16("SELECT pg_catalog.chr(233) || pg_catalog.chr(8364) || pg_catalog.chr(128512)");
+    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return false;
+    if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return false;
+    char buffer[32] = {};
+    SQLLEN length = 0;
+    if (SQLGetData(statement.get(), 1, SQL_C_CHAR, buffer, sizeof(buffer), &length) != SQL_SUCCESS) return false;
+    return length == static_cast<SQLLEN>(sizeof(kExpected) - 1) &&
+           std::string(buffer, static_cast<std::size_t>(length)) == kExpected;
+  } catch (const std::exception&) {
+    return false;
   }
 }
 

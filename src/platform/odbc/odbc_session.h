@@ -20,6 +20,9 @@ struct OdbcDriverFacts {
   // SQLite driver, and the MariaDB driver on a utf8mb4 session. The MariaDB
   // driver reports wrong lengths for some UTF-16 values and converts every
   // one of them on its own, so UTF-8 is both whole and cheaper there.
+  // psqlodbc, asked for UTF-8 where it passes a UTF-8 database's text on
+  // unchanged, copies each value instead of converting it to UTF-16 in a
+  // buffer of its own.
   bool text_as_utf8 = false;
   std::string identifier_quote;    // empty when the source quotes nothing
   std::string search_escape;       // escape of "_" and "%" in catalog patterns
@@ -53,6 +56,8 @@ class OdbcSession {
   void ReadDriverFacts();
   // The character set the server sends results in, as the session says.
   std::string ResultCharacterSet();
+  // Whether psqlodbc gives text to SQL_C_CHAR as UTF-8, unchanged.
+  bool NarrowTextIsUtf8();
   // Runs a statement that the session may refuse.
   void RunQuietly(const std::string& statement_text);
   void ReconnectStreaming(const std::string& data_source, const std::string& user_name,
