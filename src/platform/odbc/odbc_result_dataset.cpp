@@ -553,7 +553,7 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       break;
     }
     case ValueForm::Time: {
-      const std::string text = BoundText(value, indicator, column.type.bound_bytes);
+      const std::string_view text = BoundText(value, indicator, column.type.bound_bytes);
       // A text no time reading takes stays as it came, never lost.
       if (const std::optional<DateTime> time = ParseTimeText(text)) {
         field.SetDateTime(*time);
@@ -563,7 +563,7 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       break;
     }
     case ValueForm::DateText: {
-      const std::string text = BoundText(value, indicator, column.type.bound_bytes);
+      const std::string_view text = BoundText(value, indicator, column.type.bound_bytes);
       const std::optional<DateTimeText> date = ParseDateTimeText(text);
       if (!date || date->zero) {
         // A zero date, or one no target's calendar holds (PostgreSQL's
@@ -583,16 +583,13 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
   }
 }
 
-std::string OdbcResultDataset::BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) const {
-  std::string text;
-  if (options_.text_as_utf8) {
-    text.assign(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator));
-  } else {
-    const SQLLEN bytes = WideLength(value, indicator, bound_bytes - TerminatorBytes(ValueForm::Text));
-    AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
-                      text);
-  }
-  return text;
+std::string_view OdbcResultDataset::BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) {
+  if (options_.text_as_utf8) return {reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator)};
+  const SQLLEN bytes = WideLength(value, indicator, bound_bytes - TerminatorBytes(ValueForm::Text));
+  bound_text_.clear();
+  AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
+                    bound_text_);
+  return bound_text_;
 }
 
 void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/dataset/dataset.h"
@@ -123,8 +124,9 @@ class OdbcResultDataset : public Dataset {
   void LoadRow();
   void ReadBoundValue(Column& column, Field& field, SQLULEN row);
   void ReadLongValue(int index, Column& column, Field& field);
-  // The text of a bound character value, as UTF-8.
-  std::string BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) const;
+  // The text of a bound character value, as UTF-8: the bound bytes
+  // themselves, or their conversion, valid until the next call.
+  std::string_view BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes);
   std::optional<SQLLEN> TruncatedLength(const Column& column, SQLULEN row) const;
   SQLSMALLINT CType(ValueForm form) const;
   SQLLEN TerminatorBytes(ValueForm form) const;
@@ -152,6 +154,7 @@ class OdbcResultDataset : public Dataset {
   bool count_asked_ = false;
   std::optional<int64_t> record_count_;
   WideText wide_chunks_;
+  std::string bound_text_;  // BoundText's conversion of a UTF-16 value
 
   // Reading in pages (Options::key_paging).
   bool paging_ = false;
