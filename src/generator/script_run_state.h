@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/safe_file_name.h"
 #include "common/script_buffer.h"
 
 namespace quill {
@@ -26,6 +27,9 @@ struct ScriptRunState {
   ScriptBuffer script_lines;                   // ScriptLines: one item per statement
   std::string table_text;                      // TableText: work text of the current table
   std::vector<std::string> tables_to_process;  // TablesToProcess
+  // The output names of tables_to_process, kept distinct in the dialect
+  // (DistinctTableNames); worked out at the run's first table.
+  std::vector<std::string> distinct_output_names;
   int table_index = 0;                         // TableIndex, zero-based
 
   bool text_file_table = false;                // TextFileTable
@@ -40,6 +44,9 @@ struct ScriptRunState {
   // table left before its end tells nothing by itself: it may have failed
   // mid-rows. This flag is what says the user stopped the run.
   bool escape_pressed = false;
+
+  // The BLOB folders of the run, each table's and column's its own.
+  RunFileNames blob_file_names;
 
   std::string dialect_name;                    // "MySql", "MS SQL", ...
   std::string tab_caption;

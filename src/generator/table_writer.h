@@ -17,6 +17,8 @@
 //  - Values go through `QuoteValue` (the one quoting and NULL step), names
 //    through `QuoteIdentifier` / `QuoteTableName`; the primary key comes from
 //    `PrimaryKeyColumns`, which knows when the rowset must not be read.
+//  - A value the target cannot hold is written NULL and counted in
+//    `lost_values`; the run says the counts once the table is written.
 //  - Errors are thrown, never swallowed: the run's per-table trap reports them.
 
 #include <cstdint>
@@ -27,7 +29,10 @@
 #include <vector>
 
 #include "common/user_interface.h"
+#include "generator/left_out_blobs.h"
+#include "generator/lost_value_counts.h"
 #include "generator/script_run_state.h"
+#include "generator/text_literals.h"
 #include "platform/dataset/dataset.h"
 #include "sources/settings.h"
 
@@ -48,10 +53,18 @@ struct IdentifierQuotes {
   std::string_view close;  // "]", "\"", "`"; doubled inside a name
   // nullptr: every name is quoted; else names this rule allows stay bare.
   const BareNameRule* bare = nullptr;
+  // The lines the dialect's client reads as commands (ScriptName).
+  const LiteralForm* literals = nullptr;
 };
 
 // Oracle's names: bare when plain and not reserved, else in double quotes.
 const IdentifierQuotes& OracleIdentifierQuotes();
+
+// How each dialect writes its names and, but for MySql (which has escapes of
+// its own), its text literals, so the table writers and the constraint
+// scripts write one name alike.
+const IdentifierQuotes& DialectIdentifierQuotes(TargetDialect dialect);
+const LiteralForm* DialectLiteralForm(TargetDialect dialect);
 
 // Whether `name` may be written bare under `rule`.
 bool IsBareName(const BareNameRule& rule, std::string_view name);
@@ -74,6 +87,11 @@ struct TableWriter {
   ScriptRunState& run;
   Dataset& table;              // open, on its first row
   Dataset* primary_keys;       // COLUMN_NAME rowset; nullptr when it must not be read
+  // The values this table's target could not hold, said by the run once the
+  // table is written.
+  LostValueCounts lost_values{ui, run.listed_table_name};
+  // The BLOB values the options leave out, said the same way.
+  LeftOutBlobs left_out_blobs{ui, run.listed_table_name};
 };
 
 // A value being built. `no_quote` is the NoQuoteFlag: the text is an SQL
@@ -99,6 +117,8 @@ struct QuoteRules {
   // the prefix is written only for values holding characters beyond ASCII.
   std::string_view prefix = {};
   bool prefix_non_ascii = false;
+  // The dialect's joined form for texts with command bytes or lines.
+  const LiteralForm* literals = nullptr;
 };
 
 // Whether text is a number of the given form.
@@ -117,7 +137,8 @@ void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRule
 void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, const QuoteRules& rules);
 
 // A name between the dialect's quotes, the closing quote doubled inside it;
-// bare when the dialect's bare rule allows it.
+// bare when the dialect's bare rule allows it. Bytes and lines a client would
+// read as commands become blanks first (ScriptName).
 std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name);
 // The closing quote doubled, nothing else: for names whose outer quotes the
 // caller writes itself.
