@@ -131,22 +131,38 @@ OdbcResultDataset::~OdbcResultDataset() {
   StopFetchAhead();
   const std::lock_guard lock(session_->calls());
   statement_.reset();
+  snapshot_.reset();
 }
+
+// The message of a table whose columns changed while it was read: its rows
+// could only be read with the columns shifted.
+constexpr char kColumnsChanged[] = "The table was changed while it was read: its columns are no longer those it had.";
 
 void OdbcResultDataset::Execute_() {
   StopFetchAhead();
   const std::lock_guard lock(session_->calls());
   eof_ = true;  // stays so when the statement fails
   const bool first_run = columns_.empty();
+  if (!snapshot_ && options_.snapshot.kind != SnapshotKind::kNone) {
+    snapshot_ = std::make_unique<TableSnapshot>(*session_, options_.snapshot);
+    // Pages outside one view of the table could read a row twice or lose
+    // one: without it the table is read with the one statement.
+    if (!snapshot_->held() && first_run) paging_ = false;
+  }
   for (;;) {
     statement_.reset();
     statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
     const SQLHSTMT statement = statement_->get();
+    WithoutEscapeClauses(statement);
     // A request only: drivers without query time-outs run without one.
     SQLSetStmtAttrW(statement, SQL_ATTR_QUERY_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
     statement_->Check(RunFirstStatement(statement), "The data source refused the statement.");
-    if (columns_.empty()) DescribeColumns();
+    if (columns_.empty()) {
+      DescribeColumns();
+    } else if (!SameColumns(statement)) {
+      throw DataAccessError(kColumnsChanged);
+    }
     BindColumns();
     if (!paging_ || KeyBound()) break;
     // The rows must come in the one order every time they are read.
@@ -203,7 +219,27 @@ SQLRETURN OdbcResultDataset::RunNextPage(SQLHSTMT statement) {
   WideText text = Utf8ToUtf16(PageStatement(*options_.key_paging, after_key_, page_rows_));
   after_key_.clear();
   bound_set_ = -1;
-  return SQLExecDirectW(statement, text.data(), SQL_NTS);
+  const SQLRETURN result = SQLExecDirectW(statement, text.data(), SQL_NTS);
+  if (SQL_SUCCEEDED(result) && !SameColumns(statement)) {
+    columns_changed_ = true;
+    return SQL_ERROR;
+  }
+  return result;
+}
+
+bool OdbcResultDataset::SameColumns(SQLHSTMT statement) const {
+  SQLSMALLINT count = 0;
+  if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &count)) || count != static_cast<SQLSMALLINT>(columns_.size())) {
+    return false;
+  }
+  for (SQLUSMALLINT number = 1; number <= count; ++number) {
+    const Column& column = columns_[number - 1];
+    if (ColumnText(statement, number, SQL_DESC_NAME, options_.narrow_names) != column.source_name ||
+        ColumnNumber(statement, number, SQL_DESC_CONCISE_TYPE) != column.described_type) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void OdbcResultDataset::CountPageRows(int set) {
@@ -263,6 +299,7 @@ void OdbcResultDataset::DescribeColumns() {
 
     Column column;
     column.source_name = description.name;
+    column.described_type = ColumnNumber(statement, number, SQL_DESC_CONCISE_TYPE);
     column.type = MapColumnType(description);
     if (options_.text_as_utf8 && column.type.form == ValueForm::Text && !column.type.long_data) {
       // Up to four bytes a character instead of two units.
@@ -403,6 +440,7 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
     return true;
   }
   SQLULEN& rows_fetched = rows_fetched_[set_];
+  if (columns_changed_) throw DataAccessError(kColumnsChanged);
   {
     const std::lock_guard lock(session_->calls());
     statement_->Check(result, "The data source could not deliver the rows.");
@@ -623,6 +661,7 @@ void OdbcResultDataset::Last() {
   // read lock while a closed statement handle lives on.
   const std::lock_guard lock(session_->calls());
   statement_.reset();
+  snapshot_.reset();
 }
 
 std::optional<int64_t> OdbcResultDataset::RecordCount() {
@@ -632,6 +671,7 @@ std::optional<int64_t> OdbcResultDataset::RecordCount() {
   const std::lock_guard lock(session_->calls());
   try {
     OdbcHandle statement(SQL_HANDLE_STMT, session_->connection());
+    WithoutEscapeClauses(statement.get());
     SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
     std::string narrow_text = options_.count_statement;
