@@ -17,6 +17,12 @@ namespace {
 // thread to wake.
 constexpr SQLLEN kBlockBytes = 4 * 1024 * 1024;
 constexpr SQLULEN kMaxBlockRows = 8192;
+// Reading in pages, a page is one block: the worker runs the next page's
+// statement and fetches it whole while the caller works on the current one
+// (the next page starts after the current one's last key, so it can only
+// be asked for once that page is fetched). A block of narrow rows may then
+// hold more rows, so that a table takes fewer statements.
+constexpr SQLULEN kMaxPagedBlockRows = 1 << 16;
 // A bound value that outgrows this is read in chunks instead.
 constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
@@ -210,9 +216,8 @@ SQLRETURN OdbcResultDataset::RunNextPage(SQLHSTMT statement) {
   const double row_bytes = page_bytes_ / static_cast<double>(std::max<SQLULEN>(page_delivered_, 1)) + kPageRowOverhead;
   SQLULEN rows = std::clamp<SQLULEN>(static_cast<SQLULEN>(kPageBytes / row_bytes), 1,
                                      std::min(page_rows_ * kPageGrowth, kMaxPageRows));
-  // Whole blocks, so that every block of a page is fetched ahead (a block's
-  // buffers hold no more than a page's bytes).
-  if (array_size_ > 1) rows = std::max(array_size_, rows / array_size_ * array_size_);
+  // One block: the page is fetched ahead whole.
+  if (array_size_ > 1) rows = std::min(rows, array_size_);
   page_rows_ = rows;
   page_delivered_ = 0;
   page_bytes_ = 0;
@@ -343,7 +348,8 @@ void OdbcResultDataset::BindColumns() {
   }
   array_size_ = 1;
   if (!any_long) {
-    array_size_ = std::clamp<SQLULEN>(kBlockBytes / std::max<SQLLEN>(row_bytes, 1), 1, kMaxBlockRows);
+    array_size_ = std::clamp<SQLULEN>(kBlockBytes / std::max<SQLLEN>(row_bytes, 1), 1,
+                                      paging_ ? kMaxPagedBlockRows : kMaxBlockRows);
   }
   SQLSetStmtAttrW(statement, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
   if (!SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(array_size_), 0))) {
@@ -477,8 +483,10 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
   }
   if (!grown) {
     // The next block is fetched while the caller works on this one; a short
-    // block was the last.
-    if (fetch_ahead_ && rows_fetched == array_size_) StartFetchAhead();
+    // block was the last, unless it ended a full page.
+    if (fetch_ahead_ && (rows_fetched == array_size_ || (paging_ && page_delivered_ >= page_rows_))) {
+      StartFetchAhead();
+    }
     return true;
   }
   ReadAgainFrom(std::max(first_unread, block_start_));
