@@ -9,8 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/odbc_data_sources.h"
+#include "fixtures/odbc_session.h"
+#include "fixtures/test_servers.h"
 #include "generator/generator_harness.h"
 #include "odbc_test_support.h"
+#include "platform/dataset/data_access_error.h"
 
 namespace quill::testing {
 namespace {
@@ -120,6 +124,48 @@ TEST(OdbcTableSnapshot, PostgresReadAgainSeesTheStateOfTheFirstRead) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(read, expected);
   EXPECT_NO_THROW(database.Execute("ALTER TABLE t ADD COLUMN z INT"));
+}
+
+// A login without the LOCK TABLES privilege reads a MyISAM table with one
+// statement. Run again for a long value after an ALTER TABLE, that statement
+// gives other columns: the table fails with a clear error, never with its
+// columns shifted.
+TEST(OdbcTableSnapshot, ATableAlteredBetweenTwoStatementsFailsClearly) {
+  TestDatabase database = TestDatabase::MariaDb();
+  database.Execute("CREATE TABLE t (id INT PRIMARY KEY, k INT NOT NULL, memo TEXT) ENGINE=MyISAM");
+  database.Execute("INSERT INTO t SELECT seq * 10, seq, IF(seq = " + std::to_string(kLongValueRow) +
+                   ", REPEAT('x', 5000), 'm') FROM seq_1_to_" + std::to_string(kRows));
+  const TestServers& servers = RunningTestServers();
+  OdbcSession admin("DRIVER={" + std::string(kMariaDbDriver) + "};SERVER=localhost;SOCKET=" + servers.mariadb_socket +
+                    ";UID=" + servers.mariadb_admin_user + ";PWD=;");
+  const std::string user = "nolock_" + database.DatabaseName().substr(database.DatabaseName().size() - 6);
+  admin.Execute("CREATE USER '" + user + "'@'%' IDENTIFIED BY 'pw'");
+  admin.Execute("GRANT SELECT ON `" + database.DatabaseName() + "`.* TO '" + user + "'@'%'");
+  const std::string dsn = database.Dsn() + " reader";
+  RegisterSystemDsn(dsn, kMariaDbDriver,
+                    {{"SERVER", "127.0.0.1"}, {"PORT", std::to_string(servers.mariadb_port)},
+                     {"DATABASE", database.DatabaseName()}, {"USER", user}, {"PASSWORD", "pw"}});
+  {
+    Connection connection;
+    connection.SetConnectionString(OdbcConnectionStringFor(dsn));
+    connection.Open(user, "pw");
+    // Read whole, as it is without changes.
+    EXPECT_EQ(ColumnTexts(*connection.OpenTable("t"), "k"), AllK());
+
+    auto table = connection.OpenTable("t");
+    for (int i = 0; i < 10; ++i, table->Next()) ASSERT_EQ(table->FindField("k")->AsString(), std::to_string(i + 1));
+    database.Execute("ALTER TABLE t ADD COLUMN z INT FIRST");
+    try {
+      for (int64_t row = 11; !table->Eof(); table->Next(), ++row) {
+        ASSERT_EQ(table->FindField("k")->AsString(), std::to_string(row));
+      }
+      ADD_FAILURE() << "the table was read to its end";
+    } catch (const DataAccessError& error) {
+      EXPECT_NE(std::string(error.what()).find("changed while it was read"), std::string::npos) << error.what();
+    }
+  }
+  RemoveSystemDsn(dsn);
+  admin.Execute("DROP USER '" + user + "'@'%'");
 }
 
 // The generator opens the next table before it lets the last one go, which
