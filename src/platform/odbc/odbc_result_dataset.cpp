@@ -163,7 +163,13 @@ void OdbcResultDataset::Execute_() {
     // A request only: drivers without query time-outs run without one.
     SQLSetStmtAttrW(statement, SQL_ATTR_QUERY_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
-    statement_->Check(RunFirstStatement(statement), "The data source refused the statement.");
+    const SQLRETURN ran = RunFirstStatement(statement);
+    try {
+      statement_->Check(ran, "The data source refused the statement.");
+    } catch (const DataAccessError&) {
+      if (snapshot_) snapshot_->EndAfterFailure();
+      throw;
+    }
     if (columns_.empty()) {
       DescribeColumns();
     } else if (!SameColumns(statement)) {

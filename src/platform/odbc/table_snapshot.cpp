@@ -82,7 +82,11 @@ TableSnapshot::TableSnapshot(OdbcSession& session, const SnapshotPlan& plan) : s
 
 TableSnapshot::~TableSnapshot() {
   OdbcSession::OpenSnapshot& open = session_.open_snapshot();
-  if (held_ && open.number == number_ && --open.readers == 0) EndSnapshot(session_);
+  if (held_ && open.number == number_ && open.readers > 0 && --open.readers == 0) EndSnapshot(session_);
+}
+
+void TableSnapshot::EndAfterFailure() {
+  if (held_ && session_.facts().is_postgres && session_.open_snapshot().number == number_) EndSnapshot(session_);
 }
 
 void EndSnapshot(OdbcSession& session) {

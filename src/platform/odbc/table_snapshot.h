@@ -52,6 +52,10 @@ class TableSnapshot {
   // False when the source refused it (a read lock needs the LOCK TABLES
   // privilege): the table is then best read with a single statement.
   bool held() const { return held_; }
+  // After a statement of the reader failed: a PostgreSQL transaction then
+  // refuses every later statement, so it is ended at once and the next
+  // reader begins its own.
+  void EndAfterFailure();
 
  private:
   OdbcSession& session_;

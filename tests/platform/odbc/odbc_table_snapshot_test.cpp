@@ -168,6 +168,43 @@ TEST(OdbcTableSnapshot, ATableAlteredBetweenTwoStatementsFailsClearly) {
   admin.Execute("DROP USER '" + user + "'@'%'");
 }
 
+// A PostgreSQL transaction refuses every statement after one that failed:
+// a table the login may not read fails alone, while the table before it is
+// still open (debug mode leaves it before its end) and the tables after it
+// are read in a transaction of their own.
+TEST(OdbcTableSnapshot, APostgresTableThatCannotBeReadFailsAlone) {
+  TestDatabase database = TestDatabase::Postgres();
+  for (const std::string table : {"a", "c"}) {
+    database.Execute("CREATE TABLE " + table + " (id INT PRIMARY KEY, k INT)");
+    database.Execute("INSERT INTO " + table + " SELECT n, n FROM generate_series(1, 50) AS n");
+  }
+  const TestServers& servers = RunningTestServers();
+  OdbcSession admin("DRIVER={" + std::string(kPostgresDriver) + "};Servername=" + servers.postgres_socket_folder +
+                    ";Port=" + std::to_string(servers.postgres_port) + ";Database=" + database.DatabaseName() +
+                    ";Username=" + servers.postgres_admin_user);
+  admin.Execute("CREATE TABLE b (id INT PRIMARY KEY, k INT)");
+  admin.Execute("REVOKE ALL ON b FROM PUBLIC");
+  for (const bool debug_mode : {true, false}) {
+    SCOPED_TRACE(debug_mode ? "debug mode" : "every row");
+    GeneratorHarness harness;
+    harness.settings.format = TargetDialect::PostgreSql;
+    harness.settings.content = ContentMode::DataOnly;
+    harness.settings.debug_mode = debug_mode;
+    harness.settings.disable_warn = true;
+    harness.ui.AnswerTableSelection(std::vector<std::string>{"public.a", "public.b", "public.c"});
+    harness.generator.GenerateScript(database.Dsn(), "");
+    const std::vector<std::string> log = harness.ui.LogTexts();
+    const auto logged = [&log](const std::string& text) {
+      return std::any_of(log.begin(), log.end(),
+                         [&text](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(logged("Table : public.a - OK"));
+    EXPECT_TRUE(logged("Error with table : public.b : ") && logged("permission denied"));
+    EXPECT_TRUE(logged("Table : public.c - OK"));
+    EXPECT_FALSE(logged("current transaction is aborted"));
+  }
+}
+
 // The generator opens the next table before it lets the last one go, which
 // debug mode leaves before its end: a read lock of one table must not keep
 // the next from being read, whatever its engine.
