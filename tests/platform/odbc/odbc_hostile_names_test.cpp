@@ -119,10 +119,11 @@ void CheckHostileNames(TestDatabase& db, const std::function<void()>& make_hosti
   for (const std::string& name : names) {
     db.Execute("CREATE TABLE " + db.Quote(name) + " (" + db.Quote(name) + " " + key_type + " NOT NULL PRIMARY KEY, " +
                db.Quote("v") + " INT)");
+    std::string insert = "INSERT INTO " + db.Quote(name) + " VALUES ";
     for (int row = 0; row < kRows; ++row) {
-      db.Execute("INSERT INTO " + db.Quote(name) + " VALUES (" + TextFromHex(engine, KeyValue(engine, row)) + ", " +
-                 std::to_string(row) + ")");
+      insert += (row > 0 ? ", (" : "(") + TextFromHex(engine, KeyValue(engine, row)) + ", " + std::to_string(row) + ")";
     }
+    db.Execute(insert);
     tables.push_back(name);
   }
   const std::vector<std::string> before = SourceState(db, tables);
