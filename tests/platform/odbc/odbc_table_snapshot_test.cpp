@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,12 +29,6 @@ constexpr int kLongValueRow = 15000;
 struct Change {
   std::string statement;
   bool goes_through;  // whether the other session may change the table during the read
-};
-
-struct SnapshotCase {
-  std::string name;
-  std::string table_options;
-  std::vector<Change> changes;  // made after the first rows were read
 };
 
 // Executes each change in the other session; a change that must wait for the
@@ -71,35 +66,50 @@ std::vector<std::string> AllK() {
   return k;
 }
 
+// The key's SQL type and its value for a number (an SQL expression): keys
+// of every kind compare as their numbers do.
+struct KeyKind {
+  std::string name;
+  std::string type;
+  std::function<std::string(const std::string&)> value;
+};
+
 TEST(OdbcTableSnapshot, MariaDbPagesSeeOneStateOfTheTable) {
-  const std::vector<Change> dml = {
-      {"UPDATE t SET id = 1000000 WHERE id = 50", true},   // a row read already moves past the rest
-      {"UPDATE t SET id = -5 WHERE id = 190000", true},    // a row not read yet moves before the first
-      {"INSERT INTO t VALUES (55555, 0, 'new')", true},
-      {"DELETE FROM t WHERE id = 100010", true},
+  const KeyKind int_key = {"int", "INT", [](const std::string& n) { return n; }};
+  const KeyKind binary_key = {"binary", "VARBINARY(16)",
+                              [](const std::string& n) { return "UNHEX(LPAD(HEX(" + n + "), 16, '0'))"; }};
+  const KeyKind text_key = {"text", "VARCHAR(20) CHARACTER SET utf8mb4 COLLATE utf8mb4_general_ci",
+                            [](const std::string& n) { return "LPAD(" + n + ", 10, '0')"; }};
+  struct EngineCase {
+    std::string engine;
+    KeyKind key;
   };
-  std::vector<Change> innodb = dml;
-  innodb.push_back({"ALTER TABLE t ADD COLUMN z INT FIRST", false});
-  // Engines without row versions keep every writer out until the table is read.
-  std::vector<Change> locked = dml;
-  for (Change& change : locked) change.goes_through = false;
-  locked.push_back({"ALTER TABLE t ADD COLUMN z INT FIRST", false});
-  const std::vector<SnapshotCase> cases = {
-      {"innodb", "ENGINE=InnoDB", innodb},
-      {"myisam", "ENGINE=MyISAM", locked},
-      {"aria", "ENGINE=Aria", locked},
+  const std::vector<EngineCase> cases = {
+      {"InnoDB", int_key}, {"InnoDB", binary_key}, {"InnoDB", text_key}, {"MyISAM", int_key}, {"Aria", binary_key},
   };
-  for (const SnapshotCase& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const EngineCase& c : cases) {
+    SCOPED_TRACE(c.engine + " " + c.key.name);
+    const auto& key = c.key.value;
+    // Engines without row versions keep every writer out until the table is read.
+    const bool versions = c.engine == "InnoDB";
+    const std::vector<Change> changes = {
+        // A row read already moves past the rest; one not read yet before the first.
+        {"UPDATE t SET id = " + key("1000000") + " WHERE id = " + key("50"), versions},
+        {"UPDATE t SET id = " + key("5") + " WHERE id = " + key("190000"), versions},
+        {"INSERT INTO t VALUES (" + key("55555") + ", 0, 'new')", versions},
+        {"DELETE FROM t WHERE id = " + key("100010"), versions},
+        {"ALTER TABLE t ADD COLUMN z INT FIRST", false},
+    };
     TestDatabase database = TestDatabase::MariaDb();
-    database.Execute("CREATE TABLE t (id INT PRIMARY KEY, k INT NOT NULL, memo TEXT) " + c.table_options);
-    database.Execute("INSERT INTO t SELECT seq * 10, seq, IF(seq = " + std::to_string(kLongValueRow) +
+    database.Execute("CREATE TABLE t (id " + c.key.type + " PRIMARY KEY, k INT NOT NULL, memo TEXT) ENGINE=" +
+                     c.engine);
+    database.Execute("INSERT INTO t SELECT " + key("seq * 10") + ", seq, IF(seq = " + std::to_string(kLongValueRow) +
                      ", REPEAT('x', 5000), 'm') FROM seq_1_to_" + std::to_string(kRows));
     database.Execute("SET SESSION lock_wait_timeout = 1");
-    EXPECT_EQ(ReadAcrossChanges(database, "t", c.changes), AllK());
+    EXPECT_EQ(ReadAcrossChanges(database, "t", changes), AllK());
     // The table is let go once read.
     EXPECT_NO_THROW(database.Execute("ALTER TABLE t ADD COLUMN z INT FIRST"));
-    EXPECT_NO_THROW(database.Execute("DELETE FROM t WHERE id = 10"));
+    EXPECT_NO_THROW(database.Execute("DELETE FROM t WHERE id = " + key("10")));
   }
 }
 
