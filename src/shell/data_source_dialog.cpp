@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -33,67 +32,6 @@ QTreeWidgetItem* SelectedSource(MainWindow& main_window) {
 
 }  // namespace
 
-// --- the driver's setup dialog ----------------------------------------------
-
-DriverSetupWindow::DriverSetupWindow(QWidget* parent) : QDialog(parent) {
-  setObjectName("DriverSetup");
-  setWindowTitle("ODBC Data Source Setup");
-
-  auto* name_label = new QLabel("Data Source Name :");
-  name_label->setObjectName("LabelName");
-  name_edit_ = new QLineEdit;
-  name_edit_->setObjectName("EditName");
-  auto* rows_label = new QLabel("Attributes (key = value) :");
-  rows_label->setObjectName("LabelAttributes");
-  attribute_rows_ = new QPlainTextEdit;
-  attribute_rows_->setObjectName("MemoAttributes");
-  attribute_rows_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  attribute_rows_->setMinimumSize(304, 146);
-  auto* ok = new QPushButton("OK");
-  ok->setObjectName("ButtonOk");
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* cancel = new QPushButton("Cancel");
-  cancel->setObjectName("ButtonCancel");
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* column = new QVBoxLayout(this);
-  column->setContentsMargins(8, 8, 8, 8);
-  for (QWidget* widget : std::initializer_list<QWidget*>{name_label, name_edit_, rows_label, attribute_rows_})
-    column->addWidget(widget);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-  column->addLayout(buttons);
-  FitDesignedSize(this, QSize(320, 260), true);
-}
-
-bool DriverSetupWindow::EditSource(const std::string& driver, std::string& name, bool name_fixed,
-                                   SourceAttributes& attributes) {
-  setWindowTitle("ODBC Data Source Setup - " + QString::fromStdString(driver));
-  name_edit_->setText(QString::fromStdString(name));
-  name_edit_->setReadOnly(name_fixed);
-  QString rows;
-  for (const auto& [key, value] : attributes) rows += QString::fromStdString(key + " = " + value) + "\n";
-  attribute_rows_->setPlainText(rows);
-  if (exec() != QDialog::Accepted) return false;
-  if (!name_fixed) name = name_edit_->text().toStdString();
-  attributes = ParseAttributeRows(attribute_rows_->toPlainText());
-  return true;
-}
-
-SourceAttributes ParseAttributeRows(const QString& text) {
-  SourceAttributes attributes;
-  for (const QString& line : text.split('\n')) {
-    if (line.trimmed().isEmpty()) continue;
-    const qsizetype equals = line.indexOf('=');
-    const QString key = (equals < 0 ? line : line.left(equals)).trimmed();
-    const QString value = equals < 0 ? QString() : line.mid(equals + 1).trimmed();
-    attributes.emplace_back(key.toStdString(), value.toStdString());
-  }
-  return attributes;
-}
-
 // --- "Add System Data Source Name" --------------------------------------------
 
 DataSourceDialog::DataSourceDialog(MainWindow& main_window) : QDialog(&main_window), main_window_(main_window) {
@@ -101,7 +39,7 @@ DataSourceDialog::DataSourceDialog(MainWindow& main_window) : QDialog(&main_wind
   setWindowTitle("Add System Data Source Name");
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setup_window_ = new DriverSetupWindow(this);
+  setup_window_ = new DriverSetupWindow(this, &main_window.settings());
 
   auto* driver_label = new QLabel("ODBC Driver :");
   driver_label->setObjectName("Label1");
@@ -204,9 +142,32 @@ void DataSourceDialog::CreateSource() {
 
 // --- the source commands --------------------------------------------------------
 
-void ConfigureSource(MainWindow& main_window, const QString& source_name) {
+namespace {
+
+// The setup window belongs to the add window, where a language reaches it;
+// while a source is configured from the main window it is lent to the main
+// window, so that it opens over it and not over the hidden add window.
+class LentSetupWindow {
+ public:
+  LentSetupWindow(DriverSetupWindow& setup_window, QWidget& borrower)
+      : setup_window_(setup_window), owner_(setup_window.parentWidget()), flags_(setup_window.windowFlags()) {
+    setup_window_.setParent(&borrower, flags_);
+  }
+  ~LentSetupWindow() { setup_window_.setParent(owner_, flags_); }
+  LentSetupWindow(const LentSetupWindow&) = delete;
+  LentSetupWindow& operator=(const LentSetupWindow&) = delete;
+
+ private:
+  DriverSetupWindow& setup_window_;
+  QWidget* owner_;
+  Qt::WindowFlags flags_;
+};
+
+}  // namespace
+
+void ConfigureSource(MainWindow& main_window, DriverSetupWindow& setup_window, const QString& source_name) {
+  const LentSetupWindow lent(setup_window, main_window);
   const std::string name = source_name.toStdString();
-  DriverSetupWindow setup_window(&main_window);
   // The answer is not looked at; the tree is not refreshed.
   ConfigSystemDataSource(&setup_window, InstallerRequest::ConfigSystemDsn, DsnDriverName(name),
                          DsnAttributeList(name));
@@ -227,8 +188,10 @@ void DeleteSource(MainWindow& main_window, DsnLoginStore& logins, const QString&
   }
 }
 
-void ConfigureSelectedSource(MainWindow& main_window) {
-  if (QTreeWidgetItem* source = SelectedSource(main_window)) ConfigureSource(main_window, source->text(0));
+void ConfigureSelectedSource(MainWindow& main_window, DriverSetupWindow& setup_window) {
+  if (QTreeWidgetItem* source = SelectedSource(main_window)) {
+    ConfigureSource(main_window, setup_window, source->text(0));
+  }
 }
 
 void DeleteSelectedSource(MainWindow& main_window, DsnLoginStore& logins) {

@@ -3,10 +3,10 @@
 #include <QDialog>
 #include <QString>
 
+#include "shell/driver_setup_window.h"
 #include "sources/dsn_administration.h"
 
 class QLineEdit;
-class QPlainTextEdit;
 class QShowEvent;
 class QTableWidget;
 
@@ -14,26 +14,6 @@ namespace quill {
 
 class DsnLoginStore;
 class MainWindow;
-
-// The driver's setup dialog: the source's name and its attributes as
-// "key = value" rows, prefilled from the request.
-class DriverSetupWindow : public QDialog, public DriverSetupDialog {
-  Q_OBJECT
-
- public:
-  explicit DriverSetupWindow(QWidget* parent);
-
-  bool EditSource(const std::string& driver, std::string& name, bool name_fixed,
-                  SourceAttributes& attributes) override;
-
- private:
-  QLineEdit* name_edit_ = nullptr;         // EditName
-  QPlainTextEdit* attribute_rows_ = nullptr;  // MemoAttributes
-};
-
-// The rows of the setup dialog: "key = value" per line, blanks around both
-// trimmed, empty lines skipped; a line without "=" is a key with no value.
-SourceAttributes ParseAttributeRows(const QString& text);
 
 struct DataSourceDialogMessages {
   QString data_source_created = "Data Source Name Created.";
@@ -77,11 +57,13 @@ inline const QString kNoOdbcAdministrator = "No ODBC administrator is installed 
 inline const QString kOdbcAdministratorProgram = "ODBCManageDataSourcesQ5";
 
 // The source commands of the main window ("Configure", "Delete", "ODBC -
-// Administration") and of its tool buttons.
-void ConfigureSource(MainWindow& main_window, const QString& source_name);
+// Administration") and of its tool buttons. Configuring opens the add
+// window's setup dialog, which speaks the language loaded, over the main
+// window.
+void ConfigureSource(MainWindow& main_window, DriverSetupWindow& setup_window, const QString& source_name);
 void DeleteSource(MainWindow& main_window, DsnLoginStore& logins, const QString& source_name);
 // The tool buttons: act only when a source node (level 1) is selected.
-void ConfigureSelectedSource(MainWindow& main_window);
+void ConfigureSelectedSource(MainWindow& main_window, DriverSetupWindow& setup_window);
 void DeleteSelectedSource(MainWindow& main_window, DsnLoginStore& logins);
 // Starts the administrator without waiting for it; false (the message shown)
 // when none is installed.

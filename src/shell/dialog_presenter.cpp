@@ -68,9 +68,10 @@ MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString&
 }
 
 QString WidgetDialogPresenter::ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested_name,
-                                              const QString& filter, const QString& default_suffix) {
+                                              const QString& filter, const QString& default_suffix,
+                                              const QString& start_folder) {
   CurrentFolderKeeper keeper;
-  QFileDialog dialog(parent, title, QString(), filter);
+  QFileDialog dialog(parent, title, start_folder, filter);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(default_suffix);
   dialog.selectFile(suggested_name);
@@ -78,9 +79,10 @@ QString WidgetDialogPresenter::ChooseSaveFile(QWidget* parent, const QString& ti
   return dialog.selectedFiles().first();
 }
 
-QString WidgetDialogPresenter::ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter) {
+QString WidgetDialogPresenter::ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                                              const QString& start_folder) {
   CurrentFolderKeeper keeper;
-  return QFileDialog::getOpenFileName(parent, title, QString(), filter);
+  return QFileDialog::getOpenFileName(parent, title, start_folder, filter);
 }
 
 QString WidgetDialogPresenter::ChooseFolder(QWidget* parent, const QString& title, const QString& start_folder) {

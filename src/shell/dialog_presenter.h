@@ -21,10 +21,12 @@ class DialogPresenter {
   virtual MessageAnswer ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
                                     MessageButtons buttons, bool default_is_no,
                                     std::optional<QPoint> top_left) = 0;
-  // Empty when the user cancels.
+  // Empty when the user cancels. The dialogs open in start_folder.
   virtual QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested_name,
-                                 const QString& filter, const QString& default_suffix) = 0;
-  virtual QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter) = 0;
+                                 const QString& filter, const QString& default_suffix,
+                                 const QString& start_folder) = 0;
+  virtual QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                                 const QString& start_folder) = 0;
   virtual QString ChooseFolder(QWidget* parent, const QString& title, const QString& start_folder) = 0;
   // False when the user cancels; font is left as it was then.
   virtual bool ChooseFont(QWidget* parent, QFont& font, QColor& color) = 0;
@@ -40,8 +42,9 @@ class WidgetDialogPresenter : public DialogPresenter {
   MessageAnswer ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
                             MessageButtons buttons, bool default_is_no, std::optional<QPoint> top_left) override;
   QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested_name, const QString& filter,
-                         const QString& default_suffix) override;
-  QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter) override;
+                         const QString& default_suffix, const QString& start_folder) override;
+  QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& start_folder) override;
   QString ChooseFolder(QWidget* parent, const QString& title, const QString& start_folder) override;
   bool ChooseFont(QWidget* parent, QFont& font, QColor& color) override;
 };

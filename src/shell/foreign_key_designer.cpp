@@ -17,6 +17,7 @@
 
 #include "common/silent_abort.h"
 #include "shell/dialog_presenter.h"
+#include "shell/file_dialog_folders.h"
 #include "shell/image_list.h"
 #include "shell/main_window.h"
 #include "sources/source_session.h"
@@ -317,14 +318,13 @@ void ForeignKeyDesigner::ShowLoadingProgress(int position, int maximum) {
 }
 
 std::string ForeignKeyDesigner::ChooseSaveFile(const std::string& suggested_name) {
-  return DialogPresenter::Current()
-      .ChooseSaveFile(this, "Save Foreign Key Set", QString::fromStdString(suggested_name),
-                      "FKS Foreign Key Set (*.fks)", "fks")
+  return ChooseSaveFileOfKind(FileKind::ForeignKeySet, this, "Save Foreign Key Set",
+                              QString::fromStdString(suggested_name), "FKS Foreign Key Set (*.fks)", "fks")
       .toStdString();
 }
 
 std::string ForeignKeyDesigner::ChooseOpenFile() {
-  return DialogPresenter::Current().ChooseOpenFile(this, "Open Foreign Key Set", "FKS Foreign Key Set (*.fks)")
+  return ChooseOpenFileOfKind(FileKind::ForeignKeySet, this, "Open Foreign Key Set", "FKS Foreign Key Set (*.fks)")
       .toStdString();
 }
 

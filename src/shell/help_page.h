@@ -9,8 +9,10 @@ namespace quill {
 // is used. program_folder ends with "/".
 QString HelpPagePath(const QString& program_folder);
 
-// Opens the page in the desktop's browser; false when there is no page or no
-// browser could be started.
+// Opens the page in the desktop's browser through xdg-open; false when there
+// is no page, no xdg-open, or xdg-open ends with an error (no browser). One
+// that is still running after a few seconds has started a browser and is
+// left running.
 bool OpenHelpPage(const QString& path);
 
 }  // namespace quill

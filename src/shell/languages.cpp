@@ -87,6 +87,10 @@ Target Message(MessageSetter setter) { return {Kind::Message, Window::Main, null
   Message([](const LanguageWindows& w, const QString& t) { if (w.update) w.update->messages().field = t; })
 #define ADD_SOURCE_MESSAGE(field) \
   Message([](const LanguageWindows& w, const QString& t) { if (w.add_source) w.add_source->messages().field = t; })
+#define SETUP_MESSAGE(field)                                                          \
+  Message([](const LanguageWindows& w, const QString& t) {                            \
+    if (w.add_source) w.add_source->setup_window().messages().field = t;              \
+  })
 
 constexpr Window M = Window::Main;
 constexpr Window P = Window::Options;
@@ -247,6 +251,22 @@ const std::vector<KeyTargets>& KeyTable() {
       {"ODBCWindowCreate", {Caption(F11, "Button2")}},
       {"ODBCinfo", {Caption(F11, "Label5")}},
       {"MsgDSNCreated", {ADD_SOURCE_MESSAGE(data_source_created)}},
+      // The driver's setup dialog, a window of the add-data-source dialog.
+      {"SetupWindowCaption", {SETUP_MESSAGE(caption)}},
+      {"SetupWindowName", {Caption(F11, "LabelName")}},
+      {"SetupWindowServer", {Caption(F11, "LabelServer")}},
+      {"SetupWindowPort", {Caption(F11, "LabelPort")}},
+      {"SetupWindowDatabase", {Caption(F11, "LabelDatabase")}},
+      {"SetupWindowUser", {Caption(F11, "LabelUser")}},
+      {"SetupWindowPassword", {Caption(F11, "LabelPassword")}},
+      {"SetupWindowFolder", {Caption(F11, "ButtonBrowseFolder")}},
+      {"SetupWindowAttributes", {Caption(F11, "LabelAttributes")}},
+      {"SetupWindowTest", {Caption(F11, "ButtonTest")}},
+      {"SetupWindowCancel", {Caption(F11, "ButtonCancel")}},
+      {"MsgSetupTestOK", {SETUP_MESSAGE(test_succeeded)}},
+      {"MsgSetupNoEquals", {SETUP_MESSAGE(row_without_equals)}},
+      {"MsgSetupChooseFile", {SETUP_MESSAGE(choose_file)}},
+      {"MsgSetupChooseFolder", {SETUP_MESSAGE(choose_folder)}},
       // Table-selection dialog.
       {"SelectWindowAvailTbl", {Caption(F9, "Label1")}},
       {"SelectWindowTablToProc", {Caption(F9, "Label2")}},

@@ -89,11 +89,15 @@ int main(int argc, char** argv) {
     ConnectAction(main_window, "ODBC1", show_odbc);
     ConnectAction(main_window, "AddRemSystemSources1", show_odbc);
     ConnectAction(main_window, "ODBCAdministration1", [&main_window] { quill::RunOdbcAdministrator(main_window); });
-    ConnectAction(main_window, "Configure1", [&main_window] { quill::ConfigureSelectedSource(main_window); });
+    ConnectAction(main_window, "Configure1", [&main_window, &data_sources] {
+      quill::ConfigureSelectedSource(main_window, data_sources.setup_window());
+    });
     ConnectAction(main_window, "DeleteSource1", [&main_window, &logins] { quill::DeleteSelectedSource(main_window, logins); });
     ConnectButton(main_window, "ToolButton3", show_odbc);
     main_window.findChild<QToolButton*>("ToolButton3")->setEnabled(true);
-    ConnectButton(main_window, "ToolButton4", [&main_window] { quill::ConfigureSelectedSource(main_window); });
+    ConnectButton(main_window, "ToolButton4", [&main_window, &data_sources] {
+      quill::ConfigureSelectedSource(main_window, data_sources.setup_window());
+    });
     ConnectButton(main_window, "ToolButton5",
                   [&main_window, &logins] { quill::DeleteSelectedSource(main_window, logins); });
 

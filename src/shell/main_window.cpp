@@ -620,14 +620,22 @@ void MainWindow::ShowPlacedMessage(const std::string& text, int dx, int dy) {
                                          MessageButtons::Ok, false, PlacedPoint(dx, dy));
 }
 
+// A box owned by the main window while one of its dialogs is open would open
+// behind that dialog, which then looks frozen: it belongs to the window in
+// front when it is asked.
+QWidget* MainWindow::FrontWindow() {
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return this;
+}
+
 MessageAnswer MainWindow::ShowMessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                                          bool default_is_no) {
-  return DialogPresenter::Current().ShowMessage(this, kProductName, QString::fromStdString(text), icon, buttons,
-                                                default_is_no, std::nullopt);
+  return DialogPresenter::Current().ShowMessage(FrontWindow(), kProductName, QString::fromStdString(text), icon,
+                                                buttons, default_is_no, std::nullopt);
 }
 
 void MainWindow::ShowErrorDialog(const std::string& text) {
-  DialogPresenter::Current().ShowMessage(this, "Error", QString::fromStdString(text), MessageIcon::Error,
+  DialogPresenter::Current().ShowMessage(FrontWindow(), "Error", QString::fromStdString(text), MessageIcon::Error,
                                          MessageButtons::Ok, false, std::nullopt);
 }
 

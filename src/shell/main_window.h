@@ -132,6 +132,9 @@ class MainWindow : public QMainWindow, public UserInterface {
   void AddScriptTab(ScriptDocument document) override;
   void Pause(int milliseconds) override;
 
+  // The window in front: the open modal dialog, else the main window.
+  QWidget* FrontWindow();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;

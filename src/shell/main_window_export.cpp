@@ -3,6 +3,7 @@
 #include "common/silent_abort.h"
 #include "export/export_run.h"
 #include "shell/dialog_presenter.h"
+#include "shell/file_dialog_folders.h"
 #include "shell/escape_poll.h"
 #include "shell/main_window.h"
 
@@ -38,15 +39,15 @@ void MainWindow::ExportToAccess() {
   ExportRun run(settings_, session(), *this, program_folder_, SystemNow);
   run.messages() = ExportTexts(messages_);
   run.AccessExportRun(source_name, [this] {
-    return DialogPresenter::Current()
-        .ChooseSaveFile(this, "Save As", "NewDatabase.mdb", "MDB Access File (*.mdb)", "mdb")
+    return ChooseSaveFileOfKind(FileKind::AccessExport, this, "Save As", "NewDatabase.mdb", "MDB Access File (*.mdb)",
+                                "mdb")
         .toStdString();
   });
 }
 
 void MainWindow::ExportToCsv() {
   const std::string source_name = SelectedSourceForExport();
-  const QString folder = DialogPresenter::Current().ChooseFolder(this, "Where to save CSV Files", QString());
+  const QString folder = ChooseFolderOfKind(FileKind::CsvExport, this, "Where to save CSV Files");
   if (folder.isEmpty()) return;
   EscapePollScope running(*escape_poll_);
   ExportRun run(settings_, session(), *this, program_folder_, SystemNow);
@@ -56,7 +57,7 @@ void MainWindow::ExportToCsv() {
 
 void MainWindow::ExportToXml() {
   const std::string source_name = SelectedSourceForExport();
-  const QString folder = DialogPresenter::Current().ChooseFolder(this, "Where to save XML Files", QString());
+  const QString folder = ChooseFolderOfKind(FileKind::XmlExport, this, "Where to save XML Files");
   if (folder.isEmpty()) return;
   EscapePollScope running(*escape_poll_);
   ExportRun run(settings_, session(), *this, program_folder_, SystemNow);

@@ -15,6 +15,7 @@
 #include "generator/script_generator.h"
 #include "platform/files/atomic_file.h"
 #include "shell/dialog_presenter.h"
+#include "shell/file_dialog_folders.h"
 #include "shell/escape_poll.h"
 #include "shell/foreign_key_designer.h"
 #include "shell/main_window.h"
@@ -97,8 +98,8 @@ void MainWindow::CloseCurrentTab() {
 void MainWindow::SaveCurrentScript() {
   const int index = tabs_->currentIndex();
   if (index < 0) return;
-  const QString file = DialogPresenter::Current().ChooseSaveFile(this, "Save As", tabs_->tabText(index),
-                                                                  "SQL File (*.sql);;Dump File (*.dump)", "sql");
+  const QString file = ChooseSaveFileOfKind(FileKind::Script, this, "Save As", tabs_->tabText(index),
+                                            "SQL File (*.sql);;Dump File (*.dump)", "sql");
   if (!file.isEmpty()) {
     SetProgressPosition(0);
     SetStatusText(messages_.status_saving.toStdString());
@@ -118,7 +119,7 @@ void MainWindow::SaveCurrentScript() {
 }
 
 void MainWindow::SaveLog() {
-  const QString file = DialogPresenter::Current().ChooseSaveFile(this, "Save", "Log.txt", "Text File (*.txt)", "");
+  const QString file = ChooseSaveFileOfKind(FileKind::Log, this, "Save", "Log.txt", "Text File (*.txt)", "");
   if (file.isEmpty()) return;
   std::string text;
   for (QTextBlock block = log_->document()->begin(); block.isValid(); block = block.next()) {

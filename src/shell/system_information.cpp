@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 #include "platform/formatting/format_float.h"
 #include "sources/registryaccess.h"
@@ -32,7 +33,41 @@ std::string OsReleaseName() {
 
 std::string Megabytes(uint64_t bytes) { return std::to_string(bytes / 1024 / 1024); }
 
+// The kB figure of one "Name:   1234 kB" line.
+std::optional<uint64_t> MeminfoKilobytes(const std::string& meminfo, const std::string& name) {
+  std::istringstream lines(meminfo);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.rfind(name + ":", 0) != 0) continue;
+    std::istringstream figure(line.substr(name.size() + 1));
+    uint64_t kilobytes = 0;
+    if (!(figure >> kilobytes)) return std::nullopt;
+    return kilobytes;
+  }
+  return std::nullopt;
+}
+
+std::optional<MemoryFigures> SysinfoMemory() {
+  struct sysinfo memory {};
+  if (sysinfo(&memory) != 0) return std::nullopt;
+  const uint64_t unit = memory.mem_unit == 0 ? 1 : memory.mem_unit;
+  return MemoryFigures{static_cast<uint64_t>(memory.totalram) * unit,
+                       (static_cast<uint64_t>(memory.freeram) + memory.bufferram) * unit};
+}
+
 }  // namespace
+
+std::optional<MemoryFigures> ParseMemoryInformation(const std::string& meminfo) {
+  const std::optional<uint64_t> total = MeminfoKilobytes(meminfo, "MemTotal");
+  const std::optional<uint64_t> available = MeminfoKilobytes(meminfo, "MemAvailable");
+  if (!total || !available) return std::nullopt;
+  return MemoryFigures{*total * 1024, *available * 1024};
+}
+
+int MemoryLoadPercent(uint64_t total_bytes, uint64_t available_bytes) {
+  if (total_bytes == 0) return 0;
+  return static_cast<int>((total_bytes - std::min(available_bytes, total_bytes)) * 100 / total_bytes);
+}
 
 SystemFacts ReadSystemFacts() {
   SystemFacts facts;
@@ -48,16 +83,15 @@ SystemFacts ReadSystemFacts() {
   uint32_t mhz = 0;
   if (ReadRegDWORD(RegistryRoot::LocalMachine, processor + "~Mhz", mhz)) facts.cpu_mhz = mhz;
 
-  struct sysinfo memory {};
-  if (sysinfo(&memory) == 0) {
-    const uint64_t unit = memory.mem_unit == 0 ? 1 : memory.mem_unit;
-    facts.total_ram_bytes = static_cast<uint64_t>(memory.totalram) * unit;
-    facts.available_ram_bytes = (static_cast<uint64_t>(memory.freeram) + memory.bufferram) * unit;
-    if (facts.total_ram_bytes > 0) {
-      facts.memory_load_percent = static_cast<int>(
-          (facts.total_ram_bytes - std::min(facts.available_ram_bytes, facts.total_ram_bytes)) * 100 /
-          facts.total_ram_bytes);
-    }
+  std::ifstream meminfo_file("/proc/meminfo");
+  std::ostringstream meminfo;
+  meminfo << meminfo_file.rdbuf();
+  std::optional<MemoryFigures> memory = ParseMemoryInformation(meminfo.str());
+  if (!memory) memory = SysinfoMemory();
+  if (memory) {
+    facts.total_ram_bytes = memory->total_bytes;
+    facts.available_ram_bytes = memory->available_bytes;
+    facts.memory_load_percent = MemoryLoadPercent(memory->total_bytes, memory->available_bytes);
   }
 
   // The installed driver manager's version stands in for the data-access

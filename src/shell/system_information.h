@@ -21,8 +21,23 @@ struct SystemFacts {
 
 // The facts of this computer: the system's name from /etc/os-release (else
 // uname) with the kernel release, the processor keys and the data-access
-// version through the registry readers, memory from sysinfo.
+// version through the registry readers, memory from /proc/meminfo (else
+// sysinfo).
 SystemFacts ReadSystemFacts();
+
+struct MemoryFigures {
+  uint64_t total_bytes = 0;
+  uint64_t available_bytes = 0;
+};
+
+// Total and available memory as the kernel counts them in a /proc/meminfo
+// text (MemTotal and MemAvailable, in kB): available memory holds the page
+// cache the system can give back, which free memory plus buffers leaves out.
+// Nothing when either line is missing.
+std::optional<MemoryFigures> ParseMemoryInformation(const std::string& meminfo);
+
+// The share of memory in use, 0-100.
+int MemoryLoadPercent(uint64_t total_bytes, uint64_t available_bytes);
 
 // The About box's system-information text, each line ending with CR LF.
 // Speeds above 1024 MHz are shown in GHz (MHz / 1024, one decimal at most).

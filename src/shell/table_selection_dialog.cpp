@@ -14,6 +14,7 @@
 #include "generator/log_stamp.h"
 #include "generator/table_selection_file.h"
 #include "shell/dialog_presenter.h"
+#include "shell/file_dialog_folders.h"
 #include "shell/main_window.h"
 
 namespace quill {
@@ -171,15 +172,15 @@ void TableSelectionDialog::SaveSelection() {
     Warn(messages_.msg_no_tbl_sel);
     return;
   }
-  const QString file = DialogPresenter::Current().ChooseSaveFile(this, "Save Table Selection", "TableSelection.tbs",
-                                                                  "TBS Table Selection File (*.tbs)", "tbs");
+  const QString file = ChooseSaveFileOfKind(FileKind::TableSelection, this, "Save Table Selection",
+                                            "TableSelection.tbs", "TBS Table Selection File (*.tbs)", "tbs");
   if (file.isEmpty()) return;
   WriteTableSelectionFile(file.toStdString(), HeaderStamp(SystemNow), main_window_.SelectedNodeCaption(), names);
 }
 
 void TableSelectionDialog::LoadSelection() {
-  const QString file = DialogPresenter::Current().ChooseOpenFile(
-      this, "Load Table Selection", "TBS Table Selection File (*.tbs);;FKS Foreign Key Set (*.fks)");
+  const QString file = ChooseOpenFileOfKind(FileKind::TableSelection, this, "Load Table Selection",
+                                            "TBS Table Selection File (*.tbs);;FKS Foreign Key Set (*.fks)");
   if (file.isEmpty()) return;
   const SelectionFileKind kind = SelectionFileKindOf(file.toStdString());
   if (kind == SelectionFileKind::Unsupported) {

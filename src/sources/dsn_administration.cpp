@@ -157,19 +157,34 @@ std::string FourNumberVersion(const std::string& text) {
 
 }  // namespace
 
-SourceAttributes DriverAttributeTemplate(const std::string& driver) {
+std::string DriverLibraryOf(const std::string& driver) {
   std::string library = driver;
   ReadRegString(RegistryRoot::LocalMachine, "SOFTWARE\\ODBC\\ODBCINST.INI\\" + driver + "\\Driver", library);
-  const std::string file = std::filesystem::path(library).filename().string();
-  const auto keys = [](std::initializer_list<const char*> names) {
-    SourceAttributes attributes;
-    for (const char* name : names) attributes.emplace_back(name, "");
-    return attributes;
-  };
-  if (file.find("sqlite3odbc") != std::string::npos) return keys({"Database"});
-  if (file.rfind("psqlodbc", 0) == 0) return keys({"Servername", "Port", "Database", "Username"});
-  if (file.find("maodbc") != std::string::npos) return keys({"SERVER", "PORT", "DATABASE", "USER"});
+  return library;
+}
+
+std::vector<SetupField> DriverSetupFields(const std::string& driver) {
+  const std::string file = std::filesystem::path(DriverLibraryOf(driver)).filename().string();
+  using Role = SetupFieldRole;
+  if (file.find("sqlite3odbc") != std::string::npos) return {{Role::Database, "Database", true}};
+  // The Jet stand-in reads what a source of this driver names: an Access or
+  // Excel file, or a folder of text files.
+  if (file.rfind("libmdbodbc", 0) == 0) return {{Role::Database, "Database", true, true}};
+  if (file.rfind("psqlodbc", 0) == 0) {
+    return {{Role::Server, "Servername"}, {Role::Port, "Port"}, {Role::Database, "Database"},
+            {Role::User, "Username"}, {Role::Password, "Password"}};
+  }
+  if (file.find("maodbc") != std::string::npos) {
+    return {{Role::Server, "SERVER"}, {Role::Port, "PORT"}, {Role::Database, "DATABASE"}, {Role::User, "USER"},
+            {Role::Password, "PASSWORD"}};
+  }
   return {};
+}
+
+SourceAttributes DriverAttributeTemplate(const std::string& driver) {
+  SourceAttributes attributes;
+  for (const SetupField& field : DriverSetupFields(driver)) attributes.emplace_back(field.key, "");
+  return attributes;
 }
 
 std::string DsnAttributeList(const std::string& name) {

@@ -23,9 +23,29 @@ class DriverSetupDialog {
                           SourceAttributes& attributes) = 0;
 };
 
-// The attributes a new source of the driver needs, each with an empty value,
-// found by the driver's library: SQLite3, PostgreSQL and MariaDB; none for
-// any other driver.
+// What a field of the driver's setup dialog holds; every driver names the
+// attribute behind it in its own way.
+enum class SetupFieldRole { Server, Port, Database, User, Password };
+
+struct SetupField {
+  SetupFieldRole role;
+  std::string key;       // the driver's attribute ("Servername", "SERVER")
+  bool is_file = false;  // the attribute names a file: offer a file browser
+  // It may name a folder too (of text files, read by the Jet stand-in).
+  bool may_be_folder = false;
+};
+
+// The fields of the setup dialog of the drivers Debian ships, found by the
+// driver's library: psqlODBC, MariaDB, SQLite3 and MDBTools; none for any
+// other driver, whose attributes are all key = value rows.
+std::vector<SetupField> DriverSetupFields(const std::string& driver);
+
+// The library of an installed driver (its "Driver" entry in odbcinst.ini),
+// else the driver as given (a source may name its library directly).
+std::string DriverLibraryOf(const std::string& driver);
+
+// The attributes a new source of the driver needs, each with an empty value:
+// the keys of its setup fields.
 SourceAttributes DriverAttributeTemplate(const std::string& driver);
 
 // The attribute list of a request: "DSN=" + name + NUL + NUL, or the two NULs

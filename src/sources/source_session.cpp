@@ -5,6 +5,7 @@
 #include "common/silent_abort.h"
 #include "common/user_interface.h"
 #include "platform/dataset/data_access_error.h"
+#include "sources/jet_source.h"
 #include "sources/registryaccess.h"
 
 namespace quill {
@@ -25,14 +26,12 @@ Field& RowsetColumn(Dataset& rowset, const std::string& name) {
   return *field;
 }
 
-// A failed connection to a source that names a file says which file: the
-// driver's own words often do not.
+}  // namespace
+
 std::string NamingTheFile(const std::string& message, const std::string& file) {
   if (file.empty() || message.find(file) != std::string::npos) return message;
   return message + " (file: " + file + ")";
 }
-
-}  // namespace
 
 bool IsJetDsn(const std::string& driver) {
   return driver.find("ODBCJT32") != std::string::npos || driver.find("odbcjt32") != std::string::npos;
@@ -54,9 +53,12 @@ void SourceSession::RefreshLogin(const std::string& source_name) { current_login
 void SourceSession::ConnectToSource(const std::string& source_name) {
   const std::string dbq = ReadSourceValue(source_name, "DBQ");
   const std::string driver = ReadSourceValue(source_name, "Driver");
+  // Access, Excel and text sources are read by the Jet stand-in whatever
+  // driver names them: no ODBC driver of this system reads them whole.
+  const std::optional<std::string> jet_path = JetSourcePath(driver, dbq, ReadSourceValue(source_name, "Database"));
   connection_.Close();
-  if (IsJetDsn(driver) && !settings_.jet_eng) {
-    connection_.SetConnectionString(JetConnectionString(dbq));
+  if (jet_path && !settings_.jet_eng) {
+    connection_.SetConnectionString(JetConnectionString(*jet_path));
   } else {
     connection_.SetConnectionString(OdbcConnectionString(source_name));
   }
@@ -65,7 +67,7 @@ void SourceSession::ConnectToSource(const std::string& source_name) {
     connection_.Open(current_login_.user_name, current_login_.password);
     return;
   } catch (const std::exception& error) {
-    ui_.ShowErrorDialog(NamingTheFile(error.what(), dbq));
+    ui_.ShowErrorDialog(NamingTheFile(error.what(), jet_path.value_or(dbq)));
   }
   // One retry through the ODBC provider, if the user agrees to give up Jet.
   if (settings_.jet_eng) throw SilentAbort();
@@ -79,7 +81,7 @@ void SourceSession::ConnectToSource(const std::string& source_name) {
   try {
     connection_.Open(current_login_.user_name, current_login_.password);
   } catch (const DataAccessError& error) {
-    throw DataAccessError(NamingTheFile(error.what(), dbq));
+    throw DataAccessError(NamingTheFile(error.what(), jet_path.value_or(dbq)));
   }
 }
 

@@ -17,6 +17,10 @@ bool IsJetDsn(const std::string& driver);
 std::string JetConnectionString(const std::string& dbq);
 std::string OdbcConnectionString(const std::string& source_name);
 
+// A failed connection to a source that names a file says which file: the
+// driver's own words often do not.
+std::string NamingTheFile(const std::string& message, const std::string& file);
+
 // The main window's texts that connecting shows (replaced by language files).
 struct ConnectionMessages {
   std::string msg_conn_prbl = "Connection problem detected, disable Jet Provider now ?";

@@ -7,6 +7,9 @@
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QTest>
+#include <cmath>
+#include <fstream>
+#include <sstream>
 
 #include "shell/system_information.h"
 #include "shell_test_support.h"
@@ -38,6 +41,51 @@ TEST(SystemInformationText, LinesOfTheAboutBox) {
             "62% memory in use.\r\n"
             "\r\n"
             "MDAC Version : 2.3.11");
+}
+
+TEST(MemoryInformation, AvailableMemoryIsTheKernelsMemAvailable) {
+  struct Case {
+    const char* what;
+    std::string meminfo;
+    std::optional<uint64_t> total_mb;  // nothing: the text gives no figures
+    uint64_t available_mb;
+    int load_percent;
+  };
+  // Free memory is small beside the page cache the system can give back.
+  const std::string busy_cache =
+      "MemTotal:       32768000 kB\nMemFree:          1024000 kB\nMemAvailable:   20480000 kB\n"
+      "Buffers:          102400 kB\nCached:         18000000 kB\n";
+  const Case cases[] = {
+      {"cache counts as available", busy_cache, 32000, 20000, 37},
+      {"lines in another order", "MemAvailable: 1024 kB\nMemTotal: 4096 kB\n", 4, 1, 75},
+      {"nothing available", "MemTotal: 2048 kB\nMemAvailable: 0 kB\n", 2, 0, 100},
+      {"an older kernel without MemAvailable", "MemTotal: 2048 kB\nMemFree: 1024 kB\n", std::nullopt, 0, 0},
+      {"no figure", "MemTotal: kB\nMemAvailable: 12 kB\n", std::nullopt, 0, 0},
+      {"a longer name is another line", "MemTotalX: 9 kB\nMemAvailable: 1 kB\n", std::nullopt, 0, 0},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    const std::optional<MemoryFigures> figures = ParseMemoryInformation(test.meminfo);
+    ASSERT_EQ(figures.has_value(), test.total_mb.has_value());
+    if (!figures) continue;
+    EXPECT_EQ(figures->total_bytes / 1024 / 1024, *test.total_mb);
+    EXPECT_EQ(figures->available_bytes / 1024 / 1024, test.available_mb);
+    EXPECT_EQ(MemoryLoadPercent(figures->total_bytes, figures->available_bytes), test.load_percent);
+  }
+}
+
+TEST(MemoryInformation, TheAboutBoxFiguresAreThoseOfThisComputer) {
+  std::ifstream file("/proc/meminfo");
+  std::ostringstream text;
+  text << file.rdbuf();
+  const std::optional<MemoryFigures> figures = ParseMemoryInformation(text.str());
+  ASSERT_TRUE(figures.has_value());
+  const SystemFacts facts = ReadSystemFacts();
+  EXPECT_EQ(facts.total_ram_bytes, figures->total_bytes);
+  // Read a moment apart: the figure moves a little, never by a tenth.
+  const double difference = std::abs(static_cast<double>(facts.available_ram_bytes) -
+                                     static_cast<double>(figures->available_bytes));
+  EXPECT_LT(difference, static_cast<double>(figures->total_bytes) / 10);
 }
 
 struct CpuCase {

@@ -112,6 +112,7 @@ Shown Std(std::function<std::string(const LanguageWindows&)> read) {
 #define DESIGNER(field) Std([](const LanguageWindows& w) { return w.designer->messages().field; })
 #define REPLACE(field) Text([](const LanguageWindows& w) { return w.replace->messages().field; })
 #define UPDATE(field) Text([](const LanguageWindows& w) { return w.update->messages().field; })
+#define SETUP(field) Text([](const LanguageWindows& w) { return w.add_source->setup_window().messages().field; })
 
 struct KeyCase {
   const char* key;
@@ -259,6 +260,21 @@ const std::vector<KeyCase>& KeyCases() {
       {"ODBCWindowCreate", {Caption(F11, "Button2")}},
       {"ODBCinfo", {Caption(F11, "Label5")}},
       {"MsgDSNCreated", {Text([](const LanguageWindows& w) { return w.add_source->messages().data_source_created; })}},
+      {"SetupWindowCaption", {SETUP(caption)}},
+      {"SetupWindowName", {Caption(F11, "LabelName")}},
+      {"SetupWindowServer", {Caption(F11, "LabelServer")}},
+      {"SetupWindowPort", {Caption(F11, "LabelPort")}},
+      {"SetupWindowDatabase", {Caption(F11, "LabelDatabase")}},
+      {"SetupWindowUser", {Caption(F11, "LabelUser")}},
+      {"SetupWindowPassword", {Caption(F11, "LabelPassword")}},
+      {"SetupWindowFolder", {Caption(F11, "ButtonBrowseFolder")}},
+      {"SetupWindowAttributes", {Caption(F11, "LabelAttributes")}},
+      {"SetupWindowTest", {Caption(F11, "ButtonTest")}},
+      {"SetupWindowCancel", {Caption(F11, "ButtonCancel")}},
+      {"MsgSetupTestOK", {SETUP(test_succeeded)}},
+      {"MsgSetupNoEquals", {SETUP(row_without_equals)}},
+      {"MsgSetupChooseFile", {SETUP(choose_file)}},
+      {"MsgSetupChooseFolder", {SETUP(choose_folder)}},
       {"SelectWindowAvailTbl", {Caption(F9, "Label1")}},
       {"SelectWindowTablToProc", {Caption(F9, "Label2")}},
       {"SelectWindowClear", {Caption(F9, "Button5")}},

@@ -301,6 +301,30 @@ TEST_F(OptionsDialogTest, AssigningALoginWritesTheKeyFileOnYesAndDeletesItOnNo) 
   }
 }
 
+// Asked while the dialog is open, the questions belong to it: owned by the
+// main window, they would open behind it.
+TEST_F(OptionsDialogTest, LoginQuestionsBelongToTheDialogInFront) {
+  RegisterSource("Alpha Source");
+  OptionsDialog& dialog = Dialog();
+  QTimer::singleShot(0, &dialog, [&] {
+    EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+    Find<QLineEdit>("Edit3")->setText("ann");
+    Find<QLineEdit>("Edit4")->setText("pw");
+    dialogs_.AnswerQuestion(MessageAnswer::Yes);
+    Find<QPushButton>("Button4")->click();
+    dialog.reject();
+  });
+  Window().ShowOptionsDialog(static_cast<int>(OptionsPage::Login));
+  ASSERT_EQ(dialogs_.messages().size(), 2u);
+  for (const testing::ShownMessage& message : dialogs_.messages()) {
+    EXPECT_EQ(message.parent, &dialog) << message.text.toStdString();
+  }
+  EXPECT_EQ(dialogs_.messages()[0].text, "Store password in computer ?");
+  // With no dialog open, a message belongs to the main window.
+  Window().ShowMessageBox("plain", MessageIcon::Information, MessageButtons::Ok);
+  EXPECT_EQ(dialogs_.messages().back().parent, &Window());
+}
+
 TEST_F(OptionsDialogTest, FieldSizeArrowsRunFromOneToOneHundredTwentyFive) {
   Dialog();
   auto* up_down = Find<UpDown>("UpDown1");

@@ -53,22 +53,25 @@ MessageAnswer ScriptedDialogs::ShowMessage(QWidget* parent, const QString& title
 }
 
 QString ScriptedDialogs::ChooseSaveFile(QWidget*, const QString&, const QString& suggested_name, const QString&,
-                                        const QString&) {
+                                        const QString&, const QString& start_folder) {
   suggested_file_names_.push_back(suggested_name);
+  start_folders_.push_back(start_folder);
   if (save_files_.empty()) return {};
   const QString path = save_files_.front();
   save_files_.pop_front();
   return path;
 }
 
-QString ScriptedDialogs::ChooseOpenFile(QWidget*, const QString&, const QString&) {
+QString ScriptedDialogs::ChooseOpenFile(QWidget*, const QString&, const QString&, const QString& start_folder) {
+  start_folders_.push_back(start_folder);
   if (open_files_.empty()) return {};
   const QString path = open_files_.front();
   open_files_.pop_front();
   return path;
 }
 
-QString ScriptedDialogs::ChooseFolder(QWidget*, const QString&, const QString&) {
+QString ScriptedDialogs::ChooseFolder(QWidget*, const QString&, const QString& start_folder) {
+  start_folders_.push_back(start_folder);
   if (folders_.empty()) return {};
   const QString path = folders_.front();
   folders_.pop_front();

@@ -44,12 +44,15 @@ class ScriptedDialogs : public DialogPresenter {
 
   const std::vector<ShownMessage>& messages() const { return messages_; }
   const std::vector<QString>& suggested_file_names() const { return suggested_file_names_; }
+  // The folder each file or folder chooser opened in, in order.
+  const std::vector<QString>& start_folders() const { return start_folders_; }
 
   MessageAnswer ShowMessage(QWidget* parent, const QString& title, const QString& text, MessageIcon icon,
                             MessageButtons buttons, bool default_is_no, std::optional<QPoint> top_left) override;
   QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& suggested_name, const QString& filter,
-                         const QString& default_suffix) override;
-  QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter) override;
+                         const QString& default_suffix, const QString& start_folder) override;
+  QString ChooseOpenFile(QWidget* parent, const QString& title, const QString& filter,
+                         const QString& start_folder) override;
   QString ChooseFolder(QWidget* parent, const QString& title, const QString& start_folder) override;
   bool ChooseFont(QWidget* parent, QFont& font, QColor& color) override;
 
@@ -60,6 +63,7 @@ class ScriptedDialogs : public DialogPresenter {
   std::deque<QString> folders_;
   std::vector<ShownMessage> messages_;
   std::vector<QString> suggested_file_names_;
+  std::vector<QString> start_folders_;
 };
 
 // A fresh folder standing in for the program's folder; removed at the end.

@@ -111,6 +111,16 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   ShowAndCheck(side_.selection.get(), "table-selection");
   ShowAndCheck(side_.add_source.get(), "add-source");
   ShowAndCheck(&side_.add_source->setup_window(), "setup");
+  // The setup window with the fields of each driver Debian ships.
+  testing::InstallMdbToolsDriver();
+  const std::pair<const char*, const char*> drivers[] = {{testing::kPostgresDriver, "setup-postgresql"},
+                                                         {testing::kMariaDbDriver, "setup-mariadb"},
+                                                         {testing::kSqliteDriver, "setup-sqlite"},
+                                                         {testing::kMdbToolsDriver, "setup-mdbtools"}};
+  for (const auto& [driver, picture] : drivers) {
+    side_.add_source->setup_window().Prepare(driver, "Quillmarsh Sample", false, {{"Description", "sample"}});
+    ShowAndCheck(&side_.add_source->setup_window(), picture);
+  }
   about_->PlaceAndFill();
   ShowAndCheck(about_.get(), "about");
   ShowAndCheck(side_.replace.get(), "replace");

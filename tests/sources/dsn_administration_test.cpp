@@ -231,12 +231,15 @@ TEST_F(DsnAdministrationTest, AddingPrefillsTheAttributesTheDriverNeeds) {
   };
   const Case cases[] = {
       {kSqliteDriver, {"Database"}},
-      {kPostgresDriver, {"Servername", "Port", "Database", "Username"}},
-      {quill::testing::kMariaDbDriver, {"SERVER", "PORT", "DATABASE", "USER"}},
+      {kPostgresDriver, {"Servername", "Port", "Database", "Username", "Password"}},
+      {quill::testing::kMariaDbDriver, {"SERVER", "PORT", "DATABASE", "USER", "PASSWORD"}},
+      // The file of an Access, Excel or text source goes in Database.
+      {"/usr/lib/x86_64-linux-gnu/odbc/libmdbodbc.so", {"Database"}},
   };
+  int number = 0;
   for (const Case& test : cases) {
     ScriptedSetupDialog dialog;
-    dialog.typed_name = std::string("New ") + test.driver;
+    dialog.typed_name = "New source " + std::to_string(++number);
     dialog.typed_attributes = {{test.keys[0], "value"}, {test.keys.back(), ""}};
     ASSERT_TRUE(ConfigDataSource(dialog, test.driver, "")) << test.driver;
     SourceAttributes expected;

@@ -21,14 +21,12 @@ std::string Lower(std::string text) {
   return text;
 }
 
-// The driver as the DSN names it: the library's path (libsqlite3odbc.so), or
-// the driver section's name when odbcinst.ini does not resolve it.
+}  // namespace
+
 bool IsSqlite3Driver(const std::string& driver) {
   const std::string name = Lower(driver.substr(driver.find_last_of('/') + 1));
   return name.find("sqlite3") != std::string::npos;
 }
-
-}  // namespace
 
 std::optional<std::string> SqliteDataSourceFile(const std::string& data_source) {
   if (data_source.empty() || data_source.find('\\') != std::string::npos) return std::nullopt;

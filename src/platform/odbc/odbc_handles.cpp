@@ -24,8 +24,12 @@ std::string OdbcDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle) {
     }
     if (!SQL_SUCCEEDED(result)) break;
     const std::size_t used = TerminatedLength(message.data(), std::max<SQLSMALLINT>(length, 0), message.size() - 1);
+    // The state ends at its first NUL: some drivers leave it empty, and a
+    // NUL copied into the text would end the whole message there.
+    const std::size_t state_length = TerminatedLength(state, 0, 5);
     if (!text.empty()) text += "\n";
-    text += "[" + Utf16ToUtf8(state, 5) + "] " + Utf16ToUtf8(message.data(), used);
+    if (state_length > 0) text += "[" + Utf16ToUtf8(state, state_length) + "] ";
+    text += Utf16ToUtf8(message.data(), used);
   }
   return text;
 }

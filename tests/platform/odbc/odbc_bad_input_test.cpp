@@ -2,11 +2,6 @@
 // DataAccessError, nothing crashes, and the next connect works.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <string>
 
 #include "fixtures/odbc_data_sources.h"
@@ -38,19 +33,6 @@ void ExpectNextConnectWorks(const TestDatabase& database) {
   EXPECT_NO_THROW(connection->OpenSchema(SchemaKind::Tables));
 }
 
-// A loopback port on which nothing listens.
-int ClosedPort() {
-  const int socket_fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(socket_fd, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-  socklen_t length = sizeof(address);
-  getsockname(socket_fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(socket_fd);
-  return ntohs(address.sin_port);
-}
-
 TEST(OdbcBadInput, DataSourceThatDoesNotExist) {
   const std::string message = OpenError("No Such Source", "", "");
   EXPECT_NE(message.find("[IM002]"), std::string::npos) << message;
@@ -80,11 +62,38 @@ TEST(OdbcBadInput, WrongPasswords) {
 TEST(OdbcBadInput, ServerThatRefusesTheConnection) {
   TestDatabase postgres = TestDatabase::Postgres();
   RegisterSystemDsn("Closed Port", kPostgresDriver,
-                    {{"Servername", "127.0.0.1"}, {"Port", std::to_string(ClosedPort())}, {"Database", "nothing"}});
+                    {{"Servername", "127.0.0.1"}, {"Port", std::to_string(ClosedLoopbackPort())}, {"Database", "nothing"}});
   const std::string message = OpenError("Closed Port", "quill", "quill");
   EXPECT_NE(message.find("refused"), std::string::npos) << message;
   EXPECT_EQ(message.front(), '[') << message;
   ExpectNextConnectWorks(postgres);
+}
+
+// A driver that leaves the state empty still gets its whole message through:
+// the state ends at its first NUL.
+TEST(OdbcBadInput, MessagesWithoutAStateComeWhole) {
+  const std::string mdbtools = "/usr/lib/x86_64-linux-gnu/odbc/libmdbodbc.so";
+  struct Case {
+    const char* dsn;
+    std::string driver;
+    DsnAttributes attributes;
+    std::string expected;  // part of the message
+  };
+  const Case cases[] = {
+      {"MDBTools Without Database", mdbtools, {}, "Could not find Database parameter"},
+      {"MDBTools Without Database Either", mdbtools, {{"Description", "nothing else"}},
+       "Could not find Database parameter"},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.dsn);
+    RegisterSystemDsn(test.dsn, test.driver, test.attributes);
+    const std::string message = OpenError(test.dsn, "", "");
+    EXPECT_NE(message.find(test.expected), std::string::npos) << message;
+    EXPECT_EQ(message.find('\0'), std::string::npos);
+    EXPECT_EQ(message.find("[]"), std::string::npos) << "no empty state in brackets: " << message;
+    RemoveSystemDsn(test.dsn);
+  }
+  ExpectNextConnectWorks(TestDatabase::Sqlite());
 }
 
 // User name and password travel apart from the data source name, so any
