@@ -136,9 +136,9 @@ void ProfileFinal(sqlite3_context* context) {
 void RegisterColumnProfileFunction(const SqliteFile& file) {
   // Direct only: a view or a trigger of the file cannot call it, so only
   // the program's own query does.
-  const int code =
-      sqlite3_create_function_v2(file.handle(), kProfileFunction, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY,
-                                 nullptr, nullptr, &ProfileStep, &ProfileFinal, nullptr);
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
+  const int code = sqlite3_create_function_v2(file.handle(), kProfileFunction, -1, flags, nullptr, nullptr, &ProfileStep,
+                                              &ProfileFinal, nullptr);
   if (code != SQLITE_OK) throw file.Error(code);
 }
 

@@ -231,7 +231,8 @@ TEST(OdbcHostileNames, KeyPageLiteralsHoldUnderEverySqlMode) {
     ASSERT_EQ(sorted.size(), keys.size());
     for (std::size_t i = 0; i + 1 < sorted.size(); ++i) {
       SCOPED_TRACE(sorted[i]);
-      const auto key = std::find_if(keys.begin(), keys.end(), [&](const std::string& k) { return Hex(k) == sorted[i]; });
+      const auto key =
+          std::find_if(keys.begin(), keys.end(), [&](const std::string& k) { return Hex(k) == sorted[i]; });
       ASSERT_NE(key, keys.end());
       const std::vector<QueryRow> next =
           db.Query("SELECT HEX(k) FROM (" + PageStatement(paging, {TextLiteral(*key)}, 1) + ") AS page");

@@ -60,6 +60,23 @@ std::vector<std::string> ReadAcrossChanges(TestDatabase& database, const std::st
   return read;
 }
 
+// A data-only run over the chosen tables, messages only logged.
+void RunOverTables(GeneratorHarness& harness, const TestDatabase& database, TargetDialect dialect,
+                   const std::vector<std::string>& tables, bool debug_mode) {
+  harness.settings.format = dialect;
+  harness.settings.content = ContentMode::DataOnly;
+  harness.settings.debug_mode = debug_mode;
+  harness.settings.disable_warn = true;
+  harness.ui.AnswerTableSelection(tables);
+  harness.generator.GenerateScript(database.Dsn(), "");
+}
+
+bool Logged(const GeneratorHarness& harness, const std::string& text) {
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  return std::any_of(log.begin(), log.end(),
+                     [&text](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
 std::vector<std::string> AllK() {
   std::vector<std::string> k;
   for (int i = 1; i <= kRows; ++i) k.push_back(std::to_string(i));
@@ -197,21 +214,11 @@ TEST(OdbcTableSnapshot, APostgresTableThatCannotBeReadFailsAlone) {
   for (const bool debug_mode : {true, false}) {
     SCOPED_TRACE(debug_mode ? "debug mode" : "every row");
     GeneratorHarness harness;
-    harness.settings.format = TargetDialect::PostgreSql;
-    harness.settings.content = ContentMode::DataOnly;
-    harness.settings.debug_mode = debug_mode;
-    harness.settings.disable_warn = true;
-    harness.ui.AnswerTableSelection(std::vector<std::string>{"public.a", "public.b", "public.c"});
-    harness.generator.GenerateScript(database.Dsn(), "");
-    const std::vector<std::string> log = harness.ui.LogTexts();
-    const auto logged = [&log](const std::string& text) {
-      return std::any_of(log.begin(), log.end(),
-                         [&text](const std::string& line) { return line.find(text) != std::string::npos; });
-    };
-    EXPECT_TRUE(logged("Table : public.a - OK"));
-    EXPECT_TRUE(logged("Error with table : public.b : ") && logged("permission denied"));
-    EXPECT_TRUE(logged("Table : public.c - OK"));
-    EXPECT_FALSE(logged("current transaction is aborted"));
+    RunOverTables(harness, database, TargetDialect::PostgreSql, {"public.a", "public.b", "public.c"}, debug_mode);
+    EXPECT_TRUE(Logged(harness, "Table : public.a - OK"));
+    EXPECT_TRUE(Logged(harness, "Error with table : public.b : ") && Logged(harness, "permission denied"));
+    EXPECT_TRUE(Logged(harness, "Table : public.c - OK"));
+    EXPECT_FALSE(Logged(harness, "current transaction is aborted"));
   }
 }
 
@@ -229,17 +236,8 @@ TEST(OdbcTableSnapshot, ARunOverTablesOfEveryEngineReadsEachOfThem) {
   for (const bool debug_mode : {true, false}) {
     SCOPED_TRACE(debug_mode ? "debug mode" : "every row");
     GeneratorHarness harness;
-    harness.settings.format = TargetDialect::MySql;
-    harness.settings.content = ContentMode::DataOnly;
-    harness.settings.debug_mode = debug_mode;
-    harness.ui.AnswerTableSelection(tables);
-    harness.generator.GenerateScript(database.Dsn(), "");
-    const std::vector<std::string> log = harness.ui.LogTexts();
-    for (const std::string& table : tables) {
-      EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&](const std::string& line) {
-        return line.find("Table : " + table + " - OK") != std::string::npos;
-      })) << table;
-    }
+    RunOverTables(harness, database, TargetDialect::MySql, tables, debug_mode);
+    for (const std::string& table : tables) EXPECT_TRUE(Logged(harness, "Table : " + table + " - OK")) << table;
     const std::vector<std::string> script = harness.Script();
     EXPECT_EQ(std::count_if(script.begin(), script.end(),
                             [](const std::string& item) { return item.find("INSERT INTO") != std::string::npos; }),
