@@ -4,7 +4,7 @@
 // libmdb in this process, the same dataset code on both sides. Each read
 // touches every value and runs in a process of its own: wall time, rows per
 // second, CPU time and peak memory, best of three. The file is written once with the
-// project's own Jet writer into a cache file in the temporary folder.
+// project's own Jet writer into a run folder of its own, removed at the end.
 //
 // Target: the reader process at most 1.3 x the in-process read.
 
@@ -80,8 +80,9 @@ long ReadAll(quill::ConnectionBackend& backend) {
 
 int main() {
   setenv("QUILLMARSH_JET_READER", QUILL_JET_READER, 0);  // the reader of this build
-  const fs::path folder = fs::temp_directory_path() / "quill-bench-jet-read";
-  fs::create_directories(folder);
+  const quill::bench::RunFolder run_folder("quill-bench-jet-read");
+  if (run_folder.empty()) return 2;
+  const fs::path& folder = run_folder.path();
   const fs::path file = folder / ("bench_" + std::to_string(kRows) + ".mdb");
   WriteBenchFile(file);
 

@@ -128,8 +128,9 @@ void WriteDatabase(const std::string& file, const std::string& engine) {
 }  // namespace
 
 int main() {
-  const fs::path folder = fs::temp_directory_path() / "quill-bench-mdb-write";
-  fs::create_directories(folder);
+  const quill::bench::RunFolder run_folder("quill-bench-mdb-write");
+  if (run_folder.empty()) return 2;
+  const fs::path& folder = run_folder.path();
   std::printf("%-8s %-26s %10s %10s %14s %12s %12s\n", "format", "step", "seconds", "CPU s", "rows/s", "peak MiB",
               "file MiB");
   for (const auto& format : {std::pair<std::string, std::string>{"5", "Jet 4"}, {"4", "Jet 3"}}) {

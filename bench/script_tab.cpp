@@ -250,8 +250,9 @@ void RunClosedTabs(const std::filesystem::path& folder, const std::filesystem::p
 int main(int argc, char** argv) {
   const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quill-bench-script-tab";
-  std::filesystem::create_directories(folder);
+  const quill::bench::RunFolder run_folder("quill-bench-script-tab");
+  if (run_folder.empty()) return 2;
+  const std::filesystem::path& folder = run_folder.path();
   const std::filesystem::path out = folder / "results";
   const std::size_t bytes = BenchDocument(std::min(rows, 1000L)).script.size() * (rows / std::min(rows, 1000L));
 
@@ -281,7 +282,5 @@ int main(int argc, char** argv) {
   std::printf("a line of 4 MB: first screen %.3f s, a repaint %.1f ms\n", long_line.long_line_first_paint,
               long_line.long_line_repaint * 1000);
   std::printf("five closed 200,000-row tabs leave the process at %.1f MB\n", closed.left_kib / 1024.0);
-  std::error_code ignored;
-  std::filesystem::remove_all(folder, ignored);
   return 0;
 }

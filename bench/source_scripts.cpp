@@ -7,12 +7,19 @@
 // rounds taking turns (the median time, the highest peak memory):
 //   peer    the dump tool, its output into a file
 //   read    every row through the table dataset, no script (the fetch side)
-//   script  a whole run: connect, read, write the script into its buffer
-//   shown   the run, then the script in the main window's script tab
-//           (MainWindow::AddScriptTab returned and the window painted): the
-//           user's wait from the start of the run to the painted tab, in a
-//           window that is open already (its own start is not counted; CPU
-//           and memory are the whole process's)
+//   shown   the user's wait: in the program's main window, open on the
+//           source's listed tables, a double-click on the table to the
+//           painted script tab; the run moves the window's progress bar and
+//           status text and polls Escape as it does for the user
+//   script  the same run through the same window (progress bar, status,
+//           Escape poll), from its start to the finished script saved to a
+//           file instead of shown
+//   double  an extra line, not the measure: the run through the bench's
+//           silent double of the windows, then shown in the tab
+// Each is a new process of this bench, as the peer is (CPU and memory are the
+// whole process's, its start included); the wait is timed from the user's
+// double-click. The peer and the program connect over TCP alike, with the
+// same login.
 // The table (integer key, two texts with quotes and NULLs, a real, a
 // timestamp, a BLOB in every fourth row) is the same on the three engines;
 // the servers are the tests' throwaway ones, started for the run. Scripts:
@@ -21,7 +28,7 @@
 // Usage: bench_source_scripts [sqlite|postgres|mariadb ...] [rows ...]
 //        (default: the three engines, 100000 and 1000000 rows)
 // Targets at 1,000,000 rows, as ratios to the peer in the same run: shown at
-// most 1.5 x from SQLite and PostgreSQL, 2.5 x from MariaDB; peak memory at
+// most 1.0 x from SQLite, 0.8 x from PostgreSQL, 1.3 x from MariaDB; peak memory at
 // most 1.3 x the script's size + 64 MB (limit); time per row the same at
 // every size (the closing lines: 1.00 is linear).
 // Runs on Qt's offscreen platform unless QT_QPA_PLATFORM says otherwise.
@@ -40,13 +47,9 @@
 #include <string>
 #include <vector>
 
-#include "bench_script_run.h"
 #include "bench_support.h"
-#include "bench_user_interface.h"
-#include "platform/cpu/vector_state.h"
-#include "common/user_interface.h"
+#include "bench_window_run.h"
 #include "platform/connection/connection.h"
-#include "shell/main_window.h"
 #include "sources/settings.h"
 
 namespace {
@@ -76,16 +79,31 @@ const char* EngineName(Engine engine) {
   return "";
 }
 
-// One whole run; its script's size.
-std::size_t RunScript(const fs::path& folder, const Source& source, quill::UserInterface* show) {
-  quill::bench::BenchUserInterface ui("bench", show);
-  quill::bench::RunScript(folder, source.dialect, source.dsn, source.table, ui);
-  if (ui.bytes == 0) throw std::runtime_error("the run gave no script");
-  return ui.bytes;
+// The step's command line: the source as the step needs it, the run folder
+// and the file for its result.
+std::vector<std::string> StepArguments(const Source& source, const fs::path& folder, const fs::path& result_file) {
+  return {source.dsn, source.table, std::to_string(static_cast<int>(source.dialect)), std::to_string(source.rows),
+          folder.string(), result_file.string()};
+}
+
+struct StepSource {
+  std::string dsn;
+  std::string table;
+  quill::TargetDialect dialect;
+  long rows;
+  fs::path folder;
+  fs::path result_file;
+};
+
+StepSource ParseStep(const std::vector<std::string>& arguments) {
+  if (arguments.size() != 6) throw std::runtime_error("a step takes 6 arguments");
+  return {arguments[0], arguments[1], static_cast<quill::TargetDialect>(std::stoi(arguments[2])),
+          std::stol(arguments[3]), arguments[4], arguments[5]};
 }
 
 // Every row through the dataset, touching every value.
-void ReadRows(const Source& source, const fs::path& size_file) {
+void ReadRows(const std::vector<std::string>& arguments) {
+  const StepSource source = ParseStep(arguments);
   quill::Connection connection;
   connection.SetConnectionString("Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + source.dsn);
   connection.Open("", "");
@@ -99,31 +117,30 @@ void ReadRows(const Source& source, const fs::path& size_file) {
     }
   }
   if (rows != source.rows) throw std::runtime_error("read " + std::to_string(rows) + " rows");
-  std::ofstream(size_file) << bytes;
+  std::ofstream(source.result_file) << bytes;
 }
 
-void WriteScript(const fs::path& folder, const Source& source, const fs::path& size_file) {
-  std::ofstream(size_file) << RunScript(folder, source, nullptr);
+void ShowScript(const std::vector<std::string>& arguments) {
+  const StepSource source = ParseStep(arguments);
+  const auto shown = quill::bench::ShowInWindow(source.folder, source.dialect, source.dsn, source.table);
+  std::ofstream(source.result_file) << shown.bytes << ' ' << shown.seconds;
 }
 
-void ShowScript(const fs::path& folder, const Source& source, const fs::path& size_file) {
-  static int argc = 1;
-  static char name[] = "bench_source_scripts";
-  static char* argv[] = {name, nullptr};
-  QApplication application(argc, argv);
-  quill::Settings settings;
-  quill::MainWindow window(folder.string(), settings);
-  window.show();
-  QApplication::processEvents();
-  quill::ClearUpperVectorState();  // as the window's Escape poll does when a run starts
-  const auto start = std::chrono::steady_clock::now();
-  const std::size_t bytes = RunScript(folder, source, &window);
-  window.repaint();  // the first paint of the tab, done before this returns
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::ofstream(size_file) << bytes << ' ' << seconds;
+void WriteScript(const std::vector<std::string>& arguments) {
+  const StepSource source = ParseStep(arguments);
+  const fs::path script = source.folder / "script.sql";
+  const auto saved = quill::bench::SaveThroughWindow(source.folder, source.dialect, source.dsn, source.table, script);
+  fs::remove(script);
+  std::ofstream(source.result_file) << saved.bytes << ' ' << saved.seconds;
 }
 
-// The wait ShowScript wrote after the script's size.
+void ShowThroughDouble(const std::vector<std::string>& arguments) {
+  const StepSource source = ParseStep(arguments);
+  const auto shown = quill::bench::ShowThroughDouble(source.folder, source.dialect, source.dsn, source.table);
+  std::ofstream(source.result_file) << shown.bytes << ' ' << shown.seconds;
+}
+
+// The wait a showing step wrote after the script's size.
 double ReadShownSeconds(const fs::path& file) {
   std::ifstream in(file);
   std::size_t size = 0;
@@ -174,8 +191,9 @@ Source PostgresSource(const quill::bench::BenchServers& servers, long rows) {
   Run(in_database, "VACUUM ANALYZE bench");
   return {Engine::Postgres, rows, "Bench PostgreSQL " + std::to_string(rows), "public.bench",
           quill::TargetDialect::PostgreSql,
-          {"pg_dump", "--inserts", "--data-only", "-t", "bench", "-h", servers.postgres_socket_folder, "-p",
-           std::to_string(servers.postgres_port), "-U", "postgres", database}};
+          // Over TCP as the program, as the program's user (the servers trust loopback).
+          {"pg_dump", "--inserts", "--data-only", "-t", "bench", "-h", "127.0.0.1", "-p",
+           std::to_string(servers.postgres_port), "-U", servers.user, "--no-password", database}};
 }
 
 Source MariaDbSource(const quill::bench::BenchServers& servers, long rows) {
@@ -189,43 +207,51 @@ Source MariaDbSource(const quill::bench::BenchServers& servers, long rows) {
           "CASE WHEN k % 4 = 0 THEN UNHEX(REPEAT(LPAD(HEX(k % 256), 2, '0'), 16 + k % 48)) END "
           "FROM (SELECT CAST(seq AS SIGNED) AS k FROM seq_1_to_" + std::to_string(rows) + ") AS n;");
   return {Engine::MariaDb, rows, "Bench MariaDB " + std::to_string(rows), "bench", quill::TargetDialect::MySql,
-          {"mariadb-dump", "--no-defaults", "--skip-extended-insert", "-uroot", "-S", servers.mariadb_socket, database,
+          // Over TCP as the program, with the program's login.
+          {"mariadb-dump", "--no-defaults", "--skip-extended-insert", "--protocol=TCP", "-h127.0.0.1",
+           "-P" + std::to_string(servers.mariadb_port), "-u" + servers.user, "-p" + servers.password, database,
            "bench"}};
 }
 
 struct Result {
-  Measurement peer, read, script, shown;
+  Measurement peer, read, script, shown, double_shown;
   double peer_megabytes = 0;
   double script_megabytes = 0;
 };
 
 Result MeasureSource(const fs::path& folder, const Source& source) {
   const fs::path dump = folder / "dump.sql";
-  const fs::path size_file = folder / "size";
-  std::vector<Measurement> peer, read, script, shown;
+  const fs::path result_file = folder / "result";
+  const std::vector<std::string> arguments = StepArguments(source, folder, result_file);
+  std::vector<Measurement> peer, read, script, shown, double_shown;
   Result result;
   for (int round = 0; round < kRounds; ++round) {
-    peer.push_back(quill::bench::MeasureOnce([&] {
-      if (quill::bench::RunProgram(source.peer, dump.string()) != 0) throw std::runtime_error("the peer failed");
-    }));
+    peer.push_back(quill::bench::MeasureProgram(source.peer, dump.string()));
     result.peer_megabytes = fs::file_size(dump) / 1048576.0;
     fs::remove(dump);
-    read.push_back(quill::bench::MeasureOnce([&] { ReadRows(source, size_file); }));
-    script.push_back(quill::bench::MeasureOnce([&] { WriteScript(folder, source, size_file); }));
-    result.script_megabytes = ReadSize(size_file) / 1048576.0;
-    shown.push_back(quill::bench::MeasureOnce([&] { ShowScript(folder, source, size_file); }));
-    shown.back().seconds = ReadShownSeconds(size_file);
+    read.push_back(quill::bench::MeasureStep("read", arguments));
+    script.push_back(quill::bench::MeasureStep("script", arguments));
+    result.script_megabytes = ReadSize(result_file) / 1048576.0;
+    script.back().seconds = ReadShownSeconds(result_file);
+    shown.push_back(quill::bench::MeasureStep("shown", arguments));
+    shown.back().seconds = ReadShownSeconds(result_file);
+    double_shown.push_back(quill::bench::MeasureStep("double", arguments));
+    double_shown.back().seconds = ReadShownSeconds(result_file);
   }
   result.peer = quill::bench::Median(peer);
   result.read = quill::bench::Median(read);
   result.script = quill::bench::Median(script);
   result.shown = quill::bench::Median(shown);
+  result.double_shown = quill::bench::Median(double_shown);
   return result;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  const int step = quill::bench::RunStepIfAsked(
+      argc, argv, {{"read", ReadRows}, {"script", WriteScript}, {"shown", ShowScript}, {"double", ShowThroughDouble}});
+  if (step >= 0) return step;
   std::vector<Engine> engines;
   std::vector<long> sizes;
   for (int i = 1; i < argc; ++i) {
@@ -244,8 +270,9 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", "/tmp");
 
-  const fs::path folder = quill::bench::MakeRunFolder("quill-bench");
-  if (folder.empty()) return 2;
+  const quill::bench::RunFolder run_folder("quill-bench");
+  if (run_folder.empty()) return 2;
+  const fs::path& folder = run_folder.path();
   int status = 0;
   try {
     const bool servers_needed =
@@ -286,6 +313,7 @@ int main(int argc, char** argv) {
       }
     }
     quill::bench::WriteOdbcSources(folder / "odbc", dsns);
+    if (servers) setenv("PGPASSWORD", servers->password.c_str(), 1);  // pg_dump's login, as the program's
 
     std::printf("\nmedian of %d rounds taking turns; x = ratio to the peer; peak memory in MB\n", kRounds);
     std::printf("%-9s %8s %8s %15s %15s %15s %9s %9s %9s %9s %9s %9s %9s\n", "source", "rows", "peer s",
@@ -303,6 +331,8 @@ int main(int argc, char** argv) {
           r.script.peak_kib / 1024.0, r.shown.peak_kib / 1024.0, limit);
       std::printf("%-9s %8s CPU s: peer %.2f, read %.2f, script %.2f, shown %.2f\n", "", "", r.peer.cpu_seconds,
                   r.read.cpu_seconds, r.script.cpu_seconds, r.shown.cpu_seconds);
+      std::printf("%-9s %8s through the bench double of the windows, then shown: %.2f s (%4.2fx)\n", "", "",
+                  r.double_shown.seconds, r.double_shown.seconds / r.peer.seconds);
       std::fflush(stdout);
       per_row[source.engine].emplace_back(source.rows, r.shown.seconds / static_cast<double>(source.rows));
     }
@@ -316,7 +346,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "bench_source_scripts: %s\n", error.what());
     status = 1;
   }
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
   return status;
 }

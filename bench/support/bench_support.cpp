@@ -6,6 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -20,7 +22,11 @@ namespace quill::bench {
 
 namespace fs = std::filesystem;
 
-int RunProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
+namespace {
+
+// Starts a program (found on PATH), its standard output into output_file;
+// its process id.
+pid_t StartProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -31,8 +37,14 @@ int RunProgram(const std::vector<std::string>& arguments, const std::string& out
   const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
+  return pid;
+}
+
+}  // namespace
+
+int RunProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(StartProgram(arguments, output_file), &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -52,10 +64,49 @@ void BuildBenchTable(const fs::path& file, long rows) {
   fs::rename(partial, file);
 }
 
+namespace {
+
+// The run folder an interruption removes, as a C string: the signal handler
+// may only use what is ready.
+char interrupted_folder[4096];
+char servers_script[4096];
+
+// Stops the servers that may run in the folder, removes it and ends the bench
+// with the signal's code. Only fork, exec and wait: what a handler may call.
+void RemoveRunFolderOnSignal(int signal_number) {
+  if (interrupted_folder[0] != '\0') {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      char shell[] = "/bin/sh";
+      char option[] = "-c";
+      char command[] = "\"$0\" stop \"$1/servers\" >/dev/null 2>&1; rm -rf \"$1\"";
+      char* argv[] = {shell, option, command, servers_script, interrupted_folder, nullptr};
+      execve(shell, argv, environ);
+      _exit(127);
+    }
+    if (pid > 0) waitpid(pid, nullptr, 0);
+  }
+  _exit(128 + signal_number);
+}
+
+}  // namespace
+
 fs::path MakeRunFolder(const std::string& prefix) {
   std::string pattern = "/tmp/" + prefix + "-XXXXXX";
   if (mkdtemp(pattern.data()) == nullptr) return {};
+  if (pattern.size() < sizeof interrupted_folder) {
+    std::strcpy(interrupted_folder, pattern.c_str());
+    std::snprintf(servers_script, sizeof servers_script, "%s/tests/fixtures/test_servers.sh", QUILL_SOURCE_DIR);
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal_number, RemoveRunFolderOnSignal);
+  }
   return pattern;
+}
+
+RunFolder::~RunFolder() {
+  if (path_.empty()) return;
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+  if (path_ == interrupted_folder) interrupted_folder[0] = '\0';
 }
 
 SqliteBench SetUpSqliteBench(const std::string& folder_prefix, long rows) {
@@ -149,6 +200,55 @@ Measurement Median(std::vector<Measurement> runs) {
   return median;
 }
 
+namespace {
+
+double CpuSeconds(const rusage& usage) {
+  return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
+}
+
+// Waits for the measured process started at `start`: its wall and CPU time
+// and its peak memory; throws `what` when it failed.
+Measurement AwaitMeasured(pid_t pid, std::chrono::steady_clock::time_point start, const std::string& what) {
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  Measurement measurement;
+  measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  measurement.peak_kib = usage.ru_maxrss;
+  measurement.cpu_seconds = CpuSeconds(usage);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(what);
+  return measurement;
+}
+
+}  // namespace
+
+Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
+  const auto start = std::chrono::steady_clock::now();
+  return AwaitMeasured(StartProgram(arguments, output_file), start, "a measured run failed: " + arguments[0]);
+}
+
+Measurement MeasureStep(const std::string& name, const std::vector<std::string>& arguments) {
+  std::vector<std::string> command = {fs::read_symlink("/proc/self/exe").string(), "--step", name};
+  command.insert(command.end(), arguments.begin(), arguments.end());
+  return MeasureProgram(command);
+}
+
+int RunStepIfAsked(int argc, char** argv, const std::vector<std::pair<std::string, Step>>& steps) {
+  if (argc < 3 || std::string(argv[1]) != "--step") return -1;
+  for (const auto& [name, step] : steps) {
+    if (name != argv[2]) continue;
+    try {
+      step(std::vector<std::string>(argv + 3, argv + argc));
+      return 0;
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s: %s\n", name.c_str(), error.what());
+      return 1;
+    }
+  }
+  std::fprintf(stderr, "no step %s\n", argv[2]);
+  return 2;
+}
+
 Measurement MeasureOnce(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();
   const pid_t pid = fork();
@@ -161,16 +261,7 @@ Measurement MeasureOnce(const std::function<void()>& work) {
       _exit(1);
     }
   }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Measurement measurement;
-  measurement.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  measurement.peak_kib = usage.ru_maxrss;
-  measurement.cpu_seconds = usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec +
-                            usage.ru_stime.tv_usec / 1e6;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error("a measured run failed");
-  return measurement;
+  return AwaitMeasured(pid, start, "a measured run failed");
 }
 
 Measurement MeasureBestOfThree(const std::function<void()>& work) {

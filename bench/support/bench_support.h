@@ -18,8 +18,25 @@ int RunProgram(const std::vector<std::string>& arguments, const std::string& out
 void BuildBenchTable(const std::filesystem::path& file, long rows);
 
 // A fresh folder for one benchmark run, /tmp/PREFIX-XXXXXX; empty when it
-// cannot be made.
+// cannot be made. The folder is removed when the bench is interrupted or
+// ends by a signal (its servers stopped first); RunFolder removes it when
+// the bench ends otherwise.
 std::filesystem::path MakeRunFolder(const std::string& prefix);
+
+// Owns a run folder: removes it at the end of its scope, also when the bench
+// fails with an exception.
+class RunFolder {
+ public:
+  explicit RunFolder(const std::string& prefix) : path_(MakeRunFolder(prefix)) {}
+  ~RunFolder();
+  RunFolder(const RunFolder&) = delete;
+  RunFolder& operator=(const RunFolder&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  bool empty() const { return path_.empty(); }
+
+ private:
+  std::filesystem::path path_;
+};
 
 // The DSN under which SetUpSqliteBench offers the bench table.
 constexpr const char* kBenchDsn = "Bench SQLite";
@@ -82,7 +99,23 @@ struct Measurement {
   long peak_kib = 0;
 };
 
-// Runs work in a child process: its wall and CPU time and its own peak memory.
+// Runs a program (found on PATH) as a process of its own, its standard output
+// into output_file: its wall and CPU time and its peak memory. Throws when it
+// fails.
+Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file = "/dev/null");
+
+// A step of a bench measured in a new process of the bench itself, started
+// from its file as a user starts the program, so start-up is counted:
+// MeasureStep starts `BENCH --step NAME ARGUMENTS...`, and the bench's main
+// hands such a command line to RunStepIfAsked first, which runs the step of
+// that name with the arguments and gives the exit code (-1 when the command
+// line names no step).
+using Step = std::function<void(const std::vector<std::string>& arguments)>;
+Measurement MeasureStep(const std::string& name, const std::vector<std::string>& arguments);
+int RunStepIfAsked(int argc, char** argv, const std::vector<std::pair<std::string, Step>>& steps);
+
+// Runs work in a forked child process: its wall and CPU time and its own
+// peak memory. Start-up is not counted: for the benches of one piece.
 Measurement MeasureOnce(const std::function<void()>& work);
 // The best time of three runs (the machine may be busy), the highest peak.
 Measurement MeasureBestOfThree(const std::function<void()>& work);

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/user_interface.h"
@@ -49,6 +50,42 @@ class BenchUserInterface : public UserInterface {
   UserInterface* show_;
   int maximum_ = 100;
   int position_ = 0;
+};
+
+// Every call handed to another user interface: a base for benches that
+// change one call of the real windows.
+class ForwardingUserInterface : public UserInterface {
+ public:
+  explicit ForwardingUserInterface(UserInterface& to) : to_(to) {}
+
+  void ShowPlacedMessage(const std::string& text, int dx, int dy) override { to_.ShowPlacedMessage(text, dx, dy); }
+  MessageAnswer ShowMessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
+                               bool default_is_no) override {
+    return to_.ShowMessageBox(text, icon, buttons, default_is_no);
+  }
+  void ShowErrorDialog(const std::string& text) override { to_.ShowErrorDialog(text); }
+  void AddLogLine(const std::string& text) override { to_.AddLogLine(text); }
+  void AddColoredLine(const std::string& text, uint32_t color) override { to_.AddColoredLine(text, color); }
+  void SetStatusText(const std::string& text) override { to_.SetStatusText(text); }
+  void SetProgressMinimum(int minimum) override { to_.SetProgressMinimum(minimum); }
+  void SetProgressMaximum(int maximum) override { to_.SetProgressMaximum(maximum); }
+  void SetProgressPosition(int position) override { to_.SetProgressPosition(position); }
+  int ProgressMaximum() const override { return to_.ProgressMaximum(); }
+  int ProgressPosition() const override { return to_.ProgressPosition(); }
+  bool EscapePressed() override { return to_.EscapePressed(); }
+  std::string SelectedNodeCaption() const override { return to_.SelectedNodeCaption(); }
+  bool SelectTables(const std::vector<std::string>& listed_tables, const std::string& caption,
+                    std::vector<std::string>& chosen) override {
+    return to_.SelectTables(listed_tables, caption, chosen);
+  }
+  bool RunForeignKeyDesigner(const std::vector<std::string>& tables, ForeignKeyScripts& scripts) override {
+    return to_.RunForeignKeyDesigner(tables, scripts);
+  }
+  void AddScriptTab(ScriptDocument document) override { to_.AddScriptTab(std::move(document)); }
+  void Pause(int milliseconds) override { to_.Pause(milliseconds); }
+
+ private:
+  UserInterface& to_;
 };
 
 }  // namespace quill::bench

@@ -368,7 +368,8 @@ void EmitMsSqlTable(TableWriter& writer) {
   for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i), settings));
   NonFiniteValues non_finite(writer, ClassesOf(writer.table));
   ValueText value;  // one buffer for every value of the table
-  WriteRows(writer, kMsSqlRules, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
+  WriteRows(writer, kMsSqlRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
 }
 
 }  // namespace quill

@@ -300,7 +300,7 @@ void EmitMySqlTable(TableWriter& writer) {
   NonFiniteValues non_finite(writer, ClassesOf(writer.table));
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kMySqlRules, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
+  WriteRows(writer, kMySqlRules, row_head, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
 }
 
 }  // namespace quill

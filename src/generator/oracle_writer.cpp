@@ -145,7 +145,7 @@ void EmitOracleTable(TableWriter& writer) {
   NonFiniteValues non_finite(writer, classes);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kOracleRules, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
+  WriteRows(writer, kOracleRules, row_head, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
 }
 
 }  // namespace quill

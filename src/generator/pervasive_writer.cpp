@@ -135,7 +135,8 @@ void EmitPervasiveTable(TableWriter& writer) {
   NonFiniteValues non_finite(writer, classes);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES (";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kPervasiveRules, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
+  WriteRows(writer, kPervasiveRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
 }
 
 }  // namespace quill

@@ -170,7 +170,7 @@ void EmitPostgresTable(TableWriter& writer) {
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kPostgresRules, [&] { WriteRowStatement(writer, row_head, classes, value); });
+  WriteRows(writer, kPostgresRules, row_head, [&] { WriteRowStatement(writer, row_head, classes, value); });
 }
 
 }  // namespace quill

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <optional>
 
 #include "generator/wrap_text.h"
 
@@ -176,16 +177,16 @@ std::string ApplyUnderscore(const Settings& settings, std::string_view name) {
   return result;
 }
 
-void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes) {
+void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes, size_t from) {
   // A quoted stretch opens at ' or at the dialect's opening name quote and
   // ends at its closing character; a doubled closing character stays inside.
   // The text only shrinks, so it is squeezed in place.
-  if (text.find("     ") == std::string::npos) return;  // most rows: nothing to do
+  if (text.find("     ", from) == std::string::npos) return;  // most rows: nothing to do
   const char name_open = quotes.open.size() == 1 ? quotes.open[0] : '\0';
   const char name_close = quotes.close.size() == 1 ? quotes.close[0] : '\0';
   char closing = '\0';  // '\0' while outside quotes
-  size_t out = 0;
-  size_t i = 0;
+  size_t out = from;
+  size_t i = from;
   while (i < text.size()) {
     const char c = text[i];
     if (closing != '\0') {
@@ -243,10 +244,34 @@ void AppendTableStatement(TableWriter& writer) {
   AdvanceProgress(writer.ui);
 }
 
+namespace {
+
+// Whether the five-blank rule leaves the head as it is and ends it outside
+// quotes with no blank pending, so that a row starting with it is squeezed
+// the same from the head's end on.
+bool SqueezesAsItIs(std::string_view head, const IdentifierQuotes& quotes) {
+  if (head.empty() || head.back() == ' ') return false;
+  std::string probe = std::string(head) + "     x";
+  SqueezeFiveBlanks(probe, quotes);
+  return probe.size() == head.size() + 2 && probe.compare(0, head.size(), head) == 0;
+}
+
+}  // namespace
+
 void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row) {
+  WriteRows(writer, rules, {}, build_row);
+}
+
+void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head,
+               const std::function<void()>& build_row) {
   StartRowProgress(writer);
   ScriptRunState& run = writer.run;
   run.row_counter = 0;
+  // The head every row starts with is squeezed and wrapped once, here; each
+  // row is looked at from the head's end on.
+  const bool head_as_it_is = SqueezesAsItIs(row_head, rules.quotes);
+  const std::optional<WrappedHead> wrapped_head =
+      head_as_it_is && rules.wrap_width > 0 ? WrapRowHead(row_head, rules.wrap_width) : std::nullopt;
   while (!writer.table.Eof()) {
     if (writer.ui.EscapePressed()) {
       run.escape_pressed = true;
@@ -256,9 +281,11 @@ void WriteRows(TableWriter& writer, const DialectRules& rules, const std::functi
     ++run.row_counter;
     run.table_text.clear();
     build_row();
-    SqueezeFiveBlanks(run.table_text, rules.quotes);
+    const bool starts_with_head = head_as_it_is && run.table_text.starts_with(row_head);
+    SqueezeFiveBlanks(run.table_text, rules.quotes, starts_with_head ? row_head.size() : 0);
     if (rules.wrap_width > 0) {
-      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width);
+      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width,
+                        starts_with_head && wrapped_head ? &*wrapped_head : nullptr);
     } else {
       // The work text keeps its room for the next row.
       run.script_lines.AppendItem(run.table_text);

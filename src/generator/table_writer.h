@@ -131,7 +131,8 @@ std::string ApplyUnderscore(const Settings& settings, std::string_view name);
 
 // Every run of five blanks becomes one blank, in one left-to-right pass, but
 // only outside quoted values and quoted names, so data is never changed.
-void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes);
+// The pass starts at `from`, outside quotes, leaving the bytes before it.
+void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes, size_t from = 0);
 
 // The key's column names in the rowset's order, only those that name a field
 // of the table, each once; empty when the rowset must not be read.
@@ -148,6 +149,11 @@ void AppendTableStatement(TableWriter& writer);
 // five-blank rule and the wrap of `rules`, appends it as one item, moves to
 // the next row and the progress bar on by one.
 void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row);
+// The same for rows whose statements start with `row_head` (the writer still
+// writes it): the head is squeezed and wrapped once for the table, and each
+// row is looked at from the head's end on.
+void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head,
+               const std::function<void()>& build_row);
 
 // --- the dialect writers ----------------------------------------------------
 

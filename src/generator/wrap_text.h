@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,8 +17,25 @@ namespace quill {
 // points.
 std::string WrapText(std::string_view text, int limit);
 
+// The row head every row statement of a table starts with ("INSERT INTO t
+// VALUES("), wrapped once for the table: its lines before the last, and
+// where the scan stands at its end. A row is then scanned from the head's
+// end on, with the same result as the whole statement's wrap.
+struct WrappedHead {
+  std::string head;
+  int limit = 0;
+  std::string lines_before_last;  // wrapped, each with its CR LF
+  size_t last_line_start = 0;     // in head
+  size_t last_line_length = 0;    // characters of the last line
+};
+
+// The head wrapped at `limit`; none when a row's wrap could reach back into
+// it (a usable comma on its last line, an open quote, a comma or line break
+// at its end).
+std::optional<WrappedHead> WrapRowHead(std::string_view head, int limit);
+
 // The wrapped text appended to the script as one item, straight into its
-// buffer.
-void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit);
+// buffer. With `head` a text that starts with it is scanned from its end on.
+void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit, const WrappedHead* head = nullptr);
 
 }  // namespace quill

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <ctime>
 
 #include "platform/cpu/vector_state.h"
 
@@ -28,9 +29,18 @@ bool IsUserInput(QEvent::Type type) {
   }
 }
 
+// The system's coarse clock (a few ms of resolution): read from memory the
+// kernel keeps up to date, far cheaper than the precise clock, which is
+// what a poll once per row needs.
+int64_t CoarseMilliseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+  return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+
 }  // namespace
 
-EscapePoll::EscapePoll() { since_events_.start(); }
+EscapePoll::EscapePoll() : events_at_(CoarseMilliseconds()) {}
 
 EscapePoll::~EscapePoll() = default;
 
@@ -54,14 +64,14 @@ void EscapePoll::End() {
 // message boxes and dialogs a command opens run their own loops and take
 // clicks and keys as usual.
 bool EscapePoll::Poll() {
-  if (since_events_.elapsed() >= kPaintInterval && qApp != nullptr) {
+  if (CoarseMilliseconds() - events_at_ >= kPaintInterval && qApp != nullptr) {
     if (depth_ == 0) qApp->installEventFilter(this);
     swallowing_ = true;
     QApplication::processEvents(QEventLoop::AllEvents);
     ClearUpperVectorState();  // the repaint may have left them dirty
     swallowing_ = false;
     if (depth_ == 0) qApp->removeEventFilter(this);
-    since_events_.restart();
+    events_at_ = CoarseMilliseconds();
   }
   const bool result = pressed_ || down_;
   pressed_ = false;

@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
+#include <cstdint>
 
 namespace quill {
 
 // The Escape poll of a long command that runs on the user-interface thread:
 // each poll lets pending events through (at most every 50 ms) so the window
 // repaints and the progress bar moves, swallowing the user's input meanwhile.
+// A poll in between costs one read of the coarse clock: a run polls per row.
 // Every Escape press while the command runs is remembered until a poll sees
 // it, whichever event loop delivered it.
 class EscapePoll : public QObject {
@@ -33,7 +34,7 @@ class EscapePoll : public QObject {
   bool pressed_ = false;
   bool down_ = false;
   bool swallowing_ = false;  // while the poll itself lets events through
-  QElapsedTimer since_events_;
+  int64_t events_at_ = 0;  // ms of the coarse clock when events last went through
 };
 
 // Marks a command as running for its scope.

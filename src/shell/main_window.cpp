@@ -31,6 +31,7 @@
 #include "common/silent_abort.h"
 #include "shell/dialog_presenter.h"
 #include "shell/escape_poll.h"
+#include "shell/status_bar_display.h"
 #include "shell/foreign_key_designer.h"
 #include "shell/help_page.h"
 #include "shell/image_list.h"
@@ -417,6 +418,7 @@ void MainWindow::BuildStatusBar() {
   progress_->setTextVisible(false);
   progress_->setRange(0, 100);
   progress_->setValue(0);
+  status_display_ = std::make_unique<StatusBarDisplay>(*status_text_, *progress_);
   auto* panel2 = new QLabel(status_bar);
   panel2->setObjectName("StatusPanel2");
   panel2->setFrameShape(QFrame::Panel);
@@ -659,21 +661,18 @@ void MainWindow::AppendLogLine(const QString& text, std::optional<QColor> color)
   log_->ensureCursorVisible();
 }
 
-void MainWindow::SetStatusText(const std::string& text) {
-  status_text_->setText(QString::fromStdString(text));
-  status_text_->repaint();
-}
+void MainWindow::SetStatusText(const std::string& text) { status_display_->SetText(QString::fromStdString(text)); }
 
 void MainWindow::SetTabImage(int tab_index, int image_index) {
   tabs_->setTabData(tab_index, image_index);
   tabs_->setTabIcon(tab_index, ImageListIcon(image_index));
 }
 
-void MainWindow::SetProgressMinimum(int minimum) { progress_->setMinimum(minimum); }
-void MainWindow::SetProgressMaximum(int maximum) { progress_->setMaximum(maximum); }
-void MainWindow::SetProgressPosition(int position) { progress_->setValue(std::clamp(position, progress_->minimum(), progress_->maximum())); }
-int MainWindow::ProgressMaximum() const { return progress_->maximum(); }
-int MainWindow::ProgressPosition() const { return progress_->value(); }
+void MainWindow::SetProgressMinimum(int minimum) { status_display_->SetMinimum(minimum); }
+void MainWindow::SetProgressMaximum(int maximum) { status_display_->SetMaximum(maximum); }
+void MainWindow::SetProgressPosition(int position) { status_display_->SetPosition(position); }
+int MainWindow::ProgressMaximum() const { return status_display_->Maximum(); }
+int MainWindow::ProgressPosition() const { return status_display_->Position(); }
 
 bool MainWindow::EscapePressed() { return escape_poll_->Poll(); }
 

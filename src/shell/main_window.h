@@ -34,6 +34,7 @@ namespace quill {
 
 class DsnLoginStore;
 class EscapePoll;
+class StatusBarDisplay;
 class ForeignKeyDesigner;
 class OptionsDialog;
 class ScriptView;
@@ -232,6 +233,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   QPushButton* save_log_button_ = nullptr; // Button2
   QLabel* status_text_ = nullptr;          // StatusBar1 panel 0
   QProgressBar* progress_ = nullptr;       // ProgressBar1 in panel 1
+  // What the run sets on the two, shown when it changes.
+  std::unique_ptr<StatusBarDisplay> status_display_;
   QWidget* central_ = nullptr;
 
   std::vector<ScriptView*> script_memos_;  // ScriptMemos, index = tab index

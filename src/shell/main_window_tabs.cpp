@@ -19,6 +19,8 @@
 #include "shell/escape_poll.h"
 #include "shell/foreign_key_designer.h"
 #include "shell/main_window.h"
+
+#include "shell/status_bar_display.h"
 #include "shell/script_font.h"
 #include "shell/script_view.h"
 #include "sources/settings_file.h"
@@ -34,7 +36,7 @@ ScriptView* MainWindow::ScriptEditor(int index) const {
 
 QString MainWindow::SummaryText() const { return summary_->toPlainText(); }
 QString MainWindow::LogText() const { return log_->toPlainText(); }
-QString MainWindow::StatusText() const { return status_text_->text(); }
+QString MainWindow::StatusText() const { return status_display_->Text(); }
 
 void MainWindow::SetScriptCommandsEnabled(bool enabled) {
   save_as_->setEnabled(enabled);

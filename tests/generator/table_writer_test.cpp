@@ -105,6 +105,27 @@ TEST(SqueezeFiveBlanksTest, SqueezesOnlyOutsideQuotedValuesAndNames) {
   }
 }
 
+// Squeezed from a place outside quotes, a text keeps the bytes before it and
+// gets the rest squeezed as the whole text's pass would.
+TEST(SqueezeFiveBlanksTest, FromAPlaceOutsideQuotesLeavesWhatIsBeforeIt) {
+  const std::string ten(10, ' ');
+  const struct {
+    std::string head;
+    std::string tail;
+    std::string expected_tail;
+  } cases[] = {
+      {"INSERT INTO [t" + ten + "] VALUES (", "1," + ten + "'a" + ten + "')", "1,  'a" + ten + "')"},
+      {"INSERT INTO t VALUES(", "'it''s" + ten + "'" + ten + "2)", "'it''s" + ten + "'  2)"},
+      {"a" + ten + "(", ten + "b", "  b"},  // the head's own blanks stay as they are
+      {"VALUES (", "'x'", "'x'"},
+  };
+  for (const auto& c : cases) {
+    std::string text = c.head + c.tail;
+    SqueezeFiveBlanks(text, kBrackets, c.head.size());
+    EXPECT_EQ(text, c.head + c.expected_tail) << "text: [" << c.head << c.tail << "]";
+  }
+}
+
 TEST(TableNamesTest, TextFileTablesAndDuplicates) {
   EXPECT_TRUE(IsTextFileTable("clients.csv"));
   EXPECT_TRUE(IsTextFileTable("a.txt"));

@@ -2,11 +2,103 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <optional>
 #include <ostream>
+#include <random>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quill {
 namespace {
+
+// The wrap as it was first written, one byte at a time: the reference the
+// span-wise wrap must match on every text.
+constexpr std::string_view kLineBreak = "\r\n";
+bool IsLineBreakAt(std::string_view text, size_t at) {
+  return text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+}
+bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+std::string ByteByByteWrap(std::string_view text, int limit) {
+  std::string result;
+  // No line can reach the limit: the text stays as it is.
+  if (text.size() < static_cast<size_t>(limit)) return std::string(text);
+
+  size_t line_start = 0;   // first byte of the current line in `text`
+  size_t scan = 0;         // next byte to scan
+  int line_length = 0;     // characters of the current line scanned so far
+  size_t last_comma = std::string_view::npos;  // last usable comma of the line
+  char quote = 0;          // the open quote character, 0 outside quotes
+
+  auto start_line = [&](size_t at) {
+    line_start = at;
+    scan = at;
+    line_length = 0;
+    last_comma = std::string_view::npos;
+    quote = 0;
+  };
+
+  while (scan < text.size()) {
+    const char c = text[scan];
+    if (quote != 0) {
+      // The rest of a quoted stretch in one step: nothing inside it counts
+      // but its characters, and a break it reaches falls after the comma
+      // before it wherever inside it the limit is met.
+      const size_t closing = text.find(quote, scan);
+      const size_t end = closing == std::string_view::npos ? text.size() : closing + 1;
+      for (size_t i = scan; i < end; ++i) line_length += IsUtf8Continuation(text[i]) ? 0 : 1;
+      scan = end;
+      if (closing != std::string_view::npos) quote = 0;
+    } else {
+      if (c == '\'' || c == '"' || c == '`') {
+        // Back quotes too: a back-quoted name may hold an apostrophe, which
+        // must not be taken for the start of a value.
+        quote = c;
+      } else if (c == ',' && scan > line_start) {
+        last_comma = scan;
+      } else if (IsLineBreakAt(text, scan)) {
+        result.append(text.substr(line_start, scan + kLineBreak.size() - line_start));
+        start_line(scan + kLineBreak.size());
+        continue;
+      }
+      if (!IsUtf8Continuation(c)) ++line_length;
+      ++scan;
+    }
+
+    if (line_length >= limit && last_comma != std::string_view::npos && last_comma + 1 < text.size()) {
+      // Break after the last usable comma; the characters scanned after it
+      // belong to the new line and are scanned again there, outside quotes as
+      // the comma was. A CR LF right after the comma already is the break.
+      size_t next = last_comma + 1;
+      if (IsLineBreakAt(text, next)) {
+        next += kLineBreak.size();
+        result.append(text.substr(line_start, next - line_start));
+      } else {
+        result.append(text.substr(line_start, next - line_start));
+        result.append(kLineBreak);
+      }
+      // Further commas and line breaks right after the break are kept as they
+      // are but passed over: they do not count on the new line.
+      const size_t passed_from = next;
+      while (next < text.size()) {
+        if (text[next] == ',') {
+          ++next;
+        } else if (IsLineBreakAt(text, next)) {
+          next += kLineBreak.size();
+        } else {
+          break;
+        }
+      }
+      result.append(text.substr(passed_from, next - passed_from));
+      start_line(next);
+    }
+  }
+  result.append(text.substr(line_start));
+  return result;
+}
+
 
 struct WrapCase {
   const char* name;
@@ -59,6 +151,68 @@ TEST(WrapTextRow, RowBreaksAtTheCommaBeforeTheSixtiethCharacter) {
   EXPECT_EQ(wrapped,
             "INSERT INTO t VALUES('0','1','2','3','4','5','6','7','8',\r\n"
             "'9','10','11','12','13','14','15','16','17','18','19');");
+}
+
+
+// Statements built from the pieces a row holds (names in each quote kind,
+// values with commas, doubled quotes, line breaks in and outside quotes,
+// lone CRs, UTF-8 of two to four bytes, runs of commas, an unclosed quote),
+// each wrapped at many widths, exactly as the byte-by-byte wrap does.
+TEST(WrapTextSpans, MatchesTheByteByByteWrapOnEveryPieceMix) {
+  const std::vector<std::string> pieces = {
+      "INSERT INTO t VALUES(", "INSERT INTO `O'Brien` (`a`,`b`) VALUES(", "\"x\"\"y\"", "[n,m]", "12345", "-0.5e-3",
+      "NULL", "'it''s, here'", "'a\r\nb,c'", "\r\n", "\r", ",", ",,", ", ", "'\xC3\xA9\xE5\xA4\xA7,\xF0\x9F\x98\x80'",
+      "\xC3\xA9t\xC3\xA9", "STR_TO_DATE('2020-01-02','%Y-%m-%d')", "`back,tick`", "'", "\"", "     ",
+      "E'\\\\x00ff'", "0x00FF27", "'" + std::string(70, 'z') + "'", std::string(90, 'w'), ");"};
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1);
+  std::uniform_int_distribution<int> count(0, 40);
+  for (int statement = 0; statement < 3000; ++statement) {
+    std::string text;
+    for (int i = count(random); i > 0; --i) text += pieces[piece(random)];
+    for (const int limit : {1, 2, 5, 13, 60, 80, 200}) {
+      ASSERT_EQ(WrapText(text, limit), ByteByByteWrap(text, limit)) << "limit " << limit << ": " << text;
+    }
+  }
+}
+
+// A row head wrapped once for the table gives every row statement the wrap
+// of the whole statement; heads a row's wrap could reach back into are
+// refused and the statement is wrapped whole.
+TEST(WrapTextRowHead, RowsAfterAWrappedHeadWrapAsTheWholeStatement) {
+  const struct {
+    const char* name;
+    std::string head;
+    bool usable;
+  } heads[] = {
+      {"BareHead", "INSERT INTO t VALUES(", true},
+      {"BackQuotedName", "INSERT INTO `O'Brien` VALUES(", true},
+      {"ColumnsThenLineBreak", "INSERT INTO \"t\" (\"a\",\"b\",\"c\")\r\n   VALUES (", true},
+      {"HeadLongerThanALine", "INSERT INTO t (" + std::string(70, 'a') + "," + std::string(70, 'b') + ",c)\r\n VALUES (",
+       true},
+      {"UsableCommaOnTheLastLine", "INSERT INTO t (a,b) VALUES (", false},
+      {"CommaAtTheEnd", "SELECT 1,", false},
+      {"LineBreakAtTheEnd", "INSERT INTO t VALUES\r\n", false},
+      {"OpenQuote", "INSERT INTO t VALUES('", false},
+  };
+  const std::vector<std::string> pieces = {"'it''s, here'", ",", "12345", "NULL", "'a\r\nb,c'", "\r\n", "\xC3\xA9,\xE5\xA4\xA7",
+                                           "STR_TO_DATE('2020-01-02','%Y')", "'" + std::string(70, 'z') + "'", ");"};
+  std::mt19937 random(7);
+  std::uniform_int_distribution<size_t> piece(0, pieces.size() - 1);
+  for (const auto& h : heads) {
+    // Wide enough that the head itself never breaks.
+    EXPECT_EQ(WrapRowHead(h.head, 400).has_value(), h.usable) << h.name;
+    for (const int limit : {5, 13, 60, 80}) {
+      const std::optional<WrappedHead> wrapped = WrapRowHead(h.head, limit);
+      for (int row = 0; row < 200; ++row) {
+        std::string text = h.head;
+        for (int i = static_cast<int>(random() % 30); i > 0; --i) text += pieces[piece(random)];
+        ScriptBuffer script;
+        AppendWrappedItem(script, text, limit, wrapped ? &*wrapped : nullptr);
+        ASSERT_EQ(script.Item(0), WrapText(text, limit)) << h.name << " at " << limit << ": " << text;
+      }
+    }
+  }
 }
 
 }  // namespace

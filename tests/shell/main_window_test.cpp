@@ -6,9 +6,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QTabBar>
+#include <QThread>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <fstream>
@@ -258,6 +262,114 @@ TEST_F(MainWindowTest, AFailedSaveIsReportedAndKeepsTheStatus) {
   ASSERT_FALSE(dialogs_.messages().empty());
   EXPECT_EQ(dialogs_.messages().back().icon, MessageIcon::Error);
   EXPECT_EQ(window.StatusText(), " Writing File... ");
+}
+
+}  // namespace
+}  // namespace quill
+
+namespace quill {
+namespace {
+
+// What a run through the window shows of a large table: the bar moves by
+// percents and ends at its maximum, the status texts appear, and Escape
+// stops the run at the next poll. Per-row widget calls would cost as much
+// as the script, so the widgets change only when what they show does.
+class MainWindowRunTest : public MainWindowTest {
+ protected:
+  static constexpr int kRows = 100000;
+
+  QTreeWidgetItem* BigTableNode() {
+    database_.Execute("CREATE TABLE big (id INTEGER PRIMARY KEY, name VARCHAR(20))");
+    database_.Execute(
+        "INSERT INTO big WITH RECURSIVE k(n) AS (SELECT 1 UNION ALL SELECT n + 1 FROM k WHERE n < " +
+        std::to_string(kRows) + ") SELECT n, 'name ' || n FROM k;");
+    MainWindow& window = Window();
+    settings_.debug_mode = false;
+    window.show();
+    QApplication::processEvents();
+    window.QuietRebuildSources();
+    QTreeWidgetItem* source = SourceNode(database_.Dsn());
+    if (source == nullptr) return nullptr;
+    window.ActivateNode(source);
+    source = SourceNode(database_.Dsn());
+    EXPECT_EQ(source->childCount(), 1);
+    return source->childCount() == 1 ? source->child(0) : nullptr;
+  }
+
+  testing::TestDatabase database_ = testing::TestDatabase::Sqlite();
+};
+
+// The texts the status panel showed, one per change, looked at whenever the
+// application handles an event (the run lets events through as it polls).
+class ShownTexts : public QObject {
+ public:
+  explicit ShownTexts(QLabel* label) : label_(label) { qApp->installEventFilter(this); }
+  ~ShownTexts() override { qApp->removeEventFilter(this); }
+  void Look() {
+    if (texts.isEmpty() || texts.back() != label_->text()) texts << label_->text();
+  }
+  QStringList texts;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    Look();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QLabel* label_;
+};
+
+TEST_F(MainWindowRunTest, ALargeTableMovesTheBarByPercentsAndEndsAtItsMaximum) {
+  QTreeWidgetItem* table = BigTableNode();
+  ASSERT_NE(table, nullptr);
+  auto* bar = Find<QProgressBar>("ProgressBar1");
+  int value_changes = 0;
+  ShownTexts shown(Find<QLabel>("StatusPanel0"));
+  QObject::connect(bar, &QProgressBar::valueChanged, [&] {
+    ++value_changes;
+    shown.Look();
+  });
+
+  Window().ActivateNode(table);
+  ASSERT_EQ(Window().TabCount(), 1);
+  EXPECT_TRUE(Window().SummaryText().contains("Table : big")) << Window().SummaryText().toStdString();
+  const int tables = 1;
+  EXPECT_GT(value_changes, 1);
+  EXPECT_LE(value_changes, 101 + tables);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_EQ(Window().ProgressPosition(), bar->maximum());
+  // The table's status text was shown during the run; Ready follows it.
+  QApplication::processEvents();
+  QThread::msleep(60);
+  QApplication::processEvents();
+  EXPECT_LE(shown.texts.size(), 101 + tables);
+  EXPECT_EQ(shown.texts.filter("big").size(), 1) << shown.texts.join("|").toStdString();
+  EXPECT_EQ(Find<QLabel>("StatusPanel0")->text(), Window().StatusText());
+  EXPECT_EQ(Window().StatusText(), " Ready ");
+}
+
+TEST_F(MainWindowRunTest, EscapeDuringARunStopsItAtTheNextPoll) {
+  QTreeWidgetItem* table = BigTableNode();
+  ASSERT_NE(table, nullptr);
+  auto* bar = Find<QProgressBar>("ProgressBar1");
+  bool pressed = false;
+  // Escape once the bar has moved, while the run goes on; the next poll sees
+  // it, before the rows are written.
+  QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) {
+    if (pressed || value <= bar->minimum()) return;
+    pressed = true;
+    QThread::msleep(60);
+    QCoreApplication::postEvent(&Window(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    QCoreApplication::postEvent(&Window(), new QKeyEvent(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier));
+  });
+
+  Window().ActivateNode(table);
+  ASSERT_TRUE(pressed);
+  ASSERT_EQ(Window().TabCount(), 1);
+  EXPECT_EQ(Window().SummaryText(), "Aborted by user.");
+  EXPECT_EQ(Window().ScriptEditor(0)->PlainText().count("INSERT INTO"), 0);
+  EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 }  // namespace

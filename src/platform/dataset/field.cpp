@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/formatting/field_text.h"
+#include "platform/formatting/format_float.h"
 #include "platform/formatting/format_settings.h"
 
 namespace quill {
@@ -157,7 +158,7 @@ void Field::SetFloat(double value) {
   is_null_ = false;
   is_zero_date_ = false;
   stored_ = Stored::Float;
-  float_ = value;
+  float_ = is_single_precision_ ? ShortestSingleValue(value) : value;
 }
 
 void Field::SetBoolean(bool value) {

@@ -62,7 +62,9 @@ class Field {
   // Type facts beyond the class, set by the backend once per column, so a
   // writer can choose a target type that holds every value:
   //  - a float column of single precision (its values are written as the
-  //    shortest text that reads back as the same single-precision number);
+  //    shortest text that reads back as the same single-precision number:
+  //    SetFloat keeps a value as the double of that text, so AsFloat, the
+  //    field text and every float mask give it);
   //  - a time column whose values are durations (negative, or past 24 hours);
   //  - the digits of a second's fraction the declared type keeps (-1 unknown).
   bool IsSinglePrecision() const { return is_single_precision_; }

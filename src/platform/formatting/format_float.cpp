@@ -1,9 +1,11 @@
 #include "platform/formatting/format_float.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "platform/formatting/decimal_digits.h"
@@ -297,5 +299,14 @@ std::string FormatFloatGeneral(double value, const FormatSettings& settings) {
 }
 
 std::string FormatFloatGeneral(double value) { return FormatFloatGeneral(value, GlobalFormatSettings()); }
+
+double ShortestSingleValue(double value) {
+  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) return value;
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof text, static_cast<float>(value));
+  double shortest = value;
+  std::from_chars(text, written.ptr, shortest);
+  return shortest;
+}
 
 }  // namespace quill

@@ -23,4 +23,10 @@ std::string FormatFloat(std::string_view mask, double value, const FormatSetting
 std::string FormatFloatGeneral(double value);
 std::string FormatFloatGeneral(double value, const FormatSettings& settings);
 
+// A single-precision value carried in a double (0.4f is 0.4000000059604645):
+// the double of the shortest text that reads back as the same single (0.4),
+// so that every later formatting writes that text. Values that are no
+// single (beyond its range, NaN, infinities) stay as they are.
+double ShortestSingleValue(double value);
+
 }  // namespace quill

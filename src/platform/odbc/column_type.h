@@ -23,8 +23,11 @@ struct OdbcColumnDescription {
 
 // How the values of a column travel from the driver into its field. `Time`
 // values come as their text, so that fractions of a second, a sign and hours
-// beyond 23 survive (SQL_TIME_STRUCT holds none of them).
-enum class ValueForm { Integer, UnsignedInteger, Float, Boolean, DateTime, Time, Decimal, Text, Bytes, Guid };
+// beyond 23 survive (SQL_TIME_STRUCT holds none of them). `DateText` values
+// (dates and date-times) come as their text too, so that a zero date
+// ('0000-00-00', '2020-00-15'), which the driver gives as NULL or as a date
+// of month 0, is told apart from both.
+enum class ValueForm { Integer, UnsignedInteger, Float, Boolean, DateTime, Time, DateText, Decimal, Text, Bytes, Guid };
 
 // What the dataset makes of a column: the field's description and the form
 // its values are read in. `long_data` columns are read with SQLGetData in

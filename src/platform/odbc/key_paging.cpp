@@ -68,7 +68,8 @@ bool KeyLiteralForm(ValueForm form) {
     case ValueForm::Text:
     case ValueForm::Bytes:
     case ValueForm::DateTime:
-    case ValueForm::Time: return true;
+    case ValueForm::Time:
+    case ValueForm::DateText: return true;
     default: return false;
   }
 }
@@ -92,6 +93,9 @@ std::optional<std::string> KeyLiteral(ValueForm form, FieldKind kind, const unsi
       return Text(value, bytes);
     case ValueForm::Time:
       if (!MadeOf(value, bytes, "0123456789-:.")) return std::nullopt;
+      return "'" + Text(value, bytes) + "'";
+    case ValueForm::DateText:
+      if (!MadeOf(value, bytes, "0123456789-:. ")) return std::nullopt;
       return "'" + Text(value, bytes) + "'";
     case ValueForm::Text: return TextLiteral(Text(value, bytes));
     // Bytes as hexadecimal digits too, compared byte for byte.

@@ -41,6 +41,27 @@ std::string KeyQuery(const TableReference& table) {
          " AND t.TABLE_TYPE = 'BASE TABLE' ORDER BY s.INDEX_NAME = 'PRIMARY' DESC, s.INDEX_NAME, s.SEQ_IN_INDEX";
 }
 
+// Whether a key column holds a date that no calendar holds ('0000-00-00',
+// '2020-00-15', or '2020-02-31' under ALLOW_INVALID_DATES): date arithmetic
+// gives NULL for exactly those. A page statement could not compare such a
+// key with a literal under every SQL mode (NO_ZERO_IN_DATE reads the
+// literal as NULL), so such a table is read whole.
+bool HoldsZeroDates(const OdbcSession& session, const std::string& table, const std::vector<std::string>& date_columns) {
+  if (date_columns.empty()) return false;
+  std::string query = "SELECT 1 FROM " + table + " WHERE ";
+  for (std::size_t i = 0; i < date_columns.size(); ++i) {
+    if (i > 0) query += " OR ";
+    query += "(" + QuoteIdentifier(date_columns[i], session.facts().identifier_quote) + " + INTERVAL 0 DAY) IS NULL";
+  }
+  query += " LIMIT 1";
+  std::lock_guard<std::mutex> lock(session.calls());
+  OdbcHandle statement(SQL_HANDLE_STMT, session.connection());
+  WideText text = Utf8ToUtf16(query);
+  // A table whose dates cannot be checked is read whole too.
+  if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), text.data(), SQL_NTS))) return true;
+  return SQLFetch(statement.get()) != SQL_NO_DATA;
+}
+
 }  // namespace
 
 std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const TableReference& table) {
@@ -48,6 +69,7 @@ std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const Tabl
   // (for a table without one) a unique key that no column of it leaves NULL.
   std::vector<std::string> index_order;
   std::map<std::string, std::vector<std::string>> columns;
+  std::map<std::string, std::vector<std::string>> date_columns;
   std::set<std::string> unusable;
   {
     std::lock_guard<std::mutex> lock(session.calls());
@@ -61,19 +83,22 @@ std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const Tabl
       if (!SQL_SUCCEEDED(fetched)) return std::nullopt;
       const std::string index = FetchedText(statement.get(), 1);
       const std::string column = FetchedText(statement.get(), 2);
-      const bool pageable = !column.empty() && kPageableTypes.count(Lower(FetchedText(statement.get(), 3))) != 0 &&
+      const std::string type = Lower(FetchedText(statement.get(), 3));
+      const bool pageable = !column.empty() && kPageableTypes.count(type) != 0 &&
                             FetchedText(statement.get(), 4) == "whole" &&
                             kOrderedEngines.count(Lower(FetchedText(statement.get(), 5))) != 0 &&
                             FetchedText(statement.get(), 6) == "NO";
       if (columns.count(index) == 0) index_order.push_back(index);
       columns[index].push_back(column);
+      if (type == "date" || type == "datetime") date_columns[index].push_back(column);
       if (!pageable) unusable.insert(index);
     }
   }
+  const std::string table_name = QualifiedTableName(table, session.facts().identifier_quote);
   for (const std::string& index : index_order) {
-    if (unusable.count(index) != 0) continue;
+    if (unusable.count(index) != 0 || HoldsZeroDates(session, table_name, date_columns[index])) continue;
     KeyPaging paging;
-    paging.table = QualifiedTableName(table, session.facts().identifier_quote);
+    paging.table = table_name;
     paging.quote = session.facts().identifier_quote;
     paging.key_columns = columns[index];
     return paging;

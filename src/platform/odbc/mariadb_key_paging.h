@@ -13,7 +13,7 @@ namespace quill {
 // a view, a table without such a key, an engine whose keys are not kept in
 // order, or a key column whose order a literal cannot follow (a prefix of a
 // column, floating point, ENUM, TIMESTAMP: under a time zone with summer time
-// two moments can read alike).
+// two moments can read alike), or a date key column that holds zero dates.
 std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const TableReference& table);
 
 }  // namespace quill

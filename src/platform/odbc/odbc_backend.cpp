@@ -7,7 +7,7 @@
 #include "platform/dataset/data_access_error.h"
 #include "platform/odbc/mariadb_key_paging.h"
 #include "platform/odbc/odbc_result_dataset.h"
-#include "platform/odbc/postgres_unsized_columns.h"
+#include "platform/odbc/postgres_declared_columns.h"
 #include "platform/odbc/table_reference.h"
 #include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
@@ -87,6 +87,11 @@ OdbcResultDataset::Options ReadingOptions(const OdbcDriverFacts& facts) {
   // The SQLite driver converts its stored texts itself; servers write times
   // that a time structure cannot hold.
   options.time_as_text = !facts.is_sqlite;
+  // MariaDB's TIME is a duration; its zero dates come as NULL or as dates of
+  // month 0 unless read as text. PostgreSQL's dates come as text too (the
+  // statement casts them): psqlodbc converts those it cannot hold to others.
+  options.times_are_durations = facts.is_mariadb;
+  options.dates_as_text = facts.is_mariadb || facts.is_postgres;
   return options;
 }
 
@@ -169,7 +174,12 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   options.count_statement = "SELECT COUNT(*) FROM " + name;
   options.correct_sqlite_types = facts.is_sqlite;
   options.count_narrow = facts.is_sqlite;
-  if (facts.is_postgres) options.unsized_columns = PostgresUnsizedColumns(*session_, reference);
+  std::string select_list = "*";
+  if (facts.is_postgres) {
+    PostgresTableDeclarations declarations = PostgresDeclarations(*session_, reference);
+    options.declared_columns = std::move(declarations.columns);
+    select_list = declarations.select_list;
+  }
   // MariaDB's driver holds a whole result in memory (3.1.15 has no option to
   // stream one): its tables are read in pages along their keys.
   if (facts.is_mariadb) options.key_paging = MariaDbKeyPaging(*session_, reference);
@@ -186,7 +196,7 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
       return SQLExecDirect(statement, reinterpret_cast<SQLCHAR*>(statement_text->data()), SQL_NTS);
     };
   } else {
-    auto statement_text = std::make_shared<WideText>(Utf8ToUtf16("SELECT * FROM " + name));
+    auto statement_text = std::make_shared<WideText>(Utf8ToUtf16("SELECT " + select_list + " FROM " + name));
     execute = [statement_text](SQLHSTMT statement) { return SQLExecDirectW(statement, statement_text->data(), SQL_NTS); };
   }
   return std::make_unique<OdbcResultDataset>(session_, std::move(execute), std::move(options));

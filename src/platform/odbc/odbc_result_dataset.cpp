@@ -103,6 +103,7 @@ SQLSMALLINT OdbcResultDataset::CType(ValueForm form) const {
     case ValueForm::DateTime: return SQL_C_TYPE_TIMESTAMP;
     case ValueForm::Decimal: return SQL_C_CHAR;
     case ValueForm::Time:
+    case ValueForm::DateText:
     case ValueForm::Text: return options_.text_as_utf8 ? SQL_C_CHAR : SQL_C_WCHAR;
     case ValueForm::Bytes: return SQL_C_BINARY;
     case ValueForm::Guid: return SQL_C_GUID;
@@ -112,7 +113,7 @@ SQLSMALLINT OdbcResultDataset::CType(ValueForm form) const {
 
 // Room a bound value keeps for its terminator.
 SQLLEN OdbcResultDataset::TerminatorBytes(ValueForm form) const {
-  if (form == ValueForm::Text || form == ValueForm::Time) {
+  if (form == ValueForm::Text || form == ValueForm::Time || form == ValueForm::DateText) {
     return options_.text_as_utf8 ? 1 : static_cast<SQLLEN>(sizeof(SQLWCHAR));
   }
   if (form == ValueForm::Decimal) return 1;
@@ -209,8 +210,9 @@ bool OdbcResultDataset::KeyBound() {
   }
   return std::all_of(key_indexes_.begin(), key_indexes_.end(), [this](std::size_t index) {
     const Column& column = columns_[index];
-    return !column.get_data && KeyLiteralForm(column.type.form) &&
-           (column.type.form != ValueForm::Text || options_.text_as_utf8);
+    const bool text = column.type.form == ValueForm::Text || column.type.form == ValueForm::Time ||
+                      column.type.form == ValueForm::DateText;
+    return !column.get_data && KeyLiteralForm(column.type.form) && (!text || options_.text_as_utf8);
   });
 }
 
@@ -300,13 +302,15 @@ void OdbcResultDataset::DescribeColumns() {
     description.length = ColumnNumber(statement, number, SQL_DESC_LENGTH);
     description.precision = ColumnNumber(statement, number, SQL_DESC_PRECISION);
     description.scale = ColumnNumber(statement, number, SQL_DESC_SCALE);
-    if (options_.correct_sqlite_types) description = CorrectSqliteColumn(description);
-    const auto unsized = options_.unsized_columns.find(description.name);
-    const bool unsized_decimal = unsized != options_.unsized_columns.end() && unsized->second == UnsizedKind::Decimal;
-    if (unsized != options_.unsized_columns.end() && unsized->second == UnsizedKind::Text) {
-      description.concise_type = SQL_WLONGVARCHAR;
-      description.length = 0;
+    // A binary column's size is in bytes; MariaDB's driver gives BIT(n) the
+    // length n in bits, and the bytes as its octet length.
+    if (description.concise_type == SQL_BINARY || description.concise_type == SQL_VARBINARY) {
+      const SQLLEN octets = ColumnNumber(statement, number, SQL_DESC_OCTET_LENGTH);
+      if (octets > 0 && octets < description.length) description.length = octets;
     }
+    if (options_.correct_sqlite_types) description = CorrectSqliteColumn(description);
+    const auto declared = options_.declared_columns.find(description.name);
+    if (declared != options_.declared_columns.end()) description = WithDeclaration(description, declared->second);
 
     Column column;
     column.source_name = description.name;
@@ -326,6 +330,10 @@ void OdbcResultDataset::DescribeColumns() {
       column.type.form = ValueForm::Time;
       column.type.bound_bytes = kTimeTextBytes;
     }
+    if (options_.dates_as_text && (column.type.kind == FieldKind::ftDate || column.type.kind == FieldKind::ftDateTime)) {
+      column.type.form = ValueForm::DateText;
+      column.type.bound_bytes = kTimeTextBytes;
+    }
     const std::string name = options_.naming ? options_.naming(description.name) : description.name;
     auto field = std::make_unique<Field>(name, column.type.class_name, column.type.kind, column.type.size,
                                          static_cast<int>(columns_.size()));
@@ -333,9 +341,22 @@ void OdbcResultDataset::DescribeColumns() {
     const bool integer = column.type.kind == FieldKind::ftInteger || column.type.kind == FieldKind::ftLargeint;
     const bool decimal = column.type.kind == FieldKind::ftBCD || column.type.kind == FieldKind::ftCurrency;
     field->SetNumberFacts(integer && description.is_unsigned,
-                          decimal && !unsized_decimal ? static_cast<int>(description.scale) : -1);
+                          decimal ? static_cast<int>(description.scale) : -1);
+    SetTypeFacts(description, *field);
     fields_.push_back(std::move(field));
     columns_.push_back(std::move(column));
+  }
+}
+
+void OdbcResultDataset::SetTypeFacts(const OdbcColumnDescription& description, Field& field) const {
+  field.SetSinglePrecision(field.Kind() == FieldKind::ftFloat && description.concise_type == SQL_REAL);
+  if (field.Kind() == FieldKind::ftTime) field.SetDuration(options_.times_are_durations);
+  if (field.Kind() == FieldKind::ftDate) field.SetFractionDigits(0);
+  if (field.Kind() == FieldKind::ftTime || field.Kind() == FieldKind::ftDateTime) {
+    // The fraction's digits: psqlodbc gives them as the precision, MariaDB's
+    // driver as the scale.
+    const SQLLEN digits = std::max(description.precision, description.scale);
+    field.SetFractionDigits(static_cast<int>(std::clamp<SQLLEN>(digits, 0, 9)));
   }
 }
 
@@ -423,7 +444,8 @@ void OdbcResultDataset::StopFetchAhead() {
 
 std::optional<SQLLEN> OdbcResultDataset::TruncatedLength(const Column& column, SQLULEN row) const {
   const ValueForm form = column.type.form;
-  if (form != ValueForm::Text && form != ValueForm::Bytes && form != ValueForm::Decimal && form != ValueForm::Time) {
+  if (form != ValueForm::Text && form != ValueForm::Bytes && form != ValueForm::Decimal && form != ValueForm::Time &&
+      form != ValueForm::DateText) {
     return std::nullopt;
   }
   const SQLLEN indicator = column.indicators[set_][row];
@@ -583,19 +605,24 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       break;
     }
     case ValueForm::Time: {
-      std::string text;
-      if (options_.text_as_utf8) {
-        text.assign(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator));
-      } else {
-        const SQLLEN bytes = WideLength(value, indicator, column.type.bound_bytes - TerminatorBytes(ValueForm::Time));
-        AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
-                          text);
-      }
+      const std::string text = BoundText(value, indicator, column.type.bound_bytes);
       // A text no time reading takes stays as it came, never lost.
       if (const std::optional<DateTime> time = ParseTimeText(text)) {
         field.SetDateTime(*time);
       } else {
         field.SetText(text);
+      }
+      break;
+    }
+    case ValueForm::DateText: {
+      const std::string text = BoundText(value, indicator, column.type.bound_bytes);
+      const std::optional<DateTimeText> date = ParseDateTimeText(text);
+      if (!date || date->zero) {
+        // A zero date, or one no target's calendar holds (PostgreSQL's
+        // 'infinity', years BC or past 9999): NULL, and the writers say so.
+        field.SetZeroDate();
+      } else {
+        field.SetDateTime(date->value);
       }
       break;
     }
@@ -606,6 +633,18 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       break;
     }
   }
+}
+
+std::string OdbcResultDataset::BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) const {
+  std::string text;
+  if (options_.text_as_utf8) {
+    text.assign(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator));
+  } else {
+    const SQLLEN bytes = WideLength(value, indicator, bound_bytes - TerminatorBytes(ValueForm::Text));
+    AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
+                      text);
+  }
+  return text;
 }
 
 void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {

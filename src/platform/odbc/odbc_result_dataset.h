@@ -18,7 +18,7 @@
 #include "platform/odbc/key_paging.h"
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/odbc_session.h"
-#include "platform/odbc/postgres_unsized_columns.h"
+#include "platform/odbc/declared_column.h"
 #include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
 
@@ -60,10 +60,13 @@ class OdbcResultDataset : public Dataset {
     bool wide_length_from_terminator = false;
     // TIME columns as their text (see ValueForm::Time).
     bool time_as_text = false;
-    // Columns the source declares without a size, by the driver's name for
-    // them: text of any length becomes a memo, a decimal of any precision one
-    // whose scale is unknown.
-    std::map<std::string, UnsizedKind> unsized_columns;
+    // TIME columns hold durations (MariaDB: -838:59:59 to 838:59:59).
+    bool times_are_durations = false;
+    // DATE and DATETIME columns as their text (see ValueForm::DateText).
+    bool dates_as_text = false;
+    // What the source's catalog declares of columns its driver describes
+    // wrongly, by the driver's name for them.
+    std::map<std::string, DeclaredColumn> declared_columns;
     // Read the table in pages along its key instead of with the one
     // statement (see KeyPaging); none: the statement of `Execute`.
     std::optional<KeyPaging> key_paging;
@@ -105,6 +108,8 @@ class OdbcResultDataset : public Dataset {
   // keeps the last key of a full page.
   void CountPageRows(int set);
   void DescribeColumns();
+  // The facts of a column's type beyond its class.
+  void SetTypeFacts(const OdbcColumnDescription& description, Field& field) const;
   // Whether a statement run again gives the columns of the first one.
   bool SameColumns(SQLHSTMT statement) const;
   void BindColumns();
@@ -124,6 +129,8 @@ class OdbcResultDataset : public Dataset {
   void LoadRow();
   void ReadBoundValue(Column& column, Field& field, SQLULEN row);
   void ReadLongValue(int index, Column& column, Field& field);
+  // The text of a bound character value, as UTF-8.
+  std::string BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) const;
   std::optional<SQLLEN> TruncatedLength(const Column& column, SQLULEN row) const;
   SQLSMALLINT CType(ValueForm form) const;
   SQLLEN TerminatorBytes(ValueForm form) const;

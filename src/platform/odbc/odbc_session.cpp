@@ -105,6 +105,8 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   // table must come in the same order every time. PostgreSQL starts a scan
   // of a large table where the last scan of it stopped unless told not to.
   if (facts_.is_postgres) RunQuietly("SET synchronize_seqscans = off");
+  // Dates that the statements give as text come in the ISO form.
+  if (facts_.is_postgres) RunQuietly("SET DateStyle = ISO");
   // The session's settings are the server's defaults, whatever the server or
   // the DSN made them: no setting changes how a statement of the program
   // reads (backslashes in PostgreSQL strings; ANSI_QUOTES, ORACLE,

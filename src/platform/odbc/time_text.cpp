@@ -17,7 +17,65 @@ std::optional<int> Digits(std::string_view text, std::size_t& at, std::size_t co
   return value;
 }
 
+// Reads "-" and exactly two digits of at most `largest` at `at`.
+std::optional<int> DatePart(std::string_view text, std::size_t& at, int largest) {
+  if (at >= text.size() || text[at] != '-') return std::nullopt;
+  ++at;
+  const std::optional<int> part = Digits(text, at, 2);
+  if (!part || *part > largest) return std::nullopt;
+  return part;
+}
+
+// "+HH", "-HH:MM" or "+HH:MM:SS".
+bool IsZoneOffset(std::string_view text) {
+  std::size_t at = 1;
+  if (!Digits(text, at, 2)) return false;
+  for (int part = 0; part < 2 && at < text.size(); ++part) {
+    if (text[at] != ':') return false;
+    ++at;
+    if (!Digits(text, at, 2)) return false;
+  }
+  return at == text.size();
+}
+
+int DaysInMonth(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12) return 31;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 }  // namespace
+
+std::optional<DateTimeText> ParseDateTimeText(std::string_view text) {
+  DateTimeText date;
+  std::size_t at = 0;
+  const std::optional<int> year = Digits(text, at, 4);
+  if (!year) return std::nullopt;
+  const std::optional<int> month = DatePart(text, at, 12);
+  if (!month) return std::nullopt;
+  const std::optional<int> day = DatePart(text, at, 31);
+  if (!day) return std::nullopt;
+  date.value = DateTime{*year, *month, *day};
+  if (at < text.size()) {
+    if (text[at] != ' ' && text[at] != 'T') return std::nullopt;
+    std::string_view clock = text.substr(at + 1);
+    // A time zone's offset ("+02", "-05:30") is the session's: dropped.
+    const std::size_t zone = clock.find_first_of("+-");
+    if (zone != std::string_view::npos) {
+      if (!IsZoneOffset(clock.substr(zone))) return std::nullopt;
+      clock = clock.substr(0, zone);
+    }
+    const std::optional<DateTime> time = ParseTimeText(clock);
+    if (!time || time->negative || time->hour > 23) return std::nullopt;
+    date.value.hour = time->hour;
+    date.value.minute = time->minute;
+    date.value.second = time->second;
+    date.value.nanosecond = time->nanosecond;
+  }
+  date.zero = *year == 0 || *month == 0 || *day == 0 || *day > DaysInMonth(*year, *month);
+  return date;
+}
 
 std::optional<DateTime> ParseTimeText(std::string_view text) {
   DateTime value;

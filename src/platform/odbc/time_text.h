@@ -13,4 +13,16 @@ namespace quill {
 // defaults. nullopt for any other text.
 std::optional<DateTime> ParseTimeText(std::string_view text);
 
+// A date or date-time as servers write it: "YYYY-MM-DD", optionally
+// followed by a blank and a time as above (of at most 23 hours), and a time
+// zone's offset, which is dropped (the value is the session's). `zero` says
+// the date has a zero part (MariaDB's '0000-00-00', '2020-00-15') or a day
+// its month lacks (MariaDB's ALLOW_INVALID_DATES: '2020-02-31'), which no
+// calendar holds; its parts are kept as written. nullopt for any other text.
+struct DateTimeText {
+  DateTime value;
+  bool zero = false;
+};
+std::optional<DateTimeText> ParseDateTimeText(std::string_view text);
+
 }  // namespace quill

@@ -40,6 +40,7 @@ struct SqliteColumnProfile {
   bool date_time_texts = false;  // texts that are date-times at another time
   bool time_texts = false;       // texts that are times of day
   bool other_texts = false;      // texts that are none of these
+  int fraction_digits = 0;       // the most digits of a second's fraction its dates and times need
 };
 
 // What the profile asks of the pass for a column of this class.

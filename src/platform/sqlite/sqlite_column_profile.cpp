@@ -28,6 +28,9 @@ void NoteDateShape(SqliteColumnProfile& profile, const unsigned char* text, int 
     profile.other_texts = true;
     return;
   }
+  int digits = 9;
+  for (int nanosecond = date.value.nanosecond; digits > 0 && nanosecond % 10 == 0; nanosecond /= 10) --digits;
+  profile.fraction_digits = std::max(profile.fraction_digits, digits);
   switch (date.shape) {
     case DateTextShape::kDate: profile.date_texts = true; break;
     case DateTextShape::kDateTime: profile.date_time_texts = true; break;

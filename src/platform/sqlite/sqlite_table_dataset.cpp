@@ -79,6 +79,13 @@ SqliteTableDataset::SqliteTableDataset(std::shared_ptr<SqliteFile> file, const s
     }
     auto field = std::make_unique<Field>(names[i], fitted.class_name, fitted.kind, fitted.size, i);
     field->SetDataSize(FieldDataSize(fitted.kind, fitted.size));
+    // SQLite declares no fraction of a second: the pass over the date texts
+    // tells it (unknown where numbers stand for dates).
+    if (fitted.kind == FieldKind::ftDate) field->SetFractionDigits(0);
+    if ((fitted.kind == FieldKind::ftTime || fitted.kind == FieldKind::ftDateTime) &&
+        profile.integers + profile.reals == 0) {
+      field->SetFractionDigits(profile.fraction_digits);
+    }
     fields_.push_back(std::move(field));
   }
   First();

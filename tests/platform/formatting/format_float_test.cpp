@@ -180,5 +180,32 @@ TEST(FormatFloat, AnEmptyMaskIsTheGeneralFormat) {
   EXPECT_EQ(FormatFloat("0.0", 2.5), "2,5");
 }
 
+// A single-precision value widened to a double is written as the shortest
+// text that reads back as the same single, by every formatting.
+TEST(FormatFloat, SinglePrecisionValuesGiveTheirShortestText) {
+  const FormatSettings settings = CLocaleFormatSettings();
+  const float kSmallest = std::numeric_limits<float>::denorm_min();
+  const float kLargest = std::numeric_limits<float>::max();
+  struct Case {
+    float single;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {0.4f, "0.4"},           {3.14159f, "3.14159"},      {-0.1f, "-0.1"},      {1.0f / 3.0f, "0.33333334"},
+      {16777216.0f, "16777216"}, {1e-7f, "1E-7"},          {kLargest, "3.4028235E38"},
+      {-kLargest, "-3.4028235E38"}, {kSmallest, "1E-45"},   {0.0f, "0"},          {123456.79f, "123456.79"},
+  };
+  for (const Case& c : cases) {
+    const double widened = c.single;
+    const double value = ShortestSingleValue(widened);
+    EXPECT_EQ(FormatFloatGeneral(value, settings), c.expected) << widened;
+    EXPECT_EQ(static_cast<float>(value), c.single) << c.expected << " does not read back as the same single";
+  }
+  EXPECT_TRUE(std::isnan(ShortestSingleValue(std::numeric_limits<double>::quiet_NaN())));
+  EXPECT_EQ(ShortestSingleValue(-std::numeric_limits<double>::infinity()), -std::numeric_limits<double>::infinity());
+  EXPECT_EQ(ShortestSingleValue(1e300), 1e300);  // no single: kept
+  EXPECT_EQ(FormatFloat("0.000", ShortestSingleValue(0.4f), settings), "0.400");
+}
+
 }  // namespace
 }  // namespace quill

@@ -31,6 +31,11 @@ TEST(Field, TextOfEachValueForm) {
   Field real("f", "TFloatField", FieldKind::ftFloat, 0, 2);
   real.SetFloat(0.1);
   EXPECT_EQ(real.AsString(), "0.1");
+  Field single("f4", "TFloatField", FieldKind::ftFloat, 0, 2);
+  single.SetSinglePrecision(true);
+  single.SetFloat(0.4f);
+  EXPECT_EQ(single.AsString(), "0.4");
+  EXPECT_EQ(single.AsFloat(), 0.4);
 
   Field day("d", "TDateField", FieldKind::ftDate, 0, 3);
   day.SetDateTime({2024, 3, 5, 0, 0, 0, 0});

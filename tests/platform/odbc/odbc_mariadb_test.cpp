@@ -141,15 +141,7 @@ TEST(OdbcMariaDb, TimesKeepFractionsSignsAndLongHours) {
     std::string literal;
     DateTime expected;
   };
-  const auto time = [](int hour, int minute, int second, int nanosecond, bool negative) {
-    DateTime value;
-    value.hour = hour;
-    value.minute = minute;
-    value.second = second;
-    value.nanosecond = nanosecond;
-    value.negative = negative;
-    return value;
-  };
+  const auto time = TimeValue;
   const std::vector<Case> cases = {
       {"'23:59:59.999999'", time(23, 59, 59, 999999000, false)},
       {"'-01:02:03'", time(1, 2, 3, 0, true)},

@@ -54,7 +54,7 @@ TEST(OdbcPostgres, ValuesOfEveryForm) {
   auto dataset = connection->OpenTable("public.v");
   EXPECT_EQ(dataset->FindField("n")->RawText(), "-123456789.125");
   EXPECT_EQ(dataset->FindField("price")->AsFloat(), -1234.5);
-  EXPECT_EQ(dataset->FindField("price")->AsString(), "-1234.5");
+  EXPECT_EQ(dataset->FindField("price")->AsString(), "-1234.50");  // exactly, as a decimal
   EXPECT_TRUE(dataset->FindField("b")->AsBoolean());
   EXPECT_EQ(dataset->FindField("g")->AsString(), "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
   const DateTime time = dataset->FindField("t")->AsDateTime();

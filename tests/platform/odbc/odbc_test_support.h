@@ -45,6 +45,18 @@ inline std::vector<std::string> ColumnTexts(Dataset& dataset, const std::string&
   return texts;
 }
 
+// A time value: hours (beyond 23 for durations), minutes, seconds,
+// nanoseconds and sign; the date parts stay at their defaults.
+inline DateTime TimeValue(int hour, int minute, int second, int nanosecond = 0, bool negative = false) {
+  DateTime value;
+  value.hour = hour;
+  value.minute = minute;
+  value.second = second;
+  value.nanosecond = nanosecond;
+  value.negative = negative;
+  return value;
+}
+
 // One column type of a field-class table: the engine's type text and the
 // field it must give.
 struct ExpectedField {

@@ -132,6 +132,37 @@ TEST(SqliteValues, RealsIntegersAndDatesKeepEveryDigit) {
   EXPECT_EQ(dataset->FieldAt(3).AsDateTime(), (DateTime{1899, 12, 30, 23, 59, 59, 999999000}));
 }
 
+// SQLite declares no fraction of a second: the most digits a column's date
+// texts need are its fraction digits.
+TEST(SqliteValues, DateColumnsTakeTheFractionDigitsOfTheirTexts) {
+  struct Case {
+    std::string declared_type;
+    std::vector<std::string> literals;
+    int fraction_digits;
+  };
+  const std::vector<Case> cases = {
+      {"DATETIME", {"'2024-03-05 06:07:08'", "'2024-03-05 06:07:09'"}, 0},
+      {"DATETIME", {"'2024-03-05 06:07:08.25'", "'2024-03-05 06:07:08.1'"}, 2},
+      {"TIMESTAMP", {"'2024-03-05 06:07:08.123456'", "NULL"}, 6},
+      {"TIME", {"'23:59:59.999'", "'00:00:00'"}, 3},
+      {"DATE", {"'2024-03-05'"}, 0},
+      {"DATETIME", {"2460000.5"}, -1},  // a Julian day: unknown
+  };
+  TestDatabase database = TestDatabase::Sqlite();
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const std::string table = "t" + std::to_string(i);
+    std::string script = "CREATE TABLE " + table + " (c " + cases[i].declared_type + ");";
+    for (const std::string& literal : cases[i].literals) script += "INSERT INTO " + table + " VALUES (" + literal + ");";
+    RunScript(database, script);
+  }
+  auto connection = OpenSource(database);
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    auto dataset = connection->OpenTable("t" + std::to_string(i));
+    EXPECT_EQ(dataset->FieldAt(0).FractionDigits(), cases[i].fraction_digits)
+        << cases[i].declared_type << " " << cases[i].literals[0];
+  }
+}
+
 // Text keys that start with the same digits stay apart.
 TEST(SqliteValues, TextKeysInAnIntegerTypedColumnStayDistinct) {
   TestDatabase database = TestDatabase::Sqlite();
