@@ -14,10 +14,7 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr size_t kShortNameLength = 20;  // Oracle and Pervasive constraint names
 
-// The quotes and column cuts of the table writers, dialect by dialect.
-constexpr IdentifierQuotes kBrackets{.open = "[", .close = "]"};
-constexpr IdentifierQuotes kBackQuotes{.open = "`", .close = "`"};
-constexpr IdentifierQuotes kDoubleQuotes{.open = "\"", .close = "\""};
+// The column cuts of the table writers, dialect by dialect.
 constexpr int kOracleColumnLength = 30;
 constexpr int kPervasiveColumnLength = 20;
 
@@ -39,16 +36,11 @@ bool FitsTheEngine(TargetDialect dialect, std::string_view name) {
   return true;
 }
 
-// A table or constraint name as the dialect writes it.
+// A table or constraint name as the dialect writes it, with the table
+// writers' own quotes, so a name reads the same in both.
 std::string NameForm(TargetDialect dialect, std::string_view name) {
-  switch (dialect) {
-    case TargetDialect::MsSql: return QuoteIdentifier(kBrackets, name);
-    case TargetDialect::MySql: return QuoteIdentifier(kBackQuotes, name);
-    case TargetDialect::PostgreSql: return QuoteIdentifier(kDoubleQuotes, LowerCase(name));
-    case TargetDialect::Oracle: return QuoteIdentifier(OracleIdentifierQuotes(), name);
-    case TargetDialect::Pervasive: return QuoteIdentifier(kDoubleQuotes, name);
-  }
-  return std::string(name);
+  if (dialect == TargetDialect::PostgreSql) return QuoteIdentifier(DialectIdentifierQuotes(dialect), LowerCase(name));
+  return QuoteIdentifier(DialectIdentifierQuotes(dialect), name);
 }
 
 std::string ColumnForm(TargetDialect dialect, const std::string& column) {

@@ -233,7 +233,11 @@ std::string DoubleEach(std::string_view text, char mark) {
   return result;
 }
 
-std::string SqlLiteral(std::string_view text) { return "'" + DoubleEach(text, '\'') + "'"; }
+std::string SqlLiteral(std::string_view text, const LiteralForm* form) {
+  std::string literal;
+  AppendTextLiteral(literal, text, form);
+  return literal;
+}
 
 std::string LowerCase(std::string_view text) {
   std::string result;

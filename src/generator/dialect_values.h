@@ -68,9 +68,10 @@ void CommasToPoints(std::string& text);
 // Every occurrence of `mark` doubled.
 std::string DoubleEach(std::string_view text, char mark);
 
-// The text between single quotes, each quote inside doubled: for the
+// The text between single quotes, each quote inside doubled, in the
+// dialect's joined form where it holds command bytes or lines: for the
 // literals inside an expression such as TO_DATE('...','...').
-std::string SqlLiteral(std::string_view text);
+std::string SqlLiteral(std::string_view text, const LiteralForm* form);
 
 // Lower case by the characters' own case mapping (not only ASCII).
 std::string LowerCase(std::string_view text);

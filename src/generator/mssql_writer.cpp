@@ -65,44 +65,16 @@ std::string MsSqlTypeText(const Field& field, const Settings& settings) {
 
 const DialectRules kMsSqlRules{
     .name = "MS SQL",
-    .quotes = {.open = "[", .close = "]"},
+    .quotes = DialectIdentifierQuotes(TargetDialect::MsSql),
     .type_text = &MsSqlTypeText,
     .text_cut = kMsSqlTextLimit,
     .wrap_width = 0,
 };
 
-// Whether a line of text after its first line break would read, on a line
-// of its own, as the batch separator GO of the clients that run MS SQL
-// scripts ("GO", "go 5", blanks around).
-bool HoldsGoLine(std::string_view text) {
-  size_t at = text.find_first_of("\r\n");
-  while (at != std::string_view::npos) {
-    size_t i = at + 1;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-    if (i + 1 < text.size() && (text[i] == 'g' || text[i] == 'G') && (text[i + 1] == 'o' || text[i + 1] == 'O')) {
-      const size_t after = i + 2;
-      const bool word_goes_on =
-          after < text.size() && ((text[after] >= 'a' && text[after] <= 'z') ||
-                                  (text[after] >= 'A' && text[after] <= 'Z') || text[after] == '_');
-      if (!word_goes_on) return true;
-    }
-    at = text.find_first_of("\r\n", at + 1);
-  }
-  return false;
-}
-
 // Every name is bracketed, in CREATE and in INSERT alike: a reserved word
-// or any other name then reads as a name. A name with a line that would
-// read as GO has its line breaks written as blanks: a name has no other form
-// that keeps a batch client from splitting the script there.
-std::string Bracketed(std::string_view name) {
-  if (!HoldsGoLine(name)) return QuoteIdentifier(kMsSqlRules.quotes, name);
-  std::string one_line(name);
-  for (char& c : one_line) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  return QuoteIdentifier(kMsSqlRules.quotes, one_line);
-}
+// or any other name then reads as a name. A name with a line that the batch
+// clients would read as a command (GO) has its line breaks written as blanks.
+std::string Bracketed(std::string_view name) { return QuoteIdentifier(kMsSqlRules.quotes, name); }
 
 std::string TableName(const ScriptRunState& run) {
   if (run.output_schema.empty()) return Bracketed(run.output_name);
@@ -125,69 +97,7 @@ int64_t GoEveryRows(const std::string& text) {
   return n;
 }
 
-// A text with a line that would read as GO, written as literals joined by
-// "+" with its CR and LF as CHAR(13) and CHAR(10), so no line of the script
-// reads as GO and the value stays whole.
-void AppendGoSafeLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
-  bool first = true;
-  size_t start = 0;
-  while (start <= text.size()) {
-    const size_t brk = std::min(text.find_first_of("\r\n", start), text.size());
-    if (brk > start) {
-      if (!first) out += '+';
-      AppendQuotedText(out, text.substr(start, brk - start), false, rules);
-      first = false;
-    }
-    if (brk == text.size()) break;
-    if (!first) out += '+';
-    out += text[brk] == '\r' ? "CHAR(13)" : "CHAR(10)";
-    first = false;
-    start = brk + 1;
-  }
-}
-
-// A text literal, N-prefixed when it holds characters beyond ASCII (or
-// always, for wide columns); in the joined form when a line reads as GO.
-void AppendMsSqlLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
-  if (!HoldsGoLine(text)) {
-    AppendQuotedText(out, text, false, rules);
-    return;
-  }
-  AppendGoSafeLiteral(out, text, rules);
-}
-
-// The quoted literal of a text that is not empty and not written bare: one
-// pass finds whether it holds quotes, line breaks or bytes beyond ASCII, and
-// only what it holds is looked at again.
-void AppendTextLiteral(std::string& out, std::string_view text, const QuoteRules& rules) {
-  unsigned char all_bits = 0;
-  bool quote = false;
-  bool line_break = false;
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    all_bits |= c;
-    quote |= c == '\'';
-    line_break |= (c == '\r') | (c == '\n');
-  }
-  if (line_break && HoldsGoLine(text)) {
-    AppendGoSafeLiteral(out, text, rules);
-    return;
-  }
-  if (!rules.prefix_non_ascii || all_bits >= 0x80) out += rules.prefix;
-  out += '\'';
-  if (!quote) {
-    out += text;
-  } else {
-    size_t start = 0;
-    for (size_t found = text.find('\''); found != std::string_view::npos; found = text.find('\'', start)) {
-      out.append(text.substr(start, found + 1 - start));
-      out += '\'';
-      start = found + 1;
-    }
-    out.append(text.substr(start));
-  }
-  out += '\'';
-}
+const LiteralForm* const kMsSqlLiterals = DialectLiteralForm(TargetDialect::MsSql);
 
 ValueText BlobValue(TableWriter& writer, const Field& field) {
   if (writer.settings.text_from_blob) return {field.AsString(), false};
@@ -195,7 +105,7 @@ ValueText BlobValue(TableWriter& writer, const Field& field) {
   if (!file) return {};
   if (writer.settings.save_as_raw) {
     std::string reference = " * FROM OPENROWSET(BULK ";
-    AppendMsSqlLiteral(reference, file->Path(), {.prefix = "N"});
+    AppendTextLiteral(reference, file->Path(), kMsSqlLiterals, "N");
     reference += ", SINGLE_BLOB)";
     return {std::move(reference), true};
   }
@@ -334,14 +244,9 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
     const QuoteRules rules{.null_quoted = settings.null_quoted,
                            .unquoted = settings.quoted ? column.unquoted : NumberForm::kNone,
                            .prefix = "N",
-                           .prefix_non_ascii = !column.wide};
-    if (value.no_quote || value.text.empty()) {
-      AppendQuotedValue(text, value, rules);
-    } else if (IsNumberText(value.text, rules.unquoted)) {
-      text += value.text;  // a number the options leave bare
-    } else {
-      AppendTextLiteral(text, value.text, rules);
-    }
+                           .prefix_non_ascii = !column.wide,
+                           .literals = kMsSqlLiterals};
+    AppendQuotedValue(text, value, rules);
     if (run.select_row_mode) text += " As " + Bracketed(field.Name());
   }
   const bool go_here = settings.go && static_cast<int64_t>(run.row_counter) % GoEveryRows(settings.go_lines) == 0;

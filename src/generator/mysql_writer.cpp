@@ -130,7 +130,7 @@ std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::stri
 
 const DialectRules kMySqlRules{
     .name = "MySql",
-    .quotes = {.open = "`", .close = "`"},
+    .quotes = DialectIdentifierQuotes(TargetDialect::MySql),
     .type_text = &MySqlTypeText,
     .text_cut = 0,
     .wrap_width = 60,
@@ -145,9 +145,11 @@ std::string TableName(const ScriptRunState& run) {
 }
 
 // MySql reads a backslash inside a quoted text as an escape: each one is
-// doubled so the value arrives as it was. Line breaks and NUL are written as
-// their escapes too, because the command-line client takes CR LF for a line
-// end even inside a quoted value and would drop the CR.
+// doubled so the value arrives as it was (the script clears
+// NO_BACKSLASH_ESCAPES for itself). Line breaks, NUL and Ctrl-Z are written
+// as their escapes too: the command-line client takes CR LF for a line end
+// even inside a quoted value and would drop the CR, stops a line at NUL, and
+// a Windows reader ends its input at Ctrl-Z.
 void AppendMySqlQuoted(std::string& out, std::string_view text) {
   out += '\'';
   size_t start = 0;
@@ -159,6 +161,7 @@ void AppendMySqlQuoted(std::string& out, std::string_view text) {
       case '\r': escape = "\\r"; break;
       case '\n': escape = "\\n"; break;
       case '\0': escape = "\\0"; break;
+      case '\x1A': escape = "\\Z"; break;
       default: continue;
     }
     out.append(text.substr(start, i - start));

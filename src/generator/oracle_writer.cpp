@@ -62,6 +62,10 @@ const DialectRules kOracleRules{
     .wrap_width = 60,
 };
 
+// Text literals joined by CHR() where a line would read as a SQL*Plus
+// command ("/" alone, a blank line, ...) or a command byte stands.
+const LiteralForm* const kOracleLiterals = DialectLiteralForm(TargetDialect::Oracle);
+
 std::string IdentifierForm(std::string_view name) { return QuoteIdentifier(kOracleRules.quotes, name); }
 
 std::string ColumnName(const Settings& settings, const std::string& field_name) {
@@ -106,11 +110,14 @@ void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Valu
   AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
-      return "BFILENAME(" + SqlLiteral(file.folder) + "," + SqlLiteral(file.file_name) + ")";
+      return "BFILENAME(" + SqlLiteral(file.folder, kOracleLiterals) + "," +
+             SqlLiteral(file.file_name, kOracleLiterals) + ")";
     });
   }
   if (settings.formatting && (c == ColumnClass::kDateTime || c == ColumnClass::kDate)) {
-    value = {"TO_DATE(" + SqlLiteral(value.text) + "," + SqlLiteral(settings.or_format) + ")", true};
+    value = {"TO_DATE(" + SqlLiteral(value.text, kOracleLiterals) + "," +
+                 SqlLiteral(settings.or_format, kOracleLiterals) + ")",
+             true};
   }
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
@@ -130,7 +137,7 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head, const s
     }
     // Every value is quoted, numbers too; an empty one is NULL.
     ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value);
-    AppendQuotedValue(text, value, {});
+    AppendQuotedValue(text, value, {.literals = kOracleLiterals});
   }
   text += ");";
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "generator/dialect_values.h"
+#include "generator/lost_value_counts.h"
 #include "generator/table_writer.h"
 #include "platform/formatting/format_date_time.h"
 #include "platform/formatting/format_settings.h"
@@ -50,7 +51,7 @@ std::string PervasiveTypeText(const Field& field, const Settings& settings) {
 
 const DialectRules kPervasiveRules{
     .name = "Pervasive",
-    .quotes = {.open = "\"", .close = "\""},
+    .quotes = DialectIdentifierQuotes(TargetDialect::Pervasive),
     .type_text = &PervasiveTypeText,
     .text_cut = 0,
     .wrap_width = 0,
@@ -107,11 +108,16 @@ void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, std:
   if (c == ColumnClass::kFloat) value = FloatText(field, settings);
 }
 
+// Pervasive's text ends at a NUL: it is dropped, and the value counted.
+constexpr std::string_view kNulReason = "values with NUL characters, which Pervasive text cannot hold: NUL dropped";
+
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       NonFiniteValues& non_finite, ValueText& value) {
+                       NonFiniteValues& non_finite, LostValueCounts& lost, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
-  const QuoteRules rules{.null_quoted = writer.settings.null_quoted};
+  // A line "/" alone or a command byte gets the CONCAT and CHAR() form.
+  const QuoteRules rules{.null_quoted = writer.settings.null_quoted,
+                         .literals = DialectLiteralForm(TargetDialect::Pervasive)};
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
     const Field& field = writer.table.FieldAt(i);
@@ -120,6 +126,7 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head, const s
       continue;
     }
     ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value.text);
+    if (RemoveNulCharacters(value.text)) lost.Count(field.Name(), kNulReason);
     AppendQuotedValue(text, value, rules);
   }
   text += ");";
@@ -135,8 +142,10 @@ void EmitPervasiveTable(TableWriter& writer) {
   NonFiniteValues non_finite(writer, classes);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES (";
   ValueText value;  // one work text for every value of the table
+  LostValueCounts lost(writer.ui, writer.run.listed_table_name);
   WriteRows(writer, kPervasiveRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
+            [&] { WriteRowStatement(writer, row_head, classes, non_finite, lost, value); });
+  lost.Report();
 }
 
 }  // namespace quill

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "generator/dialect_values.h"
+#include "generator/lost_value_counts.h"
 #include "generator/table_writer.h"
 
 namespace quill {
@@ -50,11 +51,14 @@ std::string PostgresTypeText(const Field& field, const Settings& settings) {
 
 const DialectRules kPostgresRules{
     .name = "PostgreSQL",
-    .quotes = {.open = "\"", .close = "\""},
+    .quotes = DialectIdentifierQuotes(TargetDialect::PostgreSql),
     .type_text = &PostgresTypeText,
     .text_cut = 0,
     .wrap_width = 80,
 };
+
+// Command bytes are written by chr() joined with ||.
+const LiteralForm* const kPostgresLiterals = DialectLiteralForm(TargetDialect::PostgreSql);
 
 // Until a datestyle is chosen the dates are read as ISO, year first.
 std::string DatestyleText(const Settings& settings) {
@@ -104,7 +108,10 @@ std::string NonFiniteText(double value) {
   return value > 0 ? "Infinity" : "-Infinity";
 }
 
-void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValueText& value, std::string& out) {
+constexpr std::string_view kNulReason = "values with NUL characters, which PostgreSQL text cannot hold: NUL dropped";
+
+void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, LostValueCounts& lost, ValueText& value,
+                      std::string& out) {
   const Settings& settings = writer.settings;
   value.no_quote = false;
   value.text.clear();
@@ -113,9 +120,12 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
     value.text = IsNonFinite(field, c) ? NonFiniteText(field.AsFloat()) : FloatText(field, settings);
   }
   if (c == ColumnClass::kBlob) {
-    value =
-        BlobValue(writer, field, [](const RowBlobFile& file) { return "lo_import(" + SqlLiteral(file.Path()) + ")"; });
+    value = BlobValue(writer, field, [](const RowBlobFile& file) {
+      return "lo_import(" + SqlLiteral(file.Path(), kPostgresLiterals) + ")";
+    });
   }
+  // PostgreSQL text cannot hold NUL: it is dropped, and the value counted.
+  if (!value.no_quote && RemoveNulCharacters(value.text)) lost.Count(field.Name(), kNulReason);
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   // A NULL date stays NULL: to_timestamp('') would give the year 1 BC.
   const bool formatted_date = UsesFormatString(settings) && !field.IsNull();
@@ -127,12 +137,14 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
       value.text.clear();
       AppendValueText(value.text, field, c, 0);
     }
-    out += "to_timestamp(" + SqlLiteral(value.text) + "," + SqlLiteral(settings.po_time_format) + ")";
+    out += "to_timestamp(" + SqlLiteral(value.text, kPostgresLiterals) + "," +
+           SqlLiteral(settings.po_time_format, kPostgresLiterals) + ")";
     if (microseconds > 0) out += " + interval '" + std::to_string(microseconds) + " microseconds'";
     return;
   }
   if (formatted_date && c == ColumnClass::kDate) {
-    out += "to_date(" + SqlLiteral(value.text) + "," + SqlLiteral(settings.po_date_format) + ")";
+    out += "to_date(" + SqlLiteral(value.text, kPostgresLiterals) + "," +
+           SqlLiteral(settings.po_date_format, kPostgresLiterals) + ")";
     return;
   }
   if (value.no_quote) {
@@ -141,16 +153,16 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
   }
   // BLOB texts and file paths are data, not numbers: their commas stay.
   if (!IsTextClass(c) && c != ColumnClass::kBlob) CommasToPoints(value.text);
-  AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted});
+  AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted, .literals = kPostgresLiterals});
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       ValueText& value) {
+                       LostValueCounts& lost, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], value, text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], lost, value, text);
   }
   text += ");";
 }
@@ -170,7 +182,9 @@ void EmitPostgresTable(TableWriter& writer) {
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kPostgresRules, row_head, [&] { WriteRowStatement(writer, row_head, classes, value); });
+  LostValueCounts lost(writer.ui, writer.run.listed_table_name);
+  WriteRows(writer, kPostgresRules, row_head, [&] { WriteRowStatement(writer, row_head, classes, lost, value); });
+  lost.Report();
 }
 
 }  // namespace quill

@@ -31,7 +31,8 @@ void ScriptGenerator::GenerateScript(const std::string& source_name, const std::
   ui_.SetProgressMinimum(0);
 
   run_.dialect_name = DialectName(settings_.format);
-  run_.script_lines.AppendItem(ScriptHeader(settings_, clock_));
+  // The session statements follow the header lines, before any literal.
+  run_.script_lines.AppendItem(ScriptHeader(settings_, clock_) + ScriptSessionStart(settings_.format));
 
   if (!SelectTablesForScript(table_name)) return;
 

@@ -27,4 +27,31 @@ std::string ScriptHeader(const Settings& settings, const Clock& clock) {
   return header;
 }
 
+std::string ScriptSessionStart(TargetDialect dialect) {
+  if (dialect == TargetDialect::PostgreSql) {
+    return "SET client_encoding = 'UTF8';\r\n"
+           "SET standard_conforming_strings = on;\r\n";
+  }
+  if (dialect == TargetDialect::MySql) {
+    // A mode appears once in the list: each is taken out with the commas
+    // around it, then the outer commas go.
+    return "SET @quillmarsh_sql_mode = @@SESSION.sql_mode, "
+           "@quillmarsh_character_set_client = @@SESSION.character_set_client, "
+           "@quillmarsh_character_set_results = @@SESSION.character_set_results, "
+           "@quillmarsh_collation_connection = @@SESSION.collation_connection;\r\n"
+           "SET NAMES utf8mb4;\r\n"
+           "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(REPLACE(REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), "
+           "',NO_BACKSLASH_ESCAPES,', ','), ',EMPTY_STRING_IS_NULL,', ','), ',ORACLE,', ','));\r\n";
+  }
+  return {};
+}
+
+std::string ScriptSessionEnd(TargetDialect dialect) {
+  if (dialect != TargetDialect::MySql) return {};
+  return "SET SESSION sql_mode = @quillmarsh_sql_mode, "
+         "SESSION character_set_client = @quillmarsh_character_set_client, "
+         "SESSION character_set_results = @quillmarsh_character_set_results, "
+         "SESSION collation_connection = @quillmarsh_collation_connection;";
+}
+
 }  // namespace quill

@@ -8,6 +8,7 @@
 #include "common/script_document.h"
 #include "generator/log_stamp.h"
 #include "generator/script_generator.h"
+#include "generator/script_header.h"
 
 namespace quill {
 
@@ -50,6 +51,7 @@ void ScriptGenerator::ShowScriptResult() {
     run_.script_lines.AppendItem(foreign_key_scripts_.add_constraint_script);
   }
   foreign_key_scripts_.add_constraint_script.clear();
+  if (const std::string end = ScriptSessionEnd(settings_.format); !end.empty()) run_.script_lines.AppendItem(end);
 
   ScriptDocument document;
   document.tab_caption = ScriptTabName(run_.tab_caption);

@@ -33,13 +33,6 @@ std::string DoubleEvery(std::string_view text, std::string_view mark) {
   return result;
 }
 
-bool HoldsNonAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
-  return false;
-}
-
 bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
@@ -62,7 +55,30 @@ constexpr std::string_view kOracleReserved[] = {
     "VARCHAR2",  "VIEW",       "WHENEVER",  "WHERE",      "WITH"};
 
 constexpr BareNameRule kOracleBareNames{.extra_characters = "$#", .max_length = 30, .reserved = kOracleReserved};
-constexpr IdentifierQuotes kOracleQuotes{.open = "\"", .close = "\"", .bare = &kOracleBareNames};
+
+// MS SQL joins strings of up to 8000 bytes into one of at most 8000 bytes:
+// a longer text starts from an empty nvarchar(max).
+constexpr LiteralForm kMsSqlLiterals{.char_function = "CHAR",
+                                     .join = "+",
+                                     .command_line = &IsBatchCommandLine,
+                                     .substitution_mark = '$',
+                                     .substitutes = &IsBatchVariable,
+                                     .long_text = 4000,
+                                     .long_start = "CAST(N'' AS nvarchar(max))"};
+constexpr LiteralForm kOracleLiterals{.char_function = "CHR",
+                                      .join = "||",
+                                      .command_line = &IsSqlPlusCommandLine,
+                                      .substitution_mark = '&',
+                                      .substitutes = &IsSqlPlusSubstitution};
+constexpr LiteralForm kPervasiveLiterals{.char_function = "CHAR", .join = "", .command_line = &IsSlashLine};
+constexpr LiteralForm kPostgresLiterals{.char_function = "chr", .join = "||", .command_line = nullptr};
+
+constexpr IdentifierQuotes kMsSqlQuotes{.open = "[", .close = "]", .literals = &kMsSqlLiterals};
+constexpr IdentifierQuotes kOracleQuotes{
+    .open = "\"", .close = "\"", .bare = &kOracleBareNames, .literals = &kOracleLiterals};
+constexpr IdentifierQuotes kPervasiveQuotes{.open = "\"", .close = "\"", .literals = &kPervasiveLiterals};
+constexpr IdentifierQuotes kMySqlQuotes{.open = "`", .close = "`"};
+constexpr IdentifierQuotes kPostgresQuotes{.open = "\"", .close = "\"", .literals = &kPostgresLiterals};
 
 int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
 
@@ -123,10 +139,7 @@ void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, co
     out += text;
     return;
   }
-  if (!rules.prefix_non_ascii || HoldsNonAscii(text)) out += rules.prefix;
-  out += '\'';
-  AppendDoublingEvery(out, text, "'");
-  out += '\'';
+  AppendTextLiteral(out, text, rules.literals, rules.prefix, rules.prefix_non_ascii);
 }
 
 void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRules& rules) {
@@ -140,6 +153,19 @@ std::string QuoteValue(const ValueText& value, const QuoteRules& rules) {
 }
 
 const IdentifierQuotes& OracleIdentifierQuotes() { return kOracleQuotes; }
+
+const IdentifierQuotes& DialectIdentifierQuotes(TargetDialect dialect) {
+  switch (dialect) {
+    case TargetDialect::MsSql: return kMsSqlQuotes;
+    case TargetDialect::Oracle: return kOracleQuotes;
+    case TargetDialect::Pervasive: return kPervasiveQuotes;
+    case TargetDialect::MySql: return kMySqlQuotes;
+    case TargetDialect::PostgreSql: return kPostgresQuotes;
+  }
+  return kMySqlQuotes;
+}
+
+const LiteralForm* DialectLiteralForm(TargetDialect dialect) { return DialectIdentifierQuotes(dialect).literals; }
 
 bool IsBareName(const BareNameRule& rule, std::string_view name) {
   if (name.empty() || !IsAsciiLetter(name[0])) return false;
@@ -159,9 +185,10 @@ std::string EscapeIdentifier(const IdentifierQuotes& quotes, std::string_view na
 }
 
 std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name) {
-  if (quotes.bare != nullptr && IsBareName(*quotes.bare, name)) return std::string(name);
+  const std::string written = ScriptName(name, quotes.literals);
+  if (quotes.bare != nullptr && IsBareName(*quotes.bare, written)) return written;
   std::string quoted(quotes.open);
-  quoted += EscapeIdentifier(quotes, name);
+  quoted += EscapeIdentifier(quotes, written);
   quoted += quotes.close;
   return quoted;
 }

@@ -28,6 +28,7 @@
 
 #include "common/user_interface.h"
 #include "generator/script_run_state.h"
+#include "generator/text_literals.h"
 #include "platform/dataset/dataset.h"
 #include "sources/settings.h"
 
@@ -48,10 +49,18 @@ struct IdentifierQuotes {
   std::string_view close;  // "]", "\"", "`"; doubled inside a name
   // nullptr: every name is quoted; else names this rule allows stay bare.
   const BareNameRule* bare = nullptr;
+  // The lines the dialect's client reads as commands (ScriptName).
+  const LiteralForm* literals = nullptr;
 };
 
 // Oracle's names: bare when plain and not reserved, else in double quotes.
 const IdentifierQuotes& OracleIdentifierQuotes();
+
+// How each dialect writes its names and, but for MySql (which has escapes of
+// its own), its text literals, so the table writers and the constraint
+// scripts write one name alike.
+const IdentifierQuotes& DialectIdentifierQuotes(TargetDialect dialect);
+const LiteralForm* DialectLiteralForm(TargetDialect dialect);
 
 // Whether `name` may be written bare under `rule`.
 bool IsBareName(const BareNameRule& rule, std::string_view name);
@@ -99,6 +108,8 @@ struct QuoteRules {
   // the prefix is written only for values holding characters beyond ASCII.
   std::string_view prefix = {};
   bool prefix_non_ascii = false;
+  // The dialect's joined form for texts with command bytes or lines.
+  const LiteralForm* literals = nullptr;
 };
 
 // Whether text is a number of the given form.
@@ -117,7 +128,8 @@ void AppendQuotedValue(std::string& out, const ValueText& value, const QuoteRule
 void AppendQuotedText(std::string& out, std::string_view text, bool no_quote, const QuoteRules& rules);
 
 // A name between the dialect's quotes, the closing quote doubled inside it;
-// bare when the dialect's bare rule allows it.
+// bare when the dialect's bare rule allows it. Bytes and lines a client would
+// read as commands become blanks first (ScriptName).
 std::string QuoteIdentifier(const IdentifierQuotes& quotes, std::string_view name);
 // The closing quote doubled, nothing else: for names whose outer quotes the
 // caller writes itself.

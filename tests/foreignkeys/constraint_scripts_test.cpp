@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "generator/text_literals.h"
+
 namespace quill {
 namespace {
 
@@ -100,28 +106,48 @@ TEST(ConstraintScriptsTest, MySqlKeepsReadableNamesUpToItsLimit) {
   EXPECT_EQ(ConstraintName(settings, false, {letters, "c", "p", "id"}), "FK_QMV_" + letters + "_c_p_id");
 }
 
-TEST(ConstraintScriptsTest, ClosingQuotesInsideNamesAreDoubled) {
-  const ForeignKeyValues key{"od]d`s\"", "c]o`l\"", "pk", "id"};
-  struct {
-    TargetDialect dialect;
-    std::string fk_table;
-    std::string fk_field;
-  } const cases[] = {
-      {TargetDialect::MsSql, "[od]]d`s\"]", "([c]]o`l\"])"},
-      {TargetDialect::MySql, "`od]d``s\"`", "(`c]o``l\"`)"},
-      {TargetDialect::PostgreSql, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
-      {TargetDialect::Oracle, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
-      {TargetDialect::Pervasive, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
-  };
-  for (const auto& test : cases) {
+struct NameFormCase {
+  TargetDialect dialect;
+  std::string fk_table;  // as ALTER TABLE names it
+  std::string fk_field;  // as the FOREIGN KEY clause names it
+};
+
+// The add script of `key` in each case's dialect names the table and the
+// field in the case's forms, and holds no byte below 0x20 but CR and LF.
+void ExpectNameForms(const ForeignKeyValues& key, const std::vector<NameFormCase>& cases) {
+  for (const NameFormCase& test : cases) {
     Settings settings;
     settings.format = test.dialect;
     ForeignKeyScripts scripts;
     AppendConstraintScripts(settings, false, key, scripts);
-    EXPECT_NE(scripts.add_constraint_script.find("ALTER TABLE " + test.fk_table), std::string::npos)
-        << scripts.add_constraint_script;
-    EXPECT_NE(scripts.add_constraint_script.find(test.fk_field), std::string::npos) << scripts.add_constraint_script;
+    const std::string& script = scripts.add_constraint_script;
+    EXPECT_NE(script.find("ALTER TABLE " + test.fk_table), std::string::npos) << script;
+    EXPECT_NE(script.find(test.fk_field), std::string::npos) << script;
+    EXPECT_TRUE(std::none_of(script.begin(), script.end(), IsCommandByte)) << script;
   }
+}
+
+TEST(ConstraintScriptsTest, ClosingQuotesInsideNamesAreDoubled) {
+  ExpectNameForms({"od]d`s\"", "c]o`l\"", "pk", "id"},
+                  {
+                      {TargetDialect::MsSql, "[od]]d`s\"]", "([c]]o`l\"])"},
+                      {TargetDialect::MySql, "`od]d``s\"`", "(`c]o``l\"`)"},
+                      {TargetDialect::PostgreSql, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
+                      {TargetDialect::Oracle, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
+                      {TargetDialect::Pervasive, "\"od]d`s\"\"\"", "(\"c]o`l\"\"\")"},
+                  });
+}
+
+// The names are written as the table writers write them: a line that the
+// client reads as a command, and a command byte, become blanks.
+TEST(ConstraintScriptsTest, NamesReadAsTheTableWritersWriteThem) {
+  ExpectNameForms({"t\r\n/\r\nGO", "c\x01", "pk", "id"},
+                  {
+                      {TargetDialect::MsSql, "[t  /  GO]", "([c ])"},
+                      {TargetDialect::Oracle, "\"t  /  GO\"", "(\"c \")"},
+                      {TargetDialect::Pervasive, "\"t  /  GO\"", "(\"c \")"},
+                      {TargetDialect::PostgreSql, "\"t\r\n/\r\ngo\"", "(\"c \")"},
+                  });
 }
 
 TEST(ConstraintScriptsTest, EqualRowsGiveEqualNamesAndRowsAppendInOrder) {

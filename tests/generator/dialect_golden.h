@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "fixtures/test_database.h"
+#include "generator/script_header.h"
 #include "generator_harness.h"
 
 namespace quill::testing {
@@ -22,12 +23,14 @@ struct DialectGoldenCase {
   std::vector<std::string> expected;  // the table's items of the script
 };
 
-// The items of a one-table run between the header and the foreign-key tail.
+// The items of a one-table run between the header and the foreign-key tail
+// (and the session's end, for MySql).
 inline std::vector<std::string> DialectTableItems(const GeneratorHarness& harness) {
   const std::vector<std::string>& script = harness.Script();
-  const bool has_tail = harness.settings.content != ContentMode::DataOnly;
-  if (script.size() < (has_tail ? 2u : 1u)) return {};
-  return {script.begin() + 1, script.end() - (has_tail ? 1 : 0)};
+  const size_t tail = (harness.settings.content != ContentMode::DataOnly ? 1u : 0u) +
+                      (ScriptSessionEnd(harness.settings.format).empty() ? 0u : 1u);
+  if (script.size() < tail + 1) return {};
+  return {script.begin() + 1, script.end() - static_cast<std::ptrdiff_t>(tail)};
 }
 
 // Runs each case as a one-table run in `dialect`; tables are created once by

@@ -37,6 +37,35 @@ TEST(ScriptHeaderTest, CommentFormPerDialectWithTheDebugLine) {
   }
 }
 
+// The session statements after the header lines and at the end: the
+// settings the literals depend on, and for MySql the session's own back.
+TEST(ScriptHeaderTest, SessionStatementsPerDialect) {
+  const struct {
+    TargetDialect dialect;
+    std::string start;
+    std::string end;
+  } cases[] = {
+      {TargetDialect::PostgreSql, "SET client_encoding = 'UTF8';\r\nSET standard_conforming_strings = on;\r\n", ""},
+      {TargetDialect::MySql,
+       "SET @quillmarsh_sql_mode = @@SESSION.sql_mode, @quillmarsh_character_set_client = "
+       "@@SESSION.character_set_client, @quillmarsh_character_set_results = @@SESSION.character_set_results, "
+       "@quillmarsh_collation_connection = @@SESSION.collation_connection;\r\n"
+       "SET NAMES utf8mb4;\r\n"
+       "SET SESSION sql_mode = TRIM(BOTH ',' FROM REPLACE(REPLACE(REPLACE(CONCAT(',', @@SESSION.sql_mode, ','), "
+       "',NO_BACKSLASH_ESCAPES,', ','), ',EMPTY_STRING_IS_NULL,', ','), ',ORACLE,', ','));\r\n",
+       "SET SESSION sql_mode = @quillmarsh_sql_mode, SESSION character_set_client = @quillmarsh_character_set_client, "
+       "SESSION character_set_results = @quillmarsh_character_set_results, "
+       "SESSION collation_connection = @quillmarsh_collation_connection;"},
+      {TargetDialect::MsSql, "", ""},
+      {TargetDialect::Oracle, "", ""},
+      {TargetDialect::Pervasive, "", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ScriptSessionStart(c.dialect), c.start) << DialectName(c.dialect);
+    EXPECT_EQ(ScriptSessionEnd(c.dialect), c.end) << DialectName(c.dialect);
+  }
+}
+
 TEST(ScriptHeaderTest, StampsFollowTheSystemsShortDateAndLongTimeFormats) {
   EXPECT_EQ(LogStamp(&Now), "2004-12-31 - 23:59:58");
   FormatSettings& formats = GlobalFormatSettings();

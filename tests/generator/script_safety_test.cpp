@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,6 +13,7 @@
 
 #include "dialect_golden.h"
 #include "fixtures/script_loaders.h"
+#include "generator/script_header.h"
 
 namespace quill::testing {
 namespace {
@@ -374,6 +377,268 @@ TEST(ScriptSafetyTest, AValueMySqlCannotHoldWholeFailsTheTable) {
       error_logged = error_logged || line.find(c.error) != std::string::npos;
     }
     EXPECT_TRUE(error_logged) << ::testing::PrintToString(harness.ui.LogTexts());
+  }
+}
+
+// --- Scripts that mean the same in every session -----------------------------
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (const char c : bytes) {
+    hex += kDigits[static_cast<unsigned char>(c) >> 4];
+    hex += kDigits[static_cast<unsigned char>(c) & 0xF];
+  }
+  return hex;
+}
+
+std::string WithoutNul(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\0'), text.end());
+  return text;
+}
+
+// One hostile value: how the SQLite source writes it, and its bytes.
+struct HostileValue {
+  std::string sqlite;
+  std::string bytes;
+};
+
+std::vector<HostileValue> HostileValues() {
+  using namespace std::string_literals;
+  return {
+      {R"('\''); DROP TABLE victim; --')", R"(\'); DROP TABLE victim; --)"},
+      {R"('x\' || char(13,10) || ''');DROP TABLE victim;--')", "x\\\r\n');DROP TABLE victim;--"},
+      {"char(97,0,98) || '''); DROP TABLE victim; --'", "a\0b'); DROP TABLE victim; --"s},
+      {"char(1,26,27,12,8,127,11) || 'x'", "\x01\x1A\x1B\x0C\x08\x7F\x0Bx"},
+      {"'x' || char(13,10) || '/' || char(13,10) || '  /  ' || char(10) || 'DROP TABLE victim;' || char(10) || "
+       "char(9) || '/' || char(13,10) || 'y'",
+       "x\r\n/\r\n  /  \nDROP TABLE victim;\n\t/\r\ny"},
+      {"'x' || char(13,10) || 'GO' || char(13,10) || ' go 5' || char(13,10) || 'DROP TABLE victim' || char(13,10) || "
+       "'!! echo hi' || char(10) || ':r x' || char(10) || 'quit'",
+       "x\r\nGO\r\n go 5\r\nDROP TABLE victim\r\n!! echo hi\n:r x\nquit"},
+      {"'a' || char(13) || 'b' || char(10) || 'c' || char(13,10,13,10) || 'DROP TABLE victim;' || char(13,10) || '.' "
+       "|| char(13,10) || '#host x' || char(13,10)",
+       "a\rb\nc\r\n\r\nDROP TABLE victim;\r\n.\r\n#host x\r\n"},
+      {"'a; -- b /* c */ d; /* e'", "a; -- b /* c */ d; /* e"},
+      {R"(char(10) || '\! echo hi' || char(10) || '\q' || char(10) || '\0 \n \Z' || char(10) || 'ends \')",
+       "\n\\! echo hi\n\\q\n\\0 \\n \\Z\nends \\"},
+      {"'Zoë 東京 ''q'''", "Zoë 東京 'q'"},
+      {"'AT&T &&x & y $(PATH) $ (z)'", "AT&T &&x & y $(PATH) $ (z)"},
+  };
+}
+
+const std::string kHostileColumn = "n\\'\"`; --/*";
+
+TableDescription HostileValueTable() {
+  TableDescription table{"hv", {{"id", "INT"}, {"v", "TEXT"}, {kHostileColumn, "TEXT"}}, {"id"}, {}};
+  int id = 0;
+  for (const HostileValue& value : HostileValues()) {
+    table.rows.push_back({std::to_string(++id), value.sqlite, "'k'"});
+  }
+  return table;
+}
+
+struct HostileSession {
+  std::string name;
+  std::string setup;  // PGOPTIONS for psql, a statement run at connection for the mariadb client
+  std::string after;  // MySql: what the session's own settings read after the script
+};
+
+// Each hostile value is scripted from SQLite, loaded into the real server in
+// a session set up the way a hostile target is, and read back byte for
+// byte; the table `victim` is still there afterwards, and a MySql session
+// gets its own sql_mode and character set back at the end of the script.
+TEST(ScriptSafetyTest, HostileValuesLoadWholeIntoHostileSessions) {
+  TestDatabase source = TestDatabase::Sqlite();
+  source.CreateTable(HostileValueTable());
+  const std::vector<HostileValue> values = HostileValues();
+  const struct {
+    TargetDialect dialect;
+    std::vector<HostileSession> sessions;
+  } cases[] = {
+      {TargetDialect::PostgreSql,
+       {{"standard_conforming_strings off", "-c standard_conforming_strings=off -c backslash_quote=on", ""},
+        {"standard_conforming_strings on", "-c standard_conforming_strings=on", ""}}},
+      {TargetDialect::MySql,
+       {{"NO_BACKSLASH_ESCAPES", "SET SESSION sql_mode = 'NO_BACKSLASH_ESCAPES'", "NO_BACKSLASH_ESCAPES\tutf8mb4"},
+        {"ANSI with NO_BACKSLASH_ESCAPES",
+         "SET SESSION sql_mode = 'ANSI,NO_BACKSLASH_ESCAPES,STRICT_ALL_TABLES,EMPTY_STRING_IS_NULL'",
+         "ANSI,NO_BACKSLASH_ESCAPES,STRICT_ALL_TABLES,EMPTY_STRING_IS_NULL\tutf8mb4"},
+        {"ORACLE with NO_BACKSLASH_ESCAPES", "SET SESSION sql_mode = 'ORACLE,NO_BACKSLASH_ESCAPES'",
+         "ORACLE,NO_KEY_OPTIONS,NO_TABLE_OPTIONS,NO_FIELD_OPTIONS,NO_BACKSLASH_ESCAPES"},
+        {"latin1", "SET NAMES latin1", "\tlatin1"}}},
+  };
+  for (const auto& c : cases) {
+    const bool to_postgres = c.dialect == TargetDialect::PostgreSql;
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.generator.GenerateScript(source.Dsn(), "hv");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    std::string script = harness.ScriptText();
+    // PostgreSQL text holds no NUL: dropped, with one red line for the column.
+    int nul_lines = 0;
+    for (const LogLine& line : harness.ui.log_lines()) {
+      if (line.text.find("NUL") == std::string::npos) continue;
+      ++nul_lines;
+      EXPECT_EQ(line.text,
+                "Table : hv : column v : 1 values with NUL characters, which PostgreSQL text cannot hold: NUL dropped.");
+    }
+    EXPECT_EQ(nul_lines, to_postgres ? 1 : 0);
+    if (!to_postgres) script += "SELECT @@SESSION.sql_mode AS mode_after, @@SESSION.character_set_client AS cs;\r\n";
+    for (const HostileSession& session : c.sessions) {
+      SCOPED_TRACE(session.name);
+      TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+      target.Execute("CREATE TABLE victim (v integer)");
+      const ScriptRun load =
+          to_postgres ? RunPsqlScript(target, script, session.setup) : RunMariaDbScript(target, script, session.setup);
+      ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+      EXPECT_EQ(target.Query("SELECT count(*) FROM victim").size(), 1u);
+      const std::vector<std::vector<std::string>> rows =
+          Rows(target.Query(to_postgres ? "SELECT id, upper(encode(convert_to(v, 'UTF8'), 'hex')) FROM hv ORDER BY id"
+                                        : "SELECT id, HEX(v) FROM hv ORDER BY id"));
+      ASSERT_EQ(rows.size(), values.size()) << script;
+      for (size_t i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(::testing::PrintToString(values[i].bytes));
+        EXPECT_EQ(rows[i][1], Hex(to_postgres ? WithoutNul(values[i].bytes) : values[i].bytes));
+      }
+      EXPECT_EQ(Rows(target.Query("SELECT count(*) FROM hv WHERE " + target.Quote(kHostileColumn) + " = 'k'")),
+                (std::vector<std::vector<std::string>>{{std::to_string(values.size())}}));
+      if (!session.after.empty()) {
+        EXPECT_NE(load.output.find(session.after), std::string::npos) << load.output;
+      }
+    }
+  }
+}
+
+// The lines of one script item (statement).
+std::vector<std::string> ItemLines(const std::string& item) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (true) {
+    const size_t brk = item.find_first_of("\r\n", start);
+    lines.push_back(item.substr(start, brk == std::string::npos ? std::string::npos : brk - start));
+    if (brk == std::string::npos) return lines;
+    start = brk + (item[brk] == '\r' && brk + 1 < item.size() && item[brk + 1] == '\n' ? 2 : 1);
+  }
+}
+
+std::string Trimmed(const std::string& line) {
+  const size_t first = line.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return line.substr(first, line.find_last_not_of(" \t") + 1 - first);
+}
+
+std::string Upper(std::string text) {
+  for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+  return text;
+}
+
+// What a script must never hold, looked at as the client reads it: no
+// command byte anywhere, and no line inside a statement that the client
+// reads as a command.
+void ExpectNoCommandBytesOrLines(TargetDialect dialect, const std::vector<std::string>& items) {
+  for (const std::string& item : items) {
+    SCOPED_TRACE(::testing::PrintToString(item));
+    for (const char ch : item) {
+      const auto byte = static_cast<unsigned char>(ch);
+      EXPECT_FALSE(byte < 0x20 && ch != '\t' && ch != '\r' && ch != '\n') << "raw byte " << static_cast<int>(byte);
+    }
+    const std::vector<std::string> lines = ItemLines(item);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      const std::string line = Trimmed(lines[i]);
+      const std::string upper = Upper(line);
+      const bool inside = i + 1 < lines.size();  // not the statement's last line
+      switch (dialect) {
+        case TargetDialect::MsSql:
+          for (const std::string word : {"GO", "EXIT", "QUIT", "ED", "RESET"}) {
+            EXPECT_FALSE(upper == word || upper.starts_with(word + " ")) << line;
+          }
+          EXPECT_FALSE(i > 0 && (line.starts_with("!!") || line.starts_with(":"))) << line;
+          EXPECT_EQ(line.find("$("), std::string::npos) << line;
+          break;
+        case TargetDialect::Oracle:
+          EXPECT_FALSE(line == "/" || line == "." || line.starts_with("#")) << line;
+          EXPECT_FALSE(inside && (line.empty() || line.ends_with(";"))) << line;
+          for (size_t at = line.find('&'); at != std::string::npos; at = line.find('&', at + 1)) {
+            EXPECT_TRUE(at + 1 == line.size() || line[at + 1] == ' ') << line;
+          }
+          break;
+        case TargetDialect::Pervasive: EXPECT_NE(line, "/"); break;
+        default: break;
+      }
+    }
+  }
+}
+
+TEST(ScriptSafetyTest, NoCommandByteOrCommandLineInMsSqlOracleAndPervasiveScripts) {
+  TestDatabase source = TestDatabase::Sqlite();
+  TableDescription table = HostileValueTable();
+  // Names with the same lines and bytes as the values.
+  table.name = "t\r\n/\r\nGO\r\n#x";  // no point: that would part a schema
+  table.columns[1].name = "v\x01\r\n/ \r\n\r\n go";
+  source.CreateTable(table);
+  for (const TargetDialect dialect : {TargetDialect::MsSql, TargetDialect::Oracle, TargetDialect::Pervasive}) {
+    SCOPED_TRACE(DialectName(dialect));
+    GeneratorHarness harness;
+    harness.settings.format = dialect;
+    harness.generator.GenerateScript(source.Dsn(), table.name);
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::vector<std::string> items = DialectTableItems(harness);
+    ASSERT_EQ(items.size(), HostileValues().size() + 1)
+        << harness.ScriptText() << ::testing::PrintToString(harness.ui.LogTexts());
+    ExpectNoCommandBytesOrLines(dialect, items);
+  }
+}
+
+// The forms the values take, dialect by dialect: joined only where a byte
+// or a line needs it.
+TEST(ScriptSafetyTest, CommandBytesAndLinesGoldenForms) {
+  const TableDescription table{"cmd",
+                               {{"v", "TEXT"}},
+                               {},
+                               {{"'a' || char(13,10) || ' / ' || char(13,10) || 'b'"},
+                                {"char(97,0,26,98)"},
+                                {"'p' || char(13,10,13,10) || 'q'"}}};
+  const struct {
+    TargetDialect dialect;
+    std::vector<std::string> rows;
+    std::string red_line;
+  } cases[] = {
+      {TargetDialect::Oracle,
+       {"INSERT INTO cmd VALUES('a'||CHR(13)||CHR(10)||' / '||CHR(13)||CHR(10)||'b');",
+        "INSERT INTO cmd VALUES('a'||CHR(0)||CHR(26)||'b');",
+        "INSERT INTO cmd VALUES('p'||CHR(13)||CHR(10)||CHR(13)||CHR(10)||'q');"},
+       ""},
+      {TargetDialect::Pervasive,
+       {"INSERT INTO \"cmd\" VALUES (CONCAT(CONCAT('a',CONCAT(CHAR(13),CHAR(10))),CONCAT(CONCAT(' / ',CHAR(13)),"
+        "CONCAT(CHAR(10),'b'))));",
+        "INSERT INTO \"cmd\" VALUES (CONCAT('a',CONCAT(CHAR(26),'b')));", "INSERT INTO \"cmd\" VALUES ('p\r\n\r\nq');"},
+       "Table : cmd : column v : 1 values with NUL characters, which Pervasive text cannot hold: NUL dropped."},
+      {TargetDialect::MsSql,
+       {"INSERT INTO [cmd] ([v])\r\n   VALUES ('a\r\n / \r\nb')",
+        "INSERT INTO [cmd] ([v])\r\n   VALUES ('a'+CHAR(0)+CHAR(26)+'b')",
+        "INSERT INTO [cmd] ([v])\r\n   VALUES ('p\r\n\r\nq')"},
+       ""},
+      {TargetDialect::MySql,
+       {"INSERT INTO `cmd` VALUES('a\\r\\n / \\r\\nb');", "INSERT INTO `cmd` VALUES('a\\0\\Zb');",
+        "INSERT INTO `cmd` VALUES('p\\r\\n\\r\\nq');"},
+       ""},
+  };
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(table);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(DialectName(c.dialect));
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.settings.content = ContentMode::DataOnly;
+    harness.generator.GenerateScript(db.Dsn(), "cmd");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    EXPECT_EQ(DialectTableItems(harness), c.rows);
+    std::vector<std::string> red;
+    for (const LogLine& line : harness.ui.log_lines()) {
+      if (line.text.find("NUL") != std::string::npos) red.push_back(line.text);
+    }
+    EXPECT_EQ(red, c.red_line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.red_line});
   }
 }
 
