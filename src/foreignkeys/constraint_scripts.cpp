@@ -1,8 +1,10 @@
 #include "foreignkeys/constraint_scripts.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "foreignkeys/md5.h"
+#include "generator/dialect_names.h"
 #include "generator/dialect_values.h"
 #include "platform/text/text_encoding.h"
 #include "generator/table_names.h"
@@ -14,9 +16,6 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr size_t kShortNameLength = 20;  // Oracle and Pervasive constraint names
 
-// The column cuts of the table writers, dialect by dialect.
-constexpr int kOracleColumnLength = 30;
-constexpr int kPervasiveColumnLength = 20;
 
 bool UsesShortNames(TargetDialect dialect) {
   return dialect == TargetDialect::Oracle || dialect == TargetDialect::Pervasive;
@@ -43,10 +42,18 @@ std::string NameForm(TargetDialect dialect, std::string_view name) {
   return QuoteIdentifier(DialectIdentifierQuotes(dialect), name);
 }
 
-std::string ColumnForm(TargetDialect dialect, const std::string& column) {
-  if (dialect == TargetDialect::Oracle) return NameForm(dialect, FirstCharacters(column, kOracleColumnLength));
-  if (dialect == TargetDialect::Pervasive) return NameForm(dialect, FirstCharacters(column, kPervasiveColumnLength));
-  return NameForm(dialect, column);
+// A column as the table writers write it: its distinct name among its
+// table's columns when the run's columns are known, else its dialect form.
+std::string ColumnForm(const Settings& settings, const ScriptTables& run_tables, const std::string& table,
+                       const std::string& column) {
+  std::vector<std::string> table_columns;
+  for (size_t k = 0; k < run_tables.column_tables.size() && k < run_tables.columns.size(); ++k) {
+    if (run_tables.column_tables[k] == table) table_columns.push_back(run_tables.columns[k]);
+  }
+  const auto at = std::find(table_columns.begin(), table_columns.end(), column);
+  if (at == table_columns.end()) return NameForm(settings.format, DialectColumnForm(settings, column));
+  const std::vector<std::string> names = DistinctColumnNames(settings, table_columns);
+  return NameForm(settings.format, names[static_cast<size_t>(at - table_columns.begin())]);
 }
 
 std::string TableForm(TargetDialect dialect, const OutputTableNameParts& parts) {
@@ -56,6 +63,17 @@ std::string TableForm(TargetDialect dialect, const OutputTableNameParts& parts) 
 
 OutputTableNameParts TableParts(const Settings& settings, const std::string& listed_name) {
   return OutputTableNameFor(settings, listed_name, IsTextFileTable(listed_name));
+}
+
+// The table's parts with its distinct name among the run's tables.
+OutputTableNameParts WrittenTableParts(const Settings& settings, const ScriptTables& run_tables,
+                                       const std::string& listed_name) {
+  OutputTableNameParts parts = TableParts(settings, listed_name);
+  const auto at = std::find(run_tables.tables.begin(), run_tables.tables.end(), listed_name);
+  if (at != run_tables.tables.end()) {
+    parts.name = DistinctTableNames(settings, run_tables.tables)[static_cast<size_t>(at - run_tables.tables.begin())];
+  }
+  return parts;
 }
 
 }  // namespace
@@ -75,13 +93,13 @@ std::string ConstraintName(const Settings& settings, bool encrypt, const Foreign
 }
 
 void AppendConstraintScripts(const Settings& settings, bool encrypt, const ForeignKeyValues& key,
-                             ForeignKeyScripts& scripts) {
+                             ForeignKeyScripts& scripts, const ScriptTables& run_tables) {
   const TargetDialect dialect = settings.format;
   const std::string name = NameForm(dialect, ConstraintName(settings, encrypt, key));
-  const std::string fk_table = TableForm(dialect, TableParts(settings, key.fk_table));
-  const std::string pk_table = TableForm(dialect, TableParts(settings, key.pk_table));
-  const std::string fk_field = ColumnForm(dialect, ApplyUnderscore(settings, key.fk_field));
-  const std::string pk_field = ColumnForm(dialect, ApplyUnderscore(settings, key.pk_field));
+  const std::string fk_table = TableForm(dialect, WrittenTableParts(settings, run_tables, key.fk_table));
+  const std::string pk_table = TableForm(dialect, WrittenTableParts(settings, run_tables, key.pk_table));
+  const std::string fk_field = ColumnForm(settings, run_tables, key.fk_table, key.fk_field);
+  const std::string pk_field = ColumnForm(settings, run_tables, key.pk_table, key.pk_field);
   const std::string crlf(kCrLf);
   const std::string foreign_key = "ADD CONSTRAINT " + name + " FOREIGN KEY (" + fk_field + ") REFERENCES " + pk_table;
 

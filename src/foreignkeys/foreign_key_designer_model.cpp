@@ -234,8 +234,9 @@ bool ForeignKeyDesignerModel::Continue() {
     return false;
   }
   ForeignKeyScripts scripts;
+  const ScriptTables run_tables{chosen_tables_, info_.column_tables, info_.columns};
   for (const ForeignKeyRow& row : rows_) {
-    if (row.checked) AppendConstraintScripts(settings_, encrypt, row.Values(), scripts);
+    if (row.checked) AppendConstraintScripts(settings_, encrypt, row.Values(), scripts, run_tables);
   }
   add_constraint_script_ = std::move(scripts.add_constraint_script);
   drop_constraint_script_ = std::move(scripts.drop_constraint_script);

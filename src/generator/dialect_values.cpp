@@ -8,12 +8,17 @@
 #include <utility>
 #include <vector>
 
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "generator/blob_files.h"
+#include "generator/dialect_names.h"
 #include "platform/formatting/format_date_time.h"
+#include "platform/formatting/field_text.h"
 #include "platform/formatting/format_float.h"
 #include "platform/formatting/format_settings.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 namespace {
@@ -138,21 +143,26 @@ void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fr
     return;
   }
   if (field.IsNull()) return;
-  const DateTime value = field.AsDateTime();
-  int nanosecond = value.nanosecond;
-  for (int digits = 9; digits > fraction_digits; --digits) nanosecond /= 10;
-  for (int digits = fraction_digits; digits < 9; ++digits) nanosecond *= 10;
+  AppendDateTimeText(out, field.AsDateTime(), c, fraction_digits);
+}
+
+void AppendDateTimeText(std::string& out, DateTime value, ColumnClass c, int fraction_digits) {
+  for (int digits = 9; digits > fraction_digits; --digits) value.nanosecond /= 10;
+  for (int digits = fraction_digits; digits < 9; ++digits) value.nanosecond *= 10;
   if (value.negative) out += '-';
-  if (nanosecond == 0) {
-    field.AppendString(out);
+  const DateTextKind kind = c == ColumnClass::kDate   ? DateTextKind::kDate
+                            : c == ColumnClass::kTime ? DateTextKind::kTime
+                                                      : DateTextKind::kDateTime;
+  if (value.nanosecond == 0 || kind == DateTextKind::kDate) {
+    AppendDateTimeFieldText(out, kind, value);
     return;
   }
   const FormatSettings& settings = GlobalFormatSettings();
-  if (c == ColumnClass::kDateTime) {
+  if (kind == DateTextKind::kDateTime) {
     AppendFormatDateTime(out, settings.short_date_format, value, settings);
     out += ' ';
   }
-  AppendFormatDateTime(out, TimeFormatWithFraction(settings.long_time_format, nanosecond), value, settings);
+  AppendFormatDateTime(out, TimeFormatWithFraction(settings.long_time_format, value.nanosecond), value, settings);
 }
 
 std::string ValueTextOf(const Field& field, ColumnClass c) {
@@ -181,19 +191,100 @@ bool IsNonFinite(const Field& field, ColumnClass c) {
   return lower == "nan" || lower == "inf" || lower == "infinity";
 }
 
-NonFiniteValues::NonFiniteValues(TableWriter& writer, const std::vector<ColumnClass>& classes)
-    : writer_(writer), classes_(classes), logged_(classes.size(), false) {}
+ValuesWrittenNull::ValuesWrittenNull(TableWriter& writer, const std::vector<ColumnClass>& classes,
+                                     bool holds_non_finite)
+    : writer_(writer), classes_(classes), holds_non_finite_(holds_non_finite) {}
 
-bool NonFiniteValues::Refuse(const Field& field) {
-  const auto index = static_cast<size_t>(field.Index());
-  if (!IsNonFinite(field, classes_[index])) return false;
-  if (!logged_[index]) {
-    logged_[index] = true;
-    writer_.ui.AddColoredLine("Table : " + writer_.run.listed_table_name + " : column " + field.Name() +
-                                  " holds NaN or infinite values, which this dialect cannot hold: written NULL.",
-                              kLogRed);
+bool ValuesWrittenNull::Refuse(const Field& field) {
+  if (field.IsZeroDate()) {
+    writer_.lost_values.Count(field.Name(), kZeroDateLost);
+    return true;
   }
+  if (holds_non_finite_ || !IsNonFinite(field, classes_[static_cast<size_t>(field.Index())])) return false;
+  writer_.lost_values.Count(field.Name(), kNonFiniteLost);
   return true;
+}
+
+bool IsBinaryClass(ColumnClass c) { return c == ColumnClass::kBytes || c == ColumnClass::kVarBytes; }
+
+void AppendHexDigits(std::string& out, std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  const size_t start = out.size();
+  out.resize(start + 2 * bytes.size());
+  char* digit = out.data() + start;
+  for (const char byte : bytes) {
+    const auto b = static_cast<unsigned char>(byte);
+    *digit++ = kDigits[b >> 4];
+    *digit++ = kDigits[b & 0x0F];
+  }
+}
+
+bool IsTextBytes(std::string_view bytes) {
+  return bytes.find('\0') == std::string_view::npos && IsValidUtf8(bytes);
+}
+
+DecimalType DecimalTypeFor(const Field& field, const DecimalLimits& limits) {
+  const int precision = field.Size();
+  const int scale = field.Scale();
+  if (scale < 0) return {limits.max_precision, limits.unknown_scale};
+  if (precision > 0 && scale <= precision && precision <= limits.max_precision && scale <= limits.max_scale) {
+    return {precision, scale};
+  }
+  const int integer_digits = precision > scale ? precision - scale : limits.max_precision;
+  const int room = std::max(limits.max_precision - integer_digits, limits.max_precision / 2);
+  return {limits.max_precision, std::min({scale, limits.max_scale, room})};
+}
+
+bool FitsDecimal(std::string_view text, const DecimalType& type) {
+  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+  std::string digits;  // every digit, the point left out
+  long point = -1;     // digits before the point
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c >= '0' && c <= '9') {
+      digits += c;
+    } else if ((c == '.' || c == ',') && point < 0) {
+      point = static_cast<long>(digits.size());
+    } else {
+      break;
+    }
+  }
+  if (digits.empty()) return true;
+  if (point < 0) point = static_cast<long>(digits.size());
+  if (i < text.size()) {
+    if (text[i] != 'e' && text[i] != 'E') return true;
+    long exponent = 0;
+    const auto result = std::from_chars(text.data() + i + 1 + (i + 1 < text.size() && text[i + 1] == '+'),
+                                        text.data() + text.size(), exponent);
+    if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return true;
+    point += exponent;
+  }
+  const size_t first = digits.find_first_not_of('0');
+  if (first == std::string::npos) return true;  // zero fits every type
+  const size_t last = digits.find_last_not_of('0');
+  const long integer_digits = std::max(0L, point - static_cast<long>(first));
+  const long fraction_digits = std::max(0L, static_cast<long>(last) + 1 - point);
+  if (type.precision == 0) return type.significant == 0 || static_cast<long>(last - first + 1) <= type.significant;
+  return integer_digits <= type.precision - type.scale && fraction_digits <= type.scale;
+}
+
+std::string DecimalLostReason(std::string_view type_text) {
+  return "values wider than " + std::string(type_text) +
+         ", the widest exact type this dialect has for them: written NULL";
+}
+
+void AppendDurationText(std::string& out, const Field& field) {
+  if (field.IsNull()) return;
+  const DateTime value = field.AsDateTime();
+  if (value.negative) out += '-';
+  char text[48];
+  const int length = std::snprintf(text, sizeof text, "%02d:%02d:%02d", value.hour, value.minute, value.second);
+  out.append(text, static_cast<size_t>(std::max(length, 0)));
+  if (value.nanosecond == 0) return;
+  std::snprintf(text, sizeof text, ".%09d", value.nanosecond);
+  std::string_view fraction(text);
+  while (fraction.back() == '0') fraction.remove_suffix(1);
+  out += fraction;
 }
 
 std::string FirstCharacters(std::string_view text, int limit) {
@@ -266,9 +357,28 @@ std::string FloatText(const Field& field, const Settings& settings) {
   return FormatFloat(settings.float_format, field.AsFloat());
 }
 
+std::vector<std::string> WrittenColumnNames(const Settings& settings, const Dataset& table) {
+  std::vector<std::string> field_names;
+  field_names.reserve(static_cast<size_t>(table.FieldCount()));
+  for (int i = 0; i < table.FieldCount(); ++i) field_names.push_back(table.FieldAt(i).Name());
+  return DistinctColumnNames(settings, field_names);
+}
+
+void SayRenamedColumns(const Settings& settings, const Dataset& table, UserInterface& ui,
+                       const std::string& table_name) {
+  const std::vector<std::string> names = WrittenColumnNames(settings, table);
+  for (int i = 0; i < table.FieldCount(); ++i) {
+    const std::string& field_name = table.FieldAt(i).Name();
+    if (names[static_cast<size_t>(i)] == DialectColumnForm(settings, field_name)) continue;
+    ui.AddLogLine("Table : " + table_name + " : column " + field_name + " is written " + names[static_cast<size_t>(i)] +
+                  ", as this dialect would give it the name of another column.");
+  }
+}
+
 std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& rules) {
   ScriptRunState& run = writer.run;
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  const std::vector<std::string> names = WrittenColumnNames(writer.settings, writer.table);
   const bool inline_key = rules.key_form == KeyForm::kInlineUnlessComposite && key.size() == 1;
   std::string text;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
@@ -276,7 +386,8 @@ std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& 
     if (i > 0) text += ",\r\n";
     const bool in_key = std::find(key.begin(), key.end(), field.Name()) != key.end();
     const std::string type = rules.type_text(field, in_key);
-    text += rules.column_name(field.Name()) + " " + (type.empty() ? std::string(rules.unknown_type) : type);
+    text += rules.column_name(names[static_cast<size_t>(i)]) + " " +
+            (type.empty() ? std::string(rules.unknown_type) : type);
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       text += " PRIMARY KEY";
       run.primary_key_marked = true;
@@ -287,7 +398,7 @@ std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& 
     text += rules.key_clause;
     for (size_t k = 0; k < key.size(); ++k) {
       if (k > 0) text += ",";
-      text += rules.column_name(key[k]);
+      text += rules.column_name(names[static_cast<size_t>(writer.table.FindField(key[k])->Index())]);
     }
     text += ")";
     run.primary_key_marked = true;

@@ -34,6 +34,8 @@ std::string ValueTextOf(const Field& field, ColumnClass c);
 // A fraction keeps at most `fraction_digits` digits, for targets whose type
 // holds no finer one.
 void AppendValueText(std::string& out, const Field& field, ColumnClass c, int fraction_digits = 9);
+// The same text of a date, time or date-time value of class c.
+void AppendDateTimeText(std::string& out, DateTime value, ColumnClass c, int fraction_digits = 9);
 
 // The microseconds of a date-time's fraction of a second (0 for NULL and
 // for other classes).
@@ -42,20 +44,77 @@ int MicrosecondsOf(const Field& field, ColumnClass c);
 // A float or decimal value that is not a number or is infinite.
 bool IsNonFinite(const Field& field, ColumnClass c);
 
-// For dialects that cannot hold NaN and infinities: such a value is written
-// NULL, and the first of them in each column of the table gets a red log line
-// naming the table and the column.
-class NonFiniteValues {
+// Why values are written NULL, as the red line of LostValueCounts says it
+// after the count.
+inline constexpr std::string_view kNonFiniteLost = "NaN or infinite values, which this dialect cannot hold: written NULL";
+inline constexpr std::string_view kZeroDateLost = "zero dates, which no target type holds: written NULL";
+
+// The values of a row that are written NULL whatever their column's type:
+// zero dates, and NaN and infinities in dialects that cannot hold them. Each
+// is counted in the table's lost values.
+class ValuesWrittenNull {
  public:
-  NonFiniteValues(TableWriter& writer, const std::vector<ColumnClass>& classes);
-  // True when the value must be written NULL (logged once per column).
+  ValuesWrittenNull(TableWriter& writer, const std::vector<ColumnClass>& classes, bool holds_non_finite);
+  // True when the value must be written NULL (and it is counted).
   bool Refuse(const Field& field);
 
  private:
   TableWriter& writer_;
   std::vector<ColumnClass> classes_;
-  std::vector<bool> logged_;
+  bool holds_non_finite_;
 };
+
+// --- binary values ------------------------------------------------------------
+
+// Bytes and VarBytes columns: values that are bytes.
+bool IsBinaryClass(ColumnClass c);
+// Two upper-case hexadecimal digits for each byte: the bytes of a binary
+// literal, so a script never holds the raw bytes.
+void AppendHexDigits(std::string& out, std::string_view bytes);
+// Whether a BLOB's bytes can be written as text: UTF-8 without NUL.
+bool IsTextBytes(std::string_view bytes);
+
+// --- decimals -------------------------------------------------------------------
+
+// A decimal type of a target: precision digits in all, scale of them after
+// the point. Precision 0: the dialect's decimal without a precision, holding
+// at most `significant` significant digits (0: any number).
+struct DecimalType {
+  int precision = 0;
+  int scale = 0;
+  int significant = 0;
+  std::string Text() const { return "(" + std::to_string(precision) + "," + std::to_string(scale) + ")"; }
+};
+
+// The widest exact decimal of a dialect.
+struct DecimalLimits {
+  int max_precision;
+  int max_scale;
+  int unknown_scale;  // the scale of a column whose scale is unknown
+};
+
+// The decimal type a BCD column gets where the widest type has `limits`: the
+// column's own precision and scale when they fit; else the widest precision,
+// keeping the column's scale as far as half the digits allow (so neither the
+// integer part nor the fraction is squeezed out), or `unknown_scale` when the
+// scale is unknown.
+DecimalType DecimalTypeFor(const Field& field, const DecimalLimits& limits);
+
+// Whether a decimal's text (point or comma, an optional exponent) is held
+// by the type exactly, without rounding. A text that is no number is left
+// to the engine.
+bool FitsDecimal(std::string_view text, const DecimalType& type);
+
+// "values wider than decimal(p,s) ...: written NULL" for the lost-value line.
+std::string DecimalLostReason(std::string_view type_text);
+
+// --- times ------------------------------------------------------------------------
+
+// A time column whose values are durations: "-838:59:59.999999" must fit.
+inline constexpr int kDurationTextWidth = 20;
+// A duration's text: an optional "-", hours (two digits at least), minutes,
+// seconds and the fraction's digits without trailing zeros; empty for NULL.
+void AppendDurationText(std::string& out, const Field& field);
 
 // The first `limit` characters (UTF-8 code points) of text.
 std::string FirstCharacters(std::string_view text, int limit);
@@ -89,8 +148,16 @@ enum class KeyForm {
   kClause,                 // always the table-level clause
 };
 
+// The table's column names in the dialect's form, kept distinct
+// (DistinctColumnNames), in field order.
+std::vector<std::string> WrittenColumnNames(const Settings& settings, const Dataset& table);
+// A plain log line for each column whose written name had to take a suffix.
+void SayRenamedColumns(const Settings& settings, const Dataset& table, UserInterface& ui,
+                       const std::string& table_name);
+
 struct ColumnDefinitionRules {
-  std::function<std::string(const std::string& field_name)> column_name;  // as written in the statement
+  // The statement's form of a written name (WrittenColumnNames): its quotes.
+  std::function<std::string(const std::string& written_name)> column_name;
   // Empty for a class outside the map; in_key: the column is in the primary key.
   std::function<std::string(const Field& field, bool in_key)> type_text;
   std::string_view unknown_type = "UNKNOWN";                              // the type of such a class
@@ -100,7 +167,8 @@ struct ColumnDefinitionRules {
 
 // Every column as name + " " + type, joined by "," CR LF, then the key: a
 // clause "," CR LF + key_clause + the key's names in the columns' own form
-// + ")", so it always names columns just written. Sets PrimaryKeyMarked once
+// + ")", so it always names columns just written. The names are the written
+// names of WrittenColumnNames. Sets PrimaryKeyMarked once
 // the key is written.
 std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& rules);
 

@@ -20,6 +20,9 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr int kMsSqlTextLimit = 8000;
 constexpr int kKeyBytes = 900;  // the longest key of a clustered index
+constexpr DecimalLimits kDecimalLimits{.max_precision = 38, .max_scale = 38, .unknown_scale = 10};
+// The first day DATETIME holds.
+constexpr int kFirstDateTimeYear = 1753;
 
 std::string DateFormatValue(const Settings& settings) {
   static constexpr std::string_view kFormats[] = {"mdy", "myd", "dmy", "dym", "ymd", "ydm"};
@@ -37,27 +40,34 @@ std::string LimitedText(std::string_view type, int size) {
   return std::string(type) + "] (" + std::to_string(size > kMsSqlTextLimit ? kMsSqlTextLimit : size) + ")";
 }
 
+// Bytes of any length in varbinary (max); a declared length in varbinary (n).
+std::string BinaryTypeText(int size) {
+  return size > 0 && size <= kMsSqlTextLimit ? "varbinary] (" + std::to_string(size) + ")" : "varbinary] (max)";
+}
+
 std::string MsSqlTypeText(const Field& field, const Settings& settings) {
   switch (TypeClassOf(field)) {
     case ColumnClass::kLargeint: return field.IsUnsigned() ? "decimal] (20,0)" : "bigint]";
-    case ColumnClass::kBytes: return "varchar] (15)";
+    case ColumnClass::kBytes:
+    case ColumnClass::kVarBytes: return BinaryTypeText(field.Size());
     case ColumnClass::kBoolean: return "bit]";
     case ColumnClass::kString: return LimitedText("varchar", field.Size());
     case ColumnClass::kWideString: return LimitedText("nvarchar", field.Size());
     case ColumnClass::kDateTime: return DateTypeText(settings);
-    case ColumnClass::kBCD: return "numeric] (15,4)";
+    case ColumnClass::kBCD: return "numeric] " + DecimalTypeFor(field, kDecimalLimits).Text();
     case ColumnClass::kFloat: return "float]";
     case ColumnClass::kBlob:
       return settings.extract_files && !settings.save_as_raw ? "varchar] (255)" : "varbinary] (max)";
     case ColumnClass::kInteger: return field.IsUnsigned() ? "bigint]" : "int]";
     case ColumnClass::kMemo: return "text]";
     case ColumnClass::kSmallint: return "smallint]";
-    case ColumnClass::kVarBytes: return "sql_variant]";
     case ColumnClass::kWord: return "int]";  // unsigned 16 bits: tinyint ends at 255, smallint at 32767
     case ColumnClass::kGuid: return "varchar] (255)";
     case ColumnClass::kAutoInc: return "int]";
     case ColumnClass::kDate: return DateTypeText(settings);
-    case ColumnClass::kTime: return "varchar] (15)";
+    // A duration's text is longer than a time of day's.
+    case ColumnClass::kTime:
+      return field.IsDuration() ? "varchar] (" + std::to_string(kDurationTextWidth) + ")" : "varchar] (15)";
     case ColumnClass::kUnknown: break;
   }
   return {};
@@ -99,8 +109,31 @@ int64_t GoEveryRows(const std::string& text) {
 
 const LiteralForm* const kMsSqlLiterals = DialectLiteralForm(TargetDialect::MsSql);
 
-ValueText BlobValue(TableWriter& writer, const Field& field) {
-  if (writer.settings.text_from_blob) return {field.AsString(), false};
+// The binary literal of bytes: 0x and their hexadecimal digits, an expression.
+ValueText BinaryLiteral(std::string_view bytes) {
+  ValueText value{"0x", true};
+  AppendHexDigits(value.text, bytes);
+  return value;
+}
+
+constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
+constexpr std::string_view kEarlyDateLost = "dates before 1753, which DATETIME does not hold: written NULL";
+constexpr std::string_view kFractionChanged =
+    "date-times finer than DATETIME's 1/300 second: written to the nearest 1/300 second within their second";
+constexpr std::string_view kTextCut = "values longer than 8000 characters, which the column's type cannot hold: cut";
+
+// A BLOB column typed varbinary takes bytes only: its text from BLOBs is
+// written as the binary literal of the bytes.
+ValueText BlobValue(TableWriter& writer, const Field& field, bool column_holds_bytes) {
+  if (writer.settings.text_from_blob) {
+    if (field.IsNull()) return {};
+    if (column_holds_bytes) return BinaryLiteral(field.RawText());
+    if (!IsTextBytes(field.RawText())) {
+      writer.lost_values.Count(field.Name(), kNotTextLost);
+      return {"NULL", true};
+    }
+    return {field.AsString(), false};
+  }
   const std::optional<RowBlobFile> file = WriteRowBlobFile(writer, field);
   if (!file) return {};
   if (writer.settings.save_as_raw) {
@@ -115,23 +148,29 @@ ValueText BlobValue(TableWriter& writer, const Field& field) {
 // What a column's class decides about its values, worked out once a table
 // rather than for every value.
 struct ColumnValueRules {
-  enum class Form { kBoolean, kBytes, kBlob, kFloat, kText } form;
+  enum class Form { kBoolean, kBinary, kBlob, kFloat, kDateTime, kDuration, kText } form;
   ColumnClass column_class;
-  bool cut_text;            // string columns are cut to the text limit
+  bool cut_text;            // sized string columns are cut to the text limit
   bool keeps_commas;        // text keeps its commas; numbers get points
   NumberForm unquoted;      // the form of a value the Quoted option leaves bare
   bool wide;                // wide text: always N'...'
   int fraction_digits;      // of a second: milliseconds for DATETIME columns
+  bool blob_bytes;          // a BLOB column typed varbinary
+  std::optional<DecimalType> decimal;  // a decimal column's type, which its values must fit
+  std::string decimal_lost;            // the lost-value reason of a value that does not
 };
 
 ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
   using Form = ColumnValueRules::Form;
   const ColumnClass c = ClassOf(field);
-  const Form form = c == ColumnClass::kBoolean ? Form::kBoolean
-                    : c == ColumnClass::kBytes ? Form::kBytes
-                    : c == ColumnClass::kBlob  ? Form::kBlob
-                    : c == ColumnClass::kFloat ? Form::kFloat
-                                               : Form::kText;
+  const bool date_time_type = (c == ColumnClass::kDateTime || c == ColumnClass::kDate) && !settings.convert;
+  const Form form = c == ColumnClass::kBoolean                      ? Form::kBoolean
+                    : IsBinaryClass(c)                              ? Form::kBinary
+                    : c == ColumnClass::kBlob                       ? Form::kBlob
+                    : c == ColumnClass::kFloat                      ? Form::kFloat
+                    : date_time_type                                ? Form::kDateTime
+                    : c == ColumnClass::kTime && field.IsDuration() ? Form::kDuration
+                                                                    : Form::kText;
   // Blob values are paths or text here, never numbers: they stay quoted.
   NumberForm unquoted = NumberForm::kNone;
   switch (c) {
@@ -146,11 +185,41 @@ ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
     default: break;
   }
   const bool string = c == ColumnClass::kString || c == ColumnClass::kWideString;
+  // A string column without a size is a text column: nothing is cut.
+  const bool sized_string = string && TypeClassOf(field) != ColumnClass::kMemo;
   // MS SQL reads a DATETIME text with at most three digits of a second and
   // holds no finer fraction; times are text columns and keep every digit.
-  const int fraction_digits = c == ColumnClass::kDateTime && !settings.convert ? 3 : 9;
-  return {form, c, string, string || c == ColumnClass::kMemo || c == ColumnClass::kBlob, unquoted,
-          c == ColumnClass::kWideString, fraction_digits};
+  const int fraction_digits = date_time_type ? 3 : 9;
+  ColumnValueRules rules{form, c, sized_string, string || c == ColumnClass::kMemo || c == ColumnClass::kBlob,
+                         unquoted, c == ColumnClass::kWideString, fraction_digits,
+                         MsSqlTypeText(field, settings).starts_with("varbinary"), std::nullopt, {}};
+  if (c == ColumnClass::kBCD) {
+    rules.decimal = DecimalTypeFor(field, kDecimalLimits);
+    rules.decimal_lost = DecimalLostReason("numeric" + rules.decimal->Text());
+  }
+  return rules;
+}
+
+// A DATETIME value: before 1753 it is NULL; its fraction goes to DATETIME's
+// nearest 1/300 second, but never past the end of its second, so 23:59:59.999
+// stays on its own day (MS SQL would round it into the next one).
+void ReadDateTimeValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
+  value.text.clear();
+  if (field.IsNull()) return;
+  DateTime date_time = field.AsDateTime();
+  if (date_time.year < kFirstDateTimeYear) {
+    writer.lost_values.Count(field.Name(), kEarlyDateLost);
+    value = {"NULL", true};
+    return;
+  }
+  if (rules.column_class == ColumnClass::kDateTime) {
+    const int64_t nanosecond = date_time.nanosecond;
+    const int64_t ticks = std::min<int64_t>((nanosecond * 300 + 500000000) / 1000000000, 299);
+    const int millisecond = static_cast<int>((ticks * 20 + 3) / 6);
+    if (nanosecond != int64_t{millisecond} * 1000000) writer.lost_values.Count(field.Name(), kFractionChanged);
+    date_time.nanosecond = millisecond * 1000000;
+  }
+  AppendDateTimeText(value.text, date_time, rules.column_class, rules.fraction_digits);
 }
 
 void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
@@ -160,22 +229,41 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
     case Form::kBoolean:
       value.text = BooleanDigits(field);  // NULL stays NULL: unknown is not false
       break;
-    case Form::kBytes:
-      value.text = field.IsNull() ? "" : "Binary Data.";
-      break;
+    case Form::kBinary:
+      if (field.IsNull()) {
+        value.text.clear();
+      } else {
+        value = BinaryLiteral(field.RawText());
+      }
+      return;
     case Form::kBlob:
-      value = BlobValue(writer, field);
+      value = BlobValue(writer, field, rules.blob_bytes);
       break;
     case Form::kFloat:
       value.text = FloatText(field, writer.settings);
+      break;
+    case Form::kDateTime:
+      ReadDateTimeValue(writer, field, rules, value);
+      break;
+    case Form::kDuration:
+      value.text.clear();
+      AppendDurationText(value.text, field);
       break;
     case Form::kText:
       value.text.clear();
       AppendValueText(value.text, field, rules.column_class, rules.fraction_digits);
       break;
   }
-  if (rules.cut_text) KeepFirstCharacters(value.text, kMsSqlTextLimit);
+  if (rules.cut_text && value.text.size() > static_cast<size_t>(kMsSqlTextLimit)) {
+    const size_t before = value.text.size();
+    KeepFirstCharacters(value.text, kMsSqlTextLimit);
+    if (value.text.size() != before) writer.lost_values.Count(field.Name(), kTextCut);
+  }
   if (!rules.keeps_commas && !value.no_quote) CommasToPoints(value.text);
+  if (rules.decimal && !value.text.empty() && !FitsDecimal(value.text, *rules.decimal)) {
+    writer.lost_values.Count(field.Name(), rules.decimal_lost);
+    value = {"NULL", true};
+  }
 }
 
 void WriteTableStatement(TableWriter& writer) {
@@ -191,32 +279,38 @@ void WriteTableStatement(TableWriter& writer) {
   // table-level clause, so the target gets the same key.
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
   const bool inline_key = key.size() == 1;
-  // No key may hold a text column: a memo key column gets the widest
-  // nvarchar the key's 900 bytes hold, shared among such columns.
-  int memo_key_columns = 0;
+  const std::vector<std::string> names = WrittenColumnNames(settings, writer.table);
+  // No key may hold a text column or varbinary (max): such a key column
+  // gets the widest nvarchar or varbinary the key's 900 bytes hold, shared
+  // among such columns.
+  const auto unbounded = [&](const Field& field) {
+    return TypeClassOf(field) == ColumnClass::kMemo || MsSqlTypeText(field, settings) == "varbinary] (max)";
+  };
+  int unbounded_key_columns = 0;
   for (const std::string& name : key) {
     const Field* field = writer.table.FindField(name);
-    if (field != nullptr && TypeClassOf(*field) == ColumnClass::kMemo) ++memo_key_columns;
+    if (field != nullptr && unbounded(*field)) ++unbounded_key_columns;
   }
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += "," + std::string(kCrLf);
-    const bool memo_in_key = TypeClassOf(field) == ColumnClass::kMemo &&
-                             std::find(key.begin(), key.end(), field.Name()) != key.end();
-    std::string type = memo_in_key ? "nvarchar] (" + std::to_string(kKeyBytes / 2 / memo_key_columns) + ")"
-                                   : MsSqlTypeText(field, settings);
+    const bool unbounded_in_key = unbounded(field) && std::find(key.begin(), key.end(), field.Name()) != key.end();
+    const int key_bytes = unbounded_key_columns > 0 ? kKeyBytes / unbounded_key_columns : kKeyBytes;
+    std::string type = !unbounded_in_key                         ? MsSqlTypeText(field, settings)
+                       : TypeClassOf(field) == ColumnClass::kMemo ? "nvarchar] (" + std::to_string(key_bytes / 2) + ")"
+                                                                  : BinaryTypeText(key_bytes);
     if (type.empty()) type = "sql_variant]";  // a class outside the map: the type that takes any value
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       type += " PRIMARY KEY";
       run.primary_key_marked = true;
     }
-    text += Bracketed(ApplyUnderscore(settings, field.Name())) + " [" + type;
+    text += Bracketed(names[static_cast<size_t>(i)]) + " [" + type;
   }
   if (key.size() > 1) {
     text += "," + std::string(kCrLf) + "PRIMARY KEY (";
     for (size_t k = 0; k < key.size(); ++k) {
       if (k > 0) text += ",";
-      text += Bracketed(ApplyUnderscore(settings, key[k]));
+      text += Bracketed(names[static_cast<size_t>(writer.table.FindField(key[k])->Index())]);
     }
     text += ")";
     run.primary_key_marked = true;
@@ -226,7 +320,7 @@ void WriteTableStatement(TableWriter& writer) {
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head,
-                       const std::vector<ColumnValueRules>& columns, NonFiniteValues& non_finite,
+                       const std::vector<ColumnValueRules>& columns, ValuesWrittenNull& written_null,
                        ValueText& value) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
@@ -236,8 +330,8 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
     const Field& field = writer.table.FieldAt(i);
     const ColumnValueRules& column = columns[static_cast<std::size_t>(i)];
     if (i > 0) text += ",";
-    if (non_finite.Refuse(field)) {
-      value = {};
+    if (written_null.Refuse(field)) {
+      value = {"NULL", true};
     } else {
       ReadFieldValue(writer, field, column, value);
     }
@@ -264,17 +358,18 @@ void EmitMsSqlTable(TableWriter& writer) {
   writer.run.select_row_mode = settings.extract_files && settings.save_as_raw;
   std::string row_head = "INSERT INTO " +
                          TableName(writer.run) + " (";
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+  const std::vector<std::string> names = WrittenColumnNames(settings, writer.table);
+  for (size_t i = 0; i < names.size(); ++i) {
     if (i > 0) row_head += ",";
-    row_head += Bracketed(ApplyUnderscore(settings, writer.table.FieldAt(i).Name()));
+    row_head += Bracketed(names[i]);
   }
   row_head += ")" + std::string(kCrLf) + (writer.run.select_row_mode ? "   SELECT " : "   VALUES (");
   std::vector<ColumnValueRules> columns;
   for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i), settings));
-  NonFiniteValues non_finite(writer, ClassesOf(writer.table));
+  ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   ValueText value;  // one buffer for every value of the table
   WriteRows(writer, kMsSqlRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -21,8 +22,11 @@ constexpr std::string_view kCrLf = "\r\n";
 // InnoDB's longest index key, in bytes; a utf8mb4 character takes up to 4.
 constexpr int kKeyBytes = 3072;
 constexpr int kBytesPerCharacter = 4;
-constexpr int kMaxDecimalPrecision = 65;
-constexpr int kMaxDecimalScale = 30;
+constexpr DecimalLimits kDecimalLimits{.max_precision = 65, .max_scale = 30, .unknown_scale = 30};
+// The longest binary column written as varbinary(n), as text is varchar(n).
+constexpr int kMaxVarbinary = 255;
+// The fraction digits MySql keeps.
+constexpr int kMaxFractionDigits = 6;
 
 std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "varchar(" + settings.size + ")" : std::string(type);
@@ -34,12 +38,16 @@ bool IsLongText(const Field& field, ColumnClass c) {
                                       (field.Size() > 255 || field.Size() <= 0));
 }
 
-// A decimal with a precision and scale MySql can hold exactly.
-bool HasExactDecimalType(const Field& field) {
-  const int precision = field.Size();
-  const int scale = field.Scale();
-  return precision > 0 && precision <= kMaxDecimalPrecision && scale >= 0 && scale <= kMaxDecimalScale &&
-         scale <= precision;
+// A binary column MySql holds as varbinary(n); a longer one is a longblob.
+bool HasVarbinaryType(const Field& field) { return field.Size() > 0 && field.Size() <= kMaxVarbinary; }
+
+// datetime(n) / time(n) with the fraction digits the declared type keeps;
+// without fraction digits the plain type; unknown: six digits, all MySql has.
+std::string WithFractionDigits(const Field& field, std::string_view type) {
+  const int digits = field.FractionDigits();
+  if (digits == 0) return std::string(type);
+  const int kept = digits < 0 ? kMaxFractionDigits : std::min(digits, kMaxFractionDigits);
+  return std::string(type) + "(" + std::to_string(kept) + ")";
 }
 
 std::string MySqlTypeText(const Field& field, const Settings& settings) {
@@ -55,41 +63,20 @@ std::string MySqlTypeText(const Field& field, const Settings& settings) {
     case ColumnClass::kLargeint: return field.IsUnsigned() ? "bigint(20) unsigned" : "bigint(20)";
     case ColumnClass::kWord: return "smallint(6) unsigned";
     case ColumnClass::kFloat: return "double";
-    case ColumnClass::kBCD:
-      if (!HasExactDecimalType(field)) return "double";
-      return "decimal(" + std::to_string(field.Size()) + "," + std::to_string(field.Scale()) + ")";
+    case ColumnClass::kBCD: return "decimal" + DecimalTypeFor(field, kDecimalLimits).Text();
     case ColumnClass::kBoolean: return "bool";
-    // Six digits of fractions of a second, as the sources hold them.
-    case ColumnClass::kDateTime: return DateTypeText(settings, "datetime(6)");
+    case ColumnClass::kDateTime: return DateTypeText(settings, WithFractionDigits(field, "datetime"));
     case ColumnClass::kDate: return DateTypeText(settings, "date");
-    case ColumnClass::kTime: return "time(6)";
+    // MySql's time is a duration: it holds negative times and times past 24 hours.
+    case ColumnClass::kTime: return WithFractionDigits(field, "time");
     case ColumnClass::kBlob: return settings.extract_files && !settings.save_as_raw ? "varchar(255)" : "longblob";
     case ColumnClass::kBytes:
-    case ColumnClass::kVarBytes: return "tinyblob";
+    case ColumnClass::kVarBytes:
+      return HasVarbinaryType(field) ? "varbinary(" + std::to_string(field.Size()) + ")" : "longblob";
     case ColumnClass::kGuid: return "varchar(255)";
     case ColumnClass::kUnknown: break;
   }
   return {};
-}
-
-// Whether a decimal's text fits decimal(precision, scale) without rounding.
-bool FitsDecimal(std::string_view text, int precision, int scale) {
-  size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-  while (i < text.size() && text[i] == '0') ++i;
-  const size_t integer_start = i;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-  const size_t integer_digits = i - integer_start;
-  size_t fraction_digits = 0;
-  if (i < text.size() && (text[i] == '.' || text[i] == ',')) {
-    const size_t fraction_start = ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
-    size_t end = i;
-    while (end > fraction_start && text[end - 1] == '0') --end;
-    fraction_digits = end - fraction_start;
-  }
-  // Not plain digits (an exponent, a word): the server converts or refuses it.
-  if (i != text.size()) return true;
-  return integer_digits <= static_cast<size_t>(precision - scale) && fraction_digits <= static_cast<size_t>(scale);
 }
 
 // The bytes a key column that is not text takes in the index, at most.
@@ -110,6 +97,14 @@ std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::stri
     const Field* field = writer.table.FindField(name);
     if (field == nullptr) continue;
     const ColumnClass c = ClassOf(*field);
+    // A binary key column is varbinary(n) of its own length as far as the
+    // index holds it; one without a length varbinary(255): no index holds a blob.
+    if (IsBinaryClass(c)) {
+      const int bytes = field->Size() > 0 ? std::min(field->Size(), kKeyBytes) : kMaxVarbinary;
+      if (!HasVarbinaryType(*field)) lengths[static_cast<size_t>(field->Index())] = bytes;
+      room -= (bytes + kBytesPerCharacter - 1) / kBytesPerCharacter;
+      continue;
+    }
     if (!IsTextClass(c)) {
       room -= KeyBytesOf(c) / kBytesPerCharacter;
       continue;
@@ -135,10 +130,6 @@ const DialectRules kMySqlRules{
     .text_cut = 0,
     .wrap_width = 60,
 };
-
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return QuoteIdentifier(kMySqlRules.quotes, ApplyUnderscore(settings, field_name));
-}
 
 std::string TableName(const ScriptRunState& run) {
   return QuoteTableName(kMySqlRules.quotes, run.output_schema, run.output_name);
@@ -183,10 +174,12 @@ struct MySqlColumn {
   ColumnClass column_class;
   bool keeps_commas;    // text, memo and BLOB values keep their commas
   bool date;            // formatted through STR_TO_DATE with date formatting
-  int key_text_length;  // a long text key column's length; 0 otherwise
-  bool exact_decimal;   // written as decimal(precision, scale): values must fit
-  int precision;
-  int scale;
+  int key_text_length;  // a long text or binary key column's length; 0 otherwise
+  bool binary;          // Bytes and VarBytes: binary literals
+  bool duration;        // a time column of durations
+  bool blob_bytes;      // a BLOB column typed longblob: BLOB text that is not text goes in as bytes
+  std::optional<DecimalType> decimal;  // a decimal column's type, which its values must fit
+  std::string decimal_lost;
 };
 
 std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
@@ -196,10 +189,20 @@ std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     const ColumnClass c = ClassOf(field);
-    columns.push_back({c, IsTextClass(c) || c == ColumnClass::kBlob,
+    MySqlColumn column{c,
+                       IsTextClass(c) || c == ColumnClass::kBlob,
                        c == ColumnClass::kDateTime || c == ColumnClass::kDate,
                        key_text_lengths[static_cast<size_t>(i)],
-                       c == ColumnClass::kBCD && HasExactDecimalType(field), field.Size(), field.Scale()});
+                       IsBinaryClass(c),
+                       c == ColumnClass::kTime && field.IsDuration(),
+                       MySqlTypeText(field, writer.settings) == "longblob",
+                       std::nullopt,
+                       {}};
+    if (c == ColumnClass::kBCD) {
+      column.decimal = DecimalTypeFor(field, kDecimalLimits);
+      column.decimal_lost = DecimalLostReason("decimal" + column.decimal->Text());
+    }
+    columns.push_back(std::move(column));
   }
   return columns;
 }
@@ -214,11 +217,13 @@ void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& co
   // words cannot break the clause. A long text column in the key gets a
   // varchar the index can hold.
   text += ColumnDefinitions(
-      writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+      writer, {.column_name = [&](const std::string& name) { return QuoteIdentifier(kMySqlRules.quotes, name); },
                .type_text =
                    [&](const Field& field, bool) {
-                     const int key_length = columns[static_cast<size_t>(field.Index())].key_text_length;
-                     if (key_length > 0) return "varchar(" + std::to_string(key_length) + ")";
+                     const MySqlColumn& column = columns[static_cast<size_t>(field.Index())];
+                     if (column.key_text_length > 0) {
+                       return (column.binary ? "varbinary(" : "varchar(") + std::to_string(column.key_text_length) + ")";
+                     }
                      return MySqlTypeText(field, settings);
                    },
                .key_form = KeyForm::kClause,
@@ -227,17 +232,45 @@ void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& co
   AppendTableStatement(writer);
 }
 
+constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
+
+// X'...': the binary literal of bytes.
+void AppendBinaryLiteral(std::string& out, std::string_view bytes) {
+  out += "X'";
+  AppendHexDigits(out, bytes);
+  out += '\'';
+}
+
 void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn& column,
-                      NonFiniteValues& non_finite, ValueText& value, std::string& out) {
+                      ValuesWrittenNull& written_null, ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
   const ColumnClass c = column.column_class;
-  if (non_finite.Refuse(field)) {
+  if (written_null.Refuse(field)) {
     out += "NULL";
+    return;
+  }
+  const bool blob_as_bytes = c == ColumnClass::kBlob && settings.text_from_blob && !field.IsNull() &&
+                             !IsTextBytes(field.RawText());
+  if (blob_as_bytes && !column.blob_bytes) {
+    writer.lost_values.Count(field.Name(), kNotTextLost);
+    out += "NULL";
+    return;
+  }
+  if ((column.binary || blob_as_bytes) && !field.IsNull()) {
+    if (column.key_text_length > 0 && field.RawText().size() > static_cast<size_t>(column.key_text_length)) {
+      throw std::runtime_error("a value of the key column " + field.Name() + " is longer than the " +
+                               std::to_string(column.key_text_length) + " bytes its index can hold");
+    }
+    AppendBinaryLiteral(out, field.RawText());
     return;
   }
   value.no_quote = false;
   value.text.clear();
-  AppendValueText(value.text, field, c);
+  if (column.duration) {
+    AppendDurationText(value.text, field);
+  } else {
+    AppendValueText(value.text, field, c);
+  }
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field,
                       [](const RowBlobFile& file) { return "LOAD_FILE(" + MySqlLiteral(file.Path()) + ")"; });
@@ -273,22 +306,23 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
     throw std::runtime_error("a value of the key column " + field.Name() + " is longer than the " +
                              std::to_string(column.key_text_length) + " characters its index can hold");
   }
-  // A decimal the column cannot hold whole is an error, never rounded.
-  if (column.exact_decimal && !FitsDecimal(value.text, column.precision, column.scale)) {
-    throw std::runtime_error("the value " + value.text + " of the column " + field.Name() + " does not fit decimal(" +
-                             std::to_string(column.precision) + "," + std::to_string(column.scale) + ")");
+  // A decimal the column cannot hold whole is written NULL, never rounded.
+  if (column.decimal && !FitsDecimal(value.text, *column.decimal)) {
+    writer.lost_values.Count(field.Name(), column.decimal_lost);
+    out += "NULL";
+    return;
   }
   if (!column.keeps_commas) CommasToPoints(value.text);
   AppendMySqlQuoted(out, value.text);
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<MySqlColumn>& columns,
-                       NonFiniteValues& non_finite, ValueText& value) {
+                       ValuesWrittenNull& written_null, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], non_finite, value, text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], written_null, value, text);
   }
   text += ");";
 }
@@ -300,10 +334,11 @@ void EmitMySqlTable(TableWriter& writer) {
   const std::vector<MySqlColumn> columns = MySqlColumns(writer);
   if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer, columns);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
-  NonFiniteValues non_finite(writer, ClassesOf(writer.table));
+  ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kMySqlRules, row_head, [&] { WriteRowStatement(writer, row_head, columns, non_finite, value); });
+  WriteRows(writer, kMySqlRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

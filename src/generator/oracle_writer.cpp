@@ -1,6 +1,8 @@
 // The Oracle dialect: names bare or in double quotes, 30-character column
 // names, an inline key, TO_DATE and BFILENAME expressions, rows wrapped at 60.
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +17,10 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr int kOracleTextLimit = 4000;
 constexpr int kOracleValueCut = 3997;
-constexpr int kOracleNameLength = 30;
+// The longest raw, and the most bytes one HEXTORAW literal carries.
+constexpr int kOracleRawLimit = 2000;
+// number without a precision keeps 38 significant digits.
+constexpr int kOracleNumberDigits = 38;
 
 std::string DateTypeText(const Settings& settings) {
   return settings.convert ? "varchar2(" + settings.size + ")" : "date";
@@ -23,6 +28,24 @@ std::string DateTypeText(const Settings& settings) {
 
 std::string VarcharText(int size) {
   return "varchar2(" + std::to_string(size > kOracleTextLimit ? kOracleTextLimit : size) + ")";
+}
+
+std::string BinaryTypeText(int size) {
+  return size > 0 && size <= kOracleRawLimit ? "raw(" + std::to_string(size) + ")" : "blob";
+}
+
+// number(p,s) for a precision and scale Oracle takes, else number, which
+// holds any scale.
+DecimalType NumberType(const Field& field) {
+  const int precision = field.Size();
+  const int scale = field.Scale();
+  if (precision > 0 && precision <= kOracleNumberDigits && scale >= 0 && scale <= precision) return {precision, scale};
+  return {0, 0, kOracleNumberDigits};
+}
+
+std::string NumberTypeText(const Field& field) {
+  const DecimalType type = NumberType(field);
+  return type.precision == 0 ? "number" : "number" + type.Text();
 }
 
 std::string OracleTypeText(const Field& field, const Settings& settings) {
@@ -33,7 +56,8 @@ std::string OracleTypeText(const Field& field, const Settings& settings) {
     case ColumnClass::kFloat: return "float";
     case ColumnClass::kDateTime: return DateTypeText(settings);
     case ColumnClass::kMemo: return "long";
-    case ColumnClass::kVarBytes: return "raw";
+    case ColumnClass::kBytes:
+    case ColumnClass::kVarBytes: return BinaryTypeText(field.Size());
     case ColumnClass::kBlob: return settings.extract_files && !settings.save_as_raw ? "varchar2(255)" : "bfile";
     case ColumnClass::kInteger:
     case ColumnClass::kSmallint:
@@ -41,11 +65,11 @@ std::string OracleTypeText(const Field& field, const Settings& settings) {
     case ColumnClass::kWord: return "integer";
     case ColumnClass::kLargeint: return field.IsUnsigned() ? "number(20)" : "integer";
     case ColumnClass::kBoolean: return "number(1)";
-    case ColumnClass::kBCD: return "number";
+    case ColumnClass::kBCD: return NumberTypeText(field);
     case ColumnClass::kWideString: return VarcharText(field.Size());
     case ColumnClass::kDate: return DateTypeText(settings);
-    case ColumnClass::kTime: return DateTypeText(settings);
-    case ColumnClass::kBytes: return "varchar2(255)";  // Oracle takes no varchar2 without a length
+    // A duration is no time of day: it is kept as its text.
+    case ColumnClass::kTime: return field.IsDuration() ? VarcharText(kDurationTextWidth) : DateTypeText(settings);
     case ColumnClass::kGuid: return "varchar(255)";
     case ColumnClass::kUnknown: break;
   }
@@ -68,10 +92,6 @@ const LiteralForm* const kOracleLiterals = DialectLiteralForm(TargetDialect::Ora
 
 std::string IdentifierForm(std::string_view name) { return QuoteIdentifier(kOracleRules.quotes, name); }
 
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return IdentifierForm(FirstCharacters(ApplyUnderscore(settings, field_name), kOracleNameLength));
-}
-
 std::string TableName(const ScriptRunState& run) { return IdentifierForm(run.output_name); }
 
 void WriteTableStatement(TableWriter& writer) {
@@ -87,13 +107,17 @@ void WriteTableStatement(TableWriter& writer) {
   // key is long, further ones clob, and a memo key column varchar2(4000).
   bool long_written = false;
   const auto type_text = [&](const Field& field, bool in_key) {
+    // No key holds a blob: a binary key column is the longest raw.
+    if (in_key && IsBinaryClass(ClassOf(field))) {
+      return BinaryTypeText(std::min(field.Size() > 0 ? field.Size() : kOracleRawLimit, kOracleRawLimit));
+    }
     if (TypeClassOf(field) != ColumnClass::kMemo) return OracleTypeText(field, settings);
     if (in_key) return VarcharText(kOracleTextLimit);
     if (long_written) return std::string("clob");
     long_written = true;
     return std::string("long");
   };
-  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return IdentifierForm(name); },
                                      .type_text = type_text,
                                      .key_form = KeyForm::kInlineUnlessComposite,
                                      .key_clause = "PRIMARY KEY ("});
@@ -101,12 +125,71 @@ void WriteTableStatement(TableWriter& writer) {
   AppendTableStatement(writer);
 }
 
+constexpr std::string_view kLongBinaryLost =
+    "binary values longer than 2000 bytes, more than one Oracle literal carries: written NULL";
+constexpr std::string_view kFractionCut =
+    "date-times with fractions of a second, which Oracle's date does not hold: written to the whole second";
+constexpr std::string_view kTextCut = "values longer than 3997 characters, which the column's type cannot hold: cut";
+constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
+
+// What a column decides about its values, worked out once a table.
+struct OracleColumn {
+  ColumnClass column_class;
+  bool cut_text;  // sized string columns: cut to the value limit
+  bool duration;
+  std::optional<DecimalType> number;  // a decimal column's type, which its values must fit
+  std::string number_lost;
+};
+
+std::vector<OracleColumn> OracleColumns(const Dataset& table) {
+  std::vector<OracleColumn> columns;
+  for (int i = 0; i < table.FieldCount(); ++i) {
+    const Field& field = table.FieldAt(i);
+    const ColumnClass c = ClassOf(field);
+    OracleColumn column{c, (c == ColumnClass::kWideString || c == ColumnClass::kString) &&
+                               TypeClassOf(field) != ColumnClass::kMemo,
+                        c == ColumnClass::kTime && field.IsDuration(), std::nullopt, {}};
+    if (c == ColumnClass::kBCD) {
+      column.number = NumberType(field);
+      column.number_lost = DecimalLostReason(NumberTypeText(field));
+    }
+    columns.push_back(std::move(column));
+  }
+  return columns;
+}
+
 // The value of a field into `value`, a work text kept for the whole table.
-void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValueText& value) {
+void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn& column, ValueText& value) {
   const Settings& settings = writer.settings;
+  const ColumnClass c = column.column_class;
   value.no_quote = false;
   value.text.clear();
+  const bool blob_bytes = c == ColumnClass::kBlob && settings.text_from_blob && !field.IsNull() &&
+                          !IsTextBytes(field.RawText());
+  if (blob_bytes) {
+    writer.lost_values.Count(field.Name(), kNotTextLost);
+    return;
+  }
+  if (IsBinaryClass(c)) {
+    if (field.IsNull()) return;
+    if (field.RawText().size() > static_cast<size_t>(kOracleRawLimit)) {
+      writer.lost_values.Count(field.Name(), kLongBinaryLost);
+      return;
+    }
+    value = {"HEXTORAW('", true};
+    AppendHexDigits(value.text, field.RawText());
+    value.text += "')";
+    return;
+  }
+  if (column.duration) {
+    AppendDurationText(value.text, field);
+    return;
+  }
   // Oracle's date holds whole seconds, and TO_DATE reads no fraction.
+  if (!settings.convert && (c == ColumnClass::kDateTime || c == ColumnClass::kTime) && !field.IsNull() &&
+      field.AsDateTime().nanosecond != 0) {
+    writer.lost_values.Count(field.Name(), kFractionCut);
+  }
   AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
@@ -121,22 +204,30 @@ void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Valu
   }
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
-  if (c == ColumnClass::kWideString || c == ColumnClass::kString) KeepFirstCharacters(value.text, kOracleValueCut);
+  if (column.cut_text && value.text.size() > static_cast<size_t>(kOracleValueCut)) {
+    const size_t before = value.text.size();
+    KeepFirstCharacters(value.text, kOracleValueCut);
+    if (value.text.size() != before) writer.lost_values.Count(field.Name(), kTextCut);
+  }
+  if (column.number && !value.text.empty() && !FitsDecimal(value.text, *column.number)) {
+    writer.lost_values.Count(field.Name(), column.number_lost);
+    value.text.clear();
+  }
 }
 
-void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       NonFiniteValues& non_finite, ValueText& value) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<OracleColumn>& columns,
+                       ValuesWrittenNull& written_null, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
     const Field& field = writer.table.FieldAt(i);
-    if (non_finite.Refuse(field)) {
+    if (written_null.Refuse(field)) {
       text += "NULL";
       continue;
     }
     // Every value is quoted, numbers too; an empty one is NULL.
-    ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value);
+    ReadFieldValue(writer, field, columns[static_cast<size_t>(i)], value);
     AppendQuotedValue(text, value, {.literals = kOracleLiterals});
   }
   text += ");";
@@ -148,11 +239,12 @@ void EmitOracleTable(TableWriter& writer) {
   const Settings& settings = writer.settings;
   if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
-  const std::vector<ColumnClass> classes = ClassesOf(writer.table);
-  NonFiniteValues non_finite(writer, classes);
+  const std::vector<OracleColumn> columns = OracleColumns(writer.table);
+  ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kOracleRules, row_head, [&] { WriteRowStatement(writer, row_head, classes, non_finite, value); });
+  WriteRows(writer, kOracleRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

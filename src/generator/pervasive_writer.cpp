@@ -2,6 +2,8 @@
 // names, a table-level key, dates formatted by the built-in formatter, every
 // value quoted, rows not wrapped.
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,7 +19,10 @@ namespace quill {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-constexpr int kPervasiveNameLength = 20;
+constexpr DecimalLimits kDecimalLimits{.max_precision = 38, .max_scale = 38, .unknown_scale = 10};
+// The longest binary(n), the fixed binary type that an index holds.
+constexpr int kMaxBinary = 8000;
+constexpr int kMaxKeyBinary = 255;
 
 std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "char(" + settings.size + ")" : std::string(type);
@@ -25,8 +30,10 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 
 std::string PervasiveTypeText(const Field& field, const Settings& settings) {
   switch (TypeClassOf(field)) {
-    case ColumnClass::kBCD: return "decimal(15,4)";  // a whole-number type would lose the fraction
-    case ColumnClass::kBytes: return "binary(" + std::to_string(field.Size()) + ")";
+    case ColumnClass::kBCD: return "decimal" + DecimalTypeFor(field, kDecimalLimits).Text();
+    case ColumnClass::kBytes:
+      return field.Size() > 0 && field.Size() <= kMaxBinary ? "binary(" + std::to_string(field.Size()) + ")"
+                                                            : "longvarbinary";
     case ColumnClass::kBoolean: return "bit";
     case ColumnClass::kString: return field.Size() > 254 ? "longvarchar" : "char(" + std::to_string(field.Size()) + ")";
     case ColumnClass::kDate: return DateTypeText(settings, "date");
@@ -37,12 +44,13 @@ std::string PervasiveTypeText(const Field& field, const Settings& settings) {
     case ColumnClass::kInteger: return field.IsUnsigned() ? "bigint" : "integer";
     case ColumnClass::kMemo: return "longvarchar";
     case ColumnClass::kSmallint: return "integer";
-    case ColumnClass::kTime: return "time";
+    // A duration is no time of day: it is kept as its text.
+    case ColumnClass::kTime: return field.IsDuration() ? "varchar(" + std::to_string(kDurationTextWidth) + ")" : "time";
     case ColumnClass::kWord: return "usmallint";  // unsigned 16 bits, not 8
     case ColumnClass::kLargeint: return field.IsUnsigned() ? "decimal(20,0)" : "bigint";
     case ColumnClass::kWideString:
       return field.Size() > 255 ? "longvarchar" : "varchar(" + std::to_string(field.Size()) + ")";
-    case ColumnClass::kVarBytes: return "varchar(255)";
+    case ColumnClass::kVarBytes: return "longvarbinary";
     case ColumnClass::kGuid: return "varchar(255)";
     case ColumnClass::kUnknown: break;
   }
@@ -56,11 +64,6 @@ const DialectRules kPervasiveRules{
     .text_cut = 0,
     .wrap_width = 0,
 };
-
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return QuoteIdentifier(kPervasiveRules.quotes,
-                         FirstCharacters(ApplyUnderscore(settings, field_name), kPervasiveNameLength));
-}
 
 std::string TableName(const ScriptRunState& run) { return QuoteIdentifier(kPervasiveRules.quotes, run.output_name); }
 
@@ -77,9 +80,17 @@ void WriteTableStatement(TableWriter& writer) {
   // (quoted, cut like them), so they name the columns just written.
   std::string type = "longvarchar";
   text +=
-      ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+      ColumnDefinitions(writer, {.column_name =
+                                     [&](const std::string& name) {
+                                       return QuoteIdentifier(kPervasiveRules.quotes, name);
+                                     },
                                  .type_text =
-                                     [&](const Field& field, bool) {
+                                     [&](const Field& field, bool in_key) {
+                                       // No index holds a longvarbinary: a binary key column is binary(n).
+                                       if (in_key && IsBinaryClass(ClassOf(field))) {
+                                         const int size = field.Size() > 0 ? field.Size() : kMaxKeyBinary;
+                                         return "binary(" + std::to_string(std::min(size, kMaxKeyBinary)) + ")";
+                                       }
                                        if (std::string mapped = PervasiveTypeText(field, settings); !mapped.empty()) {
                                          type = std::move(mapped);
                                        }
@@ -91,12 +102,58 @@ void WriteTableStatement(TableWriter& writer) {
   AppendTableStatement(writer);
 }
 
+constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
+
+// What a column decides about its values, worked out once a table.
+struct PervasiveColumn {
+  ColumnClass column_class;
+  bool duration;
+  bool blob_bytes;  // a BLOB column typed longvarbinary
+  std::optional<DecimalType> decimal;  // a decimal column's type, which its values must fit
+  std::string decimal_lost;
+};
+
+std::vector<PervasiveColumn> PervasiveColumns(const Dataset& table, const Settings& settings) {
+  std::vector<PervasiveColumn> columns;
+  for (int i = 0; i < table.FieldCount(); ++i) {
+    const Field& field = table.FieldAt(i);
+    const ColumnClass c = ClassOf(field);
+    PervasiveColumn column{c, c == ColumnClass::kTime && field.IsDuration(),
+                           PervasiveTypeText(field, settings) == "longvarbinary", std::nullopt, {}};
+    if (c == ColumnClass::kBCD) {
+      column.decimal = DecimalTypeFor(field, kDecimalLimits);
+      column.decimal_lost = DecimalLostReason("decimal" + column.decimal->Text());
+    }
+    columns.push_back(std::move(column));
+  }
+  return columns;
+}
+
 // The value of a field into `value`, a work text kept for the whole table.
-void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, std::string& value) {
+// Binary values are their hexadecimal digits, which Pervasive reads into a
+// binary column as the bytes they spell, quoted like every value here.
+void ReadFieldValue(TableWriter& writer, const Field& field, const PervasiveColumn& column, std::string& value) {
   const Settings& settings = writer.settings;
+  const ColumnClass c = column.column_class;
   value.clear();
+  if (IsBinaryClass(c)) {
+    if (!field.IsNull()) AppendHexDigits(value, field.RawText());
+    return;
+  }
+  if (column.duration) {
+    AppendDurationText(value, field);
+    return;
+  }
   AppendValueText(value, field, c);
   if (c == ColumnClass::kBlob) {
+    if (settings.text_from_blob && !field.IsNull() && !IsTextBytes(field.RawText())) {
+      if (column.blob_bytes) {
+        AppendHexDigits(value, field.RawText());
+      } else {
+        writer.lost_values.Count(field.Name(), kNotTextLost);
+      }
+      return;
+    }
     // A raw file is written but the script holds no reference to it.
     value = BlobValue(writer, field, [](const RowBlobFile&) { return std::string(); }).text;
   }
@@ -106,13 +163,17 @@ void ReadFieldValue(TableWriter& writer, const Field& field, ColumnClass c, std:
   }
   if (c == ColumnClass::kBoolean) value = BooleanDigits(field);
   if (c == ColumnClass::kFloat) value = FloatText(field, settings);
+  if (column.decimal && !value.empty() && !FitsDecimal(value, *column.decimal)) {
+    writer.lost_values.Count(field.Name(), column.decimal_lost);
+    value.clear();
+  }
 }
 
 // Pervasive's text ends at a NUL: it is dropped, and the value counted.
 constexpr std::string_view kNulReason = "values with NUL characters, which Pervasive text cannot hold: NUL dropped";
 
-void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       NonFiniteValues& non_finite, LostValueCounts& lost, ValueText& value) {
+void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<PervasiveColumn>& columns,
+                       ValuesWrittenNull& written_null, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   // A line "/" alone or a command byte gets the CONCAT and CHAR() form.
@@ -121,12 +182,17 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head, const s
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
     const Field& field = writer.table.FieldAt(i);
-    if (non_finite.Refuse(field)) {
+    if (written_null.Refuse(field)) {
       text += "NULL";
       continue;
     }
-    ReadFieldValue(writer, field, classes[static_cast<size_t>(i)], value.text);
-    if (RemoveNulCharacters(value.text)) lost.Count(field.Name(), kNulReason);
+    ReadFieldValue(writer, field, columns[static_cast<size_t>(i)], value.text);
+    // An empty binary value is no NULL: it stays ''.
+    if (value.text.empty() && IsBinaryClass(columns[static_cast<size_t>(i)].column_class) && !field.IsNull()) {
+      text += "''";
+      continue;
+    }
+    if (RemoveNulCharacters(value.text)) writer.lost_values.Count(field.Name(), kNulReason);
     AppendQuotedValue(text, value, rules);
   }
   text += ");";
@@ -138,14 +204,12 @@ void EmitPervasiveTable(TableWriter& writer) {
   const Settings& settings = writer.settings;
   if (settings.content != ContentMode::DataOnly) WriteTableStatement(writer);
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
-  const std::vector<ColumnClass> classes = ClassesOf(writer.table);
-  NonFiniteValues non_finite(writer, classes);
+  const std::vector<PervasiveColumn> columns = PervasiveColumns(writer.table, settings);
+  ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES (";
   ValueText value;  // one work text for every value of the table
-  LostValueCounts lost(writer.ui, writer.run.listed_table_name);
   WriteRows(writer, kPervasiveRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, classes, non_finite, lost, value); });
-  lost.Report();
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
 }
 
 }  // namespace quill

@@ -22,6 +22,17 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "character(" + settings.size + ")" : std::string(type);
 }
 
+// PostgreSQL's numeric holds up to 1000 digits with a declared precision,
+// and any number without one.
+constexpr int kMaxNumericPrecision = 1000;
+
+std::string NumericTypeText(const Field& field) {
+  const int precision = field.Size();
+  const int scale = field.Scale();
+  if (precision <= 0 || precision > kMaxNumericPrecision || scale < 0 || scale > precision) return "numeric";
+  return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+}
+
 std::string PostgresTypeText(const Field& field, const Settings& settings) {
   switch (TypeClassOf(field)) {
     case ColumnClass::kString:
@@ -32,17 +43,17 @@ std::string PostgresTypeText(const Field& field, const Settings& settings) {
     case ColumnClass::kInteger: return field.IsUnsigned() ? "bigint" : "integer";
     case ColumnClass::kLargeint: return field.IsUnsigned() ? "numeric(20)" : "bigint";
     case ColumnClass::kAutoInc: return "serial";
-    case ColumnClass::kFloat:
-    case ColumnClass::kBCD: return "decimal";
+    case ColumnClass::kFloat: return "decimal";
+    case ColumnClass::kBCD: return NumericTypeText(field);
     case ColumnClass::kBoolean: return "boolean";
     case ColumnClass::kDateTime: return DateTypeText(settings, "timestamp");
     case ColumnClass::kDate: return DateTypeText(settings, "date");
-    case ColumnClass::kTime: return "time";
+    case ColumnClass::kTime: return field.IsDuration() ? "interval" : "time";
     case ColumnClass::kBlob:
       if (settings.text_from_blob) return "text";
       return settings.extract_files && !settings.save_as_raw ? "character(255)" : "oid";
-    case ColumnClass::kVarBytes: return "bytea";
-    case ColumnClass::kBytes: return "bit";
+    case ColumnClass::kVarBytes:
+    case ColumnClass::kBytes: return "bytea";
     case ColumnClass::kGuid: return "character(255)";
     case ColumnClass::kUnknown: break;
   }
@@ -73,10 +84,10 @@ std::string DatestyleText(const Settings& settings) {
 bool UsesFormatString(const Settings& settings) { return settings.formatting && settings.post_form_type == 1; }
 bool UsesDatestyle(const Settings& settings) { return settings.formatting && settings.post_form_type != 1; }
 
-// The same lower-case name in CREATE and in the INSERT column list, so every
-// row names the columns that were created.
-std::string ColumnName(const Settings& settings, const std::string& field_name) {
-  return QuoteIdentifier(kPostgresRules.quotes, LowerCase(ApplyUnderscore(settings, field_name)));
+// The same lower-case written name in CREATE and in the INSERT column list,
+// so every row names the columns that were created.
+std::string ColumnName(const std::string& written_name) {
+  return QuoteIdentifier(kPostgresRules.quotes, written_name);
 }
 
 std::string TableName(const ScriptRunState& run) {
@@ -93,7 +104,7 @@ void WriteTableStatement(TableWriter& writer) {
 
   // A one-column key is marked inline; a key of several columns becomes a
   // table-level clause, so the target gets the whole key.
-  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(settings, name); },
+  text += ColumnDefinitions(writer, {.column_name = [&](const std::string& name) { return ColumnName(name); },
                                      .type_text = [&](const Field& field,
                                                       bool) { return PostgresTypeText(field, settings); },
                                      .key_form = KeyForm::kInlineUnlessComposite,
@@ -109,13 +120,47 @@ std::string NonFiniteText(double value) {
 }
 
 constexpr std::string_view kNulReason = "values with NUL characters, which PostgreSQL text cannot hold: NUL dropped";
+constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
 
-void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, LostValueCounts& lost, ValueText& value,
-                      std::string& out) {
+// decode('...','hex'): the bytes as hexadecimal digits, read the same way
+// whatever the session's string settings.
+void AppendBinaryLiteral(std::string& out, std::string_view bytes) {
+  out += "decode('";
+  AppendHexDigits(out, bytes);
+  out += "','hex')";
+}
+
+void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValuesWrittenNull& written_null,
+                      ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
+  if (written_null.Refuse(field)) {
+    out += "NULL";
+    return;
+  }
+  // numeric(p,s) holds NaN but no infinity.
+  if (c == ColumnClass::kBCD && IsNonFinite(field, c) && LowerCase(field.AsString()).find("inf") != std::string::npos &&
+      NumericTypeText(field) != "numeric") {
+    writer.lost_values.Count(field.Name(), kNonFiniteLost);
+    out += "NULL";
+    return;
+  }
+  if (IsBinaryClass(c) && !field.IsNull()) {
+    AppendBinaryLiteral(out, field.RawText());
+    return;
+  }
+  // With TextFromBlob the column is text, which holds no other bytes.
+  if (c == ColumnClass::kBlob && settings.text_from_blob && !field.IsNull() && !IsTextBytes(field.RawText())) {
+    writer.lost_values.Count(field.Name(), kNotTextLost);
+    out += "NULL";
+    return;
+  }
   value.no_quote = false;
   value.text.clear();
-  AppendValueText(value.text, field, c);
+  if (c == ColumnClass::kTime && field.IsDuration()) {
+    AppendDurationText(value.text, field);  // an interval's text
+  } else {
+    AppendValueText(value.text, field, c);
+  }
   if (c == ColumnClass::kFloat) {
     value.text = IsNonFinite(field, c) ? NonFiniteText(field.AsFloat()) : FloatText(field, settings);
   }
@@ -125,7 +170,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Lo
     });
   }
   // PostgreSQL text cannot hold NUL: it is dropped, and the value counted.
-  if (!value.no_quote && RemoveNulCharacters(value.text)) lost.Count(field.Name(), kNulReason);
+  if (!value.no_quote && RemoveNulCharacters(value.text)) writer.lost_values.Count(field.Name(), kNulReason);
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   // A NULL date stays NULL: to_timestamp('') would give the year 1 BC.
   const bool formatted_date = UsesFormatString(settings) && !field.IsNull();
@@ -157,12 +202,12 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Lo
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       LostValueCounts& lost, ValueText& value) {
+                       ValuesWrittenNull& written_null, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], lost, value, text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], written_null, value, text);
   }
   text += ");";
 }
@@ -175,16 +220,18 @@ void EmitPostgresTable(TableWriter& writer) {
   if (settings.content == ContentMode::TableOnly || writer.run.empty_table) return;
 
   std::string row_head = "INSERT INTO " + TableName(writer.run) + " (";
-  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+  const std::vector<std::string> names = WrittenColumnNames(settings, writer.table);
+  for (size_t i = 0; i < names.size(); ++i) {
     if (i > 0) row_head += ",";
-    row_head += ColumnName(settings, writer.table.FieldAt(i).Name());
+    row_head += ColumnName(names[i]);
   }
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
+  // PostgreSQL's numeric holds NaN and the infinities.
+  ValuesWrittenNull written_null(writer, classes, true);
   ValueText value;  // one work text for every value of the table
-  LostValueCounts lost(writer.ui, writer.run.listed_table_name);
-  WriteRows(writer, kPostgresRules, row_head, [&] { WriteRowStatement(writer, row_head, classes, lost, value); });
-  lost.Report();
+  WriteRows(writer, kPostgresRules, row_head,
+            [&] { WriteRowStatement(writer, row_head, classes, written_null, value); });
 }
 
 }  // namespace quill

@@ -3,6 +3,8 @@
 #include <exception>
 #include <utility>
 
+#include "generator/dialect_names.h"
+#include "generator/dialect_values.h"
 #include "generator/log_stamp.h"
 #include "generator/script_header.h"
 #include "generator/table_names.h"
@@ -170,7 +172,15 @@ void ScriptGenerator::PrepareTable() {
     Warn(message, 100, LogStamp(clock_) + " " + message);
   }
 
-  const OutputTableNameParts parts = OutputTableNameFor(settings_, listed_name, run_.text_file_table);
+  OutputTableNameParts parts = OutputTableNameFor(settings_, listed_name, run_.text_file_table);
+  if (run_.distinct_output_names.size() != run_.tables_to_process.size()) {
+    run_.distinct_output_names = DistinctTableNames(settings_, run_.tables_to_process);
+  }
+  if (const std::string& distinct = run_.distinct_output_names[run_.table_index]; distinct != parts.name) {
+    ui_.AddLogLine(LogStamp(clock_) + " Table : " + listed_name + " is written " + distinct +
+                   ", as this dialect would give it the name of another table.");
+    parts.name = distinct;
+  }
   run_.output_schema = parts.schema;
   run_.output_name = parts.name;
   run_.output_table_name = JoinOutputTableName(settings_.format, parts);
@@ -179,13 +189,21 @@ void ScriptGenerator::PrepareTable() {
 
 void ScriptGenerator::WriteTable() {
   TableWriter writer{settings_, ui_, run_, *table_, primary_keys_.get()};
-  switch (settings_.format) {
-    case TargetDialect::MsSql: EmitMsSqlTable(writer); break;
-    case TargetDialect::Oracle: EmitOracleTable(writer); break;
-    case TargetDialect::Pervasive: EmitPervasiveTable(writer); break;
-    case TargetDialect::MySql: EmitMySqlTable(writer); break;
-    case TargetDialect::PostgreSql: EmitPostgresTable(writer); break;
+  SayRenamedColumns(settings_, *table_, ui_, run_.listed_table_name);
+  // The values written NULL are said also when the table fails part way.
+  try {
+    switch (settings_.format) {
+      case TargetDialect::MsSql: EmitMsSqlTable(writer); break;
+      case TargetDialect::Oracle: EmitOracleTable(writer); break;
+      case TargetDialect::Pervasive: EmitPervasiveTable(writer); break;
+      case TargetDialect::MySql: EmitMySqlTable(writer); break;
+      case TargetDialect::PostgreSql: EmitPostgresTable(writer); break;
+    }
+  } catch (...) {
+    writer.lost_values.Report();
+    throw;
   }
+  writer.lost_values.Report();
 }
 
 }  // namespace quill

@@ -26,6 +26,9 @@ struct ScriptRunState {
   ScriptBuffer script_lines;                   // ScriptLines: one item per statement
   std::string table_text;                      // TableText: work text of the current table
   std::vector<std::string> tables_to_process;  // TablesToProcess
+  // The output names of tables_to_process, kept distinct in the dialect
+  // (DistinctTableNames); worked out at the run's first table.
+  std::vector<std::string> distinct_output_names;
   int table_index = 0;                         // TableIndex, zero-based
 
   bool text_file_table = false;                // TextFileTable

@@ -17,6 +17,8 @@
 //  - Values go through `QuoteValue` (the one quoting and NULL step), names
 //    through `QuoteIdentifier` / `QuoteTableName`; the primary key comes from
 //    `PrimaryKeyColumns`, which knows when the rowset must not be read.
+//  - A value the target cannot hold is written NULL and counted in
+//    `lost_values`; the run says the counts once the table is written.
 //  - Errors are thrown, never swallowed: the run's per-table trap reports them.
 
 #include <cstdint>
@@ -27,6 +29,7 @@
 #include <vector>
 
 #include "common/user_interface.h"
+#include "generator/lost_value_counts.h"
 #include "generator/script_run_state.h"
 #include "generator/text_literals.h"
 #include "platform/dataset/dataset.h"
@@ -83,6 +86,9 @@ struct TableWriter {
   ScriptRunState& run;
   Dataset& table;              // open, on its first row
   Dataset* primary_keys;       // COLUMN_NAME rowset; nullptr when it must not be read
+  // The values this table's target could not hold, said by the run once the
+  // table is written.
+  LostValueCounts lost_values{ui, run.listed_table_name};
 };
 
 // A value being built. `no_quote` is the NoQuoteFlag: the text is an SQL

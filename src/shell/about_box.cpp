@@ -72,7 +72,7 @@ AboutBox::AboutBox(QWidget* main_window)
       main_window_(main_window) {
   EnsureShellResources();
   setObjectName("Form3");
-  setWindowTitle("About");
+  setWindowTitle(QString("Quillmarsh v.") + kProgramVersion);
   setFixedSize(kBoxWidth, kBoxHeight);
 
   const QImage picture(":/pictures/about.png");
@@ -114,8 +114,7 @@ AboutBox::AboutBox(QWidget* main_window)
 void AboutBox::PlaceAndFill() {
   if (main_window_ != nullptr) {
     const QRect main = main_window_->frameGeometry();
-    PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 130, main.top() + main.height() / 2 - 141),
-                     main_window_);
+    PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 130, main.top() + main.height() / 2 - 141));
   }
   QString text = QString::fromStdString(SystemInformationText(ReadSystemFacts()));
   // A label breaks lines at LF; the CR of each line end would show as a glyph.

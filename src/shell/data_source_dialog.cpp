@@ -6,10 +6,13 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
@@ -28,6 +31,17 @@ constexpr int kNoDriversDy = 60;
 QTreeWidgetItem* SelectedSource(MainWindow& main_window) {
   QTreeWidgetItem* node = main_window.tree()->currentItem();
   return node != nullptr && NodeLevel(node) == 1 ? node : nullptr;
+}
+
+// The width the widest text of a grid's column needs, with the cell's margins.
+int WidestCell(const QTableWidget& grid, int column) {
+  const int margins = 2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1) + 4;
+  int widest = 0;
+  for (int row = 0; row < grid.rowCount(); ++row) {
+    if (const QTableWidgetItem* cell = grid.item(row, column))
+      widest = std::max(widest, grid.fontMetrics().horizontalAdvance(cell->text()) + margins);
+  }
+  return widest;
 }
 
 }  // namespace
@@ -101,8 +115,6 @@ bool DataSourceDialog::FillDriverList() {
     return false;
   }
   grid_->setRowCount(static_cast<int>(drivers.size()));
-  grid_->setColumnWidth(0, 230);
-  grid_->setColumnWidth(1, 85);
   for (int row = 0; row < grid_->rowCount(); ++row) {
     const std::string& driver = drivers[static_cast<size_t>(row)];
     grid_->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(driver)));
@@ -112,6 +124,17 @@ bool DataSourceDialog::FillDriverList() {
       continue;
     grid_->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(GetFileVersionString(library))));
   }
+  // The designed 230 and 85 pixels, wider where a name or a version needs
+  // more; the grid, and the window with it, as wide as its columns.
+  const int designed_widths[] = {230, 85};
+  int columns_width = 0;
+  for (int column = 0; column < 2; ++column) {
+    grid_->setColumnWidth(column, std::max({designed_widths[column], WidestCell(*grid_, column),
+                                            grid_->horizontalHeader()->sectionSizeHint(column)}));
+    columns_width += grid_->columnWidth(column);
+  }
+  grid_->setMinimumWidth(std::max(339, columns_width + 2 * grid_->frameWidth() +
+                                           grid_->verticalScrollBar()->sizeHint().width() + 2));
   grid_->setCurrentCell(0, 0);
   return true;
 }
@@ -124,8 +147,7 @@ void DataSourceDialog::ShowOdbc() {
 void DataSourceDialog::showEvent(QShowEvent* event) {
   FitDesignedSize(this, QSize(355, 309), true);
   const QRect main = main_window_.frameGeometry();
-  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112),
-                   &main_window_);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 144, main.top() + main.height() / 2 - 112));
   QDialog::showEvent(event);
 }
 

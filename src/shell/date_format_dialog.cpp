@@ -511,8 +511,7 @@ void DateFormatDialog::showEvent(QShowEvent* event) {
     const QRect owner = placement_owner_->frameGeometry();
     PlaceWindowFrame(
         this,
-        QPoint(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy),
-        placement_owner_);
+        QPoint(owner.left() + owner.width() / 2 - kPlacementDx, owner.top() + owner.height() / 2 - kPlacementDy));
   }
   QDialog::showEvent(event);
 }

@@ -13,9 +13,8 @@ namespace quill {
 // that size.
 void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed);
 
-// Puts a window's frame (its title bar included) at top_left at every
-// showing, also the first, before the window system has framed it; a window
-// already framed the same way (the main window) tells the frame's size then.
-void PlaceWindowFrame(QWidget* window, const QPoint& top_left, const QWidget* framed_like);
+// Puts a window's frame (its title bar included) at top_left, at every
+// showing, the first one too.
+void PlaceWindowFrame(QWidget* window, const QPoint& top_left);
 
 }  // namespace quill

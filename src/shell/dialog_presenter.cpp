@@ -2,11 +2,12 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 #include "shell/designed_size.h"
+#include "shell/script_font_dialog.h"
 
 namespace quill {
 namespace {
@@ -35,6 +36,34 @@ class CurrentFolderKeeper {
   QString folder_;
 };
 
+// Centres a folder browser on the screen's work area when it shows, as
+// the system's folder browser opens: its frame's left is half the work
+// area's width less half its own, its top likewise, from the screen's origin.
+class WorkAreaCentring : public QObject {
+ public:
+  WorkAreaCentring(QWidget* window, const QWidget* framed_like) : QObject(window), framed_like_(framed_like) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* window = static_cast<QWidget*>(watched);
+    if (event->type() == QEvent::Show && window->screen() != nullptr) {
+      // Before its first showing the window's frame is not known; one framed
+      // as the owner is has the same borders.
+      QSize frame = window->frameGeometry().size();
+      if (frame == window->size() && framed_like_ != nullptr)
+        frame += framed_like_->frameGeometry().size() - framed_like_->size();
+      const QRect screen = window->screen()->geometry();
+      const QRect work_area = window->screen()->availableGeometry();
+      PlaceWindowFrame(window, screen.topLeft() + QPoint(work_area.width() / 2 - frame.width() / 2,
+                                                          work_area.height() / 2 - frame.height() / 2));
+    }
+    return false;
+  }
+
+ private:
+  const QWidget* framed_like_;
+};
+
 }  // namespace
 
 DialogPresenter& DialogPresenter::Current() {
@@ -43,6 +72,11 @@ DialogPresenter& DialogPresenter::Current() {
 }
 
 void DialogPresenter::SetCurrent(DialogPresenter* presenter) { current_presenter = presenter; }
+
+void ShowApplicationError(QWidget* parent, const QString& text) {
+  DialogPresenter::Current().ShowMessage(parent, kProductName, text, MessageIcon::Error, MessageButtons::Ok, false,
+                                         std::nullopt);
+}
 
 MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString& title, const QString& text,
                                                  MessageIcon icon, MessageButtons buttons, bool default_is_no,
@@ -59,7 +93,7 @@ MessageAnswer WidgetDialogPresenter::ShowMessage(QWidget* parent, const QString&
   }
   if (top_left) {
     box.adjustSize();
-    PlaceWindowFrame(&box, *top_left, parent != nullptr ? parent->window() : nullptr);
+    PlaceWindowFrame(&box, *top_left);
   }
   const int result = box.exec();
   if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
@@ -87,15 +121,20 @@ QString WidgetDialogPresenter::ChooseOpenFile(QWidget* parent, const QString& ti
 
 QString WidgetDialogPresenter::ChooseFolder(QWidget* parent, const QString& title, const QString& start_folder) {
   CurrentFolderKeeper keeper;
-  return QFileDialog::getExistingDirectory(parent, title, start_folder);
+  QFileDialog dialog(parent, title, start_folder);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  dialog.installEventFilter(new WorkAreaCentring(&dialog, parent != nullptr ? parent->window() : nullptr));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
 }
 
 bool WidgetDialogPresenter::ChooseFont(QWidget* parent, QFont& font, QColor& color) {
-  bool accepted = false;
-  const QFont chosen = QFontDialog::getFont(&accepted, font, parent);
-  if (accepted) font = chosen;
-  (void)color;  // the colour keeps its value: Qt's font dialog offers none
-  return accepted;
+  ScriptFontDialog dialog(parent, font, color);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  font = dialog.chosen_font();
+  color = dialog.chosen_color();
+  return true;
 }
 
 }  // namespace quill

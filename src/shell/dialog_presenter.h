@@ -51,4 +51,8 @@ class WidgetDialogPresenter : public DialogPresenter {
 
 inline const QString kProductName = "Quillmarsh";
 
+// The application's report of an error that no command caught: the error's
+// text under the product name, with the error icon.
+void ShowApplicationError(QWidget* parent, const QString& text);
+
 }  // namespace quill

@@ -52,9 +52,14 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
     label->adjustSize();
     return label;
   };
-  add_label(this, "Label1", "Foreign Key", 128, 16);
-  add_label(this, "Label3", "Must link to", 272, 16);
-  add_label(this, "Label2", "Primary Key", 408, 16);
+  // The headings keep their designed places over the rows' boxes, which may
+  // be wider than designed (see ForeignKeyRowWidget).
+  const ForeignKeyRowWidget probe(nullptr);
+  using Box = ForeignKeyRowWidget::Box;
+  row_width_ = probe.width();
+  add_label(this, "Label1", "Foreign Key", 128 + probe.box(Box::FkField)->x() - 168, 16);
+  add_label(this, "Label3", "Must link to", 272 + probe.findChild<QWidget*>("Image1")->x() - 284, 16);
+  add_label(this, "Label2", "Primary Key", 408 + probe.box(Box::PkField)->x() - 448, 16);
   // Small arrows under the first and the last heading point at the rows.
   const auto add_arrow = [this](const char* object_name, QLabel* heading) {
     auto* arrow = new QLabel(this);
@@ -65,13 +70,15 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
   add_arrow("Image2", findChild<QLabel*>("Label1"));
   add_arrow("Image1", findChild<QLabel*>("Label2"));
 
+  // The rows are as wide as their boxes need; the scroll box and the window
+  // grow with them.
   scroll_box_ = new QScrollArea(this);
   scroll_box_->setObjectName("ScrollBox1");
-  scroll_box_->setGeometry(8, 40, 585, 217);
+  scroll_box_->setGeometry(8, 40, std::max(585, row_width_ + 24), 217);
   scroll_box_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   scroll_box_->setWidgetResizable(false);
   rows_area_ = new QWidget;
-  rows_area_->resize(565, 213);
+  rows_area_->resize(std::max(565, row_width_ + 4), 213);
   scroll_box_->setWidget(rows_area_);
 
   caution_title_ = add_label(rows_area_, "Label4", "EXTREME CAUTION ! EXPERIMENTED USERS ONLY", 64, 32);
@@ -183,7 +190,7 @@ void ForeignKeyDesigner::FitLowerPanel() {
   caution_types_->adjustSize();
   constexpr int kLeft = 8;
   constexpr int kTop = 264;
-  const QSize needed = lower_panel_->sizeHint().expandedTo(QSize(585, 0));
+  const QSize needed = lower_panel_->sizeHint().expandedTo(QSize(scroll_box_->width(), 0));
   lower_panel_->setGeometry(kLeft, kTop, needed.width(), needed.height());
   setFixedSize(std::max(600, kLeft + needed.width() + 7), std::max(394, kTop + needed.height() + 8));
 }
@@ -204,7 +211,7 @@ void ForeignKeyDesigner::RunCommand(Command command) {
     command();
   } catch (const SilentAbort&) {
   } catch (const std::exception& error) {
-    ShowErrorDialog(error.what());
+    ShowApplicationError(this, QString::fromUtf8(error.what()));
   }
   ShowModel();
 }
@@ -251,7 +258,7 @@ void ForeignKeyDesigner::Continue() {
 ForeignKeyRowWidget* ForeignKeyDesigner::NewRowWidget(int index) {
   auto* widget = new ForeignKeyRowWidget(rows_area_);
   widget->setObjectName(QString("MyFrame%1").arg(index + 1));
-  widget->setGeometry(2, (index + 1) * kRowPitch - 35, 561, 47);
+  widget->setGeometry(2, (index + 1) * kRowPitch - 35, row_width_, 47);
   using Box = ForeignKeyRowWidget::Box;
   widget->on_item_chosen = [this, index](Box box, int item) {
     RunCommand([this, index, box, item] {

@@ -80,6 +80,8 @@ class ForeignKeyDesigner : public QDialog, public DesignerView {
   std::vector<ForeignKeyRowWidget*> row_widgets_;  // MyFrame1, MyFrame2, ...
 
   QScrollArea* scroll_box_ = nullptr;  // ScrollBox1
+
+  int row_width_ = 561;  // a row's width, at least the designed 561
   QWidget* rows_area_ = nullptr;
   QLabel* caution_title_ = nullptr;    // Label4
   QLabel* caution_text_ = nullptr;     // Label5

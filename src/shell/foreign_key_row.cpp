@@ -4,6 +4,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionComboBox>
+#include <algorithm>
 
 namespace quill {
 namespace {
@@ -30,27 +33,51 @@ ForeignKeyRowWidget::ForeignKeyRowWidget(QWidget* parent) : QFrame(parent) {
   check_box_ = new QCheckBox(this);
   check_box_->setObjectName("CheckBox1");
   check_box_->setGeometry(5, 10, 17, 17);
+  // The designed widths, wider where this system's font needs more room for
+  // the boxes' designed texts (a column name as long fits then too).
   fk_table_ = AddBox("ComboBox1", 24, 137, Box::FkTable);
-  fk_field_ = AddBox("ComboBox2", 168, 105, Box::FkField);
+  const int table_width = std::max(137, WidthFor(fk_table_, kSelectTableText));
+  fk_field_ = AddBox("ComboBox2", 0, 105, Box::FkField);
+  const int field_width = std::max(105, WidthFor(fk_field_, kSelectFieldText));
+  fk_table_->setGeometry(24, 8, table_width, 21);
+  fk_field_->setGeometry(fk_table_->geometry().right() + 8, 8, field_width, 21);
   auto* arrow = new QLabel(QString::fromUtf8("→"), this);
   arrow->setObjectName("Image1");
-  arrow->setGeometry(284, 9, 17, 22);
-  pk_table_ = AddBox("ComboBox3", 304, 137, Box::PkTable);
-  pk_field_ = AddBox("ComboBox4", 448, 105, Box::PkField);
+  arrow->setGeometry(fk_field_->geometry().right() + 12, 9, 17, 22);
+  pk_table_ = AddBox("ComboBox3", arrow->geometry().right() + 4, table_width, Box::PkTable);
+  pk_field_ = AddBox("ComboBox4", pk_table_->geometry().right() + 8, field_width, Box::PkField);
   saved_on_ = new QLabel(this);
   saved_on_->setObjectName("Label2");
-  saved_on_->setGeometry(8, 32, 56, 14);
   stamp_ = new QLabel(this);
   stamp_->setObjectName("Label3");
-  stamp_->setGeometry(64, 32, 110, 14);
   problem_ = new QLabel(this);
   problem_->setObjectName("Label1");
-  problem_->setGeometry(176, 32, 380, 14);
   problem_->setStyleSheet("color: red");
+  resize(std::max(561, pk_field_->geometry().right() + 9), 47);
+  LayOutTexts();
 
   connect(check_box_, &QCheckBox::toggled, this, [this](bool checked) {
     if (!showing_ && on_checked) on_checked(checked);
   });
+}
+
+int ForeignKeyRowWidget::WidthFor(const QComboBox* box, const char* text) {
+  QStyleOptionComboBox option;
+  option.initFrom(box);
+  option.editable = true;
+  const QSize content(box->fontMetrics().horizontalAdvance(QString::fromUtf8(text)) + 8, box->fontMetrics().height());
+  return box->style()->sizeFromContents(QStyle::CT_ComboBox, &option, content, box).width();
+}
+
+// The stamp's heading, the stamp and the problem line follow one another
+// under the boxes, each as wide as its text (at least as designed).
+void ForeignKeyRowWidget::LayOutTexts() {
+  const int height = std::max({14, saved_on_->sizeHint().height(), problem_->sizeHint().height()});
+  const int top = std::min(32, this->height() - height);
+  saved_on_->setGeometry(8, top, std::max(56, saved_on_->sizeHint().width()), height);
+  stamp_->setGeometry(saved_on_->geometry().right() + 5, top, std::max(110, stamp_->sizeHint().width()), height);
+  const int problem_left = std::max(176, stamp_->geometry().right() + 3);
+  problem_->setGeometry(problem_left, top, std::max(problem_->sizeHint().width(), width() - 5 - problem_left), height);
 }
 
 QComboBox* ForeignKeyRowWidget::AddBox(const char* object_name, int left, int width, Box which) {
@@ -89,6 +116,7 @@ void ForeignKeyRowWidget::ShowRow(const ForeignKeyRow& row) {
   saved_on_->setText(QString::fromStdString(row.saved_on));
   stamp_->setText(QString::fromStdString(row.stamp));
   problem_->setText(QString::fromStdString(row.problem));
+  LayOutTexts();
   showing_ = false;
 }
 

@@ -35,6 +35,9 @@ class ForeignKeyRowWidget : public QFrame {
 
  private:
   QComboBox* AddBox(const char* object_name, int left, int width, Box which);
+  // The width an editable box needs to show text whole.
+  static int WidthFor(const QComboBox* box, const char* text);
+  void LayOutTexts();
 
   QCheckBox* check_box_ = nullptr;  // CheckBox1
   QComboBox* fk_table_ = nullptr;   // ComboBox1

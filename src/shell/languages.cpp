@@ -486,7 +486,7 @@ void InstallLanguageMenu(const LanguageWindows& windows, const std::string& prog
     try {
       LoadLanguage(windows, program_folder, file_name);
     } catch (const std::exception& error) {
-      windows.main_window->ShowErrorDialog(error.what());
+      windows.main_window->ShowApplicationError(error.what());
     }
   };
   if (QAction* english = main_window->findChild<QAction*>("Engilshdefault1")) {

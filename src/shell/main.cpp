@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     quill::InstanceLock instance_lock("SemTarnwick");
     if (!instance_lock.TryAcquire()) {
       if (instance_lock.failed()) {
-        QMessageBox::information(nullptr, "Quillmarsh", "Error creating semaphore !");
+        QMessageBox(QMessageBox::NoIcon, "Quillmarsh", "Error creating semaphore !").exec();
       } else {
         QMessageBox::warning(nullptr, "Quillmarsh.", "Quillmarsh is already running !");
       }

@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabBar>
@@ -23,12 +24,14 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
+#include <QTimer>
 #include <QHBoxLayout>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QWindowStateChangeEvent>
 
 #include "common/silent_abort.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/escape_poll.h"
 #include "shell/status_bar_display.h"
@@ -52,6 +55,7 @@ constexpr int kDesignedLeftWidth = 217;
 constexpr int kDesignedLogButtonWidth = 39;
 constexpr int kDesignedCheckHeight = 17;
 constexpr int kMostIntroGrowth = 80;
+constexpr int kDesignedSummaryHeight = 97;
 constexpr int kDesignedTop = 157;
 constexpr int kMinimumBarTop = 250;
 constexpr int kStatusBarHeight = 25;
@@ -64,17 +68,22 @@ QAction* AddItem(QMenu* menu, const QString& object_name, const QString& text,
   return action;
 }
 
-// The width a tool button takes with its text beside its picture.
-int WidthWithText(const QToolButton& button) {
+// The width a tool button takes in the given style.
+int WidthInStyle(const QToolButton& button, Qt::ToolButtonStyle style) {
   QToolButton probe;
   probe.setFont(button.font());
   probe.setIconSize(button.iconSize());
   probe.setIcon(button.icon());
   probe.setText(button.text());
   probe.setAutoRaise(button.autoRaise());
-  probe.setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  probe.setToolButtonStyle(style);
   return probe.sizeHint().width();
 }
+
+// How often, and how long at most, a shown window is looked at until the
+// window manager has framed it.
+constexpr int kFrameLookInterval = 50;
+constexpr int kFrameLooks = 80;
 
 }  // namespace
 
@@ -90,7 +99,11 @@ MainWindow::MainWindow(std::string program_folder, Settings& settings)
   BuildStatusBar();
   resize(kDesignedClientWidth, kDesignedClientHeight + menuBar()->sizeHint().height());
   move(kDesignedLeft, kDesignedTop);
+  GrowForToolBarTexts();
   FitToolBar();
+  frame_watch_ = new QTimer(this);
+  frame_watch_->setInterval(kFrameLookInterval);
+  connect(frame_watch_, &QTimer::timeout, this, [this] { WatchForFrame(); });
   // A text that changes (a language) may need the designed places to grow.
   central_->installEventFilter(this);
 
@@ -443,6 +456,14 @@ MainWindow::Growth MainWindow::TextGrowth() const {
                    summary_->verticalScrollBar()->sizeHint().width() + 2;
     growth.left_column = std::max(growth.left_column, std::min(intro_width - kDesignedLeftWidth, kMostIntroGrowth));
   }
+  // The summary panel grows upwards until the welcome text, wrapped at the
+  // panel's width, fits it without scrolling, up to a limit.
+  const int inner_width = kDesignedLeftWidth + growth.left_column - 2 * summary_->frameWidth() -
+                          2 * static_cast<int>(summary_->document()->documentMargin()) - 4;
+  const QString intro = QString(messages_.intro_text).replace("\r\n", "\n");
+  const int intro_height = summary_->fontMetrics().boundingRect(QRect(0, 0, inner_width, 100000), Qt::TextWordWrap, intro).height() +
+                           2 * summary_->frameWidth() + 2 * static_cast<int>(summary_->document()->documentMargin()) + 2;
+  growth.summary_height = std::clamp(intro_height, kDesignedSummaryHeight, kDesignedSummaryHeight + kMostIntroGrowth);
   growth.log_buttons = std::max({0, clear_button_->sizeHint().width() - kDesignedLogButtonWidth,
                                  save_log_button_->sizeHint().width() - kDesignedLogButtonWidth});
   growth.check_height = std::max({kDesignedCheckHeight, jet_check_->sizeHint().height(), debug_check_->sizeHint().height()});
@@ -454,9 +475,10 @@ void MainWindow::LayoutForBar(int bar_top) {
   const Growth growth = TextGrowth();
   const int height = central_->height();
   const int p = bar_top;
-  summary_->move(summary_->x(), p - 103);
+  const int summary_top = p - 6 - growth.summary_height;
+  summary_->setGeometry(summary_->x(), summary_top, summary_->width(), growth.summary_height);
   // The check boxes keep their designed tops while they fit above the summary.
-  const int debug_top = std::min(p - 123, p - 103 - growth.check_height);
+  const int debug_top = std::min(p - 123, summary_top - growth.check_height);
   const int jet_top = std::min(p - 140, debug_top - growth.check_height);
   debug_check_->setGeometry(8, debug_top, kDesignedLeftWidth + growth.left_column, growth.check_height);
   jet_check_->setGeometry(8, jet_top, kDesignedLeftWidth + growth.left_column, growth.check_height);
@@ -479,10 +501,13 @@ void MainWindow::LayoutAll() {
   const Growth growth = TextGrowth();
   const int height = central_->height();
   const int width = central_->width();
-  if (bar_pos_ <= 0) bar_pos_ = height - 392;  // a first bar inside the drag limits
+  // Until the window's own layout has given the client area its size (it is
+  // a few pixels high before), the bar's distance from the bottom is kept.
+  const bool real_size = central_->geometry().bottom() == rect().bottom();
+  if (bar_pos_ <= 0 && real_size) bar_pos_ = height - 392;  // a first bar inside the drag limits
   int p = height - bar_pos_;
   if (p < kMinimumBarTop) {
-    bar_pos_ = 100;
+    if (real_size) bar_pos_ = 100;
     p = kMinimumBarTop;
   }
   summary_->resize(kDesignedLeftWidth + growth.left_column, summary_->height());
@@ -511,28 +536,82 @@ void MainWindow::LayoutAll() {
   }
 }
 
-// The window is never narrower than its tool bar's controls need. Where the
-// screen has less room than they need with their texts, the tool buttons show
-// their pictures only (their texts stay as tool tips), so the window still
-// fits the screen.
+MainWindow::ToolBarWidths MainWindow::MeasureToolBar() const {
+  ToolBarWidths widths;
+  const auto* tool_bar = central_->findChild<QWidget*>("ToolBar1");
+  if (tool_bar == nullptr) return widths;
+  const QList<QToolButton*> buttons = tool_bar->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
+  widths.with_texts = widths.pictures_only = tool_bar->sizeHint().width();
+  for (const QToolButton* button : buttons) {
+    const int now = button->sizeHint().width();
+    widths.with_texts += WidthInStyle(*button, Qt::ToolButtonTextBesideIcon) - now;
+    widths.pictures_only += WidthInStyle(*button, Qt::ToolButtonIconOnly) - now;
+  }
+  return widths;
+}
+
+QScreen* MainWindow::ScreenShownOn() const {
+  QScreen* at_centre = QGuiApplication::screenAt(frameGeometry().center());
+  return at_centre != nullptr ? at_centre : screen();
+}
+
+// The designed width grows to hold the tool bar's texts where the screen has
+// room for them; a size the user saved is kept as it was.
+void MainWindow::GrowForToolBarTexts() {
+  if (size_from_settings_ || isMaximized()) return;
+  const QScreen* shown_on = ScreenShownOn();
+  if (shown_on == nullptr) return;
+  const int needed = MeasureToolBar().with_texts;
+  const int frame = frameGeometry().width() - geometry().width();
+  if (width() < needed && needed + frame <= shown_on->availableGeometry().width()) resize(needed, height());
+}
+
+// The tool buttons show their texts where the window holds them, and their
+// pictures only (the texts stay as tool tips) where it does not; the window
+// is never narrower than the buttons' pictures and the other controls need.
 void MainWindow::FitToolBar() {
   auto* tool_bar = central_->findChild<QWidget*>("ToolBar1");
   if (tool_bar == nullptr) return;
-  const QList<QToolButton*> buttons = tool_bar->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly);
-  int width_with_texts = tool_bar->sizeHint().width();
-  for (const QToolButton* button : buttons) width_with_texts += WidthWithText(*button) - button->sizeHint().width();
-  const QScreen* shown_on = screen();
-  const int frame = std::max(0, frameGeometry().width() - geometry().width());
-  const bool texts_fit = shown_on == nullptr || width_with_texts + frame <= shown_on->availableGeometry().width();
-  const Qt::ToolButtonStyle style = texts_fit ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly;
-  for (QToolButton* button : buttons) button->setToolButtonStyle(style);
-  const int needed = tool_bar->sizeHint().width();
-  setMinimumWidth(std::max(kMinimumWidth, needed));
-  if (width() < needed) resize(needed, height());
+  const ToolBarWidths widths = MeasureToolBar();
+  const Qt::ToolButtonStyle style =
+      widths.with_texts <= width() ? Qt::ToolButtonTextBesideIcon : Qt::ToolButtonIconOnly;
+  for (QToolButton* button : tool_bar->findChildren<QToolButton*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (button->toolButtonStyle() != style) button->setToolButtonStyle(style);
+  }
+  setMinimumWidth(std::max(kMinimumWidth, widths.pictures_only));
+}
+
+// Where the window's frame would leave the screen's available area, the
+// window is moved onto it, and shrunk where it is larger; a window that
+// fits stays exactly where and as large as it is. Before the window manager
+// has framed the window its frame is not known: it is fitted again then.
+void MainWindow::FitOnScreen() {
+  if (isMaximized() || isFullScreen()) return;
+  const QScreen* shown_on = ScreenShownOn();
+  if (shown_on == nullptr) return;
+  const QRect room = shown_on->availableGeometry();
+  const QRect frame = frameGeometry();
+  const QSize frame_extra = frame.size() - geometry().size();
+  const int fitted_width = std::clamp(width(), minimumWidth(), std::max(minimumWidth(), room.width() - frame_extra.width()));
+  const int fitted_height =
+      std::clamp(height(), minimumHeight(), std::max(minimumHeight(), room.height() - frame_extra.height()));
+  if (fitted_width != width() || fitted_height != height()) resize(fitted_width, fitted_height);
+  const QSize frame_size = size() + frame_extra;
+  const int left = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame_size.width()));
+  const int top = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame_size.height()));
+  if (QPoint(left, top) != frame.topLeft()) PlaceWindowFrame(this, QPoint(left, top));
+}
+
+void MainWindow::WatchForFrame() {
+  ++frame_looks_;
+  const bool framed = frameGeometry() != geometry();
+  if (framed) FitOnScreen();
+  if (framed || frame_looks_ >= kFrameLooks) frame_watch_->stop();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
+  FitToolBar();
   LayoutAll();
 }
 
@@ -547,15 +626,22 @@ void MainWindow::changeEvent(QEvent* event) {
 
 bool MainWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate && !escape_poll_->running()) QuietRebuildSources();
-  // The screen and the frame are known once the window shows.
-  if (event->type() == QEvent::Show) FitToolBar();
+  // The screen is known once the window shows, its frame a little later.
+  if (event->type() == QEvent::Show) {
+    FitOnScreen();
+    frame_looks_ = 0;
+    frame_watch_->start();
+  }
   return QMainWindow::event(event);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == central_ && event->type() == QEvent::LayoutRequest) {
+    // New texts (a language) may need more room.
+    GrowForToolBarTexts();
     FitToolBar();
     LayoutAll();
+    if (isVisible()) FitOnScreen();
     return false;
   }
   if (watched == central_) return QMainWindow::eventFilter(watched, event);
@@ -606,7 +692,7 @@ void MainWindow::RunCommand(Command command) {
     command();
   } catch (const SilentAbort&) {
   } catch (const std::exception& error) {
-    ShowErrorDialog(error.what());
+    ShowApplicationError(error.what());
   }
   // A command may have switched the Jet provider off; the box shows it.
   const QSignalBlocker blocker(jet_check_);
@@ -639,6 +725,10 @@ MessageAnswer MainWindow::ShowMessageBox(const std::string& text, MessageIcon ic
 void MainWindow::ShowErrorDialog(const std::string& text) {
   DialogPresenter::Current().ShowMessage(FrontWindow(), "Error", QString::fromStdString(text), MessageIcon::Error,
                                          MessageButtons::Ok, false, std::nullopt);
+}
+
+void MainWindow::ShowApplicationError(const std::string& text) {
+  quill::ShowApplicationError(this, QString::fromStdString(text));
 }
 
 void MainWindow::AddLogLine(const std::string& text) { AppendLogLine(QString::fromStdString(text), std::nullopt); }

@@ -23,6 +23,8 @@ class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QProgressBar;
+class QScreen;
+class QTimer;
 class QPushButton;
 class QTabBar;
 class QTextEdit;
@@ -117,6 +119,8 @@ class MainWindow : public QMainWindow, public UserInterface {
   MessageAnswer ShowMessageBox(const std::string& text, MessageIcon icon, MessageButtons buttons,
                                bool default_is_no = false) override;
   void ShowErrorDialog(const std::string& text) override;
+  // An error no command caught, as the application reports it.
+  void ShowApplicationError(const std::string& text);
   void AddLogLine(const std::string& text) override;
   void AddColoredLine(const std::string& text, uint32_t color) override;
   void SetStatusText(const std::string& text) override;
@@ -152,9 +156,19 @@ class MainWindow : public QMainWindow, public UserInterface {
     int left_column = 0;  // beyond the designed width of the tree's column
     int log_buttons = 0;  // beyond the designed width of "Clear" and "Save"
     int check_height = 0;
+    int summary_height = 0;  // the summary panel's, at least its designed 97
   };
   Growth TextGrowth() const;
+  struct ToolBarWidths {
+    int with_texts = 0;     // the tool buttons with their texts beside their pictures
+    int pictures_only = 0;  // with their pictures only
+  };
+  ToolBarWidths MeasureToolBar() const;
+  QScreen* ScreenShownOn() const;
+  void GrowForToolBarTexts();
   void FitToolBar();
+  void FitOnScreen();
+  void WatchForFrame();
   void LayoutForBar(int bar_top);
   static void UncheckAll(QActionGroup* group, QComboBox* combo);
   void LayoutAll();
@@ -239,6 +253,7 @@ class MainWindow : public QMainWindow, public UserInterface {
 
   std::vector<ScriptView*> script_memos_;  // ScriptMemos, index = tab index
   std::vector<QString> script_summaries_;
+  std::vector<QString> script_captions_;  // the tabs' captions as the scripts name them
   QFont script_font_;
   QColor script_font_color_;
 
@@ -247,6 +262,9 @@ class MainWindow : public QMainWindow, public UserInterface {
   QPoint drag_origin_;
   bool maximized_flag_ = false;
   bool in_rebuild_ = false;
+  bool size_from_settings_ = false;  // the saved size is kept, not grown for the tool bar's texts
+  QTimer* frame_watch_ = nullptr;    // looks for the frame after the window shows
+  int frame_looks_ = 0;
 };
 
 }  // namespace quill

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLayout>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QThread>
@@ -73,14 +74,24 @@ void MainWindow::LoadWindowSettings(int startup_pause_milliseconds) {
   SelectDrop(settings_.drop);
   script_font_ = ScriptFontFromSettings(settings_, script_font_);
   script_font_color_ = ScriptFontColor(settings_.font_color, palette());
+  // A saved size and place come back exactly where they fit the screen;
+  // where they do not (another screen, a damaged file), the window is moved
+  // and shrunk onto it.
+  size_from_settings_ = !GetPrivateProfileString("Misc", "Width", "", options_path).empty() ||
+                        !GetPrivateProfileString("Misc", "Height", "", options_path).empty();
   if (settings_.width != before.width || settings_.height != before.height) resize(settings_.width, settings_.height);
   if (settings_.top != before.top || settings_.left != before.left) move(settings_.left, settings_.top);
+  FitToolBar();
+  FitOnScreen();
   if (startup_pause_milliseconds > 0) QThread::msleep(static_cast<unsigned long>(startup_pause_milliseconds));
   maximized_flag_ = settings_.maximized;
   bar_pos_ = settings_.bar_pos;
   schema_edit_->setText(QString::fromStdString(settings_.ms_schema));
   jet_check_->setChecked(settings_.jet_eng);
   ApplyFontToEditors();
+  // The client area gets its size now, so the bar is placed from the saved
+  // distance, not from the few pixels of a window not laid out yet.
+  if (layout() != nullptr) layout()->activate();
   LayoutAll();
 }
 

@@ -14,6 +14,7 @@
 #include "common/silent_abort.h"
 #include "generator/script_generator.h"
 #include "platform/files/atomic_file.h"
+#include "platform/files/in_out_error.h"
 #include "shell/dialog_presenter.h"
 #include "shell/file_dialog_folders.h"
 #include "shell/escape_poll.h"
@@ -26,6 +27,19 @@
 #include "sources/settings_file.h"
 
 namespace quill {
+namespace {
+
+// A script or the log written to the file the user chose; a failure names
+// the file.
+void WriteNamedFile(const std::string& path, const std::vector<std::string_view>& parts) {
+  try {
+    WriteFileAtomically(path, parts);
+  } catch (const InOutError& error) {
+    throw FileCreateError(path, error);
+  }
+}
+
+}  // namespace
 
 int MainWindow::TabCount() const { return tabs_->count(); }
 
@@ -56,7 +70,10 @@ void MainWindow::AddScriptTab(ScriptDocument document) {
   script_memos_.push_back(editor);
   script_summaries_.push_back(QString::fromStdString(document.summary));
 
-  const int index = tabs_->addTab(QString::fromStdString(document.tab_caption));
+  const QString caption = QString::fromStdString(document.tab_caption);
+  script_captions_.push_back(caption);
+  // A tab strip reads "&" as a mnemonic: doubled, the caption reads as the name.
+  const int index = tabs_->addTab(QString(caption).replace('&', "&&"));
   SetTabImage(index, document.tab_image);
   tabs_->setCurrentIndex(index);
   ShowCurrentTab();
@@ -80,6 +97,7 @@ void MainWindow::CloseCurrentTab() {
   script_memos_.erase(script_memos_.begin() + index);
   ReleaseFreedMemory();
   script_summaries_.erase(script_summaries_.begin() + index);
+  script_captions_.erase(script_captions_.begin() + index);
   {
     const QSignalBlocker blocker(tabs_);
     tabs_->removeTab(index);
@@ -100,7 +118,7 @@ void MainWindow::CloseCurrentTab() {
 void MainWindow::SaveCurrentScript() {
   const int index = tabs_->currentIndex();
   if (index < 0) return;
-  const QString file = ChooseSaveFileOfKind(FileKind::Script, this, "Save As", tabs_->tabText(index),
+  const QString file = ChooseSaveFileOfKind(FileKind::Script, this, "Save As", script_captions_[index],
                                             "SQL File (*.sql);;Dump File (*.dump)", "sql");
   if (!file.isEmpty()) {
     SetProgressPosition(0);
@@ -114,7 +132,7 @@ void MainWindow::SaveCurrentScript() {
     std::vector<std::string_view> parts = text.Spans();
     if (!text.empty() && text.LineEnd(text.LineCount() - 1) > text.LineStart(text.LineCount() - 1))
       parts.push_back("\r\n");
-    WriteFileAtomically(file.toStdString(), parts);
+    WriteNamedFile(file.toStdString(), parts);
     SetProgressPosition(ProgressMaximum());
   }
   SetStatusText(messages_.status_ready.toStdString());
@@ -128,7 +146,7 @@ void MainWindow::SaveLog() {
     text += block.text().toStdString();
     text += "\r\n";
   }
-  WriteFileAtomically(file.toStdString(), text);
+  WriteNamedFile(file.toStdString(), {text});
 }
 
 void MainWindow::ChooseScriptFont() {

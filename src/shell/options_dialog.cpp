@@ -382,8 +382,7 @@ void OptionsDialog::showEvent(QShowEvent* event) {
   main_window_.SetStatusText(main_window_.messages().status_ready.toStdString());
   const QRect owner = main_window_.frameGeometry();
   PlaceWindowFrame(this, QPoint(owner.left() + owner.width() / 2 - kPlacementDx,
-                               owner.top() + owner.height() / 2 - kPlacementDy),
-                   &main_window_);
+                               owner.top() + owner.height() / 2 - kPlacementDy));
   QDialog::showEvent(event);
 }
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTabBar>
 
+#include "shell/designed_size.h"
 #include "shell/main_window.h"
 #include "shell/script_view.h"
 
@@ -60,7 +61,7 @@ ReplaceDialog::ReplaceDialog(MainWindow& main_window) : QDialog(&main_window), m
 
 void ReplaceDialog::showEvent(QShowEvent* event) {
   const QRect main = main_window_.frameGeometry();
-  move(main.left() + main.width() / 2 - 220, main.top() + main.height() / 2 - 193);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 220, main.top() + main.height() / 2 - 193));
   QDialog::showEvent(event);
 }
 

@@ -89,7 +89,7 @@ TableSelectionDialog::TableSelectionDialog(MainWindow& main_window)
         (this->*command)();
       } catch (const SilentAbort&) {
       } catch (const std::exception& error) {
-        main_window_.ShowErrorDialog(error.what());
+        main_window_.ShowApplicationError(error.what());
       }
     };
   };
@@ -127,8 +127,7 @@ void TableSelectionDialog::Fill(const std::vector<std::string>& listed_tables, c
 void TableSelectionDialog::showEvent(QShowEvent* event) {
   FitDesignedSize(this, QSize(424, 328), true);  // a language may have changed the texts
   const QRect main = main_window_.frameGeometry();
-  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 208, main.top() + main.height() / 2 - 164),
-                   &main_window_);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 208, main.top() + main.height() / 2 - 164));
   QDialog::showEvent(event);
 }
 

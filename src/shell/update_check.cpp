@@ -92,8 +92,7 @@ void UpdateCheckDialog::showEvent(QShowEvent* event) {
     check->setGeometry((this->width() - width) / 2, 140, width, std::max(25, check->sizeHint().height()));
   }
   const QRect main = main_window_.frameGeometry();
-  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 124, main.top() + main.height() / 2 - 92),
-                   &main_window_);
+  PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 124, main.top() + main.height() / 2 - 92));
   QDialog::showEvent(event);
 }
 

@@ -163,5 +163,22 @@ TEST(ConstraintScriptsTest, EqualRowsGiveEqualNamesAndRowsAppendInOrder) {
             "ALTER TABLE \"a\" DROP CONSTRAINT \"fk_qmv_a_c_id_c_id\";\r\n");
 }
 
+// Names that PostgreSQL's lower case makes equal: the statements name the
+// tables and columns as the table writers write them, suffix and all.
+TEST(ConstraintScriptsTest, NamesTheColumnsAndTablesTheWritersWrite) {
+  Settings settings;
+  settings.format = TargetDialect::PostgreSql;
+  const ScriptTables run_tables{{"public.Case", "public.case"},
+                                {"public.Case", "public.case", "public.case"},
+                                {"id", "id", "ID"}};
+  ForeignKeyScripts scripts;
+  AppendConstraintScripts(settings, false, {"public.case", "ID", "public.Case", "id"}, scripts, run_tables);
+  EXPECT_NE(scripts.add_constraint_script.find("ALTER TABLE \"case_2\" "), std::string::npos)
+      << scripts.add_constraint_script;
+  EXPECT_NE(scripts.add_constraint_script.find("FOREIGN KEY (\"id_2\") REFERENCES \"case\" (\"id\")"),
+            std::string::npos)
+      << scripts.add_constraint_script;
+}
+
 }  // namespace
 }  // namespace quill

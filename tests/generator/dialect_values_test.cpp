@@ -101,5 +101,84 @@ TEST(IsNonFinite, OnlyNotANumberAndInfinitiesOfFloatsAndDecimals) {
   EXPECT_FALSE(IsNonFinite(text, ClassOf(text)));
 }
 
+// The decimal type of a column in a dialect whose widest decimal has 38
+// digits (MS SQL, Pervasive) and in MySql (65, scale up to 30).
+TEST(DecimalTypeFor, KeepsAKnownTypeAndTakesTheWidestForAnUnknownOne) {
+  const DecimalLimits ms_sql{.max_precision = 38, .max_scale = 38, .unknown_scale = 10};
+  const DecimalLimits my_sql{.max_precision = 65, .max_scale = 30, .unknown_scale = 30};
+  const struct {
+    int size, scale;
+    DecimalLimits limits;
+    int precision, expected_scale;
+  } cases[] = {
+      {15, 4, ms_sql, 15, 4},   {38, 38, ms_sql, 38, 38}, {0, -1, ms_sql, 38, 10}, {0, 2, ms_sql, 38, 2},
+      {65, 30, ms_sql, 38, 19}, {40, 2, ms_sql, 38, 2},   {65, 30, my_sql, 65, 30}, {0, -1, my_sql, 65, 30},
+      {70, 2, my_sql, 65, 2},   {10, 12, ms_sql, 38, 12},
+  };
+  for (const auto& c : cases) {
+    Field field("d", "TBCDField", FieldKind::ftBCD, c.size, 0);
+    field.SetNumberFacts(false, c.scale);
+    const DecimalType type = DecimalTypeFor(field, c.limits);
+    EXPECT_EQ(type.Text(), "(" + std::to_string(c.precision) + "," + std::to_string(c.expected_scale) + ")")
+        << "declared (" << c.size << "," << c.scale << ") in a dialect of " << c.limits.max_precision << " digits";
+  }
+}
+
+TEST(FitsDecimal, HoldsAValueOnlyWithoutRounding) {
+  const struct {
+    std::string text;
+    DecimalType type;
+    bool fits;
+  } cases[] = {
+      {"99999999999.9999", {15, 4}, true},
+      {"100000000000", {15, 4}, false},
+      {"0.00001", {15, 4}, false},
+      {"1.50000000", {3, 1}, true},       // trailing zeros of the fraction are no digits
+      {"-0012.5", {3, 1}, true},          // nor leading zeros
+      {"12,5", {3, 1}, true},             // a decimal comma
+      {"1.5e3", {4, 0}, true},            // an exponent moves the point
+      {"1.5e-3", {4, 3}, false},
+      {"0", {1, 0}, true},
+      {"1234567890123456789012345678901234567890", {0, 0, 38}, false},  // Oracle's number: 38 digits
+      {"0.000000000000000000000000000000000000000001", {0, 0, 38}, true},
+      {"123456789012345678901234567890", {0, 0, 0}, true},            // PostgreSQL's numeric
+      {"NaN", {10, 2}, true},                                           // no number: the engine decides
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FitsDecimal(c.text, c.type), c.fits) << c.text << " in " << c.type.Text() << " (" << c.type.significant
+                                                    << " significant)";
+  }
+}
+
+TEST(AppendDurationText, WritesSignHoursAndTheFractionsDigits) {
+  const struct {
+    DateTime value;
+    std::string expected;
+  } cases[] = {
+      {{1899, 12, 30, 838, 59, 59, 999999000, true}, "-838:59:59.999999"},
+      {{1899, 12, 30, 100, 0, 0, 123456000, false}, "100:00:00.123456"},
+      {{1899, 12, 30, 0, 0, 0, 1000, true}, "-00:00:00.000001"},
+      {{1899, 12, 30, 5, 6, 7, 0, false}, "05:06:07"},
+      {{1899, 12, 30, 23, 59, 59, 500000000, false}, "23:59:59.5"},
+  };
+  for (const auto& c : cases) {
+    Field field("t", "TTimeField", FieldKind::ftTime, 0, 0);
+    field.SetDateTime(c.value);
+    std::string text;
+    AppendDurationText(text, field);
+    EXPECT_EQ(text, c.expected);
+    EXPECT_LE(text.size(), static_cast<size_t>(kDurationTextWidth));
+  }
+}
+
+TEST(AppendHexDigits, EveryByteAsTwoDigitsSoNoRawByteRemains) {
+  std::string out = "0x";
+  AppendHexDigits(out, std::string("\x00\xFF\x27\x5C\x0D\x0A", 6));
+  EXPECT_EQ(out, "0x00FF275C0D0A");
+  EXPECT_TRUE(IsTextBytes("Zoë"));
+  EXPECT_FALSE(IsTextBytes(std::string("a\0b", 3)));
+  EXPECT_FALSE(IsTextBytes("\xFF\xFE"));
+}
+
 }  // namespace
 }  // namespace quill

@@ -198,7 +198,7 @@ TEST(MsSqlWriterTest, PostgresWideTextIsUnicodeAndNumericsKeepTheirPoint) {
          {"2", "NULL", "NULL", "NULL", "NULL", "NULL", "NULL", "0.1::float8 + 0.2::float8"}}},
        nullptr,
        {"CREATE TABLE [pgt] (\r\n[id] [int] PRIMARY KEY,\r\n[name] [nvarchar] (10),\r\n[memo] [text],\r\n"
-        "[amount] [numeric] (15,4),\r\n[flag] [bit],\r\n[photo] [varbinary] (max),\r\n[uid] [varchar] (255),\r\n"
+        "[amount] [numeric] (10,2),\r\n[flag] [bit],\r\n[photo] [varbinary] (max),\r\n[uid] [varchar] (255),\r\n"
         "[ratio] [float]\r\n)",
         "INSERT INTO [pgt] ([id],[name],[memo],[amount],[flag],[photo],[uid],[ratio])\r\n"
         "   VALUES ('1',N'Grüße','it''s','12.50','1',NULL,'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}',"

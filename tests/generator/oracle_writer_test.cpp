@@ -106,7 +106,7 @@ TEST(OracleWriterTest, PostgresFieldClasses) {
   RunDialectGoldenCases(db, TargetDialect::Oracle,
                         {{"auto-increment, wide string, memo, BCD, boolean, BLOB, GUID, float and integer classes",
                           PostgresClassesTable(), nullptr,
-       {"CREATE TABLE classes (\r\nid integer PRIMARY KEY,\r\nname varchar2(10),\r\nmemo long,\r\namount number,\r\n"
+       {"CREATE TABLE classes (\r\nid integer PRIMARY KEY,\r\nname varchar2(10),\r\nmemo long,\r\namount number(10,2),\r\n"
         "flag number(1),\r\nphoto bfile,\r\n\"uid\" varchar(255),\r\nratio float,\r\nsmall integer,\r\nbig integer\r\n);",
         "INSERT INTO classes VALUES('1','Grüße','it''s','12.50','1',\r\nNULL,'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}','0.5','7',\r\n"
         "'8');"}}});

@@ -87,7 +87,7 @@ TEST(PervasiveWriterTest, PostgresFieldClasses) {
                         {{"auto-increment, wide string, memo, BCD, boolean, BLOB, GUID, float and integer classes",
                           PostgresClassesTable(), nullptr,
        {"CREATE TABLE \"classes\"\r\n(\"id\" identity,\r\n\"name\" varchar(10),\r\n\"memo\" longvarchar,\r\n"
-        "\"amount\" decimal(15,4),\r\n\"flag\" bit,\r\n\"photo\" longvarbinary,\r\n\"uid\" varchar(255),\r\n\"ratio\" double,\r\n"
+        "\"amount\" decimal(10,2),\r\n\"flag\" bit,\r\n\"photo\" longvarbinary,\r\n\"uid\" varchar(255),\r\n\"ratio\" double,\r\n"
         "\"small\" integer,\r\n\"big\" bigint,\r\nPRIMARY KEY(\"id\")\r\n);",
         "INSERT INTO \"classes\" VALUES ('1','Grüße','it''s','12.50','1',NULL,'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}',"
         "'0.5','7','8');"}}});

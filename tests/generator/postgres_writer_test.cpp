@@ -177,7 +177,7 @@ TEST(PostgresWriterTest, PostgresFieldClasses) {
                         {{"auto-increment, wide string, memo, BCD, boolean, BLOB, GUID, float and integer classes",
                           PostgresClassesTable(), nullptr,
        {"CREATE TABLE \"classes\" (\r\n\"id\" serial PRIMARY KEY,\r\n\"name\" character(10),\r\n\"memo\" text,\r\n"
-        "\"amount\" decimal,\r\n\"flag\" boolean,\r\n\"photo\" oid,\r\n\"uid\" character(255),\r\n\"ratio\" decimal,\r\n"
+        "\"amount\" numeric(10,2),\r\n\"flag\" boolean,\r\n\"photo\" oid,\r\n\"uid\" character(255),\r\n\"ratio\" decimal,\r\n"
         "\"small\" smallint,\r\n\"big\" bigint\r\n);",
         "INSERT INTO \"classes\" (\"id\",\"name\",\"memo\",\"amount\",\"flag\",\"photo\",\"uid\",\"ratio\",\r\n"
         "\"small\",\"big\")\r\n   VALUES ('1','Grüße','it''s','12.50','1',NULL,\r\n"

@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // Column types that must hold the source's values in every dialect: unsigned
 // 16-bit integers (MariaDB's SMALLINT UNSIGNED) up to 65535, and binary
-// columns, written as the text "Binary Data.", with a length Oracle accepts.
+// columns, typed to hold their bytes.
 // The PostgreSQL script loads the integers whole.
 TEST(ScriptRoundTripTypes, UnsignedSmallIntegersAndBinaryColumns) {
   TestDatabase source = TestDatabase::MariaDb();
@@ -211,11 +211,11 @@ TEST(ScriptRoundTripTypes, UnsignedSmallIntegersAndBinaryColumns) {
     TargetDialect dialect;
     std::vector<std::string> columns;
   } cases[] = {
-      {TargetDialect::MsSql, {"[w] [int]", "[b] [varchar] (15)"}},
-      {TargetDialect::PostgreSql, {"\"w\" integer"}},
+      {TargetDialect::MsSql, {"[w] [int]", "[b] [varbinary] (4)"}},
+      {TargetDialect::PostgreSql, {"\"w\" integer", "\"b\" bytea"}},
       {TargetDialect::Pervasive, {"\"w\" usmallint", "\"b\" binary(4)"}},
-      {TargetDialect::MySql, {"`w` smallint(6) unsigned"}},
-      {TargetDialect::Oracle, {"w integer", "b varchar2(255)"}},
+      {TargetDialect::MySql, {"`w` smallint(6) unsigned", "`b` varbinary(4)"}},
+      {TargetDialect::Oracle, {"w integer", "b raw(4)"}},
   };
   for (const auto& c : cases) {
     GeneratorHarness harness;
@@ -242,7 +242,7 @@ namespace {
 
 // PostgreSQL columns declared without a size (numeric, varchar) hold values
 // of any scale and length; the scripts' types must hold them all. A decimal
-// of unknown precision is a double in MySql, which holds these values.
+// of unknown precision is MySql's widest decimal, which holds these values.
 TEST(ScriptRoundTripTypes, ColumnsDeclaredWithoutASize) {
   TestDatabase source = TestDatabase::Postgres();
   const std::string long_text = "'" + std::string(3000, 'x') + "'";

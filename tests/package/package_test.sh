@@ -24,8 +24,35 @@ for file in usr/bin/quillmarsh usr/lib/quillmarsh/quillmarsh usr/lib/quillmarsh/
   usr/share/applications/quillmarsh.desktop usr/share/icons/hicolor/scalable/apps/quillmarsh.svg; do
   [ -e "$scratch/root/$file" ] || { echo "missing from the package: $file"; exit 1; }
 done
+[ -s "$scratch/root/usr/share/doc/quillmarsh/copyright" ] || { echo "missing from the package: its copyright file"; exit 1; }
 grep -q '^Exec=quillmarsh$' "$scratch/root/usr/share/applications/quillmarsh.desktop"
 grep -q '^Icon=quillmarsh$' "$scratch/root/usr/share/applications/quillmarsh.desktop"
+
+# The removal script, run on a private ODBC configuration: the sample source
+# goes when it points at the package's sample (or a link to it), and stays
+# when it points elsewhere or the package is only upgraded; other sources stay.
+dpkg-deb -e "$deb" "$scratch/control"
+prerm="$scratch/control/prerm"
+[ -x "$prerm" ] || { echo "the package has no prerm script"; exit 1; }
+mkdir -p "$scratch/prerm/odbc" "$scratch/prerm/home/.local/share/quillmarsh"
+ln -s /usr/lib/quillmarsh/sample.sqlite "$scratch/prerm/home/.local/share/quillmarsh/sample.sqlite"
+prerm_cases=(
+  "remove|/usr/lib/quillmarsh/sample.sqlite|gone"
+  "remove|$scratch/prerm/home/.local/share/quillmarsh/sample.sqlite|gone"
+  "remove|/home/someone/accounts.sqlite|kept"
+  "upgrade|/usr/lib/quillmarsh/sample.sqlite|kept"
+)
+for entry in "${prerm_cases[@]}"; do
+  IFS='|' read -r action database expected <<<"$entry"
+  printf '[SQLite3]\nDriver=libsqlite3odbc.so\n' >"$scratch/prerm/odbc/odbcinst.ini"
+  printf '[Quillmarsh Sample]\nDriver=SQLite3\nDatabase=%s\n\n[Other]\nDriver=SQLite3\nDatabase=/tmp/other.db\n' \
+    "$database" >"$scratch/prerm/odbc/odbc.ini"
+  ODBCSYSINI="$scratch/prerm/odbc" ODBCINI="$scratch/prerm/odbc/user.ini" "$prerm" "$action" ||
+    { echo "prerm $action failed"; exit 1; }
+  if grep -q '^\[Quillmarsh Sample\]' "$scratch/prerm/odbc/odbc.ini"; then outcome=kept; else outcome=gone; fi
+  [ "$outcome" = "$expected" ] || { echo "prerm $action with the sample at $database: the source is $outcome"; exit 1; }
+  grep -q '^\[Other\]' "$scratch/prerm/odbc/odbc.ini" || { echo "prerm $action removed another source"; exit 1; }
+done
 
 # A private home, runtime folder and ODBC configuration: nothing of the
 # machine's is read or changed.

@@ -170,6 +170,8 @@ class AboutBoxTest : public ::testing::Test {
 
 TEST_F(AboutBoxTest, ShowsTitleVersionAndSystemInformation) {
   EXPECT_EQ(Find<QLabel>("Label1")->text(), "Quillmarsh v.1.6.4.28");
+  // The window carries the same title where the desktop names windows.
+  EXPECT_EQ(box_.windowTitle(), "Quillmarsh v.1.6.4.28");
   EXPECT_EQ(Find<QLabel>("Label2")->text(), kMakerWebSiteShown);
   box_.PlaceAndFill();
   const QString text = box_.SystemInformation();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the dialog placement test on a real X server with a window manager
 # that frames the windows, where a frame's size is known only after the
-# first showing; and the main window's fit to its screen on a narrow and a
-# wide screen.
+# first showing; and the main window's fit to its screen, its saved places and
+# splitter, and the folder browser, on a narrow and a wide screen.
 set -euo pipefail
 test_program=$1
 script=$(mktemp)
@@ -16,5 +16,6 @@ QT_QPA_PLATFORM=xcb "$test_program" --gtest_filter="\$1" || status=\$?
 kill \$manager 2>/dev/null || true
 exit \$status
 SCRIPT
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$script" 'DialogPlacementTest.*:*TheMainWindowFitsItsScreen*'
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" '*TheMainWindowFitsItsScreen*'
+fitting='*TheMainWindowFitsItsScreen*:WindowFitTest.ASavedPlace*:WindowFitTest.TheSplitter*:WindowFitTest.TheFolderBrowser*'
+xvfb-run -a -s "-screen 0 1280x1024x24" bash "$script" "DialogPlacementTest.*:$fitting"
+xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" "$fitting"

@@ -9,6 +9,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QWidget>
 #include <string>
@@ -81,6 +84,33 @@ inline std::vector<std::string> LayoutFaults(QWidget* window) {
                           Rect(sibling->geometry()))
                              .toStdString());
       }
+    }
+  }
+  return faults;
+}
+
+// Each visible drop-down box shows its current text whole, and the named
+// read-only text panels (a summary, not a long reference list) show their
+// text without scrolling; other faults are LayoutFaults'.
+inline std::vector<std::string> ShownTextFaults(QWidget* window, const QStringList& whole_panels = {"Memo2"}) {
+  std::vector<std::string> faults;
+  for (QComboBox* box : window->findChildren<QComboBox*>()) {
+    if (!box->isVisibleTo(window) || box->currentText().isEmpty()) continue;
+    const QWidget* text_area = box->isEditable() ? static_cast<QWidget*>(box->lineEdit()) : box;
+    const int room = box->isEditable() ? text_area->width() - 4 : box->width() - 30;
+    const int needed = box->fontMetrics().horizontalAdvance(box->currentText());
+    if (room < needed) {
+      faults.push_back((box->objectName() + " \"" + box->currentText() + "\" " + Rect(box->geometry()) +
+                        " has room for " + QString::number(room) + " px of text, not " + QString::number(needed))
+                           .toStdString());
+    }
+  }
+  for (QPlainTextEdit* panel : window->findChildren<QPlainTextEdit*>()) {
+    if (!panel->isVisibleTo(window) || !whole_panels.contains(panel->objectName())) continue;
+    if (panel->verticalScrollBar()->maximum() > 0 || panel->horizontalScrollBar()->maximum() > 0) {
+      faults.push_back((panel->objectName() + " " + Rect(panel->geometry()) + " scrolls to show \"" +
+                        panel->toPlainText().left(40) + "\"")
+                           .toStdString());
     }
   }
   return faults;

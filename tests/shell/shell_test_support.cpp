@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QWidget>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "shell/data_source_dialog.h"
 #include "shell/foreign_key_designer.h"
@@ -78,7 +83,12 @@ QString ScriptedDialogs::ChooseFolder(QWidget*, const QString&, const QString& s
   return path;
 }
 
-bool ScriptedDialogs::ChooseFont(QWidget*, QFont&, QColor&) { return false; }
+bool ScriptedDialogs::ChooseFont(QWidget*, QFont& font, QColor& color) {
+  if (fonts_.empty()) return false;
+  std::tie(font, color) = fonts_.front();
+  fonts_.pop_front();
+  return true;
+}
 
 TemporaryFolder::TemporaryFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "quill-shell-XXXXXX").string();
@@ -96,6 +106,34 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
   std::ostringstream bytes;
   bytes << file.rdbuf();
   return bytes.str();
+}
+
+namespace {
+
+QString Run(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  process.waitForFinished(5000);
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+}  // namespace
+
+QRect FrameOnScreen(QWidget* window) {
+  if (QGuiApplication::platformName() != "xcb" || !window->isVisible()) return window->frameGeometry();
+  const QString id = QString::number(window->winId());
+  const QString info = Run("xwininfo", {"-id", id});
+  const auto number = [&](const char* label) {
+    const QRegularExpressionMatch match = QRegularExpression(QString(label) + R"(:\s*(-?\d+))").match(info);
+    return match.hasMatch() ? match.captured(1).toInt() : 0;
+  };
+  QRect inside(number("Absolute upper-left X"), number("Absolute upper-left Y"), number("Width"), number("Height"));
+  // left, right, top, bottom; none without a window manager
+  const QRegularExpressionMatch extents =
+      QRegularExpression(R"(=\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+))").match(Run("xprop", {"-id", id, "_NET_FRAME_EXTENTS"}));
+  if (!extents.hasMatch()) return inside;
+  return inside.adjusted(-extents.captured(1).toInt(), -extents.captured(3).toInt(), extents.captured(2).toInt(),
+                         extents.captured(4).toInt());
 }
 
 LanguageSideWindows::LanguageSideWindows() = default;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QColor>
+#include <QFont>
+#include <QRect>
 #include <QString>
 #include <deque>
 #include <filesystem>
@@ -41,6 +44,8 @@ class ScriptedDialogs : public DialogPresenter {
   void AnswerSaveFile(const QString& path) { save_files_.push_back(path); }
   void AnswerOpenFile(const QString& path) { open_files_.push_back(path); }
   void AnswerFolder(const QString& path) { folders_.push_back(path); }
+  // The next font dialog is confirmed with this font and colour.
+  void AnswerFont(const QFont& font, const QColor& color) { fonts_.push_back({font, color}); }
 
   const std::vector<ShownMessage>& messages() const { return messages_; }
   const std::vector<QString>& suggested_file_names() const { return suggested_file_names_; }
@@ -61,6 +66,7 @@ class ScriptedDialogs : public DialogPresenter {
   std::deque<QString> save_files_;
   std::deque<QString> open_files_;
   std::deque<QString> folders_;
+  std::deque<std::pair<QFont, QColor>> fonts_;
   std::vector<ShownMessage> messages_;
   std::vector<QString> suggested_file_names_;
   std::vector<QString> start_folders_;
@@ -80,6 +86,11 @@ class TemporaryFolder {
 };
 
 std::string ReadFileBytes(const std::filesystem::path& path);
+
+// Where the window's frame lies as the X server and the window manager have
+// it (Qt keeps the frame of a window shown again out of date at times); on
+// other platforms and for a hidden window, the window's own frame geometry.
+QRect FrameOnScreen(QWidget* window);
 
 // The windows a language reaches besides the main window and the options
 // dialogs, owned by the test.

@@ -15,6 +15,7 @@
 #include <QLayout>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QScreen>
@@ -62,6 +63,7 @@ class WindowLayoutTest : public testing::OptionsDialogsTest, public ::testing::W
   void Check(QWidget* window, const std::string& picture) {
     QApplication::processEvents();
     for (const std::string& fault : testing::LayoutFaults(window)) ADD_FAILURE() << picture << ": " << fault;
+    for (const std::string& fault : testing::ShownTextFaults(window)) ADD_FAILURE() << picture << ": " << fault;
     const std::string file = std::string(QUILL_SCREENSHOT_FOLDER) + "/" + GetParam().name + "-" + picture + ".png";
     EXPECT_TRUE(window->grab().save(QString::fromStdString(file), "PNG")) << file;
   }
@@ -80,7 +82,8 @@ class WindowLayoutTest : public testing::OptionsDialogsTest, public ::testing::W
 TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
   auto database = testing::TestDatabase::Sqlite();
   database.CreateTable({"clients", {{"id", "INTEGER"}, {"name", "VARCHAR(20)"}}, {"id"}, {}});
-  database.CreateTable({"orders", {{"id", "INTEGER"}, {"client_id", "INTEGER"}}, {"id"}, {}});
+  // A column name that the designed 105-pixel boxes cut on this system's font.
+  database.CreateTable({"orders", {{"id", "INTEGER"}, {"product_code", "INTEGER"}, {"client_id", "INTEGER"}}, {"id"}, {}});
   // The pages of the program's folder: the welcome text in both languages.
   std::filesystem::copy_file(QUILL_PROGRAM_FOLDER "/welcome.xml", folder_.path() / "welcome.xml");
   std::filesystem::copy(QUILL_PROGRAM_FOLDER "/languages", folder_.path() / "languages");
@@ -110,6 +113,26 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
 
   ShowAndCheck(side_.selection.get(), "table-selection");
   ShowAndCheck(side_.add_source.get(), "add-source");
+  // The driver list as it opens, its names and versions in their columns.
+  bool drivers_checked = false;
+  QTimer::singleShot(300, side_.add_source.get(), [&] {
+    auto* grid = side_.add_source->findChild<QTableWidget*>("StringGrid1");
+    ASSERT_GT(grid->rowCount(), 0);
+    for (int row = 0; row < grid->rowCount(); ++row) {
+      for (int column = 0; column < grid->columnCount(); ++column) {
+        const QTableWidgetItem* cell = grid->item(row, column);
+        if (cell == nullptr) continue;
+        EXPECT_GE(grid->columnWidth(column), grid->fontMetrics().horizontalAdvance(cell->text()) + 6)
+            << "driver list: " << cell->text().toStdString();
+      }
+    }
+    EXPECT_LE(grid->columnWidth(0) + grid->columnWidth(1), grid->viewport()->width()) << "driver list";
+    Check(side_.add_source.get(), "driver-list");
+    drivers_checked = true;
+    side_.add_source->close();
+  });
+  side_.add_source->ShowOdbc();
+  EXPECT_TRUE(drivers_checked);
   ShowAndCheck(&side_.add_source->setup_window(), "setup");
   // The setup window with the fields of each driver Debian ships.
   testing::InstallMdbToolsDriver();

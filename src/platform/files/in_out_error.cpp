@@ -27,6 +27,10 @@ InOutError InOutErrorFromErrno(int error_number) {
 
 InOutError InvalidFileName() { return InOutError(kInvalidFileName, "Invalid filename"); }
 
+InOutError FileCreateError(const std::string& path, const InOutError& reason) {
+  return InOutError(reason.code(), "Cannot create file \"" + path + "\". " + reason.what());
+}
+
 InOutError ReadBeyondEndOfFile() { return InOutError(kReadBeyondEndOfFile, "Read beyond end of file"); }
 
 }  // namespace quill

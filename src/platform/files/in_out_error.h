@@ -26,5 +26,8 @@ InOutError InOutErrorFromErrno(int error_number);
 InOutError ReadBeyondEndOfFile();
 // The error for a file name the file system cannot hold as one name.
 InOutError InvalidFileName();
+// A file that could not be created or written, named in the message with
+// the reason: Cannot create file "/home/ann/people.sql". File access denied
+InOutError FileCreateError(const std::string& path, const InOutError& reason);
 
 }  // namespace quill

@@ -1,0 +1,73 @@
+#include "shell/script_font_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
+
+namespace quill {
+namespace {
+
+struct NamedColor {
+  const char* name;
+  QRgb rgb;
+};
+
+// The basic colours a font's text is given in, in their usual order.
+constexpr NamedColor kBasicColors[] = {
+    {"Black", 0x000000}, {"Maroon", 0x800000}, {"Green", 0x008000},  {"Olive", 0x808000},
+    {"Navy", 0x000080},  {"Purple", 0x800080}, {"Teal", 0x008080},   {"Gray", 0x808080},
+    {"Silver", 0xC0C0C0}, {"Red", 0xFF0000},   {"Lime", 0x00FF00},   {"Yellow", 0xFFFF00},
+    {"Blue", 0x0000FF},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0x00FFFF}, {"White", 0xFFFFFF},
+};
+
+QIcon Swatch(const QColor& color) {
+  QPixmap swatch(16, 12);
+  swatch.fill(color);
+  return QIcon(swatch);
+}
+
+}  // namespace
+
+ScriptFontDialog::ScriptFontDialog(QWidget* parent, const QFont& font, const QColor& color) : QDialog(parent) {
+  setObjectName("FontDialog1");
+  setWindowTitle("Font");
+  font_choice_ = new QFontDialog(font, this);
+  font_choice_->setObjectName("FontChoice");
+  font_choice_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+  font_choice_->setWindowFlags(Qt::Widget);
+
+  auto* color_label = new QLabel("Color:");
+  color_box_ = new QComboBox;
+  color_box_->setObjectName("ColorBox");
+  color_label->setBuddy(color_box_);
+  for (const NamedColor& named : kBasicColors) color_box_->addItem(Swatch(QColor(named.rgb)), named.name, QColor(named.rgb));
+  int current = color_box_->findData(QColor(color.rgb()));
+  if (current < 0) {
+    color_box_->addItem(Swatch(color), "Custom", color);
+    current = color_box_->count() - 1;
+  }
+  color_box_->setCurrentIndex(current);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* color_row = new QHBoxLayout;
+  color_row->addWidget(color_label);
+  color_row->addWidget(color_box_);
+  color_row->addStretch(1);
+  auto* column = new QVBoxLayout(this);
+  column->addWidget(font_choice_);
+  column->addLayout(color_row);
+  column->addWidget(buttons);
+}
+
+QFont ScriptFontDialog::chosen_font() const { return font_choice_->currentFont(); }
+
+QColor ScriptFontDialog::chosen_color() const { return color_box_->currentData().value<QColor>(); }
+
+}  // namespace quill

@@ -1,0 +1,90 @@
+// Names that a dialect's rules make equal (PostgreSQL's lower case, Oracle's
+// 30 and Pervasive's 20 characters, Underscore) stay distinct, in the table
+// writers (and the foreign-key scripts, tested beside them); a real PostgreSQL loads a
+// script of two tables and columns that lower-casing would have made one.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fixtures/script_loaders.h"
+#include "fixtures/test_database.h"
+#include "generator/dialect_names.h"
+#include "generator_harness.h"
+
+namespace quill::testing {
+namespace {
+
+struct NamesCase {
+  std::string name;
+  TargetDialect dialect;
+  bool underscore;
+  std::vector<std::string> source;
+  std::vector<std::string> expected;
+};
+
+TEST(DialectNamesTest, ColumnNamesThatTheDialectMakesEqualGetASuffixWithinItsLength) {
+  const std::string a31 = std::string(30, 'a') + "1";
+  const std::string a32 = std::string(30, 'a') + "2";
+  const std::string b21 = std::string(20, 'b') + "1";
+  const std::string b22 = std::string(20, 'b') + "2";
+  const std::vector<NamesCase> cases = {
+      {"lower case", TargetDialect::PostgreSql, false, {"Case", "case", "CASE"}, {"case", "case_2", "case_3"}},
+      {"a suffix never takes a name that is there", TargetDialect::PostgreSql, false, {"x", "X", "x_2"},
+       {"x", "x_3", "x_2"}},
+      {"non-ASCII lower case", TargetDialect::PostgreSql, false, {"Größe", "GRÖßE"}, {"größe", "größe_2"}},
+      {"Oracle's 30 characters", TargetDialect::Oracle, false, {a31, a32}, {std::string(30, 'a'), std::string(28, 'a') + "_2"}},
+      {"Pervasive's 20 characters", TargetDialect::Pervasive, false, {b21, b22},
+       {std::string(20, 'b'), std::string(18, 'b') + "_2"}},
+      {"Underscore", TargetDialect::MySql, true, {"a b", "a_b"}, {"a_b", "a_b_2"}},
+      {"names compared without case in MySql", TargetDialect::MySql, false, {"Id", "ID"}, {"Id", "ID_2"}},
+      {"distinct names stay as they are", TargetDialect::MsSql, false, {"a", "b"}, {"a", "b"}},
+  };
+  for (const NamesCase& c : cases) {
+    Settings settings;
+    settings.format = c.dialect;
+    settings.underscore = c.underscore;
+    EXPECT_EQ(DistinctColumnNames(settings, c.source), c.expected) << c.name;
+  }
+}
+
+TEST(DialectNamesTest, TableNamesThatTheDialectMakesEqualGetASuffix) {
+  Settings settings;
+  settings.format = TargetDialect::PostgreSql;
+  EXPECT_EQ(DistinctTableNames(settings, {"public.Case", "public.case", "public.other"}),
+            (std::vector<std::string>{"Case", "case_2", "other"}));
+  // The same name in two schemas is the duplicate the run asks about: kept.
+  EXPECT_EQ(DistinctTableNames(settings, {"a.t", "b.t"}), (std::vector<std::string>{"t", "t"}));
+}
+
+// Two PostgreSQL tables and two columns that differ only in case: the
+// PostgreSQL script keeps them apart and loads, and the log says how.
+TEST(DialectNamesTest, APostgresScriptOfNamesThatDifferInCaseLoads) {
+  TestDatabase source = TestDatabase::Postgres();
+  source.CreateTable({"Case", {{"Id", "integer"}, {"id", "integer"}}, {"Id"}, {{"1", "2"}}});
+  source.CreateTable({"case", {{"n", "integer"}}, {}, {{"3"}}});
+  GeneratorHarness harness;
+  harness.settings.format = TargetDialect::PostgreSql;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.Case", "public.case"});
+  harness.ui.AnswerMessageBox(MessageAnswer::No);  // no foreign keys
+  harness.generator.GenerateScript(source.Dsn(), "");
+  ASSERT_EQ(harness.ui.tabs().size(), 1u);
+  const std::string script = harness.ScriptText();
+
+  TestDatabase target = TestDatabase::Postgres();
+  const ScriptRun load = RunPsqlScript(target, script);
+  ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+  EXPECT_EQ(target.Query("SELECT id, id_2 FROM \"case\""), (std::vector<QueryRow>{{"1", "2"}}));
+  EXPECT_EQ(target.Query("SELECT n FROM case_2"), (std::vector<QueryRow>{{"3"}}));
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  const auto says = [&](const std::string& part) {
+    return std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.find(part) != std::string::npos; });
+  };
+  EXPECT_TRUE(says("Table : public.case is written case_2")) << ::testing::PrintToString(log);
+  EXPECT_TRUE(says("column id is written id_2")) << ::testing::PrintToString(log);
+}
+
+}  // namespace
+}  // namespace quill::testing

@@ -1,0 +1,166 @@
+// Golden column types and literals of MS SQL, Oracle and Pervasive, one case
+// per type and edge value, read from real MariaDB and PostgreSQL tables: the
+// types hold the values, binary values are binary literals, a value no type
+// holds is NULL with its red line. A failure names the type, the value and
+// the dialect. (PostgreSQL and MySql scripts are judged by loading them, in
+// the type-matrix round trip.)
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "fixtures/test_database.h"
+#include "generator_harness.h"
+
+namespace quill::testing {
+namespace {
+
+// The column's definition in CREATE and its value in the INSERT.
+struct Expected {
+  std::string column;
+  std::string value;
+  bool said = false;  // the value is written NULL with a red line
+};
+
+struct TypeCase {
+  Engine source;
+  std::string type;
+  std::string literal;
+  Expected ms_sql;
+  Expected oracle;
+  Expected pervasive;
+};
+
+const std::vector<TypeCase>& Cases() {
+  static const std::string wide_decimal = "99999999999999999999999999999999999.999999999999999999999999999999";
+  static const std::vector<TypeCase> cases = {
+      {Engine::MariaDb, "VARBINARY(16)", "x'00FF275C0D0A'",
+       {"[c] [varbinary] (16)", "0x00FF275C0D0A"},
+       {"c raw(16)", "HEXTORAW('00FF275C0D0A')"},
+       {"\"c\" longvarbinary", "'00FF275C0D0A'"}},
+      {Engine::MariaDb, "VARBINARY(16)", "x''",
+       {"[c] [varbinary] (16)", "0x)"},
+       {"c raw(16)", "HEXTORAW('')"},
+       {"\"c\" longvarbinary", "'');"}},
+      {Engine::MariaDb, "BINARY(4)", "x'0027FF00'",
+       {"[c] [varbinary] (4)", "0x0027FF00"},
+       {"c raw(4)", "HEXTORAW('0027FF00')"},
+       {"\"c\" binary(4)", "'0027FF00'"}},
+      {Engine::MariaDb, "DECIMAL(20,4)", "-9999999999999999.9999",
+       {"[c] [numeric] (20,4)", "'-9999999999999999.9999'"},
+       {"c number(20,4)", "'-9999999999999999.9999'"},
+       {"\"c\" decimal(20,4)", "'-9999999999999999.9999'"}},
+      {Engine::MariaDb, "DECIMAL(65,30)", wide_decimal,
+       {"[c] [numeric] (38,19)", "NULL)", true},
+       {"c number", "NULL)", true},
+       {"\"c\" decimal(38,19)", "NULL);", true}},
+      {Engine::MariaDb, "DECIMAL(65,30)", "-0.000000000000000000000000000001",
+       {"[c] [numeric] (38,19)", "NULL)", true},
+       {"c number", "'-0.000000000000000000000000000001'"},
+       {"\"c\" decimal(38,19)", "NULL);", true}},
+      {Engine::MariaDb, "DECIMAL(65,30)", "12345.5",
+       {"[c] [numeric] (38,19)", "'12345.500000000000000000000000000000'"},
+       {"c number", "'12345.500000000000000000000000000000'"},
+       {"\"c\" decimal(38,19)", "'12345.500000000000000000000000000000'"}},
+      {Engine::Postgres, "float8", "'NaN'",
+       {"[c] [float]", "NULL)", true},
+       {"c float", "NULL)", true},
+       {"\"c\" double", "NULL);", true}},
+      {Engine::MariaDb, "DATETIME(3)", "'0001-01-01 00:00:00'",
+       {"[c] [DATETIME]", "NULL)", true},
+       {"c date", "'0001-01-01'"},
+       {"\"c\" timestamp", "'0001-01-01'"}},
+      {Engine::MariaDb, "DATETIME(3)", "'1753-01-01 00:00:00'",
+       {"[c] [DATETIME]", "'1753-01-01'"},
+       {"c date", "'1753-01-01'"},
+       {"\"c\" timestamp", "'1753-01-01'"}},
+      {Engine::MariaDb, "DATETIME(3)", "'2004-12-31 23:59:59.999'",
+       {"[c] [DATETIME]", "'2004-12-31 23:59:59.997'", true},
+       {"c date", "'2004-12-31 23:59:59'", true},
+       {"\"c\" timestamp", "'2004-12-31 23:59:59.999'"}},
+      {Engine::MariaDb, "DATETIME(3)", "'9999-12-31 23:59:59.999'",
+       {"[c] [DATETIME]", "'9999-12-31 23:59:59.997'", true},
+       {"c date", "'9999-12-31 23:59:59'", true},
+       {"\"c\" timestamp", "'9999-12-31 23:59:59.999'"}},
+      {Engine::MariaDb, "DATETIME(3)", "'2004-12-31 10:11:12.003'",
+       {"[c] [DATETIME]", "'2004-12-31 10:11:12.003'"},
+       {"c date", "'2004-12-31 10:11:12'", true},
+       {"\"c\" timestamp", "'2004-12-31 10:11:12.003'"}},
+      {Engine::MariaDb, "DATE", "'1000-01-01'",
+       {"[c] [DATETIME]", "NULL)", true},
+       {"c date", "'1000-01-01'"},
+       {"\"c\" date", "'1000-01-01'"}},
+  };
+  return cases;
+}
+
+// Values whose type the backend tells beyond the class: MariaDB's TIME is a
+// duration, its zero dates are no dates.
+const std::vector<TypeCase>& CasesByTheBackendsFacts() {
+  static const std::vector<TypeCase> cases = {
+      {Engine::MariaDb, "TIME(6)", "'-838:59:59.999999'",
+       {"[c] [varchar] (20)", "'-838:59:59.999999'"},
+       {"c varchar2(20)", "'-838:59:59.999999'"},
+       {"\"c\" varchar(20)", "'-838:59:59.999999'"}},
+      {Engine::MariaDb, "TIME(6)", "'100:00:00.123456'",
+       {"[c] [varchar] (20)", "'100:00:00.123456'"},
+       {"c varchar2(20)", "'100:00:00.123456'"},
+       {"\"c\" varchar(20)", "'100:00:00.123456'"}},
+      {Engine::MariaDb, "DATE", "'0000-00-00'",
+       {"[c] [DATETIME]", "NULL)", true},
+       {"c date", "NULL)", true},
+       {"\"c\" date", "NULL);", true}},
+  };
+  return cases;
+}
+
+std::string DialectName(TargetDialect dialect) {
+  switch (dialect) {
+    case TargetDialect::MsSql: return "MS SQL";
+    case TargetDialect::Oracle: return "Oracle";
+    case TargetDialect::Pervasive: return "Pervasive";
+    default: return "other";
+  }
+}
+
+void RunTypeCases(const std::vector<TypeCase>& cases) {
+  TestDatabase maria = TestDatabase::MariaDb();
+  TestDatabase postgres = TestDatabase::Postgres();
+  int table = 0;
+  for (const TypeCase& c : cases) {
+    TestDatabase& source = c.source == Engine::MariaDb ? maria : postgres;
+    const std::string name = "t" + std::to_string(++table);
+    source.CreateTable({name, {{"id", c.source == Engine::MariaDb ? "INT" : "integer"}, {"c", c.type}}, {"id"},
+                        {{"1", c.literal}}});
+    for (const TargetDialect dialect : {TargetDialect::MsSql, TargetDialect::Oracle, TargetDialect::Pervasive}) {
+      const Expected& expected = dialect == TargetDialect::MsSql    ? c.ms_sql
+                                 : dialect == TargetDialect::Oracle ? c.oracle
+                                                                    : c.pervasive;
+      const std::string where = "type " + c.type + ", value " + c.literal + ", dialect " + DialectName(dialect);
+      GeneratorHarness harness;
+      harness.settings.format = dialect;
+      harness.generator.GenerateScript(source.Dsn(), c.source == Engine::Postgres ? "public." + name : name);
+      ASSERT_EQ(harness.ui.tabs().size(), 1u) << where;
+      const std::vector<std::string> script = harness.Script();
+      ASSERT_GE(script.size(), 3u) << where;
+      EXPECT_NE(script[1].find(expected.column + (dialect == TargetDialect::Pervasive ? "," : "")), std::string::npos)
+          << where << "\n" << script[1];
+      EXPECT_NE(script[2].find(expected.value), std::string::npos) << where << "\n" << script[2];
+      const std::vector<std::string> log = harness.ui.LogTexts();
+      const bool said = std::any_of(log.begin(), log.end(), [](const std::string& line) {
+        return line.find(" : column c : ") != std::string::npos;
+      });
+      EXPECT_EQ(said, expected.said) << where << ": a red line for a value written NULL or changed, else none\n"
+                                     << ::testing::PrintToString(log);
+    }
+  }
+}
+
+TEST(TypeGoldenTest, EachTypeHasAColumnTypeThatHoldsItsValuesAndALiteralOfItsOwn) { RunTypeCases(Cases()); }
+
+TEST(TypeGoldenTest, DurationsAndZeroDatesKeepTheirMeaning) { RunTypeCases(CasesByTheBackendsFacts()); }
+
+}  // namespace
+}  // namespace quill::testing
