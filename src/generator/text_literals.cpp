@@ -1,11 +1,56 @@
 #include "generator/text_literals.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace quill {
 
 namespace {
+
+// Eight bytes of a text as one word, to look at them together.
+constexpr uint64_t kEveryByte = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+uint64_t WordAt(std::string_view text, size_t i) {
+  uint64_t word = 0;
+  std::memcpy(&word, text.data() + i, sizeof word);
+  return word;
+}
+
+// Not zero when a byte of the word is below `limit` (at most 0x80): a byte
+// below it borrows into its own high bit, which the byte did not have.
+uint64_t BytesBelow(uint64_t word, unsigned limit) { return (word - kEveryByte * limit) & ~word & kHighBits; }
+
+// Not zero when a byte of the word is c.
+uint64_t BytesEqual(uint64_t word, char c) {
+  return BytesBelow(word ^ (kEveryByte * static_cast<unsigned char>(c)), 1);
+}
+
+// What one pass over a text finds: a byte below 0x20, a byte beyond ASCII.
+struct TextBytes {
+  bool low = false;
+  bool beyond_ascii = false;
+};
+
+TextBytes ScanTextBytes(std::string_view text) {
+  uint64_t low = 0;
+  uint64_t high = 0;
+  size_t i = 0;
+  for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+    const uint64_t word = WordAt(text, i);
+    low |= BytesBelow(word, 0x20);
+    high |= word & kHighBits;
+  }
+  TextBytes found{low != 0, high != 0};
+  for (; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    found.low = found.low || c < 0x20;
+    found.beyond_ascii = found.beyond_ascii || c >= 0x80;
+  }
+  return found;
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -174,28 +219,38 @@ bool HoldsCommandLine(std::string_view text, const LiteralForm& form) {
 void AppendTextLiteral(std::string& out, std::string_view text, const LiteralForm* form, std::string_view prefix,
                        bool prefix_non_ascii) {
   // One pass finds what the text holds; most texts hold no byte below 0x20,
-  // no mark and no quote, and are copied as they are.
-  unsigned char lowest = 0xFF;
-  unsigned char all_bits = 0;
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    lowest = std::min(lowest, c);
-    all_bits |= c;
-  }
-  const bool beyond_ascii = all_bits >= 0x80;
+  // no mark and no quote, and are copied as they are. Without a form and a
+  // prefix for some texts only, nothing needs the pass.
+  const bool prefix_depends = !prefix.empty() && prefix_non_ascii;
+  const TextBytes found = form != nullptr || prefix_depends ? ScanTextBytes(text) : TextBytes{};
   const bool may_need_joins =
-      form != nullptr && (lowest < 0x20 || (form->substitution_mark != '\0' &&
-                                            text.find(form->substitution_mark) != std::string_view::npos));
+      form != nullptr && (found.low || (form->substitution_mark != '\0' &&
+                                        text.find(form->substitution_mark) != std::string_view::npos));
   if (may_need_joins &&
       (std::any_of(text.begin(), text.end(), IsCommandByte) || HoldsCommandLine(text, *form) ||
        HoldsSubstitution(text, *form))) {
     AppendJoinedLiteral(out, text, *form, prefix, prefix_non_ascii);
     return;
   }
-  if (!prefix_non_ascii || beyond_ascii) out += prefix;
+  if (!prefix_non_ascii || found.beyond_ascii) out += prefix;
   out += '\'';
   AppendDoublingQuotes(out, text);
   out += '\'';
+}
+
+size_t FindQuoteOrLowByte(std::string_view text, size_t from, char extra) {
+  size_t i = from;
+  // Whole words while they hold none of the bytes; the word that holds one
+  // is looked at byte by byte below.
+  for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+    const uint64_t word = WordAt(text, i);
+    if ((BytesBelow(word, 0x20) | BytesEqual(word, '\'') | BytesEqual(word, extra)) != 0) break;
+  }
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\'' || c == extra) return i;
+  }
+  return std::string_view::npos;
 }
 
 std::string ScriptName(std::string_view name, const LiteralForm* form) {
