@@ -28,26 +28,35 @@ uint64_t BytesEqual(uint64_t word, char c) {
   return BytesBelow(word ^ (kEveryByte * static_cast<unsigned char>(c)), 1);
 }
 
-// What one pass over a text finds: a byte below 0x20, a byte beyond ASCII.
+// What one pass over a text finds: a byte below 0x20, a byte beyond ASCII,
+// a single quote, the substitution mark.
 struct TextBytes {
   bool low = false;
   bool beyond_ascii = false;
+  bool quote = false;
+  bool mark = false;
 };
 
-TextBytes ScanTextBytes(std::string_view text) {
+TextBytes ScanTextBytes(std::string_view text, char mark) {
   uint64_t low = 0;
   uint64_t high = 0;
+  uint64_t quote = 0;
+  uint64_t marks = 0;
   size_t i = 0;
   for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
     const uint64_t word = WordAt(text, i);
     low |= BytesBelow(word, 0x20);
     high |= word & kHighBits;
+    quote |= BytesEqual(word, '\'');
+    if (mark != '\0') marks |= BytesEqual(word, mark);
   }
-  TextBytes found{low != 0, high != 0};
+  TextBytes found{low != 0, high != 0, quote != 0, marks != 0};
   for (; i < text.size(); ++i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    found.low = found.low || c < 0x20;
-    found.beyond_ascii = found.beyond_ascii || c >= 0x80;
+    const char c = text[i];
+    found.low = found.low || static_cast<unsigned char>(c) < 0x20;
+    found.beyond_ascii = found.beyond_ascii || static_cast<unsigned char>(c) >= 0x80;
+    found.quote = found.quote || c == '\'';
+    found.mark = found.mark || (mark != '\0' && c == mark);
   }
   return found;
 }
@@ -219,13 +228,9 @@ bool HoldsCommandLine(std::string_view text, const LiteralForm& form) {
 void AppendTextLiteral(std::string& out, std::string_view text, const LiteralForm* form, std::string_view prefix,
                        bool prefix_non_ascii) {
   // One pass finds what the text holds; most texts hold no byte below 0x20,
-  // no mark and no quote, and are copied as they are. Without a form and a
-  // prefix for some texts only, nothing needs the pass.
-  const bool prefix_depends = !prefix.empty() && prefix_non_ascii;
-  const TextBytes found = form != nullptr || prefix_depends ? ScanTextBytes(text) : TextBytes{};
-  const bool may_need_joins =
-      form != nullptr && (found.low || (form->substitution_mark != '\0' &&
-                                        text.find(form->substitution_mark) != std::string_view::npos));
+  // no mark and no quote, and are copied as they are.
+  const TextBytes found = ScanTextBytes(text, form != nullptr ? form->substitution_mark : '\0');
+  const bool may_need_joins = form != nullptr && (found.low || found.mark);
   if (may_need_joins &&
       (std::any_of(text.begin(), text.end(), IsCommandByte) || HoldsCommandLine(text, *form) ||
        HoldsSubstitution(text, *form))) {
@@ -234,7 +239,11 @@ void AppendTextLiteral(std::string& out, std::string_view text, const LiteralFor
   }
   if (!prefix_non_ascii || found.beyond_ascii) out += prefix;
   out += '\'';
-  AppendDoublingQuotes(out, text);
+  if (found.quote) {
+    AppendDoublingQuotes(out, text);
+  } else {
+    out += text;
+  }
   out += '\'';
 }
 
