@@ -19,6 +19,16 @@ uint64_t WordAt(std::string_view text, size_t i) {
   return word;
 }
 
+// The last bytes of a text, fewer than eight, as one word filled up with
+// blanks, which none of the looks below find.
+uint64_t LastWordAt(std::string_view text, size_t i) {
+  char bytes[sizeof(uint64_t)] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  std::memcpy(bytes, text.data() + i, text.size() - i);
+  uint64_t word = 0;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
 // Not zero when a byte of the word is below `limit` (at most 0x80): a byte
 // below it borrows into its own high bit, which the byte did not have.
 uint64_t BytesBelow(uint64_t word, unsigned limit) { return (word - kEveryByte * limit) & ~word & kHighBits; }
@@ -42,23 +52,14 @@ TextBytes ScanTextBytes(std::string_view text, char mark) {
   uint64_t high = 0;
   uint64_t quote = 0;
   uint64_t marks = 0;
-  size_t i = 0;
-  for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
-    const uint64_t word = WordAt(text, i);
+  for (size_t i = 0; i < text.size(); i += sizeof(uint64_t)) {
+    const uint64_t word = i + sizeof(uint64_t) <= text.size() ? WordAt(text, i) : LastWordAt(text, i);
     low |= BytesBelow(word, 0x20);
     high |= word & kHighBits;
     quote |= BytesEqual(word, '\'');
     if (mark != '\0') marks |= BytesEqual(word, mark);
   }
-  TextBytes found{low != 0, high != 0, quote != 0, marks != 0};
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    found.low = found.low || static_cast<unsigned char>(c) < 0x20;
-    found.beyond_ascii = found.beyond_ascii || static_cast<unsigned char>(c) >= 0x80;
-    found.quote = found.quote || c == '\'';
-    found.mark = found.mark || (mark != '\0' && c == mark);
-  }
-  return found;
+  return {low != 0, high != 0, quote != 0, marks != 0};
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -277,9 +278,9 @@ std::string ScriptName(std::string_view name, const LiteralForm* form) {
 }
 
 bool RemoveNulCharacters(std::string& text) {
-  const auto first = std::find(text.begin(), text.end(), '\0');
-  if (first == text.end()) return false;
-  text.erase(std::remove(first, text.end(), '\0'), text.end());
+  const size_t first = text.find('\0');
+  if (first == std::string::npos) return false;
+  text.erase(std::remove(text.begin() + static_cast<std::ptrdiff_t>(first), text.end(), '\0'), text.end());
   return true;
 }
 
