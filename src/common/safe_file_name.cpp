@@ -1,5 +1,7 @@
 #include "common/safe_file_name.h"
 
+#include <utility>
+
 namespace quill {
 
 std::string SafeFileName(std::string_view name, std::string_view extension) {
@@ -20,5 +22,18 @@ std::string SafeFileName(std::string_view name, std::string_view extension) {
   }
   return safe + std::string(extension);
 }
+
+std::string RunFileNames::NameIn(const std::string& folder, const std::string& owner, std::string_view name,
+                                 std::string_view extension) {
+  const auto given = given_.find({folder, owner});
+  if (given != given_.end()) return given->second;
+  std::string unique = folders_[folder].Claim(
+      [&](std::string_view suffix) { return SafeFileName(name, std::string(suffix) + std::string(extension)); });
+  given_.emplace(std::make_pair(folder, owner), unique);
+  if (unique != SafeFileName(name, extension)) suffixed_.push_back(folder + "/" + unique);
+  return unique;
+}
+
+std::vector<std::string> RunFileNames::TakeSuffixedPaths() { return std::exchange(suffixed_, {}); }
 
 }  // namespace quill

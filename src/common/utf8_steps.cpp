@@ -54,4 +54,25 @@ void AppendUtf8(char32_t value, std::string& out) {
   }
 }
 
+namespace {
+
+bool IsBadByte(const CodePoint& character) { return character.length == 1 && character.value == kReplacementCharacter; }
+
+}  // namespace
+
+std::string ValidUtf8(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size() + 8);
+  for (std::size_t at = 0; at < bytes.size();) {
+    const CodePoint character = DecodeAt(bytes, at);
+    if (IsBadByte(character)) {
+      AppendUtf8(kReplacementCharacter, text);
+    } else {
+      text.append(bytes.substr(at, character.length));
+    }
+    at += character.length;
+  }
+  return text;
+}
+
 }  // namespace quill

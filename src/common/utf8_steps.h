@@ -23,4 +23,8 @@ std::size_t PreviousCharacterStart(std::string_view bytes, std::size_t at);
 // The character's UTF-8 bytes appended to `out`.
 void AppendUtf8(char32_t value, std::string& out);
 
+// The text with every byte that starts no valid sequence as U+FFFD
+// (IsValidUtf8 of platform/text tells whether any does).
+std::string ValidUtf8(std::string_view bytes);
+
 }  // namespace quill

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "export/access_names.h"
 #include "export/export_table_name.h"
 #include "platform/jet/writer/ado_constants.h"
 
@@ -55,9 +56,11 @@ AccessColumnType AccessColumnTypeFor(const Field& field, const Settings& setting
       if (settings.extract_files && !settings.save_as_raw) return {jet::kAdWChar, 255, true};
       return {jet::kAdLongVarBinary, 0, true};
     case FieldKind::ftGuid: return {jet::kAdGuid, 0, true};
-    case FieldKind::ftUnknown:
+    // Binary values keep their bytes in an OLE column, rather than leave a
+    // text column empty.
     case FieldKind::ftBytes:
-    case FieldKind::ftVarBytes: break;
+    case FieldKind::ftVarBytes: return {jet::kAdLongVarBinary, 0, true};
+    case FieldKind::ftUnknown: break;
   }
   return {jet::kAdWChar, 50, true};
 }
@@ -69,7 +72,8 @@ void AccessExport::CreateAccessDatabase(const std::string& mdb_file) {
   export_catalog_->Create(AccessConnectionString(mdb_file, settings_));
 }
 
-void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns) {
+void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns,
+                                   const std::vector<std::string>& column_names) {
   for (int k = 0; k < source.FieldCount(); ++k) {
     const Field& field = source.FieldAt(k);
     AccessColumnType mapped = AccessColumnTypeFor(field, settings_);
@@ -79,7 +83,7 @@ void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std
     if (key && mapped.type == jet::kAdLongVarWChar) mapped = {jet::kAdWChar, kMaxAccessTextSize, mapped.nullable};
     jet::Column column;
     column.SetParentCatalog(*export_catalog_);
-    column.SetName(field.Name());
+    column.SetName(column_names[static_cast<std::size_t>(k)]);
     column.SetType(mapped.type);
     column.SetDefinedSize(mapped.defined_size);
     column.Properties().Item("Description").SetValue(std::string());
@@ -97,11 +101,21 @@ bool AccessExport::CreateAccessTable(const std::string& listed_name, const std::
                                      Dataset& source, bool keep_schema,
                                      const std::vector<std::string>& key_columns) {
   const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
+  renamed_columns_.clear();
   try {
+    std::vector<std::string> field_names;
+    for (int k = 0; k < source.FieldCount(); ++k) field_names.push_back(source.FieldAt(k).Name());
+    const std::vector<std::string> column_names = AccessColumnNames(field_names, IsAccess97File(settings_));
+    std::map<std::string, std::string>& names = column_names_[access_name];
+    names.clear();
+    for (std::size_t k = 0; k < field_names.size(); ++k) {
+      names.emplace(field_names[k], column_names[k]);
+      if (column_names[k] != field_names[k]) renamed_columns_.emplace_back(field_names[k], column_names[k]);
+    }
     jet::Table table;
     table.SetParentCatalog(*export_catalog_);
     table.SetName(access_name);
-    MapAccessColumn(source, table, key_columns);
+    MapAccessColumn(source, table, key_columns, column_names);
     export_catalog_->Tables().Append(table);
     ++tables_created_;
     return true;
@@ -119,12 +133,14 @@ bool AccessExport::SetAccessPrimaryKey(const std::string& listed_name, const std
   try {
     const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
     jet::Table& table = export_catalog_->Tables().Item(access_name);
+    const std::map<std::string, std::string>& names = column_names_.at(access_name);
     jet::Key key;
     key.SetName("PrimaryKey");
     key.SetType(jet::kAdKeyPrimary);
     key.SetRelatedTable("");
     for (const std::string& key_column : key_columns) {
-      jet::Column& column = table.Columns().Item(key_column);
+      const auto named = names.find(key_column);
+      jet::Column& column = table.Columns().Item(named != names.end() ? named->second : key_column);
       key.Columns().Append(column.Name(), column.Type(), column.DefinedSize());
       key.Columns().Item(column.Name()).SetRelatedColumn("");
     }

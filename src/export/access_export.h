@@ -1,7 +1,9 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/user_interface.h"
@@ -36,12 +38,16 @@ class AccessExport {
   // Creates the file and stays connected to it; errors propagate.
   void CreateAccessDatabase(const std::string& mdb_file);
   // Appends the table with one column per source field (a key column of
-  // memo text as text of 255 characters); false (after a message box unless
-  // warnings are disabled) when the catalog refuses it.
+  // memo text as text of 255 characters), named as AccessColumnNames says;
+  // false (after a message box unless warnings are disabled) when the
+  // catalog refuses it.
   bool CreateAccessTable(const std::string& listed_name, const std::string& mdb_file, Dataset& source,
                          bool keep_schema, const std::vector<std::string>& key_columns);
-  // Sets the primary key over the key columns in their order; false when it
-  // cannot be set.
+  // The columns of the table last created whose name the file could not
+  // hold as it stands: (source name, name in the file), in field order.
+  const std::vector<std::pair<std::string, std::string>>& RenamedColumns() const { return renamed_columns_; }
+  // Sets the primary key over the key columns (source names) in their order;
+  // false when it cannot be set.
   bool SetAccessPrimaryKey(const std::string& listed_name, const std::vector<std::string>& key_columns,
                            bool keep_schema);
   // Completes and closes the file.
@@ -52,12 +58,16 @@ class AccessExport {
   int TablesCreated() const { return tables_created_; }
 
  private:
-  void MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns);
+  void MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns,
+                       const std::vector<std::string>& column_names);
 
   const Settings& settings_;
   UserInterface& ui_;
   std::unique_ptr<jet::Catalog> export_catalog_;
   int tables_created_ = 0;
+  // Access table name -> (source column name -> name in the file).
+  std::map<std::string, std::map<std::string, std::string>> column_names_;
+  std::vector<std::pair<std::string, std::string>> renamed_columns_;
 };
 
 }  // namespace quill

@@ -1,6 +1,8 @@
 #include "export/csv_export.h"
 
+#include "common/utf8_steps.h"
 #include "export/replacing_file.h"
+#include "platform/text/text_encoding.h"
 
 namespace quill {
 
@@ -15,7 +17,40 @@ bool NeedsQuotes(std::string_view text) {
   return false;
 }
 
+constexpr std::string_view kNulDropped = "values holding NUL characters, which a text file cannot carry: the NULs dropped";
+constexpr std::string_view kNotUtf8 = "values that are not valid UTF-8: each bad byte written as U+FFFD";
+
+bool IsBinary(FieldKind kind) {
+  return kind == FieldKind::ftBytes || kind == FieldKind::ftVarBytes || kind == FieldKind::ftBlob;
+}
+
+std::string Hexadecimal(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0x0F];
+  }
+  return text;
+}
+
 }  // namespace
+
+std::string CsvValueText(const Field& field, LostValueCounts& changed) {
+  if (IsBinary(field.Kind())) return Hexadecimal(field.RawText());
+  std::string text = field.AsString();
+  if (text.find('\0') != std::string::npos) {
+    std::erase(text, '\0');
+    changed.Count(field.Name(), kNulDropped);
+  }
+  if (!IsValidUtf8(text)) {
+    text = ValidUtf8(text);
+    changed.Count(field.Name(), kNotUtf8);
+  }
+  return text;
+}
 
 void AppendCsvValue(std::string& line, std::string_view text) {
   if (!NeedsQuotes(text)) {
@@ -30,7 +65,8 @@ void AppendCsvValue(std::string& line, std::string_view text) {
   line += '"';
 }
 
-bool WriteCsvFile(Dataset& source, const std::string& path, int64_t row_limit, RunStop& stop) {
+bool WriteCsvFile(Dataset& source, const std::string& path, int64_t row_limit, RunStop& stop,
+                  LostValueCounts& changed) {
   ReplacingFile file(path);
   std::string rows_text;
   rows_text.reserve(kFlushBytes + 4096);
@@ -39,7 +75,7 @@ bool WriteCsvFile(Dataset& source, const std::string& path, int64_t row_limit, R
     for (int k = 0; k < source.FieldCount(); ++k) {
       if (k > 0) rows_text += ';';
       const Field& field = source.FieldAt(k);
-      if (!field.IsNull()) AppendCsvValue(rows_text, field.AsString());
+      if (!field.IsNull()) AppendCsvValue(rows_text, CsvValueText(field, changed));
     }
     rows_text += "\r\n";
     if (rows_text.size() >= kFlushBytes) {

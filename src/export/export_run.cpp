@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "common/progress_steps.h"
 #include "common/safe_file_name.h"
 #include "common/silent_abort.h"
 #include "export/access_data_copy.h"
@@ -13,6 +14,7 @@
 #include "export/export_table_name.h"
 #include "export/xml_export.h"
 #include "generator/log_stamp.h"
+#include "generator/lost_value_counts.h"
 #include "generator/table_names.h"
 
 namespace quill {
@@ -51,6 +53,8 @@ void ExportRun::Run(Kind kind, const std::string& source_name, const std::string
   if (kind != Kind::Access && folder.empty()) return;
   if (!ChooseTables(source_name)) return;
   keep_schema_ = DecideKeepSchema(kind);
+  file_names_ = RunFileNames();
+  blob_folders_ = RunFileNames();
 
   if (kind == Kind::Access) {
     mdb_file_ = choose_file();
@@ -96,7 +100,7 @@ void ExportRun::Run(Kind kind, const std::string& source_name, const std::string
           } catch (const std::exception& error) {
             LogFailure(LogStamp(clock_) + " Table " + listed_name + " not exported.", error.what());
           }
-          ui_.SetProgressPosition(ui_.ProgressPosition() + 1);
+          AdvanceProgress(ui_);
           break;
       }
     }
@@ -178,8 +182,25 @@ void ExportRun::LogFailure(const std::string& line, const std::string& reason) {
   if (!reason.empty()) ui_.AddColoredLine(LogStamp(clock_) + " " + reason, kLogRed);
 }
 
-void ExportRun::LogChangedFileName(const std::string& name, const std::string& extension, const std::string& path) {
-  if (SafeFileName(name, extension) != name + extension) {
+void ExportRun::LogSuffixedBlobFolders() {
+  for (const std::string& folder : blob_folders_.TakeSuffixedPaths()) {
+    ui_.AddLogLine(LogStamp(clock_) + " BLOB files written in : " + folder);
+  }
+}
+
+void ExportRun::SetRowProgress(int index, int64_t rows) {
+  if (rows <= 0) {
+    ui_.SetProgressMaximum(TableCount());
+    ui_.SetProgressPosition(index + 1);
+  } else {
+    ui_.SetProgressMaximum(ProgressProduct(TableCount(), rows));
+    ui_.SetProgressPosition(ProgressProduct(index, rows));
+  }
+}
+
+void ExportRun::LogChangedFileName(const std::string& folder, const std::string& name, const std::string& extension,
+                                   const std::string& path) {
+  if (path != folder + "/" + name + extension) {
     ui_.AddLogLine(LogStamp(clock_) + " File written : " + path);
   }
 }
@@ -232,6 +253,16 @@ void ExportRun::ExportAccessTable(const std::string& source_name, const std::str
   }
   if (created) {
     ui_.AddLogLine(LogStamp(clock_) + " Structure of table " + listed_name + " created.");
+    // Beyond the "." that always becomes "_": characters an Access name cannot hold.
+    const std::string table_in_file = AccessTableName(listed_name, keep_schema_, settings_);
+    if (table_in_file != ReplaceAll(ExportTableName(listed_name, keep_schema_, settings_), '.', '_')) {
+      ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " is named " + table_in_file +
+                     " in the Access file.");
+    }
+    for (const auto& [source_name, access_name] : access_->RenamedColumns()) {
+      ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " : column " + source_name + " is named " +
+                     access_name + " in the Access file.");
+    }
     try {
       CopyAccessRows(listed_name, index);
     } catch (const SilentAbort&) {
@@ -253,7 +284,7 @@ void ExportRun::ExportAccessTable(const std::string& source_name, const std::str
     ui_.AddColoredLine(LogStamp(clock_) + " " + text, kLogRed);
     if (!settings_.disable_warn) ui_.ShowMessageBox(text, MessageIcon::Warning, MessageButtons::Ok);
   }
-  ui_.SetProgressPosition(ui_.ProgressPosition() + 1);
+  AdvanceProgress(ui_);
 }
 
 void ExportRun::CopyAccessRows(const std::string& listed_name, int index) {
@@ -267,32 +298,32 @@ void ExportRun::CopyAccessRows(const std::string& listed_name, int index) {
   } catch (const std::exception&) {
     row_limit = kAllRows;  // a count that cannot be read limits nothing
   }
-  if (row_limit <= 0) {
-    ui_.SetProgressMaximum(TableCount());
-    ui_.SetProgressPosition(index + 1);
-  } else {
-    ui_.SetProgressMaximum(static_cast<int>(TableCount() * row_limit));
-    ui_.SetProgressPosition(static_cast<int>(index * row_limit));
-  }
+  SetRowProgress(index, row_limit);
   const AccessDataCopyContext context{settings_, ui_,
-                                      (std::filesystem::path(program_folder_) / "tmp" / "file.tmp").string(), *stop_};
-  if (CopyTableData(context, listed_name, mdb_file_, *table_, row_limit, keep_schema_)) {
+                                      (std::filesystem::path(program_folder_) / "tmp" / "file.tmp").string(), *stop_,
+                                      blob_folders_};
+  std::string reason;
+  const bool copied = CopyTableData(context, listed_name, mdb_file_, *table_, row_limit, keep_schema_, &reason);
+  LogSuffixedBlobFolders();
+  if (copied) {
     ui_.AddLogLine(LogStamp(clock_) + " Content of table " + listed_name + " exported.");
   } else {
-    // Red like every other table that fails; the rows copied before stay.
-    ui_.AddColoredLine(LogStamp(clock_) + " Problems during data transfer of table " + listed_name +
-                           ", table skipped.",
-                       kLogRed);
+    // Red like every other table that fails, with what ended it; the rows
+    // copied before stay.
+    LogFailure(LogStamp(clock_) + " Problems during data transfer of table " + listed_name + ", table skipped.",
+               reason);
   }
 }
 
 void ExportRun::ExportCsvTable(const std::string& listed_name, const std::string& folder) {
   const int64_t row_limit = RowLimit();
   const std::string name = ExportTableName(listed_name, keep_schema_, settings_);
-  const std::string path = folder + "/" + SafeFileName(name, ".csv");
-  if (WriteCsvFile(*table_, path, row_limit, *stop_)) {
+  const std::string path = folder + "/" + file_names_.NameIn(folder, listed_name, name, ".csv");
+  LostValueCounts changed_text(ui_, listed_name);
+  if (WriteCsvFile(*table_, path, row_limit, *stop_, changed_text)) {
     ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " exported.");
-    LogChangedFileName(name, ".csv", path);
+    LogChangedFileName(folder, name, ".csv", path);
+    changed_text.Report();
   } else {
     ui_.AddColoredLine(LogStamp(clock_) + " Table " + listed_name + " not exported.", kLogRed);
   }
@@ -305,21 +336,18 @@ void ExportRun::ExportXmlTable(const std::string& listed_name, const std::string
   } catch (const std::exception&) {
     count.reset();
   }
-  if (!count || *count <= 0) {
-    ui_.SetProgressMaximum(TableCount());
-    ui_.SetProgressPosition(index + 1);
-  } else {
-    ui_.SetProgressMaximum(static_cast<int>(TableCount() * *count));
-    ui_.SetProgressPosition(static_cast<int>(*count * index));
-  }
+  SetRowProgress(index, count.value_or(0));
   const std::string name = ExportTableName(listed_name, keep_schema_, settings_);
-  const std::string path = folder + "/" + SafeFileName(name, ".xml");
-  const XmlExportContext context{settings_, ui_, clock_, *stop_};
-  if (ExportTableToXml(context, *table_, path, name)) {
+  const std::string path = folder + "/" + file_names_.NameIn(folder, listed_name, name, ".xml");
+  const XmlExportContext context{settings_, ui_, clock_, *stop_, blob_folders_, listed_name};
+  std::string reason;
+  const bool exported = ExportTableToXml(context, *table_, path, name, &reason);
+  LogSuffixedBlobFolders();
+  if (exported) {
     ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " exported.");
-    LogChangedFileName(name, ".xml", path);
+    LogChangedFileName(folder, name, ".xml", path);
   } else {
-    ui_.AddColoredLine(LogStamp(clock_) + " Table " + listed_name + " not exported.", kLogRed);
+    LogFailure(LogStamp(clock_) + " Table " + listed_name + " not exported.", reason);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/clock.h"
+#include "common/safe_file_name.h"
 #include "common/user_interface.h"
 #include "export/export_messages.h"
 #include "export/run_stop.h"
@@ -63,9 +64,15 @@ class ExportRun {
   void ExportXmlTable(const std::string& listed_name, const std::string& folder, int index);
   // The source's primary-key columns of the table, in the key's order.
   std::vector<std::string> KeyColumnNames(const std::string& listed_name);
+  // The progress bar before the rows of table `index`: one step per row of
+  // every table when the count is known (rows > 0), else one per table.
+  void SetRowProgress(int index, int64_t rows);
   // After a table's " exported." line: names the file written when the safe
-  // name rule changed the name.
-  void LogChangedFileName(const std::string& name, const std::string& extension, const std::string& path);
+  // name rule or another table of the run changed the name.
+  void LogChangedFileName(const std::string& folder, const std::string& name, const std::string& extension,
+                          const std::string& path);
+  // After a table's rows: names each BLOB folder that got a suffix.
+  void LogSuffixedBlobFolders();
   // A failed table: the export's red line, then the reason in red.
   void LogFailure(const std::string& line, const std::string& reason);
   // Completes and closes the Access file; a failure is logged in red. When
@@ -82,6 +89,8 @@ class ExportRun {
 
   std::vector<std::string> tables_;
   bool keep_schema_ = false;
+  RunFileNames file_names_;    // the CSV and XML files of the run
+  RunFileNames blob_folders_;  // the BLOB folders of the run
   std::string mdb_file_;
   std::unique_ptr<AccessExport> access_;
   std::unique_ptr<RunStop> stop_;

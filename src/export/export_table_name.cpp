@@ -1,5 +1,6 @@
 #include "export/export_table_name.h"
 
+#include "export/access_names.h"
 #include "generator/table_names.h"
 
 namespace quill {
@@ -40,7 +41,8 @@ std::string ExportTableName(std::string_view listed_name, bool keep_schema, cons
 
 std::string AccessTableName(std::string_view listed_name, bool keep_schema, const Settings& settings) {
   const std::string name = ReplaceAll(WithoutPrefixOrExtension(listed_name, keep_schema), '.', '_');
-  return settings.underscore ? ReplaceAll(name, ' ', '_') : name;
+  // Then the other characters an Access name cannot hold.
+  return AccessObjectName(settings.underscore ? ReplaceAll(name, ' ', '_') : name, IsAccess97File(settings));
 }
 
 }  // namespace quill

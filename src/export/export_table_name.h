@@ -23,7 +23,7 @@ std::string ExportTableName(std::string_view listed_name, bool keep_schema, cons
 
 // The table's name in the Access file: the extension cut, else the schema
 // dropped unless kept; every remaining "." as "_"; then blanks to "_" with
-// Underscore on.
+// Underscore on; then what else AccessObjectName changes.
 std::string AccessTableName(std::string_view listed_name, bool keep_schema, const Settings& settings);
 
 }  // namespace quill

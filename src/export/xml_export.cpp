@@ -9,6 +9,7 @@
 
 #include <pugixml.hpp>
 
+#include "common/progress_steps.h"
 #include "export/replacing_file.h"
 #include "generator/blob_files.h"
 #include "generator/log_stamp.h"
@@ -136,15 +137,22 @@ std::string TextOrNull(const Field& field) {
 }
 
 std::string BlobText(const XmlExportContext& context, const Field& field, const std::string& table_name,
-                     int row_number) {
+                     int row_number, LeftOutBlobs& left_out_blobs) {
   const Settings& settings = context.settings;
   if (field.IsNull()) return "null";
   if (settings.text_from_blob) return field.AsString();
-  if (!settings.extract_files) return "null";
-  const std::string folder = BlobFileLayout(settings.blob_path, context.ui.SelectedNodeCaption(), table_name, field);
+  if (!settings.extract_files) {
+    left_out_blobs.CountNotExtracted(field);
+    return "null";
+  }
+  const std::string folder = BlobFileLayout(context.file_names, settings.blob_path, context.ui.SelectedNodeCaption(),
+                                            context.listed_name, table_name, field);
   const std::optional<std::string> extension =
       SaveBlobToFile(field, folder, static_cast<uint32_t>(row_number), settings);
-  if (!extension) return "null";
+  if (!extension) {
+    left_out_blobs.CountWithoutFileType(field);
+    return "null";
+  }
   return folder + "/" + std::to_string(row_number) + "." + *extension;
 }
 
@@ -160,7 +168,7 @@ bool IsXmlName(std::string_view name) {
 }
 
 std::string XmlValueText(const XmlExportContext& context, const Field& field, const std::string& table_name,
-                         int row_number) {
+                         int row_number, LeftOutBlobs& left_out_blobs) {
   switch (field.Kind()) {
     case FieldKind::ftSmallint:
     case FieldKind::ftInteger:
@@ -177,13 +185,13 @@ std::string XmlValueText(const XmlExportContext& context, const Field& field, co
     case FieldKind::ftDateTime:
       return field.IsNull() ? "01/01/2000 00:00:00" : FormatDateTime("mm/dd/yyyy hh:nn:ss", field.AsDateTime());
     case FieldKind::ftTime: return field.IsNull() ? "00:00:00" : FormatDateTime("hh:nn:ss", field.AsDateTime());
-    case FieldKind::ftBlob: return BlobText(context, field, table_name, row_number);
+    case FieldKind::ftBlob: return BlobText(context, field, table_name, row_number, left_out_blobs);
     default: return TextOrNull(field);
   }
 }
 
 bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const std::string& file_name,
-                      const std::string& table_name) {
+                      const std::string& table_name, std::string* failure_reason) {
   try {
     source.First();
     const std::string root_name = context.settings.underscore ? ReplaceAll(table_name, ' ', '_') : table_name;
@@ -207,11 +215,13 @@ bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const st
     for (const pugi::xml_node& comment : head.children()) comment.print(comments, "", pugi::format_raw);
     text += comments.str();
 
+    LeftOutBlobs left_out_blobs(context.ui, context.listed_name);
     for (int row_number = 1; !source.Eof(); ++row_number) {
       if (row_number > 1 && context.stop.Poll()) return false;
       text += "<Records>";
       for (int k = 0; k < source.FieldCount(); ++k) {
-        AppendValueElement(text, names[k], XmlValueText(context, source.FieldAt(k), table_name, row_number));
+        AppendValueElement(text, names[k],
+                           XmlValueText(context, source.FieldAt(k), table_name, row_number, left_out_blobs));
       }
       text += "</Records>";
       if (text.size() >= kFlushBytes) {
@@ -223,11 +233,14 @@ bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const st
       } else {
         source.Next();
       }
-      context.ui.SetProgressPosition(context.ui.ProgressPosition() + 1);
+      AdvanceProgress(context.ui);
     }
     text += "</" + root_name + ">";
-    return file.Write(text) && file.Commit();
-  } catch (const std::exception&) {
+    if (!file.Write(text) || !file.Commit()) return false;
+    left_out_blobs.Report();
+    return true;
+  } catch (const std::exception& error) {
+    if (failure_reason != nullptr) *failure_reason = error.what();
     return false;
   }
 }

@@ -34,7 +34,7 @@ const std::array<BlobSignature, 11>& Signatures() {
   return signatures;
 }
 
-// Reads the BLOB one byte at a time, as a stream that fails past its end.
+// Reads the BLOB one byte at a time.
 class ByteReader {
  public:
   explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
@@ -54,10 +54,8 @@ class ByteReader {
   }
   size_t Remaining() const { return bytes_.size() - position_; }
   void StepBack() { --position_; }
-  int Read() {
-    if (position_ >= bytes_.size()) throw BlobReadError();
-    return static_cast<unsigned char>(bytes_[position_++]);
-  }
+  // Callers make sure a byte is left.
+  int Read() { return static_cast<unsigned char>(bytes_[position_++]); }
 
  private:
   std::string_view bytes_;
@@ -66,14 +64,16 @@ class ByteReader {
 
 bool Matches(int expected, int actual) { return expected == kAnyByte || expected == actual; }
 
-// The offset of the signature's first occurrence, or -1. The whole BLOB is
-// scanned, so a later candidate that runs past the end still fails the read.
+// The offset of the signature's first occurrence, or -1. The signature is
+// looked for within the bytes only: a candidate too near the end for the
+// whole signature is no match (nor is any later one), never a read past the
+// end.
 int64_t FirstOccurrence(std::string_view bytes, const BlobSignature& signature) {
-  int64_t first = -1;
   ByteReader reader(bytes);
   const auto first_byte = static_cast<unsigned char>(signature.bytes[0]);
   while (reader.SkipTo(first_byte)) {
     const size_t start = reader.Position();
+    if (reader.Remaining() < signature.bytes.size()) return -1;
     reader.Read();
     const int second = reader.Read();
     if (second != signature.bytes[1]) {
@@ -88,9 +88,9 @@ int64_t FirstOccurrence(std::string_view bytes, const BlobSignature& signature) 
         break;
       }
     }
-    if (matched && first < 0) first = static_cast<int64_t>(start);
+    if (matched) return static_cast<int64_t>(start);
   }
-  return first;
+  return -1;
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -9,12 +8,6 @@
 #include "sources/settings.h"
 
 namespace quill {
-
-// A signature that runs past the end of the BLOB's bytes.
-class BlobReadError : public std::runtime_error {
- public:
-  BlobReadError() : std::runtime_error("Stream read error") {}
-};
 
 struct BlobDetection {
   // Where the chosen signature starts; -1 when no wanted type was found.
@@ -28,8 +21,8 @@ struct BlobDetection {
 // Finds the earliest signature of the eleven known file types in a BLOB.
 // "Restrict" (FilesMethod 0) scans the ticked types only; any other method
 // scans them all and, under "Filter" (1), gives nothing when the earliest
-// type is not ticked. Throws BlobReadError when a candidate signature runs
-// past the end of the bytes.
+// type is not ticked. A signature is looked for within the bytes only: bytes
+// at the end that begin a signature are ordinary data.
 BlobDetection DetectBlobType(std::string_view bytes, const Settings& settings);
 BlobDetection DetectBlobType(const Field& field, const Settings& settings);
 

@@ -413,11 +413,19 @@ std::string ColumnDefinitions(TableWriter& writer, const ColumnDefinitionRules& 
 
 std::optional<RowBlobFile> WriteRowBlobFile(TableWriter& writer, const Field& field) {
   const Settings& settings = writer.settings;
-  if (field.IsNull() || !settings.extract_files) return std::nullopt;
+  if (field.IsNull()) return std::nullopt;
+  if (!settings.extract_files) {
+    writer.left_out_blobs.CountNotExtracted(field);
+    return std::nullopt;
+  }
   const std::string folder =
-      BlobFileLayout(settings.blob_path, writer.ui.SelectedNodeCaption(), writer.run.listed_table_name, field);
+      BlobFileLayout(writer.run.blob_file_names, settings.blob_path, writer.ui.SelectedNodeCaption(),
+                     writer.run.listed_table_name, writer.run.listed_table_name, field);
   const std::optional<std::string> extension = SaveBlobToFile(field, folder, writer.run.row_counter, settings);
-  if (!extension) return std::nullopt;
+  if (!extension) {
+    writer.left_out_blobs.CountWithoutFileType(field);
+    return std::nullopt;
+  }
   return RowBlobFile{folder, std::to_string(writer.run.row_counter) + "." + *extension};
 }
 

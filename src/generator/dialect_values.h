@@ -181,7 +181,7 @@ struct RowBlobFile {
 
 // Writes the BLOB of the current row to its file (RowCounter as number);
 // nullopt when the field is NULL, files are not extracted or no wanted type
-// was found.
+// was found (those two counted in writer.left_out_blobs).
 std::optional<RowBlobFile> WriteRowBlobFile(TableWriter& writer, const Field& field);
 
 // The value of a BLOB field: its text with TextFromBlob; else, once its file

@@ -5,8 +5,8 @@
 
 namespace quill {
 
-LostValueCounts::LostValueCounts(UserInterface& ui, std::string table_name)
-    : ui_(ui), table_name_(std::move(table_name)) {}
+LostValueCounts::LostValueCounts(UserInterface& ui, std::string table_name, Lines lines)
+    : ui_(ui), table_name_(std::move(table_name)), lines_(lines) {}
 
 void LostValueCounts::Count(std::string_view column, std::string_view reason) {
   auto [entry, added] =
@@ -21,9 +21,13 @@ void LostValueCounts::Report() {
   std::sort(in_order.begin(), in_order.end(),
             [](const auto* a, const auto* b) { return a->second.first < b->second.first; });
   for (const auto* entry : in_order) {
-    ui_.AddColoredLine("Table : " + table_name_ + " : column " + entry->first.first + " : " +
-                           std::to_string(entry->second.second) + " " + entry->first.second + ".",
-                       kLogRed);
+    const std::string line = "Table : " + table_name_ + " : column " + entry->first.first + " : " +
+                             std::to_string(entry->second.second) + " " + entry->first.second + ".";
+    if (lines_ == Lines::kPlain) {
+      ui_.AddLogLine(line);
+    } else {
+      ui_.AddColoredLine(line, kLogRed);
+    }
   }
   counts_.clear();
 }

@@ -16,12 +16,15 @@ namespace quill {
 // column and reason once the table is written, so nothing changes silently.
 class LostValueCounts {
  public:
+  // How the lines are logged: red for values the target could not hold,
+  // plain for values an option leaves out on purpose (LeftOutBlobs).
+  enum class Lines { kRed, kPlain };
   // `table_name`: the table as listed, for the log lines.
-  LostValueCounts(UserInterface& ui, std::string table_name);
+  LostValueCounts(UserInterface& ui, std::string table_name, Lines lines = Lines::kRed);
   // One more value of `column` lost for `reason`, a text such as
   // "zero dates, which no target type holds: written NULL".
   void Count(std::string_view column, std::string_view reason);
-  // "Table : T : column C : N <reason>." in red for each column and reason,
+  // "Table : T : column C : N <reason>." (red unless kPlain) for each column and reason,
   // in the order first counted; then the counts start again.
   void Report();
   bool Empty() const { return counts_.empty(); }
@@ -29,6 +32,7 @@ class LostValueCounts {
  private:
   UserInterface& ui_;
   std::string table_name_;
+  Lines lines_;
   // (order first counted, column, reason) -> count
   std::map<std::pair<std::string, std::string>, std::pair<size_t, uint64_t>> counts_;
 };

@@ -190,7 +190,15 @@ void ScriptGenerator::PrepareTable() {
 void ScriptGenerator::WriteTable() {
   TableWriter writer{settings_, ui_, run_, *table_, primary_keys_.get()};
   SayRenamedColumns(settings_, *table_, ui_, run_.listed_table_name);
-  // The values written NULL are said also when the table fails part way.
+  // The values written NULL or left out are said also when the table fails
+  // part way.
+  const auto say_values = [&] {
+    writer.lost_values.Report();
+    writer.left_out_blobs.Report();
+    for (const std::string& folder : run_.blob_file_names.TakeSuffixedPaths()) {
+      ui_.AddLogLine(LogStamp(clock_) + " BLOB files written in : " + folder);
+    }
+  };
   try {
     switch (settings_.format) {
       case TargetDialect::MsSql: EmitMsSqlTable(writer); break;
@@ -200,10 +208,10 @@ void ScriptGenerator::WriteTable() {
       case TargetDialect::PostgreSql: EmitPostgresTable(writer); break;
     }
   } catch (...) {
-    writer.lost_values.Report();
+    say_values();
     throw;
   }
-  writer.lost_values.Report();
+  say_values();
 }
 
 }  // namespace quill

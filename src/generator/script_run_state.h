@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "common/safe_file_name.h"
 #include "common/script_buffer.h"
 
 namespace quill {
@@ -43,6 +44,9 @@ struct ScriptRunState {
   // table left before its end tells nothing by itself: it may have failed
   // mid-rows. This flag is what says the user stopped the run.
   bool escape_pressed = false;
+
+  // The BLOB folders of the run, each table's and column's its own.
+  RunFileNames blob_file_names;
 
   std::string dialect_name;                    // "MySql", "MS SQL", ...
   std::string tab_caption;

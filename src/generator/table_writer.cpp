@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "common/progress_steps.h"
 #include "generator/wrap_text.h"
 
 namespace quill {
@@ -80,10 +81,6 @@ constexpr IdentifierQuotes kPervasiveQuotes{.open = "\"", .close = "\"", .litera
 constexpr IdentifierQuotes kMySqlQuotes{.open = "`", .close = "`"};
 constexpr IdentifierQuotes kPostgresQuotes{.open = "\"", .close = "\"", .literals = &kPostgresLiterals};
 
-int ClampToInt(int64_t value) { return static_cast<int>(std::clamp<int64_t>(value, 0, INT_MAX)); }
-
-void AdvanceProgress(UserInterface& ui) { ui.SetProgressPosition(ui.ProgressPosition() + 1); }
-
 // The progress set-up before the rows: one step per row of every table when
 // the count is known, else one step per table.
 // Gives the record count (0 when unknown).
@@ -96,11 +93,11 @@ int64_t StartRowProgress(TableWriter& writer) {
   }
   const int64_t tables = static_cast<int64_t>(writer.run.tables_to_process.size());
   if (rows <= 0) {
-    writer.ui.SetProgressMaximum(ClampToInt(tables + 1));
-    writer.ui.SetProgressPosition(ClampToInt(writer.run.table_index + 1));
+    writer.ui.SetProgressMaximum(ProgressValue(tables + 1));
+    writer.ui.SetProgressPosition(ProgressValue(int64_t{writer.run.table_index} + 1));
   } else {
-    writer.ui.SetProgressMaximum(ClampToInt((tables + 1) * rows));
-    writer.ui.SetProgressPosition(ClampToInt(rows * writer.run.table_index));
+    writer.ui.SetProgressMaximum(ProgressProduct(tables + 1, rows));
+    writer.ui.SetProgressPosition(ProgressProduct(rows, writer.run.table_index));
   }
   return rows;
 }

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "common/user_interface.h"
+#include "generator/left_out_blobs.h"
 #include "generator/lost_value_counts.h"
 #include "generator/script_run_state.h"
 #include "generator/text_literals.h"
@@ -89,6 +90,8 @@ struct TableWriter {
   // The values this table's target could not hold, said by the run once the
   // table is written.
   LostValueCounts lost_values{ui, run.listed_table_name};
+  // The BLOB values the options leave out, said the same way.
+  LeftOutBlobs left_out_blobs{ui, run.listed_table_name};
 };
 
 // A value being built. `no_quote` is the NoQuoteFlag: the text is an SQL

@@ -2,7 +2,7 @@
 // main window shown, the event loop run until the main window closes.
 #include <QAction>
 #include <QApplication>
-#include <QMessageBox>
+#include <QMessageBox>  // exec() of the refusal box
 #include <QToolButton>
 
 #include "generator/script_header.h"
@@ -13,6 +13,7 @@
 #include "shell/data_source_dialog.h"
 #include "shell/date_format_dialog.h"
 #include "shell/foreign_key_designer.h"
+#include "shell/instance_refusal.h"
 #include "shell/languages.h"
 #include "shell/main_window.h"
 #include "shell/options_dialog.h"
@@ -50,11 +51,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     quill::InstanceLock instance_lock("SemTarnwick");
     if (!instance_lock.TryAcquire()) {
-      if (instance_lock.failed()) {
-        QMessageBox(QMessageBox::NoIcon, "Quillmarsh", "Error creating semaphore !").exec();
-      } else {
-        QMessageBox::warning(nullptr, "Quillmarsh.", "Quillmarsh is already running !");
-      }
+      quill::InstanceRefusalBox(instance_lock.failed())->exec();
       return 1;
     }
     application.setApplicationName("Quillmarsh");

@@ -43,5 +43,33 @@ TEST(SafeFileNameTest, EveryNameStaysOnePartInsideItsFolder) {
   }
 }
 
+// One run's names: unique in their folder letter case aside, the same for
+// the same owner, and independent from folder to folder.
+TEST(RunFileNamesTest, EachOwnerHasAFileOfItsOwnInItsFolder) {
+  const struct {
+    std::string folder;
+    std::string owner;
+    std::string name;
+    std::string extension;
+    std::string given;
+  } cases[] = {
+      {"/out", "t1", "a_b", ".csv", "a_b.csv"},
+      {"/out", "t2", "a/b", ".csv", "a_b_2.csv"},
+      {"/out", "t3", "A_B", ".csv", "A_B_3.csv"},   // one file on a case-insensitive file system
+      {"/out", "t4", "a_b_2", ".csv", "a_b_2_2.csv"},
+      {"/out", "t1", "a_b", ".csv", "a_b.csv"},     // the same owner again
+      {"/out", "t5", "a_b", ".xml", "a_b.xml"},     // another extension is another file
+      {"/other", "t2", "a/b", ".csv", "a_b.csv"},   // another folder starts afresh
+      {"/out", "t6", std::string(300, 'y'), ".csv", std::string(236, 'y') + ".csv"},
+      {"/out", "t7", std::string(300, 'y'), ".csv", std::string(234, 'y') + "_2.csv"},
+      {"/out", "t8", "Ärger", "", "Ärger"},
+      {"/out", "t9", "ärger", "", "ärger"},       // only ASCII letters are folded
+  };
+  RunFileNames names;
+  for (const auto& c : cases) {
+    EXPECT_EQ(names.NameIn(c.folder, c.owner, c.name, c.extension), c.given) << c.owner << " " << c.name;
+  }
+}
+
 }  // namespace
 }  // namespace quill

@@ -207,15 +207,20 @@ TEST(AccessExportTest, AnEmptyTableGetsItsStructureAndKeyWithoutRows) {
   EXPECT_EQ(lines[3].color, kLogRed);
 }
 
-// A table the file cannot hold (a column name over 64 characters): message
-// box unless warnings are disabled, red lines for the structure and the key,
-// and the next table is still exported.
+// A table the file cannot hold (more than 255 columns): message box unless
+// warnings are disabled, red lines for the structure and the key, and the
+// next table is still exported.
 class AccessStructureFailureTest : public ::testing::TestWithParam<bool> {};
 
 TEST_P(AccessStructureFailureTest, LoggedAndSkipped) {
   const bool disable_warn = GetParam();
   TestDatabase db = TestDatabase::Sqlite();
-  db.CreateTable({"wide", {{"id", "INTEGER"}, {std::string(65, 's'), "INTEGER"}}, {"id"}, {{"1", "2"}}});
+  TableDescription wide{"wide", {{"id", "INTEGER"}}, {"id"}, {{"1"}}};
+  for (int k = 1; k <= 255; ++k) {
+    wide.columns.push_back({"c" + std::to_string(k), "INTEGER"});
+    wide.rows[0].push_back(std::to_string(k));
+  }
+  db.CreateTable(wide);
   db.CreateTable(NumberTable("t", 1));
   ExportHarness harness;
   harness.settings.disable_warn = disable_warn;
@@ -422,7 +427,10 @@ TEST(AccessExportTest, ColumnTypesByKind) {
   EXPECT_EQ(type_of(FieldKind::ftCurrency, 0), (std::vector<int>{6, 0, 0}));
   EXPECT_EQ(type_of(FieldKind::ftLargeint, 0), (std::vector<int>{20, 0, 1}));
   EXPECT_EQ(type_of(FieldKind::ftGuid, 0), (std::vector<int>{72, 0, 1}));
-  EXPECT_EQ(type_of(FieldKind::ftVarBytes, 16), (std::vector<int>{130, 50, 1}));
+  // Binary values keep their bytes in an OLE column.
+  EXPECT_EQ(type_of(FieldKind::ftVarBytes, 16), (std::vector<int>{205, 0, 1}));
+  EXPECT_EQ(type_of(FieldKind::ftBytes, 4), (std::vector<int>{205, 0, 1}));
+  EXPECT_EQ(type_of(FieldKind::ftUnknown, 0), (std::vector<int>{130, 50, 1}));
   EXPECT_EQ(type_of(FieldKind::ftBlob, 0), (std::vector<int>{205, 0, 1}));
   settings.extract_files = true;
   EXPECT_EQ(type_of(FieldKind::ftBlob, 0), (std::vector<int>{130, 255, 1}));

@@ -128,10 +128,13 @@ TEST_P(XmlNameTest, WellFormedOrNotExported) {
   harness.run.XmlExportRun(db.Dsn(), harness.out.string());
 
   const std::vector<LogLine>& lines = harness.ui.log_lines();
-  ASSERT_EQ(lines.size(), 6u);
+  // A failed table's red line is followed by its reason, in red too.
+  ASSERT_EQ(lines.size(), c.file.empty() ? 7u : 6u);
   if (c.file.empty()) {
     EXPECT_EQ(lines[2].text, kExportStamp + " Table " + c.table + " not exported.");
     EXPECT_EQ(lines[2].color, kLogRed);
+    EXPECT_NE(lines[3].text.find("is not a valid element name."), std::string::npos) << lines[3].text;
+    EXPECT_EQ(lines[3].color, kLogRed);
     EXPECT_EQ(harness.OutFiles(), std::vector<std::string>{"other.xml"});
   } else {
     EXPECT_EQ(lines[2].text, kExportStamp + " Table " + c.table + " exported.");
@@ -141,7 +144,7 @@ TEST_P(XmlNameTest, WellFormedOrNotExported) {
     pugi::xml_document document;
     ASSERT_TRUE(document.load_file(harness.OutFile(c.file).c_str()));
   }
-  EXPECT_EQ(lines[3].text, kExportStamp + " Table other exported.");
+  EXPECT_EQ(lines[c.file.empty() ? 4 : 3].text, kExportStamp + " Table other exported.");
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, XmlNameTest,
@@ -202,6 +205,30 @@ TEST(XmlExportTest, BlobsBecomeFilesNamedInTheText) {
             (std::vector<std::vector<std::string>>{{"id=1", "photo=" + file}, {"id=2", "photo=null"},
                                                    {"id=3", "photo=null"}}));
   EXPECT_EQ(harness.OutFiles(), (std::vector<std::string>{"blobs/pix source/pix/photo1/1.jpg", "pix.xml"}));
+  // The value of no known type is said, in a plain line.
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      "Table : public.pix : column photo : 1 BLOB values left out: none holds a file type of \"Look "
+                      "for these file formats\", the types that are kept."),
+            log.end())
+      << ::testing::PrintToString(log);
+}
+
+// With neither text nor files taken from BLOBs, the values written "null"
+// are said, as scripts and the Access export say them.
+TEST(XmlExportTest, BlobsLeftOutAreSaid) {
+  TestDatabase db = TestDatabase::Postgres();
+  db.CreateTable({"pix", {{"id", "integer"}, {"photo", "bytea"}}, {"id"},
+                  {{"1", "'\\x0000ffd8ffe000104a464946'"}, {"2", "NULL"}, {"3", "'\\x414243'"}}});
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(std::vector<std::string>{"public.pix"});
+  harness.run.XmlExportRun(db.Dsn(), harness.out.string());
+  const std::vector<LogLine>& lines = harness.ui.log_lines();
+  ASSERT_EQ(lines.size(), 6u);
+  EXPECT_EQ(lines[2].text, "Table : public.pix : column photo : 2 BLOB values left out; the option \"Extract Files "
+                           "from BLOB fields\" keeps them.");
+  EXPECT_FALSE(lines[2].color.has_value());
+  EXPECT_EQ(lines[3].text, kExportStamp + " Table public.pix exported.");
 }
 
 TEST(XmlExportTest, XmlNames) {

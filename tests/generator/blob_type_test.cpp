@@ -95,31 +95,43 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"NoMethodChosenScansAndKeepsEveryType", kGif + kTail, Options(kNone, {}), 0, "gif"}),
     [](const ::testing::TestParamInfo<DetectCase>& info) { return std::string(info.param.name); });
 
-struct ReadErrorCase {
+// Bytes at the end of a BLOB that begin a signature are ordinary data: the
+// signature is looked for within the value only, and what came before still
+// counts.
+struct CutSignatureCase {
   const char* name;
   std::string bytes;
+  int32_t offset;
+  const char* extension;
 };
 
-void PrintTo(const ReadErrorCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const CutSignatureCase& c, std::ostream* out) { *out << c.name; }
 
-class DetectBlobTypeReadError : public ::testing::TestWithParam<ReadErrorCase> {};
+class DetectBlobTypeCutSignature : public ::testing::TestWithParam<CutSignatureCase> {};
 
-TEST_P(DetectBlobTypeReadError, CandidateRunningPastTheEndFailsTheRead) {
-  const Settings settings = Options(kRestrict, kAllTypes);
-  try {
-    DetectBlobType(GetParam().bytes, settings);
-    FAIL() << "no read error";
-  } catch (const BlobReadError& error) {
-    EXPECT_STREQ(error.what(), "Stream read error");
+TEST_P(DetectBlobTypeCutSignature, IsNoMatchAndNoError) {
+  const CutSignatureCase& c = GetParam();
+  for (const Method method : {kRestrict, kFilter, kNone}) {
+    const BlobDetection detection = DetectBlobType(c.bytes, Options(method, kAllTypes));
+    EXPECT_EQ(detection.offset, c.offset) << c.name << " method " << method;
+    EXPECT_EQ(detection.blob_extension, c.extension) << c.name << " method " << method;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, DetectBlobTypeReadError,
-    ::testing::Values(ReadErrorCase{"BmAsTheLastTwoBytes", "BM"},
-                      ReadErrorCase{"CutJpegSignature", Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0x00})},
-                      ReadErrorCase{"CandidateAfterAnEarlierMatch", kPng + "xyBM"}),
-    [](const ::testing::TestParamInfo<ReadErrorCase>& info) { return std::string(info.param.name); });
+    Cases, DetectBlobTypeCutSignature,
+    ::testing::Values(CutSignatureCase{"BmAsTheOnlyTwoBytes", "BM", -1, ""},
+                      CutSignatureCase{"BmAsTheLastTwoBytes", "ABBM", -1, ""},
+                      CutSignatureCase{"CutJpegSignature", Bytes({0xFF, 0xD8, 0xFF, 0xE0, 0x00}), -1, ""},
+                      CutSignatureCase{"JpegSignatureOneByteShort", Bytes({0x00, 0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A}),
+                                       -1, ""},
+                      CutSignatureCase{"CutWavSignature", "xxRIFF\x01\x02\x03\x04W", -1, ""},
+                      CutSignatureCase{"CutPdfSignature", "%PD", -1, ""},
+                      CutSignatureCase{"CutPngSignature", Bytes({0x01, 0x89, 0x50, 0x4E}), -1, ""},
+                      CutSignatureCase{"CandidateAfterAnEarlierMatch", kPng + "xyBM", 0, "png"},
+                      CutSignatureCase{"WholeBmpInTheLastThreeBytes", "xyBMz", 2, "bmp"},
+                      CutSignatureCase{"WholeGifAtTheEnd", "xxxGIF", 3, "gif"}),
+    [](const ::testing::TestParamInfo<CutSignatureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quill

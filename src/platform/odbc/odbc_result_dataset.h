@@ -19,6 +19,7 @@
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/odbc_session.h"
 #include "platform/odbc/declared_column.h"
+#include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -69,6 +70,8 @@ class OdbcResultDataset : public Dataset {
     // Read the table in pages along its key instead of with the one
     // statement (see KeyPaging); none: the statement of `Execute`.
     std::optional<KeyPaging> key_paging;
+    // How every statement of the reading sees one state of the table.
+    SnapshotPlan snapshot;
   };
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);
@@ -87,6 +90,7 @@ class OdbcResultDataset : public Dataset {
 
   struct Column {
     std::string source_name;  // as the driver names it
+    SQLLEN described_type = SQL_UNKNOWN_TYPE;  // the driver's type, as first described
     OdbcFieldType type;
     bool get_data = false;  // read with SQLGetData instead of a bound array
     std::array<std::vector<unsigned char>, kSets> values;
@@ -106,6 +110,8 @@ class OdbcResultDataset : public Dataset {
   void DescribeColumns();
   // The facts of a column's type beyond its class.
   void SetTypeFacts(const OdbcColumnDescription& description, Field& field) const;
+  // Whether a statement run again gives the columns of the first one.
+  bool SameColumns(SQLHSTMT statement) const;
   void BindColumns();
   // Fetches the next block; rows before `first_unread` were delivered already
   // and are not checked again. Returns false when a value did not fit its
@@ -135,6 +141,7 @@ class OdbcResultDataset : public Dataset {
   std::shared_ptr<OdbcSession> session_;
   Execute execute_;
   Options options_;
+  std::unique_ptr<TableSnapshot> snapshot_;  // held from the first statement to the end of the rows
   std::unique_ptr<OdbcHandle> statement_;
   std::vector<Column> columns_;
   SQLULEN array_size_ = 1;
@@ -160,6 +167,7 @@ class OdbcResultDataset : public Dataset {
   SQLULEN page_delivered_ = 0;            // rows of it fetched so far
   double page_bytes_ = 0;                 // bytes of its values so far
   std::vector<std::string> after_key_;    // literals of the last key of a full page; empty: none
+  bool columns_changed_ = false;          // a page came with other columns than the first
 };
 
 }  // namespace quill

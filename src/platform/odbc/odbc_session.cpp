@@ -107,11 +107,19 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   if (facts_.is_postgres) RunQuietly("SET synchronize_seqscans = off");
   // Dates that the statements give as text come in the ISO form.
   if (facts_.is_postgres) RunQuietly("SET DateStyle = ISO");
+  // The session's settings are the server's defaults, whatever the server or
+  // the DSN made them: no setting changes how a statement of the program
+  // reads (backslashes in PostgreSQL strings; ANSI_QUOTES, ORACLE,
+  // NO_BACKSLASH_ESCAPES in MariaDB) or how a value comes back
+  // (PAD_CHAR_TO_FULL_LENGTH pads the CHAR keys a page starts after).
+  if (facts_.is_postgres) RunQuietly("SET standard_conforming_strings = on");
+  if (facts_.is_mariadb) RunQuietly("SET SESSION sql_mode = ''");
 }
 
 void OdbcSession::RunQuietly(const std::string& statement_text) {
   try {
     OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WithoutEscapeClauses(statement.get());
     WideText text = Utf8ToUtf16(statement_text);
     SQLExecDirectW(statement.get(), text.data(), SQL_NTS);
   } catch (const std::exception&) {
@@ -119,9 +127,17 @@ void OdbcSession::RunQuietly(const std::string& statement_text) {
   }
 }
 
+bool OdbcSession::Run(const std::string& statement_text) {
+  OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+  WithoutEscapeClauses(statement.get());
+  WideText text = Utf8ToUtf16(statement_text);
+  return SQL_SUCCEEDED(SQLExecDirectW(statement.get(), text.data(), SQL_NTS));
+}
+
 std::string OdbcSession::ResultCharacterSet() {
   try {
     OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WithoutEscapeClauses(statement.get());
     WideText query = Utf8ToUtf16("SELECT @@character_set_results");
     if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return {};
     if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return {};
@@ -189,6 +205,10 @@ void OdbcSession::ReadDriverFacts() {
   facts_.is_postgres = driver.find("psqlodbc") != std::string::npos;
   facts_.identifier_quote = InfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
   if (facts_.identifier_quote == " ") facts_.identifier_quote.clear();
+  // MariaDB's driver gives the double quote when the server's SQL mode holds
+  // ANSI_QUOTES; the back-quote quotes a name in every mode, and the session
+  // leaves that mode.
+  if (facts_.is_mariadb) facts_.identifier_quote = "`";
   facts_.search_escape = InfoText(dbc, SQL_SEARCH_PATTERN_ESCAPE);
   const SQLUINTEGER schema_usage = InfoMask(dbc, SQL_SCHEMA_USAGE);
   const SQLUINTEGER catalog_usage = InfoMask(dbc, SQL_CATALOG_USAGE);

@@ -47,6 +47,18 @@ class OdbcSession {
   // fetching its next block on a thread of its own meanwhile, and not every
   // driver takes calls from two threads at once.
   std::mutex& calls() const { return calls_; }
+  // Runs one statement that returns no rows; whether the source took it.
+  // Call with the call lock held.
+  bool Run(const std::string& statement_text);
+  // The consistent view of the source that table readers hold (see
+  // TableSnapshot): its kind (none when ended), how many readers share it,
+  // and a number of its own.
+  struct OpenSnapshot {
+    int kind = 0;  // a SnapshotKind
+    int readers = 0;
+    int number = 0;
+  };
+  OpenSnapshot& open_snapshot() { return open_snapshot_; }
 
  private:
   void Connect(const std::string& data_source, const std::string& user_name, const std::string& password);
@@ -64,6 +76,7 @@ class OdbcSession {
   int command_timeout_seconds_;
   OdbcDriverFacts facts_;
   mutable std::mutex calls_;
+  OpenSnapshot open_snapshot_;
 };
 
 }  // namespace quill

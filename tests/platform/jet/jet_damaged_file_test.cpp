@@ -75,29 +75,35 @@ void WriteReader(const fs::path& path, const std::string& script) {
   fs::permissions(path, fs::perms::owner_all);
 }
 
-// Reader programs that fail the way a reader fails on a damaged file, each
-// at the first request.
-TEST(JetDamagedFile, AReaderThatCrashesEndsOrHangsGivesTheDamagedFileError) {
-  const std::string workbook = kData + "workbook.xls";
-  struct Case {
-    std::string name;
-    std::string script;
-    std::string expected;
-  };
-  const std::vector<Case> cases = {
-      {"crashes", "kill -SEGV $$", Damaged(workbook)},
-      {"aborts", "kill -ABRT $$", Damaged(workbook)},
-      {"ends", "exit 0", Damaged(workbook)},
-      {"answers nonsense", "echo nonsense >&0", Damaged(workbook)},
-      {"hangs", "exec sleep 60", Damaged(workbook)},
-  };
-  for (const Case& c : cases) {
+// A reader program (a shell script) and the error reading the workbook
+// through it gives.
+struct ReaderCase {
+  std::string name;
+  std::string script;
+  std::string expected;
+};
+
+void ExpectReadersGive(const std::string& workbook, const std::vector<ReaderCase>& cases) {
+  for (const ReaderCase& c : cases) {
     JetReaderOptions options;
     options.program = testing::ProcessPath("reader that " + c.name).string();
     options.timeout_ms = 300;
     WriteReader(options.program, c.script);
     EXPECT_EQ(ReadEverything(workbook, options), c.expected) << c.name;
   }
+}
+
+// Reader programs that fail the way a reader fails on a damaged file, each
+// at the first request.
+TEST(JetDamagedFile, AReaderThatCrashesEndsOrHangsGivesTheDamagedFileError) {
+  const std::string workbook = kData + "workbook.xls";
+  ExpectReadersGive(workbook, {
+      {"crashes", "kill -SEGV $$", Damaged(workbook)},
+      {"aborts", "kill -ABRT $$", Damaged(workbook)},
+      {"ends", "exit 0", Damaged(workbook)},
+      {"answers nonsense", "echo nonsense >&0", Damaged(workbook)},
+      {"hangs", "exec sleep 60", Damaged(workbook)},
+  });
   JetReaderOptions missing;
   missing.program = testing::ProcessPath("no such reader").string();
   EXPECT_EQ(ReadEverything(workbook, missing),
@@ -126,6 +132,58 @@ TEST(JetDamagedFile, AfterItsReaderCrashedTheConnectionStartsANewOne) {
   }
   auto tables = backend->OpenSchema(SchemaKind::Tables, {});
   EXPECT_EQ(testing::ColumnValues(*tables, "TABLE_NAME"), (std::vector<std::string>{"Clients", "Price List"}));
+  EXPECT_EQ(backend->OpenTable("Clients")->RecordCount(), 3);
+}
+
+std::string Stopped(const std::string& path) { return "The reader of " + path + " stopped"; }
+
+// A reader stopped from outside (killed, terminated: the file may well be
+// sound) says so; one that fails on the file (a crash, an abort, an end
+// without an answer, nonsense, a hang) calls the file damaged. At the first
+// request, and once the file is open, on the catalog and on a table.
+TEST(JetDamagedFile, AReaderStoppedFromOutsideIsNotADamagedFile) {
+  const std::string workbook = kData + "workbook.xls";
+  ASSERT_LT(workbook.size(), 128u);  // its length takes one byte in the open request
+  // Opens the file as a reader would, then meets the next request with `end`.
+  const std::string open_then = "head -c " + std::to_string(2 + workbook.size()) + " >/dev/null\nprintf K >&0\n" +
+                                "head -c 1 >/dev/null\n";
+  ExpectReadersGive(workbook, {
+      {"is killed", "kill -KILL $$", Stopped(workbook)},
+      {"is terminated", "kill -TERM $$", Stopped(workbook)},
+      {"is interrupted", "kill -INT $$", Stopped(workbook)},
+      {"loses its terminal", "kill -HUP $$", Stopped(workbook)},
+      {"is killed once the file is open", open_then + "kill -KILL $$", Stopped(workbook)},
+      {"is terminated once the file is open", open_then + "kill -TERM $$", Stopped(workbook)},
+      {"crashes once the file is open", open_then + "kill -SEGV $$", Damaged(workbook)},
+      {"aborts once the file is open", open_then + "kill -ABRT $$", Damaged(workbook)},
+      {"ends once the file is open", open_then + "exit 1", Damaged(workbook)},
+      {"hangs once the file is open", open_then + "exec sleep 60", Damaged(workbook)},
+  });
+}
+
+// A table's reader killed while its rows stream: the table reports the
+// stop, and the connection reads the file again with a new reader.
+TEST(JetDamagedFile, ATableWhoseReaderIsKilledSaysItStopped) {
+  const std::string workbook = kData + "workbook.xls";
+  const fs::path marker = testing::ProcessPath("table reader started");
+  JetReaderOptions options;
+  options.program = testing::ProcessPath("reader killed on its table").string();
+  // The catalog's reader is the real one.
+  WriteReader(options.program, "exec '" + DefaultJetReaderOptions().program + "'");
+  auto backend = OpenJetBackend(workbook, options);
+  auto tables = backend->OpenSchema(SchemaKind::Tables, {});
+  ASSERT_FALSE(tables->Eof());
+  // From now on every new reader is killed at its table request.
+  WriteReader(options.program, "touch '" + marker.string() + "'\nhead -c " + std::to_string(2 + workbook.size()) +
+                                   " >/dev/null\nprintf K >&0\nhead -c 1 >/dev/null\nkill -KILL $$");
+  try {
+    backend->OpenTable("Clients");
+    ADD_FAILURE() << "the killed reader gave a table";
+  } catch (const DataAccessError& error) {
+    EXPECT_EQ(std::string(error.what()), Stopped(workbook));
+  }
+  EXPECT_TRUE(fs::exists(marker));
+  WriteReader(options.program, "exec '" + DefaultJetReaderOptions().program + "'");
   EXPECT_EQ(backend->OpenTable("Clients")->RecordCount(), 3);
 }
 

@@ -38,6 +38,16 @@ DataAccessError DamagedFileError(const std::string& data_source) {
   return DataAccessError("Could not read " + data_source + ": the file is damaged");
 }
 
+DataAccessError ReaderStoppedError(const std::string& data_source) {
+  return DataAccessError("The reader of " + data_source + " stopped");
+}
+
+bool WasStoppedFromOutside(int wait_status) {
+  if (!WIFSIGNALED(wait_status)) return false;
+  const int signal = WTERMSIG(wait_status);
+  return signal == SIGKILL || signal == SIGTERM || signal == SIGINT || signal == SIGHUP;
+}
+
 // A connected socket pair: one end stays here, the other becomes the
 // reader's standard input.
 JetReaderProcess::Child::Child(const std::string& program, const std::string& data_source) {
@@ -61,11 +71,28 @@ JetReaderProcess::Child::Child(const std::string& program, const std::string& da
 }
 
 JetReaderProcess::Child::~Child() {
+  close(fd);
+  if (pid <= 0) return;  // already reaped
   // The reader holds nothing worth a clean end; a hung one must go too.
   kill(pid, SIGKILL);
-  close(fd);
   while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
   }
+}
+
+int JetReaderProcess::Child::WaitForEnd(int milliseconds) {
+  constexpr int kStepMs = 10;
+  for (int waited = 0; pid > 0; waited += kStepMs) {
+    int status = 0;
+    const pid_t ended = waitpid(pid, &status, WNOHANG);
+    if (ended == pid) {
+      pid = -1;
+      return status;
+    }
+    if (ended < 0 && errno != EINTR) return -1;
+    if (waited >= milliseconds) return -1;
+    usleep(kStepMs * 1000);
+  }
+  return -1;
 }
 
 JetReaderProcess::JetReaderProcess(const JetReaderOptions& options, const std::string& data_source)
@@ -75,9 +102,19 @@ JetReaderProcess::JetReaderProcess(const JetReaderOptions& options, const std::s
     out_.String(data_source);
     out_.Flush();
     ExpectOk();
-  } catch (const ChannelBroken&) {
-    throw DamagedFileError(data_source);
+  } catch (const ChannelBroken& broken) {
+    throw BrokenChannelError(broken, data_source);
   }
+}
+
+DataAccessError JetReaderProcess::BrokenChannelError(const ChannelBroken& broken, const std::string& data_source) {
+  // A hung reader is alive: it hangs on the file.
+  if (dynamic_cast<const ChannelSilent*>(&broken) != nullptr) return DamagedFileError(data_source);
+  // A closed channel comes a moment before the ended process can be reaped.
+  constexpr int kEndWaitMs = 2000;
+  const int status = child_.WaitForEnd(kEndWaitMs);
+  if (status != -1 && WasStoppedFromOutside(status)) return ReaderStoppedError(data_source);
+  return DamagedFileError(data_source);
 }
 
 void JetReaderProcess::ExpectOk() {
@@ -115,9 +152,10 @@ std::unique_ptr<Dataset> ChildJetBackend::OpenSchema(SchemaKind kind, const Sche
         throw ChannelBroken("unexpected reply");
       }
     }
-  } catch (const ChannelBroken&) {
+  } catch (const ChannelBroken& broken) {
+    const DataAccessError error = catalog_->BrokenChannelError(broken, data_source_);
     catalog_.reset();  // the next request starts a new reader
-    throw DamagedFileError(data_source_);
+    throw error;
   }
 }
 
@@ -148,9 +186,10 @@ void ChildTableDataset::Start() {
     }
     const int64_t count = process_->In().Signed();
     record_count_ = count >= 0 ? std::optional<int64_t>(count) : std::nullopt;
-  } catch (const ChannelBroken&) {
+  } catch (const ChannelBroken& broken) {
+    const DataAccessError error = process_->BrokenChannelError(broken, data_source_);
     process_.reset();
-    throw DamagedFileError(data_source_);
+    throw error;
   }
   moved_ = false;
   ReadRow();
@@ -171,10 +210,11 @@ void ChildTableDataset::ReadRow() {
     }
     if (reply == kError) process_->ThrowReaderError();
     throw ChannelBroken("unexpected reply");
-  } catch (const ChannelBroken&) {
+  } catch (const ChannelBroken& broken) {
     eof_ = true;
+    const DataAccessError error = process_->BrokenChannelError(broken, data_source_);
     process_.reset();
-    throw DamagedFileError(data_source_);
+    throw error;
   } catch (const DataAccessError&) {
     eof_ = true;
     process_.reset();

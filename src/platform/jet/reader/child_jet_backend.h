@@ -42,6 +42,11 @@ class JetReaderProcess {
   void ExpectOk();
   // After a kError byte: the reader's message as a DataAccessError.
   [[noreturn]] void ThrowReaderError();
+  // What the user is told when the channel broke: the reader was stopped
+  // from outside (killed or terminated, the file may well be sound:
+  // ReaderStoppedError), or it crashed, ended, hung or answered nonsense on
+  // the file (DamagedFileError).
+  DataAccessError BrokenChannelError(const ChannelBroken& broken, const std::string& data_source);
 
  private:
   // The started process and this end of its channel, ended first thing on
@@ -51,6 +56,9 @@ class JetReaderProcess {
     ~Child();
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
+    // The wait status once the process has ended (it is then reaped), or
+    // -1 when it is still running after `milliseconds`.
+    int WaitForEnd(int milliseconds);
     pid_t pid = -1;
     int fd = -1;
   };
@@ -62,6 +70,12 @@ class JetReaderProcess {
 
 // What the user sees when the reader crashed, ended or hung on a file.
 DataAccessError DamagedFileError(const std::string& data_source);
+// What the user sees when the reader was stopped from outside (killed,
+// terminated): "The reader of FILE stopped".
+DataAccessError ReaderStoppedError(const std::string& data_source);
+// Whether a reader's wait status means it was stopped from outside (SIGKILL,
+// SIGTERM, SIGINT, SIGHUP) rather than failing on the file.
+bool WasStoppedFromOutside(int wait_status);
 
 // An .mdb/.accdb or .xls file read by reader processes: one for the schema
 // rowsets (started again after it failed), one per open table. The rowsets,

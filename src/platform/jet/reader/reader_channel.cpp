@@ -45,7 +45,7 @@ bool ChannelReader::TryFill() {
       pollfd ready{fd_, POLLIN, 0};
       const int polled = poll(&ready, 1, timeout_ms_);
       if (polled < 0 && errno == EINTR) continue;
-      if (polled == 0) throw ChannelBroken("the other end of the channel went silent");
+      if (polled == 0) throw ChannelSilent("the other end of the channel went silent");
       if (polled < 0) throw ChannelBroken("the channel cannot be read");
     }
     const ssize_t count = read(fd_, buffer_.data(), buffer_.size());

@@ -16,6 +16,12 @@ class ChannelBroken : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The other end stayed silent for longer than the time-out: it hangs.
+class ChannelSilent : public ChannelBroken {
+ public:
+  using ChannelBroken::ChannelBroken;
+};
+
 // Writes the compact binary frames of the Jet reader's channel (a connected
 // stream socket) through a buffer: bytes, variable-length unsigned and
 // zigzag signed integers, doubles and length-prefixed byte strings.

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdio>
+#include <optional>
 
 #include "platform/jet/writer/jet_write_error.h"
 
@@ -108,26 +109,34 @@ Bytes EncodeJet4Text(std::u32string_view text, bool compress) {
   return out;
 }
 
+namespace {
+
+// The Windows-1252 byte of c, or nothing.
+std::optional<std::uint8_t> Windows1252Byte(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<std::uint8_t>(c);
+  for (std::size_t k = 0; k < kWindows1252High.size(); ++k) {
+    if (kWindows1252High[k] == c && c != 0) return static_cast<std::uint8_t>(0x80 + k);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool InWindows1252(char32_t c) { return Windows1252Byte(c).has_value(); }
+
 Bytes EncodeJet3Text(std::u32string_view text, std::string_view column_name) {
   Bytes out;
   out.reserve(text.size());
   for (char32_t c : text) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-      out.push_back(static_cast<std::uint8_t>(c));
-      continue;
-    }
-    std::size_t found = kWindows1252High.size();
-    for (std::size_t k = 0; k < kWindows1252High.size(); ++k) {
-      if (kWindows1252High[k] == c && c != 0) found = k;
-    }
-    if (found == kWindows1252High.size()) {
+    const std::optional<std::uint8_t> byte = Windows1252Byte(c);
+    if (!byte) {
       throw JetWriteError("The character U+" + [c] {
         char buffer[16];
         std::snprintf(buffer, sizeof buffer, "%04X", static_cast<unsigned>(c));
         return std::string(buffer);
       }() + " cannot be stored in column '" + std::string(column_name) + "' of an Access 97 database (code page 1252).");
     }
-    out.push_back(static_cast<std::uint8_t>(0x80 + found));
+    out.push_back(*byte);
   }
   return out;
 }

@@ -18,6 +18,9 @@ std::string EncodeUtf8(std::u32string_view text);
 // the compressed form: FF FE, then one byte per character.
 Bytes EncodeJet4Text(std::u32string_view text, bool compress);
 
+// Whether Windows-1252, the code page of Jet 3 text, has a byte for c.
+bool InWindows1252(char32_t c);
+
 // Jet 3 text: Windows-1252. A character that code page has no byte for is an
 // error, not a silent "?".
 Bytes EncodeJet3Text(std::u32string_view text, std::string_view column_name);
