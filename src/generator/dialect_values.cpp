@@ -185,10 +185,17 @@ bool IsNonFinite(const Field& field, ColumnClass c) {
   const std::string value = field.AsString();
   std::string_view text = value;
   if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
-  if (text.size() > 8) return false;
-  std::string lower(text);
-  for (char& ch : lower) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch - 'A' + 'a' : ch);
-  return lower == "nan" || lower == "inf" || lower == "infinity";
+  // A digit or a point first: a number (most values end here).
+  if (text.empty() || text.size() > 8 || (text[0] >= '0' && text[0] <= '9') || text[0] == '.') return false;
+  const auto is = [text](std::string_view word) {
+    if (text.size() != word.size()) return false;
+    for (size_t i = 0; i < word.size(); ++i) {
+      const char c = text[i] >= 'A' && text[i] <= 'Z' ? static_cast<char>(text[i] - 'A' + 'a') : text[i];
+      if (c != word[i]) return false;
+    }
+    return true;
+  };
+  return is("nan") || is("inf") || is("infinity");
 }
 
 ValuesWrittenNull::ValuesWrittenNull(TableWriter& writer, const std::vector<ColumnClass>& classes,
@@ -309,9 +316,7 @@ void KeepFirstCharacters(std::string& text, int limit) {
 }
 
 void CommasToPoints(std::string& text) {
-  for (char& c : text) {
-    if (c == ',') c = '.';
-  }
+  for (size_t i = text.find(','); i != std::string::npos; i = text.find(',', i + 1)) text[i] = '.';
 }
 
 std::string DoubleEach(std::string_view text, char mark) {

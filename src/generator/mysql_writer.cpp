@@ -144,7 +144,8 @@ std::string TableName(const ScriptRunState& run) {
 void AppendMySqlQuoted(std::string& out, std::string_view text) {
   out += '\'';
   size_t start = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
+  for (size_t i = FindQuoteOrLowByte(text, 0, '\\'); i != std::string_view::npos;
+       i = FindQuoteOrLowByte(text, i + 1, '\\')) {
     const char* escape = nullptr;
     switch (text[i]) {
       case '\'': escape = "''"; break;
@@ -268,7 +269,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
   value.text.clear();
   if (column.duration) {
     AppendDurationText(value.text, field);
-  } else {
+  } else if (c != ColumnClass::kFloat) {  // a float's text is FloatText's, below
     AppendValueText(value.text, field, c);
   }
   if (c == ColumnClass::kBlob) {

@@ -190,7 +190,8 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn&
       field.AsDateTime().nanosecond != 0) {
     writer.lost_values.Count(field.Name(), kFractionCut);
   }
-  AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
+  // A float's text is FloatText's, below.
+  if (c != ColumnClass::kFloat) AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
       return "BFILENAME(" + SqlLiteral(file.folder, kOracleLiterals) + "," +

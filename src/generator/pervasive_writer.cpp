@@ -144,7 +144,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const PervasiveColu
     AppendDurationText(value, field);
     return;
   }
-  AppendValueText(value, field, c);
+  if (c != ColumnClass::kFloat) AppendValueText(value, field, c);  // a float's text is FloatText's, below
   if (c == ColumnClass::kBlob) {
     if (settings.text_from_blob && !field.IsNull() && !IsTextBytes(field.RawText())) {
       if (column.blob_bytes) {

@@ -156,13 +156,12 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
   }
   value.no_quote = false;
   value.text.clear();
-  if (c == ColumnClass::kTime && field.IsDuration()) {
+  if (c == ColumnClass::kFloat) {
+    value.text = IsNonFinite(field, c) ? NonFiniteText(field.AsFloat()) : FloatText(field, settings);
+  } else if (c == ColumnClass::kTime && field.IsDuration()) {
     AppendDurationText(value.text, field);  // an interval's text
   } else {
     AppendValueText(value.text, field, c);
-  }
-  if (c == ColumnClass::kFloat) {
-    value.text = IsNonFinite(field, c) ? NonFiniteText(field.AsFloat()) : FloatText(field, settings);
   }
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {

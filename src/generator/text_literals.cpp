@@ -1,11 +1,66 @@
 #include "generator/text_literals.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace quill {
 
 namespace {
+
+// Eight bytes of a text as one word, to look at them together.
+constexpr uint64_t kEveryByte = 0x0101010101010101;
+constexpr uint64_t kHighBits = 0x8080808080808080;
+
+uint64_t WordAt(std::string_view text, size_t i) {
+  uint64_t word = 0;
+  std::memcpy(&word, text.data() + i, sizeof word);
+  return word;
+}
+
+// The last bytes of a text, fewer than eight, as one word filled up with
+// blanks, which none of the looks below find.
+uint64_t LastWordAt(std::string_view text, size_t i) {
+  char bytes[sizeof(uint64_t)] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+  std::memcpy(bytes, text.data() + i, text.size() - i);
+  uint64_t word = 0;
+  std::memcpy(&word, bytes, sizeof word);
+  return word;
+}
+
+// Not zero when a byte of the word is below `limit` (at most 0x80): a byte
+// below it borrows into its own high bit, which the byte did not have.
+uint64_t BytesBelow(uint64_t word, unsigned limit) { return (word - kEveryByte * limit) & ~word & kHighBits; }
+
+// Not zero when a byte of the word is c.
+uint64_t BytesEqual(uint64_t word, char c) {
+  return BytesBelow(word ^ (kEveryByte * static_cast<unsigned char>(c)), 1);
+}
+
+// What one pass over a text finds: a byte below 0x20, a byte beyond ASCII,
+// a single quote, the substitution mark.
+struct TextBytes {
+  bool low = false;
+  bool beyond_ascii = false;
+  bool quote = false;
+  bool mark = false;
+};
+
+TextBytes ScanTextBytes(std::string_view text, char mark) {
+  uint64_t low = 0;
+  uint64_t high = 0;
+  uint64_t quote = 0;
+  uint64_t marks = 0;
+  for (size_t i = 0; i < text.size(); i += sizeof(uint64_t)) {
+    const uint64_t word = i + sizeof(uint64_t) <= text.size() ? WordAt(text, i) : LastWordAt(text, i);
+    low |= BytesBelow(word, 0x20);
+    high |= word & kHighBits;
+    quote |= BytesEqual(word, '\'');
+    if (mark != '\0') marks |= BytesEqual(word, mark);
+  }
+  return {low != 0, high != 0, quote != 0, marks != 0};
+}
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -175,27 +230,37 @@ void AppendTextLiteral(std::string& out, std::string_view text, const LiteralFor
                        bool prefix_non_ascii) {
   // One pass finds what the text holds; most texts hold no byte below 0x20,
   // no mark and no quote, and are copied as they are.
-  unsigned char lowest = 0xFF;
-  unsigned char all_bits = 0;
-  for (const char ch : text) {
-    const auto c = static_cast<unsigned char>(ch);
-    lowest = std::min(lowest, c);
-    all_bits |= c;
-  }
-  const bool beyond_ascii = all_bits >= 0x80;
-  const bool may_need_joins =
-      form != nullptr && (lowest < 0x20 || (form->substitution_mark != '\0' &&
-                                            text.find(form->substitution_mark) != std::string_view::npos));
+  const TextBytes found = ScanTextBytes(text, form != nullptr ? form->substitution_mark : '\0');
+  const bool may_need_joins = form != nullptr && (found.low || found.mark);
   if (may_need_joins &&
       (std::any_of(text.begin(), text.end(), IsCommandByte) || HoldsCommandLine(text, *form) ||
        HoldsSubstitution(text, *form))) {
     AppendJoinedLiteral(out, text, *form, prefix, prefix_non_ascii);
     return;
   }
-  if (!prefix_non_ascii || beyond_ascii) out += prefix;
+  if (!prefix_non_ascii || found.beyond_ascii) out += prefix;
   out += '\'';
-  AppendDoublingQuotes(out, text);
+  if (found.quote) {
+    AppendDoublingQuotes(out, text);
+  } else {
+    out += text;
+  }
   out += '\'';
+}
+
+size_t FindQuoteOrLowByte(std::string_view text, size_t from, char extra) {
+  size_t i = from;
+  // Whole words while they hold none of the bytes; the word that holds one
+  // is looked at byte by byte below.
+  for (; i + sizeof(uint64_t) <= text.size(); i += sizeof(uint64_t)) {
+    const uint64_t word = WordAt(text, i);
+    if ((BytesBelow(word, 0x20) | BytesEqual(word, '\'') | BytesEqual(word, extra)) != 0) break;
+  }
+  for (; i < text.size(); ++i) {
+    const char c = text[i];
+    if (static_cast<unsigned char>(c) < 0x20 || c == '\'' || c == extra) return i;
+  }
+  return std::string_view::npos;
 }
 
 std::string ScriptName(std::string_view name, const LiteralForm* form) {
@@ -213,9 +278,9 @@ std::string ScriptName(std::string_view name, const LiteralForm* form) {
 }
 
 bool RemoveNulCharacters(std::string& text) {
-  const auto first = std::find(text.begin(), text.end(), '\0');
-  if (first == text.end()) return false;
-  text.erase(std::remove(first, text.end(), '\0'), text.end());
+  const size_t first = text.find('\0');
+  if (first == std::string::npos) return false;
+  text.erase(std::remove(text.begin() + static_cast<std::ptrdiff_t>(first), text.end(), '\0'), text.end());
   return true;
 }
 

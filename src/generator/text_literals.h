@@ -68,6 +68,11 @@ bool IsSqlPlusCommandLine(const ValueLine& line);
 // clients.
 bool IsSlashLine(const ValueLine& line);
 
+// The first byte of text at or after `from` that is a single quote, `extra`
+// or below 0x20; npos when there is none. Clean texts are looked at eight
+// bytes at a time, so the caller copies each span between such bytes whole.
+size_t FindQuoteOrLowByte(std::string_view text, size_t from, char extra);
+
 // Whether a line of text, where it would stand, reads as a command.
 bool HoldsCommandLine(std::string_view text, const LiteralForm& form);
 

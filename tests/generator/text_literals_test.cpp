@@ -103,6 +103,47 @@ TEST(TextLiteralsTest, TextsWithCommandBytesOrLinesAreJoinedLiterals) {
   EXPECT_EQ(literal, "N'é'+CHAR(26)+'a'");
 }
 
+// The texts are looked at several bytes at a time: a byte that matters is
+// found wherever it stands in a word, in the last short word too.
+struct ByteCase {
+  char byte;
+  bool found;        // by FindQuoteOrLowByte with backslash as the extra byte
+  std::string ms_sql;  // the MS SQL literal of "ab" + byte + "cd", prefix N for texts beyond ASCII
+};
+
+TEST(TextLiteralsTest, EachByteThatMattersIsFoundWhereverItStands) {
+  const std::vector<ByteCase> cases = {
+      {'\'', true, "'ab''cd'"},      {'\\', true, "'ab\\cd'"},       {'\0', true, "'ab'+CHAR(0)+'cd'"},
+      {'\x1F', true, "'ab'+CHAR(31)+'cd'"}, {'\n', true, "'ab\ncd'"},      {'\t', true, "'ab\tcd'"},
+      {' ', false, "'ab cd'"},          {'\x7F', false, "'ab\x7F" "cd'"}, {'\xE9', false, "N'ab\xE9" "cd'"},
+      {'$', false, "'ab$cd'"},          {'x', false, "'abxcd'"},
+  };
+  for (const ByteCase& c : cases) {
+    for (size_t before = 0; before <= 17; ++before) {
+      for (size_t after = 0; after <= 9; ++after) {
+        const std::string text = std::string(before, 'a') + c.byte + std::string(after, 'd');
+        SCOPED_TRACE(::testing::PrintToString(text));
+        EXPECT_EQ(FindQuoteOrLowByte(text, 0, '\\'), c.found ? before : std::string::npos);
+        EXPECT_EQ(FindQuoteOrLowByte(text, before + 1, '\\'), std::string::npos);
+      }
+    }
+    const std::string text = std::string("ab") + c.byte + "cd";
+    SCOPED_TRACE(::testing::PrintToString(text));
+    std::string literal;
+    AppendTextLiteral(literal, text, DialectLiteralForm(TargetDialect::MsSql), "N", true);
+    EXPECT_EQ(literal, c.ms_sql);
+    // The same byte after a long clean run, at every place of a word.
+    for (size_t before = 8; before <= 24; ++before) {
+      const std::string long_text = std::string(before, 'a') + text;
+      std::string long_literal;
+      AppendTextLiteral(long_literal, long_text, DialectLiteralForm(TargetDialect::MsSql), "N", true);
+      std::string expected = c.ms_sql;
+      expected.insert(expected.find('\'') + 1, std::string(before, 'a'));
+      EXPECT_EQ(long_literal, expected);
+    }
+  }
+}
+
 struct NameCase {
   TargetDialect dialect;
   std::string name;

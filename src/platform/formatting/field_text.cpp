@@ -20,26 +20,32 @@ bool IsIsoTime(const FormatSettings& settings, const DateTime& value) {
          value.hour <= 99 && value.minute >= 0 && value.minute <= 99 && value.second >= 0 && value.second <= 99;
 }
 
-void AppendTwoDigits(std::string& out, int number) {
-  out += static_cast<char>('0' + number / 10);
-  out += static_cast<char>('0' + number % 10);
+// Two digits of number (0 to 99) at to. The texts are made in a buffer and
+// appended at once: a character at a time costs a length check for each.
+void PutTwoDigits(char* to, int number) {
+  to[0] = static_cast<char>('0' + number / 10);
+  to[1] = static_cast<char>('0' + number % 10);
 }
 
 void AppendIsoDate(std::string& out, const DateTime& value) {
-  AppendTwoDigits(out, value.year / 100);
-  AppendTwoDigits(out, value.year % 100);
-  out += '-';
-  AppendTwoDigits(out, value.month);
-  out += '-';
-  AppendTwoDigits(out, value.day);
+  char text[10];
+  PutTwoDigits(text, value.year / 100);
+  PutTwoDigits(text + 2, value.year % 100);
+  text[4] = '-';
+  PutTwoDigits(text + 5, value.month);
+  text[7] = '-';
+  PutTwoDigits(text + 8, value.day);
+  out.append(text, sizeof text);
 }
 
 void AppendIsoTime(std::string& out, const DateTime& value) {
-  AppendTwoDigits(out, value.hour);
-  out += ':';
-  AppendTwoDigits(out, value.minute);
-  out += ':';
-  AppendTwoDigits(out, value.second);
+  char text[8];
+  PutTwoDigits(text, value.hour);
+  text[2] = ':';
+  PutTwoDigits(text + 3, value.minute);
+  text[5] = ':';
+  PutTwoDigits(text + 6, value.second);
+  out.append(text, sizeof text);
 }
 
 }  // namespace

@@ -74,6 +74,7 @@ std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const Tabl
   {
     std::lock_guard<std::mutex> lock(session.calls());
     OdbcHandle statement(SQL_HANDLE_STMT, session.connection());
+    WithoutEscapeClauses(statement.get());
     WideText query = Utf8ToUtf16(KeyQuery(table));
     if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return std::nullopt;
     for (;;) {

@@ -9,6 +9,7 @@
 #include "platform/odbc/odbc_result_dataset.h"
 #include "platform/odbc/postgres_declared_columns.h"
 #include "platform/odbc/table_reference.h"
+#include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -182,6 +183,10 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   // MariaDB's driver holds a whole result in memory (3.1.15 has no option to
   // stream one): its tables are read in pages along their keys.
   if (facts.is_mariadb) options.key_paging = MariaDbKeyPaging(*session_, reference);
+  // Pages, and a statement run again for a value that outgrew its buffer,
+  // all see the one state of the table.
+  if (facts.is_mariadb) options.snapshot = MariaDbSnapshotPlan(*session_, reference);
+  if (facts.is_postgres) options.snapshot.kind = SnapshotKind::kTransaction;
   OdbcResultDataset::Execute execute;
   if (facts.is_sqlite) {
     // The SQLite driver has no wide calls: the driver manager would narrow

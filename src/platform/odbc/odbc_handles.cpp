@@ -41,6 +41,11 @@ void CheckOdbc(SQLRETURN result, SQLSMALLINT handle_type, SQLHANDLE handle, cons
   throw DataAccessError(message);
 }
 
+void WithoutEscapeClauses(SQLHSTMT statement) {
+  // A request only: a driver that cannot scan still runs the statement.
+  SQLSetStmtAttrW(statement, SQL_ATTR_NOSCAN, reinterpret_cast<SQLPOINTER>(SQL_NOSCAN_ON), 0);
+}
+
 OdbcHandle::OdbcHandle(SQLSMALLINT handle_type, SQLHANDLE parent) : type_(handle_type) {
   const SQLRETURN result = SQLAllocHandle(handle_type, parent, &handle_);
   if (!SQL_SUCCEEDED(result)) {

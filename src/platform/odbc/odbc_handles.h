@@ -15,6 +15,11 @@ std::string OdbcDiagnostics(SQLSMALLINT handle_type, SQLHANDLE handle);
 // handle's diagnostics, or `what` when the driver gave none.
 void CheckOdbc(SQLRETURN result, SQLSMALLINT handle_type, SQLHANDLE handle, const std::string& what);
 
+// Makes the driver take a statement's text as it is: the program's
+// statements hold no escape clauses, so braces in a quoted name are the
+// name's own, never a clause for the driver to rewrite.
+void WithoutEscapeClauses(SQLHSTMT statement);
+
 // Owns one ODBC handle and frees it; statement handles are closed first.
 class OdbcHandle {
  public:

@@ -17,6 +17,12 @@ namespace {
 // thread to wake.
 constexpr SQLLEN kBlockBytes = 4 * 1024 * 1024;
 constexpr SQLULEN kMaxBlockRows = 8192;
+// Reading in pages, a page is one block: the worker runs the next page's
+// statement and fetches it whole while the caller works on the current one
+// (the next page starts after the current one's last key, so it can only
+// be asked for once that page is fetched). A block of narrow rows may then
+// hold more rows, so that a table takes fewer statements.
+constexpr SQLULEN kMaxPagedBlockRows = 1 << 16;
 // A bound value that outgrows this is read in chunks instead.
 constexpr SQLLEN kMaxBoundBytes = 64 * 1024;
 constexpr std::size_t kChunkBytes = 64 * 1024;
@@ -132,22 +138,44 @@ OdbcResultDataset::~OdbcResultDataset() {
   StopFetchAhead();
   const std::lock_guard lock(session_->calls());
   statement_.reset();
+  snapshot_.reset();
 }
+
+// The message of a table whose columns changed while it was read: its rows
+// could only be read with the columns shifted.
+constexpr char kColumnsChanged[] = "The table was changed while it was read: its columns are no longer those it had.";
 
 void OdbcResultDataset::Execute_() {
   StopFetchAhead();
   const std::lock_guard lock(session_->calls());
   eof_ = true;  // stays so when the statement fails
   const bool first_run = columns_.empty();
+  if (!snapshot_ && options_.snapshot.kind != SnapshotKind::kNone) {
+    snapshot_ = std::make_unique<TableSnapshot>(*session_, options_.snapshot);
+    // Pages outside one view of the table could read a row twice or lose
+    // one: without it the table is read with the one statement.
+    if (!snapshot_->held() && first_run) paging_ = false;
+  }
   for (;;) {
     statement_.reset();
     statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
     const SQLHSTMT statement = statement_->get();
+    WithoutEscapeClauses(statement);
     // A request only: drivers without query time-outs run without one.
     SQLSetStmtAttrW(statement, SQL_ATTR_QUERY_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
-    statement_->Check(RunFirstStatement(statement), "The data source refused the statement.");
-    if (columns_.empty()) DescribeColumns();
+    const SQLRETURN ran = RunFirstStatement(statement);
+    try {
+      statement_->Check(ran, "The data source refused the statement.");
+    } catch (const DataAccessError&) {
+      if (snapshot_) snapshot_->EndAfterFailure();
+      throw;
+    }
+    if (columns_.empty()) {
+      DescribeColumns();
+    } else if (!SameColumns(statement)) {
+      throw DataAccessError(kColumnsChanged);
+    }
     BindColumns();
     if (!paging_ || KeyBound()) break;
     // The rows must come in the one order every time they are read.
@@ -196,16 +224,35 @@ SQLRETURN OdbcResultDataset::RunNextPage(SQLHSTMT statement) {
   const double row_bytes = page_bytes_ / static_cast<double>(std::max<SQLULEN>(page_delivered_, 1)) + kPageRowOverhead;
   SQLULEN rows = std::clamp<SQLULEN>(static_cast<SQLULEN>(kPageBytes / row_bytes), 1,
                                      std::min(page_rows_ * kPageGrowth, kMaxPageRows));
-  // Whole blocks, so that every block of a page is fetched ahead (a block's
-  // buffers hold no more than a page's bytes).
-  if (array_size_ > 1) rows = std::max(array_size_, rows / array_size_ * array_size_);
+  // One block: the page is fetched ahead whole.
+  if (array_size_ > 1) rows = std::min(rows, array_size_);
   page_rows_ = rows;
   page_delivered_ = 0;
   page_bytes_ = 0;
   WideText text = Utf8ToUtf16(PageStatement(*options_.key_paging, after_key_, page_rows_));
   after_key_.clear();
   bound_set_ = -1;
-  return SQLExecDirectW(statement, text.data(), SQL_NTS);
+  const SQLRETURN result = SQLExecDirectW(statement, text.data(), SQL_NTS);
+  if (SQL_SUCCEEDED(result) && !SameColumns(statement)) {
+    columns_changed_ = true;
+    return SQL_ERROR;
+  }
+  return result;
+}
+
+bool OdbcResultDataset::SameColumns(SQLHSTMT statement) const {
+  SQLSMALLINT count = 0;
+  if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &count)) || count != static_cast<SQLSMALLINT>(columns_.size())) {
+    return false;
+  }
+  for (SQLUSMALLINT number = 1; number <= count; ++number) {
+    const Column& column = columns_[number - 1];
+    if (ColumnText(statement, number, SQL_DESC_NAME, options_.narrow_names) != column.source_name ||
+        ColumnNumber(statement, number, SQL_DESC_CONCISE_TYPE) != column.described_type) {
+      return false;
+    }
+  }
+  return true;
 }
 
 void OdbcResultDataset::CountPageRows(int set) {
@@ -267,6 +314,7 @@ void OdbcResultDataset::DescribeColumns() {
 
     Column column;
     column.source_name = description.name;
+    column.described_type = ColumnNumber(statement, number, SQL_DESC_CONCISE_TYPE);
     column.type = MapColumnType(description);
     if (options_.text_as_utf8 && column.type.form == ValueForm::Text && !column.type.long_data) {
       // Up to four bytes a character instead of two units.
@@ -327,7 +375,8 @@ void OdbcResultDataset::BindColumns() {
   }
   array_size_ = 1;
   if (!any_long) {
-    array_size_ = std::clamp<SQLULEN>(kBlockBytes / std::max<SQLLEN>(row_bytes, 1), 1, kMaxBlockRows);
+    array_size_ = std::clamp<SQLULEN>(kBlockBytes / std::max<SQLLEN>(row_bytes, 1), 1,
+                                      paging_ ? kMaxPagedBlockRows : kMaxBlockRows);
   }
   SQLSetStmtAttrW(statement, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);
   if (!SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(array_size_), 0))) {
@@ -425,6 +474,7 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
     return true;
   }
   SQLULEN& rows_fetched = rows_fetched_[set_];
+  if (columns_changed_) throw DataAccessError(kColumnsChanged);
   {
     const std::lock_guard lock(session_->calls());
     statement_->Check(result, "The data source could not deliver the rows.");
@@ -461,8 +511,10 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
   }
   if (!grown) {
     // The next block is fetched while the caller works on this one; a short
-    // block was the last.
-    if (fetch_ahead_ && rows_fetched == array_size_) StartFetchAhead();
+    // block was the last, unless it ended a full page.
+    if (fetch_ahead_ && (rows_fetched == array_size_ || (paging_ && page_delivered_ >= page_rows_))) {
+      StartFetchAhead();
+    }
     return true;
   }
   ReadAgainFrom(std::max(first_unread, block_start_));
@@ -553,7 +605,7 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       break;
     }
     case ValueForm::Time: {
-      const std::string text = BoundText(value, indicator, column.type.bound_bytes);
+      const std::string_view text = BoundText(value, indicator, column.type.bound_bytes);
       // A text no time reading takes stays as it came, never lost.
       if (const std::optional<DateTime> time = ParseTimeText(text)) {
         field.SetDateTime(*time);
@@ -563,7 +615,7 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       break;
     }
     case ValueForm::DateText: {
-      const std::string text = BoundText(value, indicator, column.type.bound_bytes);
+      const std::string_view text = BoundText(value, indicator, column.type.bound_bytes);
       const std::optional<DateTimeText> date = ParseDateTimeText(text);
       if (!date || date->zero) {
         // A zero date, or one no target's calendar holds (PostgreSQL's
@@ -583,16 +635,13 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
   }
 }
 
-std::string OdbcResultDataset::BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) const {
-  std::string text;
-  if (options_.text_as_utf8) {
-    text.assign(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator));
-  } else {
-    const SQLLEN bytes = WideLength(value, indicator, bound_bytes - TerminatorBytes(ValueForm::Text));
-    AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
-                      text);
-  }
-  return text;
+std::string_view OdbcResultDataset::BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) {
+  if (options_.text_as_utf8) return {reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator)};
+  const SQLLEN bytes = WideLength(value, indicator, bound_bytes - TerminatorBytes(ValueForm::Text));
+  bound_text_.clear();
+  AppendUtf16AsUtf8(reinterpret_cast<const SQLWCHAR*>(value), static_cast<std::size_t>(bytes) / sizeof(SQLWCHAR),
+                    bound_text_);
+  return bound_text_;
 }
 
 void OdbcResultDataset::ReadLongValue(int index, Column& column, Field& field) {
@@ -662,6 +711,7 @@ void OdbcResultDataset::Last() {
   // read lock while a closed statement handle lives on.
   const std::lock_guard lock(session_->calls());
   statement_.reset();
+  snapshot_.reset();
 }
 
 std::optional<int64_t> OdbcResultDataset::RecordCount() {
@@ -671,6 +721,7 @@ std::optional<int64_t> OdbcResultDataset::RecordCount() {
   const std::lock_guard lock(session_->calls());
   try {
     OdbcHandle statement(SQL_HANDLE_STMT, session_->connection());
+    WithoutEscapeClauses(statement.get());
     SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
                     reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
     std::string narrow_text = options_.count_statement;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/dataset/dataset.h"
@@ -19,6 +20,7 @@
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/odbc_session.h"
 #include "platform/odbc/declared_column.h"
+#include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -69,6 +71,8 @@ class OdbcResultDataset : public Dataset {
     // Read the table in pages along its key instead of with the one
     // statement (see KeyPaging); none: the statement of `Execute`.
     std::optional<KeyPaging> key_paging;
+    // How every statement of the reading sees one state of the table.
+    SnapshotPlan snapshot;
   };
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);
@@ -87,6 +91,7 @@ class OdbcResultDataset : public Dataset {
 
   struct Column {
     std::string source_name;  // as the driver names it
+    SQLLEN described_type = SQL_UNKNOWN_TYPE;  // the driver's type, as first described
     OdbcFieldType type;
     bool get_data = false;  // read with SQLGetData instead of a bound array
     std::array<std::vector<unsigned char>, kSets> values;
@@ -106,6 +111,8 @@ class OdbcResultDataset : public Dataset {
   void DescribeColumns();
   // The facts of a column's type beyond its class.
   void SetTypeFacts(const OdbcColumnDescription& description, Field& field) const;
+  // Whether a statement run again gives the columns of the first one.
+  bool SameColumns(SQLHSTMT statement) const;
   void BindColumns();
   // Fetches the next block; rows before `first_unread` were delivered already
   // and are not checked again. Returns false when a value did not fit its
@@ -123,8 +130,9 @@ class OdbcResultDataset : public Dataset {
   void LoadRow();
   void ReadBoundValue(Column& column, Field& field, SQLULEN row);
   void ReadLongValue(int index, Column& column, Field& field);
-  // The text of a bound character value, as UTF-8.
-  std::string BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes) const;
+  // The text of a bound character value, as UTF-8: the bound bytes
+  // themselves, or their conversion, valid until the next call.
+  std::string_view BoundText(const unsigned char* value, SQLLEN indicator, SQLLEN bound_bytes);
   std::optional<SQLLEN> TruncatedLength(const Column& column, SQLULEN row) const;
   SQLSMALLINT CType(ValueForm form) const;
   SQLLEN TerminatorBytes(ValueForm form) const;
@@ -135,6 +143,7 @@ class OdbcResultDataset : public Dataset {
   std::shared_ptr<OdbcSession> session_;
   Execute execute_;
   Options options_;
+  std::unique_ptr<TableSnapshot> snapshot_;  // held from the first statement to the end of the rows
   std::unique_ptr<OdbcHandle> statement_;
   std::vector<Column> columns_;
   SQLULEN array_size_ = 1;
@@ -152,6 +161,7 @@ class OdbcResultDataset : public Dataset {
   bool count_asked_ = false;
   std::optional<int64_t> record_count_;
   WideText wide_chunks_;
+  std::string bound_text_;  // BoundText's conversion of a UTF-16 value
 
   // Reading in pages (Options::key_paging).
   bool paging_ = false;
@@ -160,6 +170,7 @@ class OdbcResultDataset : public Dataset {
   SQLULEN page_delivered_ = 0;            // rows of it fetched so far
   double page_bytes_ = 0;                 // bytes of its values so far
   std::vector<std::string> after_key_;    // literals of the last key of a full page; empty: none
+  bool columns_changed_ = false;          // a page came with other columns than the first
 };
 
 }  // namespace quill

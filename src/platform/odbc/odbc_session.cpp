@@ -107,18 +107,27 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   if (!streaming.empty()) ReconnectStreaming(data_source, user_name, password, streaming);
   // A DSN that cannot join a connection string keeps its own character set:
   // text goes as UTF-8 only when the session really sends that.
-  facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet()));
+  facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet())) ||
+                        (facts_.is_postgres && NarrowTextIsUtf8());
   // A dataset that reads its rows again skips those it has delivered, so a
   // table must come in the same order every time. PostgreSQL starts a scan
   // of a large table where the last scan of it stopped unless told not to.
   if (facts_.is_postgres) RunQuietly("SET synchronize_seqscans = off");
   // Dates that the statements give as text come in the ISO form.
   if (facts_.is_postgres) RunQuietly("SET DateStyle = ISO");
+  // The session's settings are the server's defaults, whatever the server or
+  // the DSN made them: no setting changes how a statement of the program
+  // reads (backslashes in PostgreSQL strings; ANSI_QUOTES, ORACLE,
+  // NO_BACKSLASH_ESCAPES in MariaDB) or how a value comes back
+  // (PAD_CHAR_TO_FULL_LENGTH pads the CHAR keys a page starts after).
+  if (facts_.is_postgres) RunQuietly("SET standard_conforming_strings = on");
+  if (facts_.is_mariadb) RunQuietly("SET SESSION sql_mode = ''");
 }
 
 void OdbcSession::RunQuietly(const std::string& statement_text) {
   try {
     OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WithoutEscapeClauses(statement.get());
     WideText text = Utf8ToUtf16(statement_text);
     SQLExecDirectW(statement.get(), text.data(), SQL_NTS);
   } catch (const std::exception&) {
@@ -126,9 +135,17 @@ void OdbcSession::RunQuietly(const std::string& statement_text) {
   }
 }
 
+bool OdbcSession::Run(const std::string& statement_text) {
+  OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+  WithoutEscapeClauses(statement.get());
+  WideText text = Utf8ToUtf16(statement_text);
+  return SQL_SUCCEEDED(SQLExecDirectW(statement.get(), text.data(), SQL_NTS));
+}
+
 std::string OdbcSession::ResultCharacterSet() {
   try {
     OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WithoutEscapeClauses(statement.get());
     WideText query = Utf8ToUtf16("SELECT @@character_set_results");
     if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return {};
     if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return {};
@@ -137,6 +154,26 @@ std::string OdbcSession::ResultCharacterSet() {
     return text;
   } catch (const std::exception&) {
     return {};
+  }
+}
+
+// psqlodbc hands a UTF-8 database's text to SQL_C_CHAR as it came when the
+// program's locale speaks UTF-8 too (else it converts it to the locale's
+// characters): asked with characters of two, three and four bytes.
+bool OdbcSession::NarrowTextIsUtf8() {
+  static constexpr char kExpected[] = "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
+  try {
+    OdbcHandle statement(SQL_HANDLE_STMT, connection_.get());
+    WideText query = Utf8ToUtf16("SELECT pg_catalog.chr(233) || pg_catalog.chr(8364) || pg_catalog.chr(128512)");
+    if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS))) return false;
+    if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return false;
+    char buffer[32] = {};
+    SQLLEN length = 0;
+    if (SQLGetData(statement.get(), 1, SQL_C_CHAR, buffer, sizeof(buffer), &length) != SQL_SUCCESS) return false;
+    return length == static_cast<SQLLEN>(sizeof(kExpected) - 1) &&
+           std::string(buffer, static_cast<std::size_t>(length)) == kExpected;
+  } catch (const std::exception&) {
+    return false;
   }
 }
 
@@ -196,6 +233,10 @@ void OdbcSession::ReadDriverFacts() {
   facts_.is_postgres = driver.find("psqlodbc") != std::string::npos;
   facts_.identifier_quote = InfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR);
   if (facts_.identifier_quote == " ") facts_.identifier_quote.clear();
+  // MariaDB's driver gives the double quote when the server's SQL mode holds
+  // ANSI_QUOTES; the back-quote quotes a name in every mode, and the session
+  // leaves that mode.
+  if (facts_.is_mariadb) facts_.identifier_quote = "`";
   facts_.search_escape = InfoText(dbc, SQL_SEARCH_PATTERN_ESCAPE);
   const SQLUINTEGER schema_usage = InfoMask(dbc, SQL_SCHEMA_USAGE);
   const SQLUINTEGER catalog_usage = InfoMask(dbc, SQL_CATALOG_USAGE);

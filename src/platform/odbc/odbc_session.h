@@ -20,6 +20,9 @@ struct OdbcDriverFacts {
   // SQLite driver, and the MariaDB driver on a utf8mb4 session. The MariaDB
   // driver reports wrong lengths for some UTF-16 values and converts every
   // one of them on its own, so UTF-8 is both whole and cheaper there.
+  // psqlodbc, asked for UTF-8 where it passes a UTF-8 database's text on
+  // unchanged, copies each value instead of converting it to UTF-16 in a
+  // buffer of its own.
   bool text_as_utf8 = false;
   std::string identifier_quote;    // empty when the source quotes nothing
   std::string search_escape;       // escape of "_" and "%" in catalog patterns
@@ -47,12 +50,26 @@ class OdbcSession {
   // fetching its next block on a thread of its own meanwhile, and not every
   // driver takes calls from two threads at once.
   std::mutex& calls() const { return calls_; }
+  // Runs one statement that returns no rows; whether the source took it.
+  // Call with the call lock held.
+  bool Run(const std::string& statement_text);
+  // The consistent view of the source that table readers hold (see
+  // TableSnapshot): its kind (none when ended), how many readers share it,
+  // and a number of its own.
+  struct OpenSnapshot {
+    int kind = 0;  // a SnapshotKind
+    int readers = 0;
+    int number = 0;
+  };
+  OpenSnapshot& open_snapshot() { return open_snapshot_; }
 
  private:
   void Connect(const std::string& data_source, const std::string& user_name, const std::string& password);
   void ReadDriverFacts();
   // The character set the server sends results in, as the session says.
   std::string ResultCharacterSet();
+  // Whether psqlodbc gives text to SQL_C_CHAR as UTF-8, unchanged.
+  bool NarrowTextIsUtf8();
   // Runs a statement that the session may refuse.
   void RunQuietly(const std::string& statement_text);
   void ReconnectStreaming(const std::string& data_source, const std::string& user_name,
@@ -64,6 +81,7 @@ class OdbcSession {
   int command_timeout_seconds_;
   OdbcDriverFacts facts_;
   mutable std::mutex calls_;
+  OpenSnapshot open_snapshot_;
 };
 
 }  // namespace quill

@@ -83,17 +83,20 @@ DeclaredColumn NumericDeclaration(int modifier) {
 // One pass over the table gives each numeric column without a precision the
 // digits its values need: the most before the point and the most after it
 // (NaN and the infinities, which have no digits, left out). A column that
-// holds no number keeps its unknown precision.
+// holds no number keeps its unknown precision. The server does the pass in
+// plain aggregates: the largest absolute value has the most digits before
+// the point, so only that one is made text, and the scale of NaN and of the
+// infinities is NULL.
 void SizeByValues(const OdbcSession& session, const TableReference& table, const std::vector<std::string>& columns,
                   std::map<std::string, DeclaredColumn>& declarations) {
   if (columns.empty()) return;
   std::string query = "SELECT ";
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    const std::string value = "CASE WHEN " + QuoteIdentifier(columns[i], "\"") +
-                              " IN ('NaN', 'Infinity', '-Infinity') THEN NULL ELSE " +
-                              QuoteIdentifier(columns[i], "\"") + " END";
-    query += std::string(i > 0 ? ", " : "") + "pg_catalog.max(pg_catalog.length(pg_catalog.trunc(pg_catalog.abs(" +
-             value + "))::pg_catalog.text)), pg_catalog.max(pg_catalog.scale(" + value + "))";
+    const std::string column = QuoteIdentifier(columns[i], "\"");
+    const std::string magnitude = "pg_catalog.abs(" + column + ")";
+    query += std::string(i > 0 ? ", " : "") + "pg_catalog.length(pg_catalog.trunc(pg_catalog.max(" + magnitude +
+             ") FILTER (WHERE " + magnitude + " < 'Infinity'::pg_catalog.numeric))::pg_catalog.text), " +
+             "pg_catalog.max(pg_catalog.scale(" + column + "))";
   }
   query += " FROM " + QualifiedTableName(table, "\"");
   std::lock_guard<std::mutex> lock(session.calls());

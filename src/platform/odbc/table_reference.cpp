@@ -1,5 +1,10 @@
 #include "platform/odbc/table_reference.h"
 
+#include <algorithm>
+#include <cctype>
+
+#include "platform/dataset/data_access_error.h"
+
 namespace quill {
 
 TableReference ParseListedTableName(const std::string& listed_name, bool source_has_schemas) {
@@ -17,7 +22,17 @@ TableReference ParseListedTableName(const std::string& listed_name, bool source_
 }
 
 std::string QuoteIdentifier(const std::string& name, const std::string& quote) {
-  if (quote.empty()) return name;
+  // A statement's text ends at a NUL, and a source without a quote
+  // character can only be given plain names: anything else would be read as
+  // more than a name.
+  if (name.find('\0') != std::string::npos) throw DataAccessError("The name holds a NUL character.");
+  if (quote.empty()) {
+    const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+      return std::isalnum(c) || c == '_';
+    });
+    if (!plain) throw DataAccessError("The source cannot quote the name \"" + name + "\".");
+    return name;
+  }
   std::string quoted = quote;
   std::size_t start = 0;
   for (std::size_t found; (found = name.find(quote, start)) != std::string::npos; start = found + quote.size()) {

@@ -17,7 +17,9 @@ struct TableReference {
 TableReference ParseListedTableName(const std::string& listed_name, bool source_has_schemas);
 
 // The name between the quote characters, each quote inside doubled; bare
-// when the source has no quote character.
+// when the source has no quote character. Throws DataAccessError for a name
+// holding NUL, and for one that is not a plain name of letters, digits and
+// "_" when the source has no quote character.
 std::string QuoteIdentifier(const std::string& name, const std::string& quote);
 
 // The table's name for a statement: quoted schema, a point, quoted table.

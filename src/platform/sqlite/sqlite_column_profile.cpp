@@ -93,13 +93,29 @@ SqliteColumnProfile* ProfilesOf(void* set) {
 
 // quill_column_profile(work, c1, c2, ...): one call per row for a group of
 // columns; `work` holds one ProfileWork digit per column.
+// The arguments are checked on every call, as the program's own query
+// makes them: a work text of one digit per column, and the same columns on
+// every row.
 void ProfileStep(sqlite3_context* context, int count, sqlite3_value** arguments) {
+  if (count < 2 || sqlite3_value_type(arguments[0]) != SQLITE_TEXT) {
+    sqlite3_result_error(context, "quill_column_profile: wrong arguments", -1);
+    return;
+  }
   const int columns = count - 1;
+  const auto* work = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
+  if (work == nullptr || sqlite3_value_bytes(arguments[0]) != columns ||
+      !std::all_of(work, work + columns, [](char digit) { return digit >= '0' && digit <= '3'; })) {
+    sqlite3_result_error(context, "quill_column_profile: wrong arguments", -1);
+    return;
+  }
   auto* set = static_cast<ProfileSetHeader*>(
       sqlite3_aggregate_context(context, static_cast<int>(ProfileSetBytes(columns))));
-  const auto* work = reinterpret_cast<const char*>(sqlite3_value_text(arguments[0]));
-  if (set == nullptr || work == nullptr || sqlite3_value_bytes(arguments[0]) != columns) {
+  if (set == nullptr) {
     sqlite3_result_error_nomem(context);
+    return;
+  }
+  if (set->columns != 0 && set->columns != columns) {
+    sqlite3_result_error(context, "quill_column_profile: wrong arguments", -1);
     return;
   }
   set->columns = columns;
@@ -121,8 +137,11 @@ void ProfileFinal(sqlite3_context* context) {
 }  // namespace
 
 void RegisterColumnProfileFunction(const SqliteFile& file) {
-  const int code = sqlite3_create_function_v2(file.handle(), kProfileFunction, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                              nullptr, nullptr, &ProfileStep, &ProfileFinal, nullptr);
+  // Direct only: a view or a trigger of the file cannot call it, so only
+  // the program's own query does.
+  const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY;
+  const int code = sqlite3_create_function_v2(file.handle(), kProfileFunction, -1, flags, nullptr, nullptr, &ProfileStep,
+                                              &ProfileFinal, nullptr);
   if (code != SQLITE_OK) throw file.Error(code);
 }
 

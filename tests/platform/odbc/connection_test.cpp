@@ -143,6 +143,22 @@ TEST(TableReference, QuotingDoublesTheQuoteCharacter) {
   EXPECT_EQ(QualifiedTableName({"sales", "a.b"}, "\""), "\"sales\".\"a.b\"");
 }
 
+// A name that quoting cannot keep a name is refused, never pasted.
+TEST(TableReference, NamesThatCannotBeQuotedAreRefused) {
+  const std::vector<std::pair<std::string, std::string>> refused = {
+      {std::string("a\0b", 3), "\""},
+      {std::string("x`\0; DROP TABLE v", 18), "`"},
+      {"a b", ""},
+      {"a;DROP TABLE v", ""},
+      {"a\"b", ""},
+      {"", ""},
+  };
+  for (const auto& [name, quote] : refused) {
+    EXPECT_THROW(QuoteIdentifier(name, quote), DataAccessError) << name;
+  }
+  EXPECT_EQ(QuoteIdentifier("plain_Name1", ""), "plain_Name1");
+}
+
 TEST(Utf16Text, RoundTripsAndReplacesBrokenUnits) {
   for (const std::string text : {"", "plain", "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC", "\xF0\x9F\x98\x80\xF0\x9D\x84\x9E"}) {
     EXPECT_EQ(Utf16ToUtf8(Utf8ToUtf16(text)), text);

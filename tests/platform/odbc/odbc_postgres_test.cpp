@@ -211,3 +211,41 @@ TEST(OdbcPostgres, TableThatDisappearedGivesTheDriversText) {
 
 }  // namespace
 }  // namespace quill::testing
+
+namespace quill::testing {
+namespace {
+
+// A numeric column without a precision is as wide as its values need: the
+// most digits before the point of any value, the most after it of any, NaN
+// and the infinities left out; without a number its size stays unknown.
+TEST(OdbcPostgres, UnsizedNumericsAreSizedByTheirValues) {
+  struct SizeCase {
+    std::string values;  // the column's values, as SQL
+    int size;
+    int scale;
+  };
+  const std::vector<SizeCase> cases = {
+      {"(12345.5), (-0.001), (NULL)", 8, 3},
+      {"('NaN'), ('Infinity'), ('-Infinity'), (-99.25)", 4, 2},
+      {"(-0.5), (0.25)", 3, 2},
+      {"(0), (-7)", 1, 0},
+      {"('-123456789012345678901234567890'), (0.1)", 31, 1},
+      {"('NaN'), ('-Infinity'), (NULL)", 0, -1},
+      {"(NULL)", 0, -1},
+  };
+  for (const SizeCase& c : cases) {
+    SCOPED_TRACE(c.values);
+    TestDatabase database = TestDatabase::Postgres();
+    database.Execute("CREATE TABLE sized (n NUMERIC)");
+    database.Execute("INSERT INTO sized VALUES " + c.values);
+    auto connection = OpenSource(database);
+    auto dataset = connection->OpenTable("public.sized");
+    const Field& field = *dataset->FindField("n");
+    EXPECT_EQ(field.ClassName(), "TBCDField");
+    EXPECT_EQ(field.Size(), c.size);
+    EXPECT_EQ(field.Scale(), c.scale);
+  }
+}
+
+}  // namespace
+}  // namespace quill::testing

@@ -2,6 +2,7 @@
 // columns and from long ones alike.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,46 @@ TEST_P(OdbcText, ArrivesExactlyAsStored) {
     EXPECT_FALSE(dataset->FindField("short_text")->IsNull());
   }
   EXPECT_EQ(row, Samples().size());
+}
+
+// psqlodbc passes UTF-8 on to SQL_C_CHAR only where the program's locale
+// speaks UTF-8 too (else it converts it to the locale's characters): text,
+// characters of known width, enum labels, JSON and arrays arrive as stored
+// under either locale.
+TEST(OdbcPostgresText, ArrivesAsStoredUnderEveryLocale) {
+  TestDatabase database = TestDatabase::Postgres();
+  database.Execute("CREATE TYPE feeling AS ENUM ('\xC3\xBC" "ber', 'ok')");
+  database.Execute(
+      "CREATE TABLE texts (id INTEGER, short_text VARCHAR(100), long_text TEXT, fixed CHAR(30), label feeling, "
+      "doc JSON, list TEXT[])");
+  for (std::size_t i = 0; i < Samples().size(); ++i) {
+    const std::string literal = Literal(Samples()[i], Engine::Postgres);
+    database.Execute("INSERT INTO texts VALUES (" + std::to_string(i) + ", " + literal + ", " + literal + ", " +
+                     literal + ", '\xC3\xBC" "ber', pg_catalog.json_build_array(" + literal + "), ARRAY[" + literal +
+                     "])");
+  }
+  // What the server's own text of each value is, asked before any locale changes.
+  const std::vector<QueryRow> stored = database.Query("SELECT fixed, doc::text, list::text FROM texts ORDER BY id");
+  ASSERT_EQ(stored.size(), Samples().size());
+  const std::string saved = std::setlocale(LC_CTYPE, nullptr);
+  for (const char* locale : {"C", "C.UTF-8"}) {
+    SCOPED_TRACE(locale);
+    ASSERT_NE(std::setlocale(LC_CTYPE, locale), nullptr);
+    auto connection = OpenSource(database);
+    auto dataset = connection->OpenTable("public.texts");
+    std::size_t row = 0;
+    for (; !dataset->Eof(); dataset->Next(), ++row) {
+      ASSERT_LT(row, Samples().size());
+      EXPECT_EQ(dataset->FindField("short_text")->AsString(), Samples()[row]);
+      EXPECT_EQ(dataset->FindField("long_text")->AsString(), Samples()[row]);
+      EXPECT_EQ(dataset->FindField("fixed")->AsString(), stored[row][0].value_or("(NULL)"));
+      EXPECT_EQ(dataset->FindField("label")->AsString(), "\xC3\xBC" "ber");
+      EXPECT_EQ(dataset->FindField("doc")->AsString(), stored[row][1].value_or("(NULL)"));
+      EXPECT_EQ(dataset->FindField("list")->AsString(), stored[row][2].value_or("(NULL)"));
+    }
+    EXPECT_EQ(row, Samples().size());
+  }
+  std::setlocale(LC_CTYPE, saved.c_str());
 }
 
 // Long text crosses the chunks it is read in, with 4-byte characters on
