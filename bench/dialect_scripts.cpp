@@ -71,9 +71,10 @@ int main(int argc, char** argv) {
   if (step >= 0) return step;
   const long rows = argc > 1 ? std::atol(argv[1]) : 1000000;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", "/tmp");
   const auto [folder, database] = quill::bench::SetUpSqliteBench("quill-bench-dialects", rows);
   if (folder.empty()) return 2;
+  // Qt wants a runtime folder of the user's own (0700), as the run folder is.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", folder.c_str());
   int status = 0;
   try {
     constexpr int kRounds = 5;

@@ -268,11 +268,12 @@ int main(int argc, char** argv) {
   if (engines.empty()) engines = {Engine::Sqlite, Engine::Postgres, Engine::MariaDb};
   if (sizes.empty()) sizes = {100000, 1000000};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", "/tmp");
 
   const quill::bench::RunFolder run_folder("quill-bench");
   if (run_folder.empty()) return 2;
   const fs::path& folder = run_folder.path();
+  // Qt wants a runtime folder of the user's own (0700), as the run folder is.
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) qputenv("XDG_RUNTIME_DIR", folder.c_str());
   int status = 0;
   try {
     const bool servers_needed =
