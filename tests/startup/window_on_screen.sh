@@ -60,8 +60,13 @@ start_program() {
 # Closes the main window as the user does (Alt+F4 through the window
 # manager), so that it saves its place.
 close_program() {
-  xdotool windowactivate --sync "$window_id" key --clearmodifiers alt+F4 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+  # A loaded machine may take its time, or lose a key: the key is sent again
+  # every 10 s, for up to 30 s, before the program is stopped.
+  for attempt in 1 2 3; do
+    xdotool windowactivate --sync "$window_id" key --clearmodifiers alt+F4 2>/dev/null || true
+    for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "$program" 2>/dev/null || break
+  done
   kill "$program" 2>/dev/null || true
   wait "$program" 2>/dev/null || true
   program=
