@@ -3,6 +3,7 @@
 #include "common/utf8_steps.h"
 #include "export/replacing_file.h"
 #include "platform/text/text_encoding.h"
+#include "platform/text/hex_digits.h"
 
 namespace quill {
 
@@ -24,22 +25,10 @@ bool IsBinary(FieldKind kind) {
   return kind == FieldKind::ftBytes || kind == FieldKind::ftVarBytes || kind == FieldKind::ftBlob;
 }
 
-std::string Hexadecimal(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  text.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    text += kDigits[byte >> 4];
-    text += kDigits[byte & 0x0F];
-  }
-  return text;
-}
-
 }  // namespace
 
 std::string CsvValueText(const Field& field, LostValueCounts& changed) {
-  if (IsBinary(field.Kind())) return Hexadecimal(field.RawText());
+  if (IsBinary(field.Kind())) return HexDigits(field.RawText());
   std::string text = field.AsString();
   if (text.find('\0') != std::string::npos) {
     std::erase(text, '\0');

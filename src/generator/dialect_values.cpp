@@ -214,18 +214,6 @@ bool ValuesWrittenNull::Refuse(const Field& field) {
 
 bool IsBinaryClass(ColumnClass c) { return c == ColumnClass::kBytes || c == ColumnClass::kVarBytes; }
 
-void AppendHexDigits(std::string& out, std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  const size_t start = out.size();
-  out.resize(start + 2 * bytes.size());
-  char* digit = out.data() + start;
-  for (const char byte : bytes) {
-    const auto b = static_cast<unsigned char>(byte);
-    *digit++ = kDigits[b >> 4];
-    *digit++ = kDigits[b & 0x0F];
-  }
-}
-
 bool IsTextBytes(std::string_view bytes) {
   return bytes.find('\0') == std::string_view::npos && IsValidUtf8(bytes);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "generator/table_writer.h"
+#include "platform/text/hex_digits.h"  // binary literals
 
 namespace quill {
 
@@ -68,9 +69,6 @@ class ValuesWrittenNull {
 
 // Bytes and VarBytes columns: values that are bytes.
 bool IsBinaryClass(ColumnClass c);
-// Two upper-case hexadecimal digits for each byte: the bytes of a binary
-// literal, so a script never holds the raw bytes.
-void AppendHexDigits(std::string& out, std::string_view bytes);
 // Whether a BLOB's bytes can be written as text: UTF-8 without NUL.
 bool IsTextBytes(std::string_view bytes);
 

@@ -5,20 +5,10 @@
 #include <cstring>
 
 #include "platform/odbc/table_reference.h"
+#include "platform/text/hex_digits.h"
 
 namespace quill {
 namespace {
-
-std::string Hex(const unsigned char* bytes, std::size_t length) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(length * 2);
-  for (std::size_t i = 0; i < length; ++i) {
-    hex += kDigits[bytes[i] >> 4];
-    hex += kDigits[bytes[i] & 0x0F];
-  }
-  return hex;
-}
 
 // Only the characters `allowed` may stand in the literal, so a value can
 // never end it early.
@@ -57,7 +47,7 @@ std::string PageStatement(const KeyPaging& paging, const std::vector<std::string
 }
 
 std::string TextLiteral(std::string_view text) {
-  return "_utf8mb4 X'" + Hex(reinterpret_cast<const unsigned char*>(text.data()), text.size()) + "'";
+  return "_utf8mb4 X'" + HexDigits(text) + "'";
 }
 
 bool KeyLiteralForm(ValueForm form) {
@@ -99,7 +89,7 @@ std::optional<std::string> KeyLiteral(ValueForm form, FieldKind kind, const unsi
       return "'" + Text(value, bytes) + "'";
     case ValueForm::Text: return TextLiteral(Text(value, bytes));
     // Bytes as hexadecimal digits too, compared byte for byte.
-    case ValueForm::Bytes: return "X'" + Hex(value, bytes) + "'";
+    case ValueForm::Bytes: return "X'" + HexDigits({reinterpret_cast<const char*>(value), bytes}) + "'";
     case ValueForm::DateTime: {
       SQL_TIMESTAMP_STRUCT stamp;
       std::memcpy(&stamp, value, sizeof(stamp));

@@ -5,6 +5,7 @@
 
 #include "platform/odbc/fetched_text.h"
 #include "platform/odbc/utf16_text.h"
+#include "platform/text/hex_digits.h"
 
 namespace quill {
 namespace {
@@ -19,16 +20,6 @@ constexpr int kDefaultFractionDigits = 6;
 
 // Every integer of int64 (money's storage) has at most 19 digits.
 constexpr int kMoneyDigits = 19;
-
-std::string HexDigits(const std::string& text) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (unsigned char c : text) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 0x0F];
-  }
-  return hex;
-}
 
 // A name as an expression of the statement: its UTF-8 bytes as hexadecimal
 // digits, decoded by the server. Nothing in it can end a literal.
