@@ -53,8 +53,22 @@ start_program() {
     [ -n "$window_id" ] && xprop -id "$window_id" _NET_FRAME_EXTENTS | grep -q = && break
     kill -0 "$program" 2>/dev/null || break
   done
-  # The window settles: a language is loaded, the window is fitted.
-  sleep 2
+  # The window settles: a language is loaded after it shows, and the window
+  # grows for its texts and is fitted. A loaded machine may take a while, so
+  # the frame is read until it has stayed the same for two seconds.
+  local last= same=0
+  for _ in $(seq 60); do
+    local now
+    now=$(main_frame "$window_id" 2>/dev/null) || now=
+    if [ -n "$now" ] && [ "$now" = "$last" ]; then
+      same=$((same + 1))
+      ((same >= 4)) && break
+    else
+      same=0
+    fi
+    last=$now
+    sleep 0.5
+  done
 }
 
 # Closes the main window as the user does (Alt+F4 through the window
