@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -84,13 +86,12 @@ struct ExportHarness {
     run.AccessExportRun(source, [file] { return file; });
   }
 
+  // A new folder of its own: a name made of the process id may be one that an
+  // ended process left behind.
   static std::filesystem::path NewFolder(const std::string& what) {
-    static int counter = 0;
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("quill_export_" + what + "_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
+    std::string pattern = (std::filesystem::temp_directory_path() / ("quill_export_" + what + "_XXXXXX")).string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder like " + pattern);
+    return pattern;
   }
 
   Settings settings;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/temporary_folder.h"
 #include "platform/files/in_out_error.h"
 
 namespace quill {
@@ -25,13 +26,12 @@ std::string ReadAll(const fs::path& path) {
 class SaveBlobToFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::temp_directory_path() / ("quill-blob-" + std::to_string(::getpid()));
-    fs::remove_all(root_);
+    // Not made yet: the code under test makes the folders it needs.
+    root_ = fs::path(folder_.path()) / "blobs";
     settings_.files_method = 0;
     settings_.find_png = true;
     settings_.find_jpg = true;
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   Field Blob(const std::string& bytes) {
     Field field("photo", "TBlobField", FieldKind::ftBlob, 0, 1);
@@ -39,6 +39,7 @@ class SaveBlobToFileTest : public ::testing::Test {
     return field;
   }
 
+  testing::TemporaryFolder folder_;
   fs::path root_;
   Settings settings_;
 };

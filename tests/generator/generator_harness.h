@@ -1,8 +1,10 @@
 #pragma once
 
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -46,12 +48,12 @@ struct GeneratorHarness {
     return text;
   }
 
+  // A new folder of its own: a name made of the process id may be one that an
+  // ended process left behind, with its settings in it.
   static std::filesystem::path MakeProgramFolder() {
-    static int counter = 0;
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("quill_generator_" + std::to_string(::getpid()) + "_" + std::to_string(++counter));
-    std::filesystem::create_directories(folder);
-    return folder;
+    std::string pattern = (std::filesystem::temp_directory_path() / "quill_generator_XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a folder like " + pattern);
+    return pattern;
   }
 
   Settings settings;

@@ -6,8 +6,6 @@
 
 #include <QApplication>
 #include <QGuiApplication>
-#include <QTest>
-#include <QTimer>
 #include <functional>
 
 #include "fixtures/odbc_data_sources.h"
@@ -27,8 +25,7 @@ TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
   testing::RegisterSystemDsn("Placed Source", testing::kSqliteDriver, {{"Database", "/tmp/placed.db"}});
   MainWindow& main = Window();
   main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  QTest::qWait(200);
+  testing::SettledFrameOnScreen(&main);
   TableSelectionDialog selection(main);
   DataSourceDialog add_source(main);
   AboutBox about(&main);
@@ -51,10 +48,12 @@ TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
   for (const auto& test : cases) {
     for (int showing = 1; showing <= 3; ++showing) {
       QPoint opened_at;
-      QTimer::singleShot(1000, test.dialog, [&] {
-        opened_at = testing::FrameOnScreen(test.dialog).topLeft();
-        test.dialog->reject();
-      });
+      testing::WhenSettled(
+          test.dialog, [&] { return test.dialog; },
+          [&](QWidget*, const QRect& frame) {
+            opened_at = frame.topLeft();
+            test.dialog->reject();
+          });
       if (test.dialog == &about) about.Open();
       else test.dialog->exec();
       const QRect owner = testing::FrameOnScreen(test.owner);
@@ -71,8 +70,7 @@ TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
 TEST_F(DialogPlacementTest, PlacedMessagesOpenAtTheirPoint) {
   MainWindow& main = Window();
   main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  QTest::qWait(200);
+  testing::SettledFrameOnScreen(&main);
   WidgetDialogPresenter real_dialogs;
   const QPoint offsets[] = {{100, 60}, {200, 60}, {100, 60}, {-50, -40}};
   int showing = 0;
@@ -81,12 +79,12 @@ TEST_F(DialogPlacementTest, PlacedMessagesOpenAtTheirPoint) {
     const QRect owner = testing::FrameOnScreen(&main);
     const QPoint point(owner.left() + owner.width() / 2 - offset.x(), owner.top() + owner.height() / 2 - offset.y());
     QPoint opened_at;
-    QTimer::singleShot(1000, &main, [&] {
-      QWidget* box = QApplication::activeModalWidget();
-      ASSERT_NE(box, nullptr);
-      opened_at = testing::FrameOnScreen(box).topLeft();
-      box->close();
-    });
+    testing::WhenSettled(
+        &main, [] { return QApplication::activeModalWidget(); },
+        [&](QWidget* box, const QRect& frame) {
+          opened_at = frame.topLeft();
+          box->close();
+        });
     real_dialogs.ShowMessage(&main, kProductName, "All occurrences replaced.", MessageIcon::None,
                              MessageButtons::Ok, false, point);
     EXPECT_EQ(opened_at, point) << "offsets " << offset.x() << ", " << offset.y();

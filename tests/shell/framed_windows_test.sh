@@ -5,17 +5,21 @@
 # splitter, and the folder browser, on a narrow and a wide screen.
 set -euo pipefail
 test_program=$1
-script=$(mktemp)
-trap 'rm -f "$script"' EXIT
-cat > "$script" <<SCRIPT
-openbox >/dev/null 2>&1 &
-manager=\$!
-sleep 1
-status=0
-QT_QPA_PLATFORM=xcb "$test_program" --gtest_filter="\$1" || status=\$?
-kill \$manager 2>/dev/null || true
-exit \$status
-SCRIPT
+source "$(dirname "$0")/../fixtures/x_display.sh"
+trap stop_x_server EXIT
+
+# Called in a condition, where a failing command does not end the script.
+run_on_screen() {  # screen gtest_filter
+  start_x_server "$1" || return 1
+  start_window_manager || { stop_x_server; return 1; }
+  local status=0
+  QT_QPA_PLATFORM=xcb "$test_program" --gtest_filter="$2" || status=$?
+  stop_x_server
+  return $status
+}
+
 fitting='*TheMainWindowFitsItsScreen*:WindowFitTest.ASavedPlace*:WindowFitTest.TheSplitter*:WindowFitTest.TheFolderBrowser*'
-xvfb-run -a -s "-screen 0 1280x1024x24" bash "$script" "DialogPlacementTest.*:$fitting"
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" "$fitting"
+status=0
+run_on_screen 1280x1024 "DialogPlacementTest.*:$fitting" || status=$?
+run_on_screen 1024x768 "$fitting" || status=$?
+exit $status

@@ -6,9 +6,13 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <tuple>
 
@@ -110,12 +114,27 @@ std::string ReadFileBytes(const std::filesystem::path& path) {
 
 namespace {
 
+// The X tools answer at once, but a loaded machine may start them slowly.
+constexpr int kToolMilliseconds = 60000;
+
 QString Run(const QString& program, const QStringList& arguments) {
   QProcess process;
   process.start(program, arguments);
-  process.waitForFinished(5000);
+  if (!process.waitForFinished(kToolMilliseconds)) ADD_FAILURE() << program.toStdString() << " did not answer";
   return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
+
+// A window manager announces itself on the root window.
+bool WindowManagerRuns() {
+  return Run("xprop", {"-root", "_NET_SUPPORTING_WM_CHECK"}).contains("window id");
+}
+
+bool Framed(QWidget* window) {
+  return Run("xprop", {"-id", QString::number(window->winId()), "_NET_FRAME_EXTENTS"}).contains("=");
+}
+
+constexpr int kSettlingDeadlineMilliseconds = 60000;
+constexpr int kSettlingLookMilliseconds = 250;
 
 }  // namespace
 
@@ -134,6 +153,61 @@ QRect FrameOnScreen(QWidget* window) {
   if (!extents.hasMatch()) return inside;
   return inside.adjusted(-extents.captured(1).toInt(), -extents.captured(3).toInt(), extents.captured(2).toInt(),
                          extents.captured(4).toInt());
+}
+
+FrameSettling::FrameSettling() { since_.start(); }
+
+bool FrameSettling::Look(QWidget* window) {
+  if (window == nullptr || !window->isVisible()) {
+    same_ = 0;
+    return false;
+  }
+  if (QGuiApplication::platformName() != "xcb") {
+    frame_ = window->frameGeometry();
+    return true;
+  }
+  if (!window->windowHandle()->isExposed() || (WindowManagerRuns() && !Framed(window))) {
+    same_ = 0;
+    return false;
+  }
+  const QRect now = FrameOnScreen(window);
+  same_ = now == frame_ ? same_ + 1 : 0;
+  frame_ = now;
+  return same_ >= 2;
+}
+
+bool FrameSettling::Expired() const {
+  return since_.elapsed() > kSettlingDeadlineMilliseconds;
+}
+
+QRect SettledFrameOnScreen(QWidget* window) {
+  FrameSettling settling;
+  QApplication::processEvents();
+  while (!settling.Look(window)) {
+    if (settling.Expired()) {
+      ADD_FAILURE() << "the frame of " << window->objectName().toStdString() << " did not settle";
+      break;
+    }
+    QTest::qWait(kSettlingLookMilliseconds);
+  }
+  return settling.frame();
+}
+
+void WhenSettled(QObject* context, std::function<QWidget*()> find, std::function<void(QWidget*, QRect)> act) {
+  auto* poll = new QTimer(context);
+  auto settling = std::make_shared<FrameSettling>();
+  QObject::connect(poll, &QTimer::timeout, poll, [poll, settling, find = std::move(find), act = std::move(act)] {
+    poll->setInterval(kSettlingLookMilliseconds);
+    QWidget* window = find();
+    const bool settled = settling->Look(window);
+    if (!settled && !settling->Expired()) return;
+    poll->stop();
+    poll->deleteLater();
+    if (!settled) ADD_FAILURE() << "the window did not show or its frame did not settle";
+    if (window == nullptr) window = QApplication::activeModalWidget();
+    if (window != nullptr) act(window, settling->frame());
+  });
+  poll->start(0);  // the first look as soon as the window's loop runs
 }
 
 LanguageSideWindows::LanguageSideWindows() = default;

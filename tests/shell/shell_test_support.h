@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QRect>
 #include <QString>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +16,8 @@
 #include "shell/languages.h"
 
 class QApplication;
+class QObject;
+class QWidget;
 
 namespace quill {
 struct Settings;
@@ -91,6 +95,36 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 // it (Qt keeps the frame of a window shown again out of date at times); on
 // other platforms and for a hidden window, the window's own frame geometry.
 QRect FrameOnScreen(QWidget* window);
+
+// Whether a window's frame has settled where the window system puts it:
+// shown, framed where a window manager frames windows, and read the same
+// three times in a row with events handled in between (a busy machine may
+// take seconds to frame and place a window). At once on other platforms.
+class FrameSettling {
+ public:
+  FrameSettling();
+  // Reads the frame once more; true once it has settled.
+  bool Look(QWidget* window);
+  // True once the generous deadline has passed without the frame settling.
+  bool Expired() const;
+  const QRect& frame() const { return frame_; }
+
+ private:
+  QElapsedTimer since_;
+  QRect frame_;
+  int same_ = 0;
+};
+
+// Waits, handling events, until the window's frame has settled, and returns
+// it; a frame that never settles fails the test.
+QRect SettledFrameOnScreen(QWidget* window);
+
+// Calls act with the window that find gives (a dialog that opens with its own
+// event loop, say) once that window is shown and its frame has settled, as
+// one of the event loops that run meanwhile polls it. Past the deadline it
+// fails the test and calls act with the window as it stands, so that the
+// dialog still closes.
+void WhenSettled(QObject* context, std::function<QWidget*()> find, std::function<void(QWidget*, QRect)> act);
 
 // The windows a language reaches besides the main window and the options
 // dialogs, owned by the test.

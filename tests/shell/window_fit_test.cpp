@@ -8,12 +8,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QTabBar>
-#include <QTest>
 #include <QTextEdit>
-#include <QTimer>
 #include <QToolButton>
 
 #include "options_dialogs_fixture.h"
@@ -32,11 +29,10 @@ class WindowFitTest : public testing::OptionsDialogsTest {
     return Window();
   }
 
-  // Shown, and framed where a window manager frames it.
+  // Shown, and framed and placed where a window manager frames it.
   static void ShowAndSettle(MainWindow& window) {
     window.show();
-    QApplication::processEvents();
-    if (QGuiApplication::platformName() == "xcb") QTest::qWait(800);
+    testing::SettledFrameOnScreen(&window);
   }
 
   ScriptDocument Document(const std::string& caption) {
@@ -192,12 +188,12 @@ TEST_F(WindowFitTest, TheFolderBrowserOpensCentredInTheWorkArea) {
   ShowAndSettle(window);
   WidgetDialogPresenter real_dialogs;
   QRect shown;
-  QTimer::singleShot(500, &window, [&] {
-    auto* browser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-    ASSERT_NE(browser, nullptr);
-    shown = testing::FrameOnScreen(browser);
-    browser->reject();
-  });
+  testing::WhenSettled(
+      &window, [] { return qobject_cast<QFileDialog*>(QApplication::activeModalWidget()); },
+      [&](QWidget* browser, const QRect& frame) {
+        shown = frame;
+        if (auto* dialog = qobject_cast<QDialog*>(browser)) dialog->reject();
+      });
   EXPECT_TRUE(real_dialogs.ChooseFolder(&window, "Where to save CSV Files", QString()).isEmpty());
   const QRect work_area = window.screen()->availableGeometry();
   EXPECT_EQ(shown.topLeft(), window.screen()->geometry().topLeft() +

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/temporary_folder.h"
 #include "platform/formatting/format_date_time.h"
 #include "platform/formatting/format_float.h"
 #include "platform/formatting/format_settings_guard.h"
@@ -124,16 +125,10 @@ TEST(FormatSettings, CLocalesAndMissingLocalesGiveTheCValues) {
 class InstalledLocale : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() / ("quill-locales-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder_);
+    folder_ = locales_.path();
     environment_.Set("LOCPATH", folder_.c_str());
     for (const char* name : {"LC_ALL", "LC_TIME", "LC_NUMERIC", "LANG"}) environment_.Set(name, nullptr);
   }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
-  }
-
   // Compiles e.g. ("de_DE", "UTF-8") as "de_DE.UTF-8" and returns that name.
   std::string Compile(const std::string& source, const std::string& charmap) {
     const std::string name = source + "." + charmap;
@@ -150,6 +145,9 @@ class InstalledLocale : public ::testing::Test {
     return name;
   }
 
+  // A folder of this test's own: the process id alone may name a folder that
+  // an ended process left behind.
+  testing::TemporaryFolder locales_;
   std::filesystem::path folder_;
   EnvironmentScope environment_;
 };

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fixtures/temporary_folder.h"
 #include "fixtures/test_database.h"
 #include "fixtures/test_servers.h"
 #include "platform/connection/connection.h"
@@ -56,15 +57,13 @@ TEST(Connection, UnknownProviderAndEmptySourcesFail) {
 }
 
 TEST(Connection, JetProviderOpensItsDataSourcePath) {
-  const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("quill-jet-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
+  const testing::TemporaryFolder folder;
   Connection connection;
   connection.SetConnectionString("Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=" +
-                                 folder.string() + ";");
+                                 std::filesystem::path(folder.path()).parent_path().string() + ";");
   connection.Open("", "");
   EXPECT_TRUE(connection.IsOpen());
   connection.Close();
-  std::filesystem::remove_all(folder);
 }
 
 TEST(Connection, OpenWhenOpenDoesNothingAndCloseCloses) {
