@@ -7,8 +7,10 @@ set -euo pipefail
 build=$1
 scratch=$(mktemp -d)
 program_pid=
+source "$(dirname "$0")/../fixtures/x_display.sh"
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  stop_x_server
   rm -rf -- "$scratch"
 }
 trap cleanup EXIT
@@ -62,19 +64,24 @@ touch "$scratch/odbc/odbc.ini" "$scratch/odbc/odbcinst.ini"
 export HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/runtime" ODBCSYSINI="$scratch/odbc" ODBCINI="$scratch/odbc/user.ini"
 unset XDG_DATA_HOME
 
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-  QT_QPA_PLATFORM=xcb "$1" >"$2/program.log" 2>&1 &
-  program=$!
-  for _ in $(seq 1 100); do
-    if xwininfo -root -tree | grep -q "\"Quillmarsh v\.[0-9.]*\""; then
-      kill "$program"; wait "$program" 2>/dev/null || true
-      exit 0
-    fi
-    kill -0 "$program" 2>/dev/null || { echo "the installed program ended:"; cat "$2/program.log"; exit 1; }
-    sleep 0.2
-  done
-  echo "no main window after 20 s"; cat "$2/program.log"; kill "$program"; exit 1
-' _ "$scratch/root/usr/bin/quillmarsh" "$scratch"
+# A minute at most for the main window: the first start copies the program
+# into the user's folder, and a loaded machine is slow.
+start_x_server 1280x1024
+QT_QPA_PLATFORM=xcb "$scratch/root/usr/bin/quillmarsh" >"$scratch/program.log" 2>&1 &
+program_pid=$!
+shown=
+for _ in $(seq 300); do
+  if xwininfo -root -tree | grep -q "\"Quillmarsh v\.[0-9.]*\""; then
+    shown=yes
+    break
+  fi
+  kill -0 "$program_pid" 2>/dev/null || { echo "the installed program ended:"; cat "$scratch/program.log"; exit 1; }
+  sleep 0.2
+done
+[ -n "$shown" ] || { echo "no main window after a minute"; cat "$scratch/program.log"; exit 1; }
+kill "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+program_pid=
 
 user_folder="$scratch/home/.local/share/quillmarsh"
 [ -x "$user_folder/quillmarsh" ] && [ ! -L "$user_folder/quillmarsh" ] ||

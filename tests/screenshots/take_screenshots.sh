@@ -5,6 +5,9 @@ set -euo pipefail
 program=$1 sample=$2 folder=$3
 rm -rf "$folder"
 mkdir -p "$folder"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x1024x24" "$program" "$sample" "$folder"
+source "$(dirname "$0")/../fixtures/x_display.sh"
+trap stop_x_server EXIT
+start_x_server 1280x1024
+QT_QPA_PLATFORM=xcb "$program" "$sample" "$folder"
 echo "Pictures of the main window: $folder"
 ls "$folder"/*.png

@@ -5,49 +5,66 @@
 set -euo pipefail
 program=$1
 work=$(mktemp -d)
-stop_instances() {
-  [ -n "${second:-}" ] && kill "$second" 2>/dev/null || true
-  [ -n "${first:-}" ] && kill "$first" 2>/dev/null || true
+source "$(dirname "$0")/../fixtures/x_display.sh"
+first= second=
+stop_all() {
+  [ -n "$second" ] && kill "$second" 2>/dev/null || true
+  [ -n "$first" ] && kill "$first" 2>/dev/null || true
+  stop_x_server
+  rm -rf "$work"
 }
-trap 'rm -rf "$work"' EXIT
+trap stop_all EXIT
 mkdir -p "$work/program" "$work/runtime"
 chmod 700 "$work/runtime"
 cp "$program" "$work/program/quillmarsh"
 printf '[Misc]\r\nlang=francais.lng\r\n' > "$work/program/options.ini"
 
-drive() {
-  export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
-  "$work/program/quillmarsh" & first=$!
-  window=$(timeout 20 xdotool search --sync --name "Quillmarsh v" | head -1)
-  sleep 1
-  xdotool windowfocus --sync "$window"
-  # The menu bar by keyboard: Alt, then right to Language, its first item.
-  xdotool key alt; sleep 0.3
-  for _ in 1 2 3 4 5; do xdotool key Right; sleep 0.1; done
-  xdotool key Down; sleep 0.2; xdotool key Return
-  # "Restart Now ?": Yes is the default button.
-  timeout 20 xdotool search --sync --name "^Quillmarsh$" >/dev/null
-  sleep 0.5
-  xdotool key Return
-  for _ in $(seq 100); do kill -0 "$first" 2>/dev/null || break; sleep 0.1; done
-  if kill -0 "$first" 2>/dev/null; then echo "the first instance did not end"; return 1; fi
-  first=
-  for _ in $(seq 100); do
-    second=$(pgrep -x -f "$work/program/quillmarsh" || true)
-    [ -n "$second" ] && break
+# Every wait below is bounded by a minute: a loaded machine is slow, not stuck.
+# The first visible window whose name matches; the application's leader
+# window, named "Quillmarsh" too, is never shown.
+shown_window() {
+  timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -1
+}
+
+# True once the process has ended, within a minute.
+ended() {
+  for _ in $(seq 600); do
+    kill -0 "$1" 2>/dev/null || return 0
     sleep 0.1
   done
-  if [ -z "$second" ]; then echo "no second instance started"; return 1; fi
-  if ! timeout 20 xdotool search --sync --name "Quillmarsh v" >/dev/null; then
-    echo "the second instance shows no window"; return 1
-  fi
-  sleep 1
-  kill -0 "$second" || { echo "the second instance ended"; return 1; }
-  tr -d '\r' < "$work/program/options.ini" | grep -qx 'lang=' || { echo "lang was not emptied"; return 1; }
-  echo "restarted: first instance gone, second instance $second running"
+  return 1
 }
-drive_status=0
-xvfb_script=$work/drive.sh
-{ declare -f drive stop_instances; echo "work=$work; first=; second=; trap stop_instances EXIT; drive"; } > "$xvfb_script"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -euo pipefail "$xvfb_script" || drive_status=$?
-exit $drive_status
+
+start_x_server 1024x768
+export XDG_RUNTIME_DIR=$work/runtime QT_QPA_PLATFORM=xcb
+"$work/program/quillmarsh" & first=$!
+window=$(shown_window "Quillmarsh v")
+[ -n "$window" ] || { echo "the first instance shows no window"; exit 1; }
+# The language is loaded once the window shows: the keys go to the menus
+# once that is done. X delivers the keys in order, and the program handles
+# each before the next.
+wait_until_idle "$first"
+xdotool windowfocus --sync "$window"
+# The menu bar by keyboard: Alt, then right to Language, its first item.
+xdotool key alt Right Right Right Right Right Down
+wait_until_idle "$first"
+xdotool key Return
+# "Restart Now ?": Yes is the default button.
+box=$(shown_window "^Quillmarsh$")
+[ -n "$box" ] || { echo "no restart question"; exit 1; }
+wait_until_idle "$first"
+xdotool windowfocus --sync "$box"
+xdotool key Return
+ended "$first" || { echo "the first instance did not end"; exit 1; }
+first=
+for _ in $(seq 600); do
+  second=$(pgrep -x -f "$work/program/quillmarsh" || true)
+  [ -n "$second" ] && break
+  sleep 0.1
+done
+[ -n "$second" ] || { echo "no second instance started"; exit 1; }
+[ -n "$(shown_window "Quillmarsh v")" ] || { echo "the second instance shows no window"; exit 1; }
+wait_until_idle "$second"
+kill -0 "$second" || { echo "the second instance ended"; exit 1; }
+tr -d '\r' < "$work/program/options.ini" | grep -qx 'lang=' || { echo "lang was not emptied"; exit 1; }
+echo "restarted: first instance gone, second instance $second running"

@@ -6,12 +6,10 @@
 set -euo pipefail
 program_folder=$1
 scratch=$(mktemp -d)
-# One X server for all cases, on a display number it picks itself.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-for _ in $(seq 100); do [[ -s $scratch/display ]] && break; sleep 0.1; done
-export DISPLAY=:$(head -1 "$scratch/display")
+source "$(dirname "$0")/../fixtures/x_display.sh"
+# One X server for all cases.
+trap 'stop_x_server; rm -rf "$scratch"' EXIT
+start_x_server 1280x1024
 failures=0
 
 # Each case lays out files in the scratch program folder; the table below
@@ -50,13 +48,16 @@ for entry in "${cases[@]}"; do
   env -C "$folder" HOME="$scratch/$name/home" XDG_RUNTIME_DIR="$scratch/$name/run" ODBCSYSINI="$scratch/$name/odbc" \
     ODBCINI="$scratch/$name/odbc/user.ini" QT_QPA_PLATFORM=xcb ./quillmarsh >"$scratch/$name/output.txt" 2>&1 &
   program=$!
-  for _ in $(seq 100); do
-    sleep 0.2
-    xwininfo -root -tree >"$windows" 2>/dev/null || true
-    if grep -q '"Quillmarsh v\.' "$windows"; then break; fi
-    kill -0 $program 2>/dev/null || break
+  # The main window, then the box the case expects, each within a minute.
+  for window in 'Quillmarsh v\.' ${extra_window:+"$extra_window\": (\""}; do
+    for _ in $(seq 300); do
+      sleep 0.2
+      xwininfo -root -tree >"$windows" 2>/dev/null || true
+      if grep -q "\"$window" "$windows"; then break; fi
+      kill -0 $program 2>/dev/null || break
+    done
   done
-  sleep 1
+  wait_until_idle $program
   xwininfo -root -tree >"$windows"
   if kill -0 $program 2>/dev/null; then
     echo running >>"$windows"

@@ -12,14 +12,12 @@ program_folder=$1
 pictures=$2
 mkdir -p "$pictures"
 scratch=$(mktemp -d)
-xvfb=
-manager=
+source "$(dirname "$0")/../fixtures/x_display.sh"
 program=
 stop_all() {
   [ -n "$program" ] && kill "$program" 2>/dev/null || true
-  [ -n "$manager" ] && kill "$manager" 2>/dev/null || true
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
-  program= manager= xvfb=
+  program=
+  stop_x_server
 }
 trap 'stop_all; rm -rf "$scratch"' EXIT
 failures=0
@@ -47,7 +45,8 @@ start_program() {
     ODBCINI="$scratch/odbc/user.ini" QT_QPA_PLATFORM=xcb ./quillmarsh >>"$scratch/output.txt" 2>&1 &
   program=$!
   window_id=
-  for _ in $(seq 100); do
+  # Up to a minute: a loaded machine may start the program slowly.
+  for _ in $(seq 300); do
     sleep 0.2
     window_id=$(xdotool search --name '^Quillmarsh v\.' 2>/dev/null | head -1) || true
     [ -n "$window_id" ] && xprop -id "$window_id" _NET_FRAME_EXTENTS | grep -q = && break
@@ -75,8 +74,8 @@ start_program() {
 # manager), so that it saves its place.
 close_program() {
   # A loaded machine may take its time, or lose a key: the key is sent again
-  # every 10 s, for up to 30 s, before the program is stopped.
-  for attempt in 1 2 3; do
+  # every 10 s, for up to a minute, before the program is stopped.
+  for attempt in 1 2 3 4 5 6; do
     xdotool windowactivate --sync "$window_id" key --clearmodifiers alt+F4 2>/dev/null || true
     for _ in $(seq 100); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
     kill -0 "$program" 2>/dev/null || break
@@ -110,14 +109,8 @@ for screen in 1024x768 1280x800 1280x1024; do
     cp -r "$program_folder/welcome.xml" "$program_folder/languages" "$folder/"
     [ "$language" = french ] && printf '[Misc]\r\nlang=francais.lng\r\n[Kept]\r\nmine=1\r\n' >"$folder/options.ini"
 
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-    xvfb=$!
-    for _ in $(seq 100); do [[ -s $scratch/display ]] && break; sleep 0.1; done
-    export DISPLAY=:$(head -1 "$scratch/display")
-    : >"$scratch/display"
-    openbox >/dev/null 2>&1 &
-    manager=$!
-    sleep 1
+    start_x_server "$screen"
+    start_window_manager
 
     start_program "$folder"
     first=$(main_frame "$window_id")
