@@ -125,7 +125,7 @@ TEST_F(ScriptViewTest, MenuSelectAllAndCopyWorkOnTheCurrentTab) {
 TEST_F(ScriptViewTest, TheMouseSetsTheCaretAndDragsASelection) {
   ScriptView* view = AddScript({"alpha beta", "gamma"});
   Window().show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window(), testing::kWindowWaitMilliseconds));
   const int line_height = view->fontMetrics().lineSpacing();
   const QPoint first_line_end(view->viewport()->width() - 10, 4 + line_height / 2);
   const QPoint second_line_start(1, 4 + line_height + line_height / 2);

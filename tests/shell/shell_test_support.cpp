@@ -133,7 +133,6 @@ bool Framed(QWidget* window) {
   return Run("xprop", {"-id", QString::number(window->winId()), "_NET_FRAME_EXTENTS"}).contains("=");
 }
 
-constexpr int kSettlingDeadlineMilliseconds = 60000;
 constexpr int kSettlingLookMilliseconds = 250;
 
 }  // namespace
@@ -177,7 +176,7 @@ bool FrameSettling::Look(QWidget* window) {
 }
 
 bool FrameSettling::Expired() const {
-  return since_.elapsed() > kSettlingDeadlineMilliseconds;
+  return since_.elapsed() > kWindowWaitMilliseconds;
 }
 
 QRect SettledFrameOnScreen(QWidget* window) {

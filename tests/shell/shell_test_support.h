@@ -28,6 +28,10 @@ namespace quill::testing {
 // The one application object of a shell test process (offscreen platform).
 QApplication& TestApplication();
 
+// How long a test waits for a window to show, to become active or to settle:
+// a loaded machine may take seconds, more than QTest's default of five.
+constexpr int kWindowWaitMilliseconds = 60000;
+
 struct ShownMessage {
   QString title;
   QString text;

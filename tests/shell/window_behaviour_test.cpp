@@ -57,7 +57,7 @@ TEST_F(WindowBehaviourTest, DoubleClickOnASourceListsItsTablesAndLeavesItExpande
   window.show();
   // Active first: an activation rebuilds the tree.
   window.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window, testing::kWindowWaitMilliseconds));
   QApplication::processEvents();
   QTreeWidgetItem* source = SourceNode(database.Dsn());
   ASSERT_NE(source, nullptr);
