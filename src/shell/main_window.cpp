@@ -80,10 +80,11 @@ int WidthInStyle(const QToolButton& button, Qt::ToolButtonStyle style) {
   return probe.sizeHint().width();
 }
 
-// How often, and how long at most, a shown window is looked at until the
-// window manager has framed it.
+// How often, and how long, a shown window is looked at while the window
+// manager frames and places it: ten seconds of looks, as a busy machine may
+// take seconds to frame a window and to deliver the frame's changes.
 constexpr int kFrameLookInterval = 50;
-constexpr int kFrameLooks = 80;
+constexpr int kFrameLooks = 200;
 
 }  // namespace
 
@@ -602,11 +603,15 @@ void MainWindow::FitOnScreen() {
   if (QPoint(left, top) != frame.topLeft()) PlaceWindowFrame(this, QPoint(left, top));
 }
 
+// Fitted again at every look once framed, not only at the first: the frame
+// known at the first look may be an early one (the window manager still
+// placing it, the texts of a language still widening the window), and a
+// fit made then would leave the final frame off the screen. A window that
+// fits is left as it is.
 void MainWindow::WatchForFrame() {
   ++frame_looks_;
-  const bool framed = frameGeometry() != geometry();
-  if (framed) FitOnScreen();
-  if (framed || frame_looks_ >= kFrameLooks) frame_watch_->stop();
+  if (frameGeometry() != geometry()) FitOnScreen();
+  if (frame_looks_ >= kFrameLooks) frame_watch_->stop();
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
