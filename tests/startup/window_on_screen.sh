@@ -53,20 +53,16 @@ start_program() {
     kill -0 "$program" 2>/dev/null || break
   done
   # The window settles: a language is loaded after it shows, and the window
-  # grows for its texts and is fitted. A loaded machine may take a while, so
-  # the frame is read until it has stayed the same for two seconds.
-  local last= same=0
-  for _ in $(seq 60); do
-    local now
+  # grows for its texts and is fitted. On a loaded machine the program, the
+  # window manager and the X server may each lag behind the others for
+  # seconds, so the frame is read once all three are at rest, until two
+  # such reads agree.
+  local last= now
+  for _ in $(seq 20); do
+    wait_until_windows_rest "$program"
     now=$(main_frame "$window_id" 2>/dev/null) || now=
-    if [ -n "$now" ] && [ "$now" = "$last" ]; then
-      same=$((same + 1))
-      ((same >= 4)) && break
-    else
-      same=0
-    fi
+    [ -n "$now" ] && [ "$now" = "$last" ] && break
     last=$now
-    sleep 0.5
   done
 }
 
