@@ -144,6 +144,12 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
     out += "NULL";
     return;
   }
+  // The source's own text of 'infinity', a year BC or past 9999, which
+  // PostgreSQL reads back as it wrote it.
+  if (field.IsBeyondCalendar()) {
+    out += SqlLiteral(field.RawText(), kPostgresLiterals);
+    return;
+  }
   if (IsBinaryClass(c) && !field.IsNull()) {
     AppendBinaryLiteral(out, field.RawText());
     return;
@@ -226,8 +232,9 @@ void EmitPostgresTable(TableWriter& writer) {
   }
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
-  // PostgreSQL's numeric holds NaN and the infinities.
-  ValuesWrittenNull written_null(writer, classes, true);
+  // PostgreSQL's numeric holds NaN and the infinities, its dates and
+  // date-times 'infinity' and years BC and past 9999.
+  ValuesWrittenNull written_null(writer, classes, true, true);
   ValueText value;  // one work text for every value of the table
   WriteRows(writer, kPostgresRules, row_head,
             [&] { WriteRowStatement(writer, row_head, classes, written_null, value); });

@@ -83,6 +83,16 @@ class Field {
     SetNull();
     is_zero_date_ = true;
   }
+  // The source holds a date or date-time beyond the calendar of DateTime
+  // (PostgreSQL's 'infinity', years BC or past 9999): the value reads as
+  // NULL, RawText keeps the source's own text for a target that holds it,
+  // and the writers of the others count and log it.
+  bool IsBeyondCalendar() const { return is_beyond_calendar_; }
+  void SetBeyondCalendar(std::string_view source_text) {
+    SetNull();
+    text_.assign(source_text);
+    is_beyond_calendar_ = true;
+  }
   std::string AsString() const;  // the field text (empty for NULL)
   // The same text appended to out, without a string of its own.
   void AppendString(std::string& out) const;
@@ -106,6 +116,7 @@ class Field {
   void MarkNotNull() {
     is_null_ = false;
     is_zero_date_ = false;
+    is_beyond_calendar_ = false;
   }
 
  private:
@@ -124,6 +135,7 @@ class Field {
   bool is_duration_ = false;
   int fraction_digits_ = -1;
   bool is_zero_date_ = false;
+  bool is_beyond_calendar_ = false;
 
   bool is_null_ = true;
   Stored stored_ = Stored::Text;

@@ -617,10 +617,12 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
     case ValueForm::DateText: {
       const std::string_view text = BoundText(value, indicator, column.type.bound_bytes);
       const std::optional<DateTimeText> date = ParseDateTimeText(text);
-      if (!date || date->zero) {
-        // A zero date, or one no target's calendar holds (PostgreSQL's
-        // 'infinity', years BC or past 9999): NULL, and the writers say so.
-        field.SetZeroDate();
+      if (!date) {
+        // PostgreSQL's 'infinity', years BC or past 9999: kept as their text
+        // for a target that holds them; NULL for the others, said by the writers.
+        field.SetBeyondCalendar(text);
+      } else if (date->zero) {
+        field.SetZeroDate();  // NULL, and the writers say so
       } else {
         field.SetDateTime(date->value);
       }

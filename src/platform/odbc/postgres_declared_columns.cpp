@@ -74,7 +74,7 @@ DeclaredColumn NumericDeclaration(int modifier) {
 // One pass over the table gives each numeric column without a precision the
 // digits its values need: the most before the point and the most after it
 // (NaN and the infinities, which have no digits, left out). A column that
-// holds no number keeps its unknown precision. The server does the pass in
+// holds no number, or an infinity, keeps its unknown precision. The server does the pass in
 // plain aggregates: the largest absolute value has the most digits before
 // the point, so only that one is made text, and the scale of NaN and of the
 // infinities is NULL.
@@ -87,7 +87,8 @@ void SizeByValues(const OdbcSession& session, const TableReference& table, const
     const std::string magnitude = "pg_catalog.abs(" + column + ")";
     query += std::string(i > 0 ? ", " : "") + "pg_catalog.length(pg_catalog.trunc(pg_catalog.max(" + magnitude +
              ") FILTER (WHERE " + magnitude + " < 'Infinity'::pg_catalog.numeric))::pg_catalog.text), " +
-             "pg_catalog.max(pg_catalog.scale(" + column + "))";
+             "pg_catalog.max(pg_catalog.scale(" + column + ")), pg_catalog.count(*) FILTER (WHERE " + magnitude +
+             " = 'Infinity'::pg_catalog.numeric)";
   }
   query += " FROM " + QualifiedTableName(table, "\"");
   std::lock_guard<std::mutex> lock(session.calls());
@@ -96,9 +97,12 @@ void SizeByValues(const OdbcSession& session, const TableReference& table, const
   if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), text.data(), SQL_NTS))) return;
   if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    const int integer_digits = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(2 * i + 1)), -1);
-    const int scale = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(2 * i + 2)), -1);
-    if (integer_digits < 0 || scale < 0) continue;
+    const int integer_digits = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 1)), -1);
+    const int scale = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 2)), -1);
+    const int infinities = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 3)), -1);
+    // A column holding an infinity stays unsized: only a decimal without a
+    // precision holds one (PostgreSQL's own).
+    if (integer_digits < 0 || scale < 0 || infinities != 0) continue;
     declarations[columns[i]] = Declared(DeclaredColumn::Kind::kDecimal, integer_digits + scale, scale);
   }
 }
@@ -172,8 +176,12 @@ PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const
         if (declared->kind == DeclaredColumn::Kind::kDateAsText ||
             declared->kind == DeclaredColumn::Kind::kDateTimeAsText) {
           // In the session's ISO DateStyle: 'infinity', ' BC' and years past
-          // 9999 as they are.
-          select.push_back(quoted + "::pg_catalog.text AS " + quoted);
+          // 9999 as they are. A time with a time zone is read as its time
+          // in UTC, so the instant arrives whatever the session's zone (the
+          // zone's offset would be dropped).
+          const std::string value =
+              column.type_name == "timestamptz" ? "(" + quoted + " AT TIME ZONE 'UTC')" : quoted;
+          select.push_back(value + "::pg_catalog.text AS " + quoted);
           casts = true;
           continue;
         }
