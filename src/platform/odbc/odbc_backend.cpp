@@ -92,7 +92,7 @@ OdbcResultDataset::Options ReadingOptions(const OdbcDriverFacts& facts) {
   // statement casts them): psqlodbc converts those it cannot hold to others.
   options.times_are_durations = facts.is_mariadb;
   options.dates_as_text = facts.is_mariadb || facts.is_postgres;
-  options.floats_as_text = facts.is_mariadb;
+  options.doubles_as_text = facts.is_mariadb;
   return options;
 }
 

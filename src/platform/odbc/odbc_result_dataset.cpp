@@ -337,7 +337,7 @@ void OdbcResultDataset::DescribeColumns() {
       column.type.form = ValueForm::DateText;
       column.type.bound_bytes = kTimeTextBytes;
     }
-    if (options_.floats_as_text && column.type.kind == FieldKind::ftFloat && description.concise_type != SQL_REAL) {
+    if (options_.doubles_as_text && column.type.kind == FieldKind::ftFloat && description.concise_type != SQL_REAL) {
       column.type.form = ValueForm::Decimal;
       column.type.bound_bytes = kFloatTextBytes;
     }
