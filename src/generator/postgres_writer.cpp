@@ -23,12 +23,13 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 }
 
 // PostgreSQL's numeric holds up to 1000 digits with a declared precision,
-// and any number without one.
+// and any number, and the infinities, without one.
 constexpr int kMaxNumericPrecision = 1000;
 
 std::string NumericTypeText(const Field& field) {
   const int precision = field.Size();
   const int scale = field.Scale();
+  if (field.HoldsInfinities()) return "numeric";
   if (precision <= 0 || precision > kMaxNumericPrecision || scale < 0 || scale > precision) return "numeric";
   return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
 }

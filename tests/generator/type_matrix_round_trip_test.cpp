@@ -123,6 +123,11 @@ const std::vector<MatrixColumn>& PostgresColumns() {
       {"bytea[]", Read::kText, {"ARRAY['\\x00ff'::bytea]"}},
       {"positive", Read::kDecimal, {"0.5", "99999.99"}},
       {"address", Read::kText, {"'rue de l''Église'"}},
+      {"pair", Read::kText, {"ROW(1, 'a \"b\"')::pair"}},
+      {"mood[]", Read::kText, {"'{happy,\"très content\"}'"}},
+      {"hstore", Read::kText, {"'a=>1, \"b c\"=>NULL'"}},
+      {"citext", Read::kText, {"'MiXeD Çase'"}},
+      {"ltree", Read::kText, {"'top.science.astronomy'"}},
       {"integer[]", Read::kText, {"'{1,2,3}'", "'{{1,2},{3,4}}'", "'{}'"}},
       {"text[]", Read::kText, {"'{\"a b\",NULL,\"é\",\"\"}'"}},
       // bits
@@ -412,6 +417,10 @@ TEST_P(TypeMatrixRoundTrip, EveryValueArrivesOrIsSaid) {
     source.Execute("CREATE TYPE mood AS ENUM ('happy', 'très content')");
     source.Execute("CREATE DOMAIN positive AS numeric(7,2) CHECK (VALUE > 0)");
     source.Execute("CREATE DOMAIN address AS varchar(30)");
+    source.Execute("CREATE TYPE pair AS (n integer, t text)");
+    source.Execute("CREATE EXTENSION hstore");
+    source.Execute("CREATE EXTENSION citext");
+    source.Execute("CREATE EXTENSION ltree");
     // Sessions in a zone of their own, a quarter hour off UTC: a time
     // with a time zone must arrive as the same instant.
     source.Execute("ALTER DATABASE " + source.Quote(source.DatabaseName()) + " SET TimeZone TO 'Asia/Kathmandu'");

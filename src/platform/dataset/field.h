@@ -66,13 +66,17 @@ class Field {
   //    SetFloat keeps a value as the double of that text, so AsFloat, the
   //    field text and every float mask give it);
   //  - a time column whose values are durations (negative, or past 24 hours);
-  //  - the digits of a second's fraction the declared type keeps (-1 unknown).
+  //  - the digits of a second's fraction the declared type keeps (-1 unknown);
+  //  - a decimal column sized by its values that also holds infinities,
+  //    which only a decimal without a precision holds.
   bool IsSinglePrecision() const { return is_single_precision_; }
   void SetSinglePrecision(bool single) { is_single_precision_ = single; }
   bool IsDuration() const { return is_duration_; }
   void SetDuration(bool duration) { is_duration_ = duration; }
   int FractionDigits() const { return fraction_digits_; }
   void SetFractionDigits(int digits) { fraction_digits_ = digits; }
+  bool HoldsInfinities() const { return holds_infinities_; }
+  void SetHoldsInfinities(bool holds) { holds_infinities_ = holds; }
 
   // Value of the current row.
   bool IsNull() const { return is_null_; }
@@ -134,6 +138,7 @@ class Field {
   bool is_single_precision_ = false;
   bool is_duration_ = false;
   int fraction_digits_ = -1;
+  bool holds_infinities_ = false;
   bool is_zero_date_ = false;
   bool is_beyond_calendar_ = false;
 

@@ -52,6 +52,7 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       if (!IsDecimal(column.concise_type)) break;
       corrected.precision = declared.size;
       corrected.scale = declared.scale;
+      corrected.holds_infinities = declared.holds_infinities;
       break;
     case DeclaredColumn::Kind::kUnsizedDecimal:
       // The driver's precision and scale are made up: both unknown.

@@ -24,6 +24,7 @@ struct DeclaredColumn {
   Kind kind = Kind::kMemo;
   int size = 0;
   int scale = 0;
+  bool holds_infinities = false;  // a decimal some of whose values are infinite
 };
 
 // The driver's description of a result column with the declaration applied.

@@ -357,6 +357,7 @@ void OdbcResultDataset::DescribeColumns() {
 
 void OdbcResultDataset::SetTypeFacts(const OdbcColumnDescription& description, Field& field) const {
   field.SetSinglePrecision(field.Kind() == FieldKind::ftFloat && description.concise_type == SQL_REAL);
+  field.SetHoldsInfinities(field.Kind() == FieldKind::ftBCD && description.holds_infinities);
   if (field.Kind() == FieldKind::ftTime) field.SetDuration(options_.times_are_durations);
   if (field.Kind() == FieldKind::ftDate) field.SetFractionDigits(0);
   if (field.Kind() == FieldKind::ftTime || field.Kind() == FieldKind::ftDateTime) {

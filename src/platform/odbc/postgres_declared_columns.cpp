@@ -73,8 +73,9 @@ DeclaredColumn NumericDeclaration(int modifier) {
 
 // One pass over the table gives each numeric column without a precision the
 // digits its values need: the most before the point and the most after it
-// (NaN and the infinities, which have no digits, left out). A column that
-// holds no number, or an infinity, keeps its unknown precision. The server does the pass in
+// (NaN and the infinities, which have no digits, left out), and whether it
+// holds an infinity, which only a decimal without a precision holds. A
+// column that holds no number keeps its unknown precision. The server does the pass in
 // plain aggregates: the largest absolute value has the most digits before
 // the point, so only that one is made text, and the scale of NaN and of the
 // infinities is NULL.
@@ -100,10 +101,10 @@ void SizeByValues(const OdbcSession& session, const TableReference& table, const
     const int integer_digits = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 1)), -1);
     const int scale = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 2)), -1);
     const int infinities = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 3)), -1);
-    // A column holding an infinity stays unsized: only a decimal without a
-    // precision holds one (PostgreSQL's own).
-    if (integer_digits < 0 || scale < 0 || infinities != 0) continue;
-    declarations[columns[i]] = Declared(DeclaredColumn::Kind::kDecimal, integer_digits + scale, scale);
+    if (integer_digits < 0 || scale < 0) continue;
+    DeclaredColumn declared = Declared(DeclaredColumn::Kind::kDecimal, integer_digits + scale, scale);
+    declared.holds_infinities = infinities != 0;
+    declarations[columns[i]] = declared;
   }
 }
 
