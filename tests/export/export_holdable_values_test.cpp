@@ -132,7 +132,8 @@ TEST(CsvTextTest, NulAndBytesThatAreNotUtf8AreMadeTextAndSaid) {
 // Dates the sources hold beyond a date's calendar: PostgreSQL's 'infinity'
 // and years BC or past 9999, MariaDB's zero dates. CSV is text: the first
 // are written as the source writes them, a zero date (no date at all) is
-// written empty and said. Access has dates only: NULL, and said.
+// written empty and said. Access has dates only: NULL, and said. XML shows
+// dates in one pattern: the null date's text, and said.
 TEST(DatesBeyondTheCalendarTest, CsvWritesTheirTextAccessStoresNullAndBothSayIt) {
   struct Case {
     Engine engine;
@@ -171,6 +172,15 @@ TEST(DatesBeyondTheCalendarTest, CsvWritesTheirTextAccessStoresNullAndBothSayIt)
       const std::vector<std::string> node = NodeReaderLines(harness.OutFile("NewDatabase.mdb"));
       ASSERT_FALSE(node.empty());
       EXPECT_EQ(node.back(), "row\t1\t\\N");
+      const std::vector<LogLine> said = LinesWith(harness, " : column d : 1 ");
+      ASSERT_EQ(said.size(), 1u) << ::testing::PrintToString(harness.ui.LogTexts());
+      EXPECT_EQ(said[0].color, kLogRed);
+    }
+    {
+      ExportHarness harness;
+      harness.ui.AnswerTableSelection(std::vector<std::string>{listed});
+      harness.run.XmlExportRun(db.Dsn(), harness.out.string());
+      EXPECT_NE(harness.Contents("dates.xml").find("<d>01/01/2000"), std::string::npos) << harness.Contents("dates.xml");
       const std::vector<LogLine> said = LinesWith(harness, " : column d : 1 ");
       ASSERT_EQ(said.size(), 1u) << ::testing::PrintToString(harness.ui.LogTexts());
       EXPECT_EQ(said[0].color, kLogRed);
