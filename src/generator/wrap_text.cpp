@@ -218,4 +218,103 @@ void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit, c
   script.EndItem();
 }
 
+void RowCommas::RecordExpression(std::string_view text, size_t from) {
+  char quote = 0;
+  for (size_t i = from; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"' || c == '`') {
+      quote = c;
+    } else if (c == ',') {
+      at_.push_back(i);
+    } else if (c == '\r') {
+      complete_ = false;
+    }
+  }
+  if (quote != 0) complete_ = false;
+}
+
+void AppendWrappedRow(ScriptBuffer& script, std::string_view text, const WrappedHead& head,
+                      std::span<const size_t> commas) {
+  BufferAppender out{script};
+  script.BeginItem();
+  const size_t limit = static_cast<size_t>(head.limit);
+  const size_t values_from = head.head.size();
+  // Characters are never more than bytes: a row whose values cannot take the
+  // head's last line to the limit gets no break after the head.
+  if (text.size() < limit) {
+    out.append(text);
+    script.EndItem();
+    return;
+  }
+  if (head.last_line_length + (text.size() - values_from) < limit) {
+    out.append(head.lines_before_last);
+    out.append(text.substr(head.last_line_start));
+    script.EndItem();
+    return;
+  }
+  const bool ascii = IsAscii(text.substr(values_from));
+  out.append(head.lines_before_last);
+
+  // The scan of Wrap, a span between two commas at a time: a span holds no
+  // break, no quote left open and no line break, so only its characters
+  // count, and a break its characters bring about falls after the comma
+  // before it wherever inside it the limit is met.
+  size_t line_start = head.last_line_start;
+  size_t line_length = head.last_line_length;
+  size_t scan = values_from;
+  size_t next_comma = 0;                       // index in commas of the next comma to scan
+  size_t last_comma = std::string_view::npos;  // last usable comma of the line
+  size_t after_last_comma = 0;                 // index in commas of the comma after it
+  // Breaks the line when it is due; gives whether it did.
+  const auto break_if_due = [&] {
+    if (line_length < limit || last_comma == std::string_view::npos || last_comma + 1 >= text.size()) return false;
+    size_t next = last_comma + 1;
+    if (IsLineBreakAt(text, next)) {
+      next += kLineBreak.size();
+      out.append(text.substr(line_start, next - line_start));
+    } else {
+      out.append(text.substr(line_start, next - line_start));
+      out.append(kLineBreak);
+    }
+    const size_t passed_from = next;
+    while (next < text.size()) {
+      if (text[next] == ',') {
+        ++next;
+      } else if (IsLineBreakAt(text, next)) {
+        next += kLineBreak.size();
+      } else {
+        break;
+      }
+    }
+    out.append(text.substr(passed_from, next - passed_from));
+    // The new line is scanned from its start, past the commas passed over.
+    line_start = next;
+    scan = next;
+    line_length = 0;
+    last_comma = std::string_view::npos;
+    next_comma = after_last_comma;
+    while (next_comma < commas.size() && commas[next_comma] < next) ++next_comma;
+    return true;
+  };
+  while (true) {
+    const size_t span_end = next_comma < commas.size() ? commas[next_comma] : text.size();
+    line_length += CharactersIn(text, scan, span_end, ascii);
+    scan = span_end;
+    if (break_if_due()) continue;  // the new line from its start
+    if (next_comma == commas.size()) break;
+    if (scan > line_start) {
+      last_comma = scan;
+      after_last_comma = next_comma + 1;
+    }
+    ++line_length;
+    ++scan;
+    ++next_comma;
+    break_if_due();
+  }
+  out.append(text.substr(line_start));
+  script.EndItem();
+}
+
 }  // namespace quill
