@@ -43,12 +43,20 @@ std::string Unwrapped(std::string_view row) {
 }
 
 // Texts that try every rule of the wrap and of the five-blank rule: commas,
-// quotes of each kind, runs of blanks, line breaks, UTF-8 of two to four
-// bytes, and lengths that move the following values across the limit.
+// quotes of each kind, runs of blanks, UTF-8 of two to four bytes, and
+// lengths that move the following values across the limit. (The memo
+// columns add line breaks.)
 std::string TextValue(int row) {
-  static const std::vector<std::string> kTexts = {
-      "a,b,c",         "it''s, here",     "     ",          "ten          blanks", "\"double\" `back`",
-      "Zo\xC3\xAB \xE5\xA4\xA7 \xF0\x9F\x98\x80", "x",  "(1,2)", "[bracket]]", "semi;colon"};
+  static const std::vector<std::string> kTexts = {"a,b,c",
+                                                  "it''s, here",
+                                                  "     ",
+                                                  "ten          blanks",
+                                                  "\"double\" `back`",
+                                                  "Zo\xC3\xAB \xE5\xA4\xA7 \xF0\x9F\x98\x80",
+                                                  "x",
+                                                  "(1,2)",
+                                                  "[bracket]]",
+                                                  "semi;colon"};
   std::string text = kTexts[static_cast<size_t>(row) % kTexts.size()];
   text += std::string(static_cast<size_t>(row * 7 % 83), row % 2 == 0 ? 'w' : ',');
   return "'" + text + "'";
@@ -73,7 +81,8 @@ std::vector<SourceTable> SourceTables() {
       {"Sqlite",
        [] { return TestDatabase::Sqlite(); },
        {{"id", "INT"}, {"pad", "VARCHAR(100)"}, {"n", "INTEGER"}, {"r", "REAL"}, {"d", "DATE"}, {"dt", "DATETIME"},
-        {"t", "TIME"}, {"b", "BOOLEAN"}, {"big", "BIGINT"}, {"memo", "TEXT"}, {"photo", "BLOB"}, {"tail", "VARCHAR(9)"}},
+        {"t", "TIME"}, {"b", "BOOLEAN"}, {"big", "BIGINT"}, {"memo", "TEXT"}, {"photo", "BLOB"},
+        {"tail", "VARCHAR(9)"}},
        [png_hex](size_t column, int row) -> std::string {
          if (row % 9 == 8 && column > 0) return "NULL";
          switch (column) {
@@ -118,7 +127,8 @@ std::vector<SourceTable> SourceTables() {
        }},
       {"MariaDb",
        [] { return TestDatabase::MariaDb(); },
-       {{"id", "INT"}, {"pad", "VARCHAR(100)"}, {"vb", "VARBINARY(16)"}, {"bn", "BINARY(4)"}, {"word", "SMALLINT UNSIGNED"},
+       {{"id", "INT"}, {"pad", "VARCHAR(100)"}, {"vb", "VARBINARY(16)"}, {"bn", "BINARY(4)"},
+        {"word", "SMALLINT UNSIGNED"},
         {"dur", "TIME(6)"}, {"d", "DATE"}, {"dt", "DATETIME(6)"}, {"amount", "DECIMAL(10,2)"}, {"f", "DOUBLE"},
         {"photo", "BLOB"}, {"txt", "TEXT"}, {"tail", "VARCHAR(9)"}},
        [png_hex](size_t column, int row) -> std::string {
