@@ -152,7 +152,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
   // The source's own text of 'infinity', a year BC or past 9999, which
   // PostgreSQL reads back as it wrote it.
   if (field.IsBeyondCalendar()) {
-    out += SqlLiteral(field.RawText(), kPostgresLiterals);
+    AppendTextLiteral(out, field.RawText(), kPostgresLiterals);
     return;
   }
   if (IsBinaryClass(c) && !field.IsNull()) {
