@@ -516,6 +516,41 @@ TEST(TypeMatrixKeys, BinaryKeysAreIndexableAndArriveWhole) {
   }
 }
 
+// A bytea column of the primary key holds keys, not documents: it is no
+// BLOB left out, its values arrive byte for byte in a type a key holds.
+TEST(TypeMatrixKeys, PostgresByteaKeysArriveWhole) {
+  TestDatabase source = TestDatabase::Postgres();
+  source.CreateTable({"bk",
+                      {{"k", "bytea"}, {"n", "integer"}, {"doc", "bytea"}},
+                      {"k", "n"},
+                      {{"'\\x00ff275c0d0a'::bytea", "1", "'\\x00'::bytea"}, {"''::bytea", "2", "NULL"},
+                       {"'\\x27'::bytea", "3", "NULL"}}});
+  const std::vector<QueryRow> expected = source.Query("SELECT encode(k,'hex'), n::text FROM bk ORDER BY 1, 2");
+  for (const TargetDialect dialect : {TargetDialect::PostgreSql, TargetDialect::MySql}) {
+    const bool to_postgres = dialect == TargetDialect::PostgreSql;
+    SCOPED_TRACE(to_postgres ? "PostgreSQL" : "MySql");
+    GeneratorHarness harness;
+    harness.settings.format = dialect;
+    harness.generator.GenerateScript(source.Dsn(), "public.bk");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::string script = harness.ScriptText();
+    TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+    const ScriptRun load = to_postgres ? RunPsqlScript(target, script) : RunMariaDbScript(target, script);
+    ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script.substr(0, 3000);
+    EXPECT_EQ(target.Query(to_postgres ? "SELECT encode(k,'hex'), n::text FROM bk ORDER BY 1, 2"
+                                       : "SELECT lower(hex(k)), CAST(n AS CHAR) FROM bk ORDER BY 1, 2"),
+              expected);
+    // The document column is a BLOB: left out, and said; the key is not.
+    const std::vector<std::string> log = harness.ui.LogTexts();
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.find(" : column doc : ") != std::string::npos; }),
+              1);
+    EXPECT_EQ(std::count_if(log.begin(), log.end(),
+                            [](const std::string& line) { return line.find(" : column k : ") != std::string::npos; }),
+              0);
+  }
+}
+
 // MySql keeps a date-time or time declared without fractions plain, and one
 // declared with them at their digits, so the values arrive as they are.
 TEST(TypeMatrixKeys, MySqlDateTimesKeepTheFractionDigitsOfTheirDeclaredType) {

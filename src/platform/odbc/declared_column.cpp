@@ -48,6 +48,11 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       corrected.concise_type = SQL_LONGVARBINARY;
       corrected.length = 0;
       break;
+    case DeclaredColumn::Kind::kKeyBytes:
+      if (!IsBinary(column.concise_type)) break;
+      corrected.concise_type = SQL_VARBINARY;
+      corrected.length = 0;
+      break;
     case DeclaredColumn::Kind::kDecimal:
       if (!IsDecimal(column.concise_type)) break;
       corrected.precision = declared.size;

@@ -35,7 +35,9 @@ std::string CatalogQuery(const TableReference& table) {
   return "SELECT a.attname, CASE WHEN n.nspname = 'pg_catalog' THEN t.typname ELSE '' END, t.typtype, "
          "CASE WHEN a.atttypmod < 0 AND d.typtype = 'd' THEN d.typtypmod ELSE a.atttypmod END, "
          "(SELECT max(pg_catalog.char_length(e.enumlabel)) FROM pg_catalog.pg_enum e WHERE e.enumtypid = t.oid), "
-         "pg_catalog.scale('0'::pg_catalog.money::pg_catalog.numeric) "
+         "pg_catalog.scale('0'::pg_catalog.money::pg_catalog.numeric), "
+         "CASE WHEN EXISTS (SELECT 1 FROM pg_catalog.pg_index i WHERE i.indrelid = a.attrelid AND i.indisprimary "
+         "AND a.attnum = ANY (i.indkey)) THEN 1 ELSE 0 END "
          "FROM pg_catalog.pg_attribute a "
          "JOIN pg_catalog.pg_type d ON d.oid = a.atttypid "
          "JOIN pg_catalog.pg_type t ON t.oid = CASE WHEN d.typtype = 'd' THEN d.typbasetype ELSE d.oid END "
@@ -127,8 +129,11 @@ std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& c
     return NumericDeclaration(modifier);
   }
   // bytea has no length (psqlodbc gives it 8190 bytes without
-  // ByteaAsLongVarBinary).
-  if (type == "bytea") return Declared(DeclaredColumn::Kind::kBlob);
+  // ByteaAsLongVarBinary). In the primary key its values are keys, not
+  // documents: binary values of their own, never left out as BLOBs are.
+  if (type == "bytea") {
+    return Declared(column.in_primary_key ? DeclaredColumn::Kind::kKeyBytes : DeclaredColumn::Kind::kBlob);
+  }
   if (type == "money") return Declared(DeclaredColumn::Kind::kCurrency, kMoneyDigits, column.money_scale);
   if (type == "date") return Declared(DeclaredColumn::Kind::kDateAsText);
   if (type == "timestamp" || type == "timestamptz") {
@@ -164,6 +169,7 @@ PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const
       column.type_modifier = Number(FetchedText(statement.get(), 4), -1);
       column.longest_label = Number(FetchedText(statement.get(), 5), 0);
       column.money_scale = Number(FetchedText(statement.get(), 6), 2);
+      column.in_primary_key = Number(FetchedText(statement.get(), 7), 0) == 1;
       const std::string quoted = QuoteIdentifier(column.name, "\"");
       if (const std::optional<DeclaredColumn> declared = PostgresDeclaration(column)) {
         declarations.columns[column.name] = *declared;
