@@ -551,6 +551,29 @@ TEST(TypeMatrixKeys, PostgresByteaKeysArriveWhole) {
   }
 }
 
+// The same for a MariaDB BLOB column of the key (indexed by its first bytes).
+TEST(TypeMatrixKeys, MariaDbBlobKeysArriveWhole) {
+  TestDatabase source = TestDatabase::MariaDb();
+  source.Execute("CREATE TABLE bk (k BLOB NOT NULL, n INT NOT NULL, doc LONGBLOB, PRIMARY KEY (k(16), n))");
+  source.Execute("INSERT INTO bk VALUES (x'00FF275C0D0A', 1, x'00'), (x'', 2, NULL), (x'27', 3, NULL)");
+  const std::vector<QueryRow> expected = source.Query("SELECT lower(hex(k)), CAST(n AS CHAR) FROM bk ORDER BY 1, 2");
+  for (const TargetDialect dialect : {TargetDialect::PostgreSql, TargetDialect::MySql}) {
+    const bool to_postgres = dialect == TargetDialect::PostgreSql;
+    SCOPED_TRACE(to_postgres ? "PostgreSQL" : "MySql");
+    GeneratorHarness harness;
+    harness.settings.format = dialect;
+    harness.generator.GenerateScript(source.Dsn(), "bk");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::string script = harness.ScriptText();
+    TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+    const ScriptRun load = to_postgres ? RunPsqlScript(target, script) : RunMariaDbScript(target, script);
+    ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script.substr(0, 3000);
+    EXPECT_EQ(target.Query(to_postgres ? "SELECT encode(k,'hex'), n::text FROM bk ORDER BY 1, 2"
+                                       : "SELECT lower(hex(k)), CAST(n AS CHAR) FROM bk ORDER BY 1, 2"),
+              expected);
+  }
+}
+
 // MySql keeps a date-time or time declared without fractions plain, and one
 // declared with them at their digits, so the values arrive as they are.
 TEST(TypeMatrixKeys, MySqlDateTimesKeepTheFractionDigitsOfTheirDeclaredType) {

@@ -49,7 +49,7 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       corrected.length = 0;
       break;
     case DeclaredColumn::Kind::kKeyBytes:
-      if (!IsBinary(column.concise_type)) break;
+      if (column.concise_type != SQL_LONGVARBINARY) break;
       corrected.concise_type = SQL_VARBINARY;
       corrected.length = 0;
       break;
