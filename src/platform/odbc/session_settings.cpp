@@ -29,14 +29,16 @@ constexpr Setting kPostgresSettings[] = {
 };
 
 // Settings of newer versions, or with values a startup option cannot carry:
-// a read that pauses between blocks is not ended as idle, a scan of a large
-// table starts at its beginning (a dataset that reads its rows again skips
-// those it has delivered), and a statement outside a snapshot never waits
-// for a serializable one.
+// a read that pauses between blocks is not ended as idle; a table comes in
+// the same order every time it is read (a dataset that reads its rows again
+// skips those it has delivered), so a scan starts at the table's beginning
+// and no parallel plan mixes its rows; and a statement outside a snapshot
+// never waits for a serializable one.
 constexpr Setting kPostgresSessionSettings[] = {
     {"idle_in_transaction_session_timeout", "0"},
     {"idle_session_timeout", "0"},
     {"synchronize_seqscans", "off"},
+    {"max_parallel_workers_per_gather", "0"},
     {"default_transaction_isolation", "read committed"},
     {"default_transaction_deferrable", "off"},
 };
@@ -72,7 +74,9 @@ std::vector<std::string> PostgresSettingStatements() {
 // - max_sort_length: a page's order compares whole keys;
 // - time_zone: one text for each instant of a TIMESTAMP, none repeated when
 //   clocks go back;
-// - the isolation level: no statement sees rows of an unfinished transaction.
+// - the isolation level: no statement sees rows of an unfinished transaction;
+// - autocommit: as the driver set it, so that a read outside a snapshot sees
+//   the table as it is now, not as an implicit transaction first saw it.
 std::vector<std::string> MariaDbSettingStatements() {
   return {
       "SET SESSION sql_mode = ''",
@@ -82,6 +86,7 @@ std::vector<std::string> MariaDbSettingStatements() {
       "SET SESSION max_sort_length = 8388608",
       "SET SESSION time_zone = '+00:00'",
       "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ",
+      "SET SESSION autocommit = 1",
   };
 }
 

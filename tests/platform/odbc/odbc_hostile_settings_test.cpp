@@ -113,6 +113,8 @@ TEST(OdbcHostileSettings, PostgresDatabaseAndRoleSettingsChangeNoScript) {
       {"client_min_messages = error"},
       {"lc_monetary = 'C'"},
       {"synchronize_seqscans = on"},
+      {"client_encoding = 'LATIN1'"},
+      {"force_parallel_mode = on\nparallel_setup_cost = 0\nparallel_tuple_cost = 0\nmin_parallel_table_scan_size = 0"},
       {"IntervalStyle = iso_8601\nTimeZone = 'Asia/Kathmandu'\nbytea_output = escape", true},
       {"search_path = evil, pg_catalog", true},
   };
