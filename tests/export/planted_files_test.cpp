@@ -9,6 +9,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,8 @@
 #include <vector>
 
 #include "export/replacing_file.h"
+#include "export_harness.h"
+#include "fixtures/test_database.h"
 #include "fixtures/temporary_folder.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/replaced_target.h"
@@ -206,6 +209,43 @@ TEST(PlantedFiles, FoldersBelowTheRootAreFoldersOfTheirOwn) {
   CreateFoldersInside((fs::path(folder.path()) / "linked").string(),
                       (fs::path(folder.path()) / "linked" / "source" / "t").string());
   EXPECT_TRUE(fs::is_directory(real_root / "source" / "t"));
+}
+
+// A whole export run into a folder where names of its files were planted:
+// the table whose name is taken by a FIFO or a folder fails in red, the
+// others are written, and no link leads a file elsewhere.
+TEST(PlantedFiles, AnExportRunGoesOnPastAPlantedNameAndFollowsNoLink) {
+  for (const std::string extension : {".csv", ".xml"}) {
+    SCOPED_TRACE(extension);
+    TestDatabase db = TestDatabase::Sqlite();
+    const std::vector<std::string> tables = {"fifo", "folder", "linked", "plain"};
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+      db.CreateTable({tables[i], {{"n", "INTEGER"}}, {"n"}, {{std::to_string(i + 1)}}});
+    }
+    ExportHarness harness;
+    TemporaryFolder elsewhere;
+    const fs::path victim = fs::path(elsewhere.path()) / "victim";
+    Put(victim, "the user's own file");
+    ASSERT_EQ(::mkfifo(harness.OutFile("fifo" + extension).c_str(), 0600), 0);
+    fs::create_directory(harness.OutFile("folder" + extension));
+    fs::create_symlink(victim, harness.OutFile("linked" + extension));
+    harness.ui.AnswerTableSelection(tables);
+    if (extension == ".csv") harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+    if (extension == ".xml") harness.run.XmlExportRun(db.Dsn(), harness.out.string());
+    const std::vector<std::string> log = harness.ui.LogTexts();
+    const auto logged = [&](const std::string& text) {
+      return std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    EXPECT_TRUE(logged("Table fifo not exported.")) << ::testing::PrintToString(log);
+    EXPECT_TRUE(logged("Table folder not exported.")) << ::testing::PrintToString(log);
+    EXPECT_FALSE(logged("Table linked not exported.")) << ::testing::PrintToString(log);
+    EXPECT_FALSE(logged("Table plain not exported.")) << ::testing::PrintToString(log);
+    EXPECT_EQ(fs::symlink_status(harness.OutFile("fifo" + extension)).type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_directory(fs::symlink_status(harness.OutFile("folder" + extension))));
+    EXPECT_TRUE(IsPlainFile(harness.OutFile("linked" + extension)));
+    EXPECT_TRUE(IsPlainFile(harness.OutFile("plain" + extension)));
+    EXPECT_EQ(Bytes(victim), "the user's own file");
+  }
 }
 
 }  // namespace
