@@ -20,12 +20,21 @@ struct Setting {
 //   clocks go back;
 // - statement_timeout, lock_timeout: only the program's own time-out ends a
 //   read;
+// - quote_all_identifiers: a name comes back quoted only where it needs it;
 // - client_min_messages, xmloption: the server's defaults.
 constexpr Setting kPostgresSettings[] = {
-    {"search_path", "pg_catalog"},    {"standard_conforming_strings", "on"}, {"DateStyle", "ISO"},
-    {"IntervalStyle", "postgres"},    {"bytea_output", "hex"},               {"extra_float_digits", "3"},
-    {"TimeZone", "UTC"},              {"statement_timeout", "0"},            {"lock_timeout", "0"},
-    {"client_min_messages", "notice"}, {"xmloption", "content"},
+    {"search_path", "pg_catalog"},
+    {"standard_conforming_strings", "on"},
+    {"DateStyle", "ISO"},
+    {"IntervalStyle", "postgres"},
+    {"bytea_output", "hex"},
+    {"extra_float_digits", "3"},
+    {"TimeZone", "UTC"},
+    {"statement_timeout", "0"},
+    {"lock_timeout", "0"},
+    {"quote_all_identifiers", "off"},
+    {"client_min_messages", "notice"},
+    {"xmloption", "content"},
 };
 
 // Settings of newer versions, or with values a startup option cannot carry:
@@ -72,6 +81,7 @@ std::vector<std::string> PostgresSettingStatements() {
 // - sql_select_limit, max_join_size, max_statement_time: nothing cuts a read
 //   short or refuses it (DEFAULT would be the server's own value);
 // - max_sort_length: a page's order compares whole keys;
+// - wait_timeout: the session outlasts the pause while a page is written;
 // - time_zone: one text for each instant of a TIMESTAMP, none repeated when
 //   clocks go back;
 // - the isolation level: no statement sees rows of an unfinished transaction;
@@ -84,6 +94,7 @@ std::vector<std::string> MariaDbSettingStatements() {
       "SET SESSION max_join_size = 18446744073709551615",
       "SET SESSION max_statement_time = 0",
       "SET SESSION max_sort_length = 8388608",
+      "SET SESSION wait_timeout = 28800",
       "SET SESSION time_zone = '+00:00'",
       "SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ",
       "SET SESSION autocommit = 1",

@@ -6,7 +6,9 @@
 // loads it whole.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fixtures/odbc_data_sources.h"
@@ -114,6 +116,7 @@ TEST(OdbcHostileSettings, PostgresDatabaseAndRoleSettingsChangeNoScript) {
       {"lc_monetary = 'C'"},
       {"synchronize_seqscans = on"},
       {"client_encoding = 'LATIN1'"},
+      {"quote_all_identifiers = on"},
       {"force_parallel_mode = on\nparallel_setup_cost = 0\nparallel_tuple_cost = 0\nmin_parallel_table_scan_size = 0"},
       {"IntervalStyle = iso_8601\nTimeZone = 'Asia/Kathmandu'\nbytea_output = escape", true},
       {"search_path = evil, pg_catalog", true},
@@ -142,6 +145,47 @@ TEST(OdbcHostileSettings, PostgresDatabaseAndRoleSettingsChangeNoScript) {
       EXPECT_EQ(ScriptOf(source.Dsn(), "public.settings", dialects[i], &log), defaults[i])
           << "log:\n" << ::testing::PrintToString(log);
     }
+  }
+}
+
+// The session's settings as the program's own session has them, read
+// through a view; the DSN's own libpq parameters still hold beside the
+// session's startup options.
+TEST(OdbcHostileSettings, PostgresSessionPinsItsSettingsAndKeepsTheDsnsParameters) {
+  TestDatabase database = TestDatabase::Postgres();
+  const std::vector<std::pair<std::string, std::string>> pinned = {
+      {"search_path", "pg_catalog"},         {"standard_conforming_strings", "on"}, {"IntervalStyle", "postgres"},
+      {"bytea_output", "hex"},               {"TimeZone", "UTC"},                   {"statement_timeout", "0"},
+      {"lock_timeout", "0"},                 {"quote_all_identifiers", "off"},      {"xmloption", "content"},
+      {"application_name", "quill-dsn-option"},
+  };
+  std::string select;
+  for (const auto& [name, value] : pinned) {
+    select += std::string(select.empty() ? "" : ", ") + "current_setting('" + name + "') AS " + database.Quote(name);
+  }
+  database.Execute("CREATE VIEW public.session_settings AS SELECT " + select);
+  for (const char* hostile : {"search_path = public, pg_catalog", "standard_conforming_strings = off",
+                              "IntervalStyle = iso_8601", "bytea_output = escape", "TimeZone = 'Asia/Kolkata'",
+                              "statement_timeout = 100000", "lock_timeout = 100000", "quote_all_identifiers = on",
+                              "xmloption = document"}) {
+    database.Execute("ALTER DATABASE " + database.Quote(database.DatabaseName()) + " SET " + hostile);
+  }
+  const TestServers& servers = RunningTestServers();
+  const std::string dsn = "Quill Hostile PostgreSQL With Parameters";
+  RegisterSystemDsn(dsn, kPostgresDriver,
+                    {{"Servername", "127.0.0.1"},
+                     {"Port", std::to_string(servers.postgres_port)},
+                     {"Database", database.DatabaseName()},
+                     {"Username", database.User()},
+                     {"Password", database.Password()},
+                     {"pqopt", "application_name=quill-dsn-option"}});
+  auto connection = std::make_unique<Connection>();
+  connection->SetConnectionString(OdbcConnectionStringFor(dsn));
+  connection->Open(database.User(), database.Password());
+  auto dataset = connection->OpenTable("public.session_settings");
+  ASSERT_FALSE(dataset->Eof());
+  for (const auto& [name, value] : pinned) {
+    EXPECT_EQ(dataset->FindField(name)->AsString(), value) << name;
   }
 }
 
@@ -177,6 +221,7 @@ TEST(OdbcHostileSettings, MariaDbServerSettingsChangeNoScript) {
       "SET SESSION tx_isolation = 'READ-UNCOMMITTED'",
       "SET SESSION character_set_results = latin1",
       "SET SESSION div_precision_increment = 0, big_tables = 1, max_sort_length = 64",
+      "SET SESSION wait_timeout = 1, net_write_timeout = 1, lc_time_names = 'de_DE'",
       "SET SESSION sql_select_limit = 1, time_zone = '+13:00', sql_mode = 'PAD_CHAR_TO_FULL_LENGTH'",
   };
   TestDatabase source = TestDatabase::MariaDb();
