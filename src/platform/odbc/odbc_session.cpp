@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/odbc/fetched_text.h"
@@ -133,6 +134,22 @@ bool JoinableInConnectionString(const std::string& value) {
   return value.find_first_of("{}") == std::string::npos;
 }
 
+// A password as a braced value: psqlodbc reads "}}" inside the braces as one
+// "}", so with it any password joins; other drivers take only passwords
+// free of braces. Empty when it cannot join.
+std::optional<std::string> PasswordValue(const std::string& password, bool doubled_braces) {
+  if (!doubled_braces) {
+    if (!JoinableInConnectionString(password)) return std::nullopt;
+    return "{" + password + "}";
+  }
+  std::string value = "{";
+  for (const char c : password) {
+    value += c;
+    if (c == '}') value += '}';
+  }
+  return value + "}";
+}
+
 // A user name as a connection string gives it: bare when nothing in it needs
 // the braces (psqlodbc takes braces around a user name as part of it), else
 // braced.
@@ -160,11 +177,12 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   // A DSN whose driver is known from the configuration connects with its
   // options at once; otherwise the driver's name says after a first
   // connection.
-  if (!ConnectWithOptions(data_source, user_name, password, ConnectionOptions(DataSourceDriver(data_source), data_source))) {
+  if (!ConnectWithOptions(data_source, user_name, password, DataSourceDriver(data_source))) {
     Connect(data_source, user_name, password);
     ReadDriverFacts();
-    const std::vector<std::string> options = ConnectionOptions(facts_.driver_name, data_source);
-    if (!options.empty()) ReconnectWithOptions(data_source, user_name, password, options);
+    if (!ConnectionOptions(facts_.driver_name, data_source).empty()) {
+      ReconnectWithOptions(data_source, user_name, password, facts_.driver_name);
+    }
   }
   ReadDriverFacts();
   // A DSN that cannot join a connection string keeps its own character set:
@@ -256,15 +274,17 @@ void OdbcSession::Connect(const std::string& data_source, const std::string& use
 // special characters can safely join; otherwise the plain connection is
 // made. True once connected with one of the options.
 bool OdbcSession::ConnectWithOptions(const std::string& data_source, const std::string& user_name,
-                                     const std::string& password, const std::vector<std::string>& options) {
+                                     const std::string& password, const std::string& driver_name) {
+  const std::vector<std::string> options = ConnectionOptions(driver_name, data_source);
+  const std::optional<std::string> password_value = PasswordValue(password, IsPostgresDriver(driver_name));
   if (options.empty() || data_source.find_first_of(";{}=") != std::string::npos || data_source.empty() ||
       data_source.front() == ' ' || data_source.back() == ' ' || !JoinableInConnectionString(user_name) ||
-      !JoinableInConnectionString(password)) {
+      !password_value) {
     return false;
   }
   std::string login = "DSN=" + data_source + ";";
   if (!user_name.empty()) login += "UID=" + UserNameValue(user_name) + ";";
-  if (!password.empty()) login += "PWD={" + password + "};";
+  if (!password.empty()) login += "PWD=" + *password_value + ";";
   for (const std::string& option : options) {
     WideText wide = Utf8ToUtf16(login + option);
     SQLSMALLINT length = 0;
@@ -280,10 +300,10 @@ bool OdbcSession::ConnectWithOptions(const std::string& data_source, const std::
 }
 
 void OdbcSession::ReconnectWithOptions(const std::string& data_source, const std::string& user_name,
-                                       const std::string& password, const std::vector<std::string>& options) {
+                                       const std::string& password, const std::string& driver_name) {
   SQLDisconnect(connection_.get());
   connected_ = false;
-  if (!ConnectWithOptions(data_source, user_name, password, options)) Connect(data_source, user_name, password);
+  if (!ConnectWithOptions(data_source, user_name, password, driver_name)) Connect(data_source, user_name, password);
 }
 
 OdbcSession::~OdbcSession() {

@@ -73,12 +73,12 @@ class OdbcSession {
   bool NarrowTextIsUtf8();
   // Runs a statement that the session may refuse.
   void RunQuietly(const std::string& statement_text);
-  // Connects through a connection string with the first of the options
-  // that the driver takes; false when none did or none could be joined.
+  // Connects through a connection string with the first of the driver's
+  // options that it takes; false when none did or none could be joined.
   bool ConnectWithOptions(const std::string& data_source, const std::string& user_name, const std::string& password,
-                          const std::vector<std::string>& options);
+                          const std::string& driver_name);
   void ReconnectWithOptions(const std::string& data_source, const std::string& user_name, const std::string& password,
-                            const std::vector<std::string>& options);
+                            const std::string& driver_name);
 
   OdbcHandle environment_;
   OdbcHandle connection_;

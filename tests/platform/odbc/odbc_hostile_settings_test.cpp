@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "fixtures/odbc_data_sources.h"
+#include "fixtures/odbc_session.h"
 #include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
 #include "fixtures/test_servers.h"
@@ -189,6 +191,55 @@ TEST(OdbcHostileSettings, PostgresSessionPinsItsSettingsAndKeepsTheDsnsParameter
     EXPECT_EQ(dataset->FindField(name)->AsString(), value) << name;
   }
   EXPECT_NE(dataset->FindField("statement_timeout")->AsString(), "100s");
+}
+
+// A login whose password holds the characters of a connection string still
+// connects with the session's startup options, so that even the driver's
+// own first statements (which name pg_type without its schema) never use
+// the owner's objects: here a view that takes an advisory lock in the
+// session that reads it.
+TEST(OdbcHostileSettings, PostgresPasswordsWithBracesStillGetTheStartupOptions) {
+  const TestServers& servers = RunningTestServers();
+  OdbcSession admin("DRIVER={" + std::string(kPostgresDriver) + "};Servername=" + servers.postgres_socket_folder +
+                    ";Port=" + std::to_string(servers.postgres_port) + ";Database=postgres;Username=" +
+                    servers.postgres_admin_user);
+  std::string role;
+  {
+    TestDatabase database = TestDatabase::Postgres();
+    database.Execute("CREATE SCHEMA evil");
+    database.Execute("CREATE FUNCTION evil.types() RETURNS SETOF pg_catalog.pg_type LANGUAGE plpgsql AS "
+                     "'BEGIN PERFORM pg_catalog.pg_try_advisory_lock(4242); "
+                     "RETURN QUERY SELECT * FROM pg_catalog.pg_type; END'");
+    database.Execute("CREATE VIEW evil.pg_type AS SELECT * FROM evil.types()");
+    database.Execute("CREATE TABLE public.texts (k integer PRIMARY KEY, t text)");
+    database.Execute("INSERT INTO public.texts VALUES (1, 'plain text')");
+    role = "r" + database.DatabaseName();
+    const std::string password = "p}w{x;=}}";
+    admin.Execute("CREATE ROLE " + role + " LOGIN PASSWORD 'p}w{x;=}}'");
+    database.Execute("GRANT SELECT ON ALL TABLES IN SCHEMA public TO " + role);
+    database.Execute("GRANT USAGE ON SCHEMA evil TO " + role);
+    database.Execute("GRANT SELECT ON ALL TABLES IN SCHEMA evil TO " + role);
+    database.Execute("ALTER DATABASE " + database.Quote(database.DatabaseName()) + " SET search_path = evil, pg_catalog");
+    const std::string dsn = "Quill PG Brace Password";
+    RegisterSystemDsn(dsn, kPostgresDriver,
+                      {{"Servername", "127.0.0.1"},
+                       {"Port", std::to_string(servers.postgres_port)},
+                       {"Database", database.DatabaseName()},
+                       {"ByteaAsLongVarBinary", "1"}});
+    {
+      auto connection = std::make_unique<Connection>();
+      connection->SetConnectionString(OdbcConnectionStringFor(dsn));
+      connection->Open(role, password);
+      auto dataset = connection->OpenTable("public.texts");
+      ASSERT_FALSE(dataset->Eof());
+      EXPECT_EQ(dataset->FindField("t")->ClassName(), "TMemoField");
+      EXPECT_EQ(dataset->FindField("t")->AsString(), "plain text");
+      EXPECT_EQ(admin.Query("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND objid = 4242"),
+                (std::vector<std::vector<std::optional<std::string>>>{{std::string("0")}}));
+    }
+  }
+  // The database is gone, and with it what the role was granted there.
+  admin.Execute("DROP ROLE " + role);
 }
 
 // The scripts the settings must not change hold every row and load whole.
