@@ -187,15 +187,4 @@ std::string& Field::MutableText() {
   return text_;
 }
 
-void Field::TakeValue(Field& other) {
-  std::swap(is_null_, other.is_null_);
-  std::swap(is_zero_date_, other.is_zero_date_);
-  std::swap(stored_, other.stored_);
-  std::swap(integer_, other.integer_);
-  std::swap(float_, other.float_);
-  std::swap(boolean_, other.boolean_);
-  std::swap(date_time_, other.date_time_);
-  text_.swap(other.text_);
-}
-
 }  // namespace quill

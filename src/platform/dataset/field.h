@@ -107,10 +107,6 @@ class Field {
     is_null_ = false;
     is_zero_date_ = false;
   }
-  // Takes the current value of the same column from a field of another
-  // dataset, which is left with some value of this one: for a dataset that
-  // hands on the rows of others without copying their texts.
-  void TakeValue(Field& other);
 
  private:
   // Which setter gave the current value: the getters convert from it.

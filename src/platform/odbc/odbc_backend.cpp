@@ -8,7 +8,6 @@
 #include "platform/odbc/mariadb_key_paging.h"
 #include "platform/odbc/odbc_result_dataset.h"
 #include "platform/odbc/postgres_declared_columns.h"
-#include "platform/odbc/postgres_page_ranges.h"
 #include "platform/odbc/table_reference.h"
 #include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
@@ -101,12 +100,7 @@ OdbcResultDataset::Options ReadingOptions(const OdbcDriverFacts& facts) {
 OdbcBackend::OdbcBackend(const std::string& data_source, const std::string& user_name, const std::string& password,
                          int connection_timeout_seconds, int command_timeout_seconds)
     : session_(std::make_shared<OdbcSession>(data_source, user_name, password, connection_timeout_seconds,
-                                             command_timeout_seconds)),
-      data_source_(data_source),
-      user_name_(user_name),
-      password_(password),
-      connection_timeout_seconds_(connection_timeout_seconds),
-      command_timeout_seconds_(command_timeout_seconds) {}
+                                             command_timeout_seconds)) {}
 
 std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRestrictions& restrictions) {
   const OdbcDriverFacts& facts = session_->facts();
@@ -193,21 +187,6 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   // all see the one state of the table.
   if (facts.is_mariadb) options.snapshot = MariaDbSnapshotPlan(*session_, reference);
   if (facts.is_postgres) options.snapshot.kind = SnapshotKind::kTransaction;
-  if (facts.is_postgres) {
-    // A large table is read in ranges of its pages over several connections
-    // in one snapshot, in the order of its one statement.
-    const std::string select = "SELECT " + select_list + " FROM " + name;
-    if (std::optional<PageRangePlan> plan = PlanPageRanges(*session_, reference, select)) {
-      // The dataset may outlive this backend: the login goes with it.
-      PostgresPageRangeDataset::Connect connect = [data_source = data_source_, user_name = user_name_,
-                                                   password = password_, login = connection_timeout_seconds_,
-                                                   command = command_timeout_seconds_] {
-        return std::make_shared<OdbcSession>(data_source, user_name, password, login, command);
-      };
-      return std::make_unique<PostgresPageRangeDataset>(session_, std::move(connect), std::move(*plan),
-                                                        std::move(options));
-    }
-  }
   OdbcResultDataset::Execute execute;
   if (facts.is_sqlite) {
     // The SQLite driver has no wide calls: the driver manager would narrow

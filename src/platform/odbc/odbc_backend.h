@@ -26,13 +26,6 @@ class OdbcBackend : public ConnectionBackend {
 
  private:
   std::shared_ptr<OdbcSession> session_;
-  // The login, for the further connections that read a large PostgreSQL
-  // table alongside the session.
-  std::string data_source_;
-  std::string user_name_;
-  std::string password_;
-  int connection_timeout_seconds_;
-  int command_timeout_seconds_;
 };
 
 }  // namespace quill

@@ -11,10 +11,11 @@
 namespace quill {
 namespace {
 
-// One block of bound rows takes about Options::block_bytes (each of the two
+// One block of bound rows takes about this much memory (each of the two
 // sets), and never more rows than kMaxBlockRows. Blocks are large because
 // every block is handed between two threads, and a hand-over waits for a
 // thread to wake.
+constexpr SQLLEN kBlockBytes = 4 * 1024 * 1024;
 constexpr SQLULEN kMaxBlockRows = 8192;
 // Reading in pages, a page is one block: the worker runs the next page's
 // statement and fetches it whole while the caller works on the current one
@@ -139,6 +140,10 @@ OdbcResultDataset::~OdbcResultDataset() {
   statement_.reset();
   snapshot_.reset();
 }
+
+// The message of a table whose columns changed while it was read: its rows
+// could only be read with the columns shifted.
+constexpr char kColumnsChanged[] = "The table was changed while it was read: its columns are no longer those it had.";
 
 void OdbcResultDataset::Execute_() {
   StopFetchAhead();
@@ -370,7 +375,7 @@ void OdbcResultDataset::BindColumns() {
   }
   array_size_ = 1;
   if (!any_long) {
-    array_size_ = std::clamp<SQLULEN>(options_.block_bytes / std::max<SQLLEN>(row_bytes, 1), 1,
+    array_size_ = std::clamp<SQLULEN>(kBlockBytes / std::max<SQLLEN>(row_bytes, 1), 1,
                                       paging_ ? kMaxPagedBlockRows : kMaxBlockRows);
   }
   SQLSetStmtAttrW(statement, SQL_ATTR_ROW_BIND_TYPE, reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0);

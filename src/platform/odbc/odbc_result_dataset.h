@@ -73,15 +73,7 @@ class OdbcResultDataset : public Dataset {
     std::optional<KeyPaging> key_paging;
     // How every statement of the reading sees one state of the table.
     SnapshotPlan snapshot;
-    // One block of bound rows takes about this much memory (each of the
-    // two sets).
-    SQLLEN block_bytes = 4 * 1024 * 1024;
   };
-
-  // The message of a table whose columns changed while it was read: its
-  // rows could only be read with the columns shifted.
-  static constexpr char kColumnsChanged[] =
-      "The table was changed while it was read: its columns are no longer those it had.";
 
   OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execute execute, Options options);
   ~OdbcResultDataset() override;

@@ -29,7 +29,9 @@ std::string NameExpression(const std::string& name) {
 }
 
 std::string CatalogQuery(const TableReference& table) {
-  const std::string relation = PostgresRelationText(table);
+  const std::string relation = table.schema.empty()
+                                   ? NameExpression(table.table)
+                                   : NameExpression(table.schema) + " || '.' || " + NameExpression(table.table);
   return "SELECT a.attname, CASE WHEN n.nspname = 'pg_catalog' THEN t.typname ELSE '' END, t.typtype, "
          "CASE WHEN a.atttypmod < 0 AND d.typtype = 'd' THEN d.typtypmod ELSE a.atttypmod END, "
          "(SELECT max(pg_catalog.char_length(e.enumlabel)) FROM pg_catalog.pg_enum e WHERE e.enumtypid = t.oid), "
@@ -102,11 +104,6 @@ void SizeByValues(const OdbcSession& session, const TableReference& table, const
 }
 
 }  // namespace
-
-std::string PostgresRelationText(const TableReference& table) {
-  return table.schema.empty() ? NameExpression(table.table)
-                              : NameExpression(table.schema) + " || '.' || " + NameExpression(table.table);
-}
 
 std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& column) {
   const std::string& type = column.type_name;

@@ -23,11 +23,6 @@ struct PostgresCatalogColumn {
   int money_scale = 2;     // the digits after the point of money in this session
 };
 
-// The table's quoted name as an expression of a catalog statement (for
-// to_regclass): the names travel as hexadecimal digits, decoded by the
-// server, so nothing in them can end a literal.
-std::string PostgresRelationText(const TableReference& table);
-
 // What the driver must be corrected with for such a column, or none where
 // psqlodbc describes it rightly. psqlodbc gives bit(n) and varbit(n) the
 // wrong size (4 for bit(8)); types it does not know as text of 255
