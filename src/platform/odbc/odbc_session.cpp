@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 #include <vector>
 
 #include "platform/odbc/fetched_text.h"
@@ -85,6 +86,58 @@ std::string UserNameValue(const std::string& name) {
   return bare ? name : "{" + name + "}";
 }
 
+// Whether a login can travel in a connection string: only values free of
+// its special characters can safely join one.
+bool JoinableLogin(const std::string& data_source, const std::string& user_name, const std::string& password) {
+  return data_source.find_first_of(";{}=") == std::string::npos && !data_source.empty() &&
+         data_source.front() != ' ' && data_source.back() != ' ' && JoinableInConnectionString(user_name) &&
+         JoinableInConnectionString(password);
+}
+
+// The driver a DSN names as the driver manager lists it: its library when
+// the DSN names a driver section, else what the DSN names, in lower case;
+// empty when the DSN is not listed.
+std::string RegisteredDriver(SQLHENV environment, const std::string& data_source) {
+  std::vector<SQLCHAR> name(SQL_MAX_DSN_LENGTH + 1);
+  std::vector<SQLCHAR> description(1024);
+  std::string driver;
+  SQLSMALLINT name_length = 0;
+  SQLSMALLINT description_length = 0;
+  for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
+       SQL_SUCCEEDED(SQLDataSources(environment, direction, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                    &name_length, description.data(), static_cast<SQLSMALLINT>(description.size()),
+                                    &description_length));
+       direction = SQL_FETCH_NEXT) {
+    if (reinterpret_cast<const char*>(name.data()) == data_source) {
+      driver = reinterpret_cast<const char*>(description.data());
+      break;
+    }
+  }
+  if (driver.empty()) return {};
+  std::vector<SQLCHAR> attributes(4096);
+  SQLSMALLINT attributes_length = 0;
+  for (SQLUSMALLINT direction = SQL_FETCH_FIRST;
+       SQL_SUCCEEDED(SQLDrivers(environment, direction, description.data(),
+                                static_cast<SQLSMALLINT>(description.size()), &description_length, attributes.data(),
+                                static_cast<SQLSMALLINT>(attributes.size() - 2), &attributes_length));
+       direction = SQL_FETCH_NEXT) {
+    if (reinterpret_cast<const char*>(description.data()) != driver) continue;
+    // key=value pairs, each ended by a NUL, the list by a second one.
+    for (const char* pair = reinterpret_cast<const char*>(attributes.data()); *pair != '\0';
+         pair += std::char_traits<char>::length(pair) + 1) {
+      const std::string_view entry(pair);
+      if (entry.size() > 7 && std::equal(entry.begin(), entry.begin() + 7, "driver=", [](char a, char b) {
+            return std::tolower(static_cast<unsigned char>(a)) == b;
+          })) {
+        driver = std::string(entry.substr(7));
+      }
+    }
+    std::fill(attributes.begin(), attributes.end(), 0);
+  }
+  std::transform(driver.begin(), driver.end(), driver.begin(), [](unsigned char c) { return std::tolower(c); });
+  return driver;
+}
+
 // Null for an empty text, so the driver takes the DSN's own login.
 SQLWCHAR* OrNull(const WideText& text, std::vector<SQLWCHAR>& buffer) {
   return text.empty() ? nullptr : buffer.data();
@@ -101,10 +154,17 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection_timeout_seconds)), 0);
   SQLSetConnectAttrW(connection_.get(), SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
-  Connect(data_source, user_name, password);
+  // The driver the DSN names gets its streaming option with the first
+  // login, which costs as much as reading many rows; a driver that turns
+  // out to be another is connected to again with its own.
+  const std::string expected = StreamingOption(RegisteredDriver(environment_.get(), data_source));
+  const bool with_option = !expected.empty() && ConnectWithOption(data_source, user_name, password, expected);
+  if (!with_option) Connect(data_source, user_name, password);
   ReadDriverFacts();
   const std::string streaming = StreamingOption(facts_.driver_name);
-  if (!streaming.empty()) ReconnectStreaming(data_source, user_name, password, streaming);
+  if (!streaming.empty() && (!with_option || streaming != expected)) {
+    ReconnectStreaming(data_source, user_name, password, streaming);
+  }
   // A DSN that cannot join a connection string keeps its own character set:
   // text goes as UTF-8 only when the session really sends that.
   facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet())) ||
@@ -195,28 +255,31 @@ void OdbcSession::Connect(const std::string& data_source, const std::string& use
 }
 
 // The options travel in a connection string, which only values free of its
-// special characters can safely join; otherwise the first connection stays.
-void OdbcSession::ReconnectStreaming(const std::string& data_source, const std::string& user_name,
-                                     const std::string& password, const std::string& option) {
-  if (data_source.find_first_of(";{}=") != std::string::npos || data_source.empty() || data_source.front() == ' ' ||
-      data_source.back() == ' ' || !JoinableInConnectionString(user_name) || !JoinableInConnectionString(password)) {
-    return;
-  }
+// special characters can safely join.
+bool OdbcSession::ConnectWithOption(const std::string& data_source, const std::string& user_name,
+                                    const std::string& password, const std::string& option) {
+  if (!JoinableLogin(data_source, user_name, password)) return false;
   std::string text = "DSN=" + data_source + ";";
   if (!user_name.empty()) text += "UID=" + UserNameValue(user_name) + ";";
   if (!password.empty()) text += "PWD={" + password + "};";
   text += option;
-  SQLDisconnect(connection_.get());
-  connected_ = false;
   WideText wide = Utf8ToUtf16(text);
+  std::fill(text.begin(), text.end(), '\0');
   SQLSMALLINT length = 0;
   const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, wide.data(), SQL_NTS, nullptr, 0, &length,
                                              SQL_DRIVER_NOPROMPT);
-  if (SQL_SUCCEEDED(result)) {
-    connected_ = true;
-    return;
-  }
-  Connect(data_source, user_name, password);
+  std::fill(wide.begin(), wide.end(), 0);
+  connected_ = SQL_SUCCEEDED(result);
+  return connected_;
+}
+
+// Without a login that joins a connection string the first connection stays.
+void OdbcSession::ReconnectStreaming(const std::string& data_source, const std::string& user_name,
+                                     const std::string& password, const std::string& option) {
+  if (!JoinableLogin(data_source, user_name, password)) return;
+  SQLDisconnect(connection_.get());
+  connected_ = false;
+  if (!ConnectWithOption(data_source, user_name, password, option)) Connect(data_source, user_name, password);
 }
 
 OdbcSession::~OdbcSession() {

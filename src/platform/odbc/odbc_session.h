@@ -74,6 +74,10 @@ class OdbcSession {
   void RunQuietly(const std::string& statement_text);
   void ReconnectStreaming(const std::string& data_source, const std::string& user_name,
                           const std::string& password, const std::string& option);
+  // Connects through a connection string that adds the option; false when
+  // the login cannot join one or the driver refuses it.
+  bool ConnectWithOption(const std::string& data_source, const std::string& user_name, const std::string& password,
+                         const std::string& option);
 
   OdbcHandle environment_;
   OdbcHandle connection_;
