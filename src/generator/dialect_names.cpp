@@ -19,20 +19,33 @@ int ColumnLength(TargetDialect dialect) {
   return 0;
 }
 
-// The names in `forms` kept distinct without case; `originals` are the
-// names before the dialect's rules: a name equal to an earlier one already
-// there keeps its form. A suffix never makes a name that another one has.
+// The system columns every PostgreSQL table has: CREATE TABLE refuses a
+// column of its own by one of these names.
+const std::set<std::string>& PostgresSystemColumns() {
+  static const std::set<std::string> names = {"tableoid", "xmin", "cmin", "xmax", "cmax", "ctid"};
+  return names;
+}
+
+const std::set<std::string>& ColumnNamesTaken(TargetDialect dialect) {
+  static const std::set<std::string> none;
+  return dialect == TargetDialect::PostgreSql ? PostgresSystemColumns() : none;
+}
+
+// The names in `forms` kept distinct without case and apart from the
+// engine's own names in `taken` (lower case); `originals` are the names
+// before the dialect's rules: a name equal to an earlier one already there
+// keeps its form. A suffix never makes a name that another one has.
 std::vector<std::string> Distinct(const std::vector<std::string>& forms, const std::vector<std::string>& originals,
-                                  int max_length) {
-  std::set<std::string> reserved;
+                                  int max_length, const std::set<std::string>& taken) {
+  std::set<std::string> reserved = taken;
   for (const std::string& form : forms) reserved.insert(LowerCase(form));
   std::vector<std::pair<std::string, std::string>> used;  // (key, original)
-  std::set<std::string> used_keys;
+  std::set<std::string> used_keys = taken;
   std::vector<std::string> names;
   for (size_t i = 0; i < forms.size(); ++i) {
     const std::string key = LowerCase(forms[i]);
     bool free = used_keys.count(key) == 0;
-    if (!free) {
+    if (!free && taken.count(key) == 0) {
       for (const auto& [used_key, original] : used) {
         if (used_key == key && original == originals[i]) free = true;
       }
@@ -65,7 +78,11 @@ std::vector<std::string> DistinctColumnNames(const Settings& settings, const std
   std::vector<std::string> forms;
   forms.reserve(field_names.size());
   for (const std::string& name : field_names) forms.push_back(DialectColumnForm(settings, name));
-  return Distinct(forms, field_names, ColumnLength(settings.format));
+  return Distinct(forms, field_names, ColumnLength(settings.format), ColumnNamesTaken(settings.format));
+}
+
+bool IsEngineColumnName(const Settings& settings, std::string_view form) {
+  return ColumnNamesTaken(settings.format).count(LowerCase(form)) > 0;
 }
 
 std::vector<std::string> DistinctTableNames(const Settings& settings, const std::vector<std::string>& listed_names) {
@@ -74,7 +91,7 @@ std::vector<std::string> DistinctTableNames(const Settings& settings, const std:
   for (const std::string& listed : listed_names) {
     names.push_back(OutputTableNameFor(settings, listed, IsTextFileTable(listed)).name);
   }
-  return Distinct(names, names, 0);
+  return Distinct(names, names, 0, {});
 }
 
 }  // namespace quill

@@ -21,8 +21,13 @@ namespace quill {
 std::string DialectColumnForm(const Settings& settings, std::string_view field_name);
 
 // The column names of one table (in field order) in their dialect form, kept
-// distinct.
+// distinct, and apart from the names the engine keeps for columns of its own
+// (PostgreSQL's system columns xmin, ctid, ...), which get a suffix as well.
 std::vector<std::string> DistinctColumnNames(const Settings& settings, const std::vector<std::string>& field_names);
+
+// Whether a column name in its dialect form is one the engine keeps for a
+// column of its own.
+bool IsEngineColumnName(const Settings& settings, std::string_view form);
 
 // The output names (OutputTableNameFor's name part) of a run's tables, in the
 // order listed, kept distinct. Tables whose output names are equal before the

@@ -362,9 +362,11 @@ void SayRenamedColumns(const Settings& settings, const Dataset& table, UserInter
   const std::vector<std::string> names = WrittenColumnNames(settings, table);
   for (int i = 0; i < table.FieldCount(); ++i) {
     const std::string& field_name = table.FieldAt(i).Name();
-    if (names[static_cast<size_t>(i)] == DialectColumnForm(settings, field_name)) continue;
+    const std::string form = DialectColumnForm(settings, field_name);
+    if (names[static_cast<size_t>(i)] == form) continue;
     ui.AddLogLine("Table : " + table_name + " : column " + field_name + " is written " + names[static_cast<size_t>(i)] +
-                  ", as this dialect would give it the name of another column.");
+                  (IsEngineColumnName(settings, form) ? ", as this dialect keeps its name for a column of its own."
+                                                      : ", as this dialect would give it the name of another column."));
   }
 }
 

@@ -27,6 +27,8 @@ constexpr DecimalLimits kDecimalLimits{.max_precision = 65, .max_scale = 30, .un
 constexpr int kMaxVarbinary = 255;
 // The fraction digits MySql keeps.
 constexpr int kMaxFractionDigits = 6;
+// The collation of text key columns: one key per distinct text.
+constexpr std::string_view kBinaryCollation = " CHARACTER SET utf8mb4 COLLATE utf8mb4_bin";
 
 std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "varchar(" + settings.size + ")" : std::string(type);
@@ -216,16 +218,20 @@ void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& co
   text += "CREATE TABLE " + TableName(run) + " (" + std::string(kCrLf);
   // The key names are back-quoted like the columns, so blanks and reserved
   // words cannot break the clause. A long text column in the key gets a
-  // varchar the index can hold.
+  // varchar the index can hold. A text key compares byte for byte: under a
+  // database's usual collation, keys that differ only in case or accents
+  // are one key, and the later rows would be refused as duplicates.
   text += ColumnDefinitions(
       writer, {.column_name = [&](const std::string& name) { return QuoteIdentifier(kMySqlRules.quotes, name); },
                .type_text =
-                   [&](const Field& field, bool) {
+                   [&](const Field& field, bool in_key) {
                      const MySqlColumn& column = columns[static_cast<size_t>(field.Index())];
-                     if (column.key_text_length > 0) {
-                       return (column.binary ? "varbinary(" : "varchar(") + std::to_string(column.key_text_length) + ")";
-                     }
-                     return MySqlTypeText(field, settings);
+                     std::string type = column.key_text_length > 0
+                                            ? (column.binary ? "varbinary(" : "varchar(") +
+                                                  std::to_string(column.key_text_length) + ")"
+                                            : MySqlTypeText(field, settings);
+                     if (in_key && IsTextClass(column.column_class)) type += kBinaryCollation;
+                     return type;
                    },
                .key_form = KeyForm::kClause,
                .key_clause = "PRIMARY KEY("});
