@@ -41,6 +41,12 @@ TEST(DialectNamesTest, ColumnNamesThatTheDialectMakesEqualGetASuffixWithinItsLen
       {"Underscore", TargetDialect::MySql, true, {"a b", "a_b"}, {"a_b", "a_b_2"}},
       {"names compared without case in MySql", TargetDialect::MySql, false, {"Id", "ID"}, {"Id", "ID_2"}},
       {"distinct names stay as they are", TargetDialect::MsSql, false, {"a", "b"}, {"a", "b"}},
+      {"PostgreSQL's system columns", TargetDialect::PostgreSql, false,
+       {"xmin", "YMax", "XMAX", "ctid", "TableOid", "cmin", "cmax", "oid"},
+       {"xmin_2", "ymax", "xmax_2", "ctid_2", "tableoid_2", "cmin_2", "cmax_2", "oid"}},
+      {"a system column's suffix never takes a name that is there", TargetDialect::PostgreSql, false,
+       {"xmin_2", "xmin"}, {"xmin_2", "xmin_3"}},
+      {"system column names are PostgreSQL's only", TargetDialect::MySql, false, {"xmin", "ctid"}, {"xmin", "ctid"}},
   };
   for (const NamesCase& c : cases) {
     Settings settings;
@@ -84,6 +90,34 @@ TEST(DialectNamesTest, APostgresScriptOfNamesThatDifferInCaseLoads) {
   };
   EXPECT_TRUE(says("Table : public.case is written case_2")) << ::testing::PrintToString(log);
   EXPECT_TRUE(says("column id is written id_2")) << ::testing::PrintToString(log);
+}
+
+// A MariaDB table whose columns bear PostgreSQL's system column names, as
+// bounding boxes do (xmin, xmax): the PostgreSQL script renames them, loads,
+// and every value arrives.
+TEST(DialectNamesTest, APostgresScriptOfColumnsNamedLikeSystemColumnsLoads) {
+  TestDatabase source = TestDatabase::MariaDb();
+  source.CreateTable({"bounds",
+                      {{"id", "INT"}, {"xmin", "DOUBLE"}, {"XMax", "DOUBLE"}, {"ctid", "VARCHAR(10)"},
+                       {"tableoid", "INT"}, {"cmin", "INT"}, {"cmax", "INT"}},
+                      {"id"},
+                      {{"1", "-1.5", "2.5", "'a'", "7", "8", "9"}}});
+  GeneratorHarness harness;
+  harness.settings.format = TargetDialect::PostgreSql;
+  harness.generator.GenerateScript(source.Dsn(), "bounds");
+  ASSERT_EQ(harness.ui.tabs().size(), 1u);
+  const std::string script = harness.ScriptText();
+
+  TestDatabase target = TestDatabase::Postgres();
+  const ScriptRun load = RunPsqlScript(target, script);
+  ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+  EXPECT_EQ(target.Query("SELECT id, xmin_2, xmax_2, rtrim(ctid_2), tableoid_2, cmin_2, cmax_2 FROM bounds"),
+            (std::vector<QueryRow>{{"1", "-1.5", "2.5", "a", "7", "8", "9"}}));
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
+    return line.find("column xmin is written xmin_2, as this dialect keeps its name for a column of its own") !=
+           std::string::npos;
+  })) << ::testing::PrintToString(log);
 }
 
 }  // namespace

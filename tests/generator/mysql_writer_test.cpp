@@ -31,7 +31,7 @@ TEST(MySqlWriterTest, SqliteGoldenScripts) {
       {"a composite key lists its columns back-quoted; back quotes in names doubled",
        {"pairs", {{"a id", "INT"}, {"b", "VARCHAR(5)"}, {"x`y", "INT"}}, {"a id", "b"}, {{"1", "'k'", "2"}}},
        nullptr,
-       {"CREATE TABLE `pairs` (\r\n`a id` int(11),\r\n`b` varchar(5),\r\n`x``y` int(11),\r\n"
+       {"CREATE TABLE `pairs` (\r\n`a id` int(11),\r\n`b` varchar(5) CHARACTER SET utf8mb4 COLLATE utf8mb4_bin,\r\n`x``y` int(11),\r\n"
         "PRIMARY KEY(`a id`,`b`)\r\n);",
         "INSERT INTO `pairs` VALUES('1','k','2');"}},
 
