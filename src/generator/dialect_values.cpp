@@ -350,6 +350,19 @@ std::string FloatText(const Field& field, const Settings& settings) {
   return FormatFloat(settings.float_format, field.AsFloat());
 }
 
+std::vector<bool> EmptyTextKeptColumns(TableWriter& writer) {
+  std::vector<bool> kept(static_cast<size_t>(writer.table.FieldCount()), false);
+  for (const std::string& name : PrimaryKeyColumns(writer)) {
+    const Field* field = writer.table.FindField(name);
+    if (field != nullptr && IsTextClass(ClassOf(*field))) kept[static_cast<size_t>(field->Index())] = true;
+  }
+  return kept;
+}
+
+bool WritesEmptyQuoted(const Settings& settings, const std::vector<bool>& kept_columns, const Field& field) {
+  return settings.null_quoted || (kept_columns[static_cast<size_t>(field.Index())] && !field.IsNull());
+}
+
 std::vector<std::string> WrittenColumnNames(const Settings& settings, const Dataset& table) {
   std::vector<std::string> field_names;
   field_names.reserve(static_cast<size_t>(table.FieldCount()));

@@ -181,6 +181,7 @@ struct MySqlColumn {
   bool binary;          // Bytes and VarBytes: binary literals
   bool duration;        // a time column of durations
   bool blob_bytes;      // a BLOB column typed longblob: BLOB text that is not text goes in as bytes
+  bool empty_kept;      // a text key column: an empty text is '', never NULL
   std::optional<DecimalType> decimal;  // a decimal column's type, which its values must fit
   std::string decimal_lost;
 };
@@ -188,6 +189,7 @@ struct MySqlColumn {
 std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
   const std::vector<int> key_text_lengths = KeyTextLengths(writer, key);
+  const std::vector<bool> empty_kept = EmptyTextKeptColumns(writer);
   std::vector<MySqlColumn> columns;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
@@ -199,6 +201,7 @@ std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
                        IsBinaryClass(c),
                        c == ColumnClass::kTime && field.IsDuration(),
                        MySqlTypeText(field, writer.settings) == "longblob",
+                       empty_kept[static_cast<size_t>(i)],
                        std::nullopt,
                        {}};
     if (c == ColumnClass::kBCD) {
@@ -306,7 +309,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
     return;
   }
   if (value.text.empty()) {
-    out += settings.null_quoted ? "''" : "NULL";
+    out += settings.null_quoted || (column.empty_kept && !field.IsNull()) ? "''" : "NULL";
     return;
   }
   if (column.key_text_length > 0 && Utf8Length(value.text) > static_cast<size_t>(column.key_text_length)) {

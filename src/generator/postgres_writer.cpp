@@ -130,8 +130,8 @@ void AppendBinaryLiteral(std::string& out, std::string_view bytes) {
   out += "','hex')";
 }
 
-void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValuesWrittenNull& written_null,
-                      ValueText& value, std::string& out) {
+void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, const std::vector<bool>& empty_kept,
+                      ValuesWrittenNull& written_null, ValueText& value, std::string& out) {
   const Settings& settings = writer.settings;
   if (written_null.Refuse(field)) {
     out += "NULL";
@@ -197,16 +197,18 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
   }
   // BLOB texts and file paths are data, not numbers: their commas stay.
   if (!IsTextClass(c) && c != ColumnClass::kBlob) CommasToPoints(value.text);
-  AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted, .literals = kPostgresLiterals});
+  AppendQuotedValue(out, value,
+                    {.null_quoted = WritesEmptyQuoted(settings, empty_kept, field), .literals = kPostgresLiterals});
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       ValuesWrittenNull& written_null, ValueText& value) {
+                       const std::vector<bool>& empty_kept, ValuesWrittenNull& written_null, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], written_null, value, text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], empty_kept, written_null, value,
+                     text);
   }
   text += ");";
 }
@@ -228,9 +230,10 @@ void EmitPostgresTable(TableWriter& writer) {
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
   // PostgreSQL's numeric holds NaN and the infinities.
   ValuesWrittenNull written_null(writer, classes, true);
+  const std::vector<bool> empty_kept = EmptyTextKeptColumns(writer);
   ValueText value;  // one work text for every value of the table
   WriteRows(writer, kPostgresRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, classes, written_null, value); });
+            [&] { WriteRowStatement(writer, row_head, classes, empty_kept, written_null, value); });
 }
 
 }  // namespace quill

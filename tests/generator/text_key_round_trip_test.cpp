@@ -1,7 +1,8 @@
 // Text keys that differ only where a server's usual collation does not look
-// (case, accents, sharp s, composed and decomposed letters): a SQLite table
-// keyed by them is scripted as MySql and as PostgreSQL, the real engines load
-// every row, and each key arrives byte for byte.
+// (case, accents, sharp s, composed and decomposed letters), and empty texts
+// in a key, which no key may hold as NULL: a SQLite table keyed by them is
+// scripted as MySql and as PostgreSQL, the real engines load every row, and
+// each key arrives byte for byte.
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,9 @@ const std::vector<KeyCase> kCases = {
     {"sharp s", "VARCHAR(10)", {"strasse", "straße"}},
     {"composed and decomposed", "TEXT", {"\xC3\xA9", "e\xCC\x81"}},
     {"long text key", "VARCHAR(2000)", {std::string(300, 'x') + "A", std::string(300, 'x') + "a"}},
+    {"empty text", "TEXT", {"", "a"}},
+    {"empty text in a sized key", "VARCHAR(10)", {"", "b"}},
+    {"empty text in a long key", "VARCHAR(2000)", {"", "c"}},
 };
 
 std::string Hex(const std::string& bytes) {
@@ -71,7 +75,7 @@ TEST_P(TextKeyRoundTrip, KeysThatDifferOnlyInCaseOrAccentsAllArrive) {
 
     const std::string hex = to_postgres ? "upper(encode(convert_to(name, 'UTF8'), 'hex'))" : "HEX(name)";
     std::vector<std::string> arrived;
-    for (const QueryRow& row : target.Query("SELECT " + hex + " FROM keyed")) arrived.push_back(row[0].value_or(""));
+    for (const QueryRow& row : target.Query("SELECT " + hex + " FROM keyed")) arrived.push_back(row[0].value_or("NULL"));
     std::vector<std::string> expected;
     for (const std::string& key : c.keys) expected.push_back(Hex(key));
     std::sort(arrived.begin(), arrived.end());
