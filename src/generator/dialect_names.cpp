@@ -1,5 +1,6 @@
 #include "generator/dialect_names.h"
 
+#include <algorithm>
 #include <set>
 
 #include "generator/dialect_values.h"
@@ -12,11 +13,43 @@ namespace {
 
 constexpr int kOracleColumnLength = 30;
 constexpr int kPervasiveColumnLength = 20;
+// The longest names the servers take: PostgreSQL keeps the first 63 bytes
+// of a longer one, so two long names that share them become one; MySql
+// refuses a name of more than 64 characters.
+constexpr int kPostgresNameBytes = 63;
+constexpr int kMySqlNameLength = 64;
 
-int ColumnLength(TargetDialect dialect) {
-  if (dialect == TargetDialect::Oracle) return kOracleColumnLength;
-  if (dialect == TargetDialect::Pervasive) return kPervasiveColumnLength;
-  return 0;
+// How long a name the dialect holds: characters, or bytes of UTF-8 (whole
+// characters only); 0 for no limit.
+struct NameLimit {
+  int length = 0;
+  bool bytes = false;
+};
+
+NameLimit ColumnLimit(TargetDialect dialect) {
+  if (dialect == TargetDialect::Oracle) return {kOracleColumnLength};
+  if (dialect == TargetDialect::Pervasive) return {kPervasiveColumnLength};
+  if (dialect == TargetDialect::PostgreSql) return {kPostgresNameBytes, true};
+  if (dialect == TargetDialect::MySql) return {kMySqlNameLength};
+  return {};
+}
+
+// Table names are cut only where the server would refuse or cut them itself.
+NameLimit TableLimit(TargetDialect dialect) {
+  if (dialect == TargetDialect::PostgreSql) return {kPostgresNameBytes, true};
+  if (dialect == TargetDialect::MySql) return {kMySqlNameLength};
+  return {};
+}
+
+// The name cut to the limit less `room` (characters or bytes) for a suffix.
+std::string WithinLimit(std::string_view name, NameLimit limit, int room = 0) {
+  if (limit.length <= 0) return std::string(name);
+  const int length = std::max(0, limit.length - room);
+  if (!limit.bytes) return FirstCharacters(name, length);
+  if (name.size() <= static_cast<size_t>(length)) return std::string(name);
+  size_t end = static_cast<size_t>(length);
+  while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0) == 0x80) --end;  // a character's start
+  return std::string(name.substr(0, end));
 }
 
 // The system columns every PostgreSQL table has: CREATE TABLE refuses a
@@ -36,7 +69,7 @@ const std::set<std::string>& ColumnNamesTaken(TargetDialect dialect) {
 // before the dialect's rules: a name equal to an earlier one already there
 // keeps its form. A suffix never makes a name that another one has.
 std::vector<std::string> Distinct(const std::vector<std::string>& forms, const std::vector<std::string>& originals,
-                                  int max_length, const std::set<std::string>& taken) {
+                                  NameLimit limit, const std::set<std::string>& taken) {
   std::set<std::string> reserved = taken;
   for (const std::string& form : forms) reserved.insert(LowerCase(form));
   std::vector<std::pair<std::string, std::string>> used;  // (key, original)
@@ -53,8 +86,7 @@ std::vector<std::string> Distinct(const std::vector<std::string>& forms, const s
     std::string name = forms[i];
     for (int n = 2; !free; ++n) {
       const std::string suffix = "_" + std::to_string(n);
-      const int room = max_length > 0 ? max_length - static_cast<int>(suffix.size()) : -1;
-      name = (room >= 0 ? FirstCharacters(forms[i], room) : forms[i]) + suffix;
+      name = WithinLimit(forms[i], limit, static_cast<int>(suffix.size())) + suffix;
       const std::string candidate = LowerCase(name);
       free = used_keys.count(candidate) == 0 && reserved.count(candidate) == 0;
     }
@@ -69,16 +101,19 @@ std::vector<std::string> Distinct(const std::vector<std::string>& forms, const s
 
 std::string DialectColumnForm(const Settings& settings, std::string_view field_name) {
   const std::string name = ApplyUnderscore(settings, field_name);
-  if (settings.format == TargetDialect::PostgreSql) return LowerCase(name);
-  const int length = ColumnLength(settings.format);
-  return length > 0 ? FirstCharacters(name, length) : name;
+  return WithinLimit(settings.format == TargetDialect::PostgreSql ? LowerCase(name) : name,
+                     ColumnLimit(settings.format));
+}
+
+std::string DialectTableForm(const Settings& settings, std::string_view output_name) {
+  return WithinLimit(output_name, TableLimit(settings.format));
 }
 
 std::vector<std::string> DistinctColumnNames(const Settings& settings, const std::vector<std::string>& field_names) {
   std::vector<std::string> forms;
   forms.reserve(field_names.size());
   for (const std::string& name : field_names) forms.push_back(DialectColumnForm(settings, name));
-  return Distinct(forms, field_names, ColumnLength(settings.format), ColumnNamesTaken(settings.format));
+  return Distinct(forms, field_names, ColumnLimit(settings.format), ColumnNamesTaken(settings.format));
 }
 
 bool IsEngineColumnName(const Settings& settings, std::string_view form) {
@@ -87,11 +122,14 @@ bool IsEngineColumnName(const Settings& settings, std::string_view form) {
 
 std::vector<std::string> DistinctTableNames(const Settings& settings, const std::vector<std::string>& listed_names) {
   std::vector<std::string> names;
+  std::vector<std::string> forms;
   names.reserve(listed_names.size());
+  forms.reserve(listed_names.size());
   for (const std::string& listed : listed_names) {
     names.push_back(OutputTableNameFor(settings, listed, IsTextFileTable(listed)).name);
+    forms.push_back(DialectTableForm(settings, names.back()));
   }
-  return Distinct(names, names, 0, {});
+  return Distinct(forms, names, TableLimit(settings.format), {});
 }
 
 }  // namespace quill
