@@ -294,16 +294,12 @@ void WriteTableStatement(TableWriter& writer) {
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += "," + std::string(kCrLf);
-    const bool in_key = std::find(key.begin(), key.end(), field.Name()) != key.end();
-    const bool unbounded_in_key = unbounded(field) && in_key;
+    const bool unbounded_in_key = unbounded(field) && std::find(key.begin(), key.end(), field.Name()) != key.end();
     const int key_bytes = unbounded_key_columns > 0 ? kKeyBytes / unbounded_key_columns : kKeyBytes;
     std::string type = !unbounded_in_key                         ? MsSqlTypeText(field, settings)
                        : TypeClassOf(field) == ColumnClass::kMemo ? "nvarchar] (" + std::to_string(key_bytes / 2) + ")"
                                                                   : BinaryTypeText(key_bytes);
     if (type.empty()) type = "sql_variant]";  // a class outside the map: the type that takes any value
-    // A text key compares byte for byte: under a server's usual collation,
-    // keys that differ only in case would be refused as duplicates.
-    if (in_key && IsTextClass(TypeClassOf(field))) type += " COLLATE Latin1_General_BIN2";
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       type += " PRIMARY KEY";
       run.primary_key_marked = true;

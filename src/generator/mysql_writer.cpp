@@ -27,8 +27,12 @@ constexpr DecimalLimits kDecimalLimits{.max_precision = 65, .max_scale = 30, .un
 constexpr int kMaxVarbinary = 255;
 // The fraction digits MySql keeps.
 constexpr int kMaxFractionDigits = 6;
-// The collation of text key columns: one key per distinct text.
-constexpr std::string_view kBinaryCollation = " CHARACTER SET utf8mb4 COLLATE utf8mb4_bin";
+// The table's text is utf8mb4 whatever the database's default, and compares
+// byte for byte, as in the sources: under a database's usual collation, keys
+// that differ only in case or accents are one key, and the later rows would
+// be refused as duplicates. Every text column takes it, so a foreign key
+// between two text columns finds the same collation on both sides.
+constexpr std::string_view kTableTextOptions = " DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin";
 
 std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "varchar(" + settings.size + ")" : std::string(type);
@@ -221,24 +225,20 @@ void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& co
   text += "CREATE TABLE " + TableName(run) + " (" + std::string(kCrLf);
   // The key names are back-quoted like the columns, so blanks and reserved
   // words cannot break the clause. A long text column in the key gets a
-  // varchar the index can hold. A text key compares byte for byte: under a
-  // database's usual collation, keys that differ only in case or accents
-  // are one key, and the later rows would be refused as duplicates.
+  // varchar the index can hold.
   text += ColumnDefinitions(
       writer, {.column_name = [&](const std::string& name) { return QuoteIdentifier(kMySqlRules.quotes, name); },
                .type_text =
-                   [&](const Field& field, bool in_key) {
+                   [&](const Field& field, bool) {
                      const MySqlColumn& column = columns[static_cast<size_t>(field.Index())];
-                     std::string type = column.key_text_length > 0
-                                            ? (column.binary ? "varbinary(" : "varchar(") +
-                                                  std::to_string(column.key_text_length) + ")"
-                                            : MySqlTypeText(field, settings);
-                     if (in_key && IsTextClass(column.column_class)) type += kBinaryCollation;
-                     return type;
+                     if (column.key_text_length > 0) {
+                       return (column.binary ? "varbinary(" : "varchar(") + std::to_string(column.key_text_length) + ")";
+                     }
+                     return MySqlTypeText(field, settings);
                    },
                .key_form = KeyForm::kClause,
                .key_clause = "PRIMARY KEY("});
-  text += std::string(kCrLf) + ");";
+  text += std::string(kCrLf) + ")" + std::string(kTableTextOptions) + ";";
   AppendTableStatement(writer);
 }
 
