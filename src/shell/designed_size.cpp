@@ -1,6 +1,8 @@
 #include "shell/designed_size.h"
 
+#include <QGuiApplication>
 #include <QLayout>
+#include <QScreen>
 #include <QWindow>
 #include <QWidget>
 #include <algorithm>
@@ -26,7 +28,28 @@ void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
 
 namespace quill {
 
-void PlaceWindowFrame(QWidget* window, const QPoint& top_left) {
+QSize ExpectedFrameSize(const QWidget* window, const QWidget* framed_like) {
+  QSize borders = window->frameGeometry().size() - window->size();
+  if (framed_like == nullptr && window->parentWidget() != nullptr) framed_like = window->parentWidget()->window();
+  if (borders.isEmpty() && framed_like != nullptr) borders = framed_like->frameGeometry().size() - framed_like->size();
+  return window->size() + borders.expandedTo(QSize(0, 0));
+}
+
+QPoint FrameCornerOnScreen(const QWidget* window, const QPoint& top_left) {
+  const QSize frame = ExpectedFrameSize(window);
+  const QScreen* screen = QGuiApplication::screenAt(QRect(top_left, frame).center());
+  if (screen == nullptr) screen = QGuiApplication::screenAt(top_left);
+  if (screen == nullptr && window->parentWidget() != nullptr) screen = window->parentWidget()->window()->screen();
+  if (screen == nullptr) screen = window->screen();
+  if (screen == nullptr) return top_left;
+  const QRect room = screen->availableGeometry();
+  const int left = std::max(room.left(), std::min(top_left.x(), room.right() + 1 - frame.width()));
+  const int top = std::max(room.top(), std::min(top_left.y(), room.bottom() + 1 - frame.height()));
+  return {left, top};
+}
+
+void PlaceWindowFrame(QWidget* window, const QPoint& wanted_top_left) {
+  const QPoint top_left = FrameCornerOnScreen(window, wanted_top_left);
   // A move of a window that exists but is not shown places its inside where
   // the frame should be, and a window shown before may keep a frame size
   // that is no longer true: the window's frame position is set first, then

@@ -13,8 +13,20 @@ namespace quill {
 // that size.
 void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed);
 
-// Puts a window's frame (its title bar included) at top_left, at every
-// showing, the first one too.
+// The size of a window's frame, its title bar included. Before the window
+// manager has framed the window it is not known: a window framed as
+// framed_like (by default its owner) is has the same borders.
+QSize ExpectedFrameSize(const QWidget* window, const QWidget* framed_like = nullptr);
+
+// Where a window's frame put at top_left would leave the available area of
+// the screen it lands on (a smaller screen, a panel, an owner near the
+// edge), the nearest corner that keeps it on that area; where the frame is
+// larger than the area, its top-left part, title bar first, stays on it.
+QPoint FrameCornerOnScreen(const QWidget* window, const QPoint& top_left);
+
+// Puts a window's frame (its title bar included) at top_left, or where that
+// would leave the screen at FrameCornerOnScreen's corner, at every showing,
+// the first one too.
 void PlaceWindowFrame(QWidget* window, const QPoint& top_left);
 
 }  // namespace quill
