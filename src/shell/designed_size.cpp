@@ -12,10 +12,17 @@ namespace quill {
 void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
   if (window->layout() != nullptr) window->layout()->activate();
   const QSize minimum = window->layout() != nullptr ? window->layout()->totalMinimumSize() : window->minimumSizeHint();
-  const int width = std::max(designed.width(), minimum.width());
+  int width = std::max(designed.width(), minimum.width());
   int height = std::max(designed.height(), minimum.height());
   if (window->layout() != nullptr && window->layout()->hasHeightForWidth())
     height = std::max(height, window->layout()->totalHeightForWidth(width));
+  // A window that can grow smaller than that (its lists scroll) is no larger
+  // than the screen's available area, so that its buttons stay in reach.
+  if (!fixed && window->screen() != nullptr) {
+    const QSize room = window->screen()->availableGeometry().size() - (ExpectedFrameSize(window) - window->size());
+    width = std::max(minimum.width(), std::min(width, room.width()));
+    height = std::max(minimum.height(), std::min(height, room.height()));
+  }
   if (fixed) {
     window->setFixedSize(width, height);
   } else {
