@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
@@ -14,9 +15,9 @@
 #include "fixtures/odbc_data_sources.h"
 #include "layout_faults.h"
 #include "options_dialogs_fixture.h"
-#include "shell/designed_size.h"
 #include "shell/about_box.h"
 #include "shell/data_source_dialog.h"
+#include "shell/designed_size.h"
 #include "shell/replace_dialog.h"
 #include "shell/table_selection_dialog.h"
 #include "shell/update_check.h"
@@ -53,17 +54,19 @@ TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
   };
   for (const auto& test : cases) {
     for (int showing = 1; showing <= 3; ++showing) {
-      QPoint opened_at;
+      QRect opened;
       QTimer::singleShot(1000, test.dialog, [&] {
-        opened_at = testing::FrameOnScreen(test.dialog).topLeft();
+        opened = testing::FrameOnScreen(test.dialog);
         test.dialog->reject();
       });
       if (test.dialog == &about) about.Open();
       else test.dialog->exec();
       const QRect owner = testing::FrameOnScreen(test.owner);
-      const QPoint expected(owner.left() + owner.width() / 2 - test.offset.x(),
-                            owner.top() + owner.height() / 2 - test.offset.y());
-      EXPECT_EQ(opened_at, expected) << test.name << ", showing " << showing;
+      const QPoint offsets(owner.left() + owner.width() / 2 - test.offset.x(),
+                           owner.top() + owner.height() / 2 - test.offset.y());
+      // Where the offsets would put a part of it off the screen, it is moved onto it.
+      const QPoint expected = testing::PlaceOnArea(offsets, opened.size(), test.dialog->screen()->availableGeometry());
+      EXPECT_EQ(opened.topLeft(), expected) << test.name << ", showing " << showing;
     }
   }
   testing::RemoveSystemDsn("Placed Source");
