@@ -1,5 +1,7 @@
 #include "shell/designed_size.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
@@ -9,6 +11,15 @@
 
 namespace quill {
 
+int TitleBarWidth(const QWidget& window) {
+  // Window managers draw the title in a bold face of the desktop's font; the
+  // icon and the three buttons take about 110 pixels beside it.
+  constexpr int kIconAndButtons = 110;
+  QFont title_font = QApplication::font();
+  title_font.setBold(true);
+  return QFontMetrics(title_font).horizontalAdvance(window.windowTitle()) + kIconAndButtons;
+}
+
 void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
   if (window->layout() != nullptr) window->layout()->activate();
   const QSize minimum = window->layout() != nullptr ? window->layout()->totalMinimumSize() : window->minimumSizeHint();
@@ -16,6 +27,8 @@ void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
   int height = std::max(designed.height(), minimum.height());
   if (window->layout() != nullptr && window->layout()->hasHeightForWidth())
     height = std::max(height, window->layout()->totalHeightForWidth(width));
+  // The title bar shows the title whole beside the window's icon and buttons.
+  width = std::max(width, TitleBarWidth(*window));
   // A window that can grow smaller than that (its lists scroll) is no larger
   // than the screen's available area, so that its buttons stay in reach.
   if (!fixed && window->screen() != nullptr) {

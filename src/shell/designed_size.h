@@ -7,10 +7,14 @@ class QWidget;
 
 namespace quill {
 
+// The width a window's frame needs to show its title whole.
+int TitleBarWidth(const QWidget& window);
+
 // Sizes a window laid out by Qt layouts: its designed size where its
-// controls fit, larger where this system's texts need more room (wrapped
-// texts as high as they need at the window's width). A fixed window keeps
-// that size.
+// controls and its title fit, larger where this system's texts need more
+// room (wrapped texts as high as they need at the window's width), and no
+// larger than the screen's available area where its controls can share less
+// room. A fixed window keeps that size.
 void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed);
 
 // The size of a window's frame, its title bar included. Before the window
