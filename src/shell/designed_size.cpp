@@ -51,7 +51,8 @@ namespace quill {
 QSize ExpectedFrameSize(const QWidget* window, const QWidget* framed_like) {
   QSize borders = window->frameGeometry().size() - window->size();
   if (framed_like == nullptr && window->parentWidget() != nullptr) framed_like = window->parentWidget()->window();
-  if (borders.isEmpty() && framed_like != nullptr) borders = framed_like->frameGeometry().size() - framed_like->size();
+  const bool frameless = window->windowFlags().testFlag(Qt::FramelessWindowHint);
+  if (borders.isEmpty() && !frameless && framed_like != nullptr) borders = framed_like->frameGeometry().size() - framed_like->size();
   return window->size() + borders.expandedTo(QSize(0, 0));
 }
 

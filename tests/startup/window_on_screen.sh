@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the real program under Xvfb with a window manager (openbox) on
-# screens of 1024x768, 1280x800 and 1280x1024, in English and in French, and
+# screens of 1024x768, 1280x800 and 1280x1024, and on 1280x800 at a scale
+# factor of 1.5, in English and in French, and
 # checks that the main window's frame lies wholly on the screen: at a first
 # start, and again after it was closed (which saves its place) and started
 # anew, when it must come back exactly where it was; then on a settings file
@@ -44,7 +45,7 @@ main_frame() {
 start_program() {
   local folder=$1
   env -C "$folder" HOME="$scratch/home" XDG_RUNTIME_DIR="$scratch/run" ODBCSYSINI="$scratch/odbc" \
-    ODBCINI="$scratch/odbc/user.ini" QT_QPA_PLATFORM=xcb ./quillmarsh >>"$scratch/output.txt" 2>&1 &
+    ODBCINI="$scratch/odbc/user.ini" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$scale" ./quillmarsh >>"$scratch/output.txt" 2>&1 &
   program=$!
   window_id=
   for _ in $(seq 100); do
@@ -97,11 +98,15 @@ check_on_screen() {  # name frame screen_width screen_height
   echo "ok   $name: frame $frame"
 }
 
-for screen in 1024x768 1280x800 1280x1024; do
+# Each screen as "size scale factor"; a scale factor of 1.5 makes the
+# 1280x800 screen as small for the window as one of 853x533.
+for setting in "1024x768 1" "1280x800 1" "1280x1024 1" "1280x800 1.5"; do
+  read -r screen scale <<<"$setting"
   width=${screen%x*}
   height=${screen#*x}
   for language in english french; do
     name="$screen-$language"
+    [ "$scale" = 1 ] || name="$name-scaled-$scale"
     folder=$scratch/$name/program
     mkdir -p "$folder" "$scratch/home" "$scratch/run" "$scratch/odbc"
     chmod 700 "$scratch/run"
