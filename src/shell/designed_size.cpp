@@ -8,8 +8,16 @@
 #include <QWindow>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 
 namespace quill {
+
+QRect AvailableArea(const QScreen& screen) {
+  QRect area = screen.availableGeometry();
+  const qreal ratio = screen.devicePixelRatio();
+  if (ratio != std::floor(ratio)) area.adjust(0, 0, -1, -1);
+  return area;
+}
 
 int TitleBarWidth(const QWidget& window) {
   // Window managers draw the title in a bold face of the desktop's font; the
@@ -32,7 +40,7 @@ void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
   // A window that can grow smaller than that (its lists scroll) is no larger
   // than the screen's available area, so that its buttons stay in reach.
   if (!fixed && window->screen() != nullptr) {
-    const QSize room = window->screen()->availableGeometry().size() - (ExpectedFrameSize(window) - window->size());
+    const QSize room = AvailableArea(*window->screen()).size() - (ExpectedFrameSize(window) - window->size());
     width = std::max(minimum.width(), std::min(width, room.width()));
     height = std::max(minimum.height(), std::min(height, room.height()));
   }
@@ -63,7 +71,7 @@ QPoint FrameCornerOnScreen(const QWidget* window, const QPoint& top_left) {
   if (screen == nullptr && window->parentWidget() != nullptr) screen = window->parentWidget()->window()->screen();
   if (screen == nullptr) screen = window->screen();
   if (screen == nullptr) return top_left;
-  const QRect room = screen->availableGeometry();
+  const QRect room = AvailableArea(*screen);
   const int left = std::max(room.left(), std::min(top_left.x(), room.right() + 1 - frame.width()));
   const int top = std::max(room.top(), std::min(top_left.y(), room.bottom() + 1 - frame.height()));
   return {left, top};

@@ -1,11 +1,19 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
+class QScreen;
 class QWidget;
 
 namespace quill {
+
+// The screen's available area (less panels and docks) that a window's frame
+// may take. At a fractional scale factor a frame's size in pixels is rounded
+// from the window's: the area is one unit smaller, so that rounding never
+// takes a frame past its edge.
+QRect AvailableArea(const QScreen& screen);
 
 // The width a window's frame needs to show its title whole.
 int TitleBarWidth(const QWidget& window);

@@ -100,6 +100,19 @@ check_on_screen() {  # name frame screen_width screen_height
 
 # Each screen as "size scale factor"; a scale factor of 1.5 makes the
 # 1280x800 screen as small for the window as one of 853x533.
+# The same frame; at a fractional scale factor the saved place, kept in the
+# window's own units, comes back within the 2 pixels of its rounding.
+same_place() {  # frame frame scale
+  local a b tolerance=0
+  read -r -a a <<<"$1"
+  read -r -a b <<<"$2"
+  [ "$3" = 1 ] || tolerance=2
+  for i in 0 1 2 3; do
+    local difference=$((a[i] - b[i]))
+    ((difference <= tolerance && difference >= -tolerance)) || return 1
+  done
+}
+
 for setting in "1024x768 1" "1280x800 1" "1280x1024 1" "1280x800 1.5"; do
   read -r screen scale <<<"$setting"
   width=${screen%x*}
@@ -134,7 +147,7 @@ for setting in "1024x768 1" "1280x800 1" "1280x1024 1" "1280x800 1.5"; do
     start_program "$folder"
     again=$(main_frame "$window_id")
     import -window root "$pictures/$name-restart.png"
-    if check_on_screen "$name restart" "$again" "$width" "$height" && [ "$again" != "$first" ]; then
+    if check_on_screen "$name restart" "$again" "$width" "$height" && ! same_place "$again" "$first" "$scale"; then
       echo "FAIL $name: the restart put the frame at $again, not where it was ($first)"
       failures=$((failures + 1))
     fi
