@@ -602,6 +602,13 @@ void MainWindow::FitOnScreen() {
   if (QPoint(left, top) != frame.topLeft()) PlaceWindowFrame(this, QPoint(left, top));
 }
 
+void MainWindow::FitNewTexts() {
+  GrowForToolBarTexts();
+  FitToolBar();
+  LayoutAll();
+  if (isVisible()) FitOnScreen();
+}
+
 void MainWindow::WatchForFrame() {
   ++frame_looks_;
   const bool framed = frameGeometry() != geometry();
@@ -637,11 +644,7 @@ bool MainWindow::event(QEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == central_ && event->type() == QEvent::LayoutRequest) {
-    // New texts (a language) may need more room.
-    GrowForToolBarTexts();
-    FitToolBar();
-    LayoutAll();
-    if (isVisible()) FitOnScreen();
+    FitNewTexts();
     return false;
   }
   if (watched == central_) return QMainWindow::eventFilter(watched, event);
