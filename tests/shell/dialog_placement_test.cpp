@@ -25,19 +25,36 @@
 namespace quill {
 namespace {
 
-class DialogPlacementTest : public testing::OptionsDialogsTest {};
+// The small dialogs the main window owns besides the options dialogs.
+struct MainWindowDialogs {
+  explicit MainWindowDialogs(MainWindow& main)
+      : selection(main), add_source(main), about(&main), update(main, "http://127.0.0.1:9"), replace(main) {}
+  TableSelectionDialog selection;
+  DataSourceDialog add_source;
+  AboutBox about;
+  UpdateCheckDialog update;
+  ReplaceDialog replace;
+};
+
+class DialogPlacementTest : public testing::OptionsDialogsTest {
+ protected:
+  ~DialogPlacementTest() override { testing::RemoveSystemDsn("Placed Source"); }
+
+  // A source to list (the options dialog asks for one) and the main window
+  // shown and framed.
+  void ShowMainWindow() {
+    testing::RegisterSystemDsn("Placed Source", testing::kSqliteDriver, {{"Database", "/tmp/placed.db"}});
+    Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    QTest::qWait(200);
+  }
+};
 
 TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
-  testing::RegisterSystemDsn("Placed Source", testing::kSqliteDriver, {{"Database", "/tmp/placed.db"}});
   MainWindow& main = Window();
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  QTest::qWait(200);
-  TableSelectionDialog selection(main);
-  DataSourceDialog add_source(main);
-  AboutBox about(&main);
-  UpdateCheckDialog update(main, "http://127.0.0.1:9");
-  ReplaceDialog replace(main);
+  ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
+  MainWindowDialogs owned(main);
+  auto& [selection, add_source, about, update, replace] = owned;
   const struct {
     const char* name;
     QDialog* dialog;
@@ -69,7 +86,6 @@ TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
       EXPECT_EQ(opened.topLeft(), expected) << test.name << ", showing " << showing;
     }
   }
-  testing::RemoveSystemDsn("Placed Source");
 }
 
 // Wherever the main window stands, and however small the screen's available
@@ -77,16 +93,10 @@ TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
 // its offsets where they leave it there, else moved onto it, and no larger
 // than the area where its controls can share less room (its lists scroll).
 TEST_F(DialogPlacementTest, EveryDialogOpensOnTheScreen) {
-  testing::RegisterSystemDsn("Placed Source", testing::kSqliteDriver, {{"Database", "/tmp/placed.db"}});
   MainWindow& main = Window();
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  QTest::qWait(200);
-  TableSelectionDialog selection(main);
-  DataSourceDialog add_source(main);
-  AboutBox about(&main);
-  UpdateCheckDialog update(main, "http://127.0.0.1:9");
-  ReplaceDialog replace(main);
+  ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
+  MainWindowDialogs owned(main);
+  auto& [selection, add_source, about, update, replace] = owned;
   WidgetDialogPresenter real_dialogs;
   const QRect room = main.screen()->availableGeometry();
   const struct {
@@ -142,7 +152,6 @@ TEST_F(DialogPlacementTest, EveryDialogOpensOnTheScreen) {
           << testing::Rect(opened).toStdString() << " on " << testing::Rect(room).toStdString();
     }
   }
-  testing::RemoveSystemDsn("Placed Source");
 }
 
 // A plain message placed by its offsets from the main window's centre: its
