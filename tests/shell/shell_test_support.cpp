@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -136,6 +137,15 @@ bool Framed(QWidget* window) {
 constexpr int kSettlingLookMilliseconds = 250;
 
 }  // namespace
+
+QPoint PlaceOnArea(const QPoint& wanted, const QSize& frame_size, const QRect& area) {
+  const auto on_axis = [](int start, int length, int area_start, int area_length) {
+    if (length > area_length) return area_start;
+    return std::clamp(start, area_start, area_start + area_length - length);
+  };
+  return {on_axis(wanted.x(), frame_size.width(), area.left(), area.width()),
+          on_axis(wanted.y(), frame_size.height(), area.top(), area.height())};
+}
 
 QRect FrameOnScreen(QWidget* window) {
   if (QGuiApplication::platformName() != "xcb" || !window->isVisible()) return window->frameGeometry();
