@@ -78,6 +78,38 @@ TEST(OdbcMariaDbPaging, EveryRowComesOnceInKeyOrderWhateverTheKey) {
   }
 }
 
+// The next page is asked for as soon as the current one is held, from its
+// last row: wherever the table ends among its pages (the first pages of a
+// narrow table hold 64, 512 and 4096 rows; a wide row makes pages of a few
+// dozen), every row comes once, in key order, and a table that ends on a
+// full page ends there.
+TEST(OdbcMariaDbPaging, EveryRowComesOnceWhereverTheTableEndsAmongItsPages) {
+  struct EdgeCase {
+    int rows;
+    std::string filler;  // a column that sets the width of a row
+  };
+  const std::vector<EdgeCase> cases = {
+      {0, "INT"},     {1, "INT"},     {63, "INT"},    {64, "INT"},    {65, "INT"},    {575, "INT"},
+      {576, "INT"},   {577, "INT"},   {4671, "INT"},  {4672, "INT"},  {4673, "INT"},
+      {1, "VARCHAR(16000)"}, {150, "VARCHAR(16000)"}, {400, "VARCHAR(16000)"},
+  };
+  TestDatabase database = TestDatabase::MariaDb();
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const EdgeCase& c = cases[i];
+    const std::string table = "edge_" + std::to_string(i);
+    SCOPED_TRACE(table + ": " + std::to_string(c.rows) + " rows, filler " + c.filler);
+    database.Execute("CREATE TABLE " + table + " (id INT PRIMARY KEY, k INT NOT NULL, filler " + c.filler + ")");
+    if (c.rows > 0) {
+      database.Execute("INSERT INTO " + table + " SELECT seq * 3, seq, NULL FROM seq_1_to_" + std::to_string(c.rows));
+    }
+    auto connection = OpenSource(database);
+    const std::vector<std::string> read = ColumnTexts(*connection->OpenTable(table), "k");
+    std::vector<std::string> expected;
+    for (int k = 1; k <= c.rows; ++k) expected.push_back(std::to_string(k));
+    EXPECT_EQ(read, expected);
+  }
+}
+
 // A secondary index that covers every column gives the server a cheaper
 // whole-table order of its own; the pages keep to the key.
 TEST(OdbcMariaDbPaging, ACoveringIndexDoesNotChangeTheOrder) {
