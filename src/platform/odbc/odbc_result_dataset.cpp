@@ -604,6 +604,8 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
                                                               (options_.wide_length_from_terminator ? 8 : 0));
     }
     if (needed == 0) continue;
+    // The page being run ahead reads the column types.
+    if (!grown) StopFetchAhead();
     if (needed == SQL_NO_TOTAL || needed > kMaxBoundBytes) {
       column.type.long_data = true;
     } else {

@@ -110,6 +110,33 @@ TEST(OdbcMariaDbPaging, EveryRowComesOnceWhereverTheTableEndsAmongItsPages) {
   }
 }
 
+// A reading left part way (Escape, a failing table) may leave a page being
+// fetched and the next one being run: the connection then reads the next
+// table whole, and the same table again from its start.
+TEST(OdbcMariaDbPaging, AReadingLeftPartWayLeavesTheConnectionReady) {
+  constexpr int kTableRows = 6000;
+  const std::vector<int> left_after = {0, 1, 63, 64, 65, 600, 4700};
+  TestDatabase database = TestDatabase::MariaDb();
+  database.Execute("CREATE TABLE left_part_way (id INT PRIMARY KEY, k INT NOT NULL)");
+  database.Execute("INSERT INTO left_part_way SELECT seq, seq FROM seq_1_to_" + std::to_string(kTableRows));
+  database.Execute("CREATE TABLE next_table (id INT PRIMARY KEY, k INT NOT NULL)");
+  database.Execute("INSERT INTO next_table SELECT seq, seq FROM seq_1_to_" + std::to_string(kTableRows / 2));
+  auto connection = OpenSource(database);
+  for (int rows : left_after) {
+    SCOPED_TRACE("left after " + std::to_string(rows) + " rows");
+    {
+      auto dataset = connection->OpenTable("left_part_way");
+      for (int i = 0; i < rows && !dataset->Eof(); ++i) dataset->Next();
+      ASSERT_FALSE(dataset->Eof());
+    }
+    EXPECT_EQ(ColumnTexts(*connection->OpenTable("next_table"), "k").size(), static_cast<std::size_t>(kTableRows / 2));
+    const std::vector<std::string> again = ColumnTexts(*connection->OpenTable("left_part_way"), "k");
+    ASSERT_EQ(again.size(), static_cast<std::size_t>(kTableRows));
+    EXPECT_EQ(again.front(), "1");
+    EXPECT_EQ(again.back(), std::to_string(kTableRows));
+  }
+}
+
 // A secondary index that covers every column gives the server a cheaper
 // whole-table order of its own; the pages keep to the key.
 TEST(OdbcMariaDbPaging, ACoveringIndexDoesNotChangeTheOrder) {
