@@ -66,8 +66,8 @@ struct PageEnd {
 std::optional<PageEnd> ReadPageEnd(SQLHSTMT statement, const std::vector<PageKeyColumn>& key);
 
 // The key literals the page after a page of `rows_asked` rows starts after;
-// empty when no page follows: the page is short of rows (the table's last),
-// or its end could not be read, which fails as a key without a literal does.
+// empty when the page is short of rows (the table's last), or when its end
+// could not be read.
 std::vector<std::string> KeyAfterPage(const std::optional<PageEnd>& end, SQLULEN rows_asked);
 
 }  // namespace quill

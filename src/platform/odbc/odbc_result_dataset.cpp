@@ -435,6 +435,12 @@ SQLRETURN OdbcResultDataset::FetchInto(int set) {
   std::unique_lock lock(session_->calls(), std::defer_lock);
   if (!pages_ahead_) lock.lock();
   if (paging_ && page_delivered_ >= page_rows_) {
+    if (pages_ahead_ && !page_ahead_pending_) {
+      // A full page whose end gave no key: the pages go on in turns, after
+      // the key of its last fetched row.
+      pages_ahead_ = false;
+      lock.lock();
+    }
     const SQLRETURN next = pages_ahead_ ? TakeNextPage() : RunNextPage(statement_->get());
     if (!SQL_SUCCEEDED(next)) return next;
   }
@@ -508,9 +514,6 @@ void OdbcResultDataset::RunPageAhead(const std::vector<std::string>& after, SQLU
 }
 
 SQLRETURN OdbcResultDataset::TakeNextPage() {
-  // A full page whose end gave no key: going on would read the table again
-  // from its start.
-  if (!page_ahead_pending_) return SQL_ERROR;
   page_thread_.Wait();
   page_ahead_pending_ = false;
   std::swap(statement_, page_ahead_.statement);
