@@ -499,6 +499,11 @@ void OdbcResultDataset::StartPageAhead(std::vector<std::string> after, SQLULEN r
 void OdbcResultDataset::RunPageAhead(const std::vector<std::string>& after, SQLULEN rows) {
   const std::lock_guard lock(session_->calls());
   const SQLHSTMT statement = page_ahead_.statement->get();
+  // The spare was the page before the current one: its bindings and row
+  // pointers are arrays the caller may still be reading.
+  SQLFreeStmt(statement, SQL_UNBIND);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
   SQLFreeStmt(statement, SQL_CLOSE);
   page_ahead_.rows_asked = rows;
   page_ahead_.last_key.clear();
