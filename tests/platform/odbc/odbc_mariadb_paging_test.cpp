@@ -80,18 +80,21 @@ TEST(OdbcMariaDbPaging, EveryRowComesOnceInKeyOrderWhateverTheKey) {
 
 // The next page is asked for as soon as the current one is held, from its
 // last row: wherever the table ends among its pages (the first pages of a
-// narrow table hold 64, 512 and 4096 rows; a wide row makes pages of a few
-// dozen), every row comes once, in key order, and a table that ends on a
+// narrow table hold 64, 512 and 4096 rows; a row as wide as the widest
+// column bound to arrays makes blocks of 63 rows, so that the first page
+// takes two), every row comes once, in key order, and a table that ends on a
 // full page ends there.
 TEST(OdbcMariaDbPaging, EveryRowComesOnceWhereverTheTableEndsAmongItsPages) {
   struct EdgeCase {
     int rows;
     std::string filler;  // a column that sets the width of a row
   };
+  const std::string kWide = "VARCHAR(16380) CHARACTER SET latin1";
   const std::vector<EdgeCase> cases = {
       {0, "INT"},     {1, "INT"},     {63, "INT"},    {64, "INT"},    {65, "INT"},    {575, "INT"},
       {576, "INT"},   {577, "INT"},   {4671, "INT"},  {4672, "INT"},  {4673, "INT"},
-      {1, "VARCHAR(16000)"}, {150, "VARCHAR(16000)"}, {400, "VARCHAR(16000)"},
+      {1, kWide},     {63, kWide},    {64, kWide},    {65, kWide},    {127, kWide},   {128, kWide},
+      {400, kWide},
   };
   TestDatabase database = TestDatabase::MariaDb();
   for (std::size_t i = 0; i < cases.size(); ++i) {
