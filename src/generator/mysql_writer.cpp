@@ -242,8 +242,10 @@ void AppendBinaryLiteral(std::string& out, std::string_view bytes) {
   out += '\'';
 }
 
+// The value of a field appended to the row text `out`, each comma it holds
+// outside quotes recorded in `commas`.
 void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn& column,
-                      ValuesWrittenNull& written_null, ValueText& value, std::string& out) {
+                      ValuesWrittenNull& written_null, ValueText& value, std::string& out, RowCommas& commas) {
   const Settings& settings = writer.settings;
   const ColumnClass c = column.column_class;
   if (written_null.Refuse(field)) {
@@ -287,7 +289,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
     }
     out += "STR_TO_DATE(";
     AppendMySqlQuoted(out, value.text);
-    out += ',';
+    commas.Append(out);
     AppendMySqlQuoted(out, settings.my_format);
     out += ')';
     if (microseconds > 0) out += " + INTERVAL " + std::to_string(microseconds) + " MICROSECOND";
@@ -296,7 +298,9 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
   if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
   if (value.no_quote) {
+    const size_t from = out.size();
     out += value.text;
+    commas.RecordExpression(out, from);
     return;
   }
   if (value.text.empty()) {
@@ -318,12 +322,13 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<MySqlColumn>& columns,
-                       ValuesWrittenNull& written_null, ValueText& value) {
+                       ValuesWrittenNull& written_null, ValueText& value, RowCommas& commas) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
-    if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], written_null, value, text);
+    if (i > 0) commas.Append(text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), columns[static_cast<size_t>(i)], written_null, value, text,
+                     commas);
   }
   text += ");";
 }
@@ -338,8 +343,9 @@ void EmitMySqlTable(TableWriter& writer) {
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kMySqlRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+  RowCommas commas;
+  WriteRows(writer, kMySqlRules, row_head, commas,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value, commas); });
 }
 
 }  // namespace quill

@@ -217,19 +217,22 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn&
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<OracleColumn>& columns,
-                       ValuesWrittenNull& written_null, ValueText& value) {
+                       ValuesWrittenNull& written_null, ValueText& value, RowCommas& commas) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
-    if (i > 0) text += ",";
+    if (i > 0) commas.Append(text);
     const Field& field = writer.table.FieldAt(i);
     if (written_null.Refuse(field)) {
       text += "NULL";
       continue;
     }
-    // Every value is quoted, numbers too; an empty one is NULL.
+    // Every value is quoted, numbers too; an empty one is NULL. An
+    // expression (TO_DATE('..','..')) holds commas of its own.
     ReadFieldValue(writer, field, columns[static_cast<size_t>(i)], value);
+    const size_t from = text.size();
     AppendQuotedValue(text, value, {.literals = kOracleLiterals});
+    if (value.no_quote) commas.RecordExpression(text, from);
   }
   text += ");";
 }
@@ -244,8 +247,9 @@ void EmitOracleTable(TableWriter& writer) {
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES(";
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kOracleRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+  RowCommas commas;
+  WriteRows(writer, kOracleRules, row_head, commas,
+            [&] { WriteRowStatement(writer, row_head, columns, written_null, value, commas); });
 }
 
 }  // namespace quill

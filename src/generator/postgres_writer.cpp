@@ -124,14 +124,18 @@ constexpr std::string_view kNotTextLost = "BLOB values that are not text, which 
 
 // decode('...','hex'): the bytes as hexadecimal digits, read the same way
 // whatever the session's string settings.
-void AppendBinaryLiteral(std::string& out, std::string_view bytes) {
+void AppendBinaryLiteral(std::string& out, std::string_view bytes, RowCommas& commas) {
   out += "decode('";
   AppendHexDigits(out, bytes);
-  out += "','hex')";
+  out += '\'';
+  commas.Append(out);
+  out += "'hex')";
 }
 
+// The value of a field appended to the row text `out`, each comma it holds
+// outside quotes recorded in `commas`.
 void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValuesWrittenNull& written_null,
-                      ValueText& value, std::string& out) {
+                      ValueText& value, std::string& out, RowCommas& commas) {
   const Settings& settings = writer.settings;
   if (written_null.Refuse(field)) {
     out += "NULL";
@@ -145,7 +149,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
     return;
   }
   if (IsBinaryClass(c) && !field.IsNull()) {
-    AppendBinaryLiteral(out, field.RawText());
+    AppendBinaryLiteral(out, field.RawText(), commas);
     return;
   }
   // With TextFromBlob the column is text, which holds no other bytes.
@@ -181,18 +185,26 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
       value.text.clear();
       AppendValueText(value.text, field, c, 0);
     }
-    out += "to_timestamp(" + SqlLiteral(value.text, kPostgresLiterals) + "," +
-           SqlLiteral(settings.po_time_format, kPostgresLiterals) + ")";
+    out += "to_timestamp(";
+    AppendTextLiteral(out, value.text, kPostgresLiterals);
+    commas.Append(out);
+    AppendTextLiteral(out, settings.po_time_format, kPostgresLiterals);
+    out += ')';
     if (microseconds > 0) out += " + interval '" + std::to_string(microseconds) + " microseconds'";
     return;
   }
   if (formatted_date && c == ColumnClass::kDate) {
-    out += "to_date(" + SqlLiteral(value.text, kPostgresLiterals) + "," +
-           SqlLiteral(settings.po_date_format, kPostgresLiterals) + ")";
+    out += "to_date(";
+    AppendTextLiteral(out, value.text, kPostgresLiterals);
+    commas.Append(out);
+    AppendTextLiteral(out, settings.po_date_format, kPostgresLiterals);
+    out += ')';
     return;
   }
   if (value.no_quote) {
+    const size_t from = out.size();
     out += value.text;
+    commas.RecordExpression(out, from);
     return;
   }
   // BLOB texts and file paths are data, not numbers: their commas stay.
@@ -201,12 +213,13 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       ValuesWrittenNull& written_null, ValueText& value) {
+                       ValuesWrittenNull& written_null, ValueText& value, RowCommas& commas) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
-    if (i > 0) text += ",";
-    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], written_null, value, text);
+    if (i > 0) commas.Append(text);
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], written_null, value, text,
+                     commas);
   }
   text += ");";
 }
@@ -229,8 +242,9 @@ void EmitPostgresTable(TableWriter& writer) {
   // PostgreSQL's numeric holds NaN and the infinities.
   ValuesWrittenNull written_null(writer, classes, true);
   ValueText value;  // one work text for every value of the table
-  WriteRows(writer, kPostgresRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, classes, written_null, value); });
+  RowCommas commas;
+  WriteRows(writer, kPostgresRules, row_head, commas,
+            [&] { WriteRowStatement(writer, row_head, classes, written_null, value, commas); });
 }
 
 }  // namespace quill

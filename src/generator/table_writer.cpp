@@ -282,17 +282,19 @@ bool SqueezesAsItIs(std::string_view head, const IdentifierQuotes& quotes) {
 
 }  // namespace
 
-void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row) {
-  WriteRows(writer, rules, {}, build_row);
-}
+namespace {
 
-void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head,
-               const std::function<void()>& build_row) {
+// The row loop of the WriteRows forms; `commas` is null when the writer
+// records none.
+void WriteRowsOf(TableWriter& writer, const DialectRules& rules, std::string_view row_head, RowCommas* commas,
+                 const std::function<void()>& build_row) {
   StartRowProgress(writer);
   ScriptRunState& run = writer.run;
   run.row_counter = 0;
-  // The head every row starts with is squeezed and wrapped once, here; each
-  // row is looked at from the head's end on.
+  // The head every row starts with is squeezed and wrapped once, here. The
+  // values after it hold no run of blanks outside quotes (they are quoted
+  // literals, checked numbers, NULL and the writers' own expressions around
+  // quoted literals), so the five-blank rule leaves such a row as it is.
   const bool head_as_it_is = SqueezesAsItIs(row_head, rules.quotes);
   const std::optional<WrappedHead> wrapped_head =
       head_as_it_is && rules.wrap_width > 0 ? WrapRowHead(row_head, rules.wrap_width) : std::nullopt;
@@ -304,20 +306,41 @@ void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view 
     if (run.row_counter >= run.row_limit) break;
     ++run.row_counter;
     run.table_text.clear();
+    if (commas != nullptr) commas->Clear();
     build_row();
     const bool starts_with_head = head_as_it_is && run.table_text.starts_with(row_head);
-    SqueezeFiveBlanks(run.table_text, rules.quotes, starts_with_head ? row_head.size() : 0);
-    if (rules.wrap_width > 0) {
-      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width,
-                        starts_with_head && wrapped_head ? &*wrapped_head : nullptr);
-    } else {
+    if (!starts_with_head) SqueezeFiveBlanks(run.table_text, rules.quotes);
+    if (rules.wrap_width <= 0) {
       // The work text keeps its room for the next row.
       run.script_lines.AppendItem(run.table_text);
+    } else if (starts_with_head && wrapped_head && commas != nullptr && commas->Complete()) {
+      // The writer recorded where the row's commas went: the row is wrapped
+      // from them.
+      AppendWrappedRow(run.script_lines, run.table_text, *wrapped_head, commas->Offsets());
+    } else {
+      AppendWrappedItem(run.script_lines, run.table_text, rules.wrap_width,
+                        starts_with_head && wrapped_head ? &*wrapped_head : nullptr);
     }
     run.table_text.clear();
     writer.table.Next();
     AdvanceProgress(writer.ui);
   }
+}
+
+}  // namespace
+
+void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row) {
+  WriteRowsOf(writer, rules, {}, nullptr, build_row);
+}
+
+void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head,
+               const std::function<void()>& build_row) {
+  WriteRowsOf(writer, rules, row_head, nullptr, build_row);
+}
+
+void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head, RowCommas& commas,
+               const std::function<void()>& build_row) {
+  WriteRowsOf(writer, rules, row_head, &commas, build_row);
 }
 
 }  // namespace quill

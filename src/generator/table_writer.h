@@ -17,6 +17,11 @@
 //  - Values go through `QuoteValue` (the one quoting and NULL step), names
 //    through `QuoteIdentifier` / `QuoteTableName`; the primary key comes from
 //    `PrimaryKeyColumns`, which knows when the rowset must not be read.
+//  - A value is a quoted literal, a checked number, NULL or an expression of
+//    the writer's own words around quoted literals; no value holds a run of
+//    blanks outside quotes, so the five-blank rule is applied to the row head
+//    once for the table. A wrapped dialect's writer records every comma it
+//    writes outside quotes in `RowCommas`, so the row is wrapped from them.
 //  - A value the target cannot hold is written NULL and counted in
 //    `lost_values`; the run says the counts once the table is written.
 //  - Errors are thrown, never swallowed: the run's per-table trap reports them.
@@ -33,6 +38,7 @@
 #include "generator/lost_value_counts.h"
 #include "generator/script_run_state.h"
 #include "generator/text_literals.h"
+#include "generator/wrap_text.h"
 #include "platform/dataset/dataset.h"
 #include "sources/settings.h"
 
@@ -171,9 +177,15 @@ void AppendTableStatement(TableWriter& writer);
 // the next row and the progress bar on by one.
 void WriteRows(TableWriter& writer, const DialectRules& rules, const std::function<void()>& build_row);
 // The same for rows whose statements start with `row_head` (the writer still
-// writes it): the head is squeezed and wrapped once for the table, and each
-// row is looked at from the head's end on.
+// writes it): the head is squeezed and wrapped once for the table, the
+// values after it are left as they are by the five-blank rule, and each row
+// is wrapped from the head's end on.
 void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head,
+               const std::function<void()>& build_row);
+// The same for a writer that records in `commas`, while build_row writes
+// the row after its head, every comma it writes outside quotes: the row is
+// wrapped from them. WriteRows clears them before each row.
+void WriteRows(TableWriter& writer, const DialectRules& rules, std::string_view row_head, RowCommas& commas,
                const std::function<void()>& build_row);
 
 // --- the dialect writers ----------------------------------------------------

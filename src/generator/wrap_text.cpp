@@ -66,6 +66,35 @@ size_t NextSpecial(std::string_view text, size_t from) {
   return from;
 }
 
+// Breaks the line that starts at line_start after its comma at `comma`:
+// hands `out` the line up to the comma and CR LF (a CR LF right after the
+// comma already is the break), then the commas and line breaks right after
+// it, kept as they are but passed over: they do not count on the new line.
+// Gives where the new line starts.
+template <typename Out>
+size_t BreakAfter(std::string_view text, size_t line_start, size_t comma, Out& out) {
+  size_t next = comma + 1;
+  if (IsLineBreakAt(text, next)) {
+    next += kLineBreak.size();
+    out.append(text.substr(line_start, next - line_start));
+  } else {
+    out.append(text.substr(line_start, next - line_start));
+    out.append(kLineBreak);
+  }
+  const size_t passed_from = next;
+  while (next < text.size()) {
+    if (text[next] == ',') {
+      ++next;
+    } else if (IsLineBreakAt(text, next)) {
+      next += kLineBreak.size();
+    } else {
+      break;
+    }
+  }
+  out.append(text.substr(passed_from, next - passed_from));
+  return next;
+}
+
 // Where the scan of a statement stands.
 struct LineScan {
   size_t line_start = 0;   // first byte of the current line in `text`
@@ -123,31 +152,9 @@ void ScanLines(std::string_view text, size_t limit, bool ascii, LineScan& at, Ou
     }
 
     if (at.line_length >= limit && at.last_comma != std::string_view::npos && at.last_comma + 1 < text.size()) {
-      // Break after the last usable comma; the characters scanned after it
-      // belong to the new line and are scanned again there, outside quotes as
-      // the comma was. A CR LF right after the comma already is the break.
-      size_t next = at.last_comma + 1;
-      if (IsLineBreakAt(text, next)) {
-        next += kLineBreak.size();
-        result.append(text.substr(at.line_start, next - at.line_start));
-      } else {
-        result.append(text.substr(at.line_start, next - at.line_start));
-        result.append(kLineBreak);
-      }
-      // Further commas and line breaks right after the break are kept as they
-      // are but passed over: they do not count on the new line.
-      const size_t passed_from = next;
-      while (next < text.size()) {
-        if (text[next] == ',') {
-          ++next;
-        } else if (IsLineBreakAt(text, next)) {
-          next += kLineBreak.size();
-        } else {
-          break;
-        }
-      }
-      result.append(text.substr(passed_from, next - passed_from));
-      start_line(next);
+      // The characters scanned after the comma belong to the new line and
+      // are scanned again there, outside quotes as the comma was.
+      start_line(BreakAfter(text, at.line_start, at.last_comma, result));
     }
   }
 }
@@ -215,6 +222,90 @@ void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit, c
   BufferAppender out{script};
   script.BeginItem();
   Wrap(text, limit, head, out);
+  script.EndItem();
+}
+
+void RowCommas::RecordExpression(std::string_view text, size_t from) {
+  char quote = 0;
+  for (size_t i = from; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quote != 0) {
+      if (c == quote) quote = 0;
+    } else if (c == '\'' || c == '"' || c == '`') {
+      quote = c;
+    } else if (c == ',') {
+      at_.push_back(i);
+    } else if (c == '\r') {
+      complete_ = false;
+    }
+  }
+  if (quote != 0) complete_ = false;
+}
+
+void AppendWrappedRow(ScriptBuffer& script, std::string_view text, const WrappedHead& head,
+                      std::span<const size_t> commas) {
+  BufferAppender out{script};
+  script.BeginItem();
+  const size_t limit = static_cast<size_t>(head.limit);
+  const size_t values_from = head.head.size();
+  // No line can reach the limit: the text stays as it is.
+  if (text.size() < limit) {
+    out.append(text);
+    script.EndItem();
+    return;
+  }
+  // Characters are never more than bytes: a row whose values cannot take the
+  // head's last line to the limit gets no break after the head.
+  if (head.last_line_length + (text.size() - values_from) < limit) {
+    out.append(head.lines_before_last);
+    out.append(text.substr(head.last_line_start));
+    script.EndItem();
+    return;
+  }
+  const bool ascii = IsAscii(text.substr(values_from));
+  out.append(head.lines_before_last);
+
+  // The scan of Wrap, a span between two commas at a time: a span holds no
+  // comma, no quote left open and no line break outside quotes, so only its
+  // characters count, and a break they bring about falls after the comma
+  // before the span wherever inside it the limit is met.
+  size_t line_start = head.last_line_start;
+  size_t line_length = head.last_line_length;
+  size_t scan = values_from;
+  size_t next_comma = 0;                       // index in commas of the next comma to scan
+  size_t last_comma = std::string_view::npos;  // last usable comma of the line
+  size_t after_last_comma = 0;                 // index in commas of the comma after it
+  const auto due = [&] {
+    return line_length >= limit && last_comma != std::string_view::npos && last_comma + 1 < text.size();
+  };
+  // The new line is scanned from its start, past the commas passed over.
+  const auto break_line = [&] {
+    line_start = BreakAfter(text, line_start, last_comma, out);
+    scan = line_start;
+    line_length = 0;
+    last_comma = std::string_view::npos;
+    next_comma = after_last_comma;
+    while (next_comma < commas.size() && commas[next_comma] < line_start) ++next_comma;
+  };
+  while (true) {
+    const size_t span_end = next_comma < commas.size() ? commas[next_comma] : text.size();
+    line_length += CharactersIn(text, scan, span_end, ascii);
+    scan = span_end;
+    if (due()) {
+      break_line();
+      continue;
+    }
+    if (next_comma == commas.size()) break;
+    if (scan > line_start) {
+      last_comma = scan;
+      after_last_comma = next_comma + 1;
+    }
+    ++line_length;
+    ++scan;
+    ++next_comma;
+    if (due()) break_line();
+  }
+  out.append(text.substr(line_start));
   script.EndItem();
 }
 

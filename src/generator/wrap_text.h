@@ -2,8 +2,10 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/script_buffer.h"
 
@@ -37,5 +39,49 @@ std::optional<WrappedHead> WrapRowHead(std::string_view head, int limit);
 // The wrapped text appended to the script as one item, straight into its
 // buffer. With `head` a text that starts with it is scanned from its end on.
 void AppendWrappedItem(ScriptBuffer& script, std::string_view text, int limit, const WrappedHead* head = nullptr);
+
+// The commas a row statement holds outside quotes after its head, recorded
+// by the writer as it writes them: the separators between values and the
+// commas of its expressions (decode('..','hex')). They are the only places
+// the wrap may break a row at, so the row is wrapped from them and its
+// values are never read again.
+class RowCommas {
+ public:
+  // Starts the next row: nothing recorded.
+  void Clear() {
+    at_.clear();
+    complete_ = true;
+  }
+  // Appends "," to the row text and records where it stands.
+  void Append(std::string& text) {
+    at_.push_back(text.size());
+    text += ',';
+  }
+  // Records a comma the writer has just written at `offset`, after every
+  // comma recorded so far.
+  void Record(size_t offset) { at_.push_back(offset); }
+  // Records the commas outside quotes of an expression the writer has just
+  // appended to the row text from `from` on, a few words of its own around
+  // quoted literals (TO_DATE('..','..')). An expression that could end inside
+  // quotes or holds a line break outside them leaves the row to the scanning
+  // wrap.
+  void RecordExpression(std::string_view text, size_t from);
+
+  // Whether the row's commas are all recorded and it holds no line break
+  // outside quotes after its head.
+  bool Complete() const { return complete_; }
+  std::span<const size_t> Offsets() const { return at_; }
+
+ private:
+  std::vector<size_t> at_;
+  bool complete_ = true;
+};
+
+// The row statement `text`, which starts with `head` and after it holds
+// commas outside quotes exactly at `commas` and no line break outside quotes,
+// wrapped at the head's limit and appended as one item: the bytes of
+// AppendWrappedItem, found from the commas alone.
+void AppendWrappedRow(ScriptBuffer& script, std::string_view text, const WrappedHead& head,
+                      std::span<const size_t> commas);
 
 }  // namespace quill

@@ -215,5 +215,123 @@ TEST(WrapTextRowHead, RowsAfterAWrappedHeadWrapAsTheWholeStatement) {
   }
 }
 
+// The commas outside quotes of a piece, found the slow way.
+std::vector<size_t> CommasOutsideQuotes(std::string_view piece) {
+  std::vector<size_t> commas;
+  char quote = 0;
+  for (size_t i = 0; i < piece.size(); ++i) {
+    if (quote != 0) {
+      if (piece[i] == quote) quote = 0;
+    } else if (piece[i] == '\'' || piece[i] == '"' || piece[i] == '`') {
+      quote = piece[i];
+    } else if (piece[i] == ',') {
+      commas.push_back(i);
+    }
+  }
+  return commas;
+}
+
+// Rows as the writers write them, a head, then values of every form the
+// dialects write joined by recorded commas, wrapped from their commas at
+// widths from below the head's to beyond the row: the bytes of the scanning
+// wrap of the whole statement.
+TEST(WrapTextRowCommas, RowsWrappedFromTheirCommasAreTheScanningWrap) {
+  const std::vector<std::string> heads = {
+      "INSERT INTO t VALUES(",
+      "INSERT INTO `sales`.`O'Brien` VALUES(",
+      "INSERT INTO \"Order Details\" VALUES (",
+      "INSERT INTO \"t\" (\"id\",\"name, first\",\"it's\")\r\n   VALUES (",
+      "INSERT INTO [t] ([a],[b]]c])\r\n   VALUES (",
+      "INSERT INTO \"" + std::string(70, 'n') + "\" (\"" + std::string(50, 'a') + "\",\"b\")\r\n   VALUES (",
+  };
+  const std::vector<std::string> values = {
+      "'it''s, here'",
+      "NULL",
+      "''",
+      "12345",
+      "-0.5e-3",
+      "'1'",
+      "'2004-12-31 10:11:12'",
+      "decode('00ff2c27','hex')",
+      "X'00FF2C'",
+      "0x00FF2C",
+      "HEXTORAW('ABCD')",
+      "STR_TO_DATE('2004-12-31 10:11:12','%Y-%m-%d %H:%i:%s') + INTERVAL 5 MICROSECOND",
+      "to_timestamp('2004-12-31 10:11:12','YYYY-MM-DD HH24:MI:SS') + interval '5 microseconds'",
+      "to_date('2004-12-31','YYYY-MM-DD')",
+      "TO_DATE('2004-12-31','YYYY-MM-DD')",
+      "BFILENAME('src/pix,1/photo','1.png')",
+      "lo_import('/tmp/a,b/1.png')",
+      "LOAD_FILE('/tmp/x.png')",
+      " * FROM OPENROWSET(BULK N'/tmp/1.png', SINGLE_BLOB)",
+      "'a'||chr(13)||chr(10)||'b,c'",
+      "CONCAT('a',CONCAT(CHAR(13),'b'))",
+      "'ab\r\ncd,ef'",
+      "'\r\n'",
+      "'Zo\xC3\xAB \xE5\xA4\xA7 \xF0\x9F\x98\x80'",
+      "N'Gr\xC3\xBC\xC3\x9F" "e'",
+      "'\"'",
+      "'`'",
+      "'a\\\\'''",
+      "E'\\\\x00ff'",
+      "'     '",
+      "'" + std::string(70, 'z') + "'",
+      "'" + std::string(90, ',') + "'",
+      "",
+  };
+  std::mt19937 random(20261211);
+  std::uniform_int_distribution<size_t> value(0, values.size() - 1);
+  for (const std::string& head : heads) {
+    for (const int limit : {1, 2, 5, 13, 40, 60, 80, 200}) {
+      const std::optional<WrappedHead> wrapped = WrapRowHead(head, limit);
+      ASSERT_TRUE(wrapped.has_value()) << head;
+      for (int row = 0; row < 400; ++row) {
+        std::string text = head;
+        RowCommas commas;
+        for (int i = static_cast<int>(random() % 30); i >= 0; --i) {
+          if (text.size() > head.size()) commas.Append(text);
+          const std::string& piece = values[value(random)];
+          for (const size_t comma : CommasOutsideQuotes(piece)) commas.Record(text.size() + comma);
+          text += piece;
+        }
+        text += ");";
+        ScriptBuffer script;
+        AppendWrappedRow(script, text, *wrapped, commas.Offsets());
+        ASSERT_EQ(script.Item(0), WrapText(text, limit)) << "limit " << limit << ": " << text;
+      }
+    }
+  }
+}
+
+// An expression's commas are found where quotes leave them; one that could
+// end inside quotes or holds a line break outside them is not wrapped from
+// its commas.
+TEST(WrapTextRowCommas, ExpressionsGiveTheirCommasOutsideQuotes) {
+  const struct {
+    std::string expression;
+    std::vector<size_t> commas;
+    bool complete;
+  } cases[] = {
+      {"TO_DATE('2004-12-31','YYYY-MM-DD')", {20}, true},
+      {"BFILENAME('a,b','c,d')", {15}, true},
+      {"lo_import('a,\"b\",`c`')", {}, true},
+      {"f(\"x,y\",`p,q`,1)", {7, 13}, true},
+      {"'it''s',x", {7}, true},
+      {"NULL", {}, true},
+      {"'open,", {}, false},
+      {"a,\r\nb", {1}, false},
+      {"'a\r\nb'", {}, true},
+  };
+  for (const auto& c : cases) {
+    RowCommas commas;
+    const std::string text = "VALUES(" + c.expression;
+    commas.RecordExpression(text, 7);
+    std::vector<size_t> found;
+    for (const size_t at : commas.Offsets()) found.push_back(at - 7);
+    EXPECT_EQ(found, c.commas) << c.expression;
+    EXPECT_EQ(commas.Complete(), c.complete) << c.expression;
+  }
+}
+
 }  // namespace
 }  // namespace quill
