@@ -41,6 +41,9 @@ struct TableCopy {
 };
 
 constexpr std::string_view kNotUtf8 = "values that are not valid UTF-8: each bad byte stored as U+FFFD";
+constexpr std::string_view kZeroDateLost = "zero dates, which no Access date holds: stored NULL";
+constexpr std::string_view kBeyondCalendarDateLost =
+    "dates that are infinite or beyond the years 1 to 9999, which no Access date holds: stored NULL";
 constexpr std::string_view kOutsideCodePage =
     "values with characters outside the code page of an Access 97 file (Windows-1252): each stored as \"?\"";
 
@@ -114,6 +117,11 @@ std::optional<jet::Variant> CopiedValue(const AccessDataCopyContext& context, Ta
     // A null BLOB has no value to lose.
     if (field.IsNull()) return std::nullopt;
     return BlobValue(context, copy, field, row_number);
+  }
+  // A date no Access date holds is NULL, and said.
+  if (field.IsZeroDate() || field.IsBeyondCalendar()) {
+    copy.changed_text.Count(field.Name(), field.IsZeroDate() ? kZeroDateLost : kBeyondCalendarDateLost);
+    return std::nullopt;
   }
   std::string text = field.AsString();
   if (text.empty()) {

@@ -20,6 +20,7 @@ bool NeedsQuotes(std::string_view text) {
 
 constexpr std::string_view kNulDropped = "values holding NUL characters, which a text file cannot carry: the NULs dropped";
 constexpr std::string_view kNotUtf8 = "values that are not valid UTF-8: each bad byte written as U+FFFD";
+constexpr std::string_view kZeroDateEmpty = "zero dates, which are no dates: written empty";
 
 bool IsBinary(FieldKind kind) {
   return kind == FieldKind::ftBytes || kind == FieldKind::ftVarBytes || kind == FieldKind::ftBlob;
@@ -64,7 +65,13 @@ bool WriteCsvFile(Dataset& source, const std::string& path, int64_t row_limit, R
     for (int k = 0; k < source.FieldCount(); ++k) {
       if (k > 0) rows_text += ';';
       const Field& field = source.FieldAt(k);
-      if (!field.IsNull()) AppendCsvValue(rows_text, CsvValueText(field, changed));
+      if (field.IsBeyondCalendar()) {
+        AppendCsvValue(rows_text, field.RawText());  // 'infinity' or a year BC: text as the source wrote it
+      } else if (field.IsZeroDate()) {
+        changed.Count(field.Name(), kZeroDateEmpty);
+      } else if (!field.IsNull()) {
+        AppendCsvValue(rows_text, CsvValueText(field, changed));
+      }
     }
     rows_text += "\r\n";
     if (rows_text.size() >= kFlushBytes) {

@@ -13,6 +13,7 @@
 #include "export/replacing_file.h"
 #include "generator/blob_files.h"
 #include "generator/log_stamp.h"
+#include "generator/lost_value_counts.h"
 #include "generator/script_header.h"
 #include "generator/table_names.h"
 #include "platform/formatting/format_date_time.h"
@@ -156,6 +157,12 @@ std::string BlobText(const XmlExportContext& context, const Field& field, const 
   return folder + "/" + std::to_string(row_number) + "." + *extension;
 }
 
+// Zero dates and dates that are infinite or beyond the years 1 to 9999 have
+// no text in the file's date pattern.
+constexpr std::string_view kDateWrittenAsNull =
+    "dates that are zero, infinite or beyond the years 1 to 9999, which the date pattern cannot show: written "
+    "as the null date";
+
 }  // namespace
 
 bool IsXmlName(std::string_view name) {
@@ -216,12 +223,15 @@ bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const st
     text += comments.str();
 
     LeftOutBlobs left_out_blobs(context.ui, context.listed_name);
+    LostValueCounts lost_dates(context.ui, context.listed_name);
     for (int row_number = 1; !source.Eof(); ++row_number) {
       if (row_number > 1 && context.stop.Poll()) return false;
       text += "<Records>";
       for (int k = 0; k < source.FieldCount(); ++k) {
-        AppendValueElement(text, names[k],
-                           XmlValueText(context, source.FieldAt(k), table_name, row_number, left_out_blobs));
+        const Field& field = source.FieldAt(k);
+        // Such a date reads as NULL, which the file writes as the null date.
+        if (field.IsZeroDate() || field.IsBeyondCalendar()) lost_dates.Count(field.Name(), kDateWrittenAsNull);
+        AppendValueElement(text, names[k], XmlValueText(context, field, table_name, row_number, left_out_blobs));
       }
       text += "</Records>";
       if (text.size() >= kFlushBytes) {
@@ -238,6 +248,7 @@ bool ExportTableToXml(const XmlExportContext& context, Dataset& source, const st
     text += "</" + root_name + ">";
     if (!file.Write(text) || !file.Commit()) return false;
     left_out_blobs.Report();
+    lost_dates.Report();
     return true;
   } catch (const std::exception& error) {
     if (failure_reason != nullptr) *failure_reason = error.what();

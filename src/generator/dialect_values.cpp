@@ -199,12 +199,19 @@ bool IsNonFinite(const Field& field, ColumnClass c) {
 }
 
 ValuesWrittenNull::ValuesWrittenNull(TableWriter& writer, const std::vector<ColumnClass>& classes,
-                                     bool holds_non_finite)
-    : writer_(writer), classes_(classes), holds_non_finite_(holds_non_finite) {}
+                                     bool holds_non_finite, bool holds_beyond_calendar)
+    : writer_(writer),
+      classes_(classes),
+      holds_non_finite_(holds_non_finite),
+      holds_beyond_calendar_(holds_beyond_calendar) {}
 
 bool ValuesWrittenNull::Refuse(const Field& field) {
   if (field.IsZeroDate()) {
     writer_.lost_values.Count(field.Name(), kZeroDateLost);
+    return true;
+  }
+  if (field.IsBeyondCalendar() && !holds_beyond_calendar_) {
+    writer_.lost_values.Count(field.Name(), kBeyondCalendarLost);
     return true;
   }
   if (holds_non_finite_ || !IsNonFinite(field, classes_[static_cast<size_t>(field.Index())])) return false;

@@ -49,13 +49,17 @@ bool IsNonFinite(const Field& field, ColumnClass c);
 // after the count.
 inline constexpr std::string_view kNonFiniteLost = "NaN or infinite values, which this dialect cannot hold: written NULL";
 inline constexpr std::string_view kZeroDateLost = "zero dates, which no target type holds: written NULL";
+inline constexpr std::string_view kBeyondCalendarLost =
+    "dates that are infinite or beyond the years 1 to 9999, which this dialect cannot hold: written NULL";
 
 // The values of a row that are written NULL whatever their column's type:
-// zero dates, and NaN and infinities in dialects that cannot hold them. Each
-// is counted in the table's lost values.
+// zero dates, and NaN and infinities and dates beyond the calendar
+// (Field::IsBeyondCalendar) in dialects that cannot hold them. Each is
+// counted in the table's lost values.
 class ValuesWrittenNull {
  public:
-  ValuesWrittenNull(TableWriter& writer, const std::vector<ColumnClass>& classes, bool holds_non_finite);
+  ValuesWrittenNull(TableWriter& writer, const std::vector<ColumnClass>& classes, bool holds_non_finite,
+                    bool holds_beyond_calendar = false);
   // True when the value must be written NULL (and it is counted).
   bool Refuse(const Field& field);
 
@@ -63,6 +67,7 @@ class ValuesWrittenNull {
   TableWriter& writer_;
   std::vector<ColumnClass> classes_;
   bool holds_non_finite_;
+  bool holds_beyond_calendar_;
 };
 
 // --- binary values ------------------------------------------------------------

@@ -23,12 +23,13 @@ std::string DateTypeText(const Settings& settings, std::string_view type) {
 }
 
 // PostgreSQL's numeric holds up to 1000 digits with a declared precision,
-// and any number without one.
+// and any number, and the infinities, without one.
 constexpr int kMaxNumericPrecision = 1000;
 
 std::string NumericTypeText(const Field& field) {
   const int precision = field.Size();
   const int scale = field.Scale();
+  if (field.HoldsInfinities()) return "numeric";
   if (precision <= 0 || precision > kMaxNumericPrecision || scale < 0 || scale > precision) return "numeric";
   return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
 }
@@ -148,6 +149,12 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
     out += "NULL";
     return;
   }
+  // The source's own text of 'infinity', a year BC or past 9999, which
+  // PostgreSQL reads back as it wrote it.
+  if (field.IsBeyondCalendar()) {
+    AppendTextLiteral(out, field.RawText(), kPostgresLiterals);
+    return;
+  }
   if (IsBinaryClass(c) && !field.IsNull()) {
     AppendBinaryLiteral(out, field.RawText(), commas);
     return;
@@ -239,8 +246,9 @@ void EmitPostgresTable(TableWriter& writer) {
   }
   row_head += ")" + std::string(kCrLf) + "   VALUES (";
   const std::vector<ColumnClass> classes = ClassesOf(writer.table);
-  // PostgreSQL's numeric holds NaN and the infinities.
-  ValuesWrittenNull written_null(writer, classes, true);
+  // PostgreSQL's numeric holds NaN and the infinities, its dates and
+  // date-times 'infinity' and years BC and past 9999.
+  ValuesWrittenNull written_null(writer, classes, true, true);
   ValueText value;  // one work text for every value of the table
   RowCommas commas;
   WriteRows(writer, kPostgresRules, row_head, commas,

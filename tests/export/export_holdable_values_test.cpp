@@ -127,6 +127,67 @@ TEST(CsvTextTest, NulAndBytesThatAreNotUtf8AreMadeTextAndSaid) {
   for (const LogLine& line : said) EXPECT_EQ(line.color, kLogRed);
 }
 
+// --- dates no calendar holds -------------------------------------------------------
+
+// Dates the sources hold beyond a date's calendar: PostgreSQL's 'infinity'
+// and years BC or past 9999, MariaDB's zero dates. CSV is text: the first
+// are written as the source writes them, a zero date (no date at all) is
+// written empty and said. Access has dates only: NULL, and said. XML shows
+// dates in one pattern: the null date's text, and said.
+TEST(DatesBeyondTheCalendarTest, CsvWritesTheirTextAccessStoresNullAndBothSayIt) {
+  struct Case {
+    Engine engine;
+    std::string type;
+    std::string literal;
+    std::string csv;   // the value in the CSV file
+    bool csv_said;     // a red line for it in the CSV export
+  };
+  const std::vector<Case> cases = {
+      {Engine::kPostgres, "timestamp", "'infinity'", "infinity", false},
+      {Engine::kPostgres, "timestamp", "'-infinity'", "-infinity", false},
+      {Engine::kPostgres, "timestamp", "'0044-03-15 12:00:00 BC'", "0044-03-15 12:00:00 BC", false},
+      {Engine::kPostgres, "date", "'4713-01-01 BC'", "4713-01-01 BC", false},
+      {Engine::kPostgres, "date", "'10000-01-01'", "10000-01-01", false},
+      {Engine::kMariaDb, "DATE", "'0000-00-00'", "", true},
+      {Engine::kMariaDb, "DATETIME", "'2004-00-15 10:11:12'", "", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.type + " " + c.literal);
+    TestDatabase db = Make(c.engine);
+    db.CreateTable({"dates", {{"id", "INTEGER"}, {"d", c.type}}, {"id"}, {{"1", c.literal}}});
+    const std::string listed = c.engine == Engine::kPostgres ? "public.dates" : "dates";
+    {
+      ExportHarness harness;
+      harness.ui.AnswerTableSelection(std::vector<std::string>{listed});
+      harness.run.CsvExportRun(db.Dsn(), harness.out.string());
+      EXPECT_EQ(ReadCsvFile(harness.OutFile("dates.csv")), (TextRows{{"1", c.csv}}));
+      const std::vector<LogLine> said = LinesWith(harness, " : column d : 1 ");
+      EXPECT_EQ(said.size(), c.csv_said ? 1u : 0u) << ::testing::PrintToString(harness.ui.LogTexts());
+      for (const LogLine& line : said) EXPECT_EQ(line.color, kLogRed);
+    }
+    {
+      ExportHarness harness;
+      harness.ui.AnswerTableSelection(std::vector<std::string>{listed});
+      harness.ExportAccess(db.Dsn());
+      const std::vector<std::string> node = NodeReaderLines(harness.OutFile("NewDatabase.mdb"));
+      ASSERT_FALSE(node.empty());
+      EXPECT_EQ(node.back(), "row\t1\t\\N");
+      const std::vector<LogLine> said = LinesWith(harness, " : column d : 1 ");
+      ASSERT_EQ(said.size(), 1u) << ::testing::PrintToString(harness.ui.LogTexts());
+      EXPECT_EQ(said[0].color, kLogRed);
+    }
+    {
+      ExportHarness harness;
+      harness.ui.AnswerTableSelection(std::vector<std::string>{listed});
+      harness.run.XmlExportRun(db.Dsn(), harness.out.string());
+      EXPECT_NE(harness.Contents("dates.xml").find("<d>01/01/2000"), std::string::npos) << harness.Contents("dates.xml");
+      const std::vector<LogLine> said = LinesWith(harness, " : column d : 1 ");
+      ASSERT_EQ(said.size(), 1u) << ::testing::PrintToString(harness.ui.LogTexts());
+      EXPECT_EQ(said[0].color, kLogRed);
+    }
+  }
+}
+
 // --- Access binary values -------------------------------------------------------
 
 // Binary values (MariaDB BINARY, VARBINARY) arrive in the Access file with

@@ -97,7 +97,8 @@ const std::vector<TypeCase>& Cases() {
 }
 
 // Values whose type the backend tells beyond the class: MariaDB's TIME is a
-// duration, its zero dates are no dates.
+// duration, its zero dates are no dates, PostgreSQL's 'infinity' and years BC
+// are beyond the calendar, a time with a time zone is an instant.
 const std::vector<TypeCase>& CasesByTheBackendsFacts() {
   static const std::vector<TypeCase> cases = {
       {Engine::MariaDb, "TIME(6)", "'-838:59:59.999999'",
@@ -112,6 +113,19 @@ const std::vector<TypeCase>& CasesByTheBackendsFacts() {
        {"[c] [DATETIME]", "NULL)", true},
        {"c date", "NULL)", true},
        {"\"c\" date", "NULL);", true}},
+      // PostgreSQL's dates beyond the calendar, and an instant of a time zone
+      {Engine::Postgres, "timestamp", "'infinity'",
+       {"[c] [DATETIME]", "NULL)", true},
+       {"c date", "NULL)", true},
+       {"\"c\" timestamp", "NULL);", true}},
+      {Engine::Postgres, "date", "'4713-01-01 BC'",
+       {"[c] [DATETIME]", "NULL)", true},
+       {"c date", "NULL)", true},
+       {"\"c\" date", "NULL);", true}},
+      {Engine::Postgres, "timestamptz", "'2004-10-19 10:23:54+02'",
+       {"[c] [DATETIME]", "08:23:54"},
+       {"c date", "08:23:54"},
+       {"\"c\" timestamp", "08:23:54"}},
   };
   return cases;
 }

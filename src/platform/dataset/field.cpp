@@ -145,11 +145,13 @@ DateTime Field::AsDateTime() const {
 void Field::SetNull() {
   is_null_ = true;
   is_zero_date_ = false;
+  is_beyond_calendar_ = false;
 }
 
 void Field::SetInteger(int64_t value) {
   is_null_ = false;
   is_zero_date_ = false;
+  is_beyond_calendar_ = false;
   stored_ = Stored::Integer;
   integer_ = value;
 }
@@ -157,6 +159,7 @@ void Field::SetInteger(int64_t value) {
 void Field::SetFloat(double value) {
   is_null_ = false;
   is_zero_date_ = false;
+  is_beyond_calendar_ = false;
   stored_ = Stored::Float;
   float_ = is_single_precision_ ? ShortestSingleValue(value) : value;
 }
@@ -164,6 +167,7 @@ void Field::SetFloat(double value) {
 void Field::SetBoolean(bool value) {
   is_null_ = false;
   is_zero_date_ = false;
+  is_beyond_calendar_ = false;
   stored_ = Stored::Boolean;
   boolean_ = value;
 }
@@ -171,6 +175,7 @@ void Field::SetBoolean(bool value) {
 void Field::SetDateTime(const DateTime& value) {
   is_null_ = false;
   is_zero_date_ = false;
+  is_beyond_calendar_ = false;
   stored_ = Stored::DateTime;
   date_time_ = value;
 }
@@ -178,6 +183,7 @@ void Field::SetDateTime(const DateTime& value) {
 void Field::SetText(std::string_view value) {
   is_null_ = false;
   is_zero_date_ = false;
+  is_beyond_calendar_ = false;
   stored_ = Stored::Text;
   text_.assign(value.data(), value.size());
 }

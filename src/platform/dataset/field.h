@@ -66,13 +66,17 @@ class Field {
   //    SetFloat keeps a value as the double of that text, so AsFloat, the
   //    field text and every float mask give it);
   //  - a time column whose values are durations (negative, or past 24 hours);
-  //  - the digits of a second's fraction the declared type keeps (-1 unknown).
+  //  - the digits of a second's fraction the declared type keeps (-1 unknown);
+  //  - a decimal column sized by its values that also holds infinities,
+  //    which only a decimal without a precision holds.
   bool IsSinglePrecision() const { return is_single_precision_; }
   void SetSinglePrecision(bool single) { is_single_precision_ = single; }
   bool IsDuration() const { return is_duration_; }
   void SetDuration(bool duration) { is_duration_ = duration; }
   int FractionDigits() const { return fraction_digits_; }
   void SetFractionDigits(int digits) { fraction_digits_ = digits; }
+  bool HoldsInfinities() const { return holds_infinities_; }
+  void SetHoldsInfinities(bool holds) { holds_infinities_ = holds; }
 
   // Value of the current row.
   bool IsNull() const { return is_null_; }
@@ -82,6 +86,16 @@ class Field {
   void SetZeroDate() {
     SetNull();
     is_zero_date_ = true;
+  }
+  // The source holds a date or date-time beyond the calendar of DateTime
+  // (PostgreSQL's 'infinity', years BC or past 9999): the value reads as
+  // NULL, RawText keeps the source's own text for a target that holds it,
+  // and the writers of the others count and log it.
+  bool IsBeyondCalendar() const { return is_beyond_calendar_; }
+  void SetBeyondCalendar(std::string_view source_text) {
+    SetNull();
+    text_.assign(source_text);
+    is_beyond_calendar_ = true;
   }
   std::string AsString() const;  // the field text (empty for NULL)
   // The same text appended to out, without a string of its own.
@@ -106,6 +120,7 @@ class Field {
   void MarkNotNull() {
     is_null_ = false;
     is_zero_date_ = false;
+    is_beyond_calendar_ = false;
   }
 
  private:
@@ -123,7 +138,9 @@ class Field {
   bool is_single_precision_ = false;
   bool is_duration_ = false;
   int fraction_digits_ = -1;
+  bool holds_infinities_ = false;
   bool is_zero_date_ = false;
+  bool is_beyond_calendar_ = false;
 
   bool is_null_ = true;
   Stored stored_ = Stored::Text;

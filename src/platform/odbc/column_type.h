@@ -19,6 +19,7 @@ struct OdbcColumnDescription {
   SQLLEN length = 0;  // characters for text, bytes for binary
   SQLLEN precision = 0;
   SQLLEN scale = 0;
+  bool holds_infinities = false;  // a decimal column with infinite values (from the catalog)
 };
 
 // How the values of a column travel from the driver into its field. `Time`

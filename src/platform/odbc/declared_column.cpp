@@ -48,10 +48,16 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       corrected.concise_type = SQL_LONGVARBINARY;
       corrected.length = 0;
       break;
+    case DeclaredColumn::Kind::kKeyBytes:
+      if (column.concise_type != SQL_LONGVARBINARY) break;
+      corrected.concise_type = SQL_VARBINARY;
+      corrected.length = 0;
+      break;
     case DeclaredColumn::Kind::kDecimal:
       if (!IsDecimal(column.concise_type)) break;
       corrected.precision = declared.size;
       corrected.scale = declared.scale;
+      corrected.holds_infinities = declared.holds_infinities;
       break;
     case DeclaredColumn::Kind::kUnsizedDecimal:
       // The driver's precision and scale are made up: both unknown.

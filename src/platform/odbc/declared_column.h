@@ -15,6 +15,7 @@ struct DeclaredColumn {
     kMemo,            // text of any length: a character column becomes a memo
     kText,            // text of at most `size` characters
     kBlob,            // bytes of any length: a binary column becomes a BLOB
+    kKeyBytes,        // bytes of any length in a key: a BLOB column becomes a binary one of unknown length
     kDecimal,         // a decimal of `size` digits, `scale` of them after the point
     kUnsizedDecimal,  // a decimal of any precision and scale: both unknown (0 and -1)
     kCurrency,        // money, read as a decimal of `size` digits and `scale`
@@ -24,6 +25,7 @@ struct DeclaredColumn {
   Kind kind = Kind::kMemo;
   int size = 0;
   int scale = 0;
+  bool holds_infinities = false;  // a decimal some of whose values are infinite
 };
 
 // The driver's description of a result column with the declaration applied.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "platform/odbc/key_paging.h"
 #include "platform/odbc/odbc_session.h"
@@ -15,5 +17,9 @@ namespace quill {
 // column, floating point, ENUM, TIMESTAMP: under a time zone with summer time
 // two moments can read alike), or a date key column that holds zero dates.
 std::optional<KeyPaging> MariaDbKeyPaging(const OdbcSession& session, const TableReference& table);
+
+// The columns of a MariaDB table's primary key (empty without one, or when
+// the catalog cannot be read).
+std::vector<std::string> MariaDbPrimaryKeyColumns(const OdbcSession& session, const TableReference& table);
 
 }  // namespace quill

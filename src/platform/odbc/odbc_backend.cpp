@@ -92,6 +92,7 @@ OdbcResultDataset::Options ReadingOptions(const OdbcDriverFacts& facts) {
   // statement casts them): psqlodbc converts those it cannot hold to others.
   options.times_are_durations = facts.is_mariadb;
   options.dates_as_text = facts.is_mariadb || facts.is_postgres;
+  options.doubles_as_text = facts.is_mariadb;
   return options;
 }
 
@@ -183,6 +184,13 @@ std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   // MariaDB's driver holds a whole result in memory (3.1.15 has no option to
   // stream one): its tables are read in pages along their keys.
   if (facts.is_mariadb) options.key_paging = MariaDbKeyPaging(*session_, reference);
+  // A BLOB column of the key holds keys, not documents: binary values of
+  // their own, never left out as BLOBs are.
+  if (facts.is_mariadb) {
+    for (const std::string& column : MariaDbPrimaryKeyColumns(*session_, reference)) {
+      options.declared_columns.try_emplace(column, DeclaredColumn{.kind = DeclaredColumn::Kind::kKeyBytes});
+    }
+  }
   // Pages, and a statement run again for a value that outgrew its buffer,
   // all see the one state of the table.
   if (facts.is_mariadb) options.snapshot = MariaDbSnapshotPlan(*session_, reference);

@@ -1,6 +1,7 @@
 #include "platform/odbc/odbc_result_dataset.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -41,6 +42,8 @@ constexpr double kPageRowOverhead = 32;
 // The text of a time: "-838:59:59.123456789" and room to spare, in either
 // form of characters.
 constexpr SQLLEN kTimeTextBytes = 64;
+// The text of a double: "-2.2250738585072014e-308" and room to spare.
+constexpr SQLLEN kFloatTextBytes = 64;
 
 // A driver that speaks UTF-8 through its narrow calls (SQLite) is asked with
 // them: the driver manager's widening would take each byte for a character.
@@ -362,6 +365,10 @@ void OdbcResultDataset::DescribeColumns() {
       column.type.form = ValueForm::DateText;
       column.type.bound_bytes = kTimeTextBytes;
     }
+    if (options_.doubles_as_text && column.type.kind == FieldKind::ftFloat && description.concise_type != SQL_REAL) {
+      column.type.form = ValueForm::Decimal;
+      column.type.bound_bytes = kFloatTextBytes;
+    }
     const std::string name = options_.naming ? options_.naming(description.name) : description.name;
     auto field = std::make_unique<Field>(name, column.type.class_name, column.type.kind, column.type.size,
                                          static_cast<int>(columns_.size()));
@@ -378,6 +385,7 @@ void OdbcResultDataset::DescribeColumns() {
 
 void OdbcResultDataset::SetTypeFacts(const OdbcColumnDescription& description, Field& field) const {
   field.SetSinglePrecision(field.Kind() == FieldKind::ftFloat && description.concise_type == SQL_REAL);
+  field.SetHoldsInfinities(field.Kind() == FieldKind::ftBCD && description.holds_infinities);
   if (field.Kind() == FieldKind::ftTime) field.SetDuration(options_.times_are_durations);
   if (field.Kind() == FieldKind::ftDate) field.SetFractionDigits(0);
   if (field.Kind() == FieldKind::ftTime || field.Kind() == FieldKind::ftDateTime) {
@@ -701,6 +709,14 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
       break;
     }
     case ValueForm::Decimal:
+      if (field.Kind() == FieldKind::ftFloat) {  // a double read as its text
+        double number = 0;
+        const char* text = reinterpret_cast<const char*>(value);
+        std::from_chars(text, text + indicator, number);
+        field.SetFloat(number);
+        break;
+      }
+      [[fallthrough]];
     case ValueForm::Bytes:
       field.SetText(std::string_view(reinterpret_cast<const char*>(value), static_cast<std::size_t>(indicator)));
       break;
@@ -730,10 +746,12 @@ void OdbcResultDataset::ReadBoundValue(Column& column, Field& field, SQLULEN row
     case ValueForm::DateText: {
       const std::string_view text = BoundText(value, indicator, column.type.bound_bytes);
       const std::optional<DateTimeText> date = ParseDateTimeText(text);
-      if (!date || date->zero) {
-        // A zero date, or one no target's calendar holds (PostgreSQL's
-        // 'infinity', years BC or past 9999): NULL, and the writers say so.
-        field.SetZeroDate();
+      if (!date) {
+        // PostgreSQL's 'infinity', years BC or past 9999: kept as their text
+        // for a target that holds them; NULL for the others, said by the writers.
+        field.SetBeyondCalendar(text);
+      } else if (date->zero) {
+        field.SetZeroDate();  // NULL, and the writers say so
       } else {
         field.SetDateTime(date->value);
       }

@@ -74,6 +74,11 @@ class OdbcResultDataset : public Dataset {
     bool times_are_durations = false;
     // DATE and DATETIME columns as their text (see ValueForm::DateText).
     bool dates_as_text = false;
+    // Double-precision columns as their text, converted here: MariaDB's
+    // driver rounds a DOUBLE(M,D) value into a neighbouring double (-0.01
+    // becomes -0.010000000000000009). Single precision keeps the driver's
+    // number: its text of a FLOAT has six digits only.
+    bool doubles_as_text = false;
     // What the source's catalog declares of columns its driver describes
     // wrongly, by the driver's name for them.
     std::map<std::string, DeclaredColumn> declared_columns;

@@ -35,7 +35,9 @@ std::string CatalogQuery(const TableReference& table) {
   return "SELECT a.attname, CASE WHEN n.nspname = 'pg_catalog' THEN t.typname ELSE '' END, t.typtype, "
          "CASE WHEN a.atttypmod < 0 AND d.typtype = 'd' THEN d.typtypmod ELSE a.atttypmod END, "
          "(SELECT max(pg_catalog.char_length(e.enumlabel)) FROM pg_catalog.pg_enum e WHERE e.enumtypid = t.oid), "
-         "pg_catalog.scale('0'::pg_catalog.money::pg_catalog.numeric) "
+         "pg_catalog.scale('0'::pg_catalog.money::pg_catalog.numeric), "
+         "CASE WHEN EXISTS (SELECT 1 FROM pg_catalog.pg_index i WHERE i.indrelid = a.attrelid AND i.indisprimary "
+         "AND a.attnum = ANY (i.indkey)) THEN 1 ELSE 0 END "
          "FROM pg_catalog.pg_attribute a "
          "JOIN pg_catalog.pg_type d ON d.oid = a.atttypid "
          "JOIN pg_catalog.pg_type t ON t.oid = CASE WHEN d.typtype = 'd' THEN d.typbasetype ELSE d.oid END "
@@ -73,8 +75,9 @@ DeclaredColumn NumericDeclaration(int modifier) {
 
 // One pass over the table gives each numeric column without a precision the
 // digits its values need: the most before the point and the most after it
-// (NaN and the infinities, which have no digits, left out). A column that
-// holds no number keeps its unknown precision. The server does the pass in
+// (NaN and the infinities, which have no digits, left out), and whether it
+// holds an infinity, which only a decimal without a precision holds. A
+// column that holds no number keeps its unknown precision. The server does the pass in
 // plain aggregates: the largest absolute value has the most digits before
 // the point, so only that one is made text, and the scale of NaN and of the
 // infinities is NULL.
@@ -87,7 +90,8 @@ void SizeByValues(const OdbcSession& session, const TableReference& table, const
     const std::string magnitude = "pg_catalog.abs(" + column + ")";
     query += std::string(i > 0 ? ", " : "") + "pg_catalog.length(pg_catalog.trunc(pg_catalog.max(" + magnitude +
              ") FILTER (WHERE " + magnitude + " < 'Infinity'::pg_catalog.numeric))::pg_catalog.text), " +
-             "pg_catalog.max(pg_catalog.scale(" + column + "))";
+             "pg_catalog.max(pg_catalog.scale(" + column + ")), pg_catalog.count(*) FILTER (WHERE " + magnitude +
+             " = 'Infinity'::pg_catalog.numeric)";
   }
   query += " FROM " + QualifiedTableName(table, "\"");
   std::lock_guard<std::mutex> lock(session.calls());
@@ -96,10 +100,13 @@ void SizeByValues(const OdbcSession& session, const TableReference& table, const
   if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), text.data(), SQL_NTS))) return;
   if (!SQL_SUCCEEDED(SQLFetch(statement.get()))) return;
   for (std::size_t i = 0; i < columns.size(); ++i) {
-    const int integer_digits = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(2 * i + 1)), -1);
-    const int scale = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(2 * i + 2)), -1);
+    const int integer_digits = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 1)), -1);
+    const int scale = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 2)), -1);
+    const int infinities = Number(FetchedText(statement.get(), static_cast<SQLUSMALLINT>(3 * i + 3)), -1);
     if (integer_digits < 0 || scale < 0) continue;
-    declarations[columns[i]] = Declared(DeclaredColumn::Kind::kDecimal, integer_digits + scale, scale);
+    DeclaredColumn declared = Declared(DeclaredColumn::Kind::kDecimal, integer_digits + scale, scale);
+    declared.holds_infinities = infinities != 0;
+    declarations[columns[i]] = declared;
   }
 }
 
@@ -122,8 +129,11 @@ std::optional<DeclaredColumn> PostgresDeclaration(const PostgresCatalogColumn& c
     return NumericDeclaration(modifier);
   }
   // bytea has no length (psqlodbc gives it 8190 bytes without
-  // ByteaAsLongVarBinary).
-  if (type == "bytea") return Declared(DeclaredColumn::Kind::kBlob);
+  // ByteaAsLongVarBinary). In the primary key its values are keys, not
+  // documents: binary values of their own, never left out as BLOBs are.
+  if (type == "bytea") {
+    return Declared(column.in_primary_key ? DeclaredColumn::Kind::kKeyBytes : DeclaredColumn::Kind::kBlob);
+  }
   if (type == "money") return Declared(DeclaredColumn::Kind::kCurrency, kMoneyDigits, column.money_scale);
   if (type == "date") return Declared(DeclaredColumn::Kind::kDateAsText);
   if (type == "timestamp" || type == "timestamptz") {
@@ -159,6 +169,7 @@ PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const
       column.type_modifier = Number(FetchedText(statement.get(), 4), -1);
       column.longest_label = Number(FetchedText(statement.get(), 5), 0);
       column.money_scale = Number(FetchedText(statement.get(), 6), 2);
+      column.in_primary_key = Number(FetchedText(statement.get(), 7), 0) == 1;
       const std::string quoted = QuoteIdentifier(column.name, "\"");
       if (const std::optional<DeclaredColumn> declared = PostgresDeclaration(column)) {
         declarations.columns[column.name] = *declared;
@@ -172,8 +183,12 @@ PostgresTableDeclarations PostgresDeclarations(const OdbcSession& session, const
         if (declared->kind == DeclaredColumn::Kind::kDateAsText ||
             declared->kind == DeclaredColumn::Kind::kDateTimeAsText) {
           // In the session's ISO DateStyle: 'infinity', ' BC' and years past
-          // 9999 as they are.
-          select.push_back(quoted + "::pg_catalog.text AS " + quoted);
+          // 9999 as they are. A time with a time zone is read as its time
+          // in UTC, so the instant arrives whatever the session's zone (the
+          // zone's offset would be dropped).
+          const std::string value =
+              column.type_name == "timestamptz" ? "(" + quoted + " AT TIME ZONE 'UTC')" : quoted;
+          select.push_back(value + "::pg_catalog.text AS " + quoted);
           casts = true;
           continue;
         }

@@ -21,6 +21,7 @@ struct PostgresCatalogColumn {
   int type_modifier = -1;  // atttypmod (of the domain when the column has none)
   int longest_label = 0;   // an enum's longest label, in characters
   int money_scale = 2;     // the digits after the point of money in this session
+  bool in_primary_key = false;
 };
 
 // What the driver must be corrected with for such a column, or none where

@@ -217,16 +217,20 @@ namespace {
 
 // A numeric column without a precision is as wide as its values need: the
 // most digits before the point of any value, the most after it of any, NaN
-// and the infinities left out; without a number its size stays unknown.
+// and the infinities left out (but told, as only an unsized decimal holds
+// them); without a number its size stays unknown.
 TEST(OdbcPostgres, UnsizedNumericsAreSizedByTheirValues) {
   struct SizeCase {
     std::string values;  // the column's values, as SQL
     int size;
     int scale;
+    bool infinities = false;
   };
   const std::vector<SizeCase> cases = {
       {"(12345.5), (-0.001), (NULL)", 8, 3},
-      {"('NaN'), ('Infinity'), ('-Infinity'), (-99.25)", 4, 2},
+      {"('NaN'), ('Infinity'), ('-Infinity'), (-99.25)", 4, 2, true},
+      {"('-Infinity'), (0.5)", 2, 1, true},
+      {"('NaN'), (0.5)", 2, 1},
       {"(-0.5), (0.25)", 3, 2},
       {"(0), (-7)", 1, 0},
       {"('-123456789012345678901234567890'), (0.1)", 31, 1},
@@ -244,6 +248,7 @@ TEST(OdbcPostgres, UnsizedNumericsAreSizedByTheirValues) {
     EXPECT_EQ(field.ClassName(), "TBCDField");
     EXPECT_EQ(field.Size(), c.size);
     EXPECT_EQ(field.Scale(), c.scale);
+    EXPECT_EQ(field.HoldsInfinities(), c.infinities);
   }
 }
 

@@ -26,6 +26,7 @@ struct Facts {
   int fraction_digits = -1;
   int scale = -1;  // decimals only
   bool zero_date = false;
+  std::optional<std::string> beyond_calendar = std::nullopt;  // the source's text kept
   std::optional<DateTime> date_time = std::nullopt;  // dates and times: the value's parts
 };
 
@@ -86,6 +87,10 @@ void ExpectMatrix(const std::string& dsn, const TestDatabase& database, const st
       EXPECT_EQ(field.Scale(), c.facts.scale);
     }
     EXPECT_EQ(field.IsZeroDate(), c.facts.zero_date);
+    EXPECT_EQ(field.IsBeyondCalendar(), c.facts.beyond_calendar.has_value());
+    if (c.facts.beyond_calendar) {
+      EXPECT_EQ(field.RawText(), *c.facts.beyond_calendar);
+    }
     EXPECT_EQ(field.IsNull(), !c.text.has_value());
     if (c.text) {
       EXPECT_EQ(field.AsString(), *c.text);
@@ -185,17 +190,23 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
       {"timestamptz(2)", "'2020-01-01 02:00:00.25+02'", "TDateTimeField", 0, "2020-01-01",
        {.fraction_digits = 2, .date_time = DateTime{2020, 1, 1, 0, 0, 0, 250000000}}},
       {"timestamptz", "NULL", "TDateTimeField", 0, std::nullopt, {.fraction_digits = 6}},
-      // Dates no target's calendar holds (the driver would give other
-      // dates for them): NULL, and said.
-      {"timestamp", "'infinity'", "TDateTimeField", 0, std::nullopt, {.fraction_digits = 6, .zero_date = true}},
-      {"timestamp(3)", "'-infinity'", "TDateTimeField", 0, std::nullopt, {.fraction_digits = 3, .zero_date = true}},
+      // Dates beyond the calendar (the driver would give other dates for
+      // them): NULL, their own text kept for a target that holds them.
+      {"timestamp", "'infinity'", "TDateTimeField", 0, std::nullopt,
+       {.fraction_digits = 6, .beyond_calendar = "infinity"}},
+      {"timestamp(3)", "'-infinity'", "TDateTimeField", 0, std::nullopt,
+       {.fraction_digits = 3, .beyond_calendar = "-infinity"}},
       {"timestamp", "'0044-03-15 12:00:00 BC'", "TDateTimeField", 0, std::nullopt,
-       {.fraction_digits = 6, .zero_date = true}},
+       {.fraction_digits = 6, .beyond_calendar = "0044-03-15 12:00:00 BC"}},
       {"timestamp", "'10000-01-01 00:00:00'", "TDateTimeField", 0, std::nullopt,
-       {.fraction_digits = 6, .zero_date = true}},
-      {"date", "'infinity'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .zero_date = true}},
-      {"date", "'4713-01-01 BC'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .zero_date = true}},
-      {"date", "'5874897-12-31'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .zero_date = true}},
+       {.fraction_digits = 6, .beyond_calendar = "10000-01-01 00:00:00"}},
+      {"timestamptz", "'9999-12-31 23:59:59+00'", "TDateTimeField", 0, "9999-12-31 23:59:59",
+       {.fraction_digits = 6, .date_time = DateTime{9999, 12, 31, 23, 59, 59}}},
+      {"date", "'infinity'", "TDateField", 0, std::nullopt, {.fraction_digits = 0, .beyond_calendar = "infinity"}},
+      {"date", "'4713-01-01 BC'", "TDateField", 0, std::nullopt,
+       {.fraction_digits = 0, .beyond_calendar = "4713-01-01 BC"}},
+      {"date", "'5874897-12-31'", "TDateField", 0, std::nullopt,
+       {.fraction_digits = 0, .beyond_calendar = "5874897-12-31"}},
       {"date", "'2020-02-29'", "TDateField", 0, "2020-02-29", {.fraction_digits = 0, .date_time = DateTime{2020, 2, 29}}},
       {"bytea", "'\\x00ff27'::bytea", "TBlobField", kAnySize, std::string("\x00\xff\x27", 3)},
       {"bytea", "decode(repeat('00ff', 5000), 'hex')", "TBlobField", kAnySize, long_bytes},
