@@ -19,7 +19,11 @@
 // Each is a new process of this bench, as the peer is (CPU and memory are the
 // whole process's, its start included); the wait is timed from the user's
 // double-click. The peer and the program connect over TCP alike, with the
-// same login.
+// same login. Before the rounds the table is settled (vacuumed, frozen,
+// checkpointed) and each side reads it once unmeasured; the program goes
+// first in every other round. Against a server, each run's server CPU is
+// shown beside the program's: the peer's round trips make its wall time move
+// with the machine's load, its CPU time does not.
 // The table (integer key, two texts with quotes and NULLs, a real, a
 // timestamp, a BLOB in every fourth row) is the same on the three engines;
 // the servers are the tests' throwaway ones, started for the run. Scripts:
@@ -188,7 +192,10 @@ Source PostgresSource(const quill::bench::BenchServers& servers, long rows) {
       "CASE WHEN k % 4 = 0 THEN decode(repeat(lpad(to_hex(k % 256), 2, '0'), 16 + k % 48), 'hex') END "
       "FROM generate_series(1, " + std::to_string(rows) + ") AS k;"
       "GRANT SELECT ON bench TO " + servers.user + ";");
-  Run(in_database, "VACUUM ANALYZE bench");
+  // Every row frozen and every page written out before the rounds: no
+  // measured run sets hint bits or meets a checkpoint of the build's pages.
+  Run(in_database, "VACUUM (FREEZE, ANALYZE) bench");
+  Run(admin, "CHECKPOINT");
   return {Engine::Postgres, rows, "Bench PostgreSQL " + std::to_string(rows), "public.bench",
           quill::TargetDialect::PostgreSql,
           // Over TCP as the program, as the program's user (the servers trust loopback).
@@ -219,24 +226,38 @@ struct Result {
   double script_megabytes = 0;
 };
 
-Result MeasureSource(const fs::path& folder, const Source& source) {
+// Both sides meet the table as the other does: built, vacuumed and
+// checkpointed before any round (no hint bits, visibility map or dirty pages
+// left for a measured run to settle), read once by each side unmeasured (the
+// table and both programs in memory), and in every other round the program
+// goes first, so neither side always follows the other's run. With servers,
+// each run's server CPU is counted too: wall time on a busy machine moves
+// with the waits for a processor at each round trip, CPU time does not.
+Result MeasureSource(const fs::path& folder, const Source& source, const quill::bench::BenchServers* servers) {
   const fs::path dump = folder / "dump.sql";
   const fs::path result_file = folder / "result";
   const std::vector<std::string> arguments = StepArguments(source, folder, result_file);
+  quill::bench::MeasureProgram(source.peer, dump.string(), servers);
+  fs::remove(dump);
+  quill::bench::MeasureStep("read", arguments, servers);
   std::vector<Measurement> peer, read, script, shown, double_shown;
   Result result;
-  for (int round = 0; round < kRounds; ++round) {
-    peer.push_back(quill::bench::MeasureProgram(source.peer, dump.string()));
+  const auto measure_peer = [&] {
+    peer.push_back(quill::bench::MeasureProgram(source.peer, dump.string(), servers));
     result.peer_megabytes = fs::file_size(dump) / 1048576.0;
     fs::remove(dump);
-    read.push_back(quill::bench::MeasureStep("read", arguments));
-    script.push_back(quill::bench::MeasureStep("script", arguments));
+  };
+  for (int round = 0; round < kRounds; ++round) {
+    if (round % 2 == 0) measure_peer();
+    read.push_back(quill::bench::MeasureStep("read", arguments, servers));
+    script.push_back(quill::bench::MeasureStep("script", arguments, servers));
     result.script_megabytes = ReadSize(result_file) / 1048576.0;
     script.back().seconds = ReadShownSeconds(result_file);
-    shown.push_back(quill::bench::MeasureStep("shown", arguments));
+    shown.push_back(quill::bench::MeasureStep("shown", arguments, servers));
     shown.back().seconds = ReadShownSeconds(result_file);
-    double_shown.push_back(quill::bench::MeasureStep("double", arguments));
+    double_shown.push_back(quill::bench::MeasureStep("double", arguments, servers));
     double_shown.back().seconds = ReadShownSeconds(result_file);
+    if (round % 2 == 1) measure_peer();
   }
   result.peer = quill::bench::Median(peer);
   result.read = quill::bench::Median(read);
@@ -322,7 +343,7 @@ int main(int argc, char** argv) {
                 "peak scr", "peak shn", "limit");
     std::map<Engine, std::vector<std::pair<long, double>>> per_row;
     for (const Source& source : sources) {
-      const Result r = MeasureSource(folder, source);
+      const Result r = MeasureSource(folder, source, source.engine == Engine::Sqlite ? nullptr : servers.get());
       const double limit = 1.3 * r.script_megabytes + 64;
       std::printf(
           "%-9s %8ld %8.2f %7.2f (%4.2fx) %7.2f (%4.2fx) %7.2f (%4.2fx) %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f\n",
@@ -332,6 +353,14 @@ int main(int argc, char** argv) {
           r.script.peak_kib / 1024.0, r.shown.peak_kib / 1024.0, limit);
       std::printf("%-9s %8s CPU s: peer %.2f, read %.2f, script %.2f, shown %.2f\n", "", "", r.peer.cpu_seconds,
                   r.read.cpu_seconds, r.script.cpu_seconds, r.shown.cpu_seconds);
+      if (source.engine != Engine::Sqlite) {
+        std::printf("%-9s %8s server CPU s: peer %.2f, read %.2f, script %.2f, shown %.2f; shown with its server's "
+                    "CPU %.2f s against the peer's %.2f s (%4.2fx)\n",
+                    "", "", r.peer.server_cpu_seconds, r.read.server_cpu_seconds, r.script.server_cpu_seconds,
+                    r.shown.server_cpu_seconds, r.shown.cpu_seconds + r.shown.server_cpu_seconds,
+                    r.peer.cpu_seconds + r.peer.server_cpu_seconds,
+                    (r.shown.cpu_seconds + r.shown.server_cpu_seconds) / (r.peer.cpu_seconds + r.peer.server_cpu_seconds));
+      }
       std::printf("%-9s %8s through the bench double of the windows, then shown: %.2f s (%4.2fx)\n", "", "",
                   r.double_shown.seconds, r.double_shown.seconds / r.peer.seconds);
       std::fflush(stdout);

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
 extern char** environ;
@@ -168,6 +169,39 @@ std::string EnvValue(const std::string& text, const std::string& key) {
 
 }  // namespace
 
+namespace {
+
+std::string FirstLine(const fs::path& file) {
+  std::ifstream in(file);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+// Fields 14 to 17 of /proc/PID/stat (utime, stime, cutime, cstime), in
+// clock ticks; zeros when the process is gone.
+std::vector<long> ProcessTimes(const std::string& pid) {
+  const std::string stat = FirstLine("/proc/" + pid + "/stat");
+  std::vector<long> times(4, 0);
+  const std::size_t name_end = stat.rfind(')');
+  if (pid.empty() || name_end == std::string::npos) return times;
+  std::istringstream fields(stat.substr(name_end + 1));
+  std::string field;
+  for (int number = 3; number <= 17 && fields >> field; ++number) {
+    if (number >= 14) times[number - 14] = std::atol(field.c_str());
+  }
+  return times;
+}
+
+long ChildCount(const std::string& pid) {
+  std::istringstream children(FirstLine("/proc/" + pid + "/task/" + pid + "/children"));
+  long count = 0;
+  for (std::string child; children >> child;) ++count;
+  return count;
+}
+
+}  // namespace
+
 BenchServers::BenchServers(const fs::path& folder) : folder_(folder) {
   const std::string script = std::string(QUILL_SOURCE_DIR) + "/tests/fixtures/test_servers.sh";
   if (RunProgram({script, "start", folder_.string()}) != 0) throw std::runtime_error("the servers did not start");
@@ -179,6 +213,20 @@ BenchServers::BenchServers(const fs::path& folder) : folder_(folder) {
   mariadb_socket = EnvValue(text, "MARIADB_SOCKET");
   user = EnvValue(text, "PG_USER");
   password = EnvValue(text, "PG_PASSWORD");
+  runtime_ = FirstLine(folder_ / "runtime-folder");
+  background_processes_ = ChildCount(FirstLine(fs::path(runtime_) / "postgres" / "postmaster.pid"));
+}
+
+double BenchServers::CpuSeconds() const {
+  const std::vector<long> postmaster = ProcessTimes(FirstLine(fs::path(runtime_) / "postgres" / "postmaster.pid"));
+  const std::vector<long> mariadb = ProcessTimes(FirstLine(fs::path(runtime_) / "mariadb" / "mariadb.pid"));
+  const long ticks = postmaster[2] + postmaster[3] + mariadb[0] + mariadb[1];
+  return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+void BenchServers::AwaitEndedBackends() const {
+  const std::string postmaster = FirstLine(fs::path(runtime_) / "postgres" / "postmaster.pid");
+  for (int poll = 0; poll < 300 && ChildCount(postmaster) > background_processes_; ++poll) usleep(10000);
 }
 
 BenchServers::~BenchServers() {
@@ -197,6 +245,9 @@ Measurement Median(std::vector<Measurement> runs) {
   std::sort(runs.begin(), runs.end(),
             [](const Measurement& a, const Measurement& b) { return a.cpu_seconds < b.cpu_seconds; });
   median.cpu_seconds = runs[runs.size() / 2].cpu_seconds;
+  std::sort(runs.begin(), runs.end(),
+            [](const Measurement& a, const Measurement& b) { return a.server_cpu_seconds < b.server_cpu_seconds; });
+  median.server_cpu_seconds = runs[runs.size() / 2].server_cpu_seconds;
   return median;
 }
 
@@ -222,15 +273,25 @@ Measurement AwaitMeasured(pid_t pid, std::chrono::steady_clock::time_point start
 
 }  // namespace
 
-Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file) {
+Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file,
+                           const BenchServers* servers) {
+  if (servers) servers->AwaitEndedBackends();
+  const double server_start = servers ? servers->CpuSeconds() : 0;
   const auto start = std::chrono::steady_clock::now();
-  return AwaitMeasured(StartProgram(arguments, output_file), start, "a measured run failed: " + arguments[0]);
+  Measurement measurement =
+      AwaitMeasured(StartProgram(arguments, output_file), start, "a measured run failed: " + arguments[0]);
+  if (servers) {
+    servers->AwaitEndedBackends();
+    measurement.server_cpu_seconds = servers->CpuSeconds() - server_start;
+  }
+  return measurement;
 }
 
-Measurement MeasureStep(const std::string& name, const std::vector<std::string>& arguments) {
+Measurement MeasureStep(const std::string& name, const std::vector<std::string>& arguments,
+                        const BenchServers* servers) {
   std::vector<std::string> command = {fs::read_symlink("/proc/self/exe").string(), "--step", name};
   command.insert(command.end(), arguments.begin(), arguments.end());
-  return MeasureProgram(command);
+  return MeasureProgram(command, "/dev/null", servers);
 }
 
 int RunStepIfAsked(int argc, char** argv, const std::vector<std::pair<std::string, Step>>& steps) {

@@ -89,20 +89,32 @@ class BenchServers {
   std::string user;            // password login over TCP on both
   std::string password;
 
+  // The CPU time the two servers have spent on work that has ended: the
+  // MariaDB server's own (all its threads), and the PostgreSQL backends its
+  // postmaster has reaped. A run's difference is the server's share of it.
+  double CpuSeconds() const;
+  // Waits (at most a few seconds) until the backends of runs that ended have
+  // gone, so that their CPU time is counted.
+  void AwaitEndedBackends() const;
+
  private:
   std::filesystem::path folder_;
+  std::string runtime_;  // the servers' data, logs and pid files
+  long background_processes_ = 0;  // the postmaster's children when idle
 };
 
 struct Measurement {
   double seconds = 0;
   double cpu_seconds = 0;  // user and system: steadier than wall time on a busy machine
+  double server_cpu_seconds = 0;  // the database server's part of the same run
   long peak_kib = 0;
 };
 
 // Runs a program (found on PATH) as a process of its own, its standard output
-// into output_file: its wall and CPU time and its peak memory. Throws when it
-// fails.
-Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file = "/dev/null");
+// into output_file: its wall and CPU time and its peak memory, and with
+// servers the CPU time they spent on it. Throws when it fails.
+Measurement MeasureProgram(const std::vector<std::string>& arguments, const std::string& output_file = "/dev/null",
+                           const BenchServers* servers = nullptr);
 
 // A step of a bench measured in a new process of the bench itself, started
 // from its file as a user starts the program, so start-up is counted:
@@ -111,7 +123,8 @@ Measurement MeasureProgram(const std::vector<std::string>& arguments, const std:
 // that name with the arguments and gives the exit code (-1 when the command
 // line names no step).
 using Step = std::function<void(const std::vector<std::string>& arguments)>;
-Measurement MeasureStep(const std::string& name, const std::vector<std::string>& arguments);
+Measurement MeasureStep(const std::string& name, const std::vector<std::string>& arguments,
+                        const BenchServers* servers = nullptr);
 int RunStepIfAsked(int argc, char** argv, const std::vector<std::pair<std::string, Step>>& steps);
 
 // Runs work in a forked child process: its wall and CPU time and its own

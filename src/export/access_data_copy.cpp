@@ -1,7 +1,11 @@
 #include "export/access_data_copy.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <exception>
-#include <fstream>
 #include <optional>
 
 #include "common/progress_steps.h"
@@ -23,11 +27,22 @@ namespace quill {
 
 namespace {
 
+// Opened without following a link planted at its name, and emptied only
+// when that name is a plain file of no other name (a hard link's other
+// file keeps its bytes).
 void WriteTemporaryFile(const std::string& path, std::string_view bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) throw jet::JetWriteError("Cannot write the temporary file " + path + ".");
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
+  struct stat entry {};
+  bool written = descriptor >= 0 && ::fstat(descriptor, &entry) == 0 && S_ISREG(entry.st_mode) &&
+                 entry.st_nlink == 1 && ::ftruncate(descriptor, 0) == 0;
+  while (written && !bytes.empty()) {
+    const ssize_t count = ::write(descriptor, bytes.data(), bytes.size());
+    if (count < 0 && errno == EINTR) continue;
+    written = count > 0;
+    if (written) bytes.remove_prefix(static_cast<std::size_t>(count));
+  }
+  if (descriptor >= 0 && ::close(descriptor) != 0) written = false;
+  if (!written) throw jet::JetWriteError("Cannot write the temporary file " + path + ".");
 }
 
 // What the copy of one table keeps besides the rows: the Access name, the

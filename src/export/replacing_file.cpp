@@ -5,8 +5,10 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <stdexcept>
+
+#include "platform/files/in_out_error.h"
+#include "platform/files/replaced_target.h"
 
 namespace quill {
 
@@ -23,10 +25,12 @@ mode_t SharedMode() {
 }  // namespace
 
 ReplacingFile::ReplacingFile(std::string target_path) : target_path_(std::move(target_path)) {
-  const std::filesystem::path target(target_path_);
-  std::filesystem::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  try {
+    CheckReplaceableTarget(target_path_);
+  } catch (const InOutError& error) {
+    throw std::runtime_error("Cannot create file " + target_path_ + ": " + error.what() + ".");
+  }
+  std::string pattern = TemporaryPatternBeside(target_path_);
   const int descriptor = ::mkstemp(pattern.data());
   if (descriptor < 0) {
     throw std::runtime_error("Cannot create file " + target_path_ + ": " + std::strerror(errno) + ".");

@@ -8,6 +8,7 @@
 #include "generator/blob_type.h"
 #include "platform/files/atomic_file.h"
 #include "platform/files/in_out_error.h"
+#include "platform/files/replaced_target.h"
 #include "sources/folder_contents.h"
 
 namespace quill {
@@ -35,9 +36,7 @@ std::optional<std::string> SaveBlobToFile(const Field& field, const std::string&
   const BlobDetection detection = DetectBlobType(field, settings);
   if (detection.offset < 0) return std::nullopt;
 
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-  if (error) throw InOutErrorFromErrno(error.value());
+  CreateFoldersInside(settings.blob_path, folder);
 
   const std::string_view bytes(field.RawText());
   WriteFileAtomically(folder + "/" + std::to_string(number) + "." + detection.blob_extension,

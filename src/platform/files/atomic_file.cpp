@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
 
 #include "platform/files/in_out_error.h"
+#include "platform/files/replaced_target.h"
 
 namespace quill {
 namespace {
@@ -36,10 +36,8 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, FileAc
 }
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::string_view>& parts, FileAccess access) {
-  std::filesystem::path target(path);
-  std::filesystem::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  CheckReplaceableTarget(path);
+  std::string temporary = TemporaryPatternBeside(path);
 
   // mkstemp creates the file with mode 0600.
   const int fd = mkstemp(temporary.data());

@@ -8,6 +8,7 @@
 #include "platform/odbc/mariadb_key_paging.h"
 #include "platform/odbc/odbc_result_dataset.h"
 #include "platform/odbc/postgres_declared_columns.h"
+#include "platform/odbc/postgres_default_schema.h"
 #include "platform/odbc/table_reference.h"
 #include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
@@ -112,6 +113,12 @@ std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRe
   }
   std::optional<std::string> schema = Assigned(restrictions.schema);
   std::optional<std::string> table = Assigned(restrictions.table);
+  // psqlodbc looks for the columns and keys of a table named without its
+  // schema along the session's path, which holds only pg_catalog.
+  if (facts.is_postgres && !schema && table && kind != SchemaKind::Tables) {
+    const std::string found = PostgresDefaultSchema(*session_, *table);
+    if (!found.empty()) schema = found;
+  }
 
   // The SQLite driver has no wide calls: the driver manager would narrow the
   // names' characters, so they go to the narrow calls as UTF-8 bytes.
@@ -169,7 +176,8 @@ std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRe
 
 std::unique_ptr<Dataset> OdbcBackend::OpenTable(const std::string& table_name) {
   const OdbcDriverFacts& facts = session_->facts();
-  const TableReference reference = ParseListedTableName(table_name, facts.schemas_in_statements);
+  TableReference reference = ParseListedTableName(table_name, facts.schemas_in_statements);
+  if (facts.is_postgres && reference.schema.empty()) reference.schema = PostgresDefaultSchema(*session_, reference.table);
   const std::string name = QualifiedTableName(reference, facts.identifier_quote);
   OdbcResultDataset::Options options = ReadingOptions(facts);
   options.count_statement = "SELECT COUNT(*) FROM " + name;

@@ -1,10 +1,15 @@
 #include "platform/odbc/odbc_session.h"
 
+#include <odbcinst.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/odbc/fetched_text.h"
+#include "platform/odbc/session_settings.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -56,6 +61,58 @@ std::string StreamingOption(const std::string& driver_name) {
   return {};
 }
 
+bool IsPostgresDriver(const std::string& driver_name) { return driver_name.find("psqlodbc") != std::string::npos; }
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// An entry of the ODBC configuration as unixODBC reads it (a user's DSNs,
+// then the system's).
+std::string ConfigurationEntry(const std::string& section, const std::string& key, const char* file) {
+  // An empty section would list every section.
+  if (section.empty()) return {};
+  std::vector<char> buffer(4096, 0);
+  const int length = SQLGetPrivateProfileString(section.c_str(), key.c_str(), "", buffer.data(),
+                                                static_cast<int>(buffer.size() - 1), file);
+  if (length <= 0) return {};
+  return std::string(buffer.data(), strnlen(buffer.data(), buffer.size() - 1));
+}
+
+// The library of the DSN's driver, lower-cased: the DSN names it by its path
+// or by a section of odbcinst.ini. Known before the first connection, so
+// that this connection already carries the driver's options.
+std::string DataSourceDriver(const std::string& data_source) {
+  const std::string driver = ConfigurationEntry(data_source, "Driver", "ODBC.INI");
+  const std::string library = ConfigurationEntry(driver, "Driver", "ODBCINST.INI");
+  return Lower(library.empty() ? driver : library);
+}
+
+// psqlodbc hands its pqopt entry to libpq as connection parameters; the
+// session's settings go there as startup options, after the DSN's own
+// parameters (which the connection string's entry replaces). Empty when the
+// DSN's parameters cannot stand in braces.
+std::string PostgresStartupOption(const std::string& data_source) {
+  const std::string own = ConfigurationEntry(data_source, "pqopt", "ODBC.INI");
+  if (own.find_first_of("{}") != std::string::npos) return {};
+  return "pqopt={" + own + (own.empty() ? "" : " ") + "options='" + PostgresStartupOptions() + "'}";
+}
+
+// The connection strings' options to try in turn, the fullest first: a
+// server that refuses a startup option still takes the rest.
+std::vector<std::string> ConnectionOptions(const std::string& driver_name, const std::string& data_source) {
+  const std::string streaming = StreamingOption(driver_name);
+  if (streaming.empty()) return {};
+  std::vector<std::string> options;
+  if (IsPostgresDriver(driver_name)) {
+    const std::string startup = PostgresStartupOption(data_source);
+    if (!startup.empty()) options.push_back(streaming + ";" + startup);
+  }
+  options.push_back(streaming);
+  return options;
+}
+
 bool IsUtf8CharacterSet(const std::string& name) {
   return name == "utf8mb4" || name == "utf8mb3" || name == "utf8";
 }
@@ -75,6 +132,22 @@ std::vector<SQLWCHAR> ConnectArgument(const WideText& text) {
 // allow, when free of the characters that could end the brace early.
 bool JoinableInConnectionString(const std::string& value) {
   return value.find_first_of("{}") == std::string::npos;
+}
+
+// A password as a braced value: psqlodbc reads "}}" inside the braces as one
+// "}", so with it any password joins; other drivers take only passwords
+// free of braces. Empty when it cannot join.
+std::optional<std::string> PasswordValue(const std::string& password, bool doubled_braces) {
+  if (!doubled_braces) {
+    if (!JoinableInConnectionString(password)) return std::nullopt;
+    return "{" + password + "}";
+  }
+  std::string value = "{";
+  for (const char c : password) {
+    value += c;
+    if (c == '}') value += '}';
+  }
+  return value + "}";
 }
 
 // A user name as a connection string gives it: bare when nothing in it needs
@@ -101,27 +174,30 @@ OdbcSession::OdbcSession(const std::string& data_source, const std::string& user
   SQLSetConnectAttrW(connection_.get(), SQL_ATTR_LOGIN_TIMEOUT,
                      reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(connection_timeout_seconds)), 0);
   SQLSetConnectAttrW(connection_.get(), SQL_ATTR_ACCESS_MODE, reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0);
-  Connect(data_source, user_name, password);
+  // A DSN whose driver is known from the configuration connects with its
+  // options at once; otherwise the driver's name says after a first
+  // connection.
+  if (!ConnectWithOptions(data_source, user_name, password, DataSourceDriver(data_source))) {
+    Connect(data_source, user_name, password);
+    ReadDriverFacts();
+    if (!ConnectionOptions(facts_.driver_name, data_source).empty()) {
+      ReconnectWithOptions(data_source, user_name, password, facts_.driver_name);
+    }
+  }
   ReadDriverFacts();
-  const std::string streaming = StreamingOption(facts_.driver_name);
-  if (!streaming.empty()) ReconnectStreaming(data_source, user_name, password, streaming);
   // A DSN that cannot join a connection string keeps its own character set:
   // text goes as UTF-8 only when the session really sends that.
   facts_.text_as_utf8 = facts_.is_sqlite || (facts_.is_mariadb && IsUtf8CharacterSet(ResultCharacterSet())) ||
                         (facts_.is_postgres && NarrowTextIsUtf8());
-  // A dataset that reads its rows again skips those it has delivered, so a
-  // table must come in the same order every time. PostgreSQL starts a scan
-  // of a large table where the last scan of it stopped unless told not to.
-  if (facts_.is_postgres) RunQuietly("SET synchronize_seqscans = off");
-  // Dates that the statements give as text come in the ISO form.
-  if (facts_.is_postgres) RunQuietly("SET DateStyle = ISO");
-  // The session's settings are the server's defaults, whatever the server or
-  // the DSN made them: no setting changes how a statement of the program
-  // reads (backslashes in PostgreSQL strings; ANSI_QUOTES, ORACLE,
-  // NO_BACKSLASH_ESCAPES in MariaDB) or how a value comes back
-  // (PAD_CHAR_TO_FULL_LENGTH pads the CHAR keys a page starts after).
-  if (facts_.is_postgres) RunQuietly("SET standard_conforming_strings = on");
-  if (facts_.is_mariadb) RunQuietly("SET SESSION sql_mode = ''");
+  // Set again once connected: a session whose startup options the server
+  // refused, or whose DSN runs statements of its own when it connects
+  // (ConnSettings, INITSTMT), still reads under them.
+  if (facts_.is_postgres) {
+    for (const std::string& statement : PostgresSettingStatements()) RunQuietly(statement);
+  }
+  if (facts_.is_mariadb) {
+    for (const std::string& statement : MariaDbSettingStatements()) RunQuietly(statement);
+  }
 }
 
 void OdbcSession::RunQuietly(const std::string& statement_text) {
@@ -195,28 +271,39 @@ void OdbcSession::Connect(const std::string& data_source, const std::string& use
 }
 
 // The options travel in a connection string, which only values free of its
-// special characters can safely join; otherwise the first connection stays.
-void OdbcSession::ReconnectStreaming(const std::string& data_source, const std::string& user_name,
-                                     const std::string& password, const std::string& option) {
-  if (data_source.find_first_of(";{}=") != std::string::npos || data_source.empty() || data_source.front() == ' ' ||
-      data_source.back() == ' ' || !JoinableInConnectionString(user_name) || !JoinableInConnectionString(password)) {
-    return;
+// special characters can safely join; otherwise the plain connection is
+// made. True once connected with one of the options.
+bool OdbcSession::ConnectWithOptions(const std::string& data_source, const std::string& user_name,
+                                     const std::string& password, const std::string& driver_name) {
+  const std::vector<std::string> options = ConnectionOptions(driver_name, data_source);
+  const std::optional<std::string> password_value = PasswordValue(password, IsPostgresDriver(driver_name));
+  if (options.empty() || data_source.find_first_of(";{}=") != std::string::npos || data_source.empty() ||
+      data_source.front() == ' ' || data_source.back() == ' ' || !JoinableInConnectionString(user_name) ||
+      !password_value) {
+    return false;
   }
-  std::string text = "DSN=" + data_source + ";";
-  if (!user_name.empty()) text += "UID=" + UserNameValue(user_name) + ";";
-  if (!password.empty()) text += "PWD={" + password + "};";
-  text += option;
+  std::string login = "DSN=" + data_source + ";";
+  if (!user_name.empty()) login += "UID=" + UserNameValue(user_name) + ";";
+  if (!password.empty()) login += "PWD=" + *password_value + ";";
+  for (const std::string& option : options) {
+    WideText wide = Utf8ToUtf16(login + option);
+    SQLSMALLINT length = 0;
+    const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, wide.data(), SQL_NTS, nullptr, 0, &length,
+                                               SQL_DRIVER_NOPROMPT);
+    std::fill(wide.begin(), wide.end(), 0);
+    if (SQL_SUCCEEDED(result)) {
+      connected_ = true;
+      return true;
+    }
+  }
+  return false;
+}
+
+void OdbcSession::ReconnectWithOptions(const std::string& data_source, const std::string& user_name,
+                                       const std::string& password, const std::string& driver_name) {
   SQLDisconnect(connection_.get());
   connected_ = false;
-  WideText wide = Utf8ToUtf16(text);
-  SQLSMALLINT length = 0;
-  const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, wide.data(), SQL_NTS, nullptr, 0, &length,
-                                             SQL_DRIVER_NOPROMPT);
-  if (SQL_SUCCEEDED(result)) {
-    connected_ = true;
-    return;
-  }
-  Connect(data_source, user_name, password);
+  if (!ConnectWithOptions(data_source, user_name, password, driver_name)) Connect(data_source, user_name, password);
 }
 
 OdbcSession::~OdbcSession() {

@@ -5,6 +5,7 @@
 
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/odbc/odbc_handles.h"
 
@@ -74,8 +75,12 @@ class OdbcSession {
   bool NarrowTextIsUtf8();
   // Runs a statement that the session may refuse.
   void RunQuietly(const std::string& statement_text);
-  void ReconnectStreaming(const std::string& data_source, const std::string& user_name,
-                          const std::string& password, const std::string& option);
+  // Connects through a connection string with the first of the driver's
+  // options that it takes; false when none did or none could be joined.
+  bool ConnectWithOptions(const std::string& data_source, const std::string& user_name, const std::string& password,
+                          const std::string& driver_name);
+  void ReconnectWithOptions(const std::string& data_source, const std::string& user_name, const std::string& password,
+                            const std::string& driver_name);
 
   OdbcHandle environment_;
   OdbcHandle connection_;

@@ -15,6 +15,8 @@ SqliteFile::SqliteFile(const std::string& path) : path_(path) {
   struct stat status {};
   if (path.empty() || stat(path.c_str(), &status) != 0) throw Error("the database file does not exist");
   if (S_ISDIR(status.st_mode)) throw Error("the database file is a folder");
+  // Opening a FIFO would wait for a writer; a device is no database.
+  if (!S_ISREG(status.st_mode)) throw Error("the database file is not a plain file");
   const int code = sqlite3_open_v2(path.c_str(), &handle_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
   if (code != SQLITE_OK) {
     const DataAccessError error = handle_ != nullptr ? Error(code) : Error(sqlite3_errstr(code));
@@ -24,6 +26,11 @@ SqliteFile::SqliteFile(const std::string& path) : path_(path) {
   }
   sqlite3_busy_timeout(handle_, kBusyTimeoutMilliseconds);
   sqlite3_extended_result_codes(handle_, 1);
+  // No statement can change the file's catalog behind the library. (The
+  // schema stays trusted: a generated column that calls json_array() would
+  // otherwise make the whole file unreadable; the program's own functions
+  // are marked for direct calls only.)
+  sqlite3_db_config(handle_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   // The header and the catalog are read now, so that a file which is not a
   // database, is damaged or is locked fails the connection.
   try {

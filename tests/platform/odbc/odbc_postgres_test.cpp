@@ -1,7 +1,10 @@
 // The ODBC provider over psqlodbc (Unicode driver): a source with schemas.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -68,6 +71,67 @@ TEST(OdbcPostgres, ValuesOfEveryForm) {
   EXPECT_FALSE(dataset->FindField("b")->AsBoolean());
   EXPECT_FALSE(dataset->FindField("b")->IsNull());
   EXPECT_TRUE(dataset->FindField("data")->IsNull());
+}
+
+// The sessions the server counts for the test database (its own pending
+// count flushed first).
+long ServerSessions(TestDatabase& database) {
+  database.Execute("SELECT pg_catalog.pg_stat_force_next_flush()");
+  database.Execute("SELECT 1");
+  return std::stol(database.Query("SELECT sessions FROM pg_catalog.pg_stat_database WHERE datname = "
+                                  "pg_catalog.current_database()")
+                       .at(0)
+                       .at(0)
+                       .value_or("-1"));
+}
+
+// Other sessions of the test database; polled until the closed ones have
+// gone (their counts are flushed as they go), for at most a few seconds.
+void AwaitOtherSessionsGone(TestDatabase& database) {
+  for (int poll = 0; poll < 100; ++poll) {
+    if (database.Query("SELECT count(*) FROM pg_catalog.pg_stat_activity WHERE datname = "
+                       "pg_catalog.current_database() AND pid <> pg_catalog.pg_backend_pid()")
+            .at(0)
+            .at(0) == std::optional<std::string>("0")) {
+      return;
+    }
+    usleep(50000);
+  }
+}
+
+// A connection logs in once, with the option that has psqlodbc read a
+// table through a cursor in blocks already in force: whether the DSN holds
+// the login or the program gives it.
+TEST(OdbcPostgres, OneLoginReadsThroughACursor) {
+  struct Case {
+    std::string name;
+    bool login_in_dsn;
+  };
+  const std::vector<Case> cases = {{"login in the DSN", true}, {"login given", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DsnOptions options;
+    if (!c.login_in_dsn) options.WithoutLogin();
+    TestDatabase database = TestDatabase::Postgres(options);
+    database.Execute("CREATE TABLE t (id INTEGER PRIMARY KEY)");
+    database.Execute("INSERT INTO t SELECT n FROM generate_series(1, 5000) AS n");
+    const long before = ServerSessions(database);
+    {
+      auto connection = OpenSource(database);
+      auto table = connection->OpenTable("public.t");
+      ASSERT_FALSE(table->Eof());
+      const std::vector<QueryRow> reader = database.Query(
+          "SELECT query FROM pg_catalog.pg_stat_activity WHERE datname = pg_catalog.current_database() AND pid <> "
+          "pg_catalog.pg_backend_pid()");
+      ASSERT_EQ(reader.size(), 1u);
+      std::string query = reader.at(0).at(0).value_or("");
+      std::transform(query.begin(), query.end(), query.begin(), [](unsigned char ch) { return std::tolower(ch); });
+      // psqlodbc's cursors are its own "SQL_CUR..." ones.
+      EXPECT_NE(query.find("sql_cur"), std::string::npos) << query;
+    }
+    AwaitOtherSessionsGone(database);
+    EXPECT_EQ(ServerSessions(database) - before, 1);
+  }
 }
 
 // time(6) keeps its fraction (a time structure has none); 24:00:00 is a

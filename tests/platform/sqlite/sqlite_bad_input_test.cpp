@@ -2,6 +2,7 @@
 // the next connection works.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -83,7 +84,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadFileCase{"Empty", [](TestDatabase& d) { WriteBytes(d.DatabaseName(), ""); }, "no such table"},
         BadFileCase{"Damaged", Damage, "malformed"},
         BadFileCase{"Missing", [](TestDatabase& d) { std::filesystem::remove(d.DatabaseName()); }, "does not exist"},
-        BadFileCase{"Locked", nullptr, "locked"}),
+        BadFileCase{"Locked", nullptr, "locked"},
+        BadFileCase{"Fifo",
+                    [](TestDatabase& d) {
+                      std::filesystem::remove(d.DatabaseName());
+                      ASSERT_EQ(::mkfifo(d.DatabaseName().c_str(), 0600), 0);
+                    },
+                    "not a plain file"}),
     [](const auto& info) { return info.param.name; });
 
 }  // namespace

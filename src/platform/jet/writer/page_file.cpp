@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "platform/files/in_out_error.h"
+#include "platform/files/replaced_target.h"
 #include "platform/jet/writer/jet_write_error.h"
 
 namespace quill::jet {
@@ -31,13 +33,18 @@ PageFile::PageFile(const std::string& target_path, std::size_t page_size)
   if (::stat(target_path.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
     throw JetWriteError("Cannot create the database '" + target_path + "': a folder of that name exists.");
   }
+  try {
+    CheckReplaceableTarget(target_path);
+  } catch (const InOutError& error) {
+    throw JetWriteError("Cannot create the database '" + target_path + "': " + error.what() + ".");
+  }
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   if (::stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
     throw JetWriteError("Cannot create the database '" + target_path + "': the folder '" + folder.string() +
                         "' does not exist.");
   }
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  std::string pattern = TemporaryPatternBeside(target_path);
   descriptor_ = ::mkstemp(pattern.data());
   if (descriptor_ < 0) {
     throw JetWriteError("Cannot create the database '" + target_path + "' in the folder '" + folder.string() +
