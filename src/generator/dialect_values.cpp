@@ -357,6 +357,19 @@ std::string FloatText(const Field& field, const Settings& settings) {
   return FormatFloat(settings.float_format, field.AsFloat());
 }
 
+std::vector<bool> EmptyTextKeptColumns(TableWriter& writer) {
+  std::vector<bool> kept(static_cast<size_t>(writer.table.FieldCount()), false);
+  for (const std::string& name : PrimaryKeyColumns(writer)) {
+    const Field* field = writer.table.FindField(name);
+    if (field != nullptr && IsTextClass(ClassOf(*field))) kept[static_cast<size_t>(field->Index())] = true;
+  }
+  return kept;
+}
+
+bool WritesEmptyQuoted(const Settings& settings, const std::vector<bool>& kept_columns, const Field& field) {
+  return settings.null_quoted || (kept_columns[static_cast<size_t>(field.Index())] && !field.IsNull());
+}
+
 std::vector<std::string> WrittenColumnNames(const Settings& settings, const Dataset& table) {
   std::vector<std::string> field_names;
   field_names.reserve(static_cast<size_t>(table.FieldCount()));
@@ -369,9 +382,11 @@ void SayRenamedColumns(const Settings& settings, const Dataset& table, UserInter
   const std::vector<std::string> names = WrittenColumnNames(settings, table);
   for (int i = 0; i < table.FieldCount(); ++i) {
     const std::string& field_name = table.FieldAt(i).Name();
-    if (names[static_cast<size_t>(i)] == DialectColumnForm(settings, field_name)) continue;
+    const std::string form = DialectColumnForm(settings, field_name);
+    if (names[static_cast<size_t>(i)] == form) continue;
     ui.AddLogLine("Table : " + table_name + " : column " + field_name + " is written " + names[static_cast<size_t>(i)] +
-                  ", as this dialect would give it the name of another column.");
+                  (IsEngineColumnName(settings, form) ? ", as this dialect keeps its name for a column of its own."
+                                                      : ", as this dialect would give it the name of another column."));
   }
 }
 

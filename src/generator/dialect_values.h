@@ -151,6 +151,14 @@ enum class KeyForm {
   kClause,                 // always the table-level clause
 };
 
+// For each column, whether an empty text is written '' rather than NULL
+// even without the option that says so: the text columns of the key, which
+// hold no NULL, so the row would be refused.
+std::vector<bool> EmptyTextKeptColumns(TableWriter& writer);
+// Whether this value, when empty, is written '': with the option, or in a
+// column of EmptyTextKeptColumns, unless the value is NULL.
+bool WritesEmptyQuoted(const Settings& settings, const std::vector<bool>& kept_columns, const Field& field);
+
 // The table's column names in the dialect's form, kept distinct
 // (DistinctColumnNames), in field order.
 std::vector<std::string> WrittenColumnNames(const Settings& settings, const Dataset& table);

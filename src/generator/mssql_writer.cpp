@@ -320,8 +320,8 @@ void WriteTableStatement(TableWriter& writer) {
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head,
-                       const std::vector<ColumnValueRules>& columns, ValuesWrittenNull& written_null,
-                       ValueText& value) {
+                       const std::vector<ColumnValueRules>& columns, const std::vector<bool>& empty_kept,
+                       ValuesWrittenNull& written_null, ValueText& value) {
   const Settings& settings = writer.settings;
   ScriptRunState& run = writer.run;
   std::string& text = run.table_text;
@@ -335,7 +335,7 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head,
     } else {
       ReadFieldValue(writer, field, column, value);
     }
-    const QuoteRules rules{.null_quoted = settings.null_quoted,
+    const QuoteRules rules{.null_quoted = WritesEmptyQuoted(settings, empty_kept, field),
                            .unquoted = settings.quoted ? column.unquoted : NumberForm::kNone,
                            .prefix = "N",
                            .prefix_non_ascii = !column.wide,
@@ -367,9 +367,10 @@ void EmitMsSqlTable(TableWriter& writer) {
   std::vector<ColumnValueRules> columns;
   for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i), settings));
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
+  const std::vector<bool> empty_kept = EmptyTextKeptColumns(writer);
   ValueText value;  // one buffer for every value of the table
   WriteRows(writer, kMsSqlRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+            [&] { WriteRowStatement(writer, row_head, columns, empty_kept, written_null, value); });
 }
 
 }  // namespace quill

@@ -27,6 +27,12 @@ constexpr DecimalLimits kDecimalLimits{.max_precision = 65, .max_scale = 30, .un
 constexpr int kMaxVarbinary = 255;
 // The fraction digits MySql keeps.
 constexpr int kMaxFractionDigits = 6;
+// The table's text is utf8mb4 whatever the database's default, and compares
+// byte for byte, as in the sources: under a database's usual collation, keys
+// that differ only in case or accents are one key, and the later rows would
+// be refused as duplicates. Every text column takes it, so a foreign key
+// between two text columns finds the same collation on both sides.
+constexpr std::string_view kTableTextOptions = " DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin";
 
 std::string DateTypeText(const Settings& settings, std::string_view type) {
   return settings.convert ? "varchar(" + settings.size + ")" : std::string(type);
@@ -179,6 +185,7 @@ struct MySqlColumn {
   bool binary;          // Bytes and VarBytes: binary literals
   bool duration;        // a time column of durations
   bool blob_bytes;      // a BLOB column typed longblob: BLOB text that is not text goes in as bytes
+  bool empty_kept;      // a text key column: an empty text is '', never NULL
   std::optional<DecimalType> decimal;  // a decimal column's type, which its values must fit
   std::string decimal_lost;
 };
@@ -186,6 +193,7 @@ struct MySqlColumn {
 std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
   const std::vector<int> key_text_lengths = KeyTextLengths(writer, key);
+  const std::vector<bool> empty_kept = EmptyTextKeptColumns(writer);
   std::vector<MySqlColumn> columns;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
@@ -197,6 +205,7 @@ std::vector<MySqlColumn> MySqlColumns(TableWriter& writer) {
                        IsBinaryClass(c),
                        c == ColumnClass::kTime && field.IsDuration(),
                        MySqlTypeText(field, writer.settings) == "longblob",
+                       empty_kept[static_cast<size_t>(i)],
                        std::nullopt,
                        {}};
     if (c == ColumnClass::kBCD) {
@@ -229,7 +238,7 @@ void WriteTableStatement(TableWriter& writer, const std::vector<MySqlColumn>& co
                    },
                .key_form = KeyForm::kClause,
                .key_clause = "PRIMARY KEY("});
-  text += std::string(kCrLf) + ");";
+  text += std::string(kCrLf) + ")" + std::string(kTableTextOptions) + ";";
   AppendTableStatement(writer);
 }
 
@@ -304,7 +313,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
     return;
   }
   if (value.text.empty()) {
-    out += settings.null_quoted ? "''" : "NULL";
+    out += settings.null_quoted || (column.empty_kept && !field.IsNull()) ? "''" : "NULL";
     return;
   }
   if (column.key_text_length > 0 && Utf8Length(value.text) > static_cast<size_t>(column.key_text_length)) {

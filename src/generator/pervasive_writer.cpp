@@ -173,12 +173,11 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const PervasiveColu
 constexpr std::string_view kNulReason = "values with NUL characters, which Pervasive text cannot hold: NUL dropped";
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<PervasiveColumn>& columns,
-                       ValuesWrittenNull& written_null, ValueText& value) {
+                       const std::vector<bool>& empty_kept, ValuesWrittenNull& written_null, ValueText& value) {
   std::string& text = writer.run.table_text;
   text += row_head;
   // A line "/" alone or a command byte gets the CONCAT and CHAR() form.
-  const QuoteRules rules{.null_quoted = writer.settings.null_quoted,
-                         .literals = DialectLiteralForm(TargetDialect::Pervasive)};
+  QuoteRules rules{.literals = DialectLiteralForm(TargetDialect::Pervasive)};
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) text += ",";
     const Field& field = writer.table.FieldAt(i);
@@ -193,6 +192,7 @@ void WriteRowStatement(TableWriter& writer, const std::string& row_head, const s
       continue;
     }
     if (RemoveNulCharacters(value.text)) writer.lost_values.Count(field.Name(), kNulReason);
+    rules.null_quoted = WritesEmptyQuoted(writer.settings, empty_kept, field);
     AppendQuotedValue(text, value, rules);
   }
   text += ");";
@@ -207,9 +207,10 @@ void EmitPervasiveTable(TableWriter& writer) {
   const std::vector<PervasiveColumn> columns = PervasiveColumns(writer.table, settings);
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::string row_head = "INSERT INTO " + TableName(writer.run) + " VALUES (";
+  const std::vector<bool> empty_kept = EmptyTextKeptColumns(writer);
   ValueText value;  // one work text for every value of the table
   WriteRows(writer, kPervasiveRules, row_head,
-            [&] { WriteRowStatement(writer, row_head, columns, written_null, value); });
+            [&] { WriteRowStatement(writer, row_head, columns, empty_kept, written_null, value); });
 }
 
 }  // namespace quill

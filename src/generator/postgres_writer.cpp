@@ -135,8 +135,8 @@ void AppendBinaryLiteral(std::string& out, std::string_view bytes, RowCommas& co
 
 // The value of a field appended to the row text `out`, each comma it holds
 // outside quotes recorded in `commas`.
-void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, ValuesWrittenNull& written_null,
-                      ValueText& value, std::string& out, RowCommas& commas) {
+void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, const std::vector<bool>& empty_kept,
+                      ValuesWrittenNull& written_null, ValueText& value, std::string& out, RowCommas& commas) {
   const Settings& settings = writer.settings;
   if (written_null.Refuse(field)) {
     out += "NULL";
@@ -216,17 +216,19 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, Va
   }
   // BLOB texts and file paths are data, not numbers: their commas stay.
   if (!IsTextClass(c) && c != ColumnClass::kBlob) CommasToPoints(value.text);
-  AppendQuotedValue(out, value, {.null_quoted = settings.null_quoted, .literals = kPostgresLiterals});
+  AppendQuotedValue(out, value,
+                    {.null_quoted = WritesEmptyQuoted(settings, empty_kept, field), .literals = kPostgresLiterals});
 }
 
 void WriteRowStatement(TableWriter& writer, const std::string& row_head, const std::vector<ColumnClass>& classes,
-                       ValuesWrittenNull& written_null, ValueText& value, RowCommas& commas) {
+                       const std::vector<bool>& empty_kept, ValuesWrittenNull& written_null, ValueText& value,
+                       RowCommas& commas) {
   std::string& text = writer.run.table_text;
   text += row_head;
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     if (i > 0) commas.Append(text);
-    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], written_null, value, text,
-                     commas);
+    AppendFieldValue(writer, writer.table.FieldAt(i), classes[static_cast<size_t>(i)], empty_kept, written_null, value,
+                     text, commas);
   }
   text += ");";
 }
@@ -249,10 +251,11 @@ void EmitPostgresTable(TableWriter& writer) {
   // PostgreSQL's numeric holds NaN and the infinities, its dates and
   // date-times 'infinity' and years BC and past 9999.
   ValuesWrittenNull written_null(writer, classes, true, true);
+  const std::vector<bool> empty_kept = EmptyTextKeptColumns(writer);
   ValueText value;  // one work text for every value of the table
   RowCommas commas;
   WriteRows(writer, kPostgresRules, row_head, commas,
-            [&] { WriteRowStatement(writer, row_head, classes, written_null, value, commas); });
+            [&] { WriteRowStatement(writer, row_head, classes, empty_kept, written_null, value, commas); });
 }
 
 }  // namespace quill

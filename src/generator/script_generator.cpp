@@ -178,7 +178,9 @@ void ScriptGenerator::PrepareTable() {
   }
   if (const std::string& distinct = run_.distinct_output_names[run_.table_index]; distinct != parts.name) {
     ui_.AddLogLine(LogStamp(clock_) + " Table : " + listed_name + " is written " + distinct +
-                   ", as this dialect would give it the name of another table.");
+                   (distinct == DialectTableForm(settings_, parts.name)
+                        ? ", the longest name this dialect takes."
+                        : ", as this dialect would give it the name of another table."));
     parts.name = distinct;
   }
   run_.output_schema = parts.schema;

@@ -23,7 +23,7 @@ TEST(MySqlWriterTest, SqliteGoldenScripts) {
          {"3", "NULL", "NULL", "'x' || char(13,10) || 'y'"}}},
        [](Settings& s) { s.drop = true; },
        {"DROP TABLE IF EXISTS `notes`;\r\nCREATE TABLE `notes` (\r\n`id` int(11),\r\n`s` varchar(255),\r\n"
-        "`t` longtext,\r\n`m` longtext\r\n);",
+        "`t` longtext,\r\n`m` longtext\r\n) DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;",
         "INSERT INTO `notes` VALUES('1','a\\\\b','ends\\\\','x,y');",
         "INSERT INTO `notes` VALUES(NULL,NULL,NULL,NULL);",
         "INSERT INTO `notes` VALUES('3',NULL,NULL,'x\\r\\ny');"}},
@@ -32,7 +32,7 @@ TEST(MySqlWriterTest, SqliteGoldenScripts) {
        {"pairs", {{"a id", "INT"}, {"b", "VARCHAR(5)"}, {"x`y", "INT"}}, {"a id", "b"}, {{"1", "'k'", "2"}}},
        nullptr,
        {"CREATE TABLE `pairs` (\r\n`a id` int(11),\r\n`b` varchar(5),\r\n`x``y` int(11),\r\n"
-        "PRIMARY KEY(`a id`,`b`)\r\n);",
+        "PRIMARY KEY(`a id`,`b`)\r\n) DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;",
         "INSERT INTO `pairs` VALUES('1','k','2');"}},
 
       {"date formatting: STR_TO_DATE for dates and date-times, NULL stays NULL, times stay text",
@@ -46,12 +46,12 @@ TEST(MySqlWriterTest, SqliteGoldenScripts) {
       {"an empty table gets its CREATE part only",
        {"empty", {{"a", "INT"}}, {"a"}, {}},
        nullptr,
-       {"CREATE TABLE `empty` (\r\n`a` int(11),\r\nPRIMARY KEY(`a`)\r\n);"}},
+       {"CREATE TABLE `empty` (\r\n`a` int(11),\r\nPRIMARY KEY(`a`)\r\n) DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;"}},
 
       {"converted dates are varchar columns; a time whose values hold no fraction is plain time",
        {"dates", {}, {}, {}},
        [](Settings& s) { s.convert = true; s.size = "25"; s.content = ContentMode::TableOnly; },
-       {"CREATE TABLE `dates` (\r\n`d` varchar(25),\r\n`dt` varchar(25),\r\n`t` time\r\n);"}},
+       {"CREATE TABLE `dates` (\r\n`d` varchar(25),\r\n`dt` varchar(25),\r\n`t` time\r\n) DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;"}},
 
       {"NullQuoted; booleans as digits; rows wrap at 60 outside quotes",
        {"wide", {{"a", "INT"}, {"b", "VARCHAR(120)"}, {"c", "BOOLEAN"}, {"d", "INT"}}, {},
@@ -117,7 +117,7 @@ TEST(MySqlWriterTest, PostgresFieldClasses) {
                           PostgresClassesTable(), nullptr,
        {"CREATE TABLE `classes` (\r\n`id` int(11),\r\n`name` varchar(10),\r\n`memo` longtext,\r\n`amount` decimal(10,2),\r\n"
         "`flag` bool,\r\n`photo` longblob,\r\n`uid` varchar(255),\r\n`ratio` double,\r\n`small` smallint(6),\r\n"
-        "`big` bigint(20),\r\nPRIMARY KEY(`id`)\r\n);",
+        "`big` bigint(20),\r\nPRIMARY KEY(`id`)\r\n) DEFAULT CHARSET=utf8mb4 COLLATE=utf8mb4_bin;",
         "INSERT INTO `classes` VALUES('1','Grüße','it''s','12.50',\r\n'1',NULL,'{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}','0.5','7',\r\n"
         "'8');"}}});
 }
