@@ -47,11 +47,7 @@ class WorkAreaCentring : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     auto* window = static_cast<QWidget*>(watched);
     if (event->type() == QEvent::Show && window->screen() != nullptr) {
-      // Before its first showing the window's frame is not known; one framed
-      // as the owner is has the same borders.
-      QSize frame = window->frameGeometry().size();
-      if (frame == window->size() && framed_like_ != nullptr)
-        frame += framed_like_->frameGeometry().size() - framed_like_->size();
+      const QSize frame = ExpectedFrameSize(window, framed_like_);
       const QRect screen = window->screen()->geometry();
       const QRect work_area = window->screen()->availableGeometry();
       PlaceWindowFrame(window, screen.topLeft() + QPoint(work_area.width() / 2 - frame.width() / 2,

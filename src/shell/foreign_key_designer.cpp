@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "common/silent_abort.h"
+#include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/file_dialog_folders.h"
 #include "shell/image_list.h"
@@ -170,10 +171,6 @@ ForeignKeyDesigner::ForeignKeyDesigner(MainWindow& main_window, const Settings& 
 bool ForeignKeyDesigner::Run(const std::vector<std::string>& chosen_tables, ForeignKeyScripts& scripts) {
   model_.Show(chosen_tables);
   ShowModel();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QRect desktop = screen->availableGeometry();
-    move(desktop.center() - QPoint(width() / 2, height() / 2));
-  }
   const bool done = exec() == QDialog::Accepted;
   timer_->stop();
   if (done) model_.TakeScripts(scripts);
@@ -197,6 +194,13 @@ void ForeignKeyDesigner::FitLowerPanel() {
 
 void ForeignKeyDesigner::showEvent(QShowEvent* event) {
   FitLowerPanel();
+  // Centred on the desktop by its frame, once its size for this showing is known.
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect desktop = screen->availableGeometry();
+    const QSize frame = ExpectedFrameSize(this);
+    PlaceWindowFrame(this, desktop.topLeft() + QPoint((desktop.width() - frame.width()) / 2,
+                                                      (desktop.height() - frame.height()) / 2));
+  }
   QDialog::showEvent(event);
   caution_title_->repaint();
   caution_text_->repaint();

@@ -473,6 +473,8 @@ void LoadLanguage(const LanguageWindows& windows, const std::string& program_fol
   }
   ApplyLanguageList(windows, bytes);
   if (windows.main_window) {
+    // The tool buttons' new texts reach no layout of the window's own.
+    windows.main_window->FitNewTexts();
     Settings& settings = windows.main_window->settings();
     settings.lang = file_name;
     SaveLanguageOption(settings, program_folder + "options.ini");

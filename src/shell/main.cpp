@@ -107,6 +107,10 @@ int main(int argc, char** argv) {
     main_window.setWindowTitle(QString("Quillmarsh v.") + quill::kProgramVersion);
     if (main_window.maximized_flag()) main_window.showMaximized();
     else main_window.show();
+    // Brought to the front, as a program the user has just started is: it
+    // then has the keyboard, and its activation fills the source tree, also
+    // where no window manager activates new windows.
+    main_window.activateWindow();
 
     // When shown: the saved language, or else the English welcome page.
     quill::LoadLanguageOption(settings, quill::OptionsFilePath(program_folder));

@@ -563,7 +563,7 @@ void MainWindow::GrowForToolBarTexts() {
   if (shown_on == nullptr) return;
   const int needed = MeasureToolBar().with_texts;
   const int frame = frameGeometry().width() - geometry().width();
-  if (width() < needed && needed + frame <= shown_on->availableGeometry().width()) resize(needed, height());
+  if (width() < needed && needed + frame <= AvailableArea(*shown_on).width()) resize(needed, height());
 }
 
 // The tool buttons show their texts where the window holds them, and their
@@ -589,7 +589,7 @@ void MainWindow::FitOnScreen() {
   if (isMaximized() || isFullScreen()) return;
   const QScreen* shown_on = ScreenShownOn();
   if (shown_on == nullptr) return;
-  const QRect room = shown_on->availableGeometry();
+  const QRect room = AvailableArea(*shown_on);
   const QRect frame = frameGeometry();
   const QSize frame_extra = frame.size() - geometry().size();
   const int fitted_width = std::clamp(width(), minimumWidth(), std::max(minimumWidth(), room.width() - frame_extra.width()));
@@ -600,6 +600,13 @@ void MainWindow::FitOnScreen() {
   const int left = std::max(room.left(), std::min(frame.left(), room.right() + 1 - frame_size.width()));
   const int top = std::max(room.top(), std::min(frame.top(), room.bottom() + 1 - frame_size.height()));
   if (QPoint(left, top) != frame.topLeft()) PlaceWindowFrame(this, QPoint(left, top));
+}
+
+void MainWindow::FitNewTexts() {
+  GrowForToolBarTexts();
+  FitToolBar();
+  LayoutAll();
+  if (isVisible()) FitOnScreen();
 }
 
 void MainWindow::WatchForFrame() {
@@ -637,11 +644,7 @@ bool MainWindow::event(QEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == central_ && event->type() == QEvent::LayoutRequest) {
-    // New texts (a language) may need more room.
-    GrowForToolBarTexts();
-    FitToolBar();
-    LayoutAll();
-    if (isVisible()) FitOnScreen();
+    FitNewTexts();
     return false;
   }
   if (watched == central_) return QMainWindow::eventFilter(watched, event);

@@ -83,6 +83,9 @@ class MainWindow : public QMainWindow, public UserInterface {
 
   // --- commands, also used by tests ---------------------------------------
   void QuietRebuildSources();
+  // New texts (a language) may need more room: the window grows for the tool
+  // bar's texts where the screen holds them, and is laid out and fitted anew.
+  void FitNewTexts();
   void RefreshSources();
   void ListTablesOfSource(QTreeWidgetItem* source_node, bool sort_while_filling);
   void ListTablesOfSchema(QTreeWidgetItem* schema_node);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <algorithm>
 
 #include "shell/designed_size.h"
 #include "shell/main_window.h"
@@ -22,6 +23,9 @@ int CurrentTabIndex(const MainWindow& main_window) {
   return tabs == nullptr ? -1 : tabs->currentIndex();
 }
 
+constexpr int kDesignedWidth = 266;
+constexpr int kDesignedHeight = 155;
+
 }  // namespace
 
 ReplaceDialog::ReplaceDialog(MainWindow& main_window) : QDialog(&main_window), main_window_(main_window) {
@@ -29,7 +33,7 @@ ReplaceDialog::ReplaceDialog(MainWindow& main_window) : QDialog(&main_window), m
   setWindowTitle("Replace all in selected document");
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(266, 155);
+  setFixedSize(kDesignedWidth, kDesignedHeight);
 
   auto* find_label = new QLabel("Text to find :", this);
   find_label->setObjectName("Label1");
@@ -60,6 +64,19 @@ ReplaceDialog::ReplaceDialog(MainWindow& main_window) : QDialog(&main_window), m
 }
 
 void ReplaceDialog::showEvent(QShowEvent* event) {
+  // Wider where its title needs it (a language may have changed it): the
+  // edits and the check box take the width, the two buttons share it.
+  const int width = std::max(kDesignedWidth, TitleBarWidth(*this));
+  if (width != this->width()) {
+    setFixedSize(width, kDesignedHeight);
+    for (const char* name : {"Label1", "Edit1", "Label2", "Edit2", "CheckBox1"}) {
+      QWidget* control = findChild<QWidget*>(name);
+      control->resize(width - 16, control->height());
+    }
+    const int button_width = (width - 24) / 2;
+    findChild<QWidget*>("Button1")->setGeometry(8, 122, button_width, 25);
+    findChild<QWidget*>("Button2")->setGeometry(width - 8 - button_width, 122, button_width, 25);
+  }
   const QRect main = main_window_.frameGeometry();
   PlaceWindowFrame(this, QPoint(main.left() + main.width() / 2 - 220, main.top() + main.height() / 2 - 193));
   QDialog::showEvent(event);

@@ -21,6 +21,8 @@
 namespace quill {
 namespace {
 
+constexpr int kDesignedWidth = 204;
+constexpr int kDesignedHeight = 186;
 constexpr qint64 kMaximumReadBytes = 256;
 // A server that accepts the connection but never answers must not hold the
 // window for ever.
@@ -65,7 +67,7 @@ UpdateCheckDialog::UpdateCheckDialog(MainWindow& main_window, QString server_add
   setWindowTitle("Quillmarsh Update");
   setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
-  setFixedSize(204, 186);
+  setFixedSize(kDesignedWidth, kDesignedHeight);
 
   // The busy indicator plays while the window is open.
   auto* animation = new QProgressBar(this);
@@ -86,6 +88,14 @@ UpdateCheckDialog::UpdateCheckDialog(MainWindow& main_window, QString server_add
 }
 
 void UpdateCheckDialog::showEvent(QShowEvent* event) {
+  // Wider where its title needs it (a language may have changed it), its
+  // controls centred in the width.
+  const int window_width = std::max(kDesignedWidth, TitleBarWidth(*this));
+  if (window_width != width()) {
+    setFixedSize(window_width, kDesignedHeight);
+    findChild<QWidget*>("Animate1")->move((window_width - 160) / 2, 16);
+    status_->resize(window_width - 16, status_->height());
+  }
   // The button keeps its designed place, centred and wider when its caption needs it.
   if (auto* check = findChild<QPushButton*>("Button1")) {
     const int width = std::min(this->width() - 16, std::max(124, check->sizeHint().width()));

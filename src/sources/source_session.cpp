@@ -4,6 +4,7 @@
 
 #include "common/silent_abort.h"
 #include "common/user_interface.h"
+#include "platform/connection/sqlite_source.h"
 #include "platform/dataset/data_access_error.h"
 #include "sources/jet_source.h"
 #include "sources/registryaccess.h"
@@ -31,6 +32,14 @@ Field& RowsetColumn(Dataset& rowset, const std::string& name) {
 std::string NamingTheFile(const std::string& message, const std::string& file) {
   if (file.empty() || message.find(file) != std::string::npos) return message;
   return message + " (file: " + file + ")";
+}
+
+std::string SourceFileOf(const std::string& driver_library, const std::string& database_entry,
+                         const std::optional<std::string>& jet_path) {
+  if (jet_path) return *jet_path;
+  const bool file_driver = IsSqlite3Driver(driver_library) || IsMdbToolsDriver(driver_library);
+  if (file_driver || database_entry.find('/') != std::string::npos) return database_entry;
+  return {};
 }
 
 bool IsJetDsn(const std::string& driver) {
@@ -67,7 +76,7 @@ void SourceSession::ConnectToSource(const std::string& source_name) {
     connection_.Open(current_login_.user_name, current_login_.password);
     return;
   } catch (const std::exception& error) {
-    ui_.ShowErrorDialog(NamingTheFile(error.what(), jet_path.value_or(dbq)));
+    ui_.ShowErrorDialog(NamingTheFile(error.what(), SourceFileOf(driver, dbq, jet_path)));
   }
   // One retry through the ODBC provider, if the user agrees to give up Jet.
   if (settings_.jet_eng) throw SilentAbort();
@@ -81,7 +90,7 @@ void SourceSession::ConnectToSource(const std::string& source_name) {
   try {
     connection_.Open(current_login_.user_name, current_login_.password);
   } catch (const DataAccessError& error) {
-    throw DataAccessError(NamingTheFile(error.what(), jet_path.value_or(dbq)));
+    throw DataAccessError(NamingTheFile(error.what(), SourceFileOf(driver, dbq, jet_path)));
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,13 @@ std::string OdbcConnectionString(const std::string& source_name);
 // A failed connection to a source that names a file says which file: the
 // driver's own words often do not.
 std::string NamingTheFile(const std::string& message, const std::string& file);
+
+// The file a source is read from, empty for a source on a server: the file
+// or folder the Jet stand-in reads, or the database entry of a driver that
+// reads a file (SQLite, MDBTools) or of any driver where it is a path. A
+// server's database name is no file.
+std::string SourceFileOf(const std::string& driver_library, const std::string& database_entry,
+                         const std::optional<std::string>& jet_path);
 
 // The main window's texts that connecting shows (replaced by language files).
 struct ConnectionMessages {

@@ -69,6 +69,7 @@ std::optional<std::string> TryDataSource(const std::string& driver, const Source
   const std::string dbq = dbq_entry.empty() ? database : dbq_entry;
   const std::optional<std::string> jet_path = JetSourcePath(library, dbq, database);
   const std::string file = jet_path.value_or(dbq);
+  const std::string named_file = SourceFileOf(library, dbq, jet_path);
   try {
     if (jet_path && !jet_off) {
       OpenJetBackend(*jet_path)->OpenSchema(SchemaKind::Tables, {});
@@ -84,7 +85,7 @@ std::optional<std::string> TryDataSource(const std::string& driver, const Source
       ConnectThroughDriver(driver, attributes);
     }
   } catch (const std::exception& error) {
-    return NamingTheFile(error.what(), file);
+    return NamingTheFile(error.what(), named_file);
   }
   return std::nullopt;
 }

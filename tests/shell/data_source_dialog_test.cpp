@@ -635,7 +635,12 @@ TEST_F(SourceWindowsTest, TestConnectionAndConnectingShowWhatTheDriverOrReaderSa
     SourceAttributes attributes;
     std::vector<std::string> said;  // empty: the source opens
     bool jet_off = false;           // "Do not use Jet Provider"
+    // A server's database is no file: its message names none.
+    std::vector<std::string> unsaid = {};
   };
+  SourceAttributes unknown_database = ReadSourceAttributes(postgres.Dsn());
+  for (auto& [key, value] : unknown_database)
+    if (key == "Database") value = "no_such_shop";
   const Case cases[] = {
       {"SQLite file", testing::kSqliteDriver, {{"Database", sqlite_file}}, {}},
       {"missing SQLite file", testing::kSqliteDriver, {{"Database", (files / "gone.sqlite").string()}},
@@ -651,10 +656,16 @@ TEST_F(SourceWindowsTest, TestConnectionAndConnectingShowWhatTheDriverOrReaderSa
       {"PostgreSQL server", testing::kPostgresDriver, ReadSourceAttributes(postgres.Dsn()), {}},
       {"PostgreSQL server that does not answer", testing::kPostgresDriver,
        {{"Servername", "127.0.0.1"}, {"Port", closed_port}, {"Database", "shop"}},
-       {"127.0.0.1", closed_port}},
+       {"127.0.0.1", closed_port},
+       false,
+       {"(file:"}},
+      {"PostgreSQL server without the database", testing::kPostgresDriver, unknown_database, {"no_such_shop"}, false,
+       {"(file:"}},
       {"MariaDB server that does not answer", testing::kMariaDbDriver,
        {{"SERVER", "127.0.0.1"}, {"PORT", closed_port}, {"DATABASE", "shop"}},
-       {"127.0.0.1"}},
+       {"127.0.0.1"},
+       false,
+       {"(file:"}},
       // Through the MDBTools driver itself, whose message has no state.
       {"MDBTools driver without a file", testing::kMdbToolsDriver, {}, {"Could not find "}, true},
       {"MDBTools driver on an Access file", testing::kMdbToolsDriver, {{"Database", mdb}}, {}, true},
@@ -679,6 +690,8 @@ TEST_F(SourceWindowsTest, TestConnectionAndConnectingShowWhatTheDriverOrReaderSa
       EXPECT_EQ(answer.icon, MessageIcon::Error);
       for (const std::string& part : test.said)
         EXPECT_NE(answer.text.toStdString().find(part), std::string::npos) << answer.text.toStdString();
+      for (const std::string& part : test.unsaid)
+        EXPECT_EQ(answer.text.toStdString().find(part), std::string::npos) << answer.text.toStdString();
     }
 
     // Connecting to the source once it is written says the same.
@@ -695,6 +708,10 @@ TEST_F(SourceWindowsTest, TestConnectionAndConnectingShowWhatTheDriverOrReaderSa
       EXPECT_EQ(connected.messages()[0].icon, MessageIcon::Error);
       for (const std::string& part : test.said) {
         EXPECT_NE(connected.messages()[0].text.toStdString().find(part), std::string::npos)
+            << connected.messages()[0].text.toStdString();
+      }
+      for (const std::string& part : test.unsaid) {
+        EXPECT_EQ(connected.messages()[0].text.toStdString().find(part), std::string::npos)
             << connected.messages()[0].text.toStdString();
       }
     }

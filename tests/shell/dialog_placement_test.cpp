@@ -6,14 +6,18 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <functional>
 
 #include "fixtures/odbc_data_sources.h"
+#include "layout_faults.h"
 #include "options_dialogs_fixture.h"
 #include "shell/about_box.h"
 #include "shell/data_source_dialog.h"
+#include "shell/designed_size.h"
 #include "shell/replace_dialog.h"
 #include "shell/table_selection_dialog.h"
 #include "shell/update_check.h"
@@ -21,19 +25,36 @@
 namespace quill {
 namespace {
 
-class DialogPlacementTest : public testing::OptionsDialogsTest {};
+// The small dialogs the main window owns besides the options dialogs.
+struct MainWindowDialogs {
+  explicit MainWindowDialogs(MainWindow& main)
+      : selection(main), add_source(main), about(&main), update(main, "http://127.0.0.1:9"), replace(main) {}
+  TableSelectionDialog selection;
+  DataSourceDialog add_source;
+  AboutBox about;
+  UpdateCheckDialog update;
+  ReplaceDialog replace;
+};
+
+class DialogPlacementTest : public testing::OptionsDialogsTest {
+ protected:
+  ~DialogPlacementTest() override { testing::RemoveSystemDsn("Placed Source"); }
+
+  // A source to list (the options dialog asks for one) and the main window
+  // shown and framed.
+  void ShowMainWindow() {
+    testing::RegisterSystemDsn("Placed Source", testing::kSqliteDriver, {{"Database", "/tmp/placed.db"}});
+    Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    QTest::qWait(200);
+  }
+};
 
 TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
-  testing::RegisterSystemDsn("Placed Source", testing::kSqliteDriver, {{"Database", "/tmp/placed.db"}});
   MainWindow& main = Window();
-  main.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
-  QTest::qWait(200);
-  TableSelectionDialog selection(main);
-  DataSourceDialog add_source(main);
-  AboutBox about(&main);
-  UpdateCheckDialog update(main, "http://127.0.0.1:9");
-  ReplaceDialog replace(main);
+  ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
+  MainWindowDialogs owned(main);
+  auto& [selection, add_source, about, update, replace] = owned;
   const struct {
     const char* name;
     QDialog* dialog;
@@ -50,20 +71,87 @@ TEST_F(DialogPlacementTest, EveryShowingOpensAtTheOffsets) {
   };
   for (const auto& test : cases) {
     for (int showing = 1; showing <= 3; ++showing) {
-      QPoint opened_at;
+      QRect opened;
       QTimer::singleShot(1000, test.dialog, [&] {
-        opened_at = testing::FrameOnScreen(test.dialog).topLeft();
+        opened = testing::FrameOnScreen(test.dialog);
         test.dialog->reject();
       });
       if (test.dialog == &about) about.Open();
       else test.dialog->exec();
       const QRect owner = testing::FrameOnScreen(test.owner);
-      const QPoint expected(owner.left() + owner.width() / 2 - test.offset.x(),
-                            owner.top() + owner.height() / 2 - test.offset.y());
-      EXPECT_EQ(opened_at, expected) << test.name << ", showing " << showing;
+      const QPoint offsets(owner.left() + owner.width() / 2 - test.offset.x(),
+                           owner.top() + owner.height() / 2 - test.offset.y());
+      // Where the offsets would put a part of it off the screen, it is moved onto it.
+      const QPoint expected = testing::PlaceOnArea(offsets, opened.size(), test.dialog->screen()->availableGeometry());
+      EXPECT_EQ(opened.topLeft(), expected) << test.name << ", showing " << showing;
     }
   }
-  testing::RemoveSystemDsn("Placed Source");
+}
+
+// Wherever the main window stands, and however small the screen's available
+// area (a panel, a scale factor), each dialog's frame lies on that area: at
+// its offsets where they leave it there, else moved onto it, and no larger
+// than the area where its controls can share less room (its lists scroll).
+TEST_F(DialogPlacementTest, EveryDialogOpensOnTheScreen) {
+  MainWindow& main = Window();
+  ASSERT_NO_FATAL_FAILURE(ShowMainWindow());
+  MainWindowDialogs owned(main);
+  auto& [selection, add_source, about, update, replace] = owned;
+  WidgetDialogPresenter real_dialogs;
+  const QRect room = main.screen()->availableGeometry();
+  const struct {
+    const char* name;
+    QDialog* dialog;  // nullptr: a placed message
+  } dialogs[] = {
+      {"options", &Options()},     {"date formats", &DateDialog()}, {"table selection", &selection},
+      {"add source", &add_source}, {"about", &about},               {"update", &update},
+      {"replace", &replace},       {"placed message", nullptr},
+  };
+  // The main window's frame put in a corner of the area, at its smallest.
+  const struct {
+    const char* name;
+    QPoint corner;
+  } places[] = {
+      {"top left", room.topLeft()},
+      {"bottom right", room.bottomRight() + QPoint(1, 1) - QPoint(main.minimumWidth(), main.minimumHeight())},
+      {"bottom left", QPoint(room.left(), room.bottom() + 1 - main.minimumHeight())},
+  };
+  for (const auto& place : places) {
+    main.resize(main.minimumSize());
+    PlaceWindowFrame(&main, place.corner);
+    QTest::qWait(300);
+    for (const auto& test : dialogs) {
+      QRect opened;
+      QTimer::singleShot(1000, &main, [&] {
+        QWidget* shown = test.dialog != nullptr ? static_cast<QWidget*>(test.dialog) : QApplication::activeModalWidget();
+        ASSERT_NE(shown, nullptr);
+        const QRect frame = testing::FrameOnScreen(shown);
+        const qreal ratio = shown->devicePixelRatioF();
+        opened = QRect(QPoint(qRound(frame.x() / ratio), qRound(frame.y() / ratio)),
+                       QSize(qRound(frame.width() / ratio), qRound(frame.height() / ratio)));
+        if (test.dialog != nullptr) test.dialog->reject();
+        else shown->close();
+      });
+      const QRect owner = main.frameGeometry();
+      if (test.dialog == &about) about.Open();
+      else if (test.dialog != nullptr) test.dialog->exec();
+      else
+        real_dialogs.ShowMessage(&main, kProductName, "No system sources found", MessageIcon::None,
+                                 MessageButtons::Ok, false,
+                                 QPoint(owner.left() + owner.width() / 2 - 200, owner.top() + owner.height() / 2 - 60));
+      SCOPED_TRACE(std::string(test.name) + ", main window at the " + place.name);
+      // On each axis the frame lies within the area, or, where it is longer
+      // than the area, starts at its start; a pixel's rounding either way at
+      // a scale factor.
+      const auto on_axis = [](int start, int length, int room_start, int room_length) {
+        if (length > room_length) return std::abs(start - room_start) <= 1;
+        return start >= room_start - 1 && start + length <= room_start + room_length + 1;
+      };
+      EXPECT_TRUE(on_axis(opened.left(), opened.width(), room.left(), room.width()) &&
+                  on_axis(opened.top(), opened.height(), room.top(), room.height()))
+          << testing::Rect(opened).toStdString() << " on " << testing::Rect(room).toStdString();
+    }
+  }
 }
 
 // A plain message placed by its offsets from the main window's centre: its

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "shell/designed_size.h"
+
 namespace quill::testing {
 
 constexpr int kTallestDialog = 740;
@@ -63,6 +65,11 @@ inline std::vector<std::string> LayoutFaults(QWidget* window) {
   std::vector<std::string> faults;
   if (window->isWindow() && window->height() > kTallestDialog && window->objectName() != "Form1")
     faults.push_back("the window is " + std::to_string(window->height()) + " px high");
+  if (window->isWindow() && !window->windowFlags().testFlag(Qt::FramelessWindowHint) &&
+      window->width() < TitleBarWidth(*window)) {
+    faults.push_back("the window is " + std::to_string(window->width()) + " px wide, its title \"" +
+                     window->windowTitle().toStdString() + "\" needs " + std::to_string(TitleBarWidth(*window)));
+  }
   for (QWidget* widget : window->findChildren<QWidget*>()) {
     if (!IsChecked(widget) || !widget->isVisibleTo(window) || InsideCompositeControl(widget, window)) continue;
     const QString name = Describe(widget);

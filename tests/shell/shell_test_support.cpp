@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -118,6 +119,15 @@ QString Run(const QString& program, const QStringList& arguments) {
 }
 
 }  // namespace
+
+QPoint PlaceOnArea(const QPoint& wanted, const QSize& frame_size, const QRect& area) {
+  const auto on_axis = [](int start, int length, int area_start, int area_length) {
+    if (length > area_length) return area_start;
+    return std::clamp(start, area_start, area_start + area_length - length);
+  };
+  return {on_axis(wanted.x(), frame_size.width(), area.left(), area.width()),
+          on_axis(wanted.y(), frame_size.height(), area.top(), area.height())};
+}
 
 QRect FrameOnScreen(QWidget* window) {
   if (QGuiApplication::platformName() != "xcb" || !window->isVisible()) return window->frameGeometry();

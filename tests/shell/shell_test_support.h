@@ -92,6 +92,11 @@ std::string ReadFileBytes(const std::filesystem::path& path);
 // other platforms and for a hidden window, the window's own frame geometry.
 QRect FrameOnScreen(QWidget* window);
 
+// Where a frame of frame_size opens when its place is wanted: there where it
+// lies on the area; else, on each axis, moved the least that puts it on the
+// area, or to the area's start where it is longer than the area.
+QPoint PlaceOnArea(const QPoint& wanted, const QSize& frame_size, const QRect& area);
+
 // The windows a language reaches besides the main window and the options
 // dialogs, owned by the test.
 struct LanguageSideWindows {

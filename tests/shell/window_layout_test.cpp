@@ -184,15 +184,29 @@ TEST_P(WindowLayoutTest, EveryWindowHoldsItsTextsAtItsDefaultSize) {
 TEST_P(WindowLayoutTest, TheMainWindowFitsItsScreen) {
   std::filesystem::copy(QUILL_PROGRAM_FOLDER "/languages", folder_.path() / "languages");
   const LanguageWindows windows = Windows();
-  if (GetParam().french) LoadLanguage(windows, folder_.ProgramFolder(), kBuiltInLanguage);
   MainWindow& main = Window();
   main.show();
   QTest::qWait(200);  // a window manager frames the window
   QApplication::processEvents();
   const int room = main.screen()->availableGeometry().width();
-  EXPECT_LE(main.frameGeometry().width(), room);
   const auto buttons = main.findChild<QWidget*>("ToolBar1")->findChildren<QToolButton*>();
   ASSERT_EQ(buttons.size(), 5);
+  // The language is loaded into the shown window, as the program does at
+  // its start: the tool bar fits its new texts at once, before any other
+  // event lays the window out again.
+  if (GetParam().french) {
+    LoadLanguage(windows, folder_.ProgramFolder(), kBuiltInLanguage);
+    for (const QToolButton* button : buttons) {
+      SCOPED_TRACE("at once, " + button->objectName().toStdString());
+      EXPECT_GE(button->width(), button->sizeHint().width());
+      if (room >= 1100) {
+        EXPECT_EQ(button->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+      }
+    }
+    QTest::qWait(200);
+    QApplication::processEvents();
+  }
+  EXPECT_LE(main.frameGeometry().width(), room);
   for (const QToolButton* button : buttons) {
     SCOPED_TRACE(button->objectName().toStdString());
     EXPECT_GE(button->width(), button->sizeHint().width());
