@@ -1,5 +1,6 @@
 #include "platform/odbc/key_paging.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -104,6 +105,57 @@ std::optional<std::string> KeyLiteral(ValueForm form, FieldKind kind, const unsi
     }
     default: return std::nullopt;
   }
+}
+
+std::optional<PageEnd> ReadPageEnd(SQLHSTMT statement, const std::vector<PageKeyColumn>& key) {
+  // One row into nothing the caller binds: the bound arrays may be in use.
+  SQLULEN array_size = 1;
+  SQLPOINTER rows_fetched = nullptr;
+  SQLPOINTER row_status = nullptr;
+  SQLGetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, &array_size, 0, nullptr);
+  SQLGetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &rows_fetched, 0, nullptr);
+  SQLGetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, &row_status, 0, nullptr);
+  SQLULEN fetched = 0;
+  SQLFreeStmt(statement, SQL_UNBIND);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(1)), 0);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &fetched, 0);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+
+  std::optional<PageEnd> end;
+  const SQLRETURN last = SQLFetchScroll(statement, SQL_FETCH_LAST, 0);
+  if (last == SQL_NO_DATA) {
+    end = PageEnd{0, {}};
+  } else if (SQL_SUCCEEDED(last)) {
+    end = PageEnd{};
+    SQLULEN number = 0;
+    if (SQL_SUCCEEDED(SQLGetStmtAttrW(statement, SQL_ATTR_ROW_NUMBER, &number, 0, nullptr)) && number > 0) {
+      end->rows = number;
+    }
+    std::vector<unsigned char> value;
+    for (const PageKeyColumn& column : key) {
+      value.assign(static_cast<std::size_t>(std::max<SQLLEN>(column.bytes, 1)), 0);
+      SQLLEN indicator = 0;
+      // A value cut short (SQL_SUCCESS_WITH_INFO) gives no literal either.
+      const SQLRETURN got = SQLGetData(statement, column.number, column.c_type, value.data(),
+                                       static_cast<SQLLEN>(value.size()), &indicator);
+      std::optional<std::string> literal;
+      if (got == SQL_SUCCESS) literal = KeyLiteral(column.form, column.kind, value.data(), indicator);
+      if (!literal) {
+        end->last_key.clear();
+        break;
+      }
+      end->last_key.push_back(*literal);
+    }
+  }
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(array_size), 0);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, rows_fetched, 0);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, row_status, 0);
+  return end;
+}
+
+std::vector<std::string> KeyAfterPage(const std::optional<PageEnd>& end, SQLULEN rows_asked) {
+  if (!end || (end->rows && *end->rows < rows_asked)) return {};
+  return end->last_key;
 }
 
 }  // namespace quill

@@ -42,4 +42,32 @@ bool KeyLiteralForm(ValueForm form);
 // none for a value the form cannot hold as a literal.
 std::optional<std::string> KeyLiteral(ValueForm form, FieldKind kind, const unsigned char* value, SQLLEN length);
 
+// A key column of a page's result, read as the dataset binds it.
+struct PageKeyColumn {
+  SQLUSMALLINT number;  // in the result, from 1
+  ValueForm form;
+  FieldKind kind;
+  SQLSMALLINT c_type;
+  SQLLEN bytes;  // room of one value, its terminator included
+};
+
+// What a page holds at its end, read before its rows are fetched.
+struct PageEnd {
+  std::optional<SQLULEN> rows;        // how many rows it holds, when the driver says
+  std::vector<std::string> last_key;  // literals of its last row's key; empty: no rows, or no literal
+};
+
+// Reads the end of a page that the driver holds whole behind a scrollable
+// cursor: its last row, alone, so that the next page's statement can run
+// while this page's rows are fetched. The bound arrays, which may be in use,
+// are left alone: the statement's columns are unbound, its row array size
+// and row pointers are as they were. None when the driver cannot go to the
+// last row.
+std::optional<PageEnd> ReadPageEnd(SQLHSTMT statement, const std::vector<PageKeyColumn>& key);
+
+// The key literals the page after a page of `rows_asked` rows starts after;
+// empty when the page is short of rows (the table's last), or when its end
+// could not be read.
+std::vector<std::string> KeyAfterPage(const std::optional<PageEnd>& end, SQLULEN rows_asked);
+
 }  // namespace quill

@@ -65,6 +65,18 @@ std::string ColumnText(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT fie
   return Utf16ToUtf8(buffer, chars);
 }
 
+// Asks for a static cursor, which a driver that holds a whole result gives
+// at no cost; whether it did.
+bool ScrollableCursor(SQLHSTMT statement) {
+  if (!SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_CURSOR_TYPE, reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC),
+                                     0))) {
+    return false;
+  }
+  SQLULEN type = SQL_CURSOR_FORWARD_ONLY;
+  return SQL_SUCCEEDED(SQLGetStmtAttrW(statement, SQL_ATTR_CURSOR_TYPE, &type, 0, nullptr)) &&
+         type == SQL_CURSOR_STATIC;
+}
+
 SQLLEN ColumnNumber(SQLHSTMT statement, SQLUSMALLINT column, SQLUSMALLINT field) {
   SQLLEN value = 0;
   if (!SQL_SUCCEEDED(SQLColAttributeW(statement, column, field, nullptr, 0, nullptr, &value))) return 0;
@@ -141,6 +153,7 @@ OdbcResultDataset::~OdbcResultDataset() {
   StopFetchAhead();
   const std::lock_guard lock(session_->calls());
   statement_.reset();
+  page_ahead_.statement.reset();
   snapshot_.reset();
 }
 
@@ -159,6 +172,9 @@ void OdbcResultDataset::Execute_() {
     // one: without it the table is read with the one statement.
     if (!snapshot_->held() && first_run) paging_ = false;
   }
+  page_ahead_ = PageAhead{};
+  pages_ahead_ = false;
+  page_opened_ = false;
   for (;;) {
     statement_.reset();
     statement_ = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
@@ -190,6 +206,17 @@ void OdbcResultDataset::Execute_() {
   set_ = 0;
   position_ = 0;
   eof_ = false;
+  // Pages ahead need a page of one block, fetched on the worker thread.
+  pages_ahead_ = paging_ && scrollable_ && fetch_ahead_;
+  if (pages_ahead_) {
+    page_ahead_.statement = std::make_unique<OdbcHandle>(SQL_HANDLE_STMT, session_->connection());
+    const SQLHSTMT spare = page_ahead_.statement->get();
+    WithoutEscapeClauses(spare);
+    SQLSetStmtAttrW(spare, SQL_ATTR_QUERY_TIMEOUT,
+                    reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(session_->command_timeout_seconds())), 0);
+    pages_ahead_ = ScrollableCursor(spare);
+  }
+  if (pages_ahead_) OpenPage(statement_->get(), page_rows_);
 }
 
 SQLRETURN OdbcResultDataset::RunFirstStatement(SQLHSTMT statement) {
@@ -198,6 +225,7 @@ SQLRETURN OdbcResultDataset::RunFirstStatement(SQLHSTMT statement) {
   page_delivered_ = 0;
   page_bytes_ = 0;
   if (!paging_) return execute_(statement);
+  scrollable_ = ScrollableCursor(statement);
   WideText text = Utf8ToUtf16(PageStatement(*options_.key_paging, {}, page_rows_));
   return SQLExecDirectW(statement, text.data(), SQL_NTS);
 }
@@ -410,12 +438,26 @@ void OdbcResultDataset::BindColumns() {
 }
 
 SQLRETURN OdbcResultDataset::FetchInto(int set) {
-  const SQLHSTMT statement = statement_->get();
+  // A page the driver holds whole is fetched without the call lock, while
+  // the page thread runs the next page's statement.
+  std::unique_lock lock(session_->calls(), std::defer_lock);
+  if (!pages_ahead_) lock.lock();
   if (paging_ && page_delivered_ >= page_rows_) {
-    const SQLRETURN next = RunNextPage(statement);
+    if (pages_ahead_ && !page_ahead_pending_) {
+      // A full page whose end gave no key: the pages go on in turns, after
+      // the key of its last fetched row.
+      pages_ahead_ = false;
+      lock.lock();
+    }
+    const SQLRETURN next = pages_ahead_ ? TakeNextPage() : RunNextPage(statement_->get());
     if (!SQL_SUCCEEDED(next)) return next;
   }
+  const SQLHSTMT statement = statement_->get();
   if (bound_set_ != set) {
+    // Pages ahead had their row array set to one row to read their end.
+    if (pages_ahead_) {
+      SQLSetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(array_size_), 0);
+    }
     SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &rows_fetched_[set], 0);
     SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, row_status_[set].data(), 0);
     for (std::size_t index = 0; index < columns_.size(); ++index) {
@@ -430,24 +472,94 @@ SQLRETURN OdbcResultDataset::FetchInto(int set) {
   }
   rows_fetched_[set] = 0;
   std::fill(row_status_[set].begin(), row_status_[set].end(), SQL_ROW_SUCCESS);
-  const SQLRETURN result = SQLFetch(statement);
+  // A page whose end was read goes back to its first rows.
+  const SQLRETURN result = page_opened_ ? SQLFetchScroll(statement, SQL_FETCH_FIRST, 0) : SQLFetch(statement);
+  page_opened_ = false;
   if (paging_ && SQL_SUCCEEDED(result)) CountPageRows(set);
   return result;
+}
+
+std::vector<PageKeyColumn> OdbcResultDataset::PageKey() const {
+  std::vector<PageKeyColumn> key;
+  for (std::size_t index : key_indexes_) {
+    const Column& column = columns_[index];
+    key.push_back({static_cast<SQLUSMALLINT>(index + 1), column.type.form, column.type.kind, CType(column.type.form),
+                   column.type.bound_bytes});
+  }
+  return key;
+}
+
+void OdbcResultDataset::OpenPage(SQLHSTMT statement, SQLULEN rows_asked) {
+  std::vector<std::string> after = KeyAfterPage(ReadPageEnd(statement, PageKey()), rows_asked);
+  page_opened_ = true;
+  if (!after.empty()) StartPageAhead(std::move(after), NextPageRows(rows_asked));
+}
+
+SQLULEN OdbcResultDataset::NextPageRows(SQLULEN rows) const {
+  return std::min({rows * kPageGrowth, array_size_, kMaxPageRows});
+}
+
+void OdbcResultDataset::StartPageAhead(std::vector<std::string> after, SQLULEN rows) {
+  page_ahead_pending_ = true;
+  page_thread_.Start([this, after = std::move(after), rows] { RunPageAhead(after, rows); });
+}
+
+void OdbcResultDataset::RunPageAhead(const std::vector<std::string>& after, SQLULEN rows) {
+  const std::lock_guard lock(session_->calls());
+  const SQLHSTMT statement = page_ahead_.statement->get();
+  // The spare was the page before the current one: its bindings and row
+  // pointers are arrays the caller may still be reading.
+  SQLFreeStmt(statement, SQL_UNBIND);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+  SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+  SQLFreeStmt(statement, SQL_CLOSE);
+  page_ahead_.rows_asked = rows;
+  page_ahead_.last_key.clear();
+  page_ahead_.columns_changed = false;
+  WideText text = Utf8ToUtf16(PageStatement(*options_.key_paging, after, rows));
+  page_ahead_.result = SQLExecDirectW(statement, text.data(), SQL_NTS);
+  if (!SQL_SUCCEEDED(page_ahead_.result)) return;
+  if (!SameColumns(statement)) {
+    page_ahead_.columns_changed = true;
+    return;
+  }
+  page_ahead_.last_key = KeyAfterPage(ReadPageEnd(statement, PageKey()), rows);
+}
+
+SQLRETURN OdbcResultDataset::TakeNextPage() {
+  page_thread_.Wait();
+  page_ahead_pending_ = false;
+  std::swap(statement_, page_ahead_.statement);
+  page_rows_ = page_ahead_.rows_asked;
+  page_delivered_ = 0;
+  page_bytes_ = 0;
+  bound_set_ = -1;
+  page_opened_ = true;
+  if (page_ahead_.columns_changed) {
+    columns_changed_ = true;
+    return SQL_ERROR;
+  }
+  if (!SQL_SUCCEEDED(page_ahead_.result)) return page_ahead_.result;
+  if (!page_ahead_.last_key.empty()) StartPageAhead(std::move(page_ahead_.last_key), NextPageRows(page_rows_));
+  return SQL_SUCCESS;
 }
 
 void OdbcResultDataset::StartFetchAhead() {
   const int set = 1 - set_;
   ahead_pending_ = true;
-  ahead_.Start([this, set] {
-    const std::lock_guard lock(session_->calls());
-    ahead_result_ = FetchInto(set);
-  });
+  ahead_.Start([this, set] { ahead_result_ = FetchInto(set); });
 }
 
 void OdbcResultDataset::StopFetchAhead() {
-  if (!ahead_pending_) return;
-  ahead_.Wait();
-  ahead_pending_ = false;
+  if (ahead_pending_) {
+    ahead_.Wait();
+    ahead_pending_ = false;
+  }
+  // The block fetched ahead may have started the page after it.
+  if (page_ahead_pending_) {
+    page_thread_.Wait();
+    page_ahead_pending_ = false;
+  }
 }
 
 std::optional<SQLLEN> OdbcResultDataset::TruncatedLength(const Column& column, SQLULEN row) const {
@@ -474,7 +586,6 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
     set_ = 1 - set_;
     result = ahead_result_;
   } else {
-    const std::lock_guard lock(session_->calls());
     result = FetchInto(set_);
   }
   if (result == SQL_NO_DATA) {
@@ -509,6 +620,8 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
                                                               (options_.wide_length_from_terminator ? 8 : 0));
     }
     if (needed == 0) continue;
+    // The page being run ahead reads the column types.
+    if (!grown) StopFetchAhead();
     if (needed == SQL_NO_TOTAL || needed > kMaxBoundBytes) {
       column.type.long_data = true;
     } else {
@@ -729,6 +842,7 @@ void OdbcResultDataset::Last() {
   // read lock while a closed statement handle lives on.
   const std::lock_guard lock(session_->calls());
   statement_.reset();
+  page_ahead_.statement.reset();
   snapshot_.reset();
 }
 

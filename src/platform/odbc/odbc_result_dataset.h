@@ -36,7 +36,16 @@ namespace quill {
 // After every full block the next one is fetched on a worker thread while
 // the caller works on the current one: two sets of arrays take turns. Every
 // call on the connection's statements holds the session's call lock, so the
-// worker never meets another call on the same connection.
+// worker never meets another call on the same connection; the one exception
+// is fetching a page that the driver holds whole (see below).
+//
+// Read in pages behind a scrollable cursor, each page is one block and its
+// statement runs one page ahead, on a third thread: once a page is run and
+// held by the driver, its last row gives the key the next page starts
+// after, so the server runs the next page while this one is fetched and the
+// caller works on the one before. Fetching a held page touches nothing but
+// its own statement and the driver's memory, so it runs without the call
+// lock while the next page's statement holds it.
 class OdbcResultDataset : public Dataset {
  public:
   // Runs the statement on a fresh handle; called again by First().
@@ -128,8 +137,23 @@ class OdbcResultDataset : public Dataset {
   SQLRETURN FetchInto(int set);
   // Starts fetching the block after the current one into the other set.
   void StartFetchAhead();
-  // Waits for a block being fetched ahead and forgets it.
+  // Waits for a block being fetched ahead and a page being run ahead, and
+  // forgets them.
   void StopFetchAhead();
+  // The key columns as a page's end is read.
+  std::vector<PageKeyColumn> PageKey() const;
+  // Reading pages ahead: the end of the page just run on `statement`, and
+  // the statement of the page after it started when there is one.
+  void OpenPage(SQLHSTMT statement, SQLULEN rows_asked);
+  // Starts running the page after `after` (its literals), of `rows` rows, on
+  // the spare statement.
+  void StartPageAhead(std::vector<std::string> after, SQLULEN rows);
+  // Runs and opens the page ahead; on the page thread.
+  void RunPageAhead(const std::vector<std::string>& after, SQLULEN rows);
+  // Makes the page run ahead the current one; its statement's result.
+  SQLRETURN TakeNextPage();
+  // Rows the page after one of `rows` rows asks for, when pages run ahead.
+  SQLULEN NextPageRows(SQLULEN rows) const;
   void ReadAgainFrom(int64_t row);
   void MoveTo(int64_t row);
   void LoadRow();
@@ -176,6 +200,21 @@ class OdbcResultDataset : public Dataset {
   double page_bytes_ = 0;                 // bytes of its values so far
   std::vector<std::string> after_key_;    // literals of the last key of a full page; empty: none
   bool columns_changed_ = false;          // a page came with other columns than the first
+
+  // Reading pages ahead (see the class comment).
+  struct PageAhead {
+    std::unique_ptr<OdbcHandle> statement;  // the spare statement, made with the first page
+    SQLULEN rows_asked = 0;
+    SQLRETURN result = SQL_SUCCESS;
+    std::vector<std::string> last_key;      // of a full page; empty: no page after it
+    bool columns_changed = false;
+  };
+  bool scrollable_ = false;     // the page statements have scrollable cursors
+  bool pages_ahead_ = false;    // pages are run ahead on the page thread
+  bool page_opened_ = false;    // the current page's cursor was moved to its end
+  bool page_ahead_pending_ = false;
+  PageAhead page_ahead_;
+  FetchAhead page_thread_;
 };
 
 }  // namespace quill

@@ -49,7 +49,9 @@ class OdbcSession {
   std::string CurrentCatalog() const;
   // Held around every call on the connection's statements: a dataset may be
   // fetching its next block on a thread of its own meanwhile, and not every
-  // driver takes calls from two threads at once.
+  // driver takes calls from two threads at once. The one exception is a page
+  // that the driver holds whole, whose rows are copied out without it (see
+  // OdbcResultDataset).
   std::mutex& calls() const { return calls_; }
   // Runs one statement that returns no rows; whether the source took it.
   // Call with the call lock held.

@@ -78,6 +78,68 @@ TEST(OdbcMariaDbPaging, EveryRowComesOnceInKeyOrderWhateverTheKey) {
   }
 }
 
+// The next page is asked for as soon as the current one is held, from its
+// last row: wherever the table ends among its pages (the first pages of a
+// narrow table hold 64, 512 and 4096 rows; a row as wide as the widest
+// column bound to arrays makes blocks of 63 rows, so that the first page
+// takes two), every row comes once, in key order, and a table that ends on a
+// full page ends there.
+TEST(OdbcMariaDbPaging, EveryRowComesOnceWhereverTheTableEndsAmongItsPages) {
+  struct EdgeCase {
+    int rows;
+    std::string filler;  // a column that sets the width of a row
+  };
+  const std::string kWide = "VARCHAR(16380) CHARACTER SET latin1";
+  const std::vector<EdgeCase> cases = {
+      {0, "INT"},     {1, "INT"},     {63, "INT"},    {64, "INT"},    {65, "INT"},    {575, "INT"},
+      {576, "INT"},   {577, "INT"},   {4671, "INT"},  {4672, "INT"},  {4673, "INT"},
+      {1, kWide},     {63, kWide},    {64, kWide},    {65, kWide},    {127, kWide},   {128, kWide},
+      {400, kWide},
+  };
+  TestDatabase database = TestDatabase::MariaDb();
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    const EdgeCase& c = cases[i];
+    const std::string table = "edge_" + std::to_string(i);
+    SCOPED_TRACE(table + ": " + std::to_string(c.rows) + " rows, filler " + c.filler);
+    database.Execute("CREATE TABLE " + table + " (id INT PRIMARY KEY, k INT NOT NULL, filler " + c.filler + ")");
+    if (c.rows > 0) {
+      database.Execute("INSERT INTO " + table + " SELECT seq * 3, seq, NULL FROM seq_1_to_" + std::to_string(c.rows));
+    }
+    auto connection = OpenSource(database);
+    const std::vector<std::string> read = ColumnTexts(*connection->OpenTable(table), "k");
+    std::vector<std::string> expected;
+    for (int k = 1; k <= c.rows; ++k) expected.push_back(std::to_string(k));
+    EXPECT_EQ(read, expected);
+  }
+}
+
+// A reading left part way (Escape, a failing table) may leave a page being
+// fetched and the next one being run: the connection then reads the next
+// table whole, and the same table again from its start.
+TEST(OdbcMariaDbPaging, AReadingLeftPartWayLeavesTheConnectionReady) {
+  constexpr int kTableRows = 6000;
+  const std::vector<int> left_after = {0, 1, 63, 64, 65, 600, 4700};
+  TestDatabase database = TestDatabase::MariaDb();
+  database.Execute("CREATE TABLE left_part_way (id INT PRIMARY KEY, k INT NOT NULL)");
+  database.Execute("INSERT INTO left_part_way SELECT seq, seq FROM seq_1_to_" + std::to_string(kTableRows));
+  database.Execute("CREATE TABLE next_table (id INT PRIMARY KEY, k INT NOT NULL)");
+  database.Execute("INSERT INTO next_table SELECT seq, seq FROM seq_1_to_" + std::to_string(kTableRows / 2));
+  auto connection = OpenSource(database);
+  for (int rows : left_after) {
+    SCOPED_TRACE("left after " + std::to_string(rows) + " rows");
+    {
+      auto dataset = connection->OpenTable("left_part_way");
+      for (int i = 0; i < rows && !dataset->Eof(); ++i) dataset->Next();
+      ASSERT_FALSE(dataset->Eof());
+    }
+    EXPECT_EQ(ColumnTexts(*connection->OpenTable("next_table"), "k").size(), static_cast<std::size_t>(kTableRows / 2));
+    const std::vector<std::string> again = ColumnTexts(*connection->OpenTable("left_part_way"), "k");
+    ASSERT_EQ(again.size(), static_cast<std::size_t>(kTableRows));
+    EXPECT_EQ(again.front(), "1");
+    EXPECT_EQ(again.back(), std::to_string(kTableRows));
+  }
+}
+
 // A secondary index that covers every column gives the server a cheaper
 // whole-table order of its own; the pages keep to the key.
 TEST(OdbcMariaDbPaging, ACoveringIndexDoesNotChangeTheOrder) {
