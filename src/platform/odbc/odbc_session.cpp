@@ -93,10 +93,11 @@ std::string DataSourceDriver(const std::string& data_source) {
 // session's settings go there as startup options, after the DSN's own
 // parameters (which the connection string's entry replaces). Empty when the
 // DSN's parameters cannot stand in braces.
-std::string PostgresStartupOption(const std::string& data_source) {
+std::string PostgresStartupOption(const std::string& data_source, bool with_newer_settings) {
   const std::string own = ConfigurationEntry(data_source, "pqopt", "ODBC.INI");
   if (own.find_first_of("{}") != std::string::npos) return {};
-  return "pqopt={" + own + (own.empty() ? "" : " ") + "options='" + PostgresStartupOptions() + "'}";
+  return "pqopt={" + own + (own.empty() ? "" : " ") + "options='" + PostgresStartupOptions(with_newer_settings) +
+         "'}";
 }
 
 // The connection strings' options to try in turn, the fullest first: a
@@ -106,8 +107,10 @@ std::vector<std::string> ConnectionOptions(const std::string& driver_name, const
   if (streaming.empty()) return {};
   std::vector<std::string> options;
   if (IsPostgresDriver(driver_name)) {
-    const std::string startup = PostgresStartupOption(data_source);
-    if (!startup.empty()) options.push_back(streaming + ";" + startup);
+    for (const bool with_newer_settings : {true, false}) {
+      const std::string startup = PostgresStartupOption(data_source, with_newer_settings);
+      if (!startup.empty()) options.push_back(streaming + ";" + startup);
+    }
   }
   options.push_back(streaming);
   return options;

@@ -1,5 +1,7 @@
 #include "platform/odbc/session_settings.h"
 
+#include <cstddef>
+
 namespace quill {
 namespace {
 
@@ -37,40 +39,55 @@ constexpr Setting kPostgresSettings[] = {
     {"xmloption", "content"},
 };
 
-// Settings of newer versions, or with values a startup option cannot carry:
-// a read that pauses between blocks is not ended as idle; a table comes in
-// the same order every time it is read (a dataset that reads its rows again
-// skips those it has delivered), so a scan starts at the table's beginning
-// and no parallel plan mixes its rows; and a statement outside a snapshot
-// never waits for a serializable one.
-constexpr Setting kPostgresSessionSettings[] = {
+// Settings of newer versions (9.6 and 14): a read that pauses between blocks
+// is not ended as idle, not even in the driver's first statements, when the
+// session is too young for a SET; a table comes in the same order every time
+// it is read (a dataset that reads its rows again skips those it has
+// delivered), so a scan starts at the table's beginning and no parallel plan
+// mixes its rows. As startup options where the server knows them all.
+constexpr Setting kPostgresNewerSettings[] = {
     {"idle_in_transaction_session_timeout", "0"},
     {"idle_session_timeout", "0"},
     {"synchronize_seqscans", "off"},
     {"max_parallel_workers_per_gather", "0"},
+};
+
+// Settings whose values a startup option cannot carry: a statement outside
+// a snapshot never waits for a serializable one.
+constexpr Setting kPostgresSessionSettings[] = {
     {"default_transaction_isolation", "read committed"},
     {"default_transaction_deferrable", "off"},
 };
 
-}  // namespace
-
-std::string PostgresStartupOptions() {
-  std::string options;
-  for (const Setting& setting : kPostgresSettings) {
+template <std::size_t N>
+void AppendStartupOptions(std::string& options, const Setting (&settings)[N]) {
+  for (const Setting& setting : settings) {
     if (!options.empty()) options += ' ';
     options += std::string("-c") + setting.name + "=" + setting.value;
   }
+}
+
+template <std::size_t N>
+void AppendSetStatements(std::vector<std::string>& statements, const Setting (&settings)[N]) {
+  for (const Setting& setting : settings) {
+    statements.push_back(std::string("SET ") + setting.name + " TO '" + setting.value + "'");
+  }
+}
+
+}  // namespace
+
+std::string PostgresStartupOptions(bool with_newer_settings) {
+  std::string options;
+  AppendStartupOptions(options, kPostgresSettings);
+  if (with_newer_settings) AppendStartupOptions(options, kPostgresNewerSettings);
   return options;
 }
 
 std::vector<std::string> PostgresSettingStatements() {
   std::vector<std::string> statements;
-  for (const Setting& setting : kPostgresSettings) {
-    statements.push_back(std::string("SET ") + setting.name + " TO '" + setting.value + "'");
-  }
-  for (const Setting& setting : kPostgresSessionSettings) {
-    statements.push_back(std::string("SET ") + setting.name + " TO '" + setting.value + "'");
-  }
+  AppendSetStatements(statements, kPostgresSettings);
+  AppendSetStatements(statements, kPostgresNewerSettings);
+  AppendSetStatements(statements, kPostgresSessionSettings);
   return statements;
 }
 

@@ -12,7 +12,9 @@ namespace quill {
 
 // PostgreSQL's, as the startup options of a connection ("-cname=value ..."):
 // they hold from the session's first statement on, the driver's own included.
-std::string PostgresStartupOptions();
+// With the newer settings for a server that knows them (9.6 and 14 on); an
+// older server refuses a connection that names one.
+std::string PostgresStartupOptions(bool with_newer_settings);
 
 // The same settings, and those a startup option cannot carry on every server
 // version, as SET statements for a session already open.
