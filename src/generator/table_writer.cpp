@@ -81,25 +81,46 @@ constexpr IdentifierQuotes kPervasiveQuotes{.open = "\"", .close = "\"", .litera
 constexpr IdentifierQuotes kMySqlQuotes{.open = "`", .close = "`"};
 constexpr IdentifierQuotes kPostgresQuotes{.open = "\"", .close = "\"", .literals = &kPostgresLiterals};
 
-// The progress set-up before the rows: one step per row of every table when
-// the count is known, else one step per table.
-// Gives the record count (0 when unknown).
-int64_t StartRowProgress(TableWriter& writer) {
-  int64_t rows = 0;
-  try {
-    rows = writer.table.RecordCount().value_or(0);
-  } catch (const std::exception&) {
-    rows = 0;  // an unreadable count is treated as none
-  }
+// The bar for a table's rows: one step per row of every table when the
+// count is known, else one step per table; `rows_written` of the table are
+// behind.
+void SetRowProgress(TableWriter& writer, int64_t rows, int64_t rows_written) {
   const int64_t tables = static_cast<int64_t>(writer.run.tables_to_process.size());
   if (rows <= 0) {
     writer.ui.SetProgressMaximum(ProgressValue(tables + 1));
-    writer.ui.SetProgressPosition(ProgressValue(int64_t{writer.run.table_index} + 1));
+    writer.ui.SetProgressPosition(ProgressValue(int64_t{writer.run.table_index} + 1 + rows_written));
   } else {
     writer.ui.SetProgressMaximum(ProgressProduct(tables + 1, rows));
-    writer.ui.SetProgressPosition(ProgressProduct(rows, writer.run.table_index));
+    writer.ui.SetProgressPosition(ProgressValue(ProgressProduct(rows, writer.run.table_index) + rows_written));
   }
-  return rows;
+}
+
+// The record count as far as the source has it (none when unreadable).
+Dataset::CountSoFar ProgressCount(TableWriter& writer) {
+  try {
+    return writer.table.RecordCountSoFar();
+  } catch (const std::exception&) {
+    return {};  // an unreadable count is treated as none
+  }
+}
+
+// Sets the bar before the rows; whether the count is still coming, to be
+// asked for again as the rows are written (AskForRowCount).
+bool StartRowProgress(TableWriter& writer) {
+  const Dataset::CountSoFar count = ProgressCount(writer);
+  SetRowProgress(writer, count.rows.value_or(0), 0);
+  return count.coming;
+}
+
+// Every so many rows while the count is coming: once it is in, the bar
+// counts rows from where the table's rows are. Whether it is still coming.
+bool AskForRowCount(TableWriter& writer, int64_t rows_written) {
+  constexpr int64_t kRowsBetweenAsking = 1024;
+  if (rows_written % kRowsBetweenAsking != 0) return true;
+  const Dataset::CountSoFar count = ProgressCount(writer);
+  if (count.coming) return true;
+  if (count.rows.value_or(0) > 0) SetRowProgress(writer, *count.rows, rows_written);
+  return false;
 }
 
 }  // namespace
@@ -288,7 +309,7 @@ namespace {
 // records none.
 void WriteRowsOf(TableWriter& writer, const DialectRules& rules, std::string_view row_head, RowCommas* commas,
                  const std::function<void()>& build_row) {
-  StartRowProgress(writer);
+  bool count_coming = StartRowProgress(writer);
   ScriptRunState& run = writer.run;
   run.row_counter = 0;
   // The head every row starts with is squeezed and wrapped once, here. The
@@ -324,6 +345,7 @@ void WriteRowsOf(TableWriter& writer, const DialectRules& rules, std::string_vie
     run.table_text.clear();
     writer.table.Next();
     AdvanceProgress(writer.ui);
+    if (count_coming) count_coming = AskForRowCount(writer, run.row_counter);
   }
 }
 

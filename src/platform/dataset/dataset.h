@@ -29,6 +29,13 @@ class Dataset {
   virtual void Last() = 0;
   // The source's own count of the rows, asked once; nullopt when unknown.
   virtual std::optional<int64_t> RecordCount() = 0;
+  // The count for a progress bar, without waiting for it: a source that
+  // counts beside its reading has none while the count is coming.
+  struct CountSoFar {
+    std::optional<int64_t> rows;
+    bool coming = false;  // asked again later, it may be known
+  };
+  virtual CountSoFar RecordCountSoFar() { return {RecordCount(), false}; }
 
   // Columns whose values the source's declared type does not describe and
   // that are read in another class, one line each ("column: what was found;

@@ -73,6 +73,8 @@ OdbcColumnDescription WithDeclaration(const OdbcColumnDescription& column, const
       corrected.precision = declared.scale;
       corrected.scale = 0;
       break;
+    case DeclaredColumn::Kind::kScaledDouble:
+      break;  // read as text; the description stands
     case DeclaredColumn::Kind::kCurrency:
       corrected.concise_type = SQL_DECIMAL;
       corrected.type_name = "money";

@@ -21,6 +21,7 @@ struct DeclaredColumn {
     kCurrency,        // money, read as a decimal of `size` digits and `scale`
     kDateAsText,      // a date the statement gives as its text
     kDateTimeAsText,  // a date-time the statement gives as its text; `scale`: its fraction's digits
+    kScaledDouble,    // a double whose text, not its number, is the value (see Options::doubles_as_text)
   };
   Kind kind = Kind::kMemo;
   int size = 0;

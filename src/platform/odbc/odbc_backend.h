@@ -5,6 +5,7 @@
 
 #include "platform/dataset/connection_backend.h"
 #include "platform/odbc/odbc_session.h"
+#include "platform/odbc/side_count.h"
 
 namespace quill {
 
@@ -26,6 +27,8 @@ class OdbcBackend : public ConnectionBackend {
 
  private:
   std::shared_ptr<OdbcSession> session_;
+  // For the counts of server tables, made beside their reading.
+  std::shared_ptr<SideSession> side_session_;
 };
 
 }  // namespace quill

@@ -150,6 +150,7 @@ OdbcResultDataset::OdbcResultDataset(std::shared_ptr<OdbcSession> session, Execu
 }
 
 OdbcResultDataset::~OdbcResultDataset() {
+  side_count_.reset();
   StopFetchAhead();
   const std::lock_guard lock(session_->calls());
   statement_.reset();
@@ -365,7 +366,10 @@ void OdbcResultDataset::DescribeColumns() {
       column.type.form = ValueForm::DateText;
       column.type.bound_bytes = kTimeTextBytes;
     }
-    if (options_.doubles_as_text && column.type.kind == FieldKind::ftFloat && description.concise_type != SQL_REAL) {
+    const bool double_as_text =
+        options_.doubles_as_text || (declared != options_.declared_columns.end() &&
+                                     declared->second.kind == DeclaredColumn::Kind::kScaledDouble);
+    if (double_as_text && column.type.kind == FieldKind::ftFloat && description.concise_type != SQL_REAL) {
       column.type.form = ValueForm::Decimal;
       column.type.bound_bytes = kFloatTextBytes;
     }
@@ -589,6 +593,7 @@ bool OdbcResultDataset::FetchBlock(int64_t first_unread) {
     result = FetchInto(set_);
   }
   if (result == SQL_NO_DATA) {
+    rows_read_ = block_start_;
     Last();
     return true;
   }
@@ -846,9 +851,36 @@ void OdbcResultDataset::Last() {
   snapshot_.reset();
 }
 
+Dataset::CountSoFar OdbcResultDataset::RecordCountSoFar() {
+  if (count_asked_ || rows_read_ || !options_.side_session || options_.count_statement.empty()) {
+    return {RecordCount(), false};
+  }
+  if (!side_count_) {
+    side_count_ = std::make_unique<SideCount>(options_.side_session, options_.count_statement, options_.count_narrow);
+  }
+  if (side_count_->Coming()) return {std::nullopt, true};
+  // A count the side session could not make is made here.
+  if (const std::optional<int64_t> rows = side_count_->Rows()) return {rows, false};
+  return {RecordCount(), false};
+}
+
 std::optional<int64_t> OdbcResultDataset::RecordCount() {
   if (count_asked_) return record_count_;
   count_asked_ = true;
+  if (rows_read_) {
+    record_count_ = rows_read_;
+    return record_count_;
+  }
+  // A reading left before its end: the count of the progress bar when it is
+  // in. One still running may wait for a lock that waits for this reading's
+  // snapshot: it is given up, and the count made here, inside the snapshot.
+  if (side_count_ && !side_count_->Coming()) {
+    if (const std::optional<int64_t> rows = side_count_->Rows()) {
+      record_count_ = rows;
+      return record_count_;
+    }
+  }
+  side_count_.reset();
   if (options_.count_statement.empty()) return record_count_;
   const std::lock_guard lock(session_->calls());
   try {

@@ -19,6 +19,7 @@
 #include "platform/odbc/key_paging.h"
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/odbc_session.h"
+#include "platform/odbc/side_count.h"
 #include "platform/odbc/declared_column.h"
 #include "platform/odbc/table_snapshot.h"
 #include "platform/odbc/utf16_text.h"
@@ -57,6 +58,9 @@ class OdbcResultDataset : public Dataset {
     ColumnNaming naming;           // null keeps the driver's names
     std::string count_statement;   // "SELECT COUNT(*) ..."; empty: count unknown
     bool count_narrow = false;     // the count statement goes as UTF-8 to the narrow call
+    // Where a count for the progress bar runs beside the reading (see
+    // RecordCountSoFar); null: on the reading's connection.
+    std::shared_ptr<SideSession> side_session;
     bool correct_sqlite_types = false;
     // Column names through the narrow calls, as UTF-8 (drivers without wide
     // calls, SQLite).
@@ -77,7 +81,8 @@ class OdbcResultDataset : public Dataset {
     // Double-precision columns as their text, converted here: MariaDB's
     // driver rounds a DOUBLE(M,D) value into a neighbouring double (-0.01
     // becomes -0.010000000000000009). Single precision keeps the driver's
-    // number: its text of a FLOAT has six digits only.
+    // number: its text of a FLOAT has six digits only. Without it, only the
+    // columns declared DeclaredColumn::Kind::kScaledDouble are read so.
     bool doubles_as_text = false;
     // What the source's catalog declares of columns its driver describes
     // wrongly, by the driver's name for them.
@@ -97,6 +102,10 @@ class OdbcResultDataset : public Dataset {
   void First() override;
   void Last() override;
   std::optional<int64_t> RecordCount() override;
+  // With a side session, the count is made there while the rows are read.
+  // That count is of a moment near the snapshot's, not of it: once the rows
+  // are read to their end, RecordCount() is the number of them instead.
+  CountSoFar RecordCountSoFar() override;
 
  private:
   // Each bound column has two sets of row arrays, the one being read and
@@ -189,6 +198,8 @@ class OdbcResultDataset : public Dataset {
   bool eof_ = true;
   bool count_asked_ = false;
   std::optional<int64_t> record_count_;
+  std::unique_ptr<SideCount> side_count_;
+  std::optional<int64_t> rows_read_;  // every row of the result, once read to its end
   WideText wide_chunks_;
   std::string bound_text_;  // BoundText's conversion of a UTF-16 value
 
