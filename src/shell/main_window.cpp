@@ -58,6 +58,8 @@ constexpr int kMostIntroGrowth = 80;
 constexpr int kDesignedSummaryHeight = 97;
 constexpr int kDesignedTop = 157;
 constexpr int kMinimumBarTop = 250;
+constexpr int kDesignedBarTop = 392;
+constexpr int kLeastBarPos = 100;  // the drag's lowest bar, above the bottom
 constexpr int kStatusBarHeight = 25;
 
 QAction* AddItem(QMenu* menu, const QString& object_name, const QString& text,
@@ -302,7 +304,7 @@ void MainWindow::BuildCentralArea() {
   splitter_bar_ = new QWidget(central_);
   splitter_bar_->setObjectName("Panel1");
   splitter_bar_->setCursor(Qt::SplitVCursor);
-  splitter_bar_->setGeometry(8, 392, 601, 7);
+  splitter_bar_->setGeometry(8, kDesignedBarTop, 601, 7);
   splitter_bar_->setMouseTracking(true);
   splitter_bar_->installEventFilter(this);
 
@@ -504,10 +506,13 @@ void MainWindow::LayoutAll() {
   // Until the window's own layout has given the client area its size (it is
   // a few pixels high before), the bar's distance from the bottom is kept.
   const bool real_size = central_->geometry().bottom() == rect().bottom();
-  if (bar_pos_ <= 0 && real_size) bar_pos_ = height - 392;  // a first bar inside the drag limits
+  // A first bar inside the drag limits: at its designed top where the window
+  // is tall enough, else 100 above the bottom, so that the log and its
+  // buttons keep the room the drag leaves them.
+  if (bar_pos_ <= 0 && real_size) bar_pos_ = std::max(kLeastBarPos, height - kDesignedBarTop);
   int p = height - bar_pos_;
   if (p < kMinimumBarTop) {
-    if (real_size) bar_pos_ = 100;
+    if (real_size) bar_pos_ = kLeastBarPos;
     p = kMinimumBarTop;
   }
   summary_->resize(kDesignedLeftWidth + growth.left_column, summary_->height());
@@ -674,7 +679,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::MouseMove: {
         const int height = central_->height();
         const int new_top = mouse->globalPosition().toPoint().y() - drag_origin_.y();
-        if (dragging_bar_ && new_top >= kMinimumBarTop && new_top <= height - 100) splitter_bar_->move(8, new_top);
+        if (dragging_bar_ && new_top >= kMinimumBarTop && new_top <= height - kLeastBarPos) splitter_bar_->move(8, new_top);
         bar_pos_ = height - splitter_bar_->y();
         LayoutForBar(splitter_bar_->y());
         return true;

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QVBoxLayout>
@@ -39,6 +40,16 @@ ScriptFontDialog::ScriptFontDialog(QWidget* parent, const QFont& font, const QCo
   font_choice_->setObjectName("FontChoice");
   font_choice_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
   font_choice_->setWindowFlags(Qt::Widget);
+  font_choice_->setSizeGripEnabled(false);  // the window's own corner resizes it
+  // The chooser is a dialog of its own: Escape, and Enter in its lists,
+  // close it alone, and Enter in its fields does nothing. Whatever closes it
+  // answers this window instead, and Enter anywhere in it is OK, as the
+  // buttons are; the chooser stays shown inside.
+  connect(font_choice_, &QDialog::finished, this, [this](int result) {
+    font_choice_->setVisible(true);
+    done(result);
+  });
+  font_choice_->installEventFilter(this);
 
   auto* color_label = new QLabel("Color:");
   color_box_ = new QComboBox;
@@ -64,6 +75,19 @@ ScriptFontDialog::ScriptFontDialog(QWidget* parent, const QFont& font, const QCo
   column->addWidget(font_choice_);
   column->addLayout(color_row);
   column->addWidget(buttons);
+}
+
+bool ScriptFontDialog::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == font_choice_ && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = key->modifiers() == Qt::NoModifier ||
+                       (key->modifiers() == Qt::KeypadModifier && key->key() == Qt::Key_Enter);
+    if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      accept();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 QFont ScriptFontDialog::chosen_font() const { return font_choice_->currentFont(); }

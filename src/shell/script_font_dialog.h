@@ -21,6 +21,9 @@ class ScriptFontDialog : public QDialog {
   QFont chosen_font() const;
   QColor chosen_color() const;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QFontDialog* font_choice_ = nullptr;
   QComboBox* color_box_ = nullptr;  // "Color"

@@ -8,8 +8,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QScreen>
 #include <QTabBar>
+#include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -118,6 +121,28 @@ TEST_F(WindowFitTest, TheSplitterComesBackWhereItWas) {
   }
 }
 
+// Without a saved bar, the first one lies within the drag's limits however
+// short the window (a small screen, a large scale factor): the log and both
+// its buttons stay whole above the status bar.
+TEST_F(WindowFitTest, AFirstSplitterLeavesTheLogAndItsButtonsTheirRoom) {
+  for (const int height : {420, 460, 500, 540, 700}) {
+    SCOPED_TRACE(height);
+    MainWindow& window = StartWith("[Misc]\nWidth=700\nHeight=" + std::to_string(height) + "\nTop=0\nLeft=0\n");
+    ShowAndSettle(window);
+    const int client_height = window.centralWidget()->height();
+    const int bar_top = window.findChild<QWidget*>("Panel1")->y();
+    EXPECT_GE(bar_top, 250);
+    EXPECT_LE(bar_top, std::max(250, client_height - 100));
+    const int status_top = window.findChild<QWidget*>("StatusBar1")->y();
+    for (const char* name : {"Memo1", "Button1", "Button2"}) {
+      const QRect control = window.findChild<QWidget*>(name)->geometry();
+      EXPECT_GT(control.height(), 0) << name;
+      EXPECT_LE(control.bottom(), status_top - 1) << name << " ends at " << control.bottom();
+    }
+    window.close();
+  }
+}
+
 TEST_F(WindowFitTest, TheFontCommandSavesTheChosenColour) {
   struct Case {
     QColor chosen;
@@ -150,6 +175,39 @@ TEST_F(WindowFitTest, TheFontDialogOffersTheBasicColoursAndGivesTheOneChosen) {
   ScriptFontDialog custom(nullptr, QFont(), QColor(1, 2, 3));
   EXPECT_EQ(custom.findChild<QComboBox*>("ColorBox")->currentText(), "Custom");
   EXPECT_EQ(custom.chosen_color(), QColor(1, 2, 3));
+}
+
+// Escape and Enter pressed in the font's lists and fields answer the whole
+// window, as its Cancel and OK buttons do; the font chooser inside never
+// closes alone and leaves the window empty.
+TEST_F(WindowFitTest, EscapeAndEnterInTheFontChooserAnswerTheFontWindow) {
+  const struct {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int result;
+  } keys[] = {
+      {"Escape", Qt::Key_Escape, Qt::NoModifier, QDialog::Rejected},
+      {"Return", Qt::Key_Return, Qt::NoModifier, QDialog::Accepted},
+      {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier, QDialog::Accepted},
+  };
+  for (const auto& test : keys) {
+    for (const bool in_list : {true, false}) {
+      SCOPED_TRACE(std::string(test.name) + (in_list ? " in a list" : " in a field"));
+      ScriptFontDialog dialog(nullptr, QFont(), QColor(0, 0, 0));
+      dialog.setResult(-1);
+      dialog.show();
+      auto* chooser = dialog.findChild<QWidget*>("FontChoice");
+      ASSERT_NE(chooser, nullptr);
+      QWidget* target = in_list ? static_cast<QWidget*>(chooser->findChild<QListView*>())
+                                : static_cast<QWidget*>(chooser->findChild<QLineEdit*>());
+      ASSERT_NE(target, nullptr);
+      QTest::keyClick(target, test.key, test.modifiers);
+      EXPECT_EQ(dialog.result(), test.result);
+      EXPECT_FALSE(dialog.isVisible());
+      EXPECT_TRUE(chooser->isVisibleTo(&dialog));
+    }
+  }
 }
 
 TEST_F(WindowFitTest, AFailedSaveNamesItsFileInTheApplicationsErrorBox) {
