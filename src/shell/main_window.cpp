@@ -636,8 +636,23 @@ void MainWindow::changeEvent(QEvent* event) {
   if (event->type() == QEvent::WindowStateChange) {
     if (isMaximized()) maximized_flag_ = true;
     else if (!isMinimized()) maximized_flag_ = false;
+    // A window shown maximized first was sized for its normal state before
+    // its frame was known; restored, it is fitted again once the window
+    // manager has framed and placed it.
+    const auto before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if (before.testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen) && windowState() == Qt::WindowNoState) {
+      WatchFrameAgain();
+    }
   }
   QMainWindow::changeEvent(event);
+}
+
+void MainWindow::WatchFrameAgain() {
+  frame_looks_ = 0;
+  frame_watch_->start();
+  // The first look once the events already queued (a new place, a new
+  // state) are done with.
+  QTimer::singleShot(0, this, [this] { WatchForFrame(); });
 }
 
 bool MainWindow::event(QEvent* event) {
@@ -645,8 +660,7 @@ bool MainWindow::event(QEvent* event) {
   // The screen is known once the window shows, its frame a little later.
   if (event->type() == QEvent::Show) {
     FitOnScreen();
-    frame_looks_ = 0;
-    frame_watch_->start();
+    WatchFrameAgain();
   }
   return QMainWindow::event(event);
 }

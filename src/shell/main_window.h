@@ -172,6 +172,7 @@ class MainWindow : public QMainWindow, public UserInterface {
   void FitToolBar();
   void FitOnScreen();
   void WatchForFrame();
+  void WatchFrameAgain();  // fits the window again at each look for a while
   void LayoutForBar(int bar_top);
   static void UncheckAll(QActionGroup* group, QComboBox* combo);
   void LayoutAll();

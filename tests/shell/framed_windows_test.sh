@@ -2,7 +2,8 @@
 # Runs the dialog placement test on a real X server with a window manager
 # that frames the windows, where a frame's size is known only after the
 # first showing; and the main window's fit to its screen, its saved places and
-# splitter, and the folder browser, on a narrow and a wide screen; and every
+# splitter, a maximized window restored, and the folder browser, on a narrow
+# and a wide screen; and every
 # dialog on a screen made small by a scale factor.
 set -euo pipefail
 test_program=$1
@@ -19,7 +20,7 @@ run_on_screen() {  # screen scale_factor gtest_filter
   return $status
 }
 
-fitting='*TheMainWindowFitsItsScreen*:WindowFitTest.ASavedPlace*:WindowFitTest.TheSplitter*:WindowFitTest.TheFolderBrowser*'
+fitting='*TheMainWindowFitsItsScreen*:WindowFitTest.ASavedPlace*:WindowFitTest.ASavedMaximized*:WindowFitTest.AFirstSplitter*:WindowFitTest.TheSplitter*:WindowFitTest.TheFolderBrowser*'
 status=0
 run_on_screen 1280x1024 1 "DialogPlacementTest.*:$fitting" || status=$?
 run_on_screen 1024x768 1 "$fitting" || status=$?

@@ -16,6 +16,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include "layout_faults.h"
 #include "options_dialogs_fixture.h"
 #include "shell/script_font.h"
 #include "shell/script_font_dialog.h"
@@ -84,6 +85,37 @@ TEST_F(WindowFitTest, ASavedPlaceThatFitsComesBackExactlyAndOneThatDoesNotIsMove
     EXPECT_NE(saved.find("kept=yes"), std::string::npos) << saved;
     EXPECT_NE(saved.find("Width=" + std::to_string(window.width())), std::string::npos) << saved;
     EXPECT_NE(saved.find("Left=" + std::to_string(frame.left())), std::string::npos) << saved;
+  }
+}
+
+// A window that starts maximized and is then restored lies on the screen,
+// its frame included, whatever normal size was saved.
+TEST_F(WindowFitTest, ASavedMaximizedWindowIsRestoredOntoTheScreen) {
+  const QRect room = testing::TestApplication().primaryScreen()->availableGeometry();
+  const struct {
+    const char* name;
+    std::string options;
+  } cases[] = {
+      {"no normal place", "[Misc]\nMaximized=1\n"},
+      {"a larger screen's", "[Misc]\nMaximized=1\nWidth=100000\nHeight=100000\nTop=-50\nLeft=-50\n"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.name);
+    MainWindow& window = StartWith(test.options);
+    ASSERT_TRUE(window.maximized_flag());
+    window.showMaximized();
+    testing::SettledFrameOnScreen(&window);
+    // Maximized for a while, as a user works, past the looks for the frame
+    // that follow the first showing.
+    QTest::qWait(5000);
+    window.showNormal();
+    QRect frame = testing::SettledFrameOnScreen(&window);
+    // The window fits itself at its looks after the restore (the platform
+    // may give back the normal size after the state has changed).
+    EXPECT_TRUE(QTest::qWaitFor([&] { return room.contains(frame = testing::FrameOnScreen(&window)); }, 10000))
+        << testing::Rect(frame).toStdString() << " on " << testing::Rect(room).toStdString();
+    EXPECT_FALSE(window.isMaximized());
+    EXPECT_GE(window.height(), 404);
   }
 }
 
