@@ -3,8 +3,8 @@
 # that frames the windows, where a frame's size is known only after the
 # first showing; and the main window's fit to its screen, its saved places and
 # splitter, a maximized window restored, and the folder browser, on a narrow
-# and a wide screen; and every
-# dialog on a screen made small by a scale factor.
+# and a wide screen; and every dialog on a screen made small by a scale
+# factor.
 set -euo pipefail
 test_program=$1
 source "$(dirname "$0")/../fixtures/x_display.sh"
