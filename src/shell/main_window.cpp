@@ -621,8 +621,13 @@ void MainWindow::FitNewTexts() {
 // fits is left as it is.
 void MainWindow::WatchForFrame() {
   ++frame_looks_;
-  if (frameGeometry() != geometry()) FitOnScreen();
-  if (frame_looks_ >= kFrameLooks) frame_watch_->stop();
+  // A restored window keeps its maximized place until the window system
+  // gives it back its normal one: that is what is fitted.
+  if (frameGeometry() != geometry() && geometry() != maximized_place_) FitOnScreen();
+  if (frame_looks_ >= kFrameLooks) {
+    frame_watch_->stop();
+    maximized_place_ = QRect();
+  }
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
@@ -641,6 +646,7 @@ void MainWindow::changeEvent(QEvent* event) {
     // manager has framed and placed it.
     const auto before = static_cast<QWindowStateChangeEvent*>(event)->oldState();
     if (before.testAnyFlags(Qt::WindowMaximized | Qt::WindowFullScreen) && windowState() == Qt::WindowNoState) {
+      maximized_place_ = geometry();
       WatchFrameAgain();
     }
   }

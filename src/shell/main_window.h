@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QMainWindow>
+#include <QRect>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -269,6 +270,7 @@ class MainWindow : public QMainWindow, public UserInterface {
   bool size_from_settings_ = false;  // the saved size is kept, not grown for the tool bar's texts
   QTimer* frame_watch_ = nullptr;    // looks for the frame after the window shows
   int frame_looks_ = 0;
+  QRect maximized_place_;  // the place a window being restored had while maximized
 };
 
 }  // namespace quill
