@@ -32,8 +32,8 @@ std::shared_ptr<OdbcSession> SideSession::Get() {
     // MariaDB's driver cancels a statement by unlocking, from the cancelling
     // thread, a lock that the running thread holds: its statement is killed
     // by its connection's number instead.
+    // No other thread has the session yet.
     if (session_->facts().is_mariadb) {
-      const std::lock_guard calls(session_->calls());
       OdbcHandle statement(SQL_HANDLE_STMT, session_->connection());
       WideText query = Utf8ToUtf16("SELECT CONNECTION_ID()");
       if (SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS)) &&
