@@ -55,6 +55,17 @@ struct MatrixColumn {
   std::vector<std::string> lost_anywhere;   // literals no target holds: NULL and a red line
 };
 
+// Every byte value once, as hexadecimal digits: 000102...FF.
+std::string AllBytesHex() {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (int b = 0; b < 256; ++b) {
+    hex += digits[b >> 4];
+    hex += digits[b & 15];
+  }
+  return hex;
+}
+
 std::string ColumnName(size_t i) { return "c" + std::to_string(i); }
 
 const std::vector<MatrixColumn>& PostgresColumns() {
@@ -73,16 +84,24 @@ const std::vector<MatrixColumn>& PostgresColumns() {
       {"numeric(15,4)", Read::kDecimal, {"99999999999.9999", "-0.0001", "0", "'NaN'"}, {"'NaN'"}},
       {"numeric(38,10)", Read::kDecimal, {"9999999999999999999999999999.9999999999", "-0.0000000001"}},
       {"numeric(60,30)", Read::kDecimal, {"999999999999999999999999999999.999999999999999999999999999999"}},
+      {"numeric(1000,500)", Read::kDecimal,
+       {"('1' || repeat('0', 499) || '.' || repeat('0', 499) || '1')::numeric", "1.5", "-0.25"},
+       {"('1' || repeat('0', 499) || '.' || repeat('0', 499) || '1')::numeric"}},
+      {"numeric(70,0)", Read::kDecimal, {"('9' || repeat('0', 69))::numeric", "-5"}, {"('9' || repeat('0', 69))::numeric"}},
+      {"numeric", Read::kDecimal, {"1e100", "0.000000000000000000000000000000000001", "-12.5"},
+       {"1e100", "0.000000000000000000000000000000000001"}},
       {"money", Read::kDecimal, {"-92233720368547758.08", "92233720368547758.07", "0"}},
       // floats
       {"float8", Read::kFloat,
        {"1.7976931348623157e308", "-4.9e-324", "0.1", "'NaN'", "'Infinity'", "'-Infinity'", "5e-324",
-        "2.2250738585072014e-308"},
+        "2.2250738585072014e-308", "'-0'", "4.9406564584124654e-320"},
        {"'NaN'", "'Infinity'", "'-Infinity'"}},
       {"real", Read::kSingle,
        {"0.4", "3.14159", "'NaN'", "'Infinity'", "'-Infinity'", "1.4e-45", "3.4028235e38", "-3.4028235e38"},
        {"'NaN'", "'Infinity'", "'-Infinity'"}},
       // text
+      {"real", Read::kSingle, {"'-0'", "1e-40", "1.17549435e-38"}},
+      {"varchar(10)", Read::kText, {"'a  '", "'  '", "' b'"}},
       {"varchar(20)", Read::kText, {"'Zoë Ñandú ÄÖÜ ß'", "''", "'it''s \\ 5'", "'😀 emoji'"}},
       {"text", Read::kText, {"'line one' || chr(13) || chr(10) || 'line two'", "'€'", "'😀' || chr(9) || '𝄞'"}},
       {"varchar", Read::kText, {"'" + std::string(300, 'x') + "'"}},
@@ -99,7 +118,7 @@ const std::vector<MatrixColumn>& PostgresColumns() {
       {"tsvector", Read::kText, {"'a fat cat sat on a mat'", "''"}},
       // identifiers, addresses, shapes, ranges and arrays
       {"uuid", Read::kGuid, {"'6f9619ff-8b86-d011-b42d-00c04fc964ff'", "'00000000-0000-0000-0000-000000000000'"}},
-      {"inet", Read::kText, {"'192.168.0.1/24'", "'ffff:ffff:ffff:ffff:ffff:ffff:ffff:fffe/120'", "'::1'"}},
+      {"inet", Read::kText, {"'10.1.2.3/8'", "'192.168.0.1/24'", "'ffff:ffff:ffff:ffff:ffff:ffff:ffff:fffe/120'", "'::1'"}},
       {"cidr", Read::kText, {"'10.0.0.0/8'", "'2001:db8::/32'"}},
       {"macaddr", Read::kText, {"'08:00:2b:01:02:03'"}},
       {"macaddr8", Read::kText, {"'08:00:2b:01:02:03:04:05'"}},
@@ -129,7 +148,24 @@ const std::vector<MatrixColumn>& PostgresColumns() {
       {"citext", Read::kText, {"'MiXeD Çase'"}},
       {"ltree", Read::kText, {"'top.science.astronomy'"}},
       {"integer[]", Read::kText, {"'{1,2,3}'", "'{{1,2},{3,4}}'", "'{}'"}},
-      {"text[]", Read::kText, {"'{\"a b\",NULL,\"é\",\"\"}'"}},
+      {"text[]", Read::kText, {"'{\"a b\",NULL,\"é\",\"\"}'", "'{\"a\\\"b\",\"c\\\\d\",\"NULL\",\"it''s\"}'"}},
+      {"dreal", Read::kSingle, {"0.4", "3.14159", "'NaN'"}, {"'NaN'"}},
+      {"dint", Read::kExact, {"-2147483648", "7"}},
+      {"dbits", Read::kText, {"B'00000000'", "B'10101010'"}},
+      {"dtime", Read::kDuration, {"'24:00:00'", "'12:00:00'"}},
+      {"dcash", Read::kDecimal, {"'-92233720368547758.08'", "0"}},
+      {"dnum", Read::kDecimal, {"123456789012345678901234567890", "1e100", "'NaN'"}, {"1e100", "'NaN'"}},
+      {"dpositive", Read::kDecimal, {"0.5", "99999.99"}},
+      {"dbool", Read::kExact, {"true", "false"}},
+      {"dstamp", Read::kDateTime, {"'2004-12-31 23:59:59.999'", "'infinity'"}, {"'infinity'"}},
+      {"timestamptz", Read::kInstant, {"'infinity'", "'2004-10-19 10:23:54.5+02'"}, {"'infinity'"}},
+      {"tags", Read::kText, {"'{x,\"y z\",NULL}'"}},
+      {"odd", Read::kText, {"'it''s'", "'a,b'", "''"}},
+      {"int2vector", Read::kText, {"'1 2 3'"}},
+      {"oidvector", Read::kText, {"'1 4294967295'"}},
+      {"tsquery", Read::kText, {"'fat & (rat | !cat)'"}},
+      {"uuid[]", Read::kText, {"'{6f9619ff-8b86-d011-b42d-00c04fc964ff}'"}},
+      {"bit(64)", Read::kText, {"B'1' || repeat('0', 62)::bit(62) || B'1'"}},
       // bits
       {"bit(8)", Read::kText, {"B'00000000'", "B'10101010'"}},
       {"varbit", Read::kText, {"B'101'"}},
@@ -149,14 +185,18 @@ const std::vector<MatrixColumn>& PostgresColumns() {
        {"'2004-10-19 10:23:54+02'", "'0001-01-01 00:00:00+00'", "'9999-12-31 23:59:59.999999+00'"}},
       {"time", Read::kDuration, {"'00:00:00'", "'23:59:59.999999'", "'12:00:00.000001'", "'24:00:00'"}},
       {"time(3)", Read::kDuration, {"'23:59:59.999'", "'00:00:00.001'"}},
-      {"time(0)", Read::kDuration, {"'23:59:59'"}},
+      {"time(0)", Read::kDuration, {"'23:59:59'", "'24:00:00'"}},
+      {"time(6)", Read::kDuration, {"'24:00:00'", "'00:00:00.000001'"}},
+      {"timetz(0)", Read::kText, {"'24:00:00+00'", "'00:00:00-15:59'"}},
       {"timestamp(0)", Read::kDateTime, {"'2004-12-31 23:59:59'"}},
       {"interval year to month", Read::kText, {"'-178000000 years -11 mons'"}},
       {"interval(0)", Read::kText, {"'-838:59:59'"}},
       {"timetz", Read::kText, {"'12:34:56+05:30'", "'23:59:59.999999-12'"}},
       {"interval", Read::kText,
        {"'178000000 years 11 mons 30 days 23:59:59.999999'", "'-1 days -00:00:01'",
-        "'1 year 2 mons -3 days 04:05:06.789'", "'-1 mons'"}},
+        "'1 year 2 mons -3 days 04:05:06.789'", "'-1 mons'", "'-1 years -2 mons +3 days -04:05:06.000007'",
+        "'00:00:00.000001'"}},
+      {"interval day to second(3)", Read::kText, {"'-2 days 00:00:00.123'"}},
       // booleans (and NULL in the last row)
       {"boolean", Read::kExact, {"true", "false"}},
       // bytes: a BLOB, left out unless files are extracted, and said so
@@ -179,6 +219,8 @@ const std::vector<MatrixColumn>& MariaDbColumns() {
       {"BIGINT", Read::kExact, {"-9223372036854775808", "9223372036854775807"}},
       {"BIGINT UNSIGNED", Read::kExact, {"18446744073709551615", "0"}},
       {"YEAR", Read::kDecimal, {"1901", "2155", "0"}},
+      {"YEAR(4)", Read::kDecimal, {"2000", "1999"}},
+      {"BOOL", Read::kExact, {"1", "0", "2"}},
       {"TINYINT(1)", Read::kExact, {"-128", "1", "0"}},
       {"INT(4) ZEROFILL", Read::kDecimal, {"42", "4294967295"}},
       {"BIGINT ZEROFILL", Read::kDecimal, {"18446744073709551615"}},
@@ -194,13 +236,21 @@ const std::vector<MatrixColumn>& MariaDbColumns() {
        {"0.99999999999999999999999999999999999999"}},
       {"DECIMAL(65,0)", Read::kDecimal, {"99999999999999999999999999999999999999999999999999999999999999999"}},
       // floats
-      {"DOUBLE", Read::kFloat, {"1.7976931348623157e308", "-2.2250738585072014e-308", "0.1", "5e-324"}},
+      {"DOUBLE", Read::kFloat, {"1.7976931348623157e308", "-2.2250738585072014e-308", "0.1", "5e-324", "-0e0"}},
+      {"FLOAT(5,2)", Read::kSingle, {"999.99", "-0.01"}},
+      {"DOUBLE(20,10) UNSIGNED", Read::kFloat, {"1234567890.0123456789", "0"}},
       {"DOUBLE UNSIGNED", Read::kFloat, {"1.7976931348623157e308", "0"}},
-      {"FLOAT", Read::kSingle, {"0.4", "3.14159", "-1e-30", "3.40282e38", "1.4e-45"}},
+      {"FLOAT", Read::kSingle, {"0.4", "3.14159", "-1e-30", "3.40282e38", "1.4e-45", "-0e0", "1e-40"}},
       {"FLOAT(7,3)", Read::kSingle, {"9999.999", "-9999.999", "0.001"}},
       {"FLOAT UNSIGNED", Read::kSingle, {"3.40282e38", "0"}},
       {"DOUBLE(10,2)", Read::kFloat, {"99999999.99", "-0.01"}},
       {"REAL", Read::kFloat, {"1.7976931348623157e308"}},
+      {"FLOAT(24)", Read::kSingle, {"0.4"}},
+      {"FLOAT(53)", Read::kFloat, {"0.1"}},
+      {"DOUBLE PRECISION(10,2)", Read::kFloat, {"12345678.91"}},
+      {"DECIMAL(65,30) ZEROFILL", Read::kDecimal, {"1.5"}},
+      {"BIT(33)", Read::kBits, {"b'100000000000000000000000000000001'"}},
+      {"TINYINT(1) UNSIGNED", Read::kExact, {"255", "1"}},
       {"FLOAT(30)", Read::kFloat, {"0.1"}},
       // bits
       {"BIT(1)", Read::kBits, {"b'0'", "b'1'"}},
@@ -209,7 +259,9 @@ const std::vector<MatrixColumn>& MariaDbColumns() {
       {"BIT(64)", Read::kBits, {"b'0'", "~0", "b'1000000000000000000000000000000000000000000000000000000000000001'"}},
       // bytes
       {"VARBINARY(16)", Read::kHex, {"x'00FF275C0D0A'", "x''", "x'27'"}},
-      {"BINARY(6)", Read::kHex, {"x'00FF275C0D0A'", "x'000000000000'"}},
+      {"BINARY(6)", Read::kHex, {"x'00FF275C0D0A'", "x'000000000000'", "x'01'", "x'2000'"}},
+      {"VARBINARY(256)", Read::kHex, {"x'" + AllBytesHex() + "'"}},
+      {"INET4", Read::kText, {"'0.0.0.0'", "'255.255.255.255'", "'10.1.2.3'"}},
       {"BINARY(255)", Read::kHex, {"REPEAT(x'FF00', 127)"}},
       {"VARBINARY(5000)", Read::kHex, {"REPEAT(x'00FF27', 1666)"}},
       {"INET6", Read::kText, {"'::1'", "'2001:db8::ff00:42:8329'", "'::ffff:192.0.2.1'"}},
@@ -238,9 +290,19 @@ const std::vector<MatrixColumn>& MariaDbColumns() {
       {"VARCHAR(20) CHARACTER SET utf16", Read::kText, {"'😀 Zoë'"}},
       {"VARCHAR(20) CHARACTER SET binary", Read::kHex, {"x'00FF'"}},
       {"TEXT CHARACTER SET ascii", Read::kText, {"'plain'"}},
+      {"VARCHAR(10) CHARACTER SET cp1251", Read::kText, {"'Привет'", "'№ё'"}},
+      {"VARCHAR(10) CHARACTER SET sjis", Read::kText, {"'日本語'", "'ｱｲ'"}},
+      {"TEXT CHARACTER SET utf32", Read::kText, {"'😀𝄞 Zoë'"}},
+      {"CHAR(3) CHARACTER SET ucs2", Read::kText, {"'é€'"}},
+      {"ENUM('é','ü') CHARACTER SET latin1", Read::kText, {"'ü'"}},
+      {"SET('€','😀')", Read::kText, {"'€,😀'"}},
+      {"VARCHAR(10) CHARACTER SET big5", Read::kText, {"'中文'"}},
+      {"VARCHAR(10)", Read::kText, {"'a  '", "' b'"}},
       {"VARCHAR(20) CHARACTER SET latin1", Read::kText, {"'Zoë ÿ Ñ'", "'¤¦¨'"}},
       {"TEXT CHARACTER SET latin1", Read::kText, {"'Zoë ÿ Ñ'"}},
       {"ENUM('a','b c','é')", Read::kText, {"'b c'", "'é'"}},
+      {"ENUM('it''s','a,b','','\\\\')", Read::kText, {"'it''s'", "'a,b'", "'\\\\'"}},
+      {"SET('a b','ü','-')", Read::kText, {"'a b,ü'", "'-'"}},
       {"SET('x','y','z')", Read::kText, {"'x,z'", "''", "'x,y,z'"}},
       {"JSON", Read::kText, {"'{\"a\": [1, 2], \"b\": \"Zoë 😀\"}'"}},
       // dates and times
@@ -255,6 +317,9 @@ const std::vector<MatrixColumn>& MariaDbColumns() {
       {"TIME(6)", Read::kDuration,
        {"'-838:59:59.999999'", "'838:59:59'", "'100:00:00.123456'", "'-00:00:00.000001'", "'23:59:59.999999'"}},
       {"TIME", Read::kDuration, {"'-838:59:59'", "'00:00:00'", "'-00:00:01'"}},
+      {"TIME(1)", Read::kDuration, {"'-00:00:00.1'", "'-1:00:00.5'", "'24:00:00'"}},
+      {"DATETIME(6)", Read::kDateTime, {"'0000-00-00 00:00:00.000000'", "'2004-12-31 10:11:12.000001'"}, {},
+       {"'0000-00-00 00:00:00.000000'"}},
       {"DATE", Read::kExact, {"'0000-00-00'", "'2004-12-31'", "'2004-00-15'", "'2004-02-00'"}, {},
        {"'0000-00-00'", "'2004-00-15'", "'2004-02-00'"}},
       {"DATETIME", Read::kDateTime,
@@ -271,7 +336,7 @@ const std::vector<MatrixColumn>& MariaDbColumns() {
 std::string ReadExpression(Engine engine, const std::string& column, Read read, const std::string& type = {}) {
   const bool postgres = engine == Engine::Postgres;
   std::string name = postgres ? "\"" + column + "\"" : "`" + column + "`";
-  if (postgres && type == "money") name += "::numeric";
+  if (postgres && (type == "money" || type == "dcash")) name += "::numeric";
   switch (read) {
     // bytea's text is "\\x" and its digits; an oid (a BLOB left out) has no bytes
     case Read::kHex:
@@ -338,14 +403,18 @@ std::string Canonical(const std::optional<std::string>& value, Read read) {
   switch (read) {
     case Read::kText: text = Trimmed(text); return text.empty() ? "NULL" : text;
     case Read::kDecimal: return text == "NaN" ? text : CanonicalDecimal(text);
+    // A negative zero is the zero it equals: neither MariaDB's double nor
+    // PostgreSQL's decimal (the floats' type there) keeps its sign.
     case Read::kFloat: {
       char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "%.17g", std::strtod(text.c_str(), nullptr));
+      const double number = std::strtod(text.c_str(), nullptr);
+      std::snprintf(buffer, sizeof buffer, "%.17g", number == 0 ? 0.0 : number);
       return buffer;
     }
     case Read::kSingle: {
       char buffer[64];
-      std::snprintf(buffer, sizeof buffer, "%.9g", static_cast<double>(std::strtof(text.c_str(), nullptr)));
+      const float number = std::strtof(text.c_str(), nullptr);
+      std::snprintf(buffer, sizeof buffer, "%.9g", number == 0 ? 0.0 : static_cast<double>(number));
       return buffer;
     }
     case Read::kDuration: return CanonicalDuration(text);
@@ -418,6 +487,17 @@ TEST_P(TypeMatrixRoundTrip, EveryValueArrivesOrIsSaid) {
     source.Execute("CREATE DOMAIN positive AS numeric(7,2) CHECK (VALUE > 0)");
     source.Execute("CREATE DOMAIN address AS varchar(30)");
     source.Execute("CREATE TYPE pair AS (n integer, t text)");
+    source.Execute("CREATE DOMAIN tags AS text[]");
+    source.Execute("CREATE DOMAIN dreal AS real");
+    source.Execute("CREATE DOMAIN dint AS integer");
+    source.Execute("CREATE DOMAIN dbits AS bit(8)");
+    source.Execute("CREATE DOMAIN dtime AS time(0)");
+    source.Execute("CREATE DOMAIN dcash AS money");
+    source.Execute("CREATE DOMAIN dnum AS numeric");
+    source.Execute("CREATE DOMAIN dpositive AS positive");
+    source.Execute("CREATE DOMAIN dbool AS boolean");
+    source.Execute("CREATE DOMAIN dstamp AS timestamp(3)");
+    source.Execute("CREATE TYPE odd AS ENUM ('it''s', 'a,b', '')");
     source.Execute("CREATE EXTENSION hstore");
     source.Execute("CREATE EXTENSION citext");
     source.Execute("CREATE EXTENSION ltree");
