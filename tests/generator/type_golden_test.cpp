@@ -13,6 +13,7 @@
 
 #include "fixtures/test_database.h"
 #include "generator_harness.h"
+#include "platform/text/hex_digits.h"
 
 namespace quill::testing {
 namespace {
@@ -32,6 +33,13 @@ struct TypeCase {
   Expected oracle;
   Expected pervasive;
 };
+
+// Every byte value once, as hexadecimal digits: 000102...FF.
+std::string AllBytesHex() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+  return HexDigits(bytes);
+}
 
 const std::vector<TypeCase>& Cases() {
   static const std::string wide_decimal = "99999999999999999999999999999999999.999999999999999999999999999999";
@@ -97,6 +105,31 @@ const std::vector<TypeCase>& Cases() {
        {"[c] [numeric] (38,0)", "NULL)", true},
        {"c number", "'-1" + std::string(125, '0') + "'"},
        {"\"c\" decimal(38,0)", "NULL);", true}},
+      // bit strings, intervals, money, single floats and all 256 bytes
+      {Engine::Postgres, "bit(8)", "B'00000000'",
+       {"[c] [nvarchar] (8)", "N'00000000'"},
+       {"c varchar2(8)", "'00000000'"},
+       {"\"c\" varchar(8)", "'00000000'"}},
+      {Engine::Postgres, "interval", "'178000000 years 11 mons 30 days 23:59:59.999999'",
+       {"[c] [text]", "'178000000 years 11 mons 30 days 23:59:59.999999'"},
+       {"c long", "'178000000 years 11 mons 30 days 23:59:59.999999'"},
+       {"\"c\" longvarchar", "'178000000 years 11 mons 30 days 23:59:59.999999'"}},
+      {Engine::Postgres, "money", "'-92233720368547758.08'",
+       {"[c] [numeric] (19,2)", "'-92233720368547758.08'"},
+       {"c number(19,2)", "'-92233720368547758.08'"},
+       {"\"c\" decimal(19,2)", "'-92233720368547758.08'"}},
+      {Engine::Postgres, "real", "3.14159",
+       {"[c] [float]", "'3.14159'"},
+       {"c float", "'3.14159'"},
+       {"\"c\" double", "'3.14159'"}},
+      {Engine::MariaDb, "BIT(64)", "~0",
+       {"[c] [varbinary] (8)", "0xFFFFFFFFFFFFFFFF"},
+       {"c raw(8)", "HEXTORAW('FFFFFFFFFFFFFFFF')"},
+       {"\"c\" binary(8)", "'FFFFFFFFFFFFFFFF'"}},
+      {Engine::MariaDb, "VARBINARY(256)", "x'" + AllBytesHex() + "'",
+       {"[c] [varbinary] (256)", "0x" + AllBytesHex()},
+       {"c raw(256)", "HEXTORAW('" + AllBytesHex() + "')"},
+       {"\"c\" longvarbinary", "'" + AllBytesHex() + "'"}},
       {Engine::MariaDb, "DATETIME(3)", "'0001-01-01 00:00:00'",
        {"[c] [DATETIME]", "NULL)", true},
        {"c date", "'0001-01-01'"},

@@ -20,6 +20,7 @@
 #include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
 #include "generator_harness.h"
+#include "platform/text/hex_digits.h"
 
 namespace quill::testing {
 namespace {
@@ -57,13 +58,9 @@ struct MatrixColumn {
 
 // Every byte value once, as hexadecimal digits: 000102...FF.
 std::string AllBytesHex() {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (int b = 0; b < 256; ++b) {
-    hex += digits[b >> 4];
-    hex += digits[b & 15];
-  }
-  return hex;
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+  return HexDigits(bytes);
 }
 
 std::string ColumnName(size_t i) { return "c" + std::to_string(i); }
@@ -659,6 +656,29 @@ TEST(TypeMatrixKeys, MariaDbBlobKeysArriveWhole) {
                          source.Query(select))) {
     EXPECT_EQ(LinesNaming(log, "doc"), 1u);
     EXPECT_EQ(LinesNaming(log, "k"), 0u);
+  }
+}
+
+// Columns the source computes (generated, virtual or stored) arrive as the
+// values they hold, in plain columns of their type.
+TEST(TypeMatrixKeys, GeneratedColumnsArriveAsTheirValues) {
+  const std::vector<QueryRow> expected = {{"1", "2", "a!"}, {"2", "4", "b!"}};
+  {
+    TestDatabase source = TestDatabase::MariaDb();
+    source.Execute("CREATE TABLE made (n INT PRIMARY KEY, t VARCHAR(5), twice INT AS (n * 2) VIRTUAL, "
+                   "shout VARCHAR(6) AS (CONCAT(t, '!')) PERSISTENT)");
+    source.Execute("INSERT INTO made (n, t) VALUES (1, 'a'), (2, 'b')");
+    ExpectLoadedAlike(source, "made", "SELECT n::text, twice::text, trim(shout) FROM made ORDER BY n",
+                      "SELECT CAST(n AS CHAR), CAST(twice AS CHAR), shout FROM made ORDER BY n", expected);
+  }
+  {
+    TestDatabase source = TestDatabase::Postgres();
+    source.Execute("CREATE TABLE made (n integer PRIMARY KEY, t varchar(5), "
+                   "twice integer GENERATED ALWAYS AS (n * 2) STORED, "
+                   "shout text GENERATED ALWAYS AS (t || '!') STORED, id integer GENERATED ALWAYS AS IDENTITY)");
+    source.Execute("INSERT INTO made (n, t) VALUES (1, 'a'), (2, 'b')");
+    ExpectLoadedAlike(source, "public.made", "SELECT n::text, twice::text, trim(shout) FROM made ORDER BY n",
+                      "SELECT CAST(n AS CHAR), CAST(twice AS CHAR), shout FROM made ORDER BY n", expected);
   }
 }
 
