@@ -734,6 +734,7 @@ TEST(TypeMatrixKeys, KeysOfEveryTypeArriveOrTheirRowsAreSaid) {
       {Engine::Postgres, "date", {"'-infinity'", "'0001-01-01'"}, {"'-infinity'"}},
       {Engine::Postgres, "text", {"'" + std::string(700, 'k') + "'", "'é 😀'"}},
       {Engine::Postgres, "bit(8)", {"B'00000000'", "B'10101010'"}},
+      {Engine::Postgres, "bytea", {"decode('" + AllBytesHex() + "', 'hex')", "''::bytea"}},
       {Engine::Postgres, "timetz", {"'12:34:56+05:30'", "'23:59:59.999999-12'"}},
       {Engine::Postgres, "inet", {"'10.1.2.3/8'", "'::1'"}},
       {Engine::Postgres, "time", {"'24:00:00'", "'00:00:00.000001'"}},
@@ -748,6 +749,8 @@ TEST(TypeMatrixKeys, KeysOfEveryTypeArriveOrTheirRowsAreSaid) {
       {Engine::MariaDb, "UUID", {"'6f9619ff-8b86-d011-b42d-00c04fc964ff'", "'00000000-0000-0000-0000-000000000000'"}},
       {Engine::MariaDb, "VARCHAR(700)", {"REPEAT('ß', 700)", "''"}},
       {Engine::MariaDb, "DATETIME(6)", {"'1000-01-01 00:00:00'", "'9999-12-31 23:59:59.999999'"}},
+      {Engine::MariaDb, "TIMESTAMP(6)", {"'1970-01-01 00:00:01'", "'2038-01-19 03:14:07.999999'"}},
+      {Engine::MariaDb, "BINARY(4)", {"x'01'", "x'0001'", "x'FFFFFFFF'"}},
       {Engine::MariaDb, "DATE", {"'0000-00-00'", "'2004-12-31'", "'2004-02-00'"}, {}, {"'0000-00-00'", "'2004-02-00'"}},
   };
   for (const KeyCase& c : cases) {
