@@ -238,5 +238,46 @@ TEST(TypeGoldenTest, EachTypeHasAColumnTypeThatHoldsItsValuesAndALiteralOfItsOwn
 
 TEST(TypeGoldenTest, DurationsAndZeroDatesKeepTheirMeaning) { RunTypeCases(CasesByTheBackendsFacts()); }
 
+// MS SQL's key holds 900 bytes: a text or bytea key column gets the widest
+// nvarchar or varbinary that fits, and a row whose key is longer is left out
+// with a red line, never refused by the engine. nvarchar counts UTF-16 units.
+TEST(TypeGoldenTest, MsSqlKeysLongerThanTheIndexLeaveTheirRowsOut) {
+  const struct {
+    std::string type;
+    std::string column;
+    std::vector<std::string> kept;  // literals whose rows are written
+    std::vector<std::string> left_out;
+    std::string reason;
+  } cases[] = {
+      {"text", "[k] [nvarchar] (450) PRIMARY KEY", {"'short'", "repeat('é', 450)", "repeat('😀', 225)"},
+       {"repeat('é', 451)", "repeat('😀', 226)"}, "values longer than the 450 characters the key's index holds"},
+      {"bytea", "[k] [varbinary] (900) PRIMARY KEY", {"decode(repeat('ff', 900), 'hex')"},
+       {"decode(repeat('00', 901), 'hex')"}, "values longer than the 900 bytes the key's index holds"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("key type " + c.type);
+    TestDatabase source = TestDatabase::Postgres();
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& literal : c.kept) rows.push_back({literal, std::to_string(rows.size() + 1)});
+    for (const std::string& literal : c.left_out) rows.push_back({literal, std::to_string(rows.size() + 1)});
+    source.CreateTable({"keyed", {{"k", c.type}, {"n", "integer"}}, {"k"}, rows});
+    GeneratorHarness harness;
+    harness.settings.format = TargetDialect::MsSql;
+    harness.generator.GenerateScript(source.Dsn(), "public.keyed");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::string script = harness.ScriptText();
+    EXPECT_NE(script.find(c.column), std::string::npos) << script.substr(0, 300);
+    for (size_t n = 1; n <= rows.size(); ++n) {
+      const bool kept = n <= c.kept.size();
+      EXPECT_EQ(script.find(",'" + std::to_string(n) + "')") != std::string::npos, kept)
+          << "row " << n << "\n" << script.substr(0, 600);
+    }
+    const std::string line = "Table : public.keyed : column k : " + std::to_string(c.left_out.size()) + " " +
+                             c.reason + ": in the key, so their rows are left out.";
+    const std::vector<std::string> log = harness.ui.LogTexts();
+    EXPECT_NE(std::find(log.begin(), log.end(), line), log.end()) << ::testing::PrintToString(log);
+  }
+}
+
 }  // namespace
 }  // namespace quill::testing

@@ -765,7 +765,8 @@ TEST(TypeMatrixKeys, KeysOfEveryTypeArriveOrTheirRowsAreSaid) {
       SCOPED_TRACE(to_postgres ? "PostgreSQL" : "MySql");
       std::vector<QueryRow> expected;
       for (size_t i = 0; i < c.values.size(); ++i) {
-        const bool lost = Contains(c.lost_anywhere, c.values[i]) || (!to_postgres && Contains(c.lost_in_mysql, c.values[i]));
+        const bool lost =
+            Contains(c.lost_anywhere, c.values[i]) || (!to_postgres && Contains(c.lost_in_mysql, c.values[i]));
         if (!lost) expected.push_back({std::to_string(i + 1)});
       }
       GeneratorHarness harness;
@@ -776,7 +777,9 @@ TEST(TypeMatrixKeys, KeysOfEveryTypeArriveOrTheirRowsAreSaid) {
       TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
       const ScriptRun load = to_postgres ? RunPsqlScript(target, script) : RunMariaDbScript(target, script);
       ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script.substr(0, 3000);
-      EXPECT_EQ(target.Query(to_postgres ? "SELECT n::text FROM keyed ORDER BY n" : "SELECT CAST(n AS CHAR) FROM keyed ORDER BY n"), expected);
+      EXPECT_EQ(target.Query(to_postgres ? "SELECT n::text FROM keyed ORDER BY n"
+                                         : "SELECT CAST(n AS CHAR) FROM keyed ORDER BY n"),
+                expected);
       // Each reason of the left-out rows is a line of its own; their counts
       // add up to the rows left out.
       size_t said = 0;
