@@ -310,6 +310,7 @@ namespace {
 void WriteRowsOf(TableWriter& writer, const DialectRules& rules, std::string_view row_head, RowCommas* commas,
                  const std::function<void()>& build_row) {
   bool count_coming = StartRowProgress(writer);
+  writer.lost_values.SetKeyColumns(PrimaryKeyColumns(writer));
   ScriptRunState& run = writer.run;
   run.row_counter = 0;
   // The head every row starts with is squeezed and wrapped once, here. The
@@ -331,7 +332,11 @@ void WriteRowsOf(TableWriter& writer, const DialectRules& rules, std::string_vie
     build_row();
     const bool starts_with_head = head_as_it_is && run.table_text.starts_with(row_head);
     if (!starts_with_head) SqueezeFiveBlanks(run.table_text, rules.quotes);
-    if (rules.wrap_width <= 0) {
+    // A row whose key lost a value would be refused by the engine: it is
+    // left out, and counted.
+    if (writer.lost_values.TakeRowLeftOut()) {
+      // nothing of the row is written
+    } else if (rules.wrap_width <= 0) {
       // The work text keeps its room for the next row.
       run.script_lines.AppendItem(run.table_text);
     } else if (starts_with_head && wrapped_head && commas != nullptr && commas->Complete()) {
