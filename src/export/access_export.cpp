@@ -6,6 +6,7 @@
 #include "export/access_names.h"
 #include "export/export_table_name.h"
 #include "platform/jet/writer/ado_constants.h"
+#include "platform/text/connection_string.h"
 
 namespace quill {
 
@@ -24,7 +25,7 @@ std::string AccessEngineType(const Settings& settings) {
 }
 
 std::string AccessConnectionString(const std::string& mdb_file, const Settings& settings) {
-  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + mdb_file +
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ConnectionStringQuoted(mdb_file) +
          ";Jet OLEDB:Engine Type=" + AccessEngineType(settings);
 }
 

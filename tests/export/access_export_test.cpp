@@ -13,7 +13,9 @@
 #include "export_harness.h"
 #include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
+#include "platform/connection/connection.h"
 #include "platform/jet/jet_writer_readers.h"
+#include "sources/source_session.h"
 
 namespace quill::testing {
 namespace {
@@ -59,6 +61,34 @@ TEST(AccessExportTest, ColumnsKeyAndRowsOfASqliteTable) {
                                       " Ready "}));
   // Three rows of one table: the bar runs over 1 x 3 rows, then one more step.
   EXPECT_EQ(harness.ui.progress_positions(), (std::vector<int>{0, 0, 1, 2, 3, 4, 3}));
+}
+
+// A chosen file whose path holds ";" or quotes is the file written, and is
+// read back through the Jet provider by the same path; the file that the
+// path would name if cut there is left as it was.
+TEST(AccessExportTest, AFilePathWithConnectionStringCharactersIsTheFileWritten) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 2));
+  const std::vector<std::string> names = {"cut;x.mdb", "cut;Data Source=cut", "\"cut\"", "\"cut\";x.mdb", "'cut';x",
+                                          " cut", "cut;Jet OLEDB:Engine Type=4"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    ExportHarness harness;
+    { std::ofstream(harness.OutFile("cut")) << "kept"; }
+    harness.ui.AnswerTableSelection(std::vector<std::string>{"t"});
+    harness.ExportAccess(db.Dsn(), name);
+    const std::string file = harness.OutFile(name);
+    EXPECT_EQ(harness.Contents("cut"), "kept");
+    EXPECT_EQ(RunCommand({"mdb-ver", file}), "JET4\n");
+    EXPECT_EQ(ExportRows(file, "t"), (Rows{{"1"}, {"2"}}));
+    Connection connection;
+    connection.SetConnectionString(JetConnectionString(file));
+    connection.Open("", "");
+    auto table = connection.OpenTable("t");
+    int rows = 0;
+    for (; !table->Eof(); table->Next()) ++rows;
+    EXPECT_EQ(rows, 2);
+  }
 }
 
 TEST(AccessExportTest, DebugModeCopiesAtMostFiveRows) {
