@@ -148,34 +148,35 @@ std::vector<SQLWCHAR> ConnectArgument(const WideText& text) {
   return buffer;
 }
 
-// A value that can stand in a connection string: braced, as the ODBC rules
-// allow, when free of the characters that could end the brace early.
-bool JoinableInConnectionString(const std::string& value) {
-  return value.find_first_of("{}") == std::string::npos;
+bool IsMariaDbDriver(const std::string& driver_name) { return driver_name.find("maodbc") != std::string::npos; }
+
+// A value in braces, each "}" doubled: psqlodbc reads its password so, and
+// MariaDB's driver every value.
+std::string Braced(const std::string& value) {
+  std::string braced = "{";
+  for (const char c : value) braced += c == '}' ? std::string("}}") : std::string(1, c);
+  return braced + "}";
 }
 
-// A password as a braced value: psqlodbc reads "}}" inside the braces as one
-// "}", so with it any password joins; other drivers take only passwords
-// free of braces. Empty when it cannot join.
-std::optional<std::string> PasswordValue(const std::string& password, bool doubled_braces) {
-  if (!doubled_braces) {
-    if (!JoinableInConnectionString(password)) return std::nullopt;
-    return "{" + password + "}";
-  }
-  std::string value = "{";
-  for (const char c : password) {
-    value += c;
-    if (c == '}') value += '}';
-  }
-  return value + "}";
+// A password as a braced value: psqlodbc and MariaDB's driver read "}}"
+// inside the braces as one "}", so with them any password joins; other
+// drivers take only passwords free of braces. Empty when it cannot join.
+std::optional<std::string> PasswordValue(const std::string& password, const std::string& driver_name) {
+  if (IsPostgresDriver(driver_name) || IsMariaDbDriver(driver_name)) return Braced(password);
+  if (password.find_first_of("{}") != std::string::npos) return std::nullopt;
+  return "{" + password + "}";
 }
 
 // A user name as a connection string gives it: bare when nothing in it needs
-// the braces (psqlodbc takes braces around a user name as part of it), else
-// braced.
-std::string UserNameValue(const std::string& name) {
+// the braces, else braced where the driver reads braces ("}}" standing for
+// "}" in MariaDB's); psqlodbc takes braces around a user name as part of
+// it. Empty when it cannot join.
+std::optional<std::string> UserNameValue(const std::string& name, const std::string& driver_name) {
   const bool bare = name.find_first_of(";{}") == std::string::npos && name.front() != ' ' && name.back() != ' ';
-  return bare ? name : "{" + name + "}";
+  if (bare) return name;
+  if (IsMariaDbDriver(driver_name)) return Braced(name);
+  if (name.find_first_of("{}") != std::string::npos) return std::nullopt;
+  return "{" + name + "}";
 }
 
 // A value that psqlodbc takes bare: it ends a value at ";" and reads braces
@@ -200,7 +201,7 @@ std::optional<std::string> PostgresDataSourceEntries(const std::string& data_sou
     const std::string value = ConfigurationEntry(data_source, key, "ODBC.INI");
     if (value.empty()) continue;
     if (lower == "password" || lower == "pwd") {
-      entries += ";" + key + "=" + *PasswordValue(value, true);
+      entries += ";" + key + "=" + Braced(value);
     } else {
       if (!BareForPostgres(value)) return std::nullopt;
       entries += ";" + key + "=" + value;
@@ -216,11 +217,7 @@ std::optional<std::string> PostgresDataSourceEntries(const std::string& data_sou
 // gets the DSN's entries instead. nullopt when none of these can carry it.
 std::optional<std::string> DataSourceEntry(const std::string& data_source, const std::string& driver_name) {
   if (data_source.empty() || data_source.front() == ' ' || data_source.back() == ' ') return std::nullopt;
-  if (driver_name.find("maodbc") != std::string::npos) {
-    std::string braced = "DSN={";
-    for (const char c : data_source) braced += c == '}' ? std::string("}}") : std::string(1, c);
-    return braced + "}";
-  }
+  if (IsMariaDbDriver(driver_name)) return "DSN=" + Braced(data_source);
   if (IsPostgresDriver(driver_name)) {
     if (BareForPostgres(data_source)) return "DSN=" + data_source;
     return PostgresDataSourceEntries(data_source);
@@ -363,11 +360,12 @@ void OdbcSession::Connect(const std::string& data_source, const std::string& use
 bool OdbcSession::ConnectWithOptions(const std::string& data_source, const std::string& user_name,
                                      const std::string& password, const std::string& driver_name) {
   const std::vector<std::string> options = ConnectionOptions(driver_name, data_source);
-  const std::optional<std::string> password_value = PasswordValue(password, IsPostgresDriver(driver_name));
+  const std::optional<std::string> password_value = PasswordValue(password, driver_name);
+  const std::optional<std::string> user_value = user_name.empty() ? std::optional<std::string>("") : UserNameValue(user_name, driver_name);
   const std::optional<std::string> source = DataSourceEntry(data_source, driver_name);
-  if (options.empty() || !source || !JoinableInConnectionString(user_name) || !password_value) return false;
+  if (options.empty() || !source || !user_value || !password_value) return false;
   std::string login = *source + ";";
-  if (!user_name.empty()) login += "UID=" + UserNameValue(user_name) + ";";
+  if (!user_name.empty()) login += "UID=" + *user_value + ";";
   if (!password.empty()) login += "PWD=" + *password_value + ";";
   // unixODBC finds a DSN by the low byte of each character of a wide name,
   // so a name beyond ASCII goes as the UTF-8 bytes that odbc.ini holds.

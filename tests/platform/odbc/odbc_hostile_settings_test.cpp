@@ -264,6 +264,13 @@ TEST(OdbcHostileSettings, DataSourceNamesOfAnyCharacterStillGetTheSessionOptions
   TestDatabase mariadb = TestDatabase::MariaDb();
   mariadb.Execute("CREATE TABLE texts (k INT PRIMARY KEY, t TEXT CHARACTER SET utf8mb4)");
   mariadb.Execute("INSERT INTO texts VALUES (1, _utf8mb4 X'5A6FC3AB20E69DB1E4BAAC20F09F9880')");
+  // A login of connection-string characters, given when connecting.
+  const std::string my_user = "u;{x}}=" + mariadb.DatabaseName().substr(mariadb.DatabaseName().size() - 8);
+  const std::string my_password = "p}w{x;=}}";
+  OdbcSession mariadb_admin("DRIVER={" + std::string(kMariaDbDriver) + "};SOCKET=" + servers.mariadb_socket +
+                            ";UID=" + servers.mariadb_admin_user);
+  mariadb_admin.Execute("CREATE USER '" + my_user + "'@'%' IDENTIFIED BY '" + my_password + "'");
+  mariadb_admin.Execute("GRANT SELECT ON " + mariadb.Quote(mariadb.DatabaseName()) + ".* TO '" + my_user + "'@'%'");
   struct NameCase {
     std::string name;
     bool login_in_dsn;  // else the login is given when connecting
@@ -313,13 +320,14 @@ TEST(OdbcHostileSettings, DataSourceNamesOfAnyCharacterStillGetTheSessionOptions
       WriteSystemDsnSection(c.name + suffix + " my", kMariaDbDriver, attributes);
       Connection connection;
       connection.SetConnectionString(OdbcConnectionStringFor(c.name + suffix + " my"));
-      connection.Open(c.login_in_dsn ? "" : mariadb.User(), c.login_in_dsn ? "" : mariadb.Password());
+      connection.Open(c.login_in_dsn ? "" : my_user, c.login_in_dsn ? "" : my_password);
       auto dataset = connection.OpenTable("texts");
       ASSERT_FALSE(dataset->Eof());
       EXPECT_EQ(dataset->FindField("t")->AsString(), "Zoë 東京 😀");
     }
   }
   database.Execute("ALTER DATABASE " + database.Quote(database.DatabaseName()) + " RESET search_path");
+  mariadb_admin.Execute("DROP USER '" + my_user + "'@'%'");
 }
 
 // The scripts the settings must not change hold every row and load whole.
