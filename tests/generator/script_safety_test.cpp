@@ -403,6 +403,12 @@ struct HostileValue {
   std::string bytes;
 };
 
+std::string RepeatedText(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 std::vector<HostileValue> HostileValues() {
   using namespace std::string_literals;
   return {
@@ -423,7 +429,15 @@ std::vector<HostileValue> HostileValues() {
       {R"(char(10) || '\! echo hi' || char(10) || '\q' || char(10) || '\0 \n \Z' || char(10) || 'ends \')",
        "\n\\! echo hi\n\\q\n\\0 \\n \\Z\nends \\"},
       {"'Zoë 東京 ''q'''", "Zoë 東京 'q'"},
-      {"'AT&T &&x & y $(PATH) $ (z)'", "AT&T &&x & y $(PATH) $ (z)"},
+      {"'AT&T &&x & y $(PATH) $ (z)'", "AT&T &&x & y $(PATH) $ (z)"},      {"'x' || char(10) || '\\.' || char(13,10) || '\\g' || char(10) || '\\gexec' || char(13) || '\\i /etc/passwd' || "
+       "char(10) || ':foo :''bar'' :\"baz\" \\set x 1' || char(10) || 'DELIMITER ;;' || char(10) || 'delimiter //'",
+       "x\n\\.\r\n\\g\n\\gexec\r\\i /etc/passwd\n:foo :'bar' :\"baz\" \\set x 1\nDELIMITER ;;\ndelimiter //"},
+      {"'a' || char(8232) || 'b' || char(8233) || 'c' || char(8238) || 'd' || char(8207) || char(65279) || char(133) || 'e'",
+       "a\u2028b\u2029c\u202Ed\u200F\uFEFF\u0085e"},
+      {"char(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,127)",
+       "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19"
+       "\x1A\x1B\x1C\x1D\x1E\x1F\x7F"},
+      {"replace(hex(zeroblob(150)), '00', ''',\\$$')", RepeatedText("',\\$$", 150)},
   };
 }
 
