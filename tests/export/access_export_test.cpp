@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -311,6 +312,42 @@ TEST(AccessExportTest, SchemasAreDroppedWithoutAQuestionUnlessTheyDiffer) {
   EXPECT_EQ(RunCommand({"mdb-tables", "-1", harness.OutFile("two.mdb")}), "public_a\nsales_c\n");
   EXPECT_NE(Schema(harness.OutFile("two.mdb")).find("ALTER TABLE `sales_c` ADD PRIMARY KEY (`n`);"),
             std::string::npos);
+}
+
+// Tables whose Access names are one name letter case aside (as Access
+// compares them) each get a table of their own in the file, holding their
+// own rows; the log says what each is named.
+TEST(AccessExportTest, TablesOfOneAccessNameEachGetATableOfTheirOwn) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const struct {
+    std::string listed;
+    std::string access;
+  } cases[] = {{"a_b", "a_b"},       {"a.b", "a_b_2"},   {"a!b", "a_b_3"},
+               {"Ärger", "Ärger"},   {"ärger", "ärger_2"}, {"ΣΟΦΊΑ", "ΣΟΦΊΑ"}, {"σοφία", "σοφία_2"}};
+  std::vector<std::string> listed;
+  int row = 0;
+  for (const auto& c : cases) {
+    db.CreateTable({c.listed, {{"n", "INTEGER"}}, {"n"}, {{std::to_string(++row)}}});
+    listed.push_back(c.listed);
+  }
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(listed);
+  harness.ExportAccess(db.Dsn(), "names.mdb");
+  const std::string file = harness.OutFile("names.mdb");
+  std::string expected_tables;
+  for (const auto& c : cases) expected_tables += c.access + "\n";
+  EXPECT_EQ(RunCommand({"mdb-tables", "-1", file}), expected_tables) << ::testing::PrintToString(harness.ui.LogTexts());
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  row = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.listed);
+    EXPECT_EQ(ExportRows(file, c.access), (Rows{{std::to_string(++row)}}));
+    const bool renamed = c.access != c.listed;
+    const std::string said = "Table " + c.listed + " is named " + c.access + " in the Access file.";
+    EXPECT_EQ(std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.ends_with(said); }),
+              renamed)
+        << said;
+  }
 }
 
 struct BlankCase {
