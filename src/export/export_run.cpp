@@ -206,15 +206,8 @@ void ExportRun::LogChangedFileName(const std::string& folder, const std::string&
 }
 
 std::vector<std::string> ExportRun::KeyColumnNames(const std::string& listed_name) {
-  SchemaRestrictions restrictions;
-  const std::size_t point = listed_name.find('.');
-  if (point != std::string::npos) {
-    restrictions.schema = listed_name.substr(0, point);
-    restrictions.table = listed_name.substr(point + 1);
-  } else {
-    restrictions.table = listed_name;
-  }
-  std::unique_ptr<Dataset> keys = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, restrictions);
+  std::unique_ptr<Dataset> keys =
+      session_.connection().OpenSchema(SchemaKind::PrimaryKeys, ListedTableRestrictions(listed_name));
   for (const std::string& note : keys->ReadingNotes()) {
     ui_.AddColoredLine(LogStamp(clock_) + " Table " + listed_name + " - " + note, kLogRed);
   }

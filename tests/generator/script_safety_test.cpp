@@ -656,5 +656,79 @@ TEST(ScriptSafetyTest, CommandBytesAndLinesGoldenForms) {
   }
 }
 
+// --- Names of every character class -------------------------------------------
+
+// Column and table names a SQLite file can hold, each a character class that
+// a client or a statement could read as more than a name.
+std::vector<std::string> HostileNames() {
+  return {
+      "a\\b",         "c`d",        "e\"f",        "g'h",          "i]j[",       "k*/l",        "m--n",
+      "o#p",          "q;r",        "s\nt",        "u\rv",         "w\r\nGO\r\nx", "y\u2028z\u2029", "\u202Eevil",
+      "select",       "from",       "Order",       "$$x$$",        ":var",       "&amp",        "\\g",
+      "\\",           "'; DROP TABLE victim; --", std::string(100, 'L') + "1", std::string(100, 'L') + "2",
+      "tab\there",    "/",          "\\.",         "Ärger",        "ärger",       ".x",          "x.",
+  };
+}
+
+// Every hostile name as a column of one table and as the name of a table of
+// its own; the scripts load whole into hostile sessions of the real servers,
+// with a column and a row for each, and the table `victim` still there.
+TEST(ScriptSafetyTest, HostileNamesLoadIntoHostileSessions) {
+  TestDatabase source = TestDatabase::Sqlite();
+  const std::vector<std::string> names = HostileNames();
+  TableDescription columns{"cols", {{"id", "INT"}}, {"id"}, {{"1"}}};
+  for (const std::string& name : names) {
+    columns.columns.push_back({name, "TEXT"});
+    columns.rows[0].push_back("'v'");
+  }
+  source.CreateTable(columns);
+  std::vector<std::string> tables = {"cols"};
+  for (const std::string& name : names) {
+    source.CreateTable({name, {{name, "INT"}}, {}, {{"7"}}});
+    tables.push_back(name);
+  }
+  const struct {
+    TargetDialect dialect;
+    std::string session;
+  } cases[] = {
+      {TargetDialect::PostgreSql, "-c standard_conforming_strings=off -c backslash_quote=on"},
+      {TargetDialect::PostgreSql, ""},
+      {TargetDialect::MySql, "SET SESSION sql_mode = 'ANSI,NO_BACKSLASH_ESCAPES'"},
+      {TargetDialect::MySql, "SET SESSION sql_mode = 'ORACLE'"},
+      {TargetDialect::MySql, ""},
+  };
+  for (const auto& c : cases) {
+    const bool to_postgres = c.dialect == TargetDialect::PostgreSql;
+    SCOPED_TRACE(std::string(to_postgres ? "PostgreSQL" : "MySql") + " session " + c.session);
+    TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+    target.Execute("CREATE TABLE victim (v integer)");
+    // One run, so that names the target would cut to one are kept apart.
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.ui.AnswerTableSelection(tables);
+    harness.ui.AnswerMessageBox(MessageAnswer::No);  // no foreign keys
+    harness.generator.GenerateScript(source.Dsn(), "");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u) << ::testing::PrintToString(harness.ui.LogTexts());
+    const std::string script = harness.ScriptText();
+    const ScriptRun load =
+        to_postgres ? RunPsqlScript(target, script, c.session) : RunMariaDbScript(target, script, c.session);
+    ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+    EXPECT_EQ(target.Query("SELECT count(*) FROM victim").size(), 1u);
+    const std::string tables_query =
+        to_postgres ? "SELECT count(*) FROM information_schema.tables WHERE table_schema = 'public'"
+                    : "SELECT count(*) FROM information_schema.tables WHERE table_schema = DATABASE()";
+    EXPECT_EQ(Rows(target.Query(tables_query)),
+              (std::vector<std::vector<std::string>>{{std::to_string(tables.size() + 1)}}))
+        << ::testing::PrintToString(harness.ui.LogTexts());
+    const std::string columns_query =
+        to_postgres ? "SELECT count(*) FROM information_schema.columns WHERE table_schema = 'public' AND table_name = 'cols'"
+                    : "SELECT count(*) FROM information_schema.columns WHERE table_schema = DATABASE() AND "
+                      "table_name = 'cols'";
+    EXPECT_EQ(Rows(target.Query(columns_query)),
+              (std::vector<std::vector<std::string>>{{std::to_string(names.size() + 1)}}));
+    EXPECT_EQ(Rows(target.Query("SELECT count(*) FROM cols")), (std::vector<std::vector<std::string>>{{"1"}}));
+  }
+}
+
 }  // namespace
 }  // namespace quill::testing
