@@ -105,16 +105,54 @@ bool TableSelectionDialog::Run(const std::vector<std::string>& listed_tables, co
   return true;
 }
 
+namespace {
+
+// A table name as one line of Memo1: each character that the text view
+// takes for a line's end shown as a symbol of its own, so that a name
+// holding one stays one table to process.
+QString ShownLine(const std::string& name) {
+  QString shown;
+  for (const QChar c : QString::fromStdString(name)) {
+    switch (c.unicode()) {
+      case 0x0A: shown += QChar(0x240A); break;  // SYMBOL FOR LINE FEED
+      case 0x0B: shown += QChar(0x240B); break;
+      case 0x0C: shown += QChar(0x240C); break;
+      case 0x0D: shown += QChar(0x240D); break;  // SYMBOL FOR CARRIAGE RETURN
+      case 0x85:
+      case 0x2028:
+      case 0x2029: shown += QChar(0x2424); break;  // SYMBOL FOR NEWLINE
+      default: shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
+// Each line is the name ">>" put there in that form, else the line as the
+// user typed it.
 std::vector<std::string> TableSelectionDialog::TablesToProcess() const {
   std::vector<std::string> lines;
   if (to_process_->document()->isEmpty()) return lines;
-  for (QTextBlock block = to_process_->document()->begin(); block.isValid(); block = block.next())
-    lines.push_back(block.text().toStdString());
+  std::vector<bool> used(copied_names_.size(), false);
+  for (QTextBlock block = to_process_->document()->begin(); block.isValid(); block = block.next()) {
+    const QString line = block.text();
+    std::string name = line.toStdString();
+    for (std::size_t i = 0; i < copied_names_.size(); ++i) {
+      if (!used[i] && ShownLine(copied_names_[i]) == line) {
+        used[i] = true;
+        name = copied_names_[i];
+        break;
+      }
+    }
+    lines.push_back(name);
+  }
   return lines;
 }
 
 void TableSelectionDialog::Fill(const std::vector<std::string>& listed_tables, const std::string& caption) {
   to_process_->clear();
+  copied_names_.clear();
   check_list_->clear();
   for (const std::string& name : listed_tables) {
     auto* item = new QListWidgetItem(QString::fromStdString(name), check_list_);
@@ -139,8 +177,9 @@ std::vector<std::string> TableSelectionDialog::CheckedNames() const {
 }
 
 void TableSelectionDialog::CopyCheckedToList() {
+  copied_names_ = CheckedNames();
   QStringList lines;
-  for (const std::string& name : CheckedNames()) lines.append(QString::fromStdString(name));
+  for (const std::string& name : copied_names_) lines.append(ShownLine(name));
   to_process_->setPlainText(lines.join('\n'));
 }
 
