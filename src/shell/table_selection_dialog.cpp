@@ -9,6 +9,7 @@
 #include <QTextBlock>
 
 #include "common/clock.h"
+#include "common/one_line_name.h"
 #include "shell/designed_size.h"
 #include "common/silent_abort.h"
 #include "generator/log_stamp.h"
@@ -105,30 +106,6 @@ bool TableSelectionDialog::Run(const std::vector<std::string>& listed_tables, co
   return true;
 }
 
-namespace {
-
-// A table name as one line of Memo1: each character that the text view
-// takes for a line's end shown as a symbol of its own, so that a name
-// holding one stays one table to process.
-QString ShownLine(const std::string& name) {
-  QString shown;
-  for (const QChar c : QString::fromStdString(name)) {
-    switch (c.unicode()) {
-      case 0x0A: shown += QChar(0x240A); break;  // SYMBOL FOR LINE FEED
-      case 0x0B: shown += QChar(0x240B); break;
-      case 0x0C: shown += QChar(0x240C); break;
-      case 0x0D: shown += QChar(0x240D); break;  // SYMBOL FOR CARRIAGE RETURN
-      case 0x85:
-      case 0x2028:
-      case 0x2029: shown += QChar(0x2424); break;  // SYMBOL FOR NEWLINE
-      default: shown += c;
-    }
-  }
-  return shown;
-}
-
-}  // namespace
-
 // Each line is the name ">>" put there in that form, else the line as the
 // user typed it.
 std::vector<std::string> TableSelectionDialog::TablesToProcess() const {
@@ -139,7 +116,7 @@ std::vector<std::string> TableSelectionDialog::TablesToProcess() const {
     const QString line = block.text();
     std::string name = line.toStdString();
     for (std::size_t i = 0; i < copied_names_.size(); ++i) {
-      if (!used[i] && ShownLine(copied_names_[i]) == line) {
+      if (!used[i] && QString::fromStdString(OneLineName(copied_names_[i])) == line) {
         used[i] = true;
         name = copied_names_[i];
         break;
@@ -179,7 +156,7 @@ std::vector<std::string> TableSelectionDialog::CheckedNames() const {
 void TableSelectionDialog::CopyCheckedToList() {
   copied_names_ = CheckedNames();
   QStringList lines;
-  for (const std::string& name : copied_names_) lines.append(ShownLine(name));
+  for (const std::string& name : copied_names_) lines.append(QString::fromStdString(OneLineName(name)));
   to_process_->setPlainText(lines.join('\n'));
 }
 
@@ -241,7 +218,9 @@ void TableSelectionDialog::LoadSelection() {
     const QString wanted = QString::fromStdString(name);
     bool matched = false;
     for (int i = 0; i < check_list_->count(); ++i) {
-      if (check_list_->item(i)->text() == wanted) {
+      // A name holding a line break is saved as one line (OneLineName).
+      const QString text = check_list_->item(i)->text();
+      if (text == wanted || QString::fromStdString(OneLineName(text.toStdString())) == wanted) {
         check_list_->item(i)->setCheckState(Qt::Checked);
         matched = true;
       }

@@ -4,6 +4,7 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <fstream>
 
 #include "shell/main_window.h"
@@ -63,6 +64,28 @@ TEST_F(TableSelectionDialogTest, ANameWithLineBreaksIsOneTableToProcess) {
   expected.erase(expected.begin() + 1);
   expected.push_back("typed");
   EXPECT_EQ(dialog_.TablesToProcess(), expected);
+}
+
+// Saved and loaded again, a name holding line breaks checks itself, never
+// the tables its lines would name; neither does a caption holding them.
+TEST_F(TableSelectionDialogTest, NamesWithLineBreaksSaveAsOneLineAndLoadAsThemselves) {
+  const std::vector<std::string> names = {"a\nvictim", "b\r\nvictim", "c\u2028victim", "victim", "plain"};
+  dialog_.Fill(names, "Select Tables - hostile");
+  Check(QString::fromStdString(names[0]));
+  Check(QString::fromStdString(names[1]));
+  Check(QString::fromStdString(names[2]));
+  Check("plain");
+  const std::string path = (folder_.path() / "lines.tbs").string();
+  dialogs_.AnswerSaveFile(QString::fromStdString(path));
+  dialog_.SaveSelection();
+  const std::string saved = testing::ReadFileBytes(path);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 6) << saved;
+  dialog_.Fill(names, "Select Tables - again");
+  dialogs_.AnswerOpenFile(QString::fromStdString(path));
+  dialog_.LoadSelection();
+  EXPECT_EQ(Checked(), QStringList({QString::fromStdString(names[0]), QString::fromStdString(names[1]),
+                                    QString::fromStdString(names[2]), "plain"}));
+  EXPECT_TRUE(dialogs_.messages().empty());
 }
 
 TEST_F(TableSelectionDialogTest, SelectionSavedFromOneSourceLoadsIntoAnother) {
