@@ -56,7 +56,9 @@ OutputTableNameParts OutputTableNameFor(const Settings& settings, std::string_vi
   std::string name(listed_name);
   if (settings.underscore) name = ReplaceAll(name, ' ', '_');
   const size_t point = name.find('.');
-  if (point != std::string::npos) name = text_file_table ? name.substr(0, point) : std::string(TableNameAfterSchema(name));
+  if (point != std::string::npos) {
+    name = text_file_table ? name.substr(0, point) : std::string(TableNameAfterSchema(name));
+  }
   OutputTableNameParts parts{.schema = {}, .name = name};
   const bool takes_schema = settings.format == TargetDialect::MsSql || settings.format == TargetDialect::PostgreSql ||
                             settings.format == TargetDialect::MySql;

@@ -721,7 +721,8 @@ TEST(ScriptSafetyTest, HostileNamesLoadIntoHostileSessions) {
               (std::vector<std::vector<std::string>>{{std::to_string(tables.size() + 1)}}))
         << ::testing::PrintToString(harness.ui.LogTexts());
     const std::string columns_query =
-        to_postgres ? "SELECT count(*) FROM information_schema.columns WHERE table_schema = 'public' AND table_name = 'cols'"
+        to_postgres ? "SELECT count(*) FROM information_schema.columns WHERE table_schema = 'public' AND "
+                      "table_name = 'cols'"
                     : "SELECT count(*) FROM information_schema.columns WHERE table_schema = DATABASE() AND "
                       "table_name = 'cols'";
     EXPECT_EQ(Rows(target.Query(columns_query)),

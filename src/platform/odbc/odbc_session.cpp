@@ -361,7 +361,8 @@ bool OdbcSession::ConnectWithOptions(const std::string& data_source, const std::
                                      const std::string& password, const std::string& driver_name) {
   const std::vector<std::string> options = ConnectionOptions(driver_name, data_source);
   const std::optional<std::string> password_value = PasswordValue(password, driver_name);
-  const std::optional<std::string> user_value = user_name.empty() ? std::optional<std::string>("") : UserNameValue(user_name, driver_name);
+  const std::optional<std::string> user_value =
+      user_name.empty() ? std::optional<std::string>("") : UserNameValue(user_name, driver_name);
   const std::optional<std::string> source = DataSourceEntry(data_source, driver_name);
   if (options.empty() || !source || !user_value || !password_value) return false;
   std::string login = *source + ";";
