@@ -14,6 +14,11 @@ void LostValueCounts::Count(std::string_view column, std::string_view reason) {
   ++entry->second.second;
 }
 
+bool LostValueCounts::Counts(std::string_view column) const {
+  return std::any_of(counts_.begin(), counts_.end(),
+                     [column](const auto& entry) { return entry.first.first == column; });
+}
+
 void LostValueCounts::Report() {
   std::vector<const decltype(counts_)::value_type*> in_order;
   in_order.reserve(counts_.size());

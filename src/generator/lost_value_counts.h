@@ -28,6 +28,8 @@ class LostValueCounts {
   // in the order first counted; then the counts start again.
   void Report();
   bool Empty() const { return counts_.empty(); }
+  // Whether any value of `column` is counted, for any reason.
+  bool Counts(std::string_view column) const;
 
  private:
   UserInterface& ui_;

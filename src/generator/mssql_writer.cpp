@@ -371,6 +371,7 @@ void EmitMsSqlTable(TableWriter& writer) {
   ValueText value;  // one buffer for every value of the table
   WriteRows(writer, kMsSqlRules, row_head,
             [&] { WriteRowStatement(writer, row_head, columns, empty_kept, written_null, value); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill

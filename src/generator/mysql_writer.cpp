@@ -355,6 +355,7 @@ void EmitMySqlTable(TableWriter& writer) {
   RowCommas commas;
   WriteRows(writer, kMySqlRules, row_head, commas,
             [&] { WriteRowStatement(writer, row_head, columns, written_null, value, commas); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer, columns); });
 }
 
 }  // namespace quill

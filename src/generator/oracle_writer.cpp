@@ -250,6 +250,7 @@ void EmitOracleTable(TableWriter& writer) {
   RowCommas commas;
   WriteRows(writer, kOracleRules, row_head, commas,
             [&] { WriteRowStatement(writer, row_head, columns, written_null, value, commas); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill

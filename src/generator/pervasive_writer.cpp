@@ -211,6 +211,7 @@ void EmitPervasiveTable(TableWriter& writer) {
   ValueText value;  // one work text for every value of the table
   WriteRows(writer, kPervasiveRules, row_head,
             [&] { WriteRowStatement(writer, row_head, columns, empty_kept, written_null, value); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill

@@ -256,6 +256,7 @@ void EmitPostgresTable(TableWriter& writer) {
   RowCommas commas;
   WriteRows(writer, kPostgresRules, row_head, commas,
             [&] { WriteRowStatement(writer, row_head, classes, empty_kept, written_null, value, commas); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill
