@@ -252,6 +252,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
     case Form::kText:
       value.text.clear();
       AppendValueText(value.text, field, rules.column_class, rules.fraction_digits);
+      KeepValidUtf8(writer.lost_values, field, IsTextClass(rules.column_class), value.text);
       break;
   }
   if (rules.cut_text && value.text.size() > static_cast<size_t>(kMsSqlTextLimit)) {

@@ -282,6 +282,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
     AppendDurationText(value.text, field);
   } else if (c != ColumnClass::kFloat) {  // a float's text is FloatText's, below
     AppendValueText(value.text, field, c);
+    KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value.text);
   }
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field,

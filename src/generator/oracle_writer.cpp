@@ -192,6 +192,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn&
   }
   // A float's text is FloatText's, below.
   if (c != ColumnClass::kFloat) AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
+  KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value.text);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
       return "BFILENAME(" + SqlLiteral(file.folder, kOracleLiterals) + "," +

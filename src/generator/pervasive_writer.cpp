@@ -145,6 +145,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const PervasiveColu
     return;
   }
   if (c != ColumnClass::kFloat) AppendValueText(value, field, c);  // a float's text is FloatText's, below
+  KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value);
   if (c == ColumnClass::kBlob) {
     if (settings.text_from_blob && !field.IsNull() && !IsTextBytes(field.RawText())) {
       if (column.blob_bytes) {

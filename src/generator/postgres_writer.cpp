@@ -173,6 +173,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, co
     AppendDurationText(value.text, field);  // an interval's text
   } else {
     AppendValueText(value.text, field, c);
+    KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value.text);
   }
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
