@@ -16,6 +16,7 @@
 #include "shell/designed_size.h"
 #include "shell/dialog_presenter.h"
 #include "shell/radio_group.h"
+#include "shell/scrolling_page.h"
 #include "shell/settings_bindings.h"
 #include "sources/settings_file.h"
 
@@ -229,11 +230,11 @@ DateFormatDialog::DateFormatDialog(Settings& settings, std::string program_folde
       ->setObjectName("Label2");
   pages_ = new QTabWidget;
   pages_->setObjectName("PageControl1");
-  pages_->addTab(BuildMySqlPage(), "MySql");
-  pages_->addTab(BuildMsSqlPage(), "MS SQL");
-  pages_->addTab(BuildOraclePage(), "Oracle");
-  pages_->addTab(BuildPervasivePage(), "Pervasive");
-  pages_->addTab(BuildPostgreSqlPage(), "PostgreSQL");
+  pages_->addTab(new ScrollingPage(BuildMySqlPage()), "MySql");
+  pages_->addTab(new ScrollingPage(BuildMsSqlPage()), "MS SQL");
+  pages_->addTab(new ScrollingPage(BuildOraclePage()), "Oracle");
+  pages_->addTab(new ScrollingPage(BuildPervasivePage()), "Pervasive");
+  pages_->addTab(new ScrollingPage(BuildPostgreSqlPage()), "PostgreSQL");
   column->addWidget(pages_, 1);
   auto* ok = new QPushButton("OK");
   ok->setObjectName("Button1");
@@ -506,7 +507,7 @@ int DateFormatDialog::Open(int page) {
 }
 
 void DateFormatDialog::showEvent(QShowEvent* event) {
-  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false);
+  FitDesignedSize(this, QSize(kClientWidth, kClientHeight), false, placement_owner_);
   if (placement_owner_ != nullptr) {
     const QRect owner = placement_owner_->frameGeometry();
     PlaceWindowFrame(

@@ -9,6 +9,9 @@
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <optional>
+
+#include "shell/scrolling_page.h"
 
 namespace quill {
 
@@ -28,9 +31,41 @@ int TitleBarWidth(const QWidget& window) {
   return QFontMetrics(title_font).horizontalAdvance(window.windowTitle()) + kIconAndButtons;
 }
 
-void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
-  if (window->layout() != nullptr) window->layout()->activate();
-  const QSize minimum = window->layout() != nullptr ? window->layout()->totalMinimumSize() : window->minimumSizeHint();
+namespace {
+
+QSize LaidOutMinimum(QWidget* window) {
+  if (window->layout() == nullptr) return window->minimumSizeHint();
+  window->layout()->activate();
+  return window->layout()->totalMinimumSize();
+}
+
+// Pages that scroll give up their height where the window's controls need
+// more than the room has, and take it back where it has enough.
+void YieldPageHeights(QWidget* window, bool yielding) {
+  const QList<ScrollingPage*> pages = window->findChildren<ScrollingPage*>();
+  for (ScrollingPage* page : pages) {
+    page->SetYielding(yielding);
+    // The layouts between keep the sizes they were given until told now.
+    for (QWidget* holder = page; holder != nullptr && holder != window; holder = holder->parentWidget()) {
+      holder->updateGeometry();
+    }
+  }
+  if (!pages.isEmpty() && window->layout() != nullptr) window->layout()->invalidate();
+}
+
+}  // namespace
+
+void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed, const QWidget* framed_like) {
+  std::optional<QSize> room;
+  if (!fixed && window->screen() != nullptr) {
+    room = AvailableArea(*window->screen()).size() - (ExpectedFrameSize(window, framed_like) - window->size());
+  }
+  YieldPageHeights(window, false);
+  QSize minimum = LaidOutMinimum(window);
+  if (room && minimum.height() > room->height()) {
+    YieldPageHeights(window, true);
+    minimum = LaidOutMinimum(window);
+  }
   int width = std::max(designed.width(), minimum.width());
   int height = std::max(designed.height(), minimum.height());
   if (window->layout() != nullptr && window->layout()->hasHeightForWidth())
@@ -39,10 +74,9 @@ void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed) {
   width = std::max(width, TitleBarWidth(*window));
   // A window that can grow smaller than that (its lists scroll) is no larger
   // than the screen's available area, so that its buttons stay in reach.
-  if (!fixed && window->screen() != nullptr) {
-    const QSize room = AvailableArea(*window->screen()).size() - (ExpectedFrameSize(window) - window->size());
-    width = std::max(minimum.width(), std::min(width, room.width()));
-    height = std::max(minimum.height(), std::min(height, room.height()));
+  if (room) {
+    width = std::max(minimum.width(), std::min(width, room->width()));
+    height = std::max(minimum.height(), std::min(height, room->height()));
   }
   if (fixed) {
     window->setFixedSize(width, height);

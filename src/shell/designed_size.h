@@ -22,8 +22,10 @@ int TitleBarWidth(const QWidget& window);
 // controls and its title fit, larger where this system's texts need more
 // room (wrapped texts as high as they need at the window's width), and no
 // larger than the screen's available area where its controls can share less
-// room. A fixed window keeps that size.
-void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed);
+// room (its lists and pages scroll). A fixed window keeps that size. Before
+// its first showing, a window's frame is taken to be as framed_like's (see
+// ExpectedFrameSize).
+void FitDesignedSize(QWidget* window, const QSize& designed, bool fixed, const QWidget* framed_like = nullptr);
 
 // The size of a window's frame, its title bar included. Before the window
 // manager has framed the window it is not known: a window framed as
