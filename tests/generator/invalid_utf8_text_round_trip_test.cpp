@@ -14,6 +14,7 @@
 #include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
 #include "generator_harness.h"
+#include "platform/text/hex_digits.h"
 #include "platform/text/text_encoding.h"
 
 namespace quill::testing {
@@ -37,16 +38,6 @@ const std::vector<BadTextCase> kCases = {
     {"good UTF-8 alone", "C3A9", "\xC3\xA9"},
 };
 
-std::string Hex(const std::string& bytes) {
-  static const char* digits = "0123456789ABCDEF";
-  std::string hex;
-  for (unsigned char c : bytes) {
-    hex += digits[c >> 4];
-    hex += digits[c & 15];
-  }
-  return hex;
-}
-
 TestDatabase SourceWithBadText(const std::string& table_sql) {
   TestDatabase source = TestDatabase::Sqlite();
   std::string script = table_sql;
@@ -66,29 +57,42 @@ int RedLinesSaying(const GeneratorHarness& harness, const std::string& words) {
   return found;
 }
 
-class InvalidUtf8TextRoundTrip : public ::testing::TestWithParam<TargetDialect> {};
+// The table scripted in `dialect`; empty when the run made no script.
+std::string ScriptOf(GeneratorHarness& harness, const TestDatabase& source, const std::string& table,
+                     TargetDialect dialect) {
+  harness.settings.format = dialect;
+  harness.settings.drop = true;
+  harness.generator.GenerateScript(source.Dsn(), table);
+  return harness.ui.tabs().size() == 1 ? harness.ScriptText() : std::string();
+}
+
+class InvalidUtf8TextRoundTrip : public ::testing::TestWithParam<TargetDialect> {
+ protected:
+  bool ToPostgres() const { return GetParam() == TargetDialect::PostgreSql; }
+  // A fresh database of the dialect's engine with the script loaded.
+  TestDatabase Loaded(const std::string& script) const {
+    TestDatabase target = ToPostgres() ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+    const ScriptRun load = ToPostgres() ? RunPsqlScript(target, script) : RunMariaDbScript(target, script);
+    EXPECT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+    return target;
+  }
+};
 
 TEST_P(InvalidUtf8TextRoundTrip, EveryBadByteArrivesAsTheReplacementCharacter) {
   TestDatabase source = SourceWithBadText("CREATE TABLE bad (n INTEGER PRIMARY KEY, t TEXT);");
   GeneratorHarness harness;
-  harness.settings.format = GetParam();
-  harness.settings.drop = true;
-  harness.generator.GenerateScript(source.Dsn(), "bad");
-  ASSERT_EQ(harness.ui.tabs().size(), 1u);
-  const std::string generated = harness.ScriptText();
+  const std::string generated = ScriptOf(harness, source, "bad", GetParam());
+  ASSERT_FALSE(generated.empty());
   ASSERT_TRUE(IsValidUtf8(generated));
   EXPECT_EQ(RedLinesSaying(harness, "column t : 6 values that are not valid UTF-8: each bad byte written as U+FFFD"), 1);
   EXPECT_EQ(RedLinesSaying(harness, "primary key"), 0);
 
-  const bool to_postgres = GetParam() == TargetDialect::PostgreSql;
-  TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
-  const ScriptRun load = to_postgres ? RunPsqlScript(target, generated) : RunMariaDbScript(target, generated);
-  ASSERT_TRUE(load.succeeded) << load.output;
-  const std::string hex = to_postgres ? "upper(encode(convert_to(t, 'UTF8'), 'hex'))" : "HEX(t)";
+  TestDatabase target = Loaded(generated);
+  const std::string hex = ToPostgres() ? "upper(encode(convert_to(t, 'UTF8'), 'hex'))" : "HEX(t)";
   const std::vector<QueryRow> rows = target.Query("SELECT n, " + hex + " FROM bad ORDER BY n");
   ASSERT_EQ(rows.size(), kCases.size());
   for (size_t i = 0; i < kCases.size(); ++i) {
-    EXPECT_EQ(rows[i][1].value_or("NULL"), Hex(kCases[i].expected)) << kCases[i].name;
+    EXPECT_EQ(rows[i][1].value_or("NULL"), HexDigits(kCases[i].expected)) << kCases[i].name;
   }
 }
 
@@ -100,17 +104,10 @@ TEST_P(InvalidUtf8TextRoundTrip, AKeyMadeEqualByTheReplacementIsLeftOut) {
               "INSERT INTO bad_key VALUES (CAST(X'E4' AS TEXT), 1), (CAST(X'FF' AS TEXT), 2), ('ok', 3);");
   ASSERT_TRUE(created.succeeded) << created.output;
   GeneratorHarness harness;
-  harness.settings.format = GetParam();
-  harness.settings.drop = true;
-  harness.generator.GenerateScript(source.Dsn(), "bad_key");
-  ASSERT_EQ(harness.ui.tabs().size(), 1u);
-  const std::string generated = harness.ScriptText();
+  const std::string generated = ScriptOf(harness, source, "bad_key", GetParam());
+  ASSERT_FALSE(generated.empty());
   EXPECT_EQ(RedLinesSaying(harness, "primary key: t holds values that are written NULL or changed"), 1);
-
-  const bool to_postgres = GetParam() == TargetDialect::PostgreSql;
-  TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
-  const ScriptRun load = to_postgres ? RunPsqlScript(target, generated) : RunMariaDbScript(target, generated);
-  ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << generated;
+  TestDatabase target = Loaded(generated);
   EXPECT_EQ(target.Query("SELECT COUNT(*) FROM bad_key").at(0)[0].value_or(""), "3");
 }
 
@@ -124,10 +121,8 @@ TEST(InvalidUtf8TextScripts, EveryDialectWritesUtf8Text) {
   TestDatabase source = SourceWithBadText("CREATE TABLE bad (n INTEGER PRIMARY KEY, t VARCHAR(20));");
   for (TargetDialect dialect : {TargetDialect::MsSql, TargetDialect::Oracle, TargetDialect::Pervasive}) {
     GeneratorHarness harness;
-    harness.settings.format = dialect;
-    harness.generator.GenerateScript(source.Dsn(), "bad");
-    ASSERT_EQ(harness.ui.tabs().size(), 1u) << static_cast<int>(dialect);
-    const std::string generated = harness.ScriptText();
+    const std::string generated = ScriptOf(harness, source, "bad", dialect);
+    ASSERT_FALSE(generated.empty()) << static_cast<int>(dialect);
     EXPECT_TRUE(IsValidUtf8(generated)) << static_cast<int>(dialect);
     EXPECT_NE(generated.find("H" + kReplacement + "t"), std::string::npos) << static_cast<int>(dialect) << generated;
     EXPECT_EQ(RedLinesSaying(harness, "column t : 6 values that are not valid UTF-8"), 1) << static_cast<int>(dialect);
