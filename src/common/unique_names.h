@@ -8,7 +8,7 @@
 namespace quill {
 
 // The names given out in one place (a folder, a table's columns), kept
-// distinct without regard to ASCII letter case, as the places that compare
+// distinct without regard to letter case, as the places that compare
 // names that way (Access, case-insensitive file systems) need.
 class UniqueNames {
  public:
@@ -24,7 +24,7 @@ class UniqueNames {
   bool Taken(std::string_view name) const;
 
  private:
-  std::set<std::string> folded_;  // the names given out, ASCII letters in lower case
+  std::set<std::string> folded_;  // the names given out, letters in lower case
 };
 
 }  // namespace quill

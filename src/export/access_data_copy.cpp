@@ -161,11 +161,11 @@ std::optional<jet::Variant> CopiedValue(const AccessDataCopyContext& context, Ta
 }  // namespace
 
 bool CopyTableData(const AccessDataCopyContext& context, const std::string& listed_name,
-                   const std::string& mdb_file, Dataset& source, int64_t row_limit, bool keep_schema,
+                   const std::string& mdb_file, Dataset& source, int64_t row_limit, const std::string& table_in_file,
                    std::string* failure_reason) {
   jet::Connection connection;
   connection.Open(AccessConnectionString(mdb_file, context.settings));
-  TableCopy copy{listed_name, AccessTableName(listed_name, keep_schema, context.settings),
+  TableCopy copy{listed_name, table_in_file,
                  IsAccess97File(context.settings), LeftOutBlobs(context.ui, listed_name),
                  LostValueCounts(context.ui, listed_name)};
   jet::Recordset recordset;

@@ -26,8 +26,8 @@ struct AccessDataCopyContext {
   RunFileNames& file_names;
 };
 
-// Copies the rows of the open source table into the table of the same name
-// that the export created in the file, at most row_limit rows (kAllRows: no
+// Copies the rows of the open source table into the table `table_in_file`
+// that the export created for it in the file, at most row_limit rows (kAllRows: no
 // limit). Escape is polled between rows. True when every row was stored;
 // false when an error or Escape ended the copy (the rows stored before it
 // stay in the file), with the error's text in failure_reason when given.
@@ -36,7 +36,7 @@ struct AccessDataCopyContext {
 // either is said in a red line per column with the count of values. BLOB
 // values left out are said in a plain line per column (LeftOutBlobs).
 bool CopyTableData(const AccessDataCopyContext& context, const std::string& listed_name,
-                   const std::string& mdb_file, Dataset& source, int64_t row_limit, bool keep_schema,
+                   const std::string& mdb_file, Dataset& source, int64_t row_limit, const std::string& table_in_file,
                    std::string* failure_reason = nullptr);
 
 }  // namespace quill

@@ -6,6 +6,7 @@
 #include "export/access_names.h"
 #include "export/export_table_name.h"
 #include "platform/jet/writer/ado_constants.h"
+#include "platform/text/connection_string.h"
 
 namespace quill {
 
@@ -24,7 +25,7 @@ std::string AccessEngineType(const Settings& settings) {
 }
 
 std::string AccessConnectionString(const std::string& mdb_file, const Settings& settings) {
-  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + mdb_file +
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=" + ConnectionStringQuoted(mdb_file) +
          ";Jet OLEDB:Engine Type=" + AccessEngineType(settings);
 }
 
@@ -97,10 +98,21 @@ void AccessExport::MapAccessColumn(Dataset& source, jet::Table& table, const std
   }
 }
 
+std::string AccessExport::TableNameInFile(const std::string& listed_name, bool keep_schema) {
+  const auto given = table_in_file_.find(listed_name);
+  if (given != table_in_file_.end()) return given->second;
+  const std::string plain = AccessTableName(listed_name, keep_schema, settings_);
+  const std::string name = table_names_.Claim([&](std::string_view suffix) {
+    return suffix.empty() ? plain : AccessObjectName(plain, IsAccess97File(settings_), suffix);
+  });
+  table_in_file_.emplace(listed_name, name);
+  return name;
+}
+
 bool AccessExport::CreateAccessTable(const std::string& listed_name, const std::string& /*mdb_file*/,
                                      Dataset& source, bool keep_schema,
                                      const std::vector<std::string>& key_columns) {
-  const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
+  const std::string access_name = TableNameInFile(listed_name, keep_schema);
   renamed_columns_.clear();
   try {
     std::vector<std::string> field_names;
@@ -131,7 +143,7 @@ bool AccessExport::CreateAccessTable(const std::string& listed_name, const std::
 bool AccessExport::SetAccessPrimaryKey(const std::string& listed_name, const std::vector<std::string>& key_columns,
                                        bool keep_schema) {
   try {
-    const std::string access_name = AccessTableName(listed_name, keep_schema, settings_);
+    const std::string access_name = TableNameInFile(listed_name, keep_schema);
     jet::Table& table = export_catalog_->Tables().Item(access_name);
     const std::map<std::string, std::string>& names = column_names_.at(access_name);
     jet::Key key;

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/unique_names.h"
 #include "common/user_interface.h"
 #include "platform/dataset/dataset.h"
 #include "platform/jet/writer/adox_catalog.h"
@@ -56,6 +57,11 @@ class AccessExport {
   void AbandonAccessDatabase();
   // How many tables the file holds so far.
   int TablesCreated() const { return tables_created_; }
+  // The table's name in the file: AccessTableName, or, when the file gave
+  // that name (letter case aside, as Access compares names) to another
+  // listed table, the same cut to fit "_2", "_3", ... The same listed table
+  // gets the same name again.
+  std::string TableNameInFile(const std::string& listed_name, bool keep_schema);
 
  private:
   void MapAccessColumn(Dataset& source, jet::Table& table, const std::vector<std::string>& key_columns,
@@ -68,6 +74,8 @@ class AccessExport {
   // Access table name -> (source column name -> name in the file).
   std::map<std::string, std::map<std::string, std::string>> column_names_;
   std::vector<std::pair<std::string, std::string>> renamed_columns_;
+  UniqueNames table_names_;
+  std::map<std::string, std::string> table_in_file_;  // listed name -> name in the file
 };
 
 }  // namespace quill

@@ -206,15 +206,8 @@ void ExportRun::LogChangedFileName(const std::string& folder, const std::string&
 }
 
 std::vector<std::string> ExportRun::KeyColumnNames(const std::string& listed_name) {
-  SchemaRestrictions restrictions;
-  const std::size_t point = listed_name.find('.');
-  if (point != std::string::npos) {
-    restrictions.schema = listed_name.substr(0, point);
-    restrictions.table = listed_name.substr(point + 1);
-  } else {
-    restrictions.table = listed_name;
-  }
-  std::unique_ptr<Dataset> keys = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, restrictions);
+  std::unique_ptr<Dataset> keys =
+      session_.connection().OpenSchema(SchemaKind::PrimaryKeys, ListedTableRestrictions(listed_name));
   for (const std::string& note : keys->ReadingNotes()) {
     ui_.AddColoredLine(LogStamp(clock_) + " Table " + listed_name + " - " + note, kLogRed);
   }
@@ -254,7 +247,7 @@ void ExportRun::ExportAccessTable(const std::string& source_name, const std::str
   if (created) {
     ui_.AddLogLine(LogStamp(clock_) + " Structure of table " + listed_name + " created.");
     // Beyond the "." that always becomes "_": characters an Access name cannot hold.
-    const std::string table_in_file = AccessTableName(listed_name, keep_schema_, settings_);
+    const std::string table_in_file = access_->TableNameInFile(listed_name, keep_schema_);
     if (table_in_file != ReplaceAll(ExportTableName(listed_name, keep_schema_, settings_), '.', '_')) {
       ui_.AddLogLine(LogStamp(clock_) + " Table " + listed_name + " is named " + table_in_file +
                      " in the Access file.");
@@ -303,7 +296,8 @@ void ExportRun::CopyAccessRows(const std::string& listed_name, int index) {
                                       (std::filesystem::path(program_folder_) / "tmp" / "file.tmp").string(), *stop_,
                                       blob_folders_};
   std::string reason;
-  const bool copied = CopyTableData(context, listed_name, mdb_file_, *table_, row_limit, keep_schema_, &reason);
+  const bool copied = CopyTableData(context, listed_name, mdb_file_, *table_, row_limit,
+                                    access_->TableNameInFile(listed_name, keep_schema_), &reason);
   LogSuffixedBlobFolders();
   if (copied) {
     ui_.AddLogLine(LogStamp(clock_) + " Content of table " + listed_name + " exported.");

@@ -16,7 +16,7 @@ std::string WithoutPrefixOrExtension(std::string_view listed_name, bool keep_sch
   const std::size_t point = listed_name.find('.');
   if (point == std::string_view::npos) return std::string(listed_name);
   if (IsTextFileTable(listed_name)) return std::string(listed_name.substr(0, point));
-  if (!keep_schema) return std::string(listed_name.substr(point + 1));
+  if (!keep_schema) return std::string(TableNameAfterSchema(listed_name));
   return std::string(listed_name);
 }
 

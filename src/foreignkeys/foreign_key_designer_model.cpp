@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "foreignkeys/foreign_key_set_file.h"
+#include "generator/table_names.h"
 #include "platform/formatting/format_date_time.h"
 #include "platform/formatting/format_settings.h"
 
@@ -32,23 +33,9 @@ std::string DateAndTime(const DateTime& now, const char* between) {
   return FormatDateTime(formats.short_date_format, now) + between + FormatDateTime(formats.long_time_format, now);
 }
 
-// Catalog unassigned; "schema.table" gives the text before the first point as
-// schema and all the rest as table.
-SchemaRestrictions RestrictionsFor(const std::string& listed_table) {
-  SchemaRestrictions restrictions;
-  const size_t point = listed_table.find('.');
-  if (point == std::string::npos) {
-    restrictions.table = listed_table;
-  } else {
-    restrictions.schema = listed_table.substr(0, point);
-    restrictions.table = listed_table.substr(point + 1);
-  }
-  return restrictions;
-}
-
 void AppendColumnNames(Connection& connection, SchemaKind kind, const std::string& listed_table,
                        std::vector<std::string>& tables, std::vector<std::string>& columns) {
-  std::unique_ptr<Dataset> rowset = connection.OpenSchema(kind, RestrictionsFor(listed_table));
+  std::unique_ptr<Dataset> rowset = connection.OpenSchema(kind, ListedTableRestrictions(listed_table));
   Field* column_name = rowset->FindField("COLUMN_NAME");
   if (column_name == nullptr) throw DataAccessError("Field 'COLUMN_NAME' not found");
   for (; !rowset->Eof(); rowset->Next()) {

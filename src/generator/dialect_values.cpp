@@ -266,7 +266,12 @@ bool FitsDecimal(std::string_view text, const DecimalType& type) {
   const size_t last = digits.find_last_not_of('0');
   const long integer_digits = std::max(0L, point - static_cast<long>(first));
   const long fraction_digits = std::max(0L, static_cast<long>(last) + 1 - point);
-  if (type.precision == 0) return type.significant == 0 || static_cast<long>(last - first + 1) <= type.significant;
+  if (type.precision == 0) {
+    const long first_power = point - static_cast<long>(first) - 1;
+    if (type.max_integer_digits > 0 && integer_digits > type.max_integer_digits) return false;
+    if (first_power < type.lowest_power) return false;
+    return type.significant == 0 || static_cast<long>(last - first + 1) <= type.significant;
+  }
   return integer_digits <= type.precision - type.scale && fraction_digits <= type.scale;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <functional>
 #include <optional>
 #include <string>
@@ -87,6 +88,10 @@ struct DecimalType {
   int precision = 0;
   int scale = 0;
   int significant = 0;
+  // Precision 0 only: the most digits before the point (0: any number), and
+  // the lowest power of ten a first significant digit may have.
+  int max_integer_digits = 0;
+  int lowest_power = INT_MIN;
   std::string Text() const { return "(" + std::to_string(precision) + "," + std::to_string(scale) + ")"; }
 };
 

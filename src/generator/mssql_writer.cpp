@@ -158,6 +158,8 @@ struct ColumnValueRules {
   bool blob_bytes;          // a BLOB column typed varbinary
   std::optional<DecimalType> decimal;  // a decimal column's type, which its values must fit
   std::string decimal_lost;            // the lost-value reason of a value that does not
+  int key_length = 0;     // a text or binary key column typed to fit the key: its characters or bytes
+  std::string key_lost;   // the lost-value reason of a value longer than that
 };
 
 ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
@@ -192,7 +194,7 @@ ColumnValueRules ValueRulesOf(const Field& field, const Settings& settings) {
   const int fraction_digits = date_time_type ? 3 : 9;
   ColumnValueRules rules{form, c, sized_string, string || c == ColumnClass::kMemo || c == ColumnClass::kBlob,
                          unquoted, c == ColumnClass::kWideString, fraction_digits,
-                         MsSqlTypeText(field, settings).starts_with("varbinary"), std::nullopt, {}};
+                         MsSqlTypeText(field, settings).starts_with("varbinary"), std::nullopt, {}, 0, {}};
   if (c == ColumnClass::kBCD) {
     rules.decimal = DecimalTypeFor(field, kDecimalLimits);
     rules.decimal_lost = DecimalLostReason("numeric" + rules.decimal->Text());
@@ -222,6 +224,41 @@ void ReadDateTimeValue(TableWriter& writer, const Field& field, const ColumnValu
   AppendDateTimeText(value.text, date_time, rules.column_class, rules.fraction_digits);
 }
 
+// The UTF-16 units of a UTF-8 text, which nvarchar(n) counts: two for a
+// character beyond the Basic Multilingual Plane.
+size_t Utf16Length(std::string_view text) {
+  size_t units = 0;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
+// No key may hold a text column or varbinary (max): such a key column gets
+// the widest nvarchar (characters) or varbinary (bytes) the key's 900 bytes
+// hold, shared among such columns; 0 for every other column.
+std::vector<int> KeyColumnLengths(TableWriter& writer) {
+  const Settings& settings = writer.settings;
+  const std::vector<std::string> key = PrimaryKeyColumns(writer);
+  const auto unbounded = [&](const Field& field) {
+    return TypeClassOf(field) == ColumnClass::kMemo || MsSqlTypeText(field, settings) == "varbinary] (max)";
+  };
+  std::vector<const Field*> in_key;
+  for (const std::string& name : key) {
+    const Field* field = writer.table.FindField(name);
+    if (field != nullptr && unbounded(*field)) in_key.push_back(field);
+  }
+  std::vector<int> lengths(static_cast<size_t>(writer.table.FieldCount()), 0);
+  if (in_key.empty()) return lengths;
+  const int key_bytes = kKeyBytes / static_cast<int>(in_key.size());
+  for (const Field* field : in_key) {
+    lengths[static_cast<size_t>(field->Index())] =
+        TypeClassOf(*field) == ColumnClass::kMemo ? key_bytes / 2 : key_bytes;
+  }
+  return lengths;
+}
+
 void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRules& rules, ValueText& value) {
   using Form = ColumnValueRules::Form;
   value.no_quote = false;
@@ -232,6 +269,9 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
     case Form::kBinary:
       if (field.IsNull()) {
         value.text.clear();
+      } else if (rules.key_length > 0 && field.RawText().size() > static_cast<size_t>(rules.key_length)) {
+        writer.lost_values.Count(field.Name(), rules.key_lost);
+        value = {"NULL", true};
       } else {
         value = BinaryLiteral(field.RawText());
       }
@@ -260,6 +300,11 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
     KeepFirstCharacters(value.text, kMsSqlTextLimit);
     if (value.text.size() != before) writer.lost_values.Count(field.Name(), kTextCut);
   }
+  if (rules.key_length > 0 && !value.no_quote && Utf16Length(value.text) > static_cast<size_t>(rules.key_length)) {
+    writer.lost_values.Count(field.Name(), rules.key_lost);
+    value = {"NULL", true};
+    return;
+  }
   if (!rules.keeps_commas && !value.no_quote) CommasToPoints(value.text);
   if (rules.decimal && !value.text.empty() && !FitsDecimal(value.text, *rules.decimal)) {
     writer.lost_values.Count(field.Name(), rules.decimal_lost);
@@ -281,25 +326,14 @@ void WriteTableStatement(TableWriter& writer) {
   const std::vector<std::string> key = PrimaryKeyColumns(writer);
   const bool inline_key = key.size() == 1;
   const std::vector<std::string> names = WrittenColumnNames(settings, writer.table);
-  // No key may hold a text column or varbinary (max): such a key column
-  // gets the widest nvarchar or varbinary the key's 900 bytes hold, shared
-  // among such columns.
-  const auto unbounded = [&](const Field& field) {
-    return TypeClassOf(field) == ColumnClass::kMemo || MsSqlTypeText(field, settings) == "varbinary] (max)";
-  };
-  int unbounded_key_columns = 0;
-  for (const std::string& name : key) {
-    const Field* field = writer.table.FindField(name);
-    if (field != nullptr && unbounded(*field)) ++unbounded_key_columns;
-  }
+  const std::vector<int> key_lengths = KeyColumnLengths(writer);
   for (int i = 0; i < writer.table.FieldCount(); ++i) {
     const Field& field = writer.table.FieldAt(i);
     if (i > 0) text += "," + std::string(kCrLf);
-    const bool unbounded_in_key = unbounded(field) && std::find(key.begin(), key.end(), field.Name()) != key.end();
-    const int key_bytes = unbounded_key_columns > 0 ? kKeyBytes / unbounded_key_columns : kKeyBytes;
-    std::string type = !unbounded_in_key                         ? MsSqlTypeText(field, settings)
-                       : TypeClassOf(field) == ColumnClass::kMemo ? "nvarchar] (" + std::to_string(key_bytes / 2) + ")"
-                                                                  : BinaryTypeText(key_bytes);
+    const int key_length = key_lengths[static_cast<size_t>(i)];
+    std::string type = key_length == 0                            ? MsSqlTypeText(field, settings)
+                       : TypeClassOf(field) == ColumnClass::kMemo ? "nvarchar] (" + std::to_string(key_length) + ")"
+                                                                  : BinaryTypeText(key_length);
     if (type.empty()) type = "sql_variant]";  // a class outside the map: the type that takes any value
     if (inline_key && !run.primary_key_marked && field.Name() == key.front()) {
       type += " PRIMARY KEY";
@@ -366,7 +400,17 @@ void EmitMsSqlTable(TableWriter& writer) {
   }
   row_head += ")" + std::string(kCrLf) + (writer.run.select_row_mode ? "   SELECT " : "   VALUES (");
   std::vector<ColumnValueRules> columns;
-  for (int i = 0; i < writer.table.FieldCount(); ++i) columns.push_back(ValueRulesOf(writer.table.FieldAt(i), settings));
+  const std::vector<int> key_lengths = KeyColumnLengths(writer);
+  for (int i = 0; i < writer.table.FieldCount(); ++i) {
+    ColumnValueRules column = ValueRulesOf(writer.table.FieldAt(i), settings);
+    column.key_length = key_lengths[static_cast<size_t>(i)];
+    if (column.key_length > 0) {
+      column.key_lost = "values longer than the " + std::to_string(column.key_length) +
+                        (column.form == ColumnValueRules::Form::kBinary ? " bytes" : " characters") +
+                        " the key's index holds: written NULL";
+    }
+    columns.push_back(std::move(column));
+  }
   ValuesWrittenNull written_null(writer, ClassesOf(writer.table), false);
   const std::vector<bool> empty_kept = EmptyTextKeptColumns(writer);
   ValueText value;  // one buffer for every value of the table

@@ -98,17 +98,25 @@ int KeyBytesOf(ColumnClass c) {
 std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::string>& key) {
   std::vector<int> lengths(static_cast<size_t>(writer.table.FieldCount()), 0);
   int room = kKeyBytes / kBytesPerCharacter;
-  std::vector<std::pair<int, int>> texts;  // declared characters (long text: no limit), field index
+  // Declared characters (long text and binary without a length: no limit),
+  // field index; a binary column's room counts 4 bytes a character.
+  std::vector<std::pair<int, int>> texts;
+  std::vector<bool> binary(lengths.size(), false);
   for (const std::string& name : key) {
     const Field* field = writer.table.FindField(name);
     if (field == nullptr) continue;
     const ColumnClass c = ClassOf(*field);
     // A binary key column is varbinary(n) of its own length as far as the
-    // index holds it; one without a length varbinary(255): no index holds a blob.
+    // index holds it; one without a length takes its share of the index, as
+    // a long text does: no index holds a blob.
     if (IsBinaryClass(c)) {
-      const int bytes = field->Size() > 0 ? std::min(field->Size(), kKeyBytes) : kMaxVarbinary;
-      if (!HasVarbinaryType(*field)) lengths[static_cast<size_t>(field->Index())] = bytes;
-      room -= (bytes + kBytesPerCharacter - 1) / kBytesPerCharacter;
+      if (HasVarbinaryType(*field)) {
+        room -= (field->Size() + kBytesPerCharacter - 1) / kBytesPerCharacter;
+        continue;
+      }
+      binary[static_cast<size_t>(field->Index())] = true;
+      texts.emplace_back(field->Size() > 0 ? (field->Size() + kBytesPerCharacter - 1) / kBytesPerCharacter : INT_MAX,
+                         field->Index());
       continue;
     }
     if (!IsTextClass(c)) {
@@ -122,9 +130,16 @@ std::vector<int> KeyTextLengths(TableWriter& writer, const std::vector<std::stri
     const int share = std::max(1, room / static_cast<int>(texts.size() - i));
     const auto [declared, index] = texts[i];
     const int given = std::min(declared, share);
+    room -= given;
+    const Field& field = writer.table.FieldAt(index);
+    // A binary column gets bytes: its own length when the index holds it.
+    if (binary[static_cast<size_t>(index)]) {
+      lengths[static_cast<size_t>(index)] =
+          declared == INT_MAX ? given * kBytesPerCharacter : std::min(field.Size(), given * kBytesPerCharacter);
+      continue;
+    }
     // A long text always needs a length; a declared one only when cut.
     if (declared == INT_MAX || given < declared) lengths[static_cast<size_t>(index)] = given;
-    room -= given;
   }
   return lengths;
 }

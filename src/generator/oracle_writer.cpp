@@ -2,6 +2,7 @@
 // names, an inline key, TO_DATE and BFILENAME expressions, rows wrapped at 60.
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,8 +20,11 @@ constexpr int kOracleTextLimit = 4000;
 constexpr int kOracleValueCut = 3997;
 // The longest raw, and the most bytes one HEXTORAW literal carries.
 constexpr int kOracleRawLimit = 2000;
-// number without a precision keeps 38 significant digits.
+// number without a precision keeps 38 significant digits, from 1E-130 up to
+// below 1E126; float has the same range.
 constexpr int kOracleNumberDigits = 38;
+constexpr int kOracleNumberIntegerDigits = 126;
+constexpr int kOracleNumberLowestPower = -130;
 
 std::string DateTypeText(const Settings& settings) {
   return settings.convert ? "varchar2(" + settings.size + ")" : "date";
@@ -40,7 +44,15 @@ DecimalType NumberType(const Field& field) {
   const int precision = field.Size();
   const int scale = field.Scale();
   if (precision > 0 && precision <= kOracleNumberDigits && scale >= 0 && scale <= precision) return {precision, scale};
-  return {0, 0, kOracleNumberDigits};
+  return {.significant = kOracleNumberDigits,
+          .max_integer_digits = kOracleNumberIntegerDigits,
+          .lowest_power = kOracleNumberLowestPower};
+}
+
+// Whether a float is within the range of Oracle's float (zero is).
+bool FitsOracleFloat(double value) {
+  const double magnitude = std::fabs(value);
+  return magnitude == 0 || (magnitude < 1e126 && magnitude >= 1e-130);
 }
 
 std::string NumberTypeText(const Field& field) {
@@ -131,6 +143,8 @@ constexpr std::string_view kFractionCut =
     "date-times with fractions of a second, which Oracle's date does not hold: written to the whole second";
 constexpr std::string_view kTextCut = "values longer than 3997 characters, which the column's type cannot hold: cut";
 constexpr std::string_view kNotTextLost = "BLOB values that are not text, which a text column cannot hold: written NULL";
+constexpr std::string_view kFloatRangeLost =
+    "values from 1E126 up or nearer zero than 1E-130, which Oracle's float does not hold: written NULL";
 
 // What a column decides about its values, worked out once a table.
 struct OracleColumn {
@@ -205,7 +219,13 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn&
              true};
   }
   if (c == ColumnClass::kBoolean) value.text = BooleanDigits(field);
-  if (c == ColumnClass::kFloat) value.text = FloatText(field, settings);
+  if (c == ColumnClass::kFloat && !field.IsNull()) {
+    if (!FitsOracleFloat(field.AsFloat())) {
+      writer.lost_values.Count(field.Name(), kFloatRangeLost);
+      return;
+    }
+    value.text = FloatText(field, settings);
+  }
   if (column.cut_text && value.text.size() > static_cast<size_t>(kOracleValueCut)) {
     const size_t before = value.text.size();
     KeepFirstCharacters(value.text, kOracleValueCut);

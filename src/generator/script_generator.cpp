@@ -147,15 +147,7 @@ void ScriptGenerator::PrepareTable() {
   run_.listed_table_name = listed_name;
 
   if (!bracketed) {
-    SchemaRestrictions restrictions;
-    const size_t point = listed_name.find('.');
-    if (point != std::string::npos) {
-      restrictions.schema = listed_name.substr(0, point);
-      restrictions.table = listed_name.substr(point + 1);
-    } else {
-      restrictions.table = listed_name;
-    }
-    primary_keys_ = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, restrictions);
+    primary_keys_ = session_.connection().OpenSchema(SchemaKind::PrimaryKeys, ListedTableRestrictions(listed_name));
     for (const std::string& note : primary_keys_->ReadingNotes()) {
       ui_.AddColoredLine(LogStamp(clock_) + " Table : " + listed_name + " - " + note, kLogRed);
     }

@@ -4,12 +4,22 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/dataset/connection_backend.h"
 #include "sources/settings.h"
 
 namespace quill {
 
 // The text after the first "." of a listed name, or the whole name.
 std::string_view TextAfterFirstPoint(std::string_view listed_name);
+// The table's own name in a listed name: the text after its first point
+// (the schema's end), or the whole name when nothing follows the point (a
+// SQLite table "x." or "\."), so that no table is written without a name.
+std::string_view TableNameAfterSchema(std::string_view listed_name);
+
+// The schema rowsets' restrictions naming a listed table: the text before
+// its first point as schema and the rest as table, or, when either would be
+// empty (a SQLite table ".x", "x." or "\."), the whole name as table.
+SchemaRestrictions ListedTableRestrictions(const std::string& listed_name);
 
 // A table of a folder of text files: its listed name ends in ".csv", ".asc",
 // ".tab" or ".txt" after its first "." (exact case).

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "common/one_line_name.h"
 #include "common/split_string.h"
 #include "common/text_lines.h"
 #include "platform/files/atomic_file.h"
@@ -15,8 +16,9 @@ namespace quill {
 void WriteTableSelectionFile(const std::string& path, const std::string& date_and_time,
                              const std::string& source_caption, const std::vector<std::string>& table_names) {
   std::string text = "//Table Selection File created on " + date_and_time + "\r\n";
-  text += "//From source : " + source_caption + "\r\n";
-  for (const std::string& name : table_names) text += name + "\r\n";
+  // One line each, so that no part of a name or the caption reads as a name.
+  text += "//From source : " + OneLineName(source_caption) + "\r\n";
+  for (const std::string& name : table_names) text += OneLineName(name) + "\r\n";
   WriteFileAtomically(path, text);
 }
 

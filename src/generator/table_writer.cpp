@@ -301,7 +301,7 @@ void LeaveOutKeyOfLostValues(TableWriter& writer, const std::function<void()>& w
   if (!writer.table_statement_item || writer.key_left_out) return;
   std::string columns;
   for (const std::string& column : PrimaryKeyColumns(writer)) {
-    if (writer.lost_values.Counts(column)) columns += (columns.empty() ? "" : ", ") + column;
+    if (writer.lost_values.CountsChanged(column)) columns += (columns.empty() ? "" : ", ") + column;
   }
   if (columns.empty()) return;
   writer.key_left_out = true;
@@ -311,7 +311,7 @@ void LeaveOutKeyOfLostValues(TableWriter& writer, const std::function<void()>& w
   write_statement();
   writer.run.table_text = row_text;
   writer.ui.AddColoredLine("Table : " + writer.run.listed_table_name + " - primary key: " + columns +
-                               " holds values that are written NULL or changed, which no key can hold; "
+                               " holds values written changed, which can make two keys equal; "
                                "written without a primary key",
                            kLogRed);
 }
@@ -337,6 +337,7 @@ namespace {
 void WriteRowsOf(TableWriter& writer, const DialectRules& rules, std::string_view row_head, RowCommas* commas,
                  const std::function<void()>& build_row) {
   bool count_coming = StartRowProgress(writer);
+  writer.lost_values.SetKeyColumns(PrimaryKeyColumns(writer));
   ScriptRunState& run = writer.run;
   run.row_counter = 0;
   // The head every row starts with is squeezed and wrapped once, here. The
@@ -358,7 +359,11 @@ void WriteRowsOf(TableWriter& writer, const DialectRules& rules, std::string_vie
     build_row();
     const bool starts_with_head = head_as_it_is && run.table_text.starts_with(row_head);
     if (!starts_with_head) SqueezeFiveBlanks(run.table_text, rules.quotes);
-    if (rules.wrap_width <= 0) {
+    // A row whose key lost a value would be refused by the engine: it is
+    // left out, and counted.
+    if (writer.lost_values.TakeRowLeftOut()) {
+      // nothing of the row is written
+    } else if (rules.wrap_width <= 0) {
       // The work text keeps its room for the next row.
       run.script_lines.AppendItem(run.table_text);
     } else if (starts_with_head && wrapped_head && commas != nullptr && commas->Complete()) {

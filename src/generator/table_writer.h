@@ -175,10 +175,11 @@ std::vector<std::string> PrimaryKeyColumns(TableWriter& writer);
 // of the table statement written before instead.
 void AppendTableStatement(TableWriter& writer);
 
-// After the rows: when values of a key column were written NULL or changed
-// (lost_values), the engine would refuse those rows or find their keys equal,
-// so the table statement is written again by `write_statement` without the
-// primary key, in its place, and a red line says so.
+// After the rows: when values of a key column were written changed
+// (lost_values: cut, NUL dropped, bad bytes replaced), two keys may now be
+// equal and the engine would refuse a row, so the table statement is written
+// again by `write_statement` without the primary key, in its place, and a
+// red line says so. (A key value written NULL leaves its row out instead.)
 void LeaveOutKeyOfLostValues(TableWriter& writer, const std::function<void()>& write_statement);
 
 // The row loop. Sets up the progress bar from the record count, then, while

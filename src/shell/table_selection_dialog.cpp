@@ -9,6 +9,7 @@
 #include <QTextBlock>
 
 #include "common/clock.h"
+#include "common/one_line_name.h"
 #include "shell/designed_size.h"
 #include "common/silent_abort.h"
 #include "generator/log_stamp.h"
@@ -105,16 +106,30 @@ bool TableSelectionDialog::Run(const std::vector<std::string>& listed_tables, co
   return true;
 }
 
+// Each line is the name ">>" put there in that form, else the line as the
+// user typed it.
 std::vector<std::string> TableSelectionDialog::TablesToProcess() const {
   std::vector<std::string> lines;
   if (to_process_->document()->isEmpty()) return lines;
-  for (QTextBlock block = to_process_->document()->begin(); block.isValid(); block = block.next())
-    lines.push_back(block.text().toStdString());
+  std::vector<bool> used(copied_names_.size(), false);
+  for (QTextBlock block = to_process_->document()->begin(); block.isValid(); block = block.next()) {
+    const QString line = block.text();
+    std::string name = line.toStdString();
+    for (std::size_t i = 0; i < copied_names_.size(); ++i) {
+      if (!used[i] && QString::fromStdString(OneLineName(copied_names_[i])) == line) {
+        used[i] = true;
+        name = copied_names_[i];
+        break;
+      }
+    }
+    lines.push_back(name);
+  }
   return lines;
 }
 
 void TableSelectionDialog::Fill(const std::vector<std::string>& listed_tables, const std::string& caption) {
   to_process_->clear();
+  copied_names_.clear();
   check_list_->clear();
   for (const std::string& name : listed_tables) {
     auto* item = new QListWidgetItem(QString::fromStdString(name), check_list_);
@@ -139,8 +154,9 @@ std::vector<std::string> TableSelectionDialog::CheckedNames() const {
 }
 
 void TableSelectionDialog::CopyCheckedToList() {
+  copied_names_ = CheckedNames();
   QStringList lines;
-  for (const std::string& name : CheckedNames()) lines.append(QString::fromStdString(name));
+  for (const std::string& name : copied_names_) lines.append(QString::fromStdString(OneLineName(name)));
   to_process_->setPlainText(lines.join('\n'));
 }
 
@@ -202,7 +218,9 @@ void TableSelectionDialog::LoadSelection() {
     const QString wanted = QString::fromStdString(name);
     bool matched = false;
     for (int i = 0; i < check_list_->count(); ++i) {
-      if (check_list_->item(i)->text() == wanted) {
+      // A name holding a line break is saved as one line (OneLineName).
+      const QString text = check_list_->item(i)->text();
+      if (text == wanted || QString::fromStdString(OneLineName(text.toStdString())) == wanted) {
         check_list_->item(i)->setCheckState(Qt::Checked);
         matched = true;
       }

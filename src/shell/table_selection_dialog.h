@@ -64,6 +64,8 @@ class TableSelectionDialog : public QDialog {
   TableSelectionMessages messages_;
   QListWidget* check_list_ = nullptr;   // CheckListBox1
   QPlainTextEdit* to_process_ = nullptr;  // Memo1
+  // The names ">>" put in Memo1, each on its line in the form shown there.
+  std::vector<std::string> copied_names_;
 };
 
 }  // namespace quill

@@ -6,6 +6,7 @@
 #include "common/user_interface.h"
 #include "platform/connection/sqlite_source.h"
 #include "platform/dataset/data_access_error.h"
+#include "platform/text/connection_string.h"
 #include "sources/jet_source.h"
 #include "sources/registryaccess.h"
 
@@ -47,11 +48,11 @@ bool IsJetDsn(const std::string& driver) {
 }
 
 std::string JetConnectionString(const std::string& dbq) {
-  return "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=" + dbq + ";";
+  return "Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=" + ConnectionStringQuoted(dbq) + ";";
 }
 
 std::string OdbcConnectionString(const std::string& source_name) {
-  return "Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + source_name;
+  return "Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + ConnectionStringQuoted(source_name);
 }
 
 SourceSession::SourceSession(Settings& settings, const DsnLoginStore& logins, UserInterface& ui)

@@ -63,7 +63,13 @@ TEST(RunFileNamesTest, EachOwnerHasAFileOfItsOwnInItsFolder) {
       {"/out", "t6", std::string(300, 'y'), ".csv", std::string(236, 'y') + ".csv"},
       {"/out", "t7", std::string(300, 'y'), ".csv", std::string(234, 'y') + "_2.csv"},
       {"/out", "t8", "Ärger", "", "Ärger"},
-      {"/out", "t9", "ärger", "", "ärger"},       // only ASCII letters are folded
+      {"/out", "t9", "ärger", "", "ärger_2"},     // letters beyond ASCII are folded too
+      {"/out", "t10", "ΣΟΦΊΑ", ".csv", "ΣΟΦΊΑ.csv"},
+      {"/out", "t11", "σοφία", ".csv", "σοφία_2.csv"},
+      {"/out", "t12", "ПРИВЕТ", ".xml", "ПРИВЕТ.xml"},
+      {"/out", "t13", "привет", ".xml", "привет_2.xml"},
+      {"/out", "t14", "Ärger\xFF", "", "Ärger\xFF"},  // a byte of no character stands for itself
+      {"/out", "t15", "ärger\xFF", "", "ärger\xFF_2"},
   };
   RunFileNames names;
   for (const auto& c : cases) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,7 +14,9 @@
 #include "export_harness.h"
 #include "fixtures/script_loaders.h"
 #include "fixtures/test_database.h"
+#include "platform/connection/connection.h"
 #include "platform/jet/jet_writer_readers.h"
+#include "sources/source_session.h"
 
 namespace quill::testing {
 namespace {
@@ -59,6 +62,34 @@ TEST(AccessExportTest, ColumnsKeyAndRowsOfASqliteTable) {
                                       " Ready "}));
   // Three rows of one table: the bar runs over 1 x 3 rows, then one more step.
   EXPECT_EQ(harness.ui.progress_positions(), (std::vector<int>{0, 0, 1, 2, 3, 4, 3}));
+}
+
+// A chosen file whose path holds ";" or quotes is the file written, and is
+// read back through the Jet provider by the same path; the file that the
+// path would name if cut there is left as it was.
+TEST(AccessExportTest, AFilePathWithConnectionStringCharactersIsTheFileWritten) {
+  TestDatabase db = TestDatabase::Sqlite();
+  db.CreateTable(NumberTable("t", 2));
+  const std::vector<std::string> names = {"cut;x.mdb", "cut;Data Source=cut", "\"cut\"", "\"cut\";x.mdb", "'cut';x",
+                                          " cut", "cut;Jet OLEDB:Engine Type=4"};
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    ExportHarness harness;
+    { std::ofstream(harness.OutFile("cut")) << "kept"; }
+    harness.ui.AnswerTableSelection(std::vector<std::string>{"t"});
+    harness.ExportAccess(db.Dsn(), name);
+    const std::string file = harness.OutFile(name);
+    EXPECT_EQ(harness.Contents("cut"), "kept");
+    EXPECT_EQ(RunCommand({"mdb-ver", file}), "JET4\n");
+    EXPECT_EQ(ExportRows(file, "t"), (Rows{{"1"}, {"2"}}));
+    Connection connection;
+    connection.SetConnectionString(JetConnectionString(file));
+    connection.Open("", "");
+    auto table = connection.OpenTable("t");
+    int rows = 0;
+    for (; !table->Eof(); table->Next()) ++rows;
+    EXPECT_EQ(rows, 2);
+  }
 }
 
 TEST(AccessExportTest, DebugModeCopiesAtMostFiveRows) {
@@ -281,6 +312,42 @@ TEST(AccessExportTest, SchemasAreDroppedWithoutAQuestionUnlessTheyDiffer) {
   EXPECT_EQ(RunCommand({"mdb-tables", "-1", harness.OutFile("two.mdb")}), "public_a\nsales_c\n");
   EXPECT_NE(Schema(harness.OutFile("two.mdb")).find("ALTER TABLE `sales_c` ADD PRIMARY KEY (`n`);"),
             std::string::npos);
+}
+
+// Tables whose Access names are one name letter case aside (as Access
+// compares them) each get a table of their own in the file, holding their
+// own rows; the log says what each is named.
+TEST(AccessExportTest, TablesOfOneAccessNameEachGetATableOfTheirOwn) {
+  TestDatabase db = TestDatabase::Sqlite();
+  const struct {
+    std::string listed;
+    std::string access;
+  } cases[] = {{"a_b", "a_b"},       {"a.b", "a_b_2"},   {"a!b", "a_b_3"},
+               {"Ärger", "Ärger"},   {"ärger", "ärger_2"}, {"ΣΟΦΊΑ", "ΣΟΦΊΑ"}, {"σοφία", "σοφία_2"}};
+  std::vector<std::string> listed;
+  int row = 0;
+  for (const auto& c : cases) {
+    db.CreateTable({c.listed, {{"n", "INTEGER"}}, {"n"}, {{std::to_string(++row)}}});
+    listed.push_back(c.listed);
+  }
+  ExportHarness harness;
+  harness.ui.AnswerTableSelection(listed);
+  harness.ExportAccess(db.Dsn(), "names.mdb");
+  const std::string file = harness.OutFile("names.mdb");
+  std::string expected_tables;
+  for (const auto& c : cases) expected_tables += c.access + "\n";
+  EXPECT_EQ(RunCommand({"mdb-tables", "-1", file}), expected_tables) << ::testing::PrintToString(harness.ui.LogTexts());
+  const std::vector<std::string> log = harness.ui.LogTexts();
+  row = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.listed);
+    EXPECT_EQ(ExportRows(file, c.access), (Rows{{std::to_string(++row)}}));
+    const bool renamed = c.access != c.listed;
+    const std::string said = "Table " + c.listed + " is named " + c.access + " in the Access file.";
+    EXPECT_EQ(std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.ends_with(said); }),
+              renamed)
+        << said;
+  }
 }
 
 struct BlankCase {

@@ -76,8 +76,8 @@ TEST_P(SameFileNameTest, LaterTablesGetASuffixAndTheLogSaysSo) {
     bool renamed;      // the log names the file
   };
   // XML files are named after their root element, so the XML tables are
-  // XML names too. (SQLite names are one table letter case aside; letter
-  // case is the RunFileNames test's.)
+  // XML names too. (SQLite names are one table ASCII letter case aside;
+  // that letter case is the RunFileNames test's.)
   std::vector<Table> tables = {{"a_b", "a_b", false},
                                {long_name + "1", std::string(240 - 4, 'x'), true},
                                {long_name + "2", std::string(240 - 6, 'x') + "_2", true}};
@@ -88,6 +88,12 @@ TEST_P(SameFileNameTest, LaterTablesGetASuffixAndTheLogSaysSo) {
     tables.push_back({"__", "___2", true});
   }
   tables.push_back({"a_b_2", extension == ".csv" ? "a_b_2_2" : "a_b_2", extension == ".csv"});
+  // One name to Access and a case-insensitive file system, though SQLite
+  // folds only ASCII letters.
+  tables.push_back({"Ärger", "Ärger", false});
+  tables.push_back({"ärger", "ärger_2", true});
+  tables.push_back({"ΣΟΦΊΑ", "ΣΟΦΊΑ", false});
+  tables.push_back({"σοφία", "σοφία_2", true});
   TestDatabase db = TestDatabase::Sqlite();
   std::vector<std::string> listed;
   for (std::size_t i = 0; i < tables.size(); ++i) {

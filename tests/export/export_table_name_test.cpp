@@ -41,6 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{"data.CSV", false, false, "CSV", "CSV"},
                       NameCase{"data.CSV", true, false, "data.CSV", "data_CSV"},
                       NameCase{"s.t.more", false, false, "t.more", "t_more"},
+                      // Nothing after the first point: the whole name is the table's.
+                      NameCase{"x.", false, false, "x.", "x_"},
+                      NameCase{".x", false, false, "x", "x"},
                       NameCase{"s.t.more", true, false, "s.t.more", "s_t_more"},
                       NameCase{"dbo.Order Details", false, false, "Order Details", "Order Details"},
                       NameCase{"dbo.Order Details", false, true, "Order_Details", "Order_Details"},

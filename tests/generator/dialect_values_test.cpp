@@ -141,6 +141,14 @@ TEST(FitsDecimal, HoldsAValueOnlyWithoutRounding) {
       {"0", {1, 0}, true},
       {"1234567890123456789012345678901234567890", {0, 0, 38}, false},  // Oracle's number: 38 digits
       {"0.000000000000000000000000000000000000000001", {0, 0, 38}, true},
+      // Oracle's number also ends before 1E126 and holds nothing nearer zero than 1E-130
+      {"9.99e125", {0, 0, 38, 126, -130}, true},
+      {"1e126", {0, 0, 38, 126, -130}, false},
+      {"-1" + std::string(126, '0'), {0, 0, 38, 126, -130}, false},
+      {"1e-130", {0, 0, 38, 126, -130}, true},
+      {"-0.9e-130", {0, 0, 38, 126, -130}, false},
+      {"5E-324", {0, 0, 38, 126, -130}, false},
+      {"0e-400", {0, 0, 38, 126, -130}, true},
       {"123456789012345678901234567890", {0, 0, 0}, true},            // PostgreSQL's numeric
       {"NaN", {10, 2}, true},                                           // no number: the engine decides
   };

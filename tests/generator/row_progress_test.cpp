@@ -70,7 +70,9 @@ TEST(RowProgressTest, ACountThatComesLateSetsTheBarWhereTheRowsAre) {
     LateCountRowset table(c.rows, c.coming_asks, c.count);
     TableWriter writer{settings, ui, run, table, nullptr};
     const int before = static_cast<int>(ui.progress_positions().size());
-    WriteRows(writer, DialectRules{.name = "MySql"}, [&] { run.table_text = "row"; });
+    DialectRules rules;
+    rules.name = "MySql";
+    WriteRows(writer, rules, [&] { run.table_text = "row"; });
 
     EXPECT_EQ(ui.progress_maximums(), c.maximums);
     std::vector<int> set_positions;

@@ -403,6 +403,12 @@ struct HostileValue {
   std::string bytes;
 };
 
+std::string RepeatedText(const std::string& text, int times) {
+  std::string repeated;
+  for (int i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 std::vector<HostileValue> HostileValues() {
   using namespace std::string_literals;
   return {
@@ -423,7 +429,15 @@ std::vector<HostileValue> HostileValues() {
       {R"(char(10) || '\! echo hi' || char(10) || '\q' || char(10) || '\0 \n \Z' || char(10) || 'ends \')",
        "\n\\! echo hi\n\\q\n\\0 \\n \\Z\nends \\"},
       {"'Zoë 東京 ''q'''", "Zoë 東京 'q'"},
-      {"'AT&T &&x & y $(PATH) $ (z)'", "AT&T &&x & y $(PATH) $ (z)"},
+      {"'AT&T &&x & y $(PATH) $ (z)'", "AT&T &&x & y $(PATH) $ (z)"},      {"'x' || char(10) || '\\.' || char(13,10) || '\\g' || char(10) || '\\gexec' || char(13) || '\\i /etc/passwd' || "
+       "char(10) || ':foo :''bar'' :\"baz\" \\set x 1' || char(10) || 'DELIMITER ;;' || char(10) || 'delimiter //'",
+       "x\n\\.\r\n\\g\n\\gexec\r\\i /etc/passwd\n:foo :'bar' :\"baz\" \\set x 1\nDELIMITER ;;\ndelimiter //"},
+      {"'a' || char(8232) || 'b' || char(8233) || 'c' || char(8238) || 'd' || char(8207) || char(65279) || char(133) || 'e'",
+       "a\u2028b\u2029c\u202Ed\u200F\uFEFF\u0085e"},
+      {"char(1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25,26,27,28,29,30,31,127)",
+       "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A\x0B\x0C\x0D\x0E\x0F\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19"
+       "\x1A\x1B\x1C\x1D\x1E\x1F\x7F"},
+      {"replace(hex(zeroblob(150)), '00', ''',\\$$')", RepeatedText("',\\$$", 150)},
   };
 }
 
@@ -639,6 +653,81 @@ TEST(ScriptSafetyTest, CommandBytesAndLinesGoldenForms) {
       if (line.text.find("NUL") != std::string::npos) red.push_back(line.text);
     }
     EXPECT_EQ(red, c.red_line.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.red_line});
+  }
+}
+
+// --- Names of every character class -------------------------------------------
+
+// Column and table names a SQLite file can hold, each a character class that
+// a client or a statement could read as more than a name.
+std::vector<std::string> HostileNames() {
+  return {
+      "a\\b",         "c`d",        "e\"f",        "g'h",          "i]j[",       "k*/l",        "m--n",
+      "o#p",          "q;r",        "s\nt",        "u\rv",         "w\r\nGO\r\nx", "y\u2028z\u2029", "\u202Eevil",
+      "select",       "from",       "Order",       "$$x$$",        ":var",       "&amp",        "\\g",
+      "\\",           "'; DROP TABLE victim; --", std::string(100, 'L') + "1", std::string(100, 'L') + "2",
+      "tab\there",    "/",          "\\.",         "Ärger",        "ärger",       ".x",          "x.",
+  };
+}
+
+// Every hostile name as a column of one table and as the name of a table of
+// its own; the scripts load whole into hostile sessions of the real servers,
+// with a column and a row for each, and the table `victim` still there.
+TEST(ScriptSafetyTest, HostileNamesLoadIntoHostileSessions) {
+  TestDatabase source = TestDatabase::Sqlite();
+  const std::vector<std::string> names = HostileNames();
+  TableDescription columns{"cols", {{"id", "INT"}}, {"id"}, {{"1"}}};
+  for (const std::string& name : names) {
+    columns.columns.push_back({name, "TEXT"});
+    columns.rows[0].push_back("'v'");
+  }
+  source.CreateTable(columns);
+  std::vector<std::string> tables = {"cols"};
+  for (const std::string& name : names) {
+    source.CreateTable({name, {{name, "INT"}}, {}, {{"7"}}});
+    tables.push_back(name);
+  }
+  const struct {
+    TargetDialect dialect;
+    std::string session;
+  } cases[] = {
+      {TargetDialect::PostgreSql, "-c standard_conforming_strings=off -c backslash_quote=on"},
+      {TargetDialect::PostgreSql, ""},
+      {TargetDialect::MySql, "SET SESSION sql_mode = 'ANSI,NO_BACKSLASH_ESCAPES'"},
+      {TargetDialect::MySql, "SET SESSION sql_mode = 'ORACLE'"},
+      {TargetDialect::MySql, ""},
+  };
+  for (const auto& c : cases) {
+    const bool to_postgres = c.dialect == TargetDialect::PostgreSql;
+    SCOPED_TRACE(std::string(to_postgres ? "PostgreSQL" : "MySql") + " session " + c.session);
+    TestDatabase target = to_postgres ? TestDatabase::Postgres() : TestDatabase::MariaDb();
+    target.Execute("CREATE TABLE victim (v integer)");
+    // One run, so that names the target would cut to one are kept apart.
+    GeneratorHarness harness;
+    harness.settings.format = c.dialect;
+    harness.ui.AnswerTableSelection(tables);
+    harness.ui.AnswerMessageBox(MessageAnswer::No);  // no foreign keys
+    harness.generator.GenerateScript(source.Dsn(), "");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u) << ::testing::PrintToString(harness.ui.LogTexts());
+    const std::string script = harness.ScriptText();
+    const ScriptRun load =
+        to_postgres ? RunPsqlScript(target, script, c.session) : RunMariaDbScript(target, script, c.session);
+    ASSERT_TRUE(load.succeeded) << load.output << "\n--- script ---\n" << script;
+    EXPECT_EQ(target.Query("SELECT count(*) FROM victim").size(), 1u);
+    const std::string tables_query =
+        to_postgres ? "SELECT count(*) FROM information_schema.tables WHERE table_schema = 'public'"
+                    : "SELECT count(*) FROM information_schema.tables WHERE table_schema = DATABASE()";
+    EXPECT_EQ(Rows(target.Query(tables_query)),
+              (std::vector<std::vector<std::string>>{{std::to_string(tables.size() + 1)}}))
+        << ::testing::PrintToString(harness.ui.LogTexts());
+    const std::string columns_query =
+        to_postgres ? "SELECT count(*) FROM information_schema.columns WHERE table_schema = 'public' AND "
+                      "table_name = 'cols'"
+                    : "SELECT count(*) FROM information_schema.columns WHERE table_schema = DATABASE() AND "
+                      "table_name = 'cols'";
+    EXPECT_EQ(Rows(target.Query(columns_query)),
+              (std::vector<std::vector<std::string>>{{std::to_string(names.size() + 1)}}));
+    EXPECT_EQ(Rows(target.Query("SELECT count(*) FROM cols")), (std::vector<std::vector<std::string>>{{"1"}}));
   }
 }
 

@@ -137,6 +137,24 @@ TEST(TableNamesTest, TextFileTablesAndDuplicates) {
   EXPECT_FALSE(HasDuplicateTableNames({"a.users", "b.Users"}));      // case counts
   EXPECT_FALSE(HasDuplicateTableNames({"a.users", "b.users", "x.csv"}));  // text files skip the check
   EXPECT_TRUE(HasDuplicateTableNames({"users", "s.users"}));
+  // Nothing after the point: the whole name is the table's.
+  EXPECT_FALSE(HasDuplicateTableNames({"x.", "\\."}));
+  EXPECT_TRUE(HasDuplicateTableNames({"x.", "s.x."}));
+}
+
+// A listed name with nothing after its first point names a table of its
+// own: the whole name, never an empty one.
+TEST(TableNamesTest, ANameEndingInItsFirstPointIsTheWholeName) {
+  const struct {
+    std::string listed;
+    std::string after_schema;
+  } cases[] = {{"x.", "x."}, {"\\.", "\\."}, {".", "."}, {".x", "x"}, {"s.x.", "x."}, {"s.x", "x"}, {"x", "x"}};
+  Settings settings;
+  settings.format = TargetDialect::PostgreSql;
+  for (const auto& c : cases) {
+    EXPECT_EQ(TableNameAfterSchema(c.listed), c.after_schema) << c.listed;
+    EXPECT_EQ(OutputTableNameFor(settings, c.listed, false).name, c.after_schema) << c.listed;
+  }
 }
 
 TEST(TableNamesTest, OutputTableNameDropsTheSourceSchemaAndTakesTheDestinationOne) {

@@ -13,6 +13,7 @@
 
 #include "fixtures/test_database.h"
 #include "generator_harness.h"
+#include "platform/text/hex_digits.h"
 
 namespace quill::testing {
 namespace {
@@ -32,6 +33,13 @@ struct TypeCase {
   Expected oracle;
   Expected pervasive;
 };
+
+// Every byte value once, as hexadecimal digits: 000102...FF.
+std::string AllBytesHex() {
+  std::string bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+  return HexDigits(bytes);
+}
 
 const std::vector<TypeCase>& Cases() {
   static const std::string wide_decimal = "99999999999999999999999999999999999.999999999999999999999999999999";
@@ -68,6 +76,60 @@ const std::vector<TypeCase>& Cases() {
        {"[c] [float]", "NULL)", true},
        {"c float", "NULL)", true},
        {"\"c\" double", "NULL);", true}},
+      // Oracle's number and float end before 1E126 and hold nothing nearer zero than 1E-130
+      {Engine::Postgres, "float8", "1.7976931348623157e308",
+       {"[c] [float]", "'1.7976931348623157E308'"},
+       {"c float", "NULL)", true},
+       {"\"c\" double", "'1.7976931348623157E308'"}},
+      {Engine::Postgres, "float8", "-5e-324",
+       {"[c] [float]", "'-5E-324'"},
+       {"c float", "NULL)", true},
+       {"\"c\" double", "'-5E-324'"}},
+      {Engine::Postgres, "float8", "-9.5e125",
+       {"[c] [float]", "'-9.5E125'"},
+       {"c float", "'-9.5E125'"},
+       {"\"c\" double", "'-9.5E125'"}},
+      {Engine::MariaDb, "FLOAT", "1.4e-45",
+       {"[c] [float]", "'1E-45'"},
+       {"c float", "'1E-45'"},
+       {"\"c\" double", "'1E-45'"}},
+      {Engine::Postgres, "numeric", "1e130",
+       {"[c] [numeric] (38,0)", "NULL)", true},
+       {"c number", "NULL)", true},
+       {"\"c\" decimal(38,0)", "NULL);", true}},
+      {Engine::Postgres, "numeric", "1e-131",
+       {"[c] [numeric] (38,37)", "NULL)", true},
+       {"c number", "NULL)", true},
+       {"\"c\" decimal(38,37)", "NULL);", true}},
+      {Engine::Postgres, "numeric", "-1e125",
+       {"[c] [numeric] (38,0)", "NULL)", true},
+       {"c number", "'-1" + std::string(125, '0') + "'"},
+       {"\"c\" decimal(38,0)", "NULL);", true}},
+      // bit strings, intervals, money, single floats and all 256 bytes
+      {Engine::Postgres, "bit(8)", "B'00000000'",
+       {"[c] [nvarchar] (8)", "N'00000000'"},
+       {"c varchar2(8)", "'00000000'"},
+       {"\"c\" varchar(8)", "'00000000'"}},
+      {Engine::Postgres, "interval", "'178000000 years 11 mons 30 days 23:59:59.999999'",
+       {"[c] [text]", "'178000000 years 11 mons 30 days 23:59:59.999999'"},
+       {"c long", "'178000000 years 11 mons 30 days 23:59:59.999999'"},
+       {"\"c\" longvarchar", "'178000000 years 11 mons 30 days 23:59:59.999999'"}},
+      {Engine::Postgres, "money", "'-92233720368547758.08'",
+       {"[c] [numeric] (19,2)", "'-92233720368547758.08'"},
+       {"c number(19,2)", "'-92233720368547758.08'"},
+       {"\"c\" decimal(19,2)", "'-92233720368547758.08'"}},
+      {Engine::Postgres, "real", "3.14159",
+       {"[c] [float]", "'3.14159'"},
+       {"c float", "'3.14159'"},
+       {"\"c\" double", "'3.14159'"}},
+      {Engine::MariaDb, "BIT(64)", "~0",
+       {"[c] [varbinary] (8)", "0xFFFFFFFFFFFFFFFF"},
+       {"c raw(8)", "HEXTORAW('FFFFFFFFFFFFFFFF')"},
+       {"\"c\" binary(8)", "'FFFFFFFFFFFFFFFF'"}},
+      {Engine::MariaDb, "VARBINARY(256)", "x'" + AllBytesHex() + "'",
+       {"[c] [varbinary] (256)", "0x" + AllBytesHex()},
+       {"c raw(256)", "HEXTORAW('" + AllBytesHex() + "')"},
+       {"\"c\" longvarbinary", "'" + AllBytesHex() + "'"}},
       {Engine::MariaDb, "DATETIME(3)", "'0001-01-01 00:00:00'",
        {"[c] [DATETIME]", "NULL)", true},
        {"c date", "'0001-01-01'"},
@@ -175,6 +237,47 @@ void RunTypeCases(const std::vector<TypeCase>& cases) {
 TEST(TypeGoldenTest, EachTypeHasAColumnTypeThatHoldsItsValuesAndALiteralOfItsOwn) { RunTypeCases(Cases()); }
 
 TEST(TypeGoldenTest, DurationsAndZeroDatesKeepTheirMeaning) { RunTypeCases(CasesByTheBackendsFacts()); }
+
+// MS SQL's key holds 900 bytes: a text or bytea key column gets the widest
+// nvarchar or varbinary that fits, and a row whose key is longer is left out
+// with a red line, never refused by the engine. nvarchar counts UTF-16 units.
+TEST(TypeGoldenTest, MsSqlKeysLongerThanTheIndexLeaveTheirRowsOut) {
+  const struct {
+    std::string type;
+    std::string column;
+    std::vector<std::string> kept;  // literals whose rows are written
+    std::vector<std::string> left_out;
+    std::string reason;
+  } cases[] = {
+      {"text", "[k] [nvarchar] (450) PRIMARY KEY", {"'short'", "repeat('é', 450)", "repeat('😀', 225)"},
+       {"repeat('é', 451)", "repeat('😀', 226)"}, "values longer than the 450 characters the key's index holds"},
+      {"bytea", "[k] [varbinary] (900) PRIMARY KEY", {"decode(repeat('ff', 900), 'hex')"},
+       {"decode(repeat('00', 901), 'hex')"}, "values longer than the 900 bytes the key's index holds"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE("key type " + c.type);
+    TestDatabase source = TestDatabase::Postgres();
+    std::vector<std::vector<std::string>> rows;
+    for (const std::string& literal : c.kept) rows.push_back({literal, std::to_string(rows.size() + 1)});
+    for (const std::string& literal : c.left_out) rows.push_back({literal, std::to_string(rows.size() + 1)});
+    source.CreateTable({"keyed", {{"k", c.type}, {"n", "integer"}}, {"k"}, rows});
+    GeneratorHarness harness;
+    harness.settings.format = TargetDialect::MsSql;
+    harness.generator.GenerateScript(source.Dsn(), "public.keyed");
+    ASSERT_EQ(harness.ui.tabs().size(), 1u);
+    const std::string script = harness.ScriptText();
+    EXPECT_NE(script.find(c.column), std::string::npos) << script.substr(0, 300);
+    for (size_t n = 1; n <= rows.size(); ++n) {
+      const bool kept = n <= c.kept.size();
+      EXPECT_EQ(script.find(",'" + std::to_string(n) + "')") != std::string::npos, kept)
+          << "row " << n << "\n" << script.substr(0, 600);
+    }
+    const std::string line = "Table : public.keyed : column k : " + std::to_string(c.left_out.size()) + " " +
+                             c.reason + ": in the key, so their rows are left out.";
+    const std::vector<std::string> log = harness.ui.LogTexts();
+    EXPECT_NE(std::find(log.begin(), log.end(), line), log.end()) << ::testing::PrintToString(log);
+  }
+}
 
 }  // namespace
 }  // namespace quill::testing

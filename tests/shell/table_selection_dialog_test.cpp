@@ -4,6 +4,7 @@
 
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <fstream>
 
 #include "shell/main_window.h"
@@ -38,6 +39,54 @@ class TableSelectionDialogTest : public ::testing::Test {
   MainWindow window_;
   TableSelectionDialog dialog_;
 };
+
+// A name holding what the text view takes for a line's end is one table to
+// process, never the tables its lines would name; a line the user types
+// stays as typed.
+TEST_F(TableSelectionDialogTest, ANameWithLineBreaksIsOneTableToProcess) {
+  const std::vector<std::string> names = {"a\nvictim", "b\rvictim", "c\r\nvictim", "d\u2028victim", "e\u2029victim",
+                                          "f\u0085victim", "g\vvictim\f", "victim", "a\nvictim"};
+  // The last name is listed twice, as a source may list it: each is a line.
+  dialog_.Fill(names, "Select Tables - hostile");
+  auto* list = dialog_.findChild<QListWidget*>("CheckListBox1");
+  for (int i = 0; i < list->count(); ++i) list->item(i)->setCheckState(i == 7 ? Qt::Unchecked : Qt::Checked);
+  dialog_.CopyCheckedToList();
+  std::vector<std::string> expected = names;
+  expected.erase(expected.begin() + 7);
+  EXPECT_EQ(dialog_.TablesToProcess(), expected);
+  EXPECT_EQ(dialog_.findChild<QPlainTextEdit*>("Memo1")->document()->blockCount(), 8);
+  // An edited list: a line removed keeps the others' names, a typed one is as typed.
+  auto* memo = dialog_.findChild<QPlainTextEdit*>("Memo1");
+  QStringList lines = memo->toPlainText().split('\n');
+  lines.removeAt(1);
+  lines.append("typed");
+  memo->setPlainText(lines.join('\n'));
+  expected.erase(expected.begin() + 1);
+  expected.push_back("typed");
+  EXPECT_EQ(dialog_.TablesToProcess(), expected);
+}
+
+// Saved and loaded again, a name holding line breaks checks itself, never
+// the tables its lines would name; neither does a caption holding them.
+TEST_F(TableSelectionDialogTest, NamesWithLineBreaksSaveAsOneLineAndLoadAsThemselves) {
+  const std::vector<std::string> names = {"a\nvictim", "b\r\nvictim", "c\u2028victim", "victim", "plain"};
+  dialog_.Fill(names, "Select Tables - hostile");
+  Check(QString::fromStdString(names[0]));
+  Check(QString::fromStdString(names[1]));
+  Check(QString::fromStdString(names[2]));
+  Check("plain");
+  const std::string path = (folder_.path() / "lines.tbs").string();
+  dialogs_.AnswerSaveFile(QString::fromStdString(path));
+  dialog_.SaveSelection();
+  const std::string saved = testing::ReadFileBytes(path);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 6) << saved;
+  dialog_.Fill(names, "Select Tables - again");
+  dialogs_.AnswerOpenFile(QString::fromStdString(path));
+  dialog_.LoadSelection();
+  EXPECT_EQ(Checked(), QStringList({QString::fromStdString(names[0]), QString::fromStdString(names[1]),
+                                    QString::fromStdString(names[2]), "plain"}));
+  EXPECT_TRUE(dialogs_.messages().empty());
+}
 
 TEST_F(TableSelectionDialogTest, SelectionSavedFromOneSourceLoadsIntoAnother) {
   dialog_.Fill({"dbo.Orders", "dbo.My Table", "dbo.Clients"}, "Select Tables - first");

@@ -85,6 +85,28 @@ TEST(ConnectionStrings, JetNamesTheFileAndOdbcTheSource) {
   EXPECT_EQ(OdbcConnectionString("My Source"), "Provider=MSDASQL.1;Persist Security Info=True;Data Source=My Source");
 }
 
+// A data source whose name holds ";" or quotes is the one connected to,
+// never the source that its name would read as if cut there.
+TEST(SourceSession, ADataSourceNameWithConnectionStringCharactersConnectsToItself) {
+  TestDatabase decoy = TestDatabase::Sqlite();
+  decoy.Execute("CREATE TABLE decoy_table (id INTEGER)");
+  testing::RegisterSystemDsn("Quill Cut", kSqliteLibrary, {{"Database", decoy.DatabaseName()}});
+  const std::vector<std::string> names = {
+      "Quill Cut;x", "Quill Cut;Data Source=Quill Cut", "\"Quill Cut\"", "\"Quill Cut\";x", "'Quill Cut'",
+      "Quill Cut\"", "Quill Cut=;{}",
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    TestDatabase own = TestDatabase::Sqlite();
+    own.Execute("CREATE TABLE own_table (id INTEGER)");
+    testing::WriteSystemDsnSection(name, kSqliteLibrary, {{"Database", own.DatabaseName()}});
+    Harness h;
+    h.session->ConnectToSource(name);
+    EXPECT_EQ(h.Tables(), std::vector<std::string>{"own_table"});
+    EXPECT_TRUE(h.ui.error_dialogs().empty());
+  }
+}
+
 TEST(SourceSession, SqliteListsBareNamesWithoutViewsAndAppends) {
   TestDatabase db = TestDatabase::Sqlite();
   db.Execute("CREATE TABLE alpha (id INTEGER PRIMARY KEY)");

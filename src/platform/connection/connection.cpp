@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/connection/connection_string.h"
+#include "platform/text/connection_string.h"
 #include "platform/connection/sqlite_source.h"
 #include "platform/jet/reader/jet_backend.h"
 #include "platform/odbc/odbc_backend.h"

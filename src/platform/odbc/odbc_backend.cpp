@@ -118,6 +118,13 @@ std::unique_ptr<Dataset> OdbcBackend::OpenSchema(SchemaKind kind, const SchemaRe
   }
   std::optional<std::string> schema = Assigned(restrictions.schema);
   std::optional<std::string> table = Assigned(restrictions.table);
+  // Callers split a listed name at its first point; on a source without
+  // schemas the point belongs to the table's name (MariaDB's "n.o"), as it
+  // does when the table is opened (ParseListedTableName).
+  if (!facts.schemas_in_statements && schema && table) {
+    table = *schema + "." + *table;
+    schema.reset();
+  }
   // psqlodbc looks for the columns and keys of a table named without its
   // schema along the session's path, which holds only pg_catalog.
   if (facts.is_postgres && !schema && table && kind != SchemaKind::Tables) {

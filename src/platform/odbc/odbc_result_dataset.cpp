@@ -856,7 +856,8 @@ Dataset::CountSoFar OdbcResultDataset::RecordCountSoFar() {
     return {RecordCount(), false};
   }
   if (!side_count_) {
-    side_count_ = std::make_unique<SideCount>(options_.side_session, options_.count_statement, options_.count_narrow);
+    side_count_ = std::make_unique<SideCount>(options_.side_session, options_.count_statement, options_.count_narrow,
+                                              session_);
   }
   if (side_count_->Coming()) return {std::nullopt, true};
   // A count the side session could not make is made here.

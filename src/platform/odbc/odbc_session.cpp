@@ -80,13 +80,30 @@ std::string ConfigurationEntry(const std::string& section, const std::string& ke
   return std::string(buffer.data(), strnlen(buffer.data(), buffer.size() - 1));
 }
 
-// The library of the DSN's driver, lower-cased: the DSN names it by its path
-// or by a section of odbcinst.ini. Known before the first connection, so
-// that this connection already carries the driver's options.
-std::string DataSourceDriver(const std::string& data_source) {
+// The library of the DSN's driver: the DSN names it by its path or by a
+// section of odbcinst.ini.
+std::string DataSourceLibrary(const std::string& data_source) {
   const std::string driver = ConfigurationEntry(data_source, "Driver", "ODBC.INI");
   const std::string library = ConfigurationEntry(driver, "Driver", "ODBCINST.INI");
-  return Lower(library.empty() ? driver : library);
+  return library.empty() ? driver : library;
+}
+
+// The library lower-cased. Known before the first connection, so that this
+// connection already carries the driver's options.
+std::string DataSourceDriver(const std::string& data_source) { return Lower(DataSourceLibrary(data_source)); }
+
+// The keys of a DSN's section, in file order.
+std::vector<std::string> DataSourceKeys(const std::string& data_source) {
+  std::vector<char> buffer(16384, 0);
+  const int length = SQLGetPrivateProfileString(data_source.c_str(), nullptr, "", buffer.data(),
+                                                static_cast<int>(buffer.size() - 1), "ODBC.INI");
+  std::vector<std::string> keys;
+  for (std::size_t at = 0; length > 0 && at < buffer.size() && buffer[at] != 0;) {
+    const std::string key(buffer.data() + at);
+    keys.push_back(key);
+    at += key.size() + 1;
+  }
+  return keys;
 }
 
 // psqlodbc hands its pqopt entry to libpq as connection parameters; the
@@ -131,34 +148,86 @@ std::vector<SQLWCHAR> ConnectArgument(const WideText& text) {
   return buffer;
 }
 
-// A value that can stand in a connection string: braced, as the ODBC rules
-// allow, when free of the characters that could end the brace early.
-bool JoinableInConnectionString(const std::string& value) {
-  return value.find_first_of("{}") == std::string::npos;
+bool IsMariaDbDriver(const std::string& driver_name) { return driver_name.find("maodbc") != std::string::npos; }
+
+// A value in braces, each "}" doubled: psqlodbc reads its password so, and
+// MariaDB's driver every value.
+std::string Braced(const std::string& value) {
+  std::string braced = "{";
+  for (const char c : value) braced += c == '}' ? std::string("}}") : std::string(1, c);
+  return braced + "}";
 }
 
-// A password as a braced value: psqlodbc reads "}}" inside the braces as one
-// "}", so with it any password joins; other drivers take only passwords
-// free of braces. Empty when it cannot join.
-std::optional<std::string> PasswordValue(const std::string& password, bool doubled_braces) {
-  if (!doubled_braces) {
-    if (!JoinableInConnectionString(password)) return std::nullopt;
-    return "{" + password + "}";
-  }
-  std::string value = "{";
-  for (const char c : password) {
-    value += c;
-    if (c == '}') value += '}';
-  }
-  return value + "}";
+// A password as a braced value: psqlodbc and MariaDB's driver read "}}"
+// inside the braces as one "}", so with them any password joins; other
+// drivers take only passwords free of braces. Empty when it cannot join.
+std::optional<std::string> PasswordValue(const std::string& password, const std::string& driver_name) {
+  if (IsPostgresDriver(driver_name) || IsMariaDbDriver(driver_name)) return Braced(password);
+  if (password.find_first_of("{}") != std::string::npos) return std::nullopt;
+  return "{" + password + "}";
 }
 
 // A user name as a connection string gives it: bare when nothing in it needs
-// the braces (psqlodbc takes braces around a user name as part of it), else
-// braced.
-std::string UserNameValue(const std::string& name) {
+// the braces, else braced where the driver reads braces ("}}" standing for
+// "}" in MariaDB's); psqlodbc takes braces around a user name as part of
+// it. Empty when it cannot join.
+std::optional<std::string> UserNameValue(const std::string& name, const std::string& driver_name) {
   const bool bare = name.find_first_of(";{}") == std::string::npos && name.front() != ' ' && name.back() != ' ';
-  return bare ? name : "{" + name + "}";
+  if (bare) return name;
+  if (IsMariaDbDriver(driver_name)) return Braced(name);
+  if (name.find_first_of("{}") != std::string::npos) return std::nullopt;
+  return "{" + name + "}";
+}
+
+// A value that psqlodbc takes bare: it ends a value at ";" and reads braces
+// as part of it (only its password and pqopt entries are unbraced).
+bool BareForPostgres(const std::string& value) {
+  return !value.empty() && value.find(';') == std::string::npos && value.front() != '{' && value.front() != ' ' &&
+         value.back() != ' ';
+}
+
+// A DSN's own entries after its driver's library, for psqlodbc when the
+// DSN's name cannot stand in a connection string: the driver reads them as
+// it would read them from the DSN. The pqopt entry goes with the session's
+// startup options. nullopt when one of them cannot stand there either.
+std::optional<std::string> PostgresDataSourceEntries(const std::string& data_source) {
+  const std::string library = DataSourceLibrary(data_source);
+  if (!BareForPostgres(library)) return std::nullopt;
+  std::string entries = "DRIVER=" + library;
+  for (const std::string& key : DataSourceKeys(data_source)) {
+    const std::string lower = Lower(key);
+    if (lower == "driver" || lower == "description" || lower == "pqopt") continue;
+    if (key.find_first_of(";={}") != std::string::npos) return std::nullopt;
+    const std::string value = ConfigurationEntry(data_source, key, "ODBC.INI");
+    if (value.empty()) continue;
+    if (lower == "password" || lower == "pwd") {
+      entries += ";" + key + "=" + Braced(value);
+    } else {
+      if (!BareForPostgres(value)) return std::nullopt;
+      entries += ";" + key + "=" + value;
+    }
+  }
+  return entries;
+}
+
+// The data source as a connection string's first entry, so that the
+// driver reads the DSN beside the session's options whatever its name
+// holds. unixODBC and MariaDB's driver read a braced name ("}}" standing
+// for "}"); psqlodbc takes a name bare, and for one it cannot take bare it
+// gets the DSN's entries instead. nullopt when none of these can carry it.
+std::optional<std::string> DataSourceEntry(const std::string& data_source, const std::string& driver_name) {
+  if (data_source.empty() || data_source.front() == ' ' || data_source.back() == ' ') return std::nullopt;
+  if (IsMariaDbDriver(driver_name)) return "DSN=" + Braced(data_source);
+  if (IsPostgresDriver(driver_name)) {
+    if (BareForPostgres(data_source)) return "DSN=" + data_source;
+    return PostgresDataSourceEntries(data_source);
+  }
+  if (data_source.find_first_of(";{}=") != std::string::npos) return std::nullopt;
+  return "DSN=" + data_source;
+}
+
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Null for an empty text, so the driver takes the DSN's own login.
@@ -264,10 +333,22 @@ void OdbcSession::Connect(const std::string& data_source, const std::string& use
   std::vector<SQLWCHAR> user_buffer = ConnectArgument(user);
   std::vector<SQLWCHAR> secret_buffer = ConnectArgument(secret);
   // SQLConnect takes the three values apart, so no character of a password
-  // can change the meaning of a connection string.
-  const SQLRETURN result =
-      SQLConnectW(connection_.get(), dsn_buffer.data(), SQL_NTS, OrNull(user, user_buffer), user.empty() ? 0 : SQL_NTS,
-                  OrNull(secret, secret_buffer), secret.empty() ? 0 : SQL_NTS);
+  // can change the meaning of a connection string. A name beyond ASCII goes
+  // as its UTF-8 bytes (see ConnectWithOptions).
+  SQLRETURN result;
+  if (!IsAscii(data_source)) {
+    std::string name = data_source;
+    std::string login = user_name;
+    std::string secret_text = password;
+    result = SQLConnect(connection_.get(), reinterpret_cast<SQLCHAR*>(name.data()), SQL_NTS,
+                        login.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(login.data()), login.empty() ? 0 : SQL_NTS,
+                        secret_text.empty() ? nullptr : reinterpret_cast<SQLCHAR*>(secret_text.data()),
+                        secret_text.empty() ? 0 : SQL_NTS);
+    std::fill(secret_text.begin(), secret_text.end(), 0);
+  } else {
+    result = SQLConnectW(connection_.get(), dsn_buffer.data(), SQL_NTS, OrNull(user, user_buffer),
+                         user.empty() ? 0 : SQL_NTS, OrNull(secret, secret_buffer), secret.empty() ? 0 : SQL_NTS);
+  }
   std::fill(secret_buffer.begin(), secret_buffer.end(), 0);
   connection_.Check(result, "The data source \"" + data_source + "\" could not be opened.");
   connected_ = true;
@@ -279,21 +360,31 @@ void OdbcSession::Connect(const std::string& data_source, const std::string& use
 bool OdbcSession::ConnectWithOptions(const std::string& data_source, const std::string& user_name,
                                      const std::string& password, const std::string& driver_name) {
   const std::vector<std::string> options = ConnectionOptions(driver_name, data_source);
-  const std::optional<std::string> password_value = PasswordValue(password, IsPostgresDriver(driver_name));
-  if (options.empty() || data_source.find_first_of(";{}=") != std::string::npos || data_source.empty() ||
-      data_source.front() == ' ' || data_source.back() == ' ' || !JoinableInConnectionString(user_name) ||
-      !password_value) {
-    return false;
-  }
-  std::string login = "DSN=" + data_source + ";";
-  if (!user_name.empty()) login += "UID=" + UserNameValue(user_name) + ";";
+  const std::optional<std::string> password_value = PasswordValue(password, driver_name);
+  const std::optional<std::string> user_value =
+      user_name.empty() ? std::optional<std::string>("") : UserNameValue(user_name, driver_name);
+  const std::optional<std::string> source = DataSourceEntry(data_source, driver_name);
+  if (options.empty() || !source || !user_value || !password_value) return false;
+  std::string login = *source + ";";
+  if (!user_name.empty()) login += "UID=" + *user_value + ";";
   if (!password.empty()) login += "PWD=" + *password_value + ";";
+  // unixODBC finds a DSN by the low byte of each character of a wide name,
+  // so a name beyond ASCII goes as the UTF-8 bytes that odbc.ini holds.
+  const bool narrow = !IsAscii(data_source);
   for (const std::string& option : options) {
-    WideText wide = Utf8ToUtf16(login + option);
+    SQLRETURN result;
     SQLSMALLINT length = 0;
-    const SQLRETURN result = SQLDriverConnectW(connection_.get(), nullptr, wide.data(), SQL_NTS, nullptr, 0, &length,
-                                               SQL_DRIVER_NOPROMPT);
-    std::fill(wide.begin(), wide.end(), 0);
+    if (narrow) {
+      std::string text = login + option;
+      result = SQLDriverConnect(connection_.get(), nullptr, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, nullptr,
+                                0, &length, SQL_DRIVER_NOPROMPT);
+      std::fill(text.begin(), text.end(), 0);
+    } else {
+      WideText wide = Utf8ToUtf16(login + option);
+      result = SQLDriverConnectW(connection_.get(), nullptr, wide.data(), SQL_NTS, nullptr, 0, &length,
+                                 SQL_DRIVER_NOPROMPT);
+      std::fill(wide.begin(), wide.end(), 0);
+    }
     if (SQL_SUCCEEDED(result)) {
       connected_ = true;
       return true;

@@ -6,6 +6,7 @@
 #include <exception>
 #include <utility>
 
+#include "platform/odbc/fetched_text.h"
 #include "platform/odbc/odbc_handles.h"
 #include "platform/odbc/utf16_text.h"
 
@@ -28,6 +29,21 @@ std::shared_ptr<OdbcSession> SideSession::Get() {
   try {
     session_ = std::make_shared<OdbcSession>(data_source_, user_name_, password_, connection_timeout_seconds_,
                                              command_timeout_seconds_);
+    // MariaDB's driver cancels a statement by unlocking, from the cancelling
+    // thread, a lock that the running thread holds: its statement is killed
+    // by its connection's number instead.
+    // No other thread has the session yet.
+    if (session_->facts().is_mariadb) {
+      OdbcHandle statement(SQL_HANDLE_STMT, session_->connection());
+      WideText query = Utf8ToUtf16("SELECT CONNECTION_ID()");
+      if (SQL_SUCCEEDED(SQLExecDirectW(statement.get(), query.data(), SQL_NTS)) &&
+          SQL_SUCCEEDED(SQLFetch(statement.get()))) {
+        const std::string id = FetchedText(statement.get(), 1);
+        if (!id.empty() && id.find_first_not_of("0123456789") == std::string::npos) {
+          cancel_statement_ = "KILL QUERY " + id;
+        }
+      }
+    }
   } catch (const std::exception&) {
     // A server with no connection to spare: counts are made by the readers.
     session_.reset();
@@ -37,16 +53,35 @@ std::shared_ptr<OdbcSession> SideSession::Get() {
   return session_;
 }
 
-SideCount::SideCount(std::shared_ptr<SideSession> side, std::string statement_text, bool narrow)
-    : thread_([this, side = std::move(side), text = std::move(statement_text), narrow] { Run(side, text, narrow); }) {}
+std::string SideSession::CancelStatement() {
+  const std::lock_guard lock(mutex_);
+  return cancel_statement_;
+}
+
+SideCount::SideCount(std::shared_ptr<SideSession> side, std::string statement_text, bool narrow,
+                     std::shared_ptr<OdbcSession> reader)
+    : side_(std::move(side)),
+      reader_(std::move(reader)),
+      thread_([this, text = std::move(statement_text), narrow] { Run(text, narrow); }) {}
 
 SideCount::~SideCount() {
   {
     const std::lock_guard lock(mutex_);
     given_up_ = true;
-    if (running_ != SQL_NULL_HSTMT) SQLCancel(running_);
+    if (running_ != SQL_NULL_HSTMT) CancelRunning();
   }
   thread_.join();
+}
+
+void SideCount::CancelRunning() {
+  // The side session runs nothing else until this count lets go of it, so
+  // the statement killed is this one.
+  const std::string cancel = side_->CancelStatement();
+  if (!cancel.empty() && reader_) {
+    const std::lock_guard calls(reader_->calls());
+    if (reader_->Run(cancel)) return;
+  }
+  SQLCancel(running_);
 }
 
 bool SideCount::Coming() const {
@@ -59,10 +94,10 @@ std::optional<int64_t> SideCount::Rows() const {
   return rows_;
 }
 
-void SideCount::Run(const std::shared_ptr<SideSession>& side, const std::string& statement_text, bool narrow) {
+void SideCount::Run(const std::string& statement_text, bool narrow) {
   std::optional<int64_t> rows;
   try {
-    const std::shared_ptr<OdbcSession> session = side->Get();
+    const std::shared_ptr<OdbcSession> session = side_->Get();
     if (session) {
       const std::lock_guard calls(session->calls());
       OdbcHandle statement(SQL_HANDLE_STMT, session->connection());

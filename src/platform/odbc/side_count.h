@@ -26,10 +26,15 @@ class SideSession {
 
   // The connection; null when it could not be opened.
   std::shared_ptr<OdbcSession> Get();
+  // The statement that stops the connection's running statement from
+  // another connection of the same login; empty where a cancel of the
+  // statement itself is safe.
+  std::string CancelStatement();
 
  private:
   std::mutex mutex_;
   bool tried_ = false;
+  std::string cancel_statement_;
   std::string data_source_;
   std::string user_name_;
   std::string password_;
@@ -40,10 +45,13 @@ class SideSession {
 
 // A table's record count, made on the side session while the table is read,
 // so that the first rows need not wait for it. Its statement is cancelled
-// when the count is given up before it is in.
+// when the count is given up before it is in: through the reader's own
+// connection where the side session names a statement for it, else with a
+// cancel of the statement.
 class SideCount {
  public:
-  SideCount(std::shared_ptr<SideSession> side, std::string statement_text, bool narrow);
+  SideCount(std::shared_ptr<SideSession> side, std::string statement_text, bool narrow,
+            std::shared_ptr<OdbcSession> reader);
   ~SideCount();
   SideCount(const SideCount&) = delete;
   SideCount& operator=(const SideCount&) = delete;
@@ -54,8 +62,12 @@ class SideCount {
   std::optional<int64_t> Rows() const;
 
  private:
-  void Run(const std::shared_ptr<SideSession>& side, const std::string& statement_text, bool narrow);
+  void Run(const std::string& statement_text, bool narrow);
+  // Stops the running statement; called with mutex_ held.
+  void CancelRunning();
 
+  std::shared_ptr<SideSession> side_;
+  std::shared_ptr<OdbcSession> reader_;
   mutable std::mutex mutex_;
   bool coming_ = true;
   bool given_up_ = false;

@@ -10,7 +10,7 @@
 #include "fixtures/test_database.h"
 #include "fixtures/test_servers.h"
 #include "platform/connection/connection.h"
-#include "platform/connection/connection_string.h"
+#include "platform/text/connection_string.h"
 #include "platform/odbc/table_reference.h"
 #include "platform/odbc/utf16_text.h"
 #include "odbc_test_support.h"
@@ -31,10 +31,32 @@ TEST(ConnectionString, ValuesByKey) {
       {"Provider=Microsoft.Jet.OLEDB.4.0;Persist Security Info=True;Data Source=;", "Data Source", ""},
       {" data source = spaced ;", "Data Source", "spaced"},
       {"Data Source=\"semi;colon\";Provider=MSDASQL", "Data Source", "semi;colon"},
+      {"Data Source='semi;colon';Provider=MSDASQL", "Data Source", "semi;colon"},
+      {"Data Source=\"say \"\"hi\"\";\";Provider=MSDASQL", "Data Source", "say \"hi\";"},
+      {"Data Source='it''s';Provider=MSDASQL", "provider", "MSDASQL"},
       {"Provider=MSDASQL.1", "Data Source", std::nullopt},
       {"", "Provider", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(ConnectionStringValue(c.text, c.key), c.value) << c.text;
+}
+
+// Whatever a data source name or a file path holds, it comes back whole
+// from the connection string it was put in, and the keys after it keep
+// their values.
+TEST(ConnectionString, QuotedValuesComeBackWhole) {
+  const std::vector<std::string> values = {
+      "plain", "My DSN", "a;b", "a;Data Source=other", "\"quoted\"", "'single'", "it's", "say \"hi\";",
+      " leading", "trailing ", "\t", "a=b", "{braced}", "Zoë;東京", "/data/a;b.mdb", "\"", "'", ";", "",
+  };
+  for (const std::string& value : values) {
+    SCOPED_TRACE(value);
+    const std::string text = "Provider=X;Data Source=" + ConnectionStringQuoted(value) + ";Jet OLEDB:Engine Type=5";
+    EXPECT_EQ(ConnectionStringValue(text, "Data Source"), value) << text;
+    EXPECT_EQ(ConnectionStringValue(text, "Jet OLEDB:Engine Type"), "5") << text;
+  }
+  // Plain values stand as they are.
+  EXPECT_EQ(ConnectionStringQuoted("My DSN"), "My DSN");
+  EXPECT_EQ(ConnectionStringQuoted("/data/x.mdb"), "/data/x.mdb");
 }
 
 TEST(Connection, ClosedConnectionRefusesRowsets) {

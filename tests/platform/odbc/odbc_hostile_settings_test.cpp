@@ -242,6 +242,94 @@ TEST(OdbcHostileSettings, PostgresPasswordsWithBracesStillGetTheStartupOptions) 
   admin.Execute("DROP ROLE " + role);
 }
 
+// The DSN's name, whatever it holds, connects with the session's startup
+// options: the driver's first statements use no object of the owner's (the
+// view above, which takes an advisory lock), and the DSN's own entries
+// (server, database, login) still hold. A name psqlodbc cannot take bare
+// gets the DSN's entries in its place; MariaDB's driver takes a braced name.
+TEST(OdbcHostileSettings, DataSourceNamesOfAnyCharacterStillGetTheSessionOptions) {
+  const TestServers& servers = RunningTestServers();
+  OdbcSession admin("DRIVER={" + std::string(kPostgresDriver) + "};Servername=" + servers.postgres_socket_folder +
+                    ";Port=" + std::to_string(servers.postgres_port) + ";Database=postgres;Username=" +
+                    servers.postgres_admin_user);
+  TestDatabase database = TestDatabase::Postgres();
+  database.Execute("CREATE SCHEMA evil");
+  database.Execute("CREATE FUNCTION evil.types() RETURNS SETOF pg_catalog.pg_type LANGUAGE plpgsql AS "
+                   "'BEGIN PERFORM pg_catalog.pg_try_advisory_lock(4243); "
+                   "RETURN QUERY SELECT * FROM pg_catalog.pg_type; END'");
+  database.Execute("CREATE VIEW evil.pg_type AS SELECT * FROM evil.types()");
+  database.Execute("CREATE TABLE public.texts (k integer PRIMARY KEY, t text)");
+  database.Execute("INSERT INTO public.texts VALUES (1, 'Zoë 東京 😀')");
+  database.Execute("ALTER DATABASE " + database.Quote(database.DatabaseName()) + " SET search_path = evil, pg_catalog");
+  TestDatabase mariadb = TestDatabase::MariaDb();
+  mariadb.Execute("CREATE TABLE texts (k INT PRIMARY KEY, t TEXT CHARACTER SET utf8mb4)");
+  mariadb.Execute("INSERT INTO texts VALUES (1, _utf8mb4 X'5A6FC3AB20E69DB1E4BAAC20F09F9880')");
+  // A login of connection-string characters, given when connecting.
+  const std::string my_user = "u;{x}}=" + mariadb.DatabaseName().substr(mariadb.DatabaseName().size() - 8);
+  const std::string my_password = "p}w{x;=}}";
+  OdbcSession mariadb_admin("DRIVER={" + std::string(kMariaDbDriver) + "};SOCKET=" + servers.mariadb_socket +
+                            ";UID=" + servers.mariadb_admin_user);
+  mariadb_admin.Execute("CREATE USER '" + my_user + "'@'%' IDENTIFIED BY '" + my_password + "'");
+  mariadb_admin.Execute("GRANT SELECT ON " + mariadb.Quote(mariadb.DatabaseName()) + ".* TO '" + my_user + "'@'%'");
+  struct NameCase {
+    std::string name;
+    bool login_in_dsn;  // else the login is given when connecting
+  };
+  const std::vector<NameCase> cases = {
+      {"Quill Name;semicolon", false},   {"Quill Name {brace}", false}, {"Quill Name }} closing", true},
+      {"Quill Name a=b", false},         {"{Quill Name leading", true},
+      {"Quill Name ;DSN=other;", false}, {"Quill Name plain", false},
+      {"Quill Name é", false},           {"Quill Name ;{}= é 東京", true},
+  };
+  int number = 0;
+  for (const NameCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string suffix = " " + std::to_string(++number);
+    {
+      SCOPED_TRACE("PostgreSQL");
+      DsnAttributes attributes = {{"Servername", "127.0.0.1"},
+                                  {"Port", std::to_string(servers.postgres_port)},
+                                  {"Database", database.DatabaseName()},
+                                  {"ByteaAsLongVarBinary", "1"}};
+      if (c.login_in_dsn) {
+        attributes.push_back({"Username", database.User()});
+        attributes.push_back({"Password", database.Password()});
+      }
+      WriteSystemDsnSection(c.name + suffix + " pg", kPostgresDriver, attributes);
+      Connection connection;
+      connection.SetConnectionString(OdbcConnectionStringFor(c.name + suffix + " pg"));
+      connection.Open(c.login_in_dsn ? "" : database.User(), c.login_in_dsn ? "" : database.Password());
+      auto dataset = connection.OpenTable("public.texts");
+      ASSERT_FALSE(dataset->Eof());
+      EXPECT_EQ(dataset->FindField("t")->AsString(), "Zoë 東京 😀");
+      EXPECT_EQ(admin.Query("SELECT count(*) FROM pg_locks WHERE locktype = 'advisory' AND objid = 4243"),
+                (std::vector<std::vector<std::optional<std::string>>>{{std::string("0")}}));
+    }
+    {
+      SCOPED_TRACE("MariaDB");
+      // The DSN's own character set would give the text as Latin-1 but for
+      // the session's option.
+      DsnAttributes attributes = {{"SERVER", "127.0.0.1"},
+                                  {"PORT", std::to_string(servers.mariadb_port)},
+                                  {"DATABASE", mariadb.DatabaseName()},
+                                  {"CHARSET", "latin1"}};
+      if (c.login_in_dsn) {
+        attributes.push_back({"USER", mariadb.User()});
+        attributes.push_back({"PASSWORD", mariadb.Password()});
+      }
+      WriteSystemDsnSection(c.name + suffix + " my", kMariaDbDriver, attributes);
+      Connection connection;
+      connection.SetConnectionString(OdbcConnectionStringFor(c.name + suffix + " my"));
+      connection.Open(c.login_in_dsn ? "" : my_user, c.login_in_dsn ? "" : my_password);
+      auto dataset = connection.OpenTable("texts");
+      ASSERT_FALSE(dataset->Eof());
+      EXPECT_EQ(dataset->FindField("t")->AsString(), "Zoë 東京 😀");
+    }
+  }
+  database.Execute("ALTER DATABASE " + database.Quote(database.DatabaseName()) + " RESET search_path");
+  mariadb_admin.Execute("DROP USER '" + my_user + "'@'%'");
+}
+
 // The scripts the settings must not change hold every row and load whole.
 TEST(OdbcHostileSettings, PostgresScriptsOfTheSettingsTableLoadWhole) {
   TestDatabase source = TestDatabase::Postgres();

@@ -9,12 +9,13 @@
 
 #include "fixtures/test_database.h"
 #include "platform/connection/connection.h"
+#include "platform/text/connection_string.h"
 
 namespace quill::testing {
 
 // The connection string the program builds for an ODBC system data source.
 inline std::string OdbcConnectionStringFor(const std::string& dsn) {
-  return "Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + dsn;
+  return "Provider=MSDASQL.1;Persist Security Info=True;Data Source=" + ConnectionStringQuoted(dsn);
 }
 
 // A connection to the test database's DSN, opened with its login.

@@ -111,6 +111,8 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
   database.Execute("CREATE TYPE mood AS ENUM ('sad', 'ok', '\xC3\xBC" "berdreht')");
   database.Execute("CREATE DOMAIN dmoney AS money");
   database.Execute("CREATE DOMAIN code AS varchar(10)");
+  database.Execute("CREATE DOMAIN dreal AS real");
+  database.Execute("CREATE DOMAIN dbits AS bit(8)");
   const std::string interval = "178000000 years 11 mons 30 days 23:59:59.999999";
   const std::string uuid = "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}";
   std::string bits;
@@ -183,6 +185,15 @@ TEST(OdbcTypeMatrix, PostgresTypesAndEdgeValues) {
        {.fraction_digits = 3, .date_time = TimeValue(23, 59, 59, 999000000)}},
       {"time", "'24:00:00'", "TTimeField", 0, "24:00:00", {.fraction_digits = 6, .date_time = TimeValue(24, 0, 0)}},
       {"time(0)", "'00:00:00'", "TTimeField", 0, "00:00:00", {.fraction_digits = 0, .date_time = TimeValue(0, 0, 0)}},
+      {"time(0)", "'24:00:00'", "TTimeField", 0, "24:00:00", {.fraction_digits = 0, .date_time = TimeValue(24, 0, 0)}},
+      // Domains are read as their base types.
+      {"dreal", "0.4", "TFloatField", 0, "0.4", {.single = true}},
+      {"dbits", "B'00000000'", "TWideStringField", 8, "00000000"},
+      // Types without a declared length are memos.
+      {"int2vector", "'1 2 3'", "TMemoField", 0, "1 2 3"},
+      {"oidvector", "'1 4294967295'", "TMemoField", 0, "1 4294967295"},
+      {"tsquery", "'fat & !cat'", "TMemoField", 0, "'fat' & !'cat'"},
+      {"numeric(1000,500)", "-1.5", "TBCDField", 1000, "-1.5" + std::string(499, '0'), {.scale = 500}},
       {"timestamp(0)", "'0001-01-01 00:00:00'", "TDateTimeField", 0, "0001-01-01",
        {.fraction_digits = 0, .date_time = DateTime{1, 1, 1}}},
       {"timestamp", "'9999-12-31 23:59:59.999999'", "TDateTimeField", 0, "9999-12-31 23:59:59",
@@ -296,6 +307,11 @@ TEST(OdbcTypeMatrix, MariaDbTypesAndEdgeValues) {
       // BIT(n) in bytes.
       {"BIT(8)", "b'00000000'", "TBytesField", 1, std::string("\x00", 1)},
       {"BIT(12)", "b'101000000001'", "TBytesField", 2, std::string("\x0A\x01", 2)},
+      {"BIT(64)", "~0", "TBytesField", 8, std::string(8, '\xFF')},
+      {"TIME(1)", "'-00:00:00.1'", "TTimeField", 0, "00:00:00",
+       {.duration = true, .fraction_digits = 1, .date_time = TimeValue(0, 0, 0, 100000000, true)}},
+      {"FLOAT(24)", "0.4", "TFloatField", 0, "0.4", {.single = true}},
+      {"DOUBLE UNSIGNED", "1.7976931348623157e308", "TFloatField", 0, "1.7976931348623157E308"},
       {"YEAR", "2020", "TWordField", 0, "2020"},
       {"BIGINT UNSIGNED", "18446744073709551615", "TLargeintField", 0, "18446744073709551615"},
       {"TINYINT", "-128", "TSmallintField", 0, "-128"},

@@ -1,18 +1,13 @@
 #include "platform/jet/writer/connection_string.h"
 
 #include <cctype>
-#include <string_view>
+#include <optional>
 
 #include "platform/jet/writer/jet_write_error.h"
+#include "platform/text/connection_string.h"
 
 namespace quill::jet {
 namespace {
-
-std::string Trimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-  return std::string(text);
-}
 
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -21,31 +16,18 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
+// Read by the one reader of connection strings, so that a file path that
+// holds ";" or quotes names the file it came from.
 JetConnectionTarget ParseConnectionString(const std::string& connection_string) {
   JetConnectionTarget target;
-  std::string provider;
-  std::string engine;
-  bool has_source = false;
-  std::string_view rest = connection_string;
-  while (!rest.empty()) {
-    const std::size_t end = rest.find(';');
-    const std::string_view item = rest.substr(0, end);
-    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-    const std::size_t equals = item.find('=');
-    if (equals == std::string_view::npos) continue;
-    const std::string key = Lower(Trimmed(item.substr(0, equals)));
-    const std::string value = Trimmed(item.substr(equals + 1));
-    if (key == "provider") provider = value;
-    if (key == "data source") {
-      target.data_source = value;
-      has_source = true;
-    }
-    if (key == "jet oledb:engine type") engine = value;
-  }
+  const std::string provider = ConnectionStringValue(connection_string, "Provider").value_or("");
+  const std::optional<std::string> source = ConnectionStringValue(connection_string, "Data Source");
+  const std::string engine = ConnectionStringValue(connection_string, "Jet OLEDB:Engine Type").value_or("");
   if (Lower(provider) != "microsoft.jet.oledb.4.0") {
     throw JetWriteError("Provider cannot be found: '" + provider + "'.");
   }
-  if (!has_source || target.data_source.empty()) throw JetWriteError("The connection string names no data source.");
+  if (!source || source->empty()) throw JetWriteError("The connection string names no data source.");
+  target.data_source = *source;
   if (engine.empty() || engine == "5") {
     target.version = JetVersion::kJet4;
   } else if (engine == "4") {
