@@ -18,7 +18,8 @@ packages=(
   # For the real-world round-trip tests (tests/fixtures/real_world/databases.txt):
   # data packages that ship SQLite databases, and the client libraries that
   # copy them into the test servers and read every value back.
-  kstars-data qgis-providers-common qgis-common python3-psycopg2 python3-pymysql
+  kstars-data qgis-providers-common qgis-common sagemath-database-graphs monajat-data
+  python3-psycopg2 python3-pymysql
 )
 
 # The Jet writer tests install the npm package mdb-reader; Debian's nodejs

@@ -71,6 +71,37 @@ void ScriptBuffer::EndItem() {
   item_open_ = false;
 }
 
+void ScriptBuffer::ReplaceItem(std::size_t index, std::string_view item) {
+  if (item_open_) throw std::logic_error("ScriptBuffer: an item is open");
+  ItemStart& replaced = item_starts_.at(index);
+  Chunk_& chunk = chunks_[replaced.chunk];
+  const std::size_t tail_start = replaced.position + replaced.length;  // its CR LF and what follows
+  const std::size_t tail_length = chunk.used - tail_start;
+  const std::size_t used = replaced.position + item.size() + tail_length;
+  if (used > chunk.capacity) {
+    std::size_t capacity = chunk.capacity * 2;
+    while (capacity < used) capacity *= 2;
+    auto data = std::make_unique_for_overwrite<char[]>(capacity);
+    std::memcpy(data.get(), chunk.data.get(), replaced.position);
+    std::memcpy(data.get() + replaced.position + item.size(), chunk.data.get() + tail_start, tail_length);
+    chunk.data = std::move(data);
+    chunk.capacity = capacity;
+  } else {
+    std::memmove(chunk.data.get() + replaced.position + item.size(), chunk.data.get() + tail_start, tail_length);
+  }
+  if (!item.empty()) std::memcpy(chunk.data.get() + replaced.position, item.data(), item.size());
+  const std::ptrdiff_t moved = static_cast<std::ptrdiff_t>(item.size()) - static_cast<std::ptrdiff_t>(replaced.length);
+  chunk.used = used;
+  size_ = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(size_) + moved);
+  for (std::size_t i = index + 1; i < item_starts_.size() && item_starts_[i].chunk == replaced.chunk; ++i) {
+    item_starts_[i].position = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(item_starts_[i].position) + moved);
+  }
+  for (std::size_t c = replaced.chunk + 1; c < chunks_.size(); ++c) {
+    chunks_[c].offset = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(chunks_[c].offset) + moved);
+  }
+  replaced.length = item.size();
+}
+
 std::string_view ScriptBuffer::Item(std::size_t index) const {
   const ItemStart& start = item_starts_.at(index);
   return {chunks_[start.chunk].data.get() + start.position, start.length};

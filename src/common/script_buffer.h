@@ -41,6 +41,10 @@ class ScriptBuffer {
   void Append(char byte);
   void EndItem();
 
+  // Puts `item` in the place of the item at `index` (no item may be open):
+  // the bytes after it move by the difference, in its chunk only.
+  void ReplaceItem(std::size_t index, std::string_view item);
+
   std::size_t ItemCount() const { return item_starts_.size(); }
   // The item without its CR LF.
   std::string_view Item(std::size_t index) const;

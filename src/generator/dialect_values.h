@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "generator/table_writer.h"
+#include "generator/valid_utf8_text.h"
 #include "platform/text/hex_digits.h"  // binary literals
 
 namespace quill {

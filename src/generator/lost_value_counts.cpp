@@ -11,6 +11,7 @@ LostValueCounts::LostValueCounts(UserInterface& ui, std::string table_name, Line
 namespace {
 
 constexpr std::string_view kWrittenNull = ": written NULL";
+constexpr std::string_view kKeyRowsLeftOut = ": in the key, so their rows are left out";
 
 }  // namespace
 
@@ -31,8 +32,14 @@ bool LostValueCounts::TakeRowLeftOut() {
   key_value_lost_.reset();
   // "values wider than ...: written NULL" -> "values wider than ...: in the
   // key, so their rows are left out"
-  Count(column, reason.substr(0, reason.size() - kWrittenNull.size()) + ": in the key, so their rows are left out");
+  Count(column, reason.substr(0, reason.size() - kWrittenNull.size()) + std::string(kKeyRowsLeftOut));
   return true;
+}
+
+bool LostValueCounts::CountsChanged(std::string_view column) const {
+  return std::any_of(counts_.begin(), counts_.end(), [column](const auto& entry) {
+    return entry.first.first == column && !entry.first.second.ends_with(kKeyRowsLeftOut);
+  });
 }
 
 void LostValueCounts::Report() {

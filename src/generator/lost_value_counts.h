@@ -38,6 +38,9 @@ class LostValueCounts {
   // in the order first counted; then the counts start again.
   void Report();
   bool Empty() const { return counts_.empty(); }
+  // Whether values of `column` were written changed (cut, NUL dropped, bad
+  // bytes replaced), not counting the rows left out for their key.
+  bool CountsChanged(std::string_view column) const;
 
  private:
   UserInterface& ui_;

@@ -292,6 +292,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const ColumnValueRu
     case Form::kText:
       value.text.clear();
       AppendValueText(value.text, field, rules.column_class, rules.fraction_digits);
+      KeepValidUtf8(writer.lost_values, field, IsTextClass(rules.column_class), value.text);
       break;
   }
   if (rules.cut_text && value.text.size() > static_cast<size_t>(kMsSqlTextLimit)) {
@@ -415,6 +416,7 @@ void EmitMsSqlTable(TableWriter& writer) {
   ValueText value;  // one buffer for every value of the table
   WriteRows(writer, kMsSqlRules, row_head,
             [&] { WriteRowStatement(writer, row_head, columns, empty_kept, written_null, value); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill

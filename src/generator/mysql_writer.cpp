@@ -297,6 +297,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, const MySqlColumn
     AppendDurationText(value.text, field);
   } else if (c != ColumnClass::kFloat) {  // a float's text is FloatText's, below
     AppendValueText(value.text, field, c);
+    KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value.text);
   }
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field,
@@ -370,6 +371,7 @@ void EmitMySqlTable(TableWriter& writer) {
   RowCommas commas;
   WriteRows(writer, kMySqlRules, row_head, commas,
             [&] { WriteRowStatement(writer, row_head, columns, written_null, value, commas); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer, columns); });
 }
 
 }  // namespace quill

@@ -206,6 +206,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const OracleColumn&
   }
   // A float's text is FloatText's, below.
   if (c != ColumnClass::kFloat) AppendValueText(value.text, field, c, settings.convert ? 9 : 0);
+  KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value.text);
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
       return "BFILENAME(" + SqlLiteral(file.folder, kOracleLiterals) + "," +
@@ -270,6 +271,7 @@ void EmitOracleTable(TableWriter& writer) {
   RowCommas commas;
   WriteRows(writer, kOracleRules, row_head, commas,
             [&] { WriteRowStatement(writer, row_head, columns, written_null, value, commas); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill

@@ -145,6 +145,7 @@ void ReadFieldValue(TableWriter& writer, const Field& field, const PervasiveColu
     return;
   }
   if (c != ColumnClass::kFloat) AppendValueText(value, field, c);  // a float's text is FloatText's, below
+  KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value);
   if (c == ColumnClass::kBlob) {
     if (settings.text_from_blob && !field.IsNull() && !IsTextBytes(field.RawText())) {
       if (column.blob_bytes) {
@@ -211,6 +212,7 @@ void EmitPervasiveTable(TableWriter& writer) {
   ValueText value;  // one work text for every value of the table
   WriteRows(writer, kPervasiveRules, row_head,
             [&] { WriteRowStatement(writer, row_head, columns, empty_kept, written_null, value); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill

@@ -173,6 +173,7 @@ void AppendFieldValue(TableWriter& writer, const Field& field, ColumnClass c, co
     AppendDurationText(value.text, field);  // an interval's text
   } else {
     AppendValueText(value.text, field, c);
+    KeepValidUtf8(writer.lost_values, field, IsTextClass(c), value.text);
   }
   if (c == ColumnClass::kBlob) {
     value = BlobValue(writer, field, [](const RowBlobFile& file) {
@@ -256,6 +257,7 @@ void EmitPostgresTable(TableWriter& writer) {
   RowCommas commas;
   WriteRows(writer, kPostgresRules, row_head, commas,
             [&] { WriteRowStatement(writer, row_head, classes, empty_kept, written_null, value, commas); });
+  LeaveOutKeyOfLostValues(writer, [&] { WriteTableStatement(writer); });
 }
 
 }  // namespace quill

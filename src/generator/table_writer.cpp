@@ -264,7 +264,8 @@ void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes, size_t
 
 std::vector<std::string> PrimaryKeyColumns(TableWriter& writer) {
   std::vector<std::string> columns;
-  if (writer.primary_keys == nullptr || writer.run.text_file_table || writer.settings.extr_from_system) {
+  if (writer.primary_keys == nullptr || writer.run.text_file_table || writer.settings.extr_from_system ||
+      writer.key_left_out) {
     return columns;
   }
   Dataset& keys = *writer.primary_keys;
@@ -284,9 +285,35 @@ std::vector<std::string> PrimaryKeyColumns(TableWriter& writer) {
 }
 
 void AppendTableStatement(TableWriter& writer) {
-  writer.run.script_lines.AppendItem(writer.run.table_text);
+  ScriptBuffer& script = writer.run.script_lines;
+  if (writer.key_left_out && writer.table_statement_item) {
+    script.ReplaceItem(*writer.table_statement_item, writer.run.table_text);
+    writer.run.table_text.clear();
+    return;
+  }
+  writer.table_statement_item = script.ItemCount();
+  script.AppendItem(writer.run.table_text);
   writer.run.table_text.clear();
   AdvanceProgress(writer.ui);
+}
+
+void LeaveOutKeyOfLostValues(TableWriter& writer, const std::function<void()>& write_statement) {
+  if (!writer.table_statement_item || writer.key_left_out) return;
+  std::string columns;
+  for (const std::string& column : PrimaryKeyColumns(writer)) {
+    if (writer.lost_values.CountsChanged(column)) columns += (columns.empty() ? "" : ", ") + column;
+  }
+  if (columns.empty()) return;
+  writer.key_left_out = true;
+  writer.run.primary_key_marked = false;
+  const std::string row_text = std::move(writer.run.table_text);
+  writer.run.table_text.clear();
+  write_statement();
+  writer.run.table_text = row_text;
+  writer.ui.AddColoredLine("Table : " + writer.run.listed_table_name + " - primary key: " + columns +
+                               " holds values written changed, which can make two keys equal; "
+                               "written without a primary key",
+                           kLogRed);
 }
 
 namespace {

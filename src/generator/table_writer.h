@@ -28,6 +28,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -98,6 +99,10 @@ struct TableWriter {
   LostValueCounts lost_values{ui, run.listed_table_name};
   // The BLOB values the options leave out, said the same way.
   LeftOutBlobs left_out_blobs{ui, run.listed_table_name};
+  // The script item of the table statement, once AppendTableStatement wrote it.
+  std::optional<size_t> table_statement_item{};
+  // Set by LeaveOutKeyOfLostValues: PrimaryKeyColumns gives no key from then on.
+  bool key_left_out = false;
 };
 
 // A value being built. `no_quote` is the NoQuoteFlag: the text is an SQL
@@ -166,8 +171,16 @@ void SqueezeFiveBlanks(std::string& text, const IdentifierQuotes& quotes, size_t
 std::vector<std::string> PrimaryKeyColumns(TableWriter& writer);
 
 // Appends run.table_text to the script as one item, empties it and moves the
-// progress bar on by one.
+// progress bar on by one. Once the key is left out, the text takes the place
+// of the table statement written before instead.
 void AppendTableStatement(TableWriter& writer);
+
+// After the rows: when values of a key column were written changed
+// (lost_values: cut, NUL dropped, bad bytes replaced), two keys may now be
+// equal and the engine would refuse a row, so the table statement is written
+// again by `write_statement` without the primary key, in its place, and a
+// red line says so. (A key value written NULL leaves its row out instead.)
+void LeaveOutKeyOfLostValues(TableWriter& writer, const std::function<void()>& write_statement);
 
 // The row loop. Sets up the progress bar from the record count, then, while
 // the table is not at its end, Escape is not pressed (recorded in

@@ -68,5 +68,46 @@ TEST(ScriptBufferTest, AnItemBuiltPieceByPieceMovesWholeToANewChunk) {
   EXPECT_EQ(buffer.Text().size(), buffer.size());
 }
 
+// An item replaced by a shorter, an equal or a longer text, in a buffer of
+// several chunks: every item, the chunks and the spans read as if the
+// buffer had been built with the new item.
+TEST(ScriptBufferTest, AReplacedItemReadsAsIfAppendedSo) {
+  const std::size_t chunk = ScriptBuffer::kChunkSize;
+  struct Case {
+    const char* what;
+    std::vector<std::size_t> sizes;
+    std::size_t index;
+    std::size_t new_size;
+  };
+  const std::vector<Case> cases = {
+      {"shorter, first of several", {50, 60, 70}, 0, 10},
+      {"longer, in the middle", {50, 60, 70}, 1, 500},
+      {"emptied, the last", {50, 60, 70}, 2, 0},
+      {"equal", {50, 60}, 0, 50},
+      {"longer than its chunk's room, before the next chunk", {chunk - 100, 50, chunk - 10, 20}, 1, 400},
+      {"shorter, in a later chunk", {chunk - 100, 50, chunk - 10, 20}, 3, 1},
+  };
+  for (const Case& test : cases) {
+    std::vector<std::string> items;
+    for (std::size_t i = 0; i < test.sizes.size(); ++i) items.emplace_back(test.sizes[i], static_cast<char>('a' + i));
+    ScriptBuffer buffer = ScriptBuffer::FromItems(items);
+    items[test.index] = std::string(test.new_size, 'R');
+    buffer.ReplaceItem(test.index, items[test.index]);
+    const std::string expected = Joined(items);
+    EXPECT_TRUE(buffer.Items() == items) << test.what;
+    EXPECT_EQ(buffer.size(), expected.size()) << test.what;
+    std::string chunks;
+    for (std::size_t i = 0; i < buffer.ChunkCount(); ++i) chunks += buffer.Chunk(i);
+    EXPECT_TRUE(chunks == expected) << test.what;
+    for (std::size_t offset : {std::size_t{0}, expected.size() / 2, chunk - 1, chunk, chunk + 1, expected.size()}) {
+      if (offset > expected.size()) continue;
+      EXPECT_EQ(buffer.Bytes(offset, 9), expected.substr(offset, 9)) << test.what << " at " << offset;
+    }
+    buffer.AppendItem("after");
+    EXPECT_EQ(buffer.Item(buffer.ItemCount() - 1), "after") << test.what;
+    EXPECT_TRUE(buffer.Text() == expected + "after\r\n") << test.what;
+  }
+}
+
 }  // namespace
 }  // namespace quill
