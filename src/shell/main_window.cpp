@@ -622,8 +622,11 @@ void MainWindow::FitNewTexts() {
 void MainWindow::WatchForFrame() {
   ++frame_looks_;
   // A restored window keeps its maximized place until the window system
-  // gives it back its normal one: that is what is fitted.
-  if (frameGeometry() != geometry() && geometry() != maximized_place_) FitOnScreen();
+  // gives it back its normal one: that is what is fitted. Its normal place
+  // may be that same place (a saved size larger than the screen): one still
+  // there at the last look is fitted as it is.
+  const bool last_look = frame_looks_ >= kFrameLooks;
+  if (frameGeometry() != geometry() && (geometry() != maximized_place_ || last_look)) FitOnScreen();
   if (frame_looks_ >= kFrameLooks) {
     frame_watch_->stop();
     maximized_place_ = QRect();
