@@ -31,6 +31,7 @@ class LostValueCounts {
   void Count(std::string_view column, std::string_view reason);
   // The columns of the table's primary key, as the rows name them.
   void SetKeyColumns(std::vector<std::string> columns) { key_columns_ = std::move(columns); }
+  const std::vector<std::string>& KeyColumns() const { return key_columns_; }
   // True once per row whose key lost a value since the last call: the row
   // must be left out. Its count is made here.
   bool TakeRowLeftOut();

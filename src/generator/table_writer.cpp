@@ -300,7 +300,8 @@ void AppendTableStatement(TableWriter& writer) {
 void LeaveOutKeyOfLostValues(TableWriter& writer, const std::function<void()>& write_statement) {
   if (!writer.table_statement_item || writer.key_left_out) return;
   std::string columns;
-  for (const std::string& column : PrimaryKeyColumns(writer)) {
+  // The key's columns as the rows were written with them.
+  for (const std::string& column : writer.lost_values.KeyColumns()) {
     if (writer.lost_values.CountsChanged(column)) columns += (columns.empty() ? "" : ", ") + column;
   }
   if (columns.empty()) return;

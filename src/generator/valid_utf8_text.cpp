@@ -5,17 +5,6 @@
 
 namespace quill {
 
-namespace {
-
-// Most values are ASCII: one pass the compiler makes wide settles them.
-bool IsAscii(std::string_view text) {
-  unsigned char high = 0;
-  for (const char c : text) high |= static_cast<unsigned char>(c);
-  return high < 0x80;
-}
-
-}  // namespace
-
 void KeepValidUtf8(LostValueCounts& lost_values, const Field& field, bool is_text, std::string& text) {
   if (!is_text || IsAscii(text) || IsValidUtf8(text)) return;
   text = ValidUtf8(text);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/text/text_encoding.h"
+
 namespace quill {
 namespace {
 
@@ -20,15 +22,6 @@ uint64_t WordAt(const char* bytes) {
   uint64_t word = 0;
   std::memcpy(&word, bytes, sizeof word);
   return word;
-}
-
-// Whether every byte is ASCII (then characters are bytes), eight at a time.
-bool IsAscii(std::string_view text) {
-  uint64_t all_bits = 0;
-  size_t i = 0;
-  for (; i + 8 <= text.size(); i += 8) all_bits |= WordAt(text.data() + i);
-  for (; i < text.size(); ++i) all_bits |= static_cast<unsigned char>(text[i]);
-  return (all_bits & kHighBits) == 0;
 }
 
 // The characters (UTF-8 code points) of text[from, to) of a text that is not

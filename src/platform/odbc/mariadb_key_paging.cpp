@@ -111,14 +111,7 @@ std::vector<std::string> MariaDbPrimaryKeyColumns(const OdbcSession& session, co
   const std::string query = "SELECT COLUMN_NAME FROM information_schema.STATISTICS WHERE TABLE_SCHEMA = " + schema +
                             " AND TABLE_NAME = " + TextLiteral(table.table) +
                             " AND INDEX_NAME = 'PRIMARY' ORDER BY SEQ_IN_INDEX";
-  std::vector<std::string> columns;
-  std::lock_guard<std::mutex> lock(session.calls());
-  OdbcHandle statement(SQL_HANDLE_STMT, session.connection());
-  WithoutEscapeClauses(statement.get());
-  WideText text = Utf8ToUtf16(query);
-  if (!SQL_SUCCEEDED(SQLExecDirectW(statement.get(), text.data(), SQL_NTS))) return columns;
-  while (SQL_SUCCEEDED(SQLFetch(statement.get()))) columns.push_back(FetchedText(statement.get(), 1));
-  return columns;
+  return FetchedColumnTexts(session, query).value_or(std::vector<std::string>{});
 }
 
 }  // namespace quill

@@ -10,6 +10,7 @@
 
 #include "platform/odbc/fetched_text.h"
 #include "platform/odbc/session_settings.h"
+#include "platform/text/text_encoding.h"
 #include "platform/odbc/utf16_text.h"
 
 namespace quill {
@@ -224,10 +225,6 @@ std::optional<std::string> DataSourceEntry(const std::string& data_source, const
   }
   if (data_source.find_first_of(";{}=") != std::string::npos) return std::nullopt;
   return "DSN=" + data_source;
-}
-
-bool IsAscii(const std::string& text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Null for an empty text, so the driver takes the DSN's own login.

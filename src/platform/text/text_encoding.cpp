@@ -1,6 +1,7 @@
 #include "platform/text/text_encoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace quill {
 namespace {
@@ -29,6 +30,20 @@ void AppendUtf8(std::string& out, uint32_t code_point) {
     out += static_cast<char>(0x80 | ((code_point >> 6) & 0x3F));
     out += static_cast<char>(0x80 | (code_point & 0x3F));
   }
+}
+
+bool IsAscii(std::string_view bytes) {
+  // Most texts are ASCII: eight bytes at a time settle them.
+  constexpr uint64_t kHighBits = 0x8080808080808080;
+  uint64_t all_bits = 0;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, bytes.data() + i, sizeof word);
+    all_bits |= word;
+  }
+  for (; i < bytes.size(); ++i) all_bits |= static_cast<unsigned char>(bytes[i]);
+  return (all_bits & kHighBits) == 0;
 }
 
 bool IsValidUtf8(std::string_view bytes) {

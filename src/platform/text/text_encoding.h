@@ -6,6 +6,9 @@
 
 namespace quill {
 
+// True when every byte is ASCII (below 0x80): its characters are its bytes.
+bool IsAscii(std::string_view bytes);
+
 // True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(std::string_view bytes);
 
